@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is needed, configures, builds and runs the whole test suite.
+#   scripts/test.sh             normal build in build/
+#   scripts/test.sh --sanitize  AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=build
+options=()
+if [ "${1:-}" = "--sanitize" ]; then
+  build=build-asan
+  options+=(-DTQ_SANITIZE=ON -DTQ_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
+fi
+
+bash scripts/setup.sh
+cmake -S . -B "$build" -G Ninja "${options[@]}" >/dev/null
+cmake --build "$build" --parallel "$(nproc)"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" --timeout 600

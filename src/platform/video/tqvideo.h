@@ -1,0 +1,28 @@
+// What the other platform libraries need of the video backend (headless or SDL, chosen by TQ_VIDEO).
+#pragma once
+
+#include "platform/win32/tqwintypes.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tqplat {
+
+// Shows a frame of 32-bit pixels (0xAARRGGBB, alpha ignored) in the window's client area.
+// `pitch` is in bytes. With vsync the call waits for the display's next refresh (SDL backend).
+// The headless backend keeps the frame as the window's last frame.
+void VideoPresent(HWND window, const uint32_t* pixels, int width, int height, int pitch, bool vsync);
+
+// The last frame presented to a window (both backends keep it). False when none was presented.
+bool VideoLastFrame(HWND window, std::vector<uint32_t>* pixels, int* width, int* height);
+
+// The current IME composition text, as GBK bytes (empty when no composition is in progress).
+std::string VideoCompositionText();
+
+// Sets the composition text (UTF-8) as a text-editing event of the backend would, posting
+// WM_IME_STARTCOMPOSITION / WM_IME_COMPOSITION / WM_IME_ENDCOMPOSITION to the window as needed.
+// An empty text ends the composition.
+void VideoSetCompositionText(HWND window, const char* utf8);
+
+} // namespace tqplat

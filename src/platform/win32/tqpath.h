@@ -1,0 +1,28 @@
+// The one path resolver behind every disk access of the engine and the platform layer.
+//
+// Engine paths are GBK bytes; '\' and '/' both separate; a relative path starts at the current
+// directory. Each component that does not exist as written is matched without regard to ASCII case
+// (an exact match is taken first). The result is a UTF-8 path for the file system.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace tqplat {
+
+// Resolves a path whose every component exists. False when a component is missing, the path is
+// empty or NULL, or it is longer than the platform allows.
+bool ResolveExistingPath(const char* path, std::string* utf8Path);
+
+// Resolves a path for creating or writing: the folders must exist (matched as above); the last
+// component is matched when it exists and otherwise kept as written.
+bool ResolvePathForWrite(const char* path, std::string* utf8Path);
+
+// fopen through the resolver ("r" modes need an existing file; "w"/"a" modes may create the last
+// component). NULL on failure; directories and FIFOs are refused.
+FILE* OpenFile(const char* path, const char* mode);
+
+// Folder of the running program, with a trailing '/', as UTF-8.
+std::string ApplicationFolder();
+
+} // namespace tqplat
