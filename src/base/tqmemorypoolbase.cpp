@@ -103,6 +103,8 @@ void* TQMemoryPoolBase::AllocateBlock() noexcept {
 }
 
 void* TQMemoryPoolBase::AllocateFromHeap(size_t size) noexcept {
+    if (size > static_cast<size_t>(PTRDIFF_MAX)) // no object can be this large
+        return nullptr;
     void* p = std::malloc(size ? size : 1);
     if (!p)
         return nullptr;
