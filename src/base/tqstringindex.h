@@ -1,0 +1,41 @@
+// Texts kept under 64-bit keys, in ascending (unsigned) key order.
+//
+// Positions count from 0 in key order. Stored texts keep their address until they are deleted,
+// so a pointer from FindData stays valid across other insertions. Copies are deep.
+#pragma once
+
+#include <map>
+
+#include "base/tqstring.h"
+
+// One entry of the index: its key and its text.
+class TQStringIndexData {
+public:
+    TQStringIndexData(ULONGLONG key, const char* text) : m_key(key), m_data(text) {}
+    ULONGLONG GetKey() const { return m_key; }
+    TQString& GetData() { return m_data; }
+    const TQString& GetData() const { return m_data; }
+
+private:
+    ULONGLONG m_key;
+    TQString m_data;
+};
+
+class TQStringIndex {
+public:
+    // Stores text (NULL reads as empty) under key. When the key exists, flag 0 replaces its text
+    // and any other flag keeps the old text and returns FALSE.
+    BOOL InsertData(ULONGLONG key, const char* text, int flag);
+    // FALSE when the key is absent.
+    BOOL DeleteData(ULONGLONG key);
+    void RemoveAll() { m_entries.clear(); }
+    // Text under key, NULL when absent.
+    TQString* FindData(ULONGLONG key);
+    DWORD GetCount() const { return static_cast<DWORD>(m_entries.size()); }
+    // Text or entry at a position, NULL when out of range.
+    TQString* FindDataIndex(DWORD index);
+    TQStringIndexData* FindDataIndexPtr(DWORD index);
+
+private:
+    std::map<ULONGLONG, TQStringIndexData> m_entries;
+};
