@@ -26,3 +26,15 @@ FILE* OpenFile(const char* path, const char* mode);
 std::string ApplicationFolder();
 
 } // namespace tqplat
+
+namespace tqplat {
+
+// Splits a GBK path at its last separator ('\' or '/', never a trail byte of a GBK character):
+// `folder` keeps the separator ("" when there is none), `name` is the rest.
+void SplitFolderAndName(const char* path, std::string* folder, std::string* name);
+
+// Opens a resolved (UTF-8) path with open(2) flags, refusing anything but a regular file (a
+// directory, FIFO or device fails with EISDIR / ENXIO) without blocking on it. -1 on failure.
+int OpenRegularFile(const std::string& utf8Path, int flags, int createMode = 0644);
+
+} // namespace tqplat

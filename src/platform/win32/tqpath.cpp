@@ -1,0 +1,233 @@
+#include "platform/win32/tqpath.h"
+
+#include "platform/codepage/tqcodepage.h"
+#include "platform/win32/tqkernel32.h"
+#include "platform/win32/tqplatformlog.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+namespace tqplat {
+namespace {
+
+// Longest GBK path accepted and longest file-system path produced, in bytes.
+const size_t kMaxPathBytes = PATH_MAX - 1;
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+struct SplitPath {
+    bool absolute = false;
+    std::vector<std::string> components; // UTF-8
+};
+
+// Splits at separators, stepping over two-byte GBK characters whole so that a trail byte 0x5C is
+// never taken for a backslash. A leading drive ("C:") makes the path absolute from the root.
+SplitPath Split(const char* path, size_t length) {
+    SplitPath split;
+    size_t i = 0;
+    if (length >= 2 && path[1] == ':' && isalpha(static_cast<unsigned char>(path[0]))) {
+        split.absolute = true;
+        i = 2;
+    }
+    if (i < length && IsSeparator(path[i]))
+        split.absolute = true;
+    std::string gbk;
+    auto flush = [&]() {
+        if (!gbk.empty())
+            split.components.push_back(GbkToUtf8(gbk));
+        gbk.clear();
+    };
+    while (i < length) {
+        size_t n = GbkCharLength(reinterpret_cast<const unsigned char*>(path + i), length - i);
+        if (n == 1 && IsSeparator(path[i]))
+            flush();
+        else
+            gbk.append(path + i, n);
+        i += n;
+    }
+    flush();
+    return split;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+std::string Join(const std::string& base, const std::string& component) {
+    if (base.empty())
+        return component;
+    if (base == "/")
+        return base + component;
+    return base + "/" + component;
+}
+
+// The entry of `folder` equal to `component` without regard to ASCII case; the first in byte order
+// when several match, so the choice does not depend on the directory's order.
+bool FindCaseless(const std::string& folder, const std::string& component, std::string* found) {
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr)
+        return false;
+    std::vector<std::string> matches;
+    while (struct dirent* entry = readdir(dir)) {
+        if (strcasecmp(entry->d_name, component.c_str()) == 0)
+            matches.push_back(entry->d_name);
+    }
+    closedir(dir);
+    if (matches.empty())
+        return false;
+    *found = *std::min_element(matches.begin(), matches.end());
+    return true;
+}
+
+// Resolves one component below `base`: as written when it exists, else without regard to case.
+bool ResolveComponent(const std::string& base, const std::string& component, std::string* resolved) {
+    std::string exact = Join(base, component);
+    if (Exists(exact)) {
+        *resolved = exact;
+        return true;
+    }
+    std::string match;
+    if (!FindCaseless(base, component, &match))
+        return false;
+    *resolved = Join(base, match);
+    return true;
+}
+
+bool Resolve(const char* path, bool lastMayBeMissing, std::string* utf8Path) {
+    if (path == nullptr || path[0] == '\0') {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    size_t length = strnlen(path, kMaxPathBytes + 1);
+    if (length > kMaxPathBytes) {
+        PlatformLog("path refused: longer than %zu bytes", kMaxPathBytes);
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    SplitPath split = Split(path, length);
+    std::string current = split.absolute ? "/" : "";
+    if (split.components.empty() && !split.absolute)
+        current = ".";
+    for (size_t i = 0; i < split.components.size(); ++i) {
+        const std::string& component = split.components[i];
+        bool last = i + 1 == split.components.size();
+        if (!ResolveComponent(current, component, &current)) {
+            if (!(last && lastMayBeMissing)) {
+                SetLastError(last ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+                return false;
+            }
+            current = Join(current, component);
+        }
+    }
+    if (current.size() > kMaxPathBytes) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    *utf8Path = current;
+    return true;
+}
+
+// open(2) flags for an fopen mode; false for a mode fopen would not take.
+bool FlagsForMode(const char* mode, int* flags, bool* mustExist) {
+    if (mode == nullptr)
+        return false;
+    bool plus = strchr(mode, '+') != nullptr;
+    switch (mode[0]) {
+    case 'r':
+        *flags = plus ? O_RDWR : O_RDONLY;
+        *mustExist = true;
+        return true;
+    case 'w':
+        *flags = (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+        *mustExist = false;
+        return true;
+    case 'a':
+        *flags = (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+        *mustExist = false;
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool ResolveExistingPath(const char* path, std::string* utf8Path) {
+    return Resolve(path, false, utf8Path);
+}
+
+bool ResolvePathForWrite(const char* path, std::string* utf8Path) {
+    return Resolve(path, true, utf8Path);
+}
+
+void SplitFolderAndName(const char* path, std::string* folder, std::string* name) {
+    size_t length = path == nullptr ? 0 : strlen(path);
+    size_t cut = 0;
+    for (size_t i = 0; i < length;) {
+        size_t n = GbkCharLength(reinterpret_cast<const unsigned char*>(path + i), length - i);
+        if (n == 1 && IsSeparator(path[i]))
+            cut = i + 1;
+        i += n;
+    }
+    folder->assign(path == nullptr ? "" : path, cut);
+    name->assign(path == nullptr ? "" : path + cut, length - cut);
+}
+
+int OpenRegularFile(const std::string& utf8Path, int flags, int createMode) {
+    int fd = open(utf8Path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, createMode);
+    if (fd < 0)
+        return -1;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        int error = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
+        close(fd);
+        errno = error;
+        return -1;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+FILE* OpenFile(const char* path, const char* mode) {
+    int flags = 0;
+    bool mustExist = true;
+    if (!FlagsForMode(mode, &flags, &mustExist)) {
+        PlatformLog("OpenFile: mode refused");
+        return nullptr;
+    }
+    std::string resolved;
+    if (!Resolve(path, !mustExist, &resolved))
+        return nullptr;
+    int fd = OpenRegularFile(resolved, flags);
+    if (fd < 0) {
+        PlatformLog("OpenFile: cannot open '%s': %s", resolved.c_str(), strerror(errno));
+        return nullptr;
+    }
+    FILE* file = fdopen(fd, mode);
+    if (file == nullptr)
+        close(fd);
+    return file;
+}
+
+std::string ApplicationFolder() {
+    char buffer[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+    if (n <= 0)
+        return "./";
+    std::string exe(buffer, n);
+    return exe.substr(0, exe.rfind('/') + 1);
+}
+
+} // namespace tqplat
