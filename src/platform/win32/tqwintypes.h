@@ -44,10 +44,10 @@ typedef BYTE* LPBYTE;
 typedef DWORD* LPDWORD;
 typedef LONG* LPLONG;
 
-#define TQ_DECLARE_HANDLE(name)                                                                              \
-    struct name##__ {                                                                                        \
-        int unused;                                                                                          \
-    };                                                                                                       \
+#define TQ_DECLARE_HANDLE(name)                                                                          \
+    struct name##__ {                                                                                    \
+        int unused;                                                                                      \
+    };                                                                                                   \
     typedef struct name##__* name
 
 typedef void* HANDLE;
@@ -92,8 +92,7 @@ typedef DWORD COLORREF;
 #define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
 #define LOBYTE(w) ((BYTE)(((DWORD_PTR)(w)) & 0xff))
 #define HIBYTE(w) ((BYTE)((((DWORD_PTR)(w)) >> 8) & 0xff))
-#define MAKELONG(a, b)                                                                                       \
-    ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
+#define MAKELONG(a, b) ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define GET_X_LPARAM(lp) ((int)(short)LOWORD(lp))
