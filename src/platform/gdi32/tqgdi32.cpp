@@ -1,0 +1,319 @@
+// The GDI32 and USER32 entry points: argument checks, handle look-ups and the layer's lock.
+#include "platform/gdi32/tqgdi32.h"
+
+#include "platform/gdi32/tqgdidc.h"
+#include "platform/gdi32/tqgdidrawtext.h"
+#include "platform/gdi32/tqgdihandles.h"
+#include "platform/gdi32/tqgdilog.h"
+
+#include <cstring>
+#include <mutex>
+
+using namespace tqplat;
+
+namespace {
+
+const int kScreenDpi = 96;
+const int kScreenBitsPerPixel = 32;
+const int kInvalidExtra = static_cast<int>(0x80000000u);
+
+std::mutex& GdiLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+// The font new DCs start with: the default face at the default size.
+std::shared_ptr<GdiFont> StockFont() {
+    static std::shared_ptr<GdiFont> font = [] {
+        LOGFONTA logFont = {};
+        logFont.lfWeight = FW_NORMAL;
+        logFont.lfCharSet = DEFAULT_CHARSET;
+        std::shared_ptr<GdiFont> created = GdiFont::Create(logFont);
+        if (created) {
+            created->MarkStock();
+            GdiHandles::Instance().Add(created);
+        }
+        return created;
+    }();
+    return font;
+}
+
+// The 1 x 1 bitmap new memory DCs start with.
+std::shared_ptr<GdiBitmap> StockBitmap() {
+    static std::shared_ptr<GdiBitmap> bitmap = [] {
+        std::shared_ptr<GdiBitmap> created = GdiBitmap::CreateStock();
+        created->MarkStock();
+        GdiHandles::Instance().Add(created);
+        return created;
+    }();
+    return bitmap;
+}
+
+std::shared_ptr<GdiDC> FindDC(HDC hdc) {
+    std::shared_ptr<GdiDC> dc = FindGdi<GdiDC>(hdc, GdiKind::DC);
+    if (!dc)
+        GdiLog("invalid device context %p", static_cast<void*>(hdc));
+    return dc;
+}
+
+HDC NewDC(GdiDC::Type type) {
+    std::shared_ptr<GdiFont> font = StockFont();
+    if (!font)
+        return nullptr;
+    std::shared_ptr<GdiBitmap> bitmap = type == GdiDC::Type::Memory ? StockBitmap() : nullptr;
+    return static_cast<HDC>(GdiHandles::Instance().Add(std::make_shared<GdiDC>(type, font, bitmap)));
+}
+
+// Text length from a count, -1 meaning NUL-terminated; false for a bad count or a NULL text.
+bool TextLength(LPCSTR text, long long count, size_t* length) {
+    if (count < -1 || (text == nullptr && count != 0)) {
+        GdiLog("invalid text (count %lld)", count);
+        return false;
+    }
+    *length = count == -1 ? std::strlen(text) : static_cast<size_t>(count);
+    return true;
+}
+
+HFONT AddFont(const LOGFONTA& logFont) {
+    std::shared_ptr<GdiFont> font = GdiFont::Create(logFont);
+    return font ? static_cast<HFONT>(GdiHandles::Instance().Add(font)) : nullptr;
+}
+
+} // namespace
+
+HDC GetDC(HWND) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    return NewDC(GdiDC::Type::Window);
+}
+
+int ReleaseDC(HWND, HDC hDC) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    std::shared_ptr<GdiDC> dc = FindGdi<GdiDC>(hDC, GdiKind::DC);
+    if (!dc || dc->DCType() != GdiDC::Type::Window)
+        return 0;
+    return GdiHandles::Instance().Remove(hDC) ? 1 : 0;
+}
+
+int DrawTextA(HDC hDC, LPCSTR lpchText, int cchText, LPRECT lprc, UINT format) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    std::shared_ptr<GdiDC> dc = FindDC(hDC);
+    size_t length = 0;
+    if (!dc || lprc == nullptr || !TextLength(lpchText, cchText, &length))
+        return 0;
+    return DrawTextInRect(*dc, lpchText, length, *lprc, format);
+}
+
+int GetDeviceCaps(HDC hdc, int index) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    if (!FindDC(hdc))
+        return 0;
+    switch (index) {
+    case LOGPIXELSX:
+    case LOGPIXELSY:
+        return kScreenDpi;
+    case BITSPIXEL:
+        return kScreenBitsPerPixel;
+    case PLANES:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+BOOL DPtoLP(HDC hdc, LPPOINT lppt, int c) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    // The mapping mode is MM_TEXT: device and logical coordinates are the same.
+    return FindDC(hdc) && (lppt != nullptr || c == 0) && c >= 0 ? TRUE : FALSE;
+}
+
+HFONT CreateFontIndirectA(const LOGFONTA* lplf) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    if (lplf == nullptr) {
+        GdiLog("CreateFontIndirectA without a LOGFONTA");
+        return nullptr;
+    }
+    return AddFont(*lplf);
+}
+
+HFONT CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight, DWORD bItalic,
+                  DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet, DWORD iOutPrecision,
+                  DWORD iClipPrecision, DWORD iQuality, DWORD iPitchAndFamily, LPCSTR pszFaceName) {
+    LOGFONTA logFont = {cHeight,
+                        cWidth,
+                        cEscapement,
+                        cOrientation,
+                        cWeight,
+                        static_cast<BYTE>(bItalic),
+                        static_cast<BYTE>(bUnderline),
+                        static_cast<BYTE>(bStrikeOut),
+                        static_cast<BYTE>(iCharSet),
+                        static_cast<BYTE>(iOutPrecision),
+                        static_cast<BYTE>(iClipPrecision),
+                        static_cast<BYTE>(iQuality),
+                        static_cast<BYTE>(iPitchAndFamily),
+                        {}};
+    if (pszFaceName != nullptr)
+        std::strncpy(logFont.lfFaceName, pszFaceName, LF_FACESIZE - 1);
+    return CreateFontIndirectA(&logFont);
+}
+
+HDC CreateCompatibleDC(HDC) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    return NewDC(GdiDC::Type::Memory);
+}
+
+BOOL DeleteDC(HDC hdc) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    return FindDC(hdc) && GdiHandles::Instance().Remove(hdc) ? TRUE : FALSE;
+}
+
+HBITMAP CreateDIBSection(HDC, const BITMAPINFO* pbmi, UINT usage, void** ppvBits, HANDLE, DWORD) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    if (ppvBits != nullptr)
+        *ppvBits = nullptr;
+    if (pbmi == nullptr || usage != DIB_RGB_COLORS) {
+        GdiLog("CreateDIBSection needs a BITMAPINFO with DIB_RGB_COLORS");
+        return nullptr;
+    }
+    std::shared_ptr<GdiBitmap> bitmap = GdiBitmap::CreateDib(pbmi->bmiHeader);
+    if (!bitmap)
+        return nullptr;
+    if (ppvBits != nullptr)
+        *ppvBits = bitmap->Bits();
+    return static_cast<HBITMAP>(GdiHandles::Instance().Add(bitmap));
+}
+
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    std::shared_ptr<GdiDC> dc = FindDC(hdc);
+    std::shared_ptr<GdiObject> object = GdiHandles::Instance().Find(h);
+    if (!dc || !object) {
+        GdiLog("SelectObject: invalid object %p", h);
+        return nullptr;
+    }
+    std::shared_ptr<GdiObject> previous;
+    if (object->Kind() == GdiKind::Font)
+        previous = dc->SelectFont(std::static_pointer_cast<GdiFont>(object));
+    else if (object->Kind() == GdiKind::Bitmap)
+        previous = dc->SelectBitmap(std::static_pointer_cast<GdiBitmap>(object));
+    if (!previous) {
+        GdiLog("SelectObject: object %p cannot be selected into this DC", h);
+        return nullptr;
+    }
+    return previous->Handle();
+}
+
+BOOL DeleteObject(HGDIOBJ ho) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    std::shared_ptr<GdiObject> object = GdiHandles::Instance().Find(ho);
+    if (!object || object->Kind() == GdiKind::DC) {
+        GdiLog("DeleteObject: invalid object %p", ho);
+        return FALSE;
+    }
+    // A DC that still holds the object keeps it alive until it lets go of it.
+    if (!object->IsStock())
+        GdiHandles::Instance().Remove(ho);
+    return TRUE;
+}
+
+COLORREF SetTextColor(HDC hdc, COLORREF color) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    std::shared_ptr<GdiDC> dc = FindDC(hdc);
+    if (!dc)
+        return CLR_INVALID;
+    COLORREF previous = dc->TextColor();
+    dc->SetTextColor(color);
+    return previous;
+}
+
+COLORREF GetTextColor(HDC hdc) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    std::shared_ptr<GdiDC> dc = FindDC(hdc);
+    return dc ? dc->TextColor() : CLR_INVALID;
+}
+
+COLORREF SetBkColor(HDC hdc, COLORREF color) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    std::shared_ptr<GdiDC> dc = FindDC(hdc);
+    if (!dc)
+        return CLR_INVALID;
+    COLORREF previous = dc->BkColor();
+    dc->SetBkColor(color);
+    return previous;
+}
+
+COLORREF GetBkColor(HDC hdc) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    std::shared_ptr<GdiDC> dc = FindDC(hdc);
+    return dc ? dc->BkColor() : CLR_INVALID;
+}
+
+int SetBkMode(HDC hdc, int mode) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    std::shared_ptr<GdiDC> dc = FindDC(hdc);
+    if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) {
+        GdiLog("SetBkMode: invalid call (mode %d)", mode);
+        return 0;
+    }
+    int previous = dc->BkMode();
+    dc->SetBkMode(mode);
+    return previous;
+}
+
+int GetBkMode(HDC hdc) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    std::shared_ptr<GdiDC> dc = FindDC(hdc);
+    return dc ? dc->BkMode() : 0;
+}
+
+int SetTextCharacterExtra(HDC hdc, int extra) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    std::shared_ptr<GdiDC> dc = FindDC(hdc);
+    if (!dc)
+        return kInvalidExtra;
+    int previous = dc->CharacterExtra();
+    dc->SetCharacterExtra(extra);
+    return previous;
+}
+
+BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR lpString, UINT c,
+                 const INT* lpDx) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    std::shared_ptr<GdiDC> dc = FindDC(hdc);
+    size_t length = 0;
+    if (lpDx != nullptr) {
+        GdiLog("ExtTextOutA: character widths are not supported");
+        return FALSE;
+    }
+    if (!dc || !TextLength(lpString, c, &length))
+        return FALSE;
+    dc->TextOut(x, y, options, lprect, lpString, length);
+    return TRUE;
+}
+
+BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
+    if (c < 0) {
+        GdiLog("TextOutA: negative count %d", c);
+        return FALSE;
+    }
+    return ExtTextOutA(hdc, x, y, 0, nullptr, lpString, static_cast<UINT>(c), nullptr);
+}
+
+BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    std::shared_ptr<GdiDC> dc = FindDC(hdc);
+    size_t length = 0;
+    if (!dc || psizl == nullptr || c < 0 || !TextLength(lpString, c, &length))
+        return FALSE;
+    *psizl = dc->TextExtent(lpString, length);
+    return TRUE;
+}
+
+BOOL GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    std::shared_ptr<GdiDC> dc = FindDC(hdc);
+    if (!dc || lptm == nullptr)
+        return FALSE;
+    *lptm = dc->Metrics();
+    return TRUE;
+}
