@@ -1,6 +1,6 @@
 #include "platform/gdi32/tqfontface.h"
 
-#include "platform/gdi32/tqgdilog.h"
+#include "platform/win32/tqplatformlog.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -17,7 +17,7 @@ FT_Library Library() {
     static FT_Library library = [] {
         FT_Library lib = nullptr;
         if (FT_Init_FreeType(&lib) != 0) {
-            GdiLog("FreeType could not be initialised");
+            PlatformLog("FreeType could not be initialised");
             return static_cast<FT_Library>(nullptr);
         }
         return lib;
@@ -71,11 +71,11 @@ std::unique_ptr<FontFace> FontFace::Open(const FontFile& file) {
     FT_Library library = Library();
     FT_Face face = nullptr;
     if (library == nullptr || FT_New_Face(library, file.path.c_str(), file.index, &face) != 0) {
-        GdiLog("cannot open font file \"%s\" (face %d)", file.path.c_str(), file.index);
+        PlatformLog("cannot open font file \"%s\" (face %d)", file.path.c_str(), file.index);
         return nullptr;
     }
     if (!FT_IS_SCALABLE(face)) {
-        GdiLog("font file \"%s\" is not scalable", file.path.c_str());
+        PlatformLog("font file \"%s\" is not scalable", file.path.c_str());
         FT_Done_Face(face);
         return nullptr;
     }
@@ -129,7 +129,7 @@ bool FontFace::SetPixelSize(int ppem) {
     if (m_impl->ppem == ppem)
         return true;
     if (FT_Set_Pixel_Sizes(m_impl->face, 0, static_cast<FT_UInt>(ppem)) != 0) {
-        GdiLog("font \"%s\" cannot be sized to %d pixels", m_file.path.c_str(), ppem);
+        PlatformLog("font \"%s\" cannot be sized to %d pixels", m_file.path.c_str(), ppem);
         return false;
     }
     m_impl->ppem = ppem;

@@ -1,6 +1,6 @@
 #include "platform/gdi32/tqfontresolver.h"
 
-#include "platform/gdi32/tqgdilog.h"
+#include "platform/win32/tqplatformlog.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -56,7 +56,7 @@ FontResolver& FontResolver::Instance() {
 
 FontResolver::FontResolver() : m_ready(FcInit() == FcTrue) {
     if (!m_ready)
-        GdiLog("fontconfig could not be initialised");
+        PlatformLog("fontconfig could not be initialised");
 }
 
 std::vector<FontFile> FontResolver::Resolve(const std::string& family, int weight, bool italic,
@@ -77,7 +77,7 @@ std::vector<FontFile> FontResolver::Resolve(const std::string& family, int weigh
     }
     FcPatternDestroy(pattern);
     if (files.empty())
-        GdiLog("no font found for face \"%s\"", family.c_str());
+        PlatformLog("no font found for face \"%s\"", family.c_str());
     return files;
 }
 

@@ -4,7 +4,7 @@
 #include "platform/gdi32/tqgdidc.h"
 #include "platform/gdi32/tqgdidrawtext.h"
 #include "platform/gdi32/tqgdihandles.h"
-#include "platform/gdi32/tqgdilog.h"
+#include "platform/win32/tqplatformlog.h"
 
 #include <cstring>
 #include <mutex>
@@ -52,7 +52,7 @@ std::shared_ptr<GdiBitmap> StockBitmap() {
 std::shared_ptr<GdiDC> FindDC(HDC hdc) {
     std::shared_ptr<GdiDC> dc = FindGdi<GdiDC>(hdc, GdiKind::DC);
     if (!dc)
-        GdiLog("invalid device context %p", static_cast<void*>(hdc));
+        PlatformLog("invalid device context %p", static_cast<void*>(hdc));
     return dc;
 }
 
@@ -67,7 +67,7 @@ HDC NewDC(GdiDC::Type type) {
 // Text length from a count, -1 meaning NUL-terminated; false for a bad count or a NULL text.
 bool TextLength(LPCSTR text, long long count, size_t* length) {
     if (count < -1 || (text == nullptr && count != 0)) {
-        GdiLog("invalid text (count %lld)", count);
+        PlatformLog("invalid text (count %lld)", count);
         return false;
     }
     *length = count == -1 ? std::strlen(text) : static_cast<size_t>(count);
@@ -129,7 +129,7 @@ BOOL DPtoLP(HDC hdc, LPPOINT lppt, int c) {
 HFONT CreateFontIndirectA(const LOGFONTA* lplf) {
     std::lock_guard<std::mutex> guard(GdiLock());
     if (lplf == nullptr) {
-        GdiLog("CreateFontIndirectA without a LOGFONTA");
+        PlatformLog("CreateFontIndirectA without a LOGFONTA");
         return nullptr;
     }
     return AddFont(*lplf);
@@ -172,7 +172,7 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* pbmi, UINT usage, void** ppvBits
     if (ppvBits != nullptr)
         *ppvBits = nullptr;
     if (pbmi == nullptr || usage != DIB_RGB_COLORS) {
-        GdiLog("CreateDIBSection needs a BITMAPINFO with DIB_RGB_COLORS");
+        PlatformLog("CreateDIBSection needs a BITMAPINFO with DIB_RGB_COLORS");
         return nullptr;
     }
     std::shared_ptr<GdiBitmap> bitmap = GdiBitmap::CreateDib(pbmi->bmiHeader);
@@ -188,7 +188,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
     std::shared_ptr<GdiDC> dc = FindDC(hdc);
     std::shared_ptr<GdiObject> object = GdiHandles::Instance().Find(h);
     if (!dc || !object) {
-        GdiLog("SelectObject: invalid object %p", h);
+        PlatformLog("SelectObject: invalid object %p", h);
         return nullptr;
     }
     std::shared_ptr<GdiObject> previous;
@@ -197,7 +197,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
     else if (object->Kind() == GdiKind::Bitmap)
         previous = dc->SelectBitmap(std::static_pointer_cast<GdiBitmap>(object));
     if (!previous) {
-        GdiLog("SelectObject: object %p cannot be selected into this DC", h);
+        PlatformLog("SelectObject: object %p cannot be selected into this DC", h);
         return nullptr;
     }
     return previous->Handle();
@@ -207,7 +207,7 @@ BOOL DeleteObject(HGDIOBJ ho) {
     std::lock_guard<std::mutex> guard(GdiLock());
     std::shared_ptr<GdiObject> object = GdiHandles::Instance().Find(ho);
     if (!object || object->Kind() == GdiKind::DC) {
-        GdiLog("DeleteObject: invalid object %p", ho);
+        PlatformLog("DeleteObject: invalid object %p", ho);
         return FALSE;
     }
     // A DC that still holds the object keeps it alive until it lets go of it.
@@ -252,7 +252,7 @@ int SetBkMode(HDC hdc, int mode) {
     std::lock_guard<std::mutex> guard(GdiLock());
     std::shared_ptr<GdiDC> dc = FindDC(hdc);
     if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) {
-        GdiLog("SetBkMode: invalid call (mode %d)", mode);
+        PlatformLog("SetBkMode: invalid call (mode %d)", mode);
         return 0;
     }
     int previous = dc->BkMode();
@@ -282,7 +282,7 @@ BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR
     std::shared_ptr<GdiDC> dc = FindDC(hdc);
     size_t length = 0;
     if (lpDx != nullptr) {
-        GdiLog("ExtTextOutA: character widths are not supported");
+        PlatformLog("ExtTextOutA: character widths are not supported");
         return FALSE;
     }
     if (!dc || !TextLength(lpString, c, &length))
@@ -293,7 +293,7 @@ BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR
 
 BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     if (c < 0) {
-        GdiLog("TextOutA: negative count %d", c);
+        PlatformLog("TextOutA: negative count %d", c);
         return FALSE;
     }
     return ExtTextOutA(hdc, x, y, 0, nullptr, lpString, static_cast<UINT>(c), nullptr);

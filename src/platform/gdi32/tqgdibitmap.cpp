@@ -1,6 +1,6 @@
 #include "platform/gdi32/tqgdibitmap.h"
 
-#include "platform/gdi32/tqgdilog.h"
+#include "platform/win32/tqplatformlog.h"
 
 #include <algorithm>
 #include <new>
@@ -29,23 +29,23 @@ uint32_t BlendPixel(uint32_t src, uint32_t dst, uint32_t a) {
 std::shared_ptr<GdiBitmap> GdiBitmap::CreateDib(const BITMAPINFOHEADER& header) {
     if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biPlanes != 1 || header.biBitCount != 32 ||
         header.biCompression != BI_RGB) {
-        GdiLog("DIB section format not supported (size %u, planes %u, %u bits, compression %u)",
-               header.biSize, header.biPlanes, header.biBitCount, header.biCompression);
+        PlatformLog("DIB section format not supported (size %u, planes %u, %u bits, compression %u)",
+                    header.biSize, header.biPlanes, header.biBitCount, header.biCompression);
         return nullptr;
     }
     long width = header.biWidth;
     long height = header.biHeight < 0 ? -static_cast<long>(header.biHeight) : header.biHeight;
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
         static_cast<size_t>(width) * static_cast<size_t>(height) * 4 > kMaxBytes) {
-        GdiLog("DIB section size %ld x %ld refused", static_cast<long>(header.biWidth),
-               static_cast<long>(header.biHeight));
+        PlatformLog("DIB section size %ld x %ld refused", static_cast<long>(header.biWidth),
+                    static_cast<long>(header.biHeight));
         return nullptr;
     }
     try {
         return std::shared_ptr<GdiBitmap>(
             new GdiBitmap(static_cast<int>(width), static_cast<int>(height), header.biHeight < 0));
     } catch (const std::bad_alloc&) {
-        GdiLog("out of memory for a %ld x %ld DIB section", width, height);
+        PlatformLog("out of memory for a %ld x %ld DIB section", width, height);
         return nullptr;
     }
 }

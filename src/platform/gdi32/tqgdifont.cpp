@@ -1,7 +1,7 @@
 #include "platform/gdi32/tqgdifont.h"
 
 #include "platform/codepage/tqcodepage.h"
-#include "platform/gdi32/tqgdilog.h"
+#include "platform/win32/tqplatformlog.h"
 
 #include <algorithm>
 #include <cstring>
@@ -62,7 +62,7 @@ bool WantsBold(const LOGFONTA& logFont) {
 std::shared_ptr<GdiFont> GdiFont::Create(const LOGFONTA& logFont) {
     long height = logFont.lfHeight;
     if (height < -kMaxPixelHeight || height > kMaxPixelHeight) {
-        GdiLog("font height %ld is out of range", height);
+        PlatformLog("font height %ld is out of range", height);
         return nullptr;
     }
     std::string family = FaceNameUtf8(logFont);
