@@ -1,0 +1,23 @@
+// Test hooks of the software Direct3D 9 device.
+#pragma once
+
+#include "platform/d3d9/tqd3d9.h"
+
+namespace tqplat {
+
+// Loses the device as a display change would: Present reports D3DERR_DEVICELOST, then
+// TestCooperativeLevel reports D3DERR_DEVICELOST for `lostPolls` calls and D3DERR_DEVICENOTRESET
+// until Reset succeeds.
+void D3D9ForceDeviceLost(IDirect3DDevice9* device, int lostPolls);
+
+// Makes the display refuse full-screen devices with this back-buffer format (CreateDevice and Reset
+// fail with D3DERR_NOTAVAILABLE). D3DFMT_UNKNOWN accepts every format again.
+void D3D9RefuseFullScreenFormat(D3DFORMAT format);
+D3DFORMAT D3D9RefusedFullScreenFormat();
+
+// Draws every pixel through the generic path (true) instead of the fast paths (false, the default),
+// so tests can compare the two.
+void D3D9UseGenericPath(bool generic);
+bool D3D9GenericPathInUse();
+
+} // namespace tqplat

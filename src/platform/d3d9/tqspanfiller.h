@@ -1,0 +1,41 @@
+// The fast span paths: one row of a triangle at a time, specialised by texture access (none, one
+// texel per pixel, sampled) and blend (off, SRCALPHA/INVSRCALPHA, SRCALPHA/ONE), for 32-bit targets
+// without depth. They give exactly the pixels of the generic path.
+#pragma once
+
+#include "platform/d3d9/tqtrianglesetup.h"
+
+namespace tqd3d9 {
+
+class SpanFiller {
+public:
+    // Whether the state suits the fast paths: an A8R8G8B8 or X8R8G8B8 target, no depth buffer,
+    // stage 0 reading TEXTURE and DIFFUSE with colour MODULATE, ADD or SELECTARG1 and alpha MODULATE
+    // or SELECTARG1, blending off, SRCALPHA/INVSRCALPHA or SRCALPHA/ONE, alpha test off or
+    // GREATEREQUAL.
+    static bool Supports(const RenderState& state);
+
+    SpanFiller(const RenderState& state, const TriangleSetup& setup);
+    // Draws pixels first..last of row y.
+    void Fill(int y, int first, int last) const;
+
+    enum TexMode { kNoTexture, kOneToOne, kPoint, kLinear };
+    enum BlendKind { kOpaque, kAlphaInv, kAlphaOne };
+
+private:
+    template <TexMode T, BlendKind B> void FillSpan(int y, int first, int last) const;
+
+    const RenderState& m_state;
+    const TriangleSetup& m_setup;
+    TexMode m_texMode;
+    BlendKind m_blend;
+    bool m_colorAdd, m_colorSelect, m_alphaSelect;
+    bool m_constantDiffuse;
+    uint32_t m_diffuse;
+    uint32_t m_alphaRef;
+    uint32_t m_storeMask;
+    // Half a texel when a linear filter samples texel centres exactly.
+    int64_t m_texelShift;
+};
+
+} // namespace tqd3d9

@@ -1,0 +1,36 @@
+#include "platform/d3d9/tqtexturesampler.h"
+
+#include "platform/d3d9/tqpixelmath.h"
+
+namespace tqd3d9 {
+
+uint32_t SamplePoint(const TextureView& texture, int64_t u, int64_t v) {
+    if (!texture.pixels)
+        return 0xFFFFFFFFu;
+    int x = WrapIndex(u >> 16, texture.width);
+    int y = WrapIndex(v >> 16, texture.height);
+    return texture.pixels[static_cast<size_t>(y) * texture.width + x];
+}
+
+uint32_t SampleLinear(const TextureView& texture, int64_t u, int64_t v) {
+    if (!texture.pixels)
+        return 0xFFFFFFFFu;
+    // Texel centres lie half a texel in; the fraction keeps 8 bits.
+    int64_t su = u - 0x8000, sv = v - 0x8000;
+    uint32_t fx = static_cast<uint32_t>(su >> 8) & 0xFF;
+    uint32_t fy = static_cast<uint32_t>(sv >> 8) & 0xFF;
+    int x0 = WrapIndex(su >> 16, texture.width), x1 = WrapIndex((su >> 16) + 1, texture.width);
+    int y0 = WrapIndex(sv >> 16, texture.height), y1 = WrapIndex((sv >> 16) + 1, texture.height);
+    const uint32_t* row0 = texture.pixels + static_cast<size_t>(y0) * texture.width;
+    const uint32_t* row1 = texture.pixels + static_cast<size_t>(y1) * texture.width;
+    uint32_t c00 = row0[x0], c10 = row0[x1], c01 = row1[x0], c11 = row1[x1];
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        uint32_t c = BilinearChannel((c00 >> shift) & 0xFF, (c10 >> shift) & 0xFF, (c01 >> shift) & 0xFF,
+                                     (c11 >> shift) & 0xFF, fx, fy);
+        out |= c << shift;
+    }
+    return out;
+}
+
+} // namespace tqd3d9

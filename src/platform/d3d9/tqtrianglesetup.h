@@ -1,0 +1,49 @@
+// Triangle setup: snapped edge functions with the top-left fill rule, the pixel bounds within the
+// clip rectangle, and 16.16 attribute planes.
+//
+// Vertices snap to 1/256 pixel; pixel centres lie on integer coordinates. A pixel is inside when
+// every edge function is >= 0; an edge that is neither a top nor a left edge carries a bias of -1,
+// so pixels exactly on it belong to the neighbouring triangle. Attribute planes are worked out in
+// double precision once per triangle and then evaluated with integers only.
+#pragma once
+
+#include "platform/d3d9/tqpixelpipeline.h"
+#include "platform/d3d9/tqvertexprocessor.h"
+
+#include <cstdint>
+
+namespace tqd3d9 {
+
+// a * px + b * py + c for pixel (px, py).
+struct EdgeFunction {
+    int64_t a, b, c;
+    int64_t At(int64_t px, int64_t py) const { return a * px + b * py + c; }
+};
+
+// value(px, py) = base + dx * (px - originX) + dy * (py - originY).
+struct AttributePlane {
+    int64_t base, dx, dy;
+};
+
+struct TriangleSetup {
+    // False when the triangle is degenerate or covers no pixel of the clip rectangle.
+    bool Setup(const ScreenVertex v[3], const RenderState& state);
+
+    // The fragment at pixel (px, py).
+    Fragment At(int px, int py) const;
+    // Whether pixel (px, py) is inside the triangle.
+    bool Covers(int px, int py) const {
+        return edges[0].At(px, py) >= 0 && edges[1].At(px, py) >= 0 && edges[2].At(px, py) >= 0;
+    }
+    // The first and last inside pixel of row py within the bounds; false when the row is empty.
+    bool RowSpan(int py, int* first, int* last) const;
+
+    EdgeFunction edges[3];
+    // Inclusive pixel bounds; the attribute planes are relative to (minX, minY).
+    int minX, minY, maxX, maxY;
+    AttributePlane a, r, g, b, u, v, z;
+    // Bilinear sampling for this triangle (the filter for its texel-to-pixel ratio).
+    bool linear;
+};
+
+} // namespace tqd3d9

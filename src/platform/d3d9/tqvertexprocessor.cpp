@@ -1,0 +1,132 @@
+#include "platform/d3d9/tqvertexprocessor.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tqd3d9 {
+
+namespace {
+
+// Half-size of the guard band in viewport widths; keeps screen coordinates small enough for the
+// rasterizer's 64-bit edge functions.
+constexpr double kGuardBand = 8.0;
+constexpr int kPlaneCount = 6;
+
+// Signed distance to clip plane i; inside when >= 0.
+double PlaneDistance(const ClipVertex& v, int plane) {
+    switch (plane) {
+    case 0:
+        return v.z;
+    case 1:
+        return v.w - v.z;
+    case 2:
+        return v.x + kGuardBand * v.w;
+    case 3:
+        return kGuardBand * v.w - v.x;
+    case 4:
+        return v.y + kGuardBand * v.w;
+    default:
+        return kGuardBand * v.w - v.y;
+    }
+}
+
+ClipVertex Lerp(const ClipVertex& p, const ClipVertex& q, double t) {
+    auto mix = [t](double a, double b) { return a + (b - a) * t; };
+    return ClipVertex{mix(p.x, q.x), mix(p.y, q.y), mix(p.z, q.z), mix(p.w, q.w), mix(p.a, q.a),
+                      mix(p.r, q.r), mix(p.g, q.g), mix(p.b, q.b), mix(p.u, q.u), mix(p.v, q.v)};
+}
+
+// Sutherland-Hodgman against one plane.
+int ClipPolygon(const ClipVertex* in, int count, int plane, ClipVertex* out) {
+    int n = 0;
+    for (int i = 0; i < count; ++i) {
+        const ClipVertex& p = in[i];
+        const ClipVertex& q = in[(i + 1) % count];
+        double dp = PlaneDistance(p, plane), dq = PlaneDistance(q, plane);
+        if (dp >= 0)
+            out[n++] = p;
+        if ((dp >= 0) != (dq >= 0))
+            out[n++] = Lerp(p, q, dp / (dp - dq));
+    }
+    return n;
+}
+
+} // namespace
+
+ClipVertex VertexProcessor::Transform(const uint8_t* vertex) const {
+    float pos[3], tex[2];
+    uint32_t color;
+    std::memcpy(pos, vertex, sizeof(pos));
+    std::memcpy(&color, vertex + 12, sizeof(color));
+    std::memcpy(tex, vertex + 16, sizeof(tex));
+    const auto& m = m_state.transform;
+    double in[4] = {pos[0], pos[1], pos[2], 1.0}, out[4];
+    for (int c = 0; c < 4; ++c)
+        out[c] = in[0] * m[0][c] + in[1] * m[1][c] + in[2] * m[2][c] + in[3] * m[3][c];
+    return ClipVertex{out[0],
+                      out[1],
+                      out[2],
+                      out[3],
+                      static_cast<double>(color >> 24),
+                      static_cast<double>((color >> 16) & 0xFF),
+                      static_cast<double>((color >> 8) & 0xFF),
+                      static_cast<double>(color & 0xFF),
+                      tex[0],
+                      tex[1]};
+}
+
+ScreenVertex VertexProcessor::ToScreen(const ClipVertex& v) const {
+    const D3DVIEWPORT9& vp = m_state.viewport;
+    double x = v.x / v.w, y = v.y / v.w, z = v.z / v.w;
+    return ScreenVertex{vp.X + (x + 1.0) * vp.Width * 0.5,
+                        vp.Y + (1.0 - y) * vp.Height * 0.5,
+                        vp.MinZ + z * (vp.MaxZ - vp.MinZ),
+                        v.a,
+                        v.r,
+                        v.g,
+                        v.b,
+                        v.u,
+                        v.v};
+}
+
+int VertexProcessor::ClipTriangle(const ClipVertex in[3], ScreenVertex out[kMaxClipped]) const {
+    ClipVertex bufA[kMaxClipped + 1], bufB[kMaxClipped + 1];
+    std::copy(in, in + 3, bufA);
+    int count = 3;
+    ClipVertex* src = bufA;
+    ClipVertex* dst = bufB;
+    for (int plane = 0; plane < kPlaneCount && count > 0; ++plane) {
+        count = ClipPolygon(src, count, plane, dst);
+        std::swap(src, dst);
+    }
+    count = std::min(count, kMaxClipped);
+    for (int i = 0; i < count; ++i) {
+        if (!(src[i].w > 0))
+            return 0;
+        out[i] = ToScreen(src[i]);
+    }
+    return count >= 3 ? count : 0;
+}
+
+bool VertexProcessor::ClipLine(const ClipVertex in[2], ScreenVertex out[2]) const {
+    double t0 = 0.0, t1 = 1.0;
+    for (int plane = 0; plane < kPlaneCount; ++plane) {
+        double d0 = PlaneDistance(in[0], plane), d1 = PlaneDistance(in[1], plane);
+        if (d0 < 0 && d1 < 0)
+            return false;
+        if (d0 < 0)
+            t0 = std::max(t0, d0 / (d0 - d1));
+        else if (d1 < 0)
+            t1 = std::min(t1, d0 / (d0 - d1));
+    }
+    if (t0 > t1)
+        return false;
+    ClipVertex p = Lerp(in[0], in[1], t0), q = Lerp(in[0], in[1], t1);
+    if (!(p.w > 0) || !(q.w > 0))
+        return false;
+    out[0] = ToScreen(p);
+    out[1] = ToScreen(q);
+    return true;
+}
+
+} // namespace tqd3d9
