@@ -26,14 +26,14 @@ public:
         int status = 0;
         char* demangled = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
         const char* name = (status == 0 && demangled) ? demangled : type.name();
-        std::snprintf(m_text, sizeof m_text, "%s%s", isClass ? "class " : "", name);
+        std::snprintf(m_text, sizeof m_text, "%s%.240s", isClass ? "class " : "", name);
         std::free(demangled);
     }
     // Composes "class Outer<Inner>", with a blank between two closing brackets.
     TQTypeNameText(const char* outer, const char* inner) noexcept {
         size_t length = std::strlen(inner);
         bool nested = length && inner[length - 1] == '>';
-        std::snprintf(m_text, sizeof m_text, "class %s<%s%s>", outer, inner, nested ? " " : "");
+        std::snprintf(m_text, sizeof m_text, "class %.40s<%.200s%s>", outer, inner, nested ? " " : "");
     }
     const char* Get() const noexcept { return m_text; }
 
