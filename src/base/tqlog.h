@@ -23,7 +23,8 @@
 
 class TQLog {
 public:
-    // Receives each finished line (UTF-8, no line break).
+    // Receives each finished line (UTF-8, no line break). Called under the logger's lock: a sink
+    // must not log to the same logger.
     using Sink = std::function<void(const std::string& line)>;
 
     // name: the tag at the head of every line, e.g. "error".
