@@ -6,20 +6,7 @@
 
 #include <map>
 
-#include "base/tqstring.h"
-
-// One entry of the index: its key and its text.
-class TQStringIndexData {
-public:
-    TQStringIndexData(ULONGLONG key, const char* text) : m_key(key), m_data(text) {}
-    ULONGLONG GetKey() const { return m_key; }
-    TQString& GetData() { return m_data; }
-    const TQString& GetData() const { return m_data; }
-
-private:
-    ULONGLONG m_key;
-    TQString m_data;
-};
+#include "base/tqstringindexdata.h"
 
 class TQStringIndex {
 public:
