@@ -1,0 +1,78 @@
+#include "platform/d3dx9/tqimagedecoder.h"
+
+#include "platform/d3dx9/tqddsreader.h"
+#include "platform/d3d9/tqimage.h"
+#include "platform/win32/tqplatformlog.h"
+
+#include <stb_image.h>
+
+#include <climits>
+#include <cstring>
+#include <memory>
+
+namespace tqd3dx9 {
+
+namespace {
+
+D3DXIMAGE_FILEFORMAT FileFormatOf(const uint8_t* data, size_t size) {
+    if (size >= 4 && std::memcmp(data, "\x89PNG", 4) == 0)
+        return D3DXIFF_PNG;
+    if (size >= 2 && data[0] == 0xFF && data[1] == 0xD8)
+        return D3DXIFF_JPG;
+    if (size >= 2 && std::memcmp(data, "BM", 2) == 0)
+        return D3DXIFF_BMP;
+    if (size >= 4 && std::memcmp(data, "GIF8", 4) == 0)
+        return TQ_D3DXIFF_GIF;
+    return D3DXIFF_TGA;
+}
+
+} // namespace
+
+bool DecodeWithStb(const uint8_t* data, size_t size, SourceImage* image) {
+    if (size > INT_MAX) {
+        tqplat::PlatformLog("image: %zu bytes is too large", size);
+        return false;
+    }
+    int width = 0, height = 0, channels = 0;
+    int length = static_cast<int>(size);
+    if (!stbi_info_from_memory(data, length, &width, &height, &channels)) {
+        tqplat::PlatformLog("image: not a readable image (%s)", stbi_failure_reason());
+        return false;
+    }
+    if (width <= 0 || height <= 0 || width > static_cast<int>(tqd3d9::Image::kMaxSize) ||
+        height > static_cast<int>(tqd3d9::Image::kMaxSize)) {
+        tqplat::PlatformLog("image: unsupported size %dx%d", width, height);
+        return false;
+    }
+    std::unique_ptr<stbi_uc, void (*)(void*)> rgba(
+        stbi_load_from_memory(data, length, &width, &height, &channels, 4), stbi_image_free);
+    if (!rgba) {
+        tqplat::PlatformLog("image: corrupt image (%s)", stbi_failure_reason());
+        return false;
+    }
+    bool hasAlpha = channels == 2 || channels == 4;
+    image->format = hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
+    image->width = static_cast<UINT>(width);
+    image->height = static_cast<UINT>(height);
+    image->fileFormat = FileFormatOf(data, size);
+    size_t count = static_cast<size_t>(width) * height;
+    image->bytes.resize(count * 4);
+    const stbi_uc* src = rgba.get();
+    uint8_t* dst = image->bytes.data();
+    // RGBA bytes to the B, G, R, A byte order of 0xAARRGGBB.
+    for (size_t i = 0; i < count; ++i, src += 4, dst += 4) {
+        dst[0] = src[2];
+        dst[1] = src[1];
+        dst[2] = src[0];
+        dst[3] = hasAlpha ? src[3] : 0xFF;
+    }
+    return true;
+}
+
+bool DecodeImage(const uint8_t* data, size_t size, SourceImage* image) {
+    if (size >= 4 && std::memcmp(data, "DDS ", 4) == 0)
+        return ReadDds(data, size, image);
+    return DecodeWithStb(data, size, image);
+}
+
+} // namespace tqd3dx9
