@@ -27,19 +27,39 @@ size_t CharLength(const char* text, size_t pos, size_t length) {
     return tqplat::GbkCharLength(reinterpret_cast<const unsigned char*>(text) + pos, length - pos);
 }
 
-int Sign(int value) {
-    return (value > 0) - (value < 0);
-}
+// Walks a text byte by byte, telling which bytes are single-byte characters (the only ones a
+// case-insensitive comparison folds).
+class CharWalker {
+public:
+    CharWalker(const char* text, size_t length) : m_text(text), m_length(length) {}
+    // Byte i (called for i = 0, 1, 2, ...), upper-cased when asked and it is a character of its own.
+    unsigned char ByteAt(size_t i, bool fold) {
+        bool single = false;
+        if (i >= m_trailEnd) {
+            size_t length = CharLength(m_text, i, m_length);
+            single = length == 1;
+            m_trailEnd = i + length;
+        }
+        return static_cast<unsigned char>(fold && single ? ToUpperAscii(m_text[i]) : m_text[i]);
+    }
+
+private:
+    const char* m_text;
+    size_t m_length;
+    size_t m_trailEnd = 0;
+};
 
 int CompareBytes(const char* a, size_t aLength, const char* b, size_t bLength, bool ignoreCase) {
+    CharWalker aWalker(a, aLength);
+    CharWalker bWalker(b, bLength);
     size_t common = aLength < bLength ? aLength : bLength;
     for (size_t i = 0; i < common; ++i) {
-        unsigned char x = static_cast<unsigned char>(ignoreCase ? ToUpperAscii(a[i]) : a[i]);
-        unsigned char y = static_cast<unsigned char>(ignoreCase ? ToUpperAscii(b[i]) : b[i]);
+        unsigned char x = aWalker.ByteAt(i, ignoreCase);
+        unsigned char y = bWalker.ByteAt(i, ignoreCase);
         if (x != y)
             return x < y ? -1 : 1;
     }
-    return Sign(static_cast<int>(aLength > bLength) - static_cast<int>(aLength < bLength));
+    return static_cast<int>(aLength > bLength) - static_cast<int>(aLength < bLength);
 }
 
 // [first, last) of the text without blanks at either end.

@@ -75,7 +75,7 @@ public:
     // Position of the first occurrence of text at or after start, -1 when absent (also for a NULL
     // or empty text, or a start past the end).
     int StrFind(const char* text, int start) const;
-    // Position of c at or after start: the first one for flag 0, the last one for flag 1.
+    // Position of c at or after start: the first one for flag 0, the last one for any other flag (1).
     // -1 when absent.
     int StrFind(char c, int start, int flag) const;
 

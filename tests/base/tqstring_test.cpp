@@ -75,6 +75,9 @@ TEST(TQString, CompareGivesSign) {
     EXPECT_EQ(s.Compare("ABC", 0), 1);
     EXPECT_EQ(s.Compare("ABC", 1), 0);
     EXPECT_EQ(s.Compare("ABD", 1), -1);
+    // Trail bytes are not letters: two different GBK characters never compare equal.
+    EXPECT_EQ(TQString("\x81\x61").Compare("\x81\x41", 1), 1);
+    EXPECT_EQ(TQString("x\x81\x61").Compare("X\x81\x61", 1), 0);
     // Bytes are unsigned: a GBK lead byte sorts after ASCII.
     EXPECT_EQ(TQString("\xB1\xED").Compare("z", 0), 1);
     EXPECT_EQ(TQString("z").Compare(TQString("\xB1\xED")), -1);
