@@ -1,0 +1,22 @@
+// Something that produces audio frames at its own rate: a sample in memory, a decoded file or
+// tracker music. Read by one channel at a time, under the module's lock.
+#pragma once
+
+#include <cstddef>
+
+namespace tqaudio {
+
+class AudioSource {
+public:
+    virtual ~AudioSource() = default;
+    // 1 or 2.
+    virtual int Channels() const = 0;
+    // Frames per second.
+    virtual int Rate() const = 0;
+    // Reads up to `frames` interleaved frames into `out`; fewer only at the end (0 = ended).
+    virtual size_t Read(float* out, size_t frames) = 0;
+    // Goes back to the first frame.
+    virtual void Rewind() = 0;
+};
+
+} // namespace tqaudio

@@ -1,0 +1,606 @@
+#include "platform/audio/tqaudiosystem.h"
+
+#include "platform/audio/tqaudiolog.h"
+#include "platform/audio/tqaudiotest.h"
+#include "platform/audio/tqmodulesource.h"
+#include "platform/audio/tqnulloutput.h"
+#include "platform/audio/tqsamplesource.h"
+#include "platform/audio/tqsdloutput.h"
+#include "platform/audio/tqsndfiledecoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace tqaudio {
+
+namespace {
+
+constexpr DWORD kMinMixRate = 8000;
+constexpr DWORD kMaxMixRate = 192000;
+constexpr DWORD kMaxPlaybacks = 65535;
+constexpr size_t kMaxSampleBytes = size_t(1) << 31;
+constexpr size_t kDecodeChunkFrames = 4096;
+
+thread_local int t_error = BASS_OK;
+
+// Records `code` as the outcome of the call and returns `result`.
+template <class R> R Fail(int code, R result) {
+    t_error = code;
+    return result;
+}
+
+BOOL Succeed() {
+    t_error = BASS_OK;
+    return TRUE;
+}
+
+int16_t ToPcm16(float value) {
+    return static_cast<int16_t>(std::lround(std::clamp(value, -1.0f, 1.0f) * 32767.0f));
+}
+
+} // namespace
+
+AudioSystem& AudioSystem::Instance() {
+    static AudioSystem system;
+    return system;
+}
+
+int AudioSystem::LastError() {
+    return t_error;
+}
+
+bool AudioSystem::IsStarted() {
+    if (!initialized_) {
+        t_error = BASS_ERROR_INIT;
+    }
+    return initialized_;
+}
+
+std::unique_ptr<AudioOutput> AudioSystem::OpenOutput(int device, DWORD flags) {
+    auto render = [this](float* out, size_t frames) { Render(out, static_cast<DWORD>(frames)); };
+    if (device != TQAUDIO_DEVICE_NOSOUND) {
+        if (std::unique_ptr<AudioOutput> output = SdlOutput::Open(rate_, render)) {
+            return output;
+        }
+        LogMessage("running without sound");
+    }
+    const bool withClock = !(device == TQAUDIO_DEVICE_NOSOUND && (flags & TQAUDIO_TEST_MANUAL_CLOCK));
+    return std::make_unique<NullOutput>(rate_, render, withClock);
+}
+
+BOOL AudioSystem::Init(int device, DWORD freq, DWORD flags) {
+    std::lock_guard<std::mutex> life(lifeMutex_);
+    if (device < TQAUDIO_DEVICE_DEFAULT || device > 1) {
+        return Fail(BASS_ERROR_DEVICE, FALSE);
+    }
+    if (freq < kMinMixRate || freq > kMaxMixRate) {
+        LogMessage("mix rate %u out of range", freq);
+        return Fail(BASS_ERROR_ILLPARAM, FALSE);
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (initialized_) {
+            return Fail(BASS_ERROR_ALREADY, FALSE);
+        }
+        rate_ = static_cast<int>(freq);
+        initialized_ = true;
+        running_ = true;
+    }
+    output_ = OpenOutput(device, flags);
+    return Succeed();
+}
+
+BOOL AudioSystem::Free() {
+    std::lock_guard<std::mutex> life(lifeMutex_);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!IsStarted()) {
+            return FALSE;
+        }
+    }
+    output_.reset(); // waits for a running pull, so it must not hold the lock
+    std::lock_guard<std::mutex> lock(mutex_);
+    mixer_.Clear();
+    objects_.Clear();
+    pending_.reset();
+    initialized_ = false;
+    running_ = false;
+    return Succeed();
+}
+
+BOOL AudioSystem::Start() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!IsStarted()) {
+        return FALSE;
+    }
+    running_ = true;
+    return Succeed();
+}
+
+BOOL AudioSystem::Stop() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!IsStarted()) {
+        return FALSE;
+    }
+    mixer_.StopAll();
+    running_ = false;
+    return Succeed();
+}
+
+DWORD AudioSystem::SetConfig(DWORD option, DWORD value) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const int volume = static_cast<int>(std::min<DWORD>(value, 100));
+    if (option == BASS_CONFIG_GVOL_SAMPLE) {
+        mixer_.SetSampleVolume(volume);
+    } else if (option == BASS_CONFIG_GVOL_MUSIC) {
+        mixer_.SetMusicVolume(volume);
+    } else {
+        return Fail(BASS_ERROR_ILLPARAM, static_cast<DWORD>(-1));
+    }
+    Succeed();
+    return static_cast<DWORD>(volume);
+}
+
+const char* AudioSystem::DeviceDescription(DWORD device) {
+    std::lock_guard<std::mutex> life(lifeMutex_);
+    if (device == 0) {
+        description_ = "No sound";
+    } else if (device == 1) {
+        description_ = output_ ? output_->Description() : "Default output";
+    } else {
+        return Fail(BASS_ERROR_DEVICE, nullptr);
+    }
+    Succeed();
+    return description_.c_str();
+}
+
+// The file bytes the load functions were given, or NULL (recorded) when the arguments are unusable.
+const uint8_t* AudioSystem::FileData(BOOL mem, const void* file, DWORD offset, DWORD length) {
+    if (!mem) {
+        LogMessage("only files in memory can be loaded");
+        return Fail(BASS_ERROR_ILLPARAM, nullptr);
+    }
+    if (!file || length == 0) {
+        LogMessage("no file data given");
+        return Fail(BASS_ERROR_ILLPARAM, nullptr);
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    return IsStarted() ? static_cast<const uint8_t*>(file) + offset : nullptr;
+}
+
+DWORD AudioSystem::AddObject(std::unique_ptr<AudioObject> object) {
+    DWORD handle = objects_.Add(std::move(object));
+    if (!handle) {
+        LogMessage("too many samples, channels and streams");
+        return Fail(BASS_ERROR_MEM, DWORD(0));
+    }
+    Succeed();
+    return handle;
+}
+
+DWORD AudioSystem::AddChannel(std::unique_ptr<Channel> channel) {
+    Channel* raw = channel.get();
+    DWORD handle = AddObject(std::move(channel));
+    if (handle) {
+        mixer_.Add(raw);
+    }
+    return handle;
+}
+
+void AudioSystem::DestroyChannel(DWORD handle) {
+    if (Channel* channel = dynamic_cast<Channel*>(objects_.Find(handle))) {
+        mixer_.Remove(channel);
+        objects_.Remove(handle);
+    }
+}
+
+template <class T> T* AudioSystem::Find(DWORD handle) {
+    if (!IsStarted()) {
+        return nullptr;
+    }
+    T* object = dynamic_cast<T*>(objects_.Find(handle));
+    if (!object) {
+        t_error = BASS_ERROR_HANDLE;
+    }
+    return object;
+}
+
+Channel* AudioSystem::FindChannel(DWORD handle) {
+    return Find<Channel>(handle);
+}
+
+HSAMPLE AudioSystem::SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD max,
+                                DWORD flags) {
+    if (max == 0 || max > kMaxPlaybacks) {
+        return Fail(BASS_ERROR_ILLPARAM, HSAMPLE(0));
+    }
+    const uint8_t* data = FileData(mem, file, offset, length);
+    if (!data) {
+        return 0;
+    }
+    // Decoded without the lock, so the output keeps playing meanwhile.
+    std::unique_ptr<SndfileDecoder> decoder = SndfileDecoder::Open(data, length);
+    std::vector<float> samples;
+    if (!decoder || !decoder->ReadAll(samples)) {
+        return Fail(BASS_ERROR_FILEFORM, HSAMPLE(0));
+    }
+    auto sampleData =
+        std::make_shared<const SampleData>(decoder->Rate(), decoder->Channels(), std::move(samples));
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!IsStarted()) {
+        return 0;
+    }
+    return AddObject(
+        std::make_unique<Sample>(sampleData, max, flags & (BASS_SAMPLE_LOOP | BASS_SAMPLE_OVER_VOL)));
+}
+
+void* AudioSystem::SampleCreate(DWORD length, DWORD freq, DWORD max, DWORD flags) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!IsStarted()) {
+        return nullptr;
+    }
+    if (length == 0 || freq < 100 || freq > kMaxMixRate || max == 0 || max > kMaxPlaybacks) {
+        return Fail(BASS_ERROR_ILLPARAM, nullptr);
+    }
+    const size_t frameBytes = ((flags & BASS_SAMPLE_MONO) ? 1 : 2) * ((flags & BASS_SAMPLE_8BITS) ? 1 : 2);
+    const size_t bytes = size_t(length) * frameBytes;
+    if (bytes > kMaxSampleBytes) {
+        return Fail(BASS_ERROR_MEM, nullptr);
+    }
+    try {
+        const uint8_t silence = (flags & BASS_SAMPLE_8BITS) ? 0x80 : 0;
+        pending_.reset(new PendingSample{std::vector<uint8_t>(bytes, silence), length, freq, max, flags});
+    } catch (const std::bad_alloc&) {
+        LogMessage("no memory for a sample of %zu bytes", bytes);
+        return Fail(BASS_ERROR_MEM, nullptr);
+    }
+    Succeed();
+    return pending_->pcm.data();
+}
+
+HSAMPLE AudioSystem::SampleCreateDone() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!IsStarted()) {
+        return 0;
+    }
+    if (!pending_) {
+        return Fail(BASS_ERROR_EMPTY, HSAMPLE(0));
+    }
+    std::unique_ptr<PendingSample> pending = std::move(pending_);
+    const int channels = (pending->flags & BASS_SAMPLE_MONO) ? 1 : 2;
+    auto data = std::make_shared<const SampleData>(
+        SampleData::FromPcm(static_cast<int>(pending->freq), channels, pending->flags & BASS_SAMPLE_8BITS,
+                            pending->pcm.data(), pending->frames));
+    const DWORD kept = BASS_SAMPLE_8BITS | BASS_SAMPLE_LOOP | BASS_SAMPLE_OVER_VOL;
+    return AddObject(std::make_unique<Sample>(data, pending->max, pending->flags & kept));
+}
+
+BOOL AudioSystem::SampleGetInfo(HSAMPLE handle, TQAudioSampleInfo* info) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Sample* sample = Find<Sample>(handle);
+    if (!sample) {
+        return FALSE;
+    }
+    if (!info) {
+        return Fail(BASS_ERROR_ILLPARAM, FALSE);
+    }
+    *info = sample->Info();
+    return Succeed();
+}
+
+// The playback a new one takes the place of: a stopped one, else with BASS_SAMPLE_OVER_VOL the
+// quietest (the oldest of equals); Max() when none may be replaced.
+size_t AudioSystem::PlaybackToReplace(Sample& sample) {
+    const std::vector<DWORD>& playbacks = sample.Playbacks();
+    size_t quietest = playbacks.size();
+    for (size_t i = 0; i < playbacks.size(); ++i) {
+        const Channel* channel = dynamic_cast<Channel*>(objects_.Find(playbacks[i]));
+        if (!channel || channel->GetState() == Channel::State::Stopped) {
+            return i;
+        }
+        if (quietest == playbacks.size() ||
+            channel->Volume() < dynamic_cast<Channel*>(objects_.Find(playbacks[quietest]))->Volume()) {
+            quietest = i;
+        }
+    }
+    return (sample.Flags() & BASS_SAMPLE_OVER_VOL) ? quietest : playbacks.size();
+}
+
+HCHANNEL AudioSystem::SampleGetChannel(HSAMPLE handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Sample* sample = Find<Sample>(handle);
+    if (!sample) {
+        return 0;
+    }
+    std::vector<DWORD>& playbacks = sample->Playbacks();
+    size_t slot = playbacks.size();
+    if (playbacks.size() >= sample->Max()) {
+        slot = PlaybackToReplace(*sample);
+        if (slot == playbacks.size()) {
+            return Fail(BASS_ERROR_NOCHAN, HCHANNEL(0));
+        }
+        DestroyChannel(playbacks[slot]);
+    }
+    const DWORD flags = sample->Flags() & BASS_SAMPLE_LOOP;
+    DWORD channel = AddChannel(std::make_unique<Channel>(
+        Channel::Kind::SamplePlayback, std::make_unique<SampleSource>(sample->Data()), flags));
+    if (slot == playbacks.size()) {
+        playbacks.push_back(channel);
+    } else if (channel) {
+        playbacks[slot] = channel;
+    } else {
+        playbacks.erase(playbacks.begin() + slot);
+    }
+    return channel;
+}
+
+BOOL AudioSystem::SampleFree(HSAMPLE handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Sample* sample = Find<Sample>(handle);
+    if (!sample) {
+        return FALSE;
+    }
+    for (DWORD playback : sample->Playbacks()) {
+        DestroyChannel(playback);
+    }
+    objects_.Remove(handle);
+    return Succeed();
+}
+
+HMUSIC AudioSystem::MusicLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags,
+                              DWORD freq) {
+    const uint8_t* data = FileData(mem, file, offset, length);
+    if (!data) {
+        return 0;
+    }
+    int rate;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        rate = freq ? static_cast<int>(std::clamp(freq, kMinMixRate, kMaxMixRate)) : rate_;
+    }
+    std::unique_ptr<ModuleSource> source = ModuleSource::Open(data, length, rate);
+    if (!source) {
+        return Fail(BASS_ERROR_FILEFORM, HMUSIC(0));
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!IsStarted()) {
+        return 0;
+    }
+    return AddChannel(
+        std::make_unique<Channel>(Channel::Kind::Music, std::move(source), flags & BASS_SAMPLE_LOOP));
+}
+
+HSTREAM AudioSystem::StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags) {
+    const uint8_t* data = FileData(mem, file, offset, length);
+    if (!data) {
+        return 0;
+    }
+    std::unique_ptr<SndfileDecoder> decoder = SndfileDecoder::Open(data, length);
+    if (!decoder) {
+        return Fail(BASS_ERROR_FILEFORM, HSTREAM(0));
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!IsStarted()) {
+        return 0;
+    }
+    const DWORD kept = BASS_SAMPLE_LOOP | BASS_STREAM_DECODE;
+    return AddChannel(std::make_unique<Channel>(Channel::Kind::Stream, std::move(decoder), flags & kept));
+}
+
+QWORD AudioSystem::StreamGetLength(HSTREAM handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Channel* channel = FindChannel(handle);
+    if (!channel) {
+        return static_cast<QWORD>(-1);
+    }
+    if (channel->GetKind() != Channel::Kind::Stream) {
+        return Fail(BASS_ERROR_HANDLE, static_cast<QWORD>(-1));
+    }
+    const SndfileDecoder& decoder = static_cast<const SndfileDecoder&>(channel->Source());
+    if (decoder.Frames() <= 0) {
+        return Fail(BASS_ERROR_NOTAVAIL, static_cast<QWORD>(-1));
+    }
+    Succeed();
+    return static_cast<QWORD>(decoder.Frames()) * decoder.Channels() * sizeof(int16_t);
+}
+
+BOOL AudioSystem::FreeChannelOf(DWORD handle, Channel::Kind kind) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Channel* channel = FindChannel(handle);
+    if (!channel) {
+        return FALSE;
+    }
+    if (channel->GetKind() != kind) {
+        return Fail(BASS_ERROR_HANDLE, FALSE);
+    }
+    DestroyChannel(handle);
+    return Succeed();
+}
+
+BOOL AudioSystem::ChannelGetInfo(DWORD handle, TQAudioChannelInfo* info) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Channel* channel = FindChannel(handle);
+    if (!channel) {
+        return FALSE;
+    }
+    if (!info) {
+        return Fail(BASS_ERROR_ILLPARAM, FALSE);
+    }
+    info->freq = channel->DefaultRate();
+    info->chans = static_cast<DWORD>(channel->Source().Channels());
+    info->flags = channel->Flags() | (info->chans == 1 ? BASS_SAMPLE_MONO : 0);
+    return Succeed();
+}
+
+// Reads up to `frames` frames of a decoding stream as 16-bit data; holds the lock for one chunk
+// at a time, so a long read does not stall the output.
+size_t AudioSystem::ReadDecoded(DWORD handle, int16_t* out, size_t frames) {
+    float chunk[2 * kDecodeChunkFrames];
+    size_t done = 0;
+    while (done < frames) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        Channel* channel = FindChannel(handle);
+        if (!channel) {
+            break;
+        }
+        const int channels = channel->Source().Channels();
+        const size_t n = channel->Source().Read(chunk, std::min(kDecodeChunkFrames, frames - done));
+        std::transform(chunk, chunk + n * channels, out + done * channels, ToPcm16);
+        done += n;
+        if (n == 0) {
+            break;
+        }
+    }
+    return done;
+}
+
+// A read into the BASS_SampleCreate buffer never runs past its end, whatever length is asked.
+DWORD AudioSystem::LimitToPendingBuffer(const void* buffer, DWORD length) const {
+    if (!pending_) {
+        return length;
+    }
+    const uint8_t* begin = pending_->pcm.data();
+    const uint8_t* end = begin + pending_->pcm.size();
+    const uint8_t* at = static_cast<const uint8_t*>(buffer);
+    if (at < begin || at >= end || length <= size_t(end - at)) {
+        return length;
+    }
+    LogMessage("read of %u bytes cut to the %zu bytes left in the new sample", length, size_t(end - at));
+    return static_cast<DWORD>(end - at);
+}
+
+DWORD AudioSystem::ChannelGetData(DWORD handle, void* buffer, DWORD length) {
+    DWORD frameBytes;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        Channel* channel = FindChannel(handle);
+        if (!channel) {
+            return static_cast<DWORD>(-1);
+        }
+        if (!channel->IsDecoding()) {
+            return Fail(BASS_ERROR_NOTAVAIL, static_cast<DWORD>(-1));
+        }
+        if (!buffer) {
+            return Fail(BASS_ERROR_ILLPARAM, static_cast<DWORD>(-1));
+        }
+        frameBytes = static_cast<DWORD>(channel->Source().Channels() * sizeof(int16_t));
+        length = LimitToPendingBuffer(buffer, length);
+    }
+    const size_t frames = ReadDecoded(handle, static_cast<int16_t*>(buffer), length / frameBytes);
+    Succeed();
+    return static_cast<DWORD>(frames * frameBytes);
+}
+
+BOOL AudioSystem::ChannelSetAttributes(DWORD handle, int freq, int volume, int pan) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Channel* channel = FindChannel(handle);
+    if (!channel) {
+        return FALSE;
+    }
+    channel->SetRate(freq);
+    if (volume != -1) {
+        channel->SetVolume(volume);
+    }
+    if (pan != -101) {
+        channel->SetPan(pan);
+    }
+    return Succeed();
+}
+
+BOOL AudioSystem::ChannelGetAttributes(DWORD handle, DWORD* freq, DWORD* volume, int* pan) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Channel* channel = FindChannel(handle);
+    if (!channel) {
+        return FALSE;
+    }
+    if (freq) {
+        *freq = channel->Rate();
+    }
+    if (volume) {
+        *volume = static_cast<DWORD>(channel->Volume());
+    }
+    if (pan) {
+        *pan = channel->Pan();
+    }
+    return Succeed();
+}
+
+BOOL AudioSystem::ChannelSetFlags(DWORD handle, DWORD flags) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Channel* channel = FindChannel(handle);
+    if (!channel) {
+        return FALSE;
+    }
+    channel->SetFlags((channel->Flags() & ~DWORD(BASS_SAMPLE_LOOP)) | (flags & BASS_SAMPLE_LOOP));
+    return Succeed();
+}
+
+BOOL AudioSystem::ChannelPlay(DWORD handle, BOOL restart) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Channel* channel = FindChannel(handle);
+    if (!channel) {
+        return FALSE;
+    }
+    if (channel->IsDecoding()) {
+        return Fail(BASS_ERROR_DECODE, FALSE);
+    }
+    if (!running_) {
+        return Fail(BASS_ERROR_START, FALSE);
+    }
+    channel->Play(restart);
+    return Succeed();
+}
+
+BOOL AudioSystem::ChannelPause(DWORD handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Channel* channel = FindChannel(handle);
+    if (!channel) {
+        return FALSE;
+    }
+    if (channel->GetState() != Channel::State::Playing) {
+        return Fail(channel->GetState() == Channel::State::Paused ? BASS_ERROR_ALREADY : BASS_ERROR_NOPLAY,
+                    FALSE);
+    }
+    channel->Pause();
+    return Succeed();
+}
+
+BOOL AudioSystem::ChannelStop(DWORD handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Channel* channel = FindChannel(handle);
+    if (!channel) {
+        return FALSE;
+    }
+    channel->Stop();
+    return Succeed();
+}
+
+DWORD AudioSystem::ChannelIsActive(DWORD handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Channel* channel = FindChannel(handle);
+    if (!channel) {
+        return BASS_ACTIVE_STOPPED;
+    }
+    Succeed();
+    switch (channel->GetState()) {
+    case Channel::State::Playing:
+        return BASS_ACTIVE_PLAYING;
+    case Channel::State::Paused:
+        return BASS_ACTIVE_PAUSED;
+    default:
+        return BASS_ACTIVE_STOPPED;
+    }
+}
+
+DWORD AudioSystem::Render(float* out, DWORD frames) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!initialized_ || !running_) {
+        std::fill(out, out + 2 * size_t(frames), 0.0f);
+        return initialized_ ? frames : 0;
+    }
+    mixer_.Render(out, frames, rate_);
+    return frames;
+}
+
+} // namespace tqaudio

@@ -1,0 +1,100 @@
+// The state behind the module's functions: the object table, the mixer, the output and the
+// pending BASS_SampleCreate buffer. One lock guards it all; the output's thread takes it for
+// every pull, so no call sees a half-changed mix. Start-up and shut-down are serialised by a
+// second lock that is never held while the output pulls.
+//
+// Each method does what the function of the same name in tqaudio.h documents and records the
+// outcome for BASS_ErrorGetCode.
+#pragma once
+
+#include "platform/audio/tqaudio.h"
+#include "platform/audio/tqaudiooutput.h"
+#include "platform/audio/tqchannel.h"
+#include "platform/audio/tqhandletable.h"
+#include "platform/audio/tqmixer.h"
+#include "platform/audio/tqsample.h"
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace tqaudio {
+
+class AudioSystem {
+public:
+    static AudioSystem& Instance();
+
+    // The outcome of this thread's last call.
+    static int LastError();
+
+    BOOL Init(int device, DWORD freq, DWORD flags);
+    BOOL Free();
+    BOOL Start();
+    BOOL Stop();
+    DWORD SetConfig(DWORD option, DWORD value);
+    const char* DeviceDescription(DWORD device);
+
+    HSAMPLE SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD max, DWORD flags);
+    void* SampleCreate(DWORD length, DWORD freq, DWORD max, DWORD flags);
+    HSAMPLE SampleCreateDone();
+    BOOL SampleGetInfo(HSAMPLE handle, TQAudioSampleInfo* info);
+    HCHANNEL SampleGetChannel(HSAMPLE handle);
+    BOOL SampleFree(HSAMPLE handle);
+
+    HMUSIC MusicLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags, DWORD freq);
+    HSTREAM StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags);
+    QWORD StreamGetLength(HSTREAM handle);
+    // Frees music (kind Music) or a stream (kind Stream).
+    BOOL FreeChannelOf(DWORD handle, Channel::Kind kind);
+
+    BOOL ChannelGetInfo(DWORD handle, TQAudioChannelInfo* info);
+    DWORD ChannelGetData(DWORD handle, void* buffer, DWORD length);
+    BOOL ChannelSetAttributes(DWORD handle, int freq, int volume, int pan);
+    BOOL ChannelGetAttributes(DWORD handle, DWORD* freq, DWORD* volume, int* pan);
+    BOOL ChannelSetFlags(DWORD handle, DWORD flags);
+    BOOL ChannelPlay(DWORD handle, BOOL restart);
+    BOOL ChannelPause(DWORD handle);
+    BOOL ChannelStop(DWORD handle);
+    DWORD ChannelIsActive(DWORD handle);
+
+    // Renders the mix (silence while stopped); the frames rendered, 0 before BASS_Init.
+    DWORD Render(float* out, DWORD frames);
+
+private:
+    // A BASS_SampleCreate buffer waiting for BASS_SampleCreateDone.
+    struct PendingSample {
+        std::vector<uint8_t> pcm;
+        DWORD frames;
+        DWORD freq;
+        DWORD max;
+        DWORD flags;
+    };
+
+    AudioSystem() = default;
+
+    bool IsStarted(); // records BASS_ERROR_INIT when not
+    std::unique_ptr<AudioOutput> OpenOutput(int device, DWORD flags);
+    const uint8_t* FileData(BOOL mem, const void* file, DWORD offset, DWORD length);
+    DWORD AddObject(std::unique_ptr<AudioObject> object);
+    DWORD AddChannel(std::unique_ptr<Channel> channel);
+    void DestroyChannel(DWORD handle);
+    template <class T> T* Find(DWORD handle);
+    Channel* FindChannel(DWORD handle);
+    size_t PlaybackToReplace(Sample& sample);
+    DWORD LimitToPendingBuffer(const void* buffer, DWORD length) const;
+    size_t ReadDecoded(DWORD handle, int16_t* out, size_t frames);
+
+    std::mutex lifeMutex_;
+    std::mutex mutex_;
+    bool initialized_ = false;
+    bool running_ = false;
+    int rate_ = 44100;
+    HandleTable<AudioObject> objects_;
+    Mixer mixer_;
+    std::unique_ptr<AudioOutput> output_;
+    std::unique_ptr<PendingSample> pending_;
+    std::string description_;
+};
+
+} // namespace tqaudio

@@ -1,0 +1,12 @@
+// Test entry points of the audio module, exported beside the functions the device binds.
+#pragma once
+
+#include "platform/audio/tqaudio.h"
+
+// BASS_Init flag for device 0: the silent output does not advance the mix by itself, so only
+// TQAudioTest_Render moves the channels forward.
+#define TQAUDIO_TEST_MANUAL_CLOCK 0x80000000u
+
+// Renders `frames` frames of the mix, interleaved stereo floats, into `out` (2 × frames values)
+// and advances every playing channel by as much. Returns the frames rendered (0 before BASS_Init).
+TQAUDIO_API DWORD TQAudioTest_Render(float* out, DWORD frames);

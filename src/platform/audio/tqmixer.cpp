@@ -1,0 +1,52 @@
+#include "platform/audio/tqmixer.h"
+
+#include <algorithm>
+
+namespace tqaudio {
+
+void Mixer::Add(Channel* channel) {
+    channels_.push_back(channel);
+}
+
+void Mixer::Remove(Channel* channel) {
+    channels_.erase(std::remove(channels_.begin(), channels_.end(), channel), channels_.end());
+}
+
+void Mixer::StopAll() {
+    for (Channel* channel : channels_) {
+        channel->Stop();
+    }
+}
+
+float Mixer::GroupGain(const Channel& channel) const {
+    switch (channel.GetKind()) {
+    case Channel::Kind::SamplePlayback:
+        return sampleVolume_ / 100.0f;
+    case Channel::Kind::Music:
+        return musicVolume_ / 100.0f;
+    default:
+        return 1.0f;
+    }
+}
+
+void Mixer::Render(float* out, size_t frames, double rate) {
+    for (size_t done = 0; done < frames;) {
+        const size_t n = std::min(kBlockFrames, frames - done);
+        RenderBlock(out + 2 * done, n, rate);
+        done += n;
+    }
+}
+
+void Mixer::RenderBlock(float* out, size_t frames, double rate) {
+    std::fill(out, out + 2 * frames, 0.0f);
+    for (Channel* channel : channels_) {
+        if (channel->GetState() == Channel::State::Playing) {
+            channel->MixInto(out, scratch_.data(), frames, rate, GroupGain(*channel));
+        }
+    }
+    for (size_t i = 0; i < 2 * frames; ++i) {
+        out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    }
+}
+
+} // namespace tqaudio

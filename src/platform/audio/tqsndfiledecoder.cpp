@@ -1,0 +1,124 @@
+#include "platform/audio/tqsndfiledecoder.h"
+
+#include "platform/audio/tqaudiolog.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace tqaudio {
+
+SF_VIRTUAL_IO& SndfileDecoder::VirtualIo() {
+    static SF_VIRTUAL_IO io = {
+        [](void* user) { return static_cast<Memory*>(user)->size; },
+        [](sf_count_t offset, int whence, void* user) {
+            Memory* m = static_cast<Memory*>(user);
+            sf_count_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? m->position : m->size;
+            m->position = std::clamp<sf_count_t>(base + offset, 0, m->size);
+            return m->position;
+        },
+        [](void* ptr, sf_count_t count, void* user) {
+            Memory* m = static_cast<Memory*>(user);
+            sf_count_t n = std::clamp<sf_count_t>(count, 0, m->size - m->position);
+            if (n > 0) {
+                memcpy(ptr, m->data + m->position, static_cast<size_t>(n));
+                m->position += n;
+            }
+            return n;
+        },
+        [](const void*, sf_count_t, void*) -> sf_count_t { return 0; },
+        [](void* user) { return static_cast<Memory*>(user)->position; },
+    };
+    return io;
+}
+
+std::unique_ptr<SndfileDecoder> SndfileDecoder::Open(const void* data, size_t size) {
+    std::unique_ptr<SndfileDecoder> decoder(new SndfileDecoder());
+    decoder->memory_ = {static_cast<const uint8_t*>(data), static_cast<sf_count_t>(size), 0};
+    decoder->file_ = sf_open_virtual(&VirtualIo(), SFM_READ, &decoder->info_, &decoder->memory_);
+    if (!decoder->file_) {
+        LogMessage("not a readable sound file (%s)", sf_strerror(nullptr));
+        return nullptr;
+    }
+    if (decoder->info_.channels < 1 || decoder->info_.samplerate < 1) {
+        LogMessage("sound file without channels or rate");
+        return nullptr;
+    }
+    if (decoder->DataIsCut()) {
+        LogMessage("sound file is cut short");
+        return nullptr;
+    }
+    return decoder;
+}
+
+// libsndfile reads what there is of a WAV or AIFF file whose data chunk runs past its end, and
+// notes the declared and the real chunk length in its log ("data : 8000 (should be 3978)").
+bool SndfileDecoder::DataIsCut() const {
+    char log[2048] = {};
+    sf_command(file_, SFC_GET_LOG_INFO, log, sizeof(log) - 1);
+    const char* line = strstr(log, "\ndata : ");
+    long long declared = 0, real = 0;
+    return line && sscanf(line, "\ndata : %lld (should be %lld)", &declared, &real) == 2 && real < declared;
+}
+
+SndfileDecoder::~SndfileDecoder() {
+    if (file_) {
+        sf_close(file_);
+    }
+}
+
+size_t SndfileDecoder::Read(float* out, size_t frames) {
+    if (info_.channels <= 2) {
+        sf_count_t n = sf_readf_float(file_, out, static_cast<sf_count_t>(frames));
+        return n > 0 ? static_cast<size_t>(n) : 0;
+    }
+    return ReadFolded(out, frames);
+}
+
+// Even channels go left and odd channels right, each side averaged.
+size_t SndfileDecoder::ReadFolded(float* out, size_t frames) {
+    const int channels = info_.channels;
+    wide_.resize(frames * channels);
+    sf_count_t n = sf_readf_float(file_, wide_.data(), static_cast<sf_count_t>(frames));
+    size_t count = n > 0 ? static_cast<size_t>(n) : 0;
+    const float leftScale = 1.0f / ((channels + 1) / 2);
+    const float rightScale = 1.0f / (channels / 2);
+    for (size_t f = 0; f < count; ++f) {
+        float left = 0.0f, right = 0.0f;
+        for (int c = 0; c < channels; ++c) {
+            (c % 2 ? right : left) += wide_[f * channels + c];
+        }
+        out[2 * f] = left * leftScale;
+        out[2 * f + 1] = right * rightScale;
+    }
+    return count;
+}
+
+void SndfileDecoder::Rewind() {
+    sf_seek(file_, 0, SEEK_SET);
+}
+
+bool SndfileDecoder::ReadAll(std::vector<float>& samples) {
+    Rewind();
+    if (info_.frames <= 0 || info_.frames > (sf_count_t(1) << 31)) {
+        LogMessage("sound file declares %lld frames", static_cast<long long>(info_.frames));
+        return false;
+    }
+    const size_t frames = static_cast<size_t>(info_.frames);
+    samples.assign(frames * Channels(), 0.0f);
+    size_t got = 0;
+    while (got < frames) {
+        size_t n = Read(samples.data() + got * Channels(), frames - got);
+        if (n == 0) {
+            break;
+        }
+        got += n;
+    }
+    if (got < frames) {
+        LogMessage("sound file ends after %zu of %zu frames", got, frames);
+        return false;
+    }
+    return true;
+}
+
+} // namespace tqaudio

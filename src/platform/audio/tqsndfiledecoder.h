@@ -1,0 +1,52 @@
+// Decodes a WAV, OGG, FLAC or MP3 file held in memory with libsndfile. The memory is not copied
+// and must outlive the decoder. Files of more than two channels are folded down to stereo.
+#pragma once
+
+#include "platform/audio/tqaudiosource.h"
+
+#include <sndfile.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace tqaudio {
+
+class SndfileDecoder : public AudioSource {
+public:
+    // A decoder for the file at `data`, or NULL (logged) when it is not a readable sound file.
+    static std::unique_ptr<SndfileDecoder> Open(const void* data, size_t size);
+    ~SndfileDecoder() override;
+    SndfileDecoder(const SndfileDecoder&) = delete;
+    SndfileDecoder& operator=(const SndfileDecoder&) = delete;
+
+    int Channels() const override { return info_.channels > 1 ? 2 : 1; }
+    int Rate() const override { return info_.samplerate; }
+    size_t Read(float* out, size_t frames) override;
+    void Rewind() override;
+
+    // Frames the file declares.
+    sf_count_t Frames() const { return info_.frames; }
+    // Decodes the whole file from the start; false (logged) when it ends early or is empty.
+    bool ReadAll(std::vector<float>& samples);
+
+private:
+    // The file bytes as libsndfile's virtual I/O sees them.
+    struct Memory {
+        const uint8_t* data;
+        sf_count_t size;
+        sf_count_t position;
+    };
+
+    SndfileDecoder() = default;
+    bool DataIsCut() const;
+    static SF_VIRTUAL_IO& VirtualIo();
+    size_t ReadFolded(float* out, size_t frames);
+
+    Memory memory_{};
+    SF_INFO info_{};
+    SNDFILE* file_ = nullptr;
+    std::vector<float> wide_; // frames of more than two channels before folding
+};
+
+} // namespace tqaudio

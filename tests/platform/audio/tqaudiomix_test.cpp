@@ -1,0 +1,156 @@
+// What the mix sounds like: gains, panning, pitch, source rates, group volumes, stop and start.
+#include "audiotestsupport.h"
+
+#include <cmath>
+
+using namespace audiotest;
+
+namespace {
+
+constexpr size_t kQuarterSecond = kMixRate / 4;
+
+// A 441 Hz mono sine of a quarter second at amplitude 0.5.
+std::vector<uint8_t> QuarterSecondSine(int rate = kMixRate) {
+    return SineWav(rate, 1, rate / 4, 441.0, 0.5);
+}
+
+class MixTest : public AudioModuleTest {};
+
+TEST_F(MixTest, SinePlaysForItsLengthAtItsGain) {
+    HCHANNEL channel = PlaySample(LoadSample(QuarterSecondSine()), 50);
+    Mix mix = Render(2 * kQuarterSecond);
+
+    // amplitude 0.5 at volume 50: peak 0.25, the same on both sides
+    EXPECT_NEAR(mix.Peak(0, kQuarterSecond), 0.25, 0.005);
+    EXPECT_NEAR(mix.Rms(0, 0, kQuarterSecond), 0.25 / std::sqrt(2.0), 0.003);
+    EXPECT_NEAR(mix.Rms(1, 0, kQuarterSecond), mix.Rms(0, 0, kQuarterSecond), 1e-6);
+    EXPECT_NEAR(mix.Frequency(0, kQuarterSecond, kMixRate), 441.0, 1.0);
+    EXPECT_NEAR(static_cast<double>(mix.SoundEnd()), kQuarterSecond, 2.0);
+    EXPECT_EQ(BASS_ChannelIsActive(channel), DWORD(BASS_ACTIVE_STOPPED));
+}
+
+TEST_F(MixTest, SourceAtAnotherRateKeepsItsPitchAndDuration) {
+    HSAMPLE sample = LoadSample(QuarterSecondSine(22050));
+    TQAudioSampleInfo info{};
+    ASSERT_TRUE(BASS_SampleGetInfo(sample, &info));
+    EXPECT_EQ(info.freq, 22050u);
+    EXPECT_EQ(info.length, 22050u / 4 * 2);
+    PlaySample(sample);
+    Mix mix = Render(2 * kQuarterSecond);
+
+    EXPECT_NEAR(mix.Frequency(0, kQuarterSecond, kMixRate), 441.0, 1.0);
+    EXPECT_NEAR(static_cast<double>(mix.SoundEnd()), kQuarterSecond, 3.0);
+    EXPECT_NEAR(mix.Peak(0, kQuarterSecond), 0.5, 0.01);
+}
+
+TEST_F(MixTest, PanningDividesTheLevelBetweenTheSides) {
+    HSAMPLE sample = LoadSample(QuarterSecondSine());
+    HCHANNEL channel = PlaySample(sample, 100, -100);
+    Mix hardLeft = Render(kQuarterSecond / 2);
+    EXPECT_GT(hardLeft.Rms(0, 0, hardLeft.Frames()), 0.3);
+    EXPECT_EQ(hardLeft.Rms(1, 0, hardLeft.Frames()), 0.0);
+
+    // changing the pan leaves volume and rate alone
+    ASSERT_TRUE(BASS_ChannelSetAttributes(channel, -1, -1, 50));
+    DWORD freq = 0, volume = 0;
+    int pan = 0;
+    ASSERT_TRUE(BASS_ChannelGetAttributes(channel, &freq, &volume, &pan));
+    EXPECT_EQ(freq, DWORD(kMixRate));
+    EXPECT_EQ(volume, 100u);
+    EXPECT_EQ(pan, 50);
+    Mix halfRight = Render(kQuarterSecond / 2);
+    EXPECT_NEAR(halfRight.Rms(0, 0, halfRight.Frames()) / halfRight.Rms(1, 0, halfRight.Frames()), 0.5, 0.01);
+}
+
+TEST_F(MixTest, PitchTwoDoublesTheFrequencyAndHalvesTheLength) {
+    HSAMPLE sample = LoadSample(QuarterSecondSine());
+    TQAudioSampleInfo info{};
+    ASSERT_TRUE(BASS_SampleGetInfo(sample, &info));
+    HCHANNEL channel = BASS_SampleGetChannel(sample, FALSE);
+    ASSERT_TRUE(BASS_ChannelSetAttributes(channel, static_cast<int>(info.freq * 2.0f), 100, 0));
+    ASSERT_TRUE(BASS_ChannelPlay(channel, TRUE));
+    Mix mix = Render(kQuarterSecond);
+
+    EXPECT_NEAR(mix.Frequency(0, kQuarterSecond / 2, kMixRate), 882.0, 2.0);
+    EXPECT_NEAR(static_cast<double>(mix.SoundEnd()), kQuarterSecond / 2, 2.0);
+
+    // the channel's default rate stays the sample's, so a later pitch is not compounded
+    TQAudioChannelInfo channelInfo{};
+    ASSERT_TRUE(BASS_ChannelGetInfo(channel, &channelInfo));
+    EXPECT_EQ(channelInfo.freq, info.freq);
+    EXPECT_EQ(channelInfo.chans, 1u);
+    EXPECT_TRUE(channelInfo.flags & BASS_SAMPLE_MONO);
+}
+
+TEST_F(MixTest, LoopingPausingAndResuming) {
+    // 110 whole cycles, so the loop has no seam
+    const size_t cycleFrames = 11000;
+    HSAMPLE sample = LoadSample(SineWav(kMixRate, 1, cycleFrames, 441.0, 0.5));
+    HCHANNEL channel = BASS_SampleGetChannel(sample, FALSE);
+    ASSERT_TRUE(BASS_ChannelSetFlags(channel, BASS_SAMPLE_LOOP));
+    ASSERT_TRUE(BASS_ChannelPlay(channel, TRUE));
+    Mix looped = Render(3 * cycleFrames + 25);
+    EXPECT_EQ(BASS_ChannelIsActive(channel), DWORD(BASS_ACTIVE_PLAYING));
+    EXPECT_NEAR(looped.Rms(0, 2 * cycleFrames, 3 * cycleFrames), 0.5 / std::sqrt(2.0), 0.003);
+    EXPECT_NEAR(looped.Frequency(0, looped.Frames(), kMixRate), 441.0, 0.5);
+
+    ASSERT_TRUE(BASS_ChannelPause(channel));
+    EXPECT_EQ(BASS_ChannelIsActive(channel), DWORD(BASS_ACTIVE_PAUSED));
+    EXPECT_EQ(Render(1000).SoundEnd(), 0u);
+
+    // resuming continues the wave where it was paused (a quarter cycle in, near the crest)
+    ASSERT_TRUE(BASS_ChannelSetFlags(channel, 0));
+    ASSERT_TRUE(BASS_ChannelPlay(channel, FALSE));
+    Mix resumed = Render(10);
+    EXPECT_NEAR(resumed.samples[0], 0.5, 0.01);
+    Mix rest = Render(cycleFrames);
+    EXPECT_NEAR(static_cast<double>(rest.SoundEnd()), cycleFrames - 35, 2.0);
+    EXPECT_EQ(BASS_ChannelIsActive(channel), DWORD(BASS_ACTIVE_STOPPED));
+}
+
+TEST_F(MixTest, GroupVolumesLeaveStreamsAlone) {
+    const std::vector<uint8_t> file = QuarterSecondSine();
+    HSTREAM stream = BASS_StreamCreateFile(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), 0);
+    ASSERT_NE(stream, 0u);
+    EXPECT_EQ(BASS_SetConfig(BASS_CONFIG_GVOL_SAMPLE, 0), 0u);
+    EXPECT_EQ(BASS_SetConfig(BASS_CONFIG_GVOL_MUSIC, 0), 0u);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+    Mix streamOnly = Render(kQuarterSecond);
+    EXPECT_NEAR(streamOnly.Rms(0, 0, kQuarterSecond), 0.5 / std::sqrt(2.0), 0.003);
+
+    // samples follow their group volume, clamped to 100
+    EXPECT_EQ(BASS_SetConfig(BASS_CONFIG_GVOL_SAMPLE, 250), 100u);
+    EXPECT_EQ(BASS_SetConfig(BASS_CONFIG_GVOL_SAMPLE, 50), 50u);
+    PlaySample(LoadSample(file));
+    Mix halfSample = Render(kQuarterSecond);
+    EXPECT_NEAR(halfSample.Rms(0, 0, kQuarterSecond), 0.25 / std::sqrt(2.0), 0.003);
+    BASS_SetConfig(BASS_CONFIG_GVOL_SAMPLE, 100);
+    BASS_SetConfig(BASS_CONFIG_GVOL_MUSIC, 100);
+    EXPECT_EQ(BASS_SetConfig(5, 10), static_cast<DWORD>(-1));
+}
+
+TEST_F(MixTest, StopSilencesEverythingUntilStartThenPlaybacksWork) {
+    HSAMPLE sample = LoadSample(QuarterSecondSine());
+    HCHANNEL first = PlaySample(sample);
+    Render(100);
+    ASSERT_TRUE(BASS_Stop());
+    EXPECT_EQ(BASS_ChannelIsActive(first), DWORD(BASS_ACTIVE_STOPPED));
+    EXPECT_EQ(Render(1000).SoundEnd(), 0u);
+    EXPECT_FALSE(BASS_ChannelPlay(first, TRUE));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_START);
+
+    ASSERT_TRUE(BASS_Start());
+    HCHANNEL second = PlaySample(sample);
+    EXPECT_EQ(BASS_ChannelIsActive(second), DWORD(BASS_ACTIVE_PLAYING));
+    EXPECT_NEAR(Render(kQuarterSecond).Rms(0, 0, kQuarterSecond), 0.5 / std::sqrt(2.0), 0.003);
+}
+
+TEST_F(MixTest, LoudSumIsClampedToFullScale) {
+    HSAMPLE sample = LoadSample(SineWav(kMixRate, 2, kMixRate / 10, 441.0, 0.9));
+    PlaySample(sample);
+    PlaySample(sample);
+    Mix mix = Render(kMixRate / 10);
+    EXPECT_FLOAT_EQ(static_cast<float>(mix.Peak(0, mix.Frames())), 1.0f);
+}
+
+} // namespace

@@ -1,0 +1,115 @@
+// The module as a loaded library and its outputs: the silent device's clock and SDL's disk driver.
+#include "audiotestsupport.h"
+
+#include <dlfcn.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+using namespace audiotest;
+
+namespace {
+
+const char* const kBoundNames[] = {
+    "BASS_GetVersion",
+    "BASS_GetDeviceDescription",
+    "BASS_Init",
+    "BASS_Free",
+    "BASS_Start",
+    "BASS_Stop",
+    "BASS_SetConfig",
+    "BASS_SampleLoad",
+    "BASS_SampleCreate",
+    "BASS_SampleCreateDone",
+    "BASS_SampleGetInfo",
+    "BASS_SampleGetChannel",
+    "BASS_SampleFree",
+    "BASS_MusicLoad",
+    "BASS_MusicFree",
+    "BASS_StreamCreateFile",
+    "BASS_StreamGetLength",
+    "BASS_StreamFree",
+    "BASS_ChannelGetInfo",
+    "BASS_ChannelGetAttributes",
+    "BASS_ChannelSetAttributes",
+    "BASS_ChannelSetFlags",
+    "BASS_ChannelGetData",
+    "BASS_ChannelPlay",
+    "BASS_ChannelPause",
+    "BASS_ChannelStop",
+    "BASS_ChannelIsActive",
+    "BASS_ErrorGetCode",
+};
+
+TEST(AudioModuleLibraryTest, LoadedByPathItExportsTheBoundFunctionsOnly) {
+    void* module = dlopen(TQAUDIO_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module, nullptr) << dlerror();
+    for (const char* name : kBoundNames) {
+        EXPECT_NE(dlsym(module, name), nullptr) << name;
+    }
+    EXPECT_EQ(dlsym(module, "_ZN7tqaudio11AudioSystem8InstanceEv"), nullptr);
+    auto version = reinterpret_cast<decltype(&BASS_GetVersion)>(dlsym(module, "BASS_GetVersion"));
+    EXPECT_EQ(version(), 0x00010002u);
+    dlclose(module);
+}
+
+TEST(AudioModuleLibraryTest, SilentDeviceLoadsAndPlaysInRealTime) {
+    ASSERT_TRUE(BASS_Init(0, kMixRate, 0, nullptr, nullptr));
+    EXPECT_STREQ(BASS_GetDeviceDescription(0), "No sound");
+    const std::vector<uint8_t> file = SineWav(kMixRate, 1, kMixRate / 10, 441.0, 0.5);
+    HSAMPLE sample = BASS_SampleLoad(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), 4, 0);
+    ASSERT_NE(sample, 0u);
+    HCHANNEL channel = BASS_SampleGetChannel(sample, FALSE);
+    ASSERT_TRUE(BASS_ChannelPlay(channel, TRUE));
+    EXPECT_EQ(BASS_ChannelIsActive(channel), DWORD(BASS_ACTIVE_PLAYING));
+    // a tenth of a second of sound ends on its own, though nothing is heard
+    for (int i = 0; i < 300 && BASS_ChannelIsActive(channel) == BASS_ACTIVE_PLAYING; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(BASS_ChannelIsActive(channel), DWORD(BASS_ACTIVE_STOPPED));
+    EXPECT_TRUE(BASS_Free());
+}
+
+// SDL's disk driver stands in for a sound card: what it writes is what would be heard.
+TEST(AudioModuleLibraryTest, DefaultDeviceThroughSdlDiskDriverWritesTheTone) {
+    const std::string path = testing::TempDir() + "tqaudio_disk_output.raw";
+    std::remove(path.c_str());
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
+    ASSERT_TRUE(BASS_Init(1, kMixRate, 0, nullptr, nullptr));
+    ASSERT_STREQ(BASS_GetDeviceDescription(1), "Default output (disk)");
+    const std::vector<uint8_t> file = SineWav(kMixRate, 1, kMixRate / 2, 441.0, 0.5);
+    HSAMPLE sample = BASS_SampleLoad(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), 4, 0);
+    HCHANNEL channel = BASS_SampleGetChannel(sample, FALSE);
+    ASSERT_TRUE(BASS_ChannelSetAttributes(channel, -1, 100, -100));
+    ASSERT_TRUE(BASS_ChannelPlay(channel, TRUE));
+    for (int i = 0; i < 300 && BASS_ChannelIsActive(channel) == BASS_ACTIVE_PLAYING; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(BASS_ChannelIsActive(channel), DWORD(BASS_ACTIVE_STOPPED));
+    ASSERT_TRUE(BASS_Free());
+    unsetenv("SDL_AUDIODRIVER");
+    unsetenv("SDL_DISKAUDIOFILE");
+
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Mix written;
+    written.samples.resize(bytes.size() / sizeof(float));
+    memcpy(written.samples.data(), bytes.data(), written.samples.size() * sizeof(float));
+    size_t start = 0;
+    while (start < written.Frames() && written.samples[2 * start] == 0.0f) {
+        ++start;
+    }
+    ASSERT_GE(written.Frames(), start + kMixRate / 2);
+    const size_t end = start + kMixRate / 2 - 10;
+    EXPECT_NEAR(written.Frequency(start, end, kMixRate), 441.0, 1.0);
+    EXPECT_NEAR(written.Rms(0, start, end), 0.5 / std::sqrt(2.0), 0.005);
+    EXPECT_EQ(written.Rms(1, 0, written.Frames()), 0.0);
+    std::remove(path.c_str());
+}
+
+} // namespace
