@@ -76,6 +76,32 @@ TEST(TQAVLTreeTmpl, AscendingAndDescendingRunsStayBalanced) {
     TQContainerProbe::CheckTree(tree);
 }
 
+// Items keyed by 32-bit ids ordered as item classes must order them: by a three-way comparison.
+struct IdItem {
+    DWORD id;
+    int operator-(IdItem& other) { return TQCompare(id, other.id); }
+    int operator-(void* key) { return TQCompare(id, *static_cast<DWORD*>(key)); }
+};
+
+TEST(TQAVLTreeTmpl, IdsAndAddressesFarApartOrderByThreeWayComparison) {
+    IdItem items[] = {{0x80000000u}, {0}, {0xFFFFFFFFu}, {1}, {0x7FFFFFFFu}};
+    TQAVLTreeTmpl<IdItem> tree;
+    for (IdItem& item : items)
+        ASSERT_TRUE(tree.Insert(&item, false));
+    for (IdItem& item : items) {
+        DWORD key = item.id;
+        EXPECT_EQ(tree.Find(static_cast<void*>(&key)), &item) << key;
+    }
+    // A difference truncated to int gives each of these the wrong sign.
+    EXPECT_LT(TQCompare(DWORD(0), DWORD(0xFFFFFFFFu)), 0);
+    EXPECT_GT(TQCompare(DWORD(0x80000000u), DWORD(1)), 0);
+    const char* low = reinterpret_cast<const char*>(uintptr_t(0x1000));
+    const char* high = reinterpret_cast<const char*>(uintptr_t(0x1000) + (uintptr_t(1) << 32));
+    EXPECT_LT(TQCompare(low, high), 0);
+    EXPECT_GT(TQCompare(high, low), 0);
+    EXPECT_EQ(TQCompare(low, low), 0);
+}
+
 TEST(TQAVLTreeTmpl, ThreeAscendingKeysRotateOnce) {
     TrackedItem a(1), b(2), c(3);
     Tree tree;
