@@ -1,0 +1,33 @@
+// The headless backend: windows exist only as records; frames are kept as each window's last frame
+// by the common presentation code. The screen is 1920 x 1080.
+#include "platform/video/tqvideodriver.h"
+
+namespace tqplat {
+namespace {
+
+bool HeadlessInit() {
+    return true;
+}
+
+void HeadlessScreenSize(int* width, int* height) {
+    *width = 1920;
+    *height = 1080;
+}
+
+void HeadlessWindowChange(HWND) {}
+
+void HeadlessPresent(HWND, const RECT&, const uint32_t*, int, int, int, bool) {}
+
+void HeadlessPump() {}
+
+void HeadlessCursorVisible(bool) {}
+
+void HeadlessWarp(int, int) {}
+
+} // namespace
+
+const VideoDriver g_headlessVideoDriver = {
+    "headless",           HeadlessInit,    HeadlessScreenSize, HeadlessWindowChange,  HeadlessWindowChange,
+    HeadlessWindowChange, HeadlessPresent, HeadlessPump,       HeadlessCursorVisible, HeadlessWarp};
+
+} // namespace tqplat

@@ -1,0 +1,260 @@
+#include "platform/video/sdl/tqsdleventtranslator.h"
+
+#include "platform/codepage/tqcodepage.h"
+#include "platform/video/sdl/tqkeymap.h"
+#include "platform/video/tqvideo.h"
+#include "platform/win32/tqcursorstate.h"
+#include "platform/win32/tqkeyboardstate.h"
+#include "platform/win32/tqmessagequeue.h"
+#include "platform/win32/tqplatformtest.h"
+#include "platform/win32/tquser32.h"
+#include "platform/win32/tqwindowregistry.h"
+
+#include <atomic>
+#include <cstring>
+
+namespace tqplat {
+namespace {
+
+// The character the last key press gives by the key rules (TranslateMessage makes it a WM_CHAR),
+// so that the text event SDL sends for the same press is not delivered twice.
+std::atomic<int> g_pressCharacter{0};
+
+KeyboardState& Keys() {
+    return KeyboardState::Instance();
+}
+
+bool AsyncDown(BYTE key) {
+    return (Keys().Async(key) & 0x80) != 0;
+}
+
+// Keyboard messages go to the focus window when it lies in this top-level window.
+HWND KeyboardTarget(HWND topLevel) {
+    HWND focus = GetFocus();
+    return focus != nullptr && WindowRegistry::Instance().TopLevelOf(focus) == topLevel ? focus : topLevel;
+}
+
+void SyncLockKeys(Uint16 modifiers) {
+    Keys().SetToggled(VK_CAPITAL, (modifiers & KMOD_CAPS) != 0);
+    Keys().SetToggled(VK_NUMLOCK, (modifiers & KMOD_NUM) != 0);
+    Keys().SetToggled(VK_SCROLL, (modifiers & KMOD_SCROLL) != 0);
+}
+
+bool IsLockKey(BYTE key) {
+    return key == VK_CAPITAL || key == VK_NUMLOCK || key == VK_SCROLL;
+}
+
+bool IsAltKey(BYTE key) {
+    return key == VK_LMENU || key == VK_RMENU;
+}
+
+LPARAM KeyParameter(const KeyMapping& mapping, bool down, bool previouslyDown, bool alt) {
+    DWORD bits = 1 | (static_cast<DWORD>(mapping.scanCode) << 16);
+    if (mapping.extended)
+        bits |= 1u << 24;
+    if (alt)
+        bits |= 1u << 29;
+    if (previouslyDown || !down)
+        bits |= 1u << 30;
+    if (!down)
+        bits |= 1u << 31;
+    return static_cast<LPARAM>(bits);
+}
+
+int PressCharacter(BYTE messageKey, const KeyMapping& mapping) {
+    BYTE keys[256];
+    for (int key = 0; key < 256; ++key)
+        keys[key] = Keys().Async(static_cast<BYTE>(key));
+    WORD character = 0;
+    return ToAscii(messageKey, mapping.scanCode, keys, &character, 0) == 1 ? character : 0;
+}
+
+void TranslateKey(HWND topLevel, const SDL_KeyboardEvent& key) {
+    bool down = key.type == SDL_KEYDOWN;
+    KeyMapping mapping;
+    if (!MapScancode(key.keysym.scancode, (key.keysym.mod & KMOD_NUM) != 0, &mapping))
+        return;
+    if (!IsLockKey(mapping.virtualKey))
+        SyncLockKeys(key.keysym.mod);
+    bool previouslyDown = AsyncDown(mapping.virtualKey) || key.repeat != 0;
+    Keys().ChangeAsync(mapping.virtualKey, down);
+    // Alt makes system keys, unless Ctrl is down too (the Alt Graph combination); so does F10.
+    bool alt = AsyncDown(VK_MENU) || IsAltKey(mapping.virtualKey);
+    bool system = (alt && !AsyncDown(VK_CONTROL)) || mapping.virtualKey == VK_F10;
+    UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+    BYTE messageKey = MessageKey(mapping.virtualKey);
+    PostWindowMessage(KeyboardTarget(topLevel), message, messageKey,
+                      KeyParameter(mapping, down, previouslyDown, alt), mapping.virtualKey, down);
+    if (down)
+        g_pressCharacter = PressCharacter(messageKey, mapping);
+}
+
+void TranslateText(HWND topLevel, const char* utf8) {
+    HWND target = KeyboardTarget(topLevel);
+    if (!VideoCompositionText().empty())
+        VideoSetCompositionText(target, "");
+    int pressCharacter = g_pressCharacter.exchange(0);
+    if (pressCharacter != 0 && utf8[0] == static_cast<char>(pressCharacter) && utf8[1] == '\0')
+        return;
+    for (unsigned char byte : Utf8ToGbk(utf8))
+        PostWindowMessage(target, WM_CHAR, byte, 1);
+}
+
+WPARAM MouseKeyFlags() {
+    WPARAM flags = 0;
+    if (AsyncDown(VK_LBUTTON))
+        flags |= MK_LBUTTON;
+    if (AsyncDown(VK_RBUTTON))
+        flags |= MK_RBUTTON;
+    if (AsyncDown(VK_MBUTTON))
+        flags |= MK_MBUTTON;
+    if (AsyncDown(VK_SHIFT))
+        flags |= MK_SHIFT;
+    if (AsyncDown(VK_CONTROL))
+        flags |= MK_CONTROL;
+    return flags;
+}
+
+// Records the cursor at a point of the top-level client area; returns the window under it and
+// the point in that window's client coordinates.
+HWND TrackMouse(HWND topLevel, int x, int y, POINT* local) {
+    WindowRegistry& registry = WindowRegistry::Instance();
+    POINT origin = registry.ClientOrigin(topLevel);
+    CursorState::Instance().SetPosition(POINT{origin.x + x, origin.y + y});
+    HWND target = registry.ChildAt(topLevel, POINT{x, y});
+    POINT targetOrigin = registry.ClientOrigin(target);
+    *local = POINT{origin.x + x - targetOrigin.x, origin.y + y - targetOrigin.y};
+    return target;
+}
+
+void TranslateMotion(HWND topLevel, const SDL_MouseMotionEvent& motion) {
+    POINT local;
+    HWND target = TrackMouse(topLevel, motion.x, motion.y, &local);
+    PostWindowMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
+                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    PostWindowMessage(target, WM_MOUSEMOVE, MouseKeyFlags(), MAKELPARAM(local.x, local.y));
+}
+
+void TranslateButton(HWND topLevel, const SDL_MouseButtonEvent& button) {
+    BYTE key = 0;
+    UINT downMessage = 0;
+    if (button.button == SDL_BUTTON_LEFT) {
+        key = VK_LBUTTON;
+        downMessage = WM_LBUTTONDOWN;
+    } else if (button.button == SDL_BUTTON_RIGHT) {
+        key = VK_RBUTTON;
+        downMessage = WM_RBUTTONDOWN;
+    } else if (button.button == SDL_BUTTON_MIDDLE) {
+        key = VK_MBUTTON;
+        downMessage = WM_MBUTTONDOWN;
+    } else {
+        return;
+    }
+    bool down = button.type == SDL_MOUSEBUTTONDOWN;
+    POINT local;
+    HWND target = TrackMouse(topLevel, button.x, button.y, &local);
+    Keys().ChangeAsync(key, down);
+    Window record;
+    bool classWantsDouble =
+        WindowRegistry::Instance().Snapshot(target, &record) && (record.windowClass->style & CS_DBLCLKS) != 0;
+    // Every second click of a series is a double click (the third starts a new one).
+    bool doubleClick = down && classWantsDouble && button.clicks >= 2 && button.clicks % 2 == 0;
+    UINT message = !down ? downMessage + 1 : doubleClick ? downMessage + 2 : downMessage;
+    PostWindowMessage(target, message, MouseKeyFlags(), MAKELPARAM(local.x, local.y), key, down);
+}
+
+void TranslateWheel(HWND topLevel, const SDL_MouseWheelEvent& wheel) {
+    int notches = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -wheel.y : wheel.y;
+    if (notches == 0)
+        return;
+    POINT screen = CursorState::Instance().Position();
+    WPARAM wParam = MAKEWPARAM(MouseKeyFlags(), static_cast<WORD>(static_cast<SHORT>(notches * WHEEL_DELTA)));
+    PostWindowMessage(KeyboardTarget(topLevel), WM_MOUSEWHEEL, wParam, MAKELPARAM(screen.x, screen.y));
+}
+
+void TrackSize(HWND topLevel, int width, int height) {
+    SIZE current = WindowRegistry::Instance().ClientSize(topLevel);
+    if (current.cx == width && current.cy == height)
+        return;
+    WindowRegistry::Instance().Update(topLevel, [width, height](Window& window) {
+        RECT insets = FrameInsets(window.style);
+        window.rect.right = window.rect.left + insets.left + width + insets.right;
+        window.rect.bottom = window.rect.top + insets.top + height + insets.bottom;
+    });
+    PostWindowMessage(topLevel, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
+}
+
+void TrackPosition(HWND topLevel, int clientX, int clientY) {
+    WindowRegistry::Instance().Update(topLevel, [clientX, clientY](Window& window) {
+        RECT insets = FrameInsets(window.style);
+        LONG width = window.rect.right - window.rect.left;
+        LONG height = window.rect.bottom - window.rect.top;
+        window.rect.left = clientX - insets.left;
+        window.rect.top = clientY - insets.top;
+        window.rect.right = window.rect.left + width;
+        window.rect.bottom = window.rect.top + height;
+    });
+}
+
+void TranslateWindowEvent(HWND topLevel, const SDL_WindowEvent& window) {
+    switch (window.event) {
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        SetForegroundWindowRecord(topLevel);
+        PostWindowMessage(topLevel, WM_ACTIVATEAPP, TRUE, 0);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        PostWindowMessage(topLevel, WM_ACTIVATEAPP, FALSE, 0);
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        PostWindowMessage(topLevel, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        TrackSize(topLevel, window.data1, window.data2);
+        break;
+    case SDL_WINDOWEVENT_MOVED:
+        TrackPosition(topLevel, window.data1, window.data2);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+void TranslateSdlEvent(HWND topLevel, const SDL_Event& event) {
+    if (!IsWindow(topLevel))
+        return;
+    switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        TranslateKey(topLevel, event.key);
+        break;
+    case SDL_TEXTINPUT:
+        TranslateText(topLevel, event.text.text);
+        break;
+    case SDL_TEXTEDITING:
+        VideoSetCompositionText(KeyboardTarget(topLevel), event.edit.text);
+        break;
+    case SDL_MOUSEMOTION:
+        TranslateMotion(topLevel, event.motion);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        TranslateButton(topLevel, event.button);
+        break;
+    case SDL_MOUSEWHEEL:
+        TranslateWheel(topLevel, event.wheel);
+        break;
+    case SDL_WINDOWEVENT:
+        TranslateWindowEvent(topLevel, event.window);
+        break;
+    default:
+        break;
+    }
+}
+
+void TestFeedSdlEvent(HWND window, const SDL_Event& event) {
+    TranslateSdlEvent(window, event);
+}
+
+} // namespace tqplat

@@ -1,0 +1,162 @@
+// Backend selection, presentation with the last frame of every window, and the IME composition.
+#include "platform/video/tqvideo.h"
+
+#include "platform/codepage/tqcodepage.h"
+#include "platform/video/tqvideodriver.h"
+#include "platform/win32/tqplatformlog.h"
+#include "platform/win32/tquser32.h"
+#include "platform/win32/tqwindowregistry.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+namespace tqplat {
+namespace {
+
+// Largest frame accepted, in pixels per side.
+const int kMaxFrameSide = 16384;
+
+struct Frame {
+    std::vector<uint32_t> pixels;
+    int width = 0;
+    int height = 0;
+};
+
+struct PresentationState {
+    std::mutex mutex;
+    std::map<HWND, Frame> lastFrames;
+    std::string composition; // GBK
+    bool composing = false;
+};
+
+PresentationState& State() {
+    static PresentationState state;
+    return state;
+}
+
+bool DisplayPresent() {
+    return getenv("DISPLAY") != nullptr || getenv("WAYLAND_DISPLAY") != nullptr;
+}
+
+const VideoDriver* ChooseDriver() {
+    const char* wanted = getenv("TQ_VIDEO");
+    if (wanted != nullptr && strcmp(wanted, "headless") == 0)
+        return &g_headlessVideoDriver;
+    if (wanted != nullptr && strcmp(wanted, "sdl") != 0)
+        PlatformLog("TQ_VIDEO=%s is not a video backend; choosing one", wanted);
+    bool trySdl = (wanted != nullptr && strcmp(wanted, "sdl") == 0) || DisplayPresent();
+    if (trySdl && g_sdlVideoDriver.init())
+        return &g_sdlVideoDriver;
+    if (trySdl)
+        PlatformLog("SDL video cannot start; using the headless backend");
+    g_headlessVideoDriver.init();
+    return &g_headlessVideoDriver;
+}
+
+bool ValidFrame(const uint32_t* pixels, int width, int height, int pitch) {
+    return pixels != nullptr && width > 0 && height > 0 && width <= kMaxFrameSide &&
+           height <= kMaxFrameSide && pitch >= width * 4;
+}
+
+void KeepFrame(HWND window, const uint32_t* pixels, int width, int height, int pitch) {
+    Frame frame;
+    frame.width = width;
+    frame.height = height;
+    frame.pixels.resize(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* row = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(pixels) +
+                                                                static_cast<size_t>(y) * pitch);
+        memcpy(&frame.pixels[static_cast<size_t>(y) * width], row, width * sizeof(uint32_t));
+    }
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().lastFrames[window] = std::move(frame);
+}
+
+// The window's client area in the client coordinates of its top-level window.
+RECT AreaInTopLevel(HWND window, HWND topLevel) {
+    WindowRegistry& registry = WindowRegistry::Instance();
+    POINT origin = registry.ClientOrigin(window);
+    POINT topOrigin = registry.ClientOrigin(topLevel);
+    SIZE size = registry.ClientSize(window);
+    LONG left = origin.x - topOrigin.x;
+    LONG top = origin.y - topOrigin.y;
+    return RECT{left, top, left + size.cx, top + size.cy};
+}
+
+// The last character of a GBK text, as a composition message's wParam carries it.
+WPARAM LastCharacter(const std::string& gbk) {
+    WPARAM last = 0;
+    for (size_t i = 0; i < gbk.size();) {
+        size_t n = GbkCharLength(reinterpret_cast<const unsigned char*>(gbk.data() + i), gbk.size() - i);
+        last = n == 2 ? (static_cast<unsigned char>(gbk[i]) << 8) | static_cast<unsigned char>(gbk[i + 1])
+                      : static_cast<unsigned char>(gbk[i]);
+        i += n;
+    }
+    return last;
+}
+
+} // namespace
+
+const VideoDriver& ActiveVideoDriver() {
+    static const VideoDriver* driver = ChooseDriver();
+    return *driver;
+}
+
+void VideoPresent(HWND window, const uint32_t* pixels, int width, int height, int pitch, bool vsync) {
+    if (!IsWindow(window) || !ValidFrame(pixels, width, height, pitch)) {
+        PlatformLog("VideoPresent: frame refused (%dx%d, pitch %d)", width, height, pitch);
+        return;
+    }
+    KeepFrame(window, pixels, width, height, pitch);
+    WindowRegistry& registry = WindowRegistry::Instance();
+    if (!registry.VisibleChain(window))
+        return;
+    HWND topLevel = registry.TopLevelOf(window);
+    ActiveVideoDriver().present(topLevel, AreaInTopLevel(window, topLevel), pixels, width, height, pitch,
+                                vsync);
+}
+
+bool VideoLastFrame(HWND window, std::vector<uint32_t>* pixels, int* width, int* height) {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    auto it = State().lastFrames.find(window);
+    if (it == State().lastFrames.end())
+        return false;
+    *pixels = it->second.pixels;
+    *width = it->second.width;
+    *height = it->second.height;
+    return true;
+}
+
+void VideoForgetWindow(HWND window) {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().lastFrames.erase(window);
+}
+
+std::string VideoCompositionText() {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    return State().composition;
+}
+
+void VideoSetCompositionText(HWND window, const char* utf8) {
+    std::string gbk = utf8 == nullptr ? std::string() : Utf8ToGbk(utf8);
+    bool starting = false;
+    bool ending = false;
+    {
+        std::lock_guard<std::mutex> lock(State().mutex);
+        PresentationState& state = State();
+        starting = !gbk.empty() && !state.composing;
+        ending = gbk.empty() && state.composing;
+        state.composing = !gbk.empty();
+        state.composition = gbk;
+    }
+    if (starting)
+        PostMessageA(window, WM_IME_STARTCOMPOSITION, 0, 0);
+    if (!gbk.empty())
+        PostMessageA(window, WM_IME_COMPOSITION, LastCharacter(gbk), GCS_COMPSTR);
+    if (ending)
+        PostMessageA(window, WM_IME_ENDCOMPOSITION, 0, 0);
+}
+
+} // namespace tqplat

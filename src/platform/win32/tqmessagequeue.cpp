@@ -1,0 +1,79 @@
+#include "platform/win32/tqmessagequeue.h"
+
+#include <chrono>
+#include <map>
+
+namespace tqplat {
+
+bool PassesFilter(UINT message, UINT filterMin, UINT filterMax) {
+    if (filterMin == 0 && filterMax == 0)
+        return true;
+    return message >= filterMin && message <= filterMax;
+}
+
+std::shared_ptr<MessageQueue> MessageQueue::ForThread(std::thread::id thread) {
+    static std::mutex mutex;
+    static std::map<std::thread::id, std::shared_ptr<MessageQueue>> queues;
+    std::lock_guard<std::mutex> lock(mutex);
+    std::shared_ptr<MessageQueue>& queue = queues[thread];
+    if (!queue)
+        queue = std::make_shared<MessageQueue>();
+    return queue;
+}
+
+MessageQueue& MessageQueue::Current() {
+    thread_local std::shared_ptr<MessageQueue> current = ForThread(std::this_thread::get_id());
+    return *current;
+}
+
+void MessageQueue::Post(const QueuedMessage& message, bool atFront) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (atFront)
+            m_messages.push_front(message);
+        else
+            m_messages.push_back(message);
+    }
+    m_posted.notify_all();
+}
+
+bool MessageQueue::Take(HWND window, UINT filterMin, UINT filterMax, bool remove, QueuedMessage* message) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (auto it = m_messages.begin(); it != m_messages.end(); ++it) {
+        if ((window == nullptr || it->msg.hwnd == window) &&
+            PassesFilter(it->msg.message, filterMin, filterMax)) {
+            *message = *it;
+            if (remove)
+                m_messages.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+void MessageQueue::PostQuit(int exitCode) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_quit = true;
+        m_exitCode = exitCode;
+    }
+    m_posted.notify_all();
+}
+
+bool MessageQueue::TakeQuit(UINT filterMin, UINT filterMax, bool remove, int* exitCode) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_quit || !PassesFilter(WM_QUIT, filterMin, filterMax))
+        return false;
+    *exitCode = m_exitCode;
+    if (remove)
+        m_quit = false;
+    return true;
+}
+
+void MessageQueue::Wait(int milliseconds) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (m_messages.empty() && !m_quit)
+        m_posted.wait_for(lock, std::chrono::milliseconds(milliseconds));
+}
+
+} // namespace tqplat

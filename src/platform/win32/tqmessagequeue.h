@@ -1,0 +1,58 @@
+// The message queue of one thread. Posted messages wait here until the thread retrieves them; a key
+// or button message may carry the change of key state it stands for, applied to the state that
+// GetKeyState reads when the message is retrieved.
+#pragma once
+
+#include "platform/win32/tquser32.h"
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace tqplat {
+
+struct QueuedMessage {
+    MSG msg = {};
+    BYTE keyChanged = 0; // virtual key whose state the message changes (0: none)
+    bool keyDown = false;
+};
+
+class MessageQueue {
+public:
+    // The queue of a thread, created on first use.
+    static std::shared_ptr<MessageQueue> ForThread(std::thread::id thread);
+    static MessageQueue& Current();
+
+    // Adds a message at the end (or at the front, as TranslateMessage does with characters).
+    void Post(const QueuedMessage& message, bool atFront = false);
+    // The first message for `window` (NULL: any) within [filterMin, filterMax] (0, 0: all).
+    bool Take(HWND window, UINT filterMin, UINT filterMax, bool remove, QueuedMessage* message);
+    void PostQuit(int exitCode);
+    // The pending quit request, when WM_QUIT passes the filter; removed when `remove`.
+    bool TakeQuit(UINT filterMin, UINT filterMax, bool remove, int* exitCode);
+    // Waits until a message is posted or the timeout passes.
+    void Wait(int milliseconds);
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_posted;
+    std::deque<QueuedMessage> m_messages;
+    bool m_quit = false;
+    int m_exitCode = 0;
+};
+
+// Whether `message` lies in the filter range (0, 0 passes everything).
+bool PassesFilter(UINT message, UINT filterMin, UINT filterMax);
+
+} // namespace tqplat
+
+namespace tqplat {
+
+// Posts to the queue of the window's thread (NULL: the calling thread's, with no window), with the
+// key-state change the message stands for. False when the window does not exist.
+bool PostWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, BYTE keyChanged = 0,
+                       bool keyDown = false);
+
+} // namespace tqplat
