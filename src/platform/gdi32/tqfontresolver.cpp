@@ -38,15 +38,14 @@ bool ReadFontFile(FcPattern* font, FontFile* out) {
     out->italic = FcPatternGetInteger(font, FC_SLANT, 0, &value) == FcResultMatch && value != FC_SLANT_ROMAN;
     FcCharSet* charset = nullptr;
     if (FcPatternGetCharSet(font, FC_CHARSET, 0, &charset) == FcResultMatch)
-        out->charset = std::shared_ptr<void>(
-            FcCharSetCopy(charset), [](void* set) { FcCharSetDestroy(static_cast<FcCharSet*>(set)); });
+        out->charset = charset;
     return true;
 }
 
 } // namespace
 
 bool FontFile::HasChar(uint32_t codepoint) const {
-    return charset && FcCharSetHasChar(static_cast<FcCharSet*>(charset.get()), codepoint);
+    return charset != nullptr && FcCharSetHasChar(static_cast<const FcCharSet*>(charset), codepoint);
 }
 
 FontResolver& FontResolver::Instance() {
@@ -59,11 +58,26 @@ FontResolver::FontResolver() : m_ready(FcInit() == FcTrue) {
         PlatformLog("fontconfig could not be initialised");
 }
 
+FontResolver::~FontResolver() {
+    for (void* set : m_fontSets)
+        FcFontSetDestroy(static_cast<FcFontSet*>(set));
+    if (m_ready)
+        FcFini();
+}
+
 std::vector<FontFile> FontResolver::Resolve(const std::string& family, int weight, bool italic,
                                             bool chinese) {
-    std::vector<FontFile> files;
     if (!m_ready)
-        return files;
+        return std::vector<FontFile>();
+    std::string key = family + '\n' + std::to_string(weight) + (italic ? "i" : "") + (chinese ? "c" : "");
+    auto found = m_results.find(key);
+    if (found == m_results.end())
+        found = m_results.emplace(key, Sort(family, weight, italic, chinese)).first;
+    return found->second;
+}
+
+std::vector<FontFile> FontResolver::Sort(const std::string& family, int weight, bool italic, bool chinese) {
+    std::vector<FontFile> files;
     FcPattern* pattern = BuildPattern(family, weight, italic, chinese);
     FcResult result = FcResultNoMatch;
     FcFontSet* sorted = FcFontSort(nullptr, pattern, FcTrue, nullptr, &result);
@@ -73,7 +87,7 @@ std::vector<FontFile> FontResolver::Resolve(const std::string& family, int weigh
             if (ReadFontFile(sorted->fonts[i], &file))
                 files.push_back(std::move(file));
         }
-        FcFontSetDestroy(sorted);
+        m_fontSets.push_back(sorted);
     }
     FcPatternDestroy(pattern);
     if (files.empty())

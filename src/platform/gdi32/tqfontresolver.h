@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,7 +14,7 @@ struct FontFile {
     int index = 0;                 // face index inside a collection
     bool bold = false;             // the face itself is bold
     bool italic = false;           // the face itself is slanted
-    std::shared_ptr<void> charset; // the fontconfig character set of the face
+    const void* charset = nullptr; // the fontconfig character set, owned by the resolver
 
     bool HasChar(uint32_t codepoint) const;
 };
@@ -24,12 +24,20 @@ public:
     static FontResolver& Instance();
 
     // Fonts for a face name (UTF-8), best first; the first is the face to use, the rest are the
-    // fallbacks in order. Empty when fontconfig finds nothing at all.
+    // fallbacks in order. Empty when fontconfig finds nothing at all. Results are kept for the
+    // life of the resolver, which also owns their character sets.
     std::vector<FontFile> Resolve(const std::string& family, int weight, bool italic, bool chinese);
+
+    // Releases the kept results and fontconfig itself.
+    ~FontResolver();
 
 private:
     FontResolver();
+    std::vector<FontFile> Sort(const std::string& family, int weight, bool italic, bool chinese);
+
     bool m_ready;
+    std::map<std::string, std::vector<FontFile>> m_results;
+    std::vector<void*> m_fontSets; // every FcFontSet the results point into
 };
 
 } // namespace tqplat

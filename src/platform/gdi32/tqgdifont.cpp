@@ -130,7 +130,7 @@ FontFace* GdiFont::OpenFallback(size_t index) {
     if (!m_faces[index]) {
         std::unique_ptr<FontFace> face = FontFace::Open(m_files[index]);
         if (!face || !face->SetPixelSize(m_ppem)) {
-            m_files[index].charset.reset(); // never try this file again
+            m_files[index].charset = nullptr; // never try this file again
             return nullptr;
         }
         m_faces[index] = std::move(face);

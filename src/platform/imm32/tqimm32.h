@@ -1,0 +1,103 @@
+// IMM32: the input-method context and its composition string.
+//
+// Every window shares one input context, as windows of a thread do by default. The composition
+// comes from the video backend (tqplat::VideoCompositionText) as GBK bytes. ImmLockIMC,
+// ImmUnlockIMC, ImmLockIMCC and ImmUnlockIMCC are also reachable through
+// LoadLibraryA("imm32.dll") and GetProcAddress.
+#pragma once
+
+#include "platform/gdi32/tqgdi32.h"
+#include "platform/win32/tqwintypes.h"
+
+// ImmGetCompositionStringA indices.
+#ifndef GCS_COMPSTR
+#define GCS_COMPSTR 0x0008
+#endif
+
+// ImmGetCompositionStringA failures.
+#define IMM_ERROR_NODATA (-1)
+#define IMM_ERROR_GENERAL (-2)
+
+struct COMPOSITIONFORM {
+    DWORD dwStyle;
+    POINT ptCurrentPos;
+    RECT rcArea;
+};
+
+struct CANDIDATEFORM {
+    DWORD dwIndex;
+    DWORD dwStyle;
+    POINT ptCurrentPos;
+    RECT rcArea;
+};
+
+// The composition-string block behind INPUTCONTEXT::hCompStr: this header, then the data it
+// points to by byte offsets from the header's start. Lengths are in bytes (GBK).
+struct COMPOSITIONSTRING {
+    DWORD dwSize;
+    DWORD dwCompReadAttrLen;
+    DWORD dwCompReadAttrOffset;
+    DWORD dwCompReadClauseLen;
+    DWORD dwCompReadClauseOffset;
+    DWORD dwCompReadStrLen;
+    DWORD dwCompReadStrOffset;
+    DWORD dwCompAttrLen;
+    DWORD dwCompAttrOffset;
+    DWORD dwCompClauseLen;
+    DWORD dwCompClauseOffset;
+    DWORD dwCompStrLen;
+    DWORD dwCompStrOffset;
+    DWORD dwCursorPos;
+    DWORD dwDeltaStart;
+    DWORD dwResultReadClauseLen;
+    DWORD dwResultReadClauseOffset;
+    DWORD dwResultReadStrLen;
+    DWORD dwResultReadStrOffset;
+    DWORD dwResultClauseLen;
+    DWORD dwResultClauseOffset;
+    DWORD dwResultStrLen;
+    DWORD dwResultStrOffset;
+    DWORD dwPrivateSize;
+    DWORD dwPrivateOffset;
+};
+
+// The input context record that ImmLockIMC gives access to.
+struct INPUTCONTEXT {
+    HWND hWnd; // the window that last asked for the context
+    BOOL fOpen;
+    POINT ptStatusWndPos;
+    POINT ptSoftKbdPos;
+    DWORD fdwConversion;
+    DWORD fdwSentence;
+    union {
+        LOGFONTA A;
+        BYTE W[92]; // the wide-character variant of the record, not used here
+    } lfFont;
+    COMPOSITIONFORM cfCompForm;
+    CANDIDATEFORM cfCandForm[4];
+    HIMCC hCompStr; // a COMPOSITIONSTRING block
+    HIMCC hCandInfo;
+    HIMCC hGuideLine;
+    HIMCC hPrivate;
+    DWORD dwNumMsgBuf;
+    HIMCC hMsgBuf;
+    DWORD fdwInit;
+    DWORD dwReserve[3];
+};
+typedef INPUTCONTEXT* LPINPUTCONTEXT;
+
+// The input context of a window; NULL for a NULL window.
+HIMC ImmGetContext(HWND hWnd);
+BOOL ImmReleaseContext(HWND hWnd, HIMC hIMC);
+// GCS_COMPSTR: copies the composition's GBK bytes without a terminator, cut to dwBufLen at a
+// character boundary, and returns the bytes copied; with dwBufLen 0 returns the bytes needed.
+// IMM_ERROR_GENERAL for another index, an unknown context or a NULL buffer with a length.
+LONG ImmGetCompositionStringA(HIMC hIMC, DWORD dwIndex, LPVOID lpBuf, DWORD dwBufLen);
+
+// The context record; its composition block is brought up to date while nothing holds it locked.
+LPINPUTCONTEXT ImmLockIMC(HIMC hIMC);
+// TRUE while locks remain on the context after this one is released.
+BOOL ImmUnlockIMC(HIMC hIMC);
+// A block of the context (hCompStr); unlocking returns TRUE while locks remain.
+LPVOID ImmLockIMCC(HIMCC hIMCC);
+BOOL ImmUnlockIMCC(HIMCC hIMCC);
