@@ -4,7 +4,8 @@
 // "TQAVLTreeTmpl<class TQ2DGlobalMusic>::Insert". TQTypeName<T>::Get() gives the part between the
 // angle brackets. By default it is taken from the demangled type name: "class " in front for class
 // types ("class TQ2DParticle"), the bare name otherwise ("float"). A type declared as a struct, or
-// one whose name must read differently, declares its own spelling at global scope:
+// one whose name must read differently, declares its own spelling at global scope, right after
+// its definition (before any container of it is used):
 //
 //     TQ_DECLARE_TYPE_NAME(TQ2D_POINT_tag, "struct TQ2D_POINT_tag")
 //
