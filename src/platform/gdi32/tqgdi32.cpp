@@ -5,6 +5,7 @@
 #include "platform/gdi32/tqgdidrawtext.h"
 #include "platform/gdi32/tqgdihandles.h"
 #include "platform/win32/tqplatformlog.h"
+#include "platform/win32/tquser32.h"
 
 #include <cstring>
 #include <mutex>
@@ -81,7 +82,11 @@ HFONT AddFont(const LOGFONTA& logFont) {
 
 } // namespace
 
-HDC GetDC(HWND) {
+HDC GetDC(HWND hWnd) {
+    if (hWnd != nullptr && !IsWindow(hWnd)) {
+        PlatformLog("GetDC: invalid window %p", static_cast<void*>(hWnd));
+        return nullptr;
+    }
     std::lock_guard<std::mutex> guard(GdiLock());
     return NewDC(GdiDC::Type::Window);
 }

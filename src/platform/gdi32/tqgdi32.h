@@ -137,8 +137,8 @@ struct BITMAPINFO {
 
 // Device contexts of windows and of the screen (USER32).
 
-// A device context for the window's client area; NULL gives the screen. The screen has no pixels
-// of its own: drawing on it succeeds and shows nothing.
+// A device context for the window's client area; NULL gives the screen; an invalid window fails. The screen
+// has no pixels of its own: drawing on it succeeds and shows nothing.
 HDC GetDC(HWND hWnd);
 // Releases a context from GetDC: 1 on success, 0 for any other handle.
 int ReleaseDC(HWND hWnd, HDC hDC);

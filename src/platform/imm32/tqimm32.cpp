@@ -7,6 +7,7 @@
 #include "platform/video/tqvideo.h"
 #include "platform/win32/tqmodules.h"
 #include "platform/win32/tqplatformlog.h"
+#include "platform/win32/tquser32.h"
 
 #include <cstring>
 #include <mutex>
@@ -69,9 +70,9 @@ ImmModuleRegistration g_immModule __attribute__((init_priority(101)));
 } // namespace
 
 HIMC ImmGetContext(HWND hWnd) {
-    std::lock_guard<std::mutex> guard(ImmLock());
-    if (hWnd == nullptr)
+    if (!IsWindow(hWnd))
         return nullptr;
+    std::lock_guard<std::mutex> guard(ImmLock());
     ImmContext::Instance().Attach(hWnd);
     return ImmContext::Instance().Handle();
 }

@@ -86,7 +86,7 @@ struct INPUTCONTEXT {
 };
 typedef INPUTCONTEXT* LPINPUTCONTEXT;
 
-// The input context of a window; NULL for a NULL window.
+// The input context of a window; NULL when there is no such window.
 HIMC ImmGetContext(HWND hWnd);
 BOOL ImmReleaseContext(HWND hWnd, HIMC hIMC);
 // GCS_COMPSTR: copies the composition's GBK bytes without a terminator, cut to dwBufLen at a

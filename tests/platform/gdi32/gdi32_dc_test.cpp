@@ -39,6 +39,7 @@ TEST(GdiDC, ScreenContextAndMemoryDefaults) {
     EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
     EXPECT_EQ(ReleaseDC(nullptr, screen), 0);
     EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 0);
+    EXPECT_EQ(GetDC(reinterpret_cast<HWND>(0x7777)), nullptr);
 
     HDC dc = CreateCompatibleDC(nullptr);
     ASSERT_NE(dc, nullptr);

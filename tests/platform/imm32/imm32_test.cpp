@@ -72,6 +72,7 @@ TEST_F(ImmTest, CompositionStringComesAsGbkBytes) {
     HIMC context = ImmGetContext(s_window);
     ASSERT_NE(context, nullptr);
     EXPECT_EQ(ImmGetContext(nullptr), nullptr);
+    EXPECT_EQ(ImmGetContext(reinterpret_cast<HWND>(0x7777)), nullptr);
     EXPECT_EQ(ImmGetCompositionStringA(context, GCS_COMPSTR, nullptr, 0), 0);
 
     tqplat::VideoSetCompositionText(s_window, (std::string(kChinese) + "ab").c_str());
