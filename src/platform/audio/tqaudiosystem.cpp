@@ -18,6 +18,7 @@ namespace {
 
 constexpr DWORD kMinMixRate = 8000;
 constexpr DWORD kMaxMixRate = 192000;
+constexpr DWORD kMinSampleRate = 100;
 constexpr DWORD kMaxPlaybacks = 65535;
 constexpr size_t kMaxSampleBytes = size_t(1) << 31;
 constexpr size_t kDecodeChunkFrames = 4096;
@@ -240,7 +241,7 @@ void* AudioSystem::SampleCreate(DWORD length, DWORD freq, DWORD max, DWORD flags
     if (!IsStarted()) {
         return nullptr;
     }
-    if (length == 0 || freq < 100 || freq > kMaxMixRate || max == 0 || max > kMaxPlaybacks) {
+    if (length == 0 || freq < kMinSampleRate || freq > kMaxMixRate || max == 0 || max > kMaxPlaybacks) {
         return Fail(BASS_ERROR_ILLPARAM, nullptr);
     }
     const size_t frameBytes = ((flags & BASS_SAMPLE_MONO) ? 1 : 2) * ((flags & BASS_SAMPLE_8BITS) ? 1 : 2);
@@ -419,18 +420,15 @@ BOOL AudioSystem::FreeChannelOf(DWORD handle, Channel::Kind kind) {
 }
 
 BOOL AudioSystem::ChannelGetInfo(DWORD handle, TQAudioChannelInfo* info) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    Channel* channel = FindChannel(handle);
-    if (!channel) {
-        return FALSE;
-    }
-    if (!info) {
-        return Fail(BASS_ERROR_ILLPARAM, FALSE);
-    }
-    info->freq = channel->DefaultRate();
-    info->chans = static_cast<DWORD>(channel->Source().Channels());
-    info->flags = channel->Flags() | (info->chans == 1 ? BASS_SAMPLE_MONO : 0);
-    return Succeed();
+    return OnChannel(handle, [=](Channel& channel) {
+        if (!info) {
+            return BASS_ERROR_ILLPARAM;
+        }
+        info->freq = channel.DefaultRate();
+        info->chans = static_cast<DWORD>(channel.Source().Channels());
+        info->flags = channel.Flags() | (info->chans == 1 ? BASS_SAMPLE_MONO : 0);
+        return BASS_OK;
+    });
 }
 
 // Reads up to `frames` frames of a decoding stream as 16-bit data; holds the lock for one chunk
@@ -492,88 +490,80 @@ DWORD AudioSystem::ChannelGetData(DWORD handle, void* buffer, DWORD length) {
     return static_cast<DWORD>(frames * frameBytes);
 }
 
-BOOL AudioSystem::ChannelSetAttributes(DWORD handle, int freq, int volume, int pan) {
+template <class Action> BOOL AudioSystem::OnChannel(DWORD handle, Action action) {
     std::lock_guard<std::mutex> lock(mutex_);
     Channel* channel = FindChannel(handle);
     if (!channel) {
         return FALSE;
     }
-    channel->SetRate(freq);
-    if (volume != -1) {
-        channel->SetVolume(volume);
-    }
-    if (pan != -101) {
-        channel->SetPan(pan);
-    }
-    return Succeed();
+    const int error = action(*channel);
+    t_error = error;
+    return error == BASS_OK;
+}
+
+BOOL AudioSystem::ChannelSetAttributes(DWORD handle, int freq, int volume, int pan) {
+    return OnChannel(handle, [=](Channel& channel) {
+        channel.SetRate(freq);
+        if (volume != -1) {
+            channel.SetVolume(volume);
+        }
+        if (pan != -101) {
+            channel.SetPan(pan);
+        }
+        return BASS_OK;
+    });
 }
 
 BOOL AudioSystem::ChannelGetAttributes(DWORD handle, DWORD* freq, DWORD* volume, int* pan) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    Channel* channel = FindChannel(handle);
-    if (!channel) {
-        return FALSE;
-    }
-    if (freq) {
-        *freq = channel->Rate();
-    }
-    if (volume) {
-        *volume = static_cast<DWORD>(channel->Volume());
-    }
-    if (pan) {
-        *pan = channel->Pan();
-    }
-    return Succeed();
+    return OnChannel(handle, [=](Channel& channel) {
+        if (freq) {
+            *freq = channel.Rate();
+        }
+        if (volume) {
+            *volume = static_cast<DWORD>(channel.Volume());
+        }
+        if (pan) {
+            *pan = channel.Pan();
+        }
+        return BASS_OK;
+    });
 }
 
 BOOL AudioSystem::ChannelSetFlags(DWORD handle, DWORD flags) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    Channel* channel = FindChannel(handle);
-    if (!channel) {
-        return FALSE;
-    }
-    channel->SetFlags((channel->Flags() & ~DWORD(BASS_SAMPLE_LOOP)) | (flags & BASS_SAMPLE_LOOP));
-    return Succeed();
+    return OnChannel(handle, [=](Channel& channel) {
+        channel.SetFlags((channel.Flags() & ~DWORD(BASS_SAMPLE_LOOP)) | (flags & BASS_SAMPLE_LOOP));
+        return BASS_OK;
+    });
 }
 
 BOOL AudioSystem::ChannelPlay(DWORD handle, BOOL restart) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    Channel* channel = FindChannel(handle);
-    if (!channel) {
-        return FALSE;
-    }
-    if (channel->IsDecoding()) {
-        return Fail(BASS_ERROR_DECODE, FALSE);
-    }
-    if (!running_) {
-        return Fail(BASS_ERROR_START, FALSE);
-    }
-    channel->Play(restart);
-    return Succeed();
+    return OnChannel(handle, [=](Channel& channel) {
+        if (channel.IsDecoding()) {
+            return BASS_ERROR_DECODE;
+        }
+        if (!running_) {
+            return BASS_ERROR_START;
+        }
+        channel.Play(restart);
+        return BASS_OK;
+    });
 }
 
 BOOL AudioSystem::ChannelPause(DWORD handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    Channel* channel = FindChannel(handle);
-    if (!channel) {
-        return FALSE;
-    }
-    if (channel->GetState() != Channel::State::Playing) {
-        return Fail(channel->GetState() == Channel::State::Paused ? BASS_ERROR_ALREADY : BASS_ERROR_NOPLAY,
-                    FALSE);
-    }
-    channel->Pause();
-    return Succeed();
+    return OnChannel(handle, [](Channel& channel) {
+        if (channel.GetState() != Channel::State::Playing) {
+            return channel.GetState() == Channel::State::Paused ? BASS_ERROR_ALREADY : BASS_ERROR_NOPLAY;
+        }
+        channel.Pause();
+        return BASS_OK;
+    });
 }
 
 BOOL AudioSystem::ChannelStop(DWORD handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    Channel* channel = FindChannel(handle);
-    if (!channel) {
-        return FALSE;
-    }
-    channel->Stop();
-    return Succeed();
+    return OnChannel(handle, [](Channel& channel) {
+        channel.Stop();
+        return BASS_OK;
+    });
 }
 
 DWORD AudioSystem::ChannelIsActive(DWORD handle) {

@@ -81,6 +81,9 @@ private:
     void DestroyChannel(DWORD handle);
     template <class T> T* Find(DWORD handle);
     Channel* FindChannel(DWORD handle);
+    // Runs action(Channel&) under the lock on a current channel; the action returns the outcome
+    // (BASS_OK or an error code), which becomes the result.
+    template <class Action> BOOL OnChannel(DWORD handle, Action action);
     size_t PlaybackToReplace(Sample& sample);
     DWORD LimitToPendingBuffer(const void* buffer, DWORD length) const;
     size_t ReadDecoded(DWORD handle, int16_t* out, size_t frames);

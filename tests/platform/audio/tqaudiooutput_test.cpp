@@ -1,6 +1,8 @@
 // The module as a loaded library and its outputs: the silent device's clock and SDL's disk driver.
 #include "audiotestsupport.h"
 
+#include "platform/win32/tqkernel32.h"
+
 #include <dlfcn.h>
 
 #include <chrono>
@@ -55,6 +57,31 @@ TEST(AudioModuleLibraryTest, LoadedByPathItExportsTheBoundFunctionsOnly) {
     auto version = reinterpret_cast<decltype(&BASS_GetVersion)>(dlsym(module, "BASS_GetVersion"));
     EXPECT_EQ(version(), 0x00010002u);
     dlclose(module);
+}
+
+// The function `name` of `module`, typed like `prototype` (through the generic function pointer,
+// which may be cast to any function type).
+template <class F> F Bound(F /*prototype*/, HMODULE module, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+// The way the device reaches the module: by the name it was written for, function by function.
+TEST(AudioModuleLibraryTest, LoadLibraryFindsItAsBassDll) {
+    HMODULE module = LoadLibraryA("bass.dll");
+    ASSERT_NE(module, nullptr);
+    for (const char* name : kBoundNames) {
+        EXPECT_NE(GetProcAddress(module, name), nullptr) << name;
+    }
+    auto version = Bound(&BASS_GetVersion, module, "BASS_GetVersion");
+    auto init = Bound(&BASS_Init, module, "BASS_Init");
+    auto load = Bound(&BASS_SampleLoad, module, "BASS_SampleLoad");
+    auto freeAll = Bound(&BASS_Free, module, "BASS_Free");
+    EXPECT_EQ(version(), 0x00010002u);
+    ASSERT_TRUE(init(0, kMixRate, 0, nullptr, nullptr));
+    const std::vector<uint8_t> file = SineWav(kMixRate, 2, 1000, 441.0, 0.5);
+    EXPECT_NE(load(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), 4, BASS_SAMPLE_OVER_VOL), 0u);
+    EXPECT_TRUE(freeAll());
+    EXPECT_TRUE(FreeLibrary(module));
 }
 
 TEST(AudioModuleLibraryTest, SilentDeviceLoadsAndPlaysInRealTime) {
