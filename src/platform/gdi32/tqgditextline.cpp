@@ -2,6 +2,7 @@
 
 #include "platform/codepage/tqcodepage.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace tqplat {
@@ -32,10 +33,10 @@ GdiTextLine::GdiTextLine(GdiFont& font, const char* gbk, size_t length, int extr
     long long pen = 0;
     for (uint32_t point : points) {
         const GlyphImage& glyph = font.Glyph(point);
-        m_glyphs.push_back(Placed{&glyph, static_cast<int>(pen)});
-        pen += glyph.advance + extra;
+        m_glyphs.push_back(Placed{&glyph, pen});
+        pen += static_cast<long long>(glyph.advance) + extra;
     }
-    m_width = static_cast<int>(pen);
+    m_width = static_cast<int>(std::min<long long>(std::max<long long>(pen, INT32_MIN), INT32_MAX));
 }
 
 void GdiTextLine::Draw(GdiBitmap& bitmap, int x, int top, const RECT& clip, uint32_t pixel) const {

@@ -14,7 +14,7 @@ public:
     // Invalid GBK sequences become "?"; a lead byte at the end is never read past.
     GdiTextLine(GdiFont& font, const char* gbk, size_t length, int extra);
 
-    // Sum of the advances and spacing, in pixels.
+    // Sum of the advances and spacing, in pixels (held to the int range).
     int Width() const { return m_width; }
     // Draws the glyphs with the cell's top-left corner at (x, top), within clip.
     void Draw(GdiBitmap& bitmap, int x, int top, const RECT& clip, uint32_t pixel) const;
@@ -22,7 +22,7 @@ public:
 private:
     struct Placed {
         const GlyphImage* glyph;
-        int penX;
+        long long penX;
     };
     std::vector<Placed> m_glyphs;
     int m_width = 0;

@@ -183,6 +183,12 @@ TEST(GdiDC, EveryWriteIsClippedToTheBitmap) {
     EXPECT_TRUE(ExtTextOutA(surface.dc(), 0, 0, ETO_OPAQUE, &huge, nullptr, 0, nullptr));
     EXPECT_EQ(surface.at(0, 0), 0x00090909u);
     EXPECT_EQ(surface.at(23, 15), 0x00090909u);
+    SetTextCharacterExtra(surface.dc(), INT_MAX);
+    EXPECT_TRUE(TextOutA(surface.dc(), 0, 0, text, length));
+    SIZE size = {};
+    EXPECT_TRUE(GetTextExtentPoint32A(surface.dc(), text, length, &size));
+    EXPECT_EQ(size.cx, INT_MAX);
+    SetTextCharacterExtra(surface.dc(), 0);
     RECT inverted = {20, 10, 2, 1};
     EXPECT_TRUE(ExtTextOutA(surface.dc(), 0, 0, ETO_OPAQUE | ETO_CLIPPED, &inverted, text, length, nullptr));
 
