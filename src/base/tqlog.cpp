@@ -61,9 +61,16 @@ TQLog::~TQLog() {
         std::fclose(m_file);
 }
 
-void TQLog::SetLogInfo(const char* file, const char* function, int line) {
-    std::string text =
-        std::string(file ? file : "") + ":" + std::to_string(line) + " " + (function ? function : "") + ": ";
+void TQLog::SetLogInfo(const char* file, const char* function, int line) noexcept {
+    try {
+        SetContext(std::string(file ? file : "") + ":" + std::to_string(line) + " " +
+                   (function ? function : "") + ": ");
+    } catch (const std::exception&) {
+        TakeContext(this); // a stale context must not go with the next message
+    }
+}
+
+void TQLog::SetContext(std::string text) {
     for (LogContext& context : t_contexts) {
         if (context.log == this) {
             context.text = std::move(text);
@@ -73,20 +80,23 @@ void TQLog::SetLogInfo(const char* file, const char* function, int line) {
     t_contexts.push_back(LogContext{this, std::move(text)});
 }
 
-void TQLog::Log(const char* format, ...) {
+void TQLog::Log(const char* format, ...) noexcept {
     va_list args;
     va_start(args, format);
     LogV(format, args);
     va_end(args);
 }
 
-void TQLog::LogV(const char* format, va_list args) {
-    std::string context = TakeContext(this);
-    if (!format)
-        return;
-    std::string line = "[" + m_name + "] " + context + FormatMessage(format, args);
-    MakeSingleLine(line);
-    Write(tqplat::GbkToUtf8(line));
+void TQLog::LogV(const char* format, va_list args) noexcept {
+    try {
+        std::string context = TakeContext(this);
+        if (!format)
+            return;
+        std::string line = "[" + m_name + "] " + context + FormatMessage(format, args);
+        MakeSingleLine(line);
+        Write(tqplat::GbkToUtf8(line));
+    } catch (...) {
+    }
 }
 
 TQLog::Sink TQLog::SetSink(Sink sink) {

@@ -34,10 +34,11 @@ public:
     TQLog& operator=(const TQLog&) = delete;
 
     // Context of the next Log on this thread. NULL texts read as empty.
-    void SetLogInfo(const char* file, const char* function, int line);
-    // Formats and writes one message (GBK text). A NULL format writes nothing.
-    void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    void LogV(const char* format, va_list args);
+    void SetLogInfo(const char* file, const char* function, int line) noexcept;
+    // Formats and writes one message (GBK text). A NULL format writes nothing. Logging never
+    // throws: a message that cannot be built (no memory) or a sink that throws is dropped.
+    void Log(const char* format, ...) noexcept __attribute__((format(printf, 2, 3)));
+    void LogV(const char* format, va_list args) noexcept;
 
     // Sends lines to the sink; an empty sink sends them to the file or standard error again.
     // Returns the sink it replaces.
@@ -47,6 +48,7 @@ public:
     bool SetLogFile(const char* path);
 
 private:
+    void SetContext(std::string text);
     void Write(const std::string& line);
 
     std::string m_name;

@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <string>
-#include <system_error>
 
 #include <pthread.h>
 
@@ -40,7 +39,7 @@ BOOL TQThread::ThreadRun(const char* name, DWORD idleMilliseconds, BOOL loop) {
             NameThisThread(threadName);
             RunLoop(idleMilliseconds ? idleMilliseconds : 1, loop != 0);
         });
-    } catch (const std::system_error& error) {
+    } catch (const std::exception& error) {
         m_running = false;
         g_tqLogError.SetLogInfo(kSourcePath, "TQThread::ThreadRun", __LINE__);
         g_tqLogError.Log(TQLOG_ERROR_PREFIX "Thread create fail. [error=%s]", error.what());
