@@ -18,36 +18,42 @@ const int kScreenDpi = 96;
 const int kScreenBitsPerPixel = 32;
 const int kInvalidExtra = static_cast<int>(0x80000000u);
 
+// Never destroyed, like the handle table, so that calls made during exit still work.
 std::mutex& GdiLock() {
-    static std::mutex lock;
-    return lock;
+    static std::mutex* lock = new std::mutex;
+    return *lock;
 }
 
-// The font new DCs start with: the default face at the default size.
-std::shared_ptr<GdiFont> StockFont() {
-    static std::shared_ptr<GdiFont> font = [] {
-        LOGFONTA logFont = {};
-        logFont.lfWeight = FW_NORMAL;
-        logFont.lfCharSet = DEFAULT_CHARSET;
-        std::shared_ptr<GdiFont> created = GdiFont::Create(logFont);
-        if (created) {
-            created->MarkStock();
-            GdiHandles::Instance().Add(created);
-        }
-        return created;
-    }();
+// The font new DCs start with: the default face at the default size. Null when no face exists.
+std::shared_ptr<GdiFont> CreateStockFont() {
+    LOGFONTA logFont = {};
+    logFont.lfWeight = FW_NORMAL;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    std::shared_ptr<GdiFont> font = GdiFont::Create(logFont);
+    if (font) {
+        font->MarkStock();
+        GdiHandles::Instance().Add(font);
+    }
     return font;
 }
 
 // The 1 x 1 bitmap new memory DCs start with.
-std::shared_ptr<GdiBitmap> StockBitmap() {
-    static std::shared_ptr<GdiBitmap> bitmap = [] {
-        std::shared_ptr<GdiBitmap> created = GdiBitmap::CreateStock();
-        created->MarkStock();
-        GdiHandles::Instance().Add(created);
-        return created;
-    }();
+std::shared_ptr<GdiBitmap> CreateStockBitmap() {
+    std::shared_ptr<GdiBitmap> bitmap = GdiBitmap::CreateStock();
+    bitmap->MarkStock();
+    GdiHandles::Instance().Add(bitmap);
     return bitmap;
+}
+
+// Stock objects, like the handle table, are never destroyed.
+std::shared_ptr<GdiFont> StockFont() {
+    static auto* font = new std::shared_ptr<GdiFont>(CreateStockFont());
+    return *font;
+}
+
+std::shared_ptr<GdiBitmap> StockBitmap() {
+    static auto* bitmap = new std::shared_ptr<GdiBitmap>(CreateStockBitmap());
+    return *bitmap;
 }
 
 std::shared_ptr<GdiDC> FindDC(HDC hdc) {

@@ -3,8 +3,9 @@
 namespace tqplat {
 
 GdiHandles& GdiHandles::Instance() {
-    static GdiHandles table;
-    return table;
+    // Never destroyed: static objects of the layers above may still delete DCs and fonts at exit.
+    static GdiHandles* table = new GdiHandles;
+    return *table;
 }
 
 void* GdiHandles::Add(std::shared_ptr<GdiObject> object) {
