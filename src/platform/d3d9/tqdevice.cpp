@@ -152,7 +152,8 @@ HRESULT Device::CompleteParameters(D3DPRESENT_PARAMETERS* p) const {
             p->BackBufferHeight = std::max<LONG>(1, client.bottom - client.top);
         if (p->BackBufferFormat == D3DFMT_UNKNOWN)
             p->BackBufferFormat = Direct3D::DesktopMode().Format;
-    } else if (p->BackBufferFormat == tqplat::D3D9RefusedFullScreenFormat()) {
+    } else if (p->BackBufferFormat != D3DFMT_UNKNOWN &&
+               p->BackBufferFormat == tqplat::D3D9RefusedFullScreenFormat()) {
         return D3DERR_NOTAVAILABLE;
     }
     if (!IsBackBufferFormat(p->BackBufferFormat) || p->BackBufferWidth == 0 || p->BackBufferHeight == 0 ||
