@@ -133,7 +133,7 @@ TQAUDIO_API BOOL BASS_StreamFree(HSTREAM handle);
 
 TQAUDIO_API BOOL BASS_ChannelGetInfo(DWORD handle, TQAudioChannelInfo* info);
 // Reads up to `length` bytes of 16-bit data from a decoding stream; the number read (0 at the end),
-// or (DWORD)-1 on failure.
+// or (DWORD)-1 on failure. A read into the buffer of BASS_SampleCreate stops at that buffer's end.
 TQAUDIO_API DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length);
 // Playback rate in Hz (-1 unchanged, 0 the default rate), volume 0..100 (-1 unchanged) and
 // panning -100..100 (-101 unchanged). Values out of range are clamped.
