@@ -175,7 +175,8 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppv
 // selected object of that kind, NULL on failure. A bitmap can be selected into one DC at a time.
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h);
 // Deletes a font or bitmap. An object still selected into a DC stays usable by that DC until it
-// is replaced there or the DC is deleted; the handle is invalid at once.
+// is replaced there or the DC is deleted; the handle is invalid at once. Stock objects (the
+// default font and bitmap of new DCs) are left alone and the call succeeds.
 BOOL DeleteObject(HGDIOBJ ho);
 
 // DC state; the setters return the previous value (CLR_INVALID, 0 or 0x80000000 on failure).
