@@ -1,0 +1,176 @@
+#include "windowtestfixture.h"
+
+#include "platform/video/tqvideo.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using SdlEvents = WindowTest;
+
+DWORD Bits(LPARAM lParam) {
+    return static_cast<DWORD>(lParam);
+}
+
+TEST_F(SdlEvents, KeysCarryVirtualKeysScanCodesAndStateBits) {
+    window = Create(WS_POPUP | WS_VISIBLE);
+    static SHORT s_shiftWhileA = 0;
+    s_override = [](HWND, UINT message, WPARAM wParam, LPARAM, bool*) -> LRESULT {
+        if (message == WM_KEYDOWN && wParam == 'A')
+            s_shiftWhileA = GetKeyState(VK_SHIFT);
+        return 0;
+    };
+    Key(SDL_SCANCODE_LSHIFT, true);
+    Key(SDL_SCANCODE_A, true);
+    Key(SDL_SCANCODE_A, true, 0, true);
+    Key(SDL_SCANCODE_A, false);
+    Key(SDL_SCANCODE_LSHIFT, false);
+    Key(SDL_SCANCODE_RIGHT, true);
+    EXPECT_NE(0, GetAsyncKeyState(VK_RIGHT) & 0x8000);
+    EXPECT_EQ(0, GetKeyState(VK_RIGHT) & 0x8000); // not retrieved yet
+    Pump();
+    EXPECT_LT(s_shiftWhileA, 0);
+    EXPECT_EQ(0, GetAsyncKeyState(VK_SHIFT));
+
+    std::vector<Recorded> keys = Only({WM_KEYDOWN, WM_KEYUP, WM_CHAR});
+    ASSERT_EQ(8u, keys.size());
+    EXPECT_EQ(static_cast<WPARAM>(VK_SHIFT), keys[0].wParam);
+    EXPECT_EQ(0x002A0001u, Bits(keys[0].lParam));
+    EXPECT_EQ('A', keys[1].wParam);
+    EXPECT_EQ(0x001E0001u, Bits(keys[1].lParam));
+    EXPECT_EQ(static_cast<UINT>(WM_CHAR), keys[2].message);
+    EXPECT_EQ('A', keys[2].wParam);
+    EXPECT_EQ(0x401E0001u, Bits(keys[3].lParam)); // repeat: previous state down
+    EXPECT_EQ(static_cast<UINT>(WM_CHAR), keys[4].message);
+    EXPECT_EQ(static_cast<UINT>(WM_KEYUP), keys[5].message);
+    EXPECT_EQ(0xC01E0001u, Bits(keys[5].lParam));
+    EXPECT_EQ(static_cast<WPARAM>(VK_SHIFT), keys[6].wParam);
+    EXPECT_EQ(static_cast<WPARAM>(VK_RIGHT), keys[7].wParam);
+    EXPECT_EQ(0x014D0001u, Bits(keys[7].lParam)); // extended
+}
+
+TEST_F(SdlEvents, TypedTextBecomesGbkCharacterBytesOnce) {
+    window = Create(WS_POPUP | WS_VISIBLE);
+    Key(SDL_SCANCODE_B, true);
+    Text("b"); // the same press: already a character through TranslateMessage
+    Key(SDL_SCANCODE_B, false);
+    Text("\xe4\xb8\xad\xe6\x96\x87"); // 中文
+    Pump();
+    std::vector<Recorded> chars = Only({WM_CHAR});
+    ASSERT_EQ(5u, chars.size());
+    EXPECT_EQ('b', chars[0].wParam);
+    EXPECT_EQ(0xD6u, chars[1].wParam);
+    EXPECT_EQ(0xD0u, chars[2].wParam);
+    EXPECT_EQ(0xCEu, chars[3].wParam);
+    EXPECT_EQ(0xC4u, chars[4].wParam);
+}
+
+TEST_F(SdlEvents, CompositionStartsUpdatesAndEndsWithTheTextKept) {
+    window = Create(WS_POPUP | WS_VISIBLE);
+    Editing("zh");
+    EXPECT_EQ("zh", tqplat::VideoCompositionText());
+    Editing("\xe4\xb8\xad"); // 中
+    EXPECT_EQ("\xd6\xd0", tqplat::VideoCompositionText());
+    Text("\xe4\xb8\xad");
+    EXPECT_EQ("", tqplat::VideoCompositionText());
+    Editing("");
+    Pump();
+    std::vector<UINT> ime = {WM_IME_STARTCOMPOSITION, WM_IME_COMPOSITION, WM_IME_ENDCOMPOSITION, WM_CHAR};
+    EXPECT_EQ((std::vector<UINT>{WM_IME_STARTCOMPOSITION, WM_IME_COMPOSITION, WM_IME_COMPOSITION,
+                                 WM_IME_ENDCOMPOSITION, WM_CHAR, WM_CHAR}),
+              Ids(ime));
+    std::vector<Recorded> updates = Only({WM_IME_COMPOSITION});
+    EXPECT_EQ(static_cast<LPARAM>(GCS_COMPSTR), updates[0].lParam);
+    EXPECT_EQ(0xD6D0u, updates[1].wParam);
+}
+
+TEST_F(SdlEvents, WheelGivesStepsOf120AtTheScreenPosition) {
+    window = Create(WS_POPUP | WS_VISIBLE);
+    Motion(30, 40);
+    Wheel(1);
+    Wheel(-2);
+    Pump();
+    std::vector<Recorded> wheels = Only({WM_MOUSEWHEEL});
+    ASSERT_EQ(2u, wheels.size());
+    EXPECT_EQ(120, static_cast<SHORT>(HIWORD(wheels[0].wParam)));
+    EXPECT_EQ(-240, static_cast<SHORT>(HIWORD(wheels[1].wParam)));
+    EXPECT_EQ(MAKELPARAM(40, 60), wheels[0].lParam); // window at (10, 20) without a frame
+    std::vector<Recorded> moves = Only({WM_SETCURSOR, WM_MOUSEMOVE});
+    ASSERT_EQ(2u, moves.size());
+    EXPECT_EQ(HTCLIENT, LOWORD(moves[0].lParam));
+    EXPECT_EQ(MAKELPARAM(30, 40), moves[1].lParam);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    EXPECT_EQ(40, cursor.x);
+    EXPECT_EQ(60, cursor.y);
+}
+
+TEST_F(SdlEvents, DoubleClicksNeedTheClassStyle) {
+    window = Create(WS_POPUP | WS_VISIBLE);
+    Button(SDL_BUTTON_LEFT, true, 1);
+    EXPECT_NE(0, GetAsyncKeyState(VK_LBUTTON) & 0x8000);
+    Button(SDL_BUTTON_LEFT, false, 1);
+    Button(SDL_BUTTON_LEFT, true, 2);
+    Button(SDL_BUTTON_LEFT, false, 2);
+    Button(SDL_BUTTON_RIGHT, true, 3);
+    Pump();
+    EXPECT_EQ(
+        (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_RBUTTONDOWN}),
+        Ids({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK}));
+    EXPECT_EQ(MAKELPARAM(5, 6), Only({WM_LBUTTONDBLCLK})[0].lParam);
+    EXPECT_EQ(static_cast<WPARAM>(MK_RBUTTON), Only({WM_RBUTTONDOWN})[0].wParam);
+
+    WNDCLASSA plain = {};
+    plain.lpfnWndProc = RecordingProc;
+    plain.lpszClassName = "PlainClass";
+    RegisterClassA(&plain);
+    DestroyWindow(window);
+    window = CreateWindowExA(0, "PlainClass", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                             nullptr, nullptr);
+    s_recorded.clear();
+    Button(SDL_BUTTON_LEFT, true, 1);
+    Button(SDL_BUTTON_LEFT, false, 1);
+    Button(SDL_BUTTON_LEFT, true, 2);
+    Pump();
+    EXPECT_EQ((std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN}),
+              Ids({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK}));
+    DestroyWindow(window);
+    UnregisterClassA("PlainClass", nullptr);
+}
+
+TEST_F(SdlEvents, MouseMessagesGoToTheChildUnderTheCursor) {
+    window = Create(WS_POPUP | WS_VISIBLE, 200, 100);
+    HWND child = Create(WS_CHILD | WS_VISIBLE | WS_BORDER, 52, 42, window); // at (10, 20), client 50 x 40
+    Motion(12, 23);
+    Motion(100, 90);
+    Pump();
+    std::vector<Recorded> moves = Only({WM_MOUSEMOVE});
+    ASSERT_EQ(2u, moves.size());
+    EXPECT_EQ(child, moves[0].window);
+    EXPECT_EQ(MAKELPARAM(1, 2), moves[0].lParam);
+    EXPECT_EQ(window, moves[1].window);
+}
+
+TEST_F(SdlEvents, FocusAndSizeBecomeActivationAndSizeMessages) {
+    window = Create(WS_POPUP | WS_CAPTION, 206, 125);
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_EQ(window, GetForegroundWindow());
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 300, 200);
+    WindowEvent(SDL_WINDOWEVENT_MOVED, 50, 60);
+    Pump();
+    std::vector<Recorded> activations = Only({WM_ACTIVATEAPP});
+    ASSERT_EQ(2u, activations.size());
+    EXPECT_EQ(static_cast<WPARAM>(TRUE), activations[0].wParam);
+    EXPECT_EQ(static_cast<WPARAM>(FALSE), activations[1].wParam);
+    EXPECT_EQ(MAKELPARAM(300, 200), Only({WM_SIZE}).back().lParam);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(47, rect.left);
+    EXPECT_EQ(38, rect.top);
+    EXPECT_EQ(47 + 306, rect.right);
+    EXPECT_EQ(38 + 225, rect.bottom);
+}
+
+} // namespace

@@ -1,0 +1,90 @@
+// Opens a real window through the SDL backend (run under a virtual X server).
+#include "platform/video/tqvideo.h"
+#include "platform/win32/tqwindows.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const bool kSdl = setenv("TQ_VIDEO", "sdl", 1) == 0;
+
+LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+SDL_Window* OnlySdlWindow() {
+    for (Uint32 id = 1; id < 64; ++id) {
+        if (SDL_Window* native = SDL_GetWindowFromID(id))
+            return native;
+    }
+    return nullptr;
+}
+
+void PumpFor(int milliseconds) {
+    Uint32 until = SDL_GetTicks() + milliseconds;
+    MSG msg;
+    while (SDL_GetTicks() < until) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        SDL_Delay(10);
+    }
+}
+
+TEST(SdlWindow, OpensWithTheClientSizeAndTheTitleAndShowsFrames) {
+    ASSERT_TRUE(kSdl);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.lpszClassName = "SdlTestClass";
+    ASSERT_NE(0, RegisterClassA(&windowClass));
+    int frame = GetSystemMetrics(SM_CXFIXEDFRAME);
+    int caption = GetSystemMetrics(SM_CYCAPTION);
+    // "测试 Window" in GBK.
+    HWND window =
+        CreateWindowExA(0, "SdlTestClass", "\xb2\xe2\xca\xd4 Window", WS_POPUP | WS_CAPTION | WS_VISIBLE, 40,
+                        30, 320 + 2 * frame, 240 + 2 * frame + caption, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    PumpFor(200);
+
+    SDL_Window* native = OnlySdlWindow();
+    ASSERT_NE(nullptr, native);
+    int width = 0, height = 0;
+    SDL_GetWindowSize(native, &width, &height);
+    EXPECT_EQ(320, width);
+    EXPECT_EQ(240, height);
+    EXPECT_EQ(std::string("\xe6\xb5\x8b\xe8\xaf\x95 Window"), SDL_GetWindowTitle(native));
+    EXPECT_NE(0u, SDL_GetWindowFlags(native) & SDL_WINDOW_SHOWN);
+
+    // A 2 x 2 frame is scaled to the whole client area.
+    std::vector<uint32_t> pixels = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+    tqplat::VideoPresent(window, pixels.data(), 2, 2, 8, false);
+    SDL_Surface* surface = SDL_GetWindowSurface(native);
+    ASSERT_NE(nullptr, surface);
+    SDL_LockSurface(surface);
+    auto pixelAt = [&](int x, int y) {
+        Uint32 raw =
+            *reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch + x * 4);
+        Uint8 r, g, b;
+        SDL_GetRGB(raw, surface->format, &r, &g, &b);
+        return (r << 16) | (g << 8) | b;
+    };
+    EXPECT_EQ(0xFF0000, pixelAt(0, 0));
+    EXPECT_EQ(0x00FF00, pixelAt(319, 0));
+    EXPECT_EQ(0xFFFFFF, pixelAt(319, 239));
+    SDL_UnlockSurface(surface);
+
+    SetWindowTextA(window, "Renamed");
+    EXPECT_EQ(std::string("Renamed"), SDL_GetWindowTitle(native));
+    SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(nullptr, OnlySdlWindow());
+    UnregisterClassA("SdlTestClass", nullptr);
+}
+
+} // namespace
