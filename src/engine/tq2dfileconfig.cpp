@@ -1,0 +1,52 @@
+#include "engine/tq2dfileconfig.h"
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "base/tqlog.h"
+#include "engine/tq2dpack.h"
+#include "platform/win32/tqpath.h"
+
+namespace {
+
+// Description files kept by name; nothing in the library adds to it, TQ2DDeleteCfg empties it.
+std::map<std::string, TQ2DFileConfig*> g_mapConfig;
+
+// Whole content of a disk file found through the resolver.
+bool ReadDiskFile(const char* path, std::string* content) {
+    FILE* file = tqplat::OpenFile(path, "rb");
+    if (!file)
+        return false;
+    char chunk[65536];
+    size_t got = 0;
+    while ((got = fread(chunk, 1, sizeof(chunk), file)) > 0)
+        content->append(chunk, got);
+    const bool complete = !ferror(file);
+    fclose(file);
+    return complete;
+}
+
+} // namespace
+
+BOOL TQ2DFileConfig::LoadFileConfig(const char* name, unsigned long /*size*/, int flag) {
+    const TQString normalized = TQ2DNormalizeResourceName(name);
+    TQString packed;
+    if (normalized.GetLength() > 0 && TQ2DPackGetFile(normalized, packed))
+        return TQFileConfig::LoadFileConfig(packed.GetBuffer(), packed.GetBufferLength(),
+                                            flag | TQFILECONFIG_FROM_MEMORY);
+    std::string content;
+    if (!ReadDiskFile(normalized, &content)) {
+        g_tqLogDebug.SetLogInfo(__FILE__, "TQ2DFileConfig::LoadFileConfig", __LINE__);
+        g_tqLogDebug.Log(TQLOG_ERROR_PREFIX "File load fail. [lpszFileName='%s']", normalized.GetString());
+        return FALSE;
+    }
+    return TQFileConfig::LoadFileConfig(content.data(), static_cast<DWORD>(content.size()),
+                                        flag | TQFILECONFIG_FROM_MEMORY);
+}
+
+void TQ2DDeleteCfg() {
+    for (auto& entry : g_mapConfig)
+        delete entry.second;
+    g_mapConfig.clear();
+}

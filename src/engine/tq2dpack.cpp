@@ -1,0 +1,117 @@
+#include "engine/tq2dpack.h"
+
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "engine/cmorvainepack.h"
+
+namespace {
+
+// Registered packs by normalised path; owns them and closes those left at unload.
+class PackRegistry {
+public:
+    PackRegistry() = default;
+    PackRegistry(const PackRegistry&) = delete;
+    PackRegistry& operator=(const PackRegistry&) = delete;
+    ~PackRegistry() { RemoveAll(); }
+
+    void Put(const std::string& key, CMorvainePack* pack) {
+        CMorvainePack*& slot = m_packs[key];
+        delete slot;
+        slot = pack;
+    }
+
+    bool Remove(const std::string& key) {
+        const auto found = m_packs.find(key);
+        if (found == m_packs.end())
+            return false;
+        delete found->second;
+        m_packs.erase(found);
+        return true;
+    }
+
+    void RemoveAll() {
+        for (auto& entry : m_packs)
+            delete entry.second;
+        m_packs.clear();
+    }
+
+    const std::map<std::string, CMorvainePack*>& Packs() const { return m_packs; }
+
+private:
+    std::map<std::string, CMorvainePack*> m_packs;
+};
+
+// Built on first use, so it is destroyed before the class pools its packs come from.
+PackRegistry& Registry() {
+    static PackRegistry registry;
+    return registry;
+}
+
+// The registry key of a pack path; false for a NULL, empty or over-long path.
+bool PackKey(const char* path, std::string* key) {
+    const size_t length = path ? std::strlen(path) : 0;
+    if (length == 0 || length > MORVAINE_PACK_MAX_PATH)
+        return false;
+    char buffer[MORVAINE_PACK_MAX_PATH + 1];
+    std::memcpy(buffer, path, length + 1);
+    CMorvainePack::NormalizePath(buffer);
+    key->assign(buffer);
+    return true;
+}
+
+} // namespace
+
+int TQ2DPackAdd(const char* path) {
+    std::string key;
+    if (!PackKey(path, &key))
+        return 0;
+    CMorvainePack* pack = new CMorvainePack;
+    if (!pack)
+        return 0;
+    if (!pack->SetPackage(path)) {
+        delete pack;
+        return 0;
+    }
+    Registry().Put(key, pack);
+    return 1;
+}
+
+int TQ2DPackRemove(const char* path) {
+    std::string key;
+    return PackKey(path, &key) && Registry().Remove(key) ? 1 : 0;
+}
+
+void TQ2DPackRemoveAll() {
+    Registry().RemoveAll();
+}
+
+int TQ2DPackGetFile(const char* name, TQString& out) {
+    if (!name)
+        return 0;
+    for (const auto& entry : Registry().Packs()) {
+        CMorvainePack* pack = entry.second;
+        const CMorvainePack::FileData file = pack->GetFile(name);
+        if (!file.second)
+            continue;
+        const bool copied = out.SetBuffer(file.first);
+        if (copied)
+            std::memcpy(out.GetBuffer(), file.second, file.first);
+        pack->ReleaseCache();
+        return copied ? 1 : 0;
+    }
+    return 0;
+}
+
+TQString TQ2DNormalizeResourceName(const char* name) {
+    const char* text = name ? name : "";
+    const char* afterDoubleSlash = std::strstr(text, "//");
+    TQString normalized(afterDoubleSlash ? afterDoubleSlash + 2 : text);
+    normalized.MakeTrimUpper();
+    if (normalized.GetAt(0) == '/') {
+        normalized.SetAt(0, ' ');
+        normalized.Trim();
+    }
+    return normalized;
+}
