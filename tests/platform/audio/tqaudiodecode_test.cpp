@@ -61,9 +61,9 @@ std::vector<uint8_t> EncodeSine(int format) {
     return buffer.bytes;
 }
 
-class DecodeTest : public AudioModuleTest {};
+class AudioDecodeTest : public AudioModuleTest {};
 
-TEST_F(DecodeTest, ModModuleDecodesToSoundUnderTheMusicVolume) {
+TEST_F(AudioDecodeTest, ModModuleDecodesToSoundUnderTheMusicVolume) {
     const std::vector<uint8_t> file = SquareMod();
     HMUSIC music = BASS_MusicLoad(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), 0, 0);
     ASSERT_NE(music, 0u) << BASS_ErrorGetCode();
@@ -84,7 +84,7 @@ TEST_F(DecodeTest, ModModuleDecodesToSoundUnderTheMusicVolume) {
     EXPECT_FALSE(BASS_MusicFree(music));
 }
 
-TEST_F(DecodeTest, CompressedFormatsLoadAsSamplesAndStreams) {
+TEST_F(AudioDecodeTest, CompressedFormatsLoadAsSamplesAndStreams) {
     for (int format : {SF_FORMAT_FLAC | SF_FORMAT_PCM_16, SF_FORMAT_OGG | SF_FORMAT_VORBIS,
                        SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III}) {
         const std::vector<uint8_t> file = EncodeSine(format);
@@ -107,7 +107,7 @@ TEST_F(DecodeTest, CompressedFormatsLoadAsSamplesAndStreams) {
 }
 
 // The device's fallback for files it cannot load as samples: decode a stream into a new sample.
-TEST_F(DecodeTest, DecodingStreamFillsACreatedSample) {
+TEST_F(AudioDecodeTest, DecodingStreamFillsACreatedSample) {
     for (int channels : {1, 2}) {
         SCOPED_TRACE(channels);
         const std::vector<uint8_t> file = SineWav(22050, channels, 5512, 441.0, 0.5);
@@ -142,7 +142,7 @@ TEST_F(DecodeTest, DecodingStreamFillsACreatedSample) {
 }
 
 // Asked for more bytes than the created buffer holds, the read stops at the buffer's end.
-TEST_F(DecodeTest, ReadIntoACreatedSampleNeverRunsPastItsBuffer) {
+TEST_F(AudioDecodeTest, ReadIntoACreatedSampleNeverRunsPastItsBuffer) {
     const std::vector<uint8_t> file = SineWav(kMixRate, 1, 4000, 441.0, 0.5);
     HSTREAM stream =
         BASS_StreamCreateFile(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), BASS_STREAM_DECODE);
@@ -155,7 +155,7 @@ TEST_F(DecodeTest, ReadIntoACreatedSampleNeverRunsPastItsBuffer) {
     BASS_StreamFree(stream);
 }
 
-TEST_F(DecodeTest, CorruptOrTruncatedDataFailsWithAnErrorCode) {
+TEST_F(AudioDecodeTest, CorruptOrTruncatedDataFailsWithAnErrorCode) {
     const std::vector<uint8_t> wav = SineWav(kMixRate, 1, 4000, 441.0, 0.5);
     const std::vector<uint8_t> mod = SquareMod();
     std::vector<uint8_t> noiseBytes(4096);

@@ -10,7 +10,7 @@ using namespace audiotest;
 
 namespace {
 
-TEST(HandleTableTest, StaleHandlesNeverReachANewObject) {
+TEST(AudioHandleTableTest, StaleHandlesNeverReachANewObject) {
     tqaudio::HandleTable<int> table;
     std::set<DWORD> seen;
     DWORD first = table.Add(std::make_unique<int>(1));
@@ -39,12 +39,12 @@ TEST(HandleTableTest, StaleHandlesNeverReachANewObject) {
     EXPECT_EQ(table.Find(0xFFFFFFFF), nullptr);
 }
 
-class HandlesTest : public AudioModuleTest {
+class AudioHandlesTest : public AudioModuleTest {
 protected:
     std::vector<uint8_t> file_ = SineWav(kMixRate, 1, kMixRate, 441.0, 0.1);
 };
 
-TEST_F(HandlesTest, FifthPlaybackOfFourVoiceSampleReplacesTheQuietest) {
+TEST_F(AudioHandlesTest, FifthPlaybackOfFourVoiceSampleReplacesTheQuietest) {
     HSAMPLE sample = LoadSample(file_, 4, BASS_SAMPLE_OVER_VOL);
     const int volumes[4] = {90, 30, 70, 50};
     HCHANNEL channels[4];
@@ -64,7 +64,7 @@ TEST_F(HandlesTest, FifthPlaybackOfFourVoiceSampleReplacesTheQuietest) {
     EXPECT_NEAR(mix.Rms(0, 0, 1000) / 0.1 * std::sqrt(2.0), 0.9 + 0.7 + 0.5 + 0.8, 0.05);
 }
 
-TEST_F(HandlesTest, BusySampleWithoutOverrideRefusesAndStoppedPlaybacksAreReused) {
+TEST_F(AudioHandlesTest, BusySampleWithoutOverrideRefusesAndStoppedPlaybacksAreReused) {
     HSAMPLE sample = LoadSample(file_, 2, 0);
     HCHANNEL a = PlaySample(sample);
     HCHANNEL b = PlaySample(sample);
@@ -79,7 +79,7 @@ TEST_F(HandlesTest, BusySampleWithoutOverrideRefusesAndStoppedPlaybacksAreReused
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
 }
 
-TEST_F(HandlesTest, FreedAndForeignHandlesAreRefused) {
+TEST_F(AudioHandlesTest, FreedAndForeignHandlesAreRefused) {
     HSAMPLE sample = LoadSample(file_);
     HCHANNEL channel = PlaySample(sample);
     HSTREAM stream = BASS_StreamCreateFile(TRUE, file_.data(), 0, static_cast<DWORD>(file_.size()), 0);
@@ -107,7 +107,7 @@ TEST_F(HandlesTest, FreedAndForeignHandlesAreRefused) {
     EXPECT_EQ(Render(100).SoundEnd(), 0u);
 }
 
-TEST_F(HandlesTest, FreeInvalidatesEveryHandleAcrossSessions) {
+TEST_F(AudioHandlesTest, FreeInvalidatesEveryHandleAcrossSessions) {
     HSAMPLE sample = LoadSample(file_);
     HCHANNEL channel = PlaySample(sample);
     HSTREAM stream = BASS_StreamCreateFile(TRUE, file_.data(), 0, static_cast<DWORD>(file_.size()), 0);

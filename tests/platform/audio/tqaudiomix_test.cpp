@@ -14,9 +14,9 @@ std::vector<uint8_t> QuarterSecondSine(int rate = kMixRate) {
     return SineWav(rate, 1, rate / 4, 441.0, 0.5);
 }
 
-class MixTest : public AudioModuleTest {};
+class AudioMixTest : public AudioModuleTest {};
 
-TEST_F(MixTest, SinePlaysForItsLengthAtItsGain) {
+TEST_F(AudioMixTest, SinePlaysForItsLengthAtItsGain) {
     HCHANNEL channel = PlaySample(LoadSample(QuarterSecondSine()), 50);
     Mix mix = Render(2 * kQuarterSecond);
 
@@ -29,7 +29,7 @@ TEST_F(MixTest, SinePlaysForItsLengthAtItsGain) {
     EXPECT_EQ(BASS_ChannelIsActive(channel), DWORD(BASS_ACTIVE_STOPPED));
 }
 
-TEST_F(MixTest, SourceAtAnotherRateKeepsItsPitchAndDuration) {
+TEST_F(AudioMixTest, SourceAtAnotherRateKeepsItsPitchAndDuration) {
     HSAMPLE sample = LoadSample(QuarterSecondSine(22050));
     TQAudioSampleInfo info{};
     ASSERT_TRUE(BASS_SampleGetInfo(sample, &info));
@@ -43,7 +43,7 @@ TEST_F(MixTest, SourceAtAnotherRateKeepsItsPitchAndDuration) {
     EXPECT_NEAR(mix.Peak(0, kQuarterSecond), 0.5, 0.01);
 }
 
-TEST_F(MixTest, PanningDividesTheLevelBetweenTheSides) {
+TEST_F(AudioMixTest, PanningDividesTheLevelBetweenTheSides) {
     HSAMPLE sample = LoadSample(QuarterSecondSine());
     HCHANNEL channel = PlaySample(sample, 100, -100);
     Mix hardLeft = Render(kQuarterSecond / 2);
@@ -62,7 +62,7 @@ TEST_F(MixTest, PanningDividesTheLevelBetweenTheSides) {
     EXPECT_NEAR(halfRight.Rms(0, 0, halfRight.Frames()) / halfRight.Rms(1, 0, halfRight.Frames()), 0.5, 0.01);
 }
 
-TEST_F(MixTest, PitchTwoDoublesTheFrequencyAndHalvesTheLength) {
+TEST_F(AudioMixTest, PitchTwoDoublesTheFrequencyAndHalvesTheLength) {
     HSAMPLE sample = LoadSample(QuarterSecondSine());
     TQAudioSampleInfo info{};
     ASSERT_TRUE(BASS_SampleGetInfo(sample, &info));
@@ -82,7 +82,7 @@ TEST_F(MixTest, PitchTwoDoublesTheFrequencyAndHalvesTheLength) {
     EXPECT_TRUE(channelInfo.flags & BASS_SAMPLE_MONO);
 }
 
-TEST_F(MixTest, LoopingPausingAndResuming) {
+TEST_F(AudioMixTest, LoopingPausingAndResuming) {
     // 110 whole cycles, so the loop has no seam
     const size_t cycleFrames = 11000;
     HSAMPLE sample = LoadSample(SineWav(kMixRate, 1, cycleFrames, 441.0, 0.5));
@@ -108,7 +108,7 @@ TEST_F(MixTest, LoopingPausingAndResuming) {
     EXPECT_EQ(BASS_ChannelIsActive(channel), DWORD(BASS_ACTIVE_STOPPED));
 }
 
-TEST_F(MixTest, GroupVolumesLeaveStreamsAlone) {
+TEST_F(AudioMixTest, GroupVolumesLeaveStreamsAlone) {
     const std::vector<uint8_t> file = QuarterSecondSine();
     HSTREAM stream = BASS_StreamCreateFile(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), 0);
     ASSERT_NE(stream, 0u);
@@ -129,7 +129,7 @@ TEST_F(MixTest, GroupVolumesLeaveStreamsAlone) {
     EXPECT_EQ(BASS_SetConfig(5, 10), static_cast<DWORD>(-1));
 }
 
-TEST_F(MixTest, StopSilencesEverythingUntilStartThenPlaybacksWork) {
+TEST_F(AudioMixTest, StopSilencesEverythingUntilStartThenPlaybacksWork) {
     HSAMPLE sample = LoadSample(QuarterSecondSine());
     HCHANNEL first = PlaySample(sample);
     Render(100);
@@ -145,7 +145,7 @@ TEST_F(MixTest, StopSilencesEverythingUntilStartThenPlaybacksWork) {
     EXPECT_NEAR(Render(kQuarterSecond).Rms(0, 0, kQuarterSecond), 0.5 / std::sqrt(2.0), 0.003);
 }
 
-TEST_F(MixTest, LoudSumIsClampedToFullScale) {
+TEST_F(AudioMixTest, LoudSumIsClampedToFullScale) {
     HSAMPLE sample = LoadSample(SineWav(kMixRate, 2, kMixRate / 10, 441.0, 0.9));
     PlaySample(sample);
     PlaySample(sample);
