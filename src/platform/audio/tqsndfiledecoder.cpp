@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 namespace tqaudio {
 
@@ -98,21 +99,31 @@ void SndfileDecoder::Rewind() {
     sf_seek(file_, 0, SEEK_SET);
 }
 
+// The buffer grows with what really decodes, so a header that claims a huge length costs nothing.
 bool SndfileDecoder::ReadAll(std::vector<float>& samples) {
+    constexpr size_t kChunkFrames = 65536;
+    constexpr sf_count_t kMaxFrames = sf_count_t(1) << 28;
     Rewind();
-    if (info_.frames <= 0 || info_.frames > (sf_count_t(1) << 31)) {
+    if (info_.frames <= 0 || info_.frames > kMaxFrames) {
         LogMessage("sound file declares %lld frames", static_cast<long long>(info_.frames));
         return false;
     }
     const size_t frames = static_cast<size_t>(info_.frames);
-    samples.assign(frames * Channels(), 0.0f);
+    const size_t channels = static_cast<size_t>(Channels());
+    samples.clear();
     size_t got = 0;
-    while (got < frames) {
-        size_t n = Read(samples.data() + got * Channels(), frames - got);
-        if (n == 0) {
-            break;
+    try {
+        while (got < frames) {
+            samples.resize((got + std::min(kChunkFrames, frames - got)) * channels);
+            size_t n = Read(samples.data() + got * channels, samples.size() / channels - got);
+            if (n == 0) {
+                break;
+            }
+            got += n;
         }
-        got += n;
+    } catch (const std::bad_alloc&) {
+        LogMessage("no memory to decode %zu frames", frames);
+        return false;
     }
     if (got < frames) {
         LogMessage("sound file ends after %zu of %zu frames", got, frames);
