@@ -138,6 +138,15 @@ TEST_F(EncryptFileTest, ReadsWithoutAFileGiveNothing) {
     EXPECT_EQ(0u, CMorvaineEncryptFile::GetFileSize(scratch.Path("missing.bin").c_str()));
 }
 
+TEST_F(EncryptFileTest, FilesAreFoundThroughTheResolver) {
+    WriteBytes(scratch.Path("Folder/Data.bin"), PatternBytes(321, 6));
+    const std::string spelling = scratch.Root() + "\\FOLDER\\data.BIN";
+    EXPECT_EQ(321u, CMorvaineEncryptFile::GetFileSize(spelling.c_str()));
+    CMorvaineEncryptFile stream;
+    ASSERT_TRUE(stream.Open(spelling.c_str(), 3));
+    EXPECT_EQ(321u, stream.GetSize());
+}
+
 TEST_F(EncryptFileTest, KeyLengthLimits) {
     const Bytes plain = PatternBytes(200, 4);
     const Bytes withDefault = Encipher(plain, 7);

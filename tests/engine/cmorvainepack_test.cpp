@@ -206,6 +206,33 @@ TEST_F(PackTest, SourceFileIsOpenedThroughTheResolver) {
     EXPECT_EQ(TextBytes("bytes"), Stored(pack.GetFile("D")));
 }
 
+TEST_F(PackTest, PacksAndSourcesOf4GiBOrMoreAreRefused) {
+    // Sizes beyond 32 bits cannot be represented: such a pack must be refused, not taken for an
+    // empty file whose header may be written.
+    const std::string path = scratch.Path("huge.pak");
+    BuildPack(path, {{"a.txt", TextBytes("a")}});
+    const Bytes header = ReadBytes(path);
+    ASSERT_EQ(0, truncate(path.c_str(), 5LL << 30)); // sparse: takes no room
+    CMorvainePack huge;
+    EXPECT_FALSE(huge.SetPackage(path.c_str()));
+    FILE* file = fopen(path.c_str(), "rb");
+    ASSERT_NE(nullptr, file);
+    Bytes start(header.size());
+    ASSERT_EQ(start.size(), fread(start.data(), 1, start.size(), file));
+    fclose(file);
+    EXPECT_EQ(header, start);
+    ASSERT_EQ(0, truncate(path.c_str(), static_cast<off_t>(header.size())));
+
+    const std::string source = Source("huge.bin", Bytes());
+    ASSERT_EQ(0, truncate(source.c_str(), 5LL << 30));
+    EXPECT_EQ(0u, CMorvaineEncryptFile::GetFileSize(source.c_str()));
+    CMorvainePack pack;
+    ASSERT_TRUE(pack.SetPackage(path.c_str()));
+    EXPECT_FALSE(pack.AddFile(source.c_str(), "huge.bin"));
+    pack.Close();
+    EXPECT_EQ(header, ReadBytes(path));
+}
+
 // Makes a file unwritable even for root (immutable attribute); false when that is impossible here.
 bool MakeUnwritable(const std::string& path) {
     chmod(path.c_str(), 0444);
