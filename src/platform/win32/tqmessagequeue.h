@@ -13,10 +13,17 @@
 
 namespace tqplat {
 
+// What a key or button message changes: the key's state, and for a key press whether the
+// characters it types come as text of their own (so TranslateMessage adds only control characters).
+struct KeyChange {
+    BYTE key = 0; // virtual key (0: none)
+    bool down = false;
+    bool textFollows = false;
+};
+
 struct QueuedMessage {
     MSG msg = {};
-    BYTE keyChanged = 0; // virtual key whose state the message changes (0: none)
-    bool keyDown = false;
+    KeyChange change;
 };
 
 class MessageQueue {
@@ -52,7 +59,7 @@ namespace tqplat {
 
 // Posts to the queue of the window's thread (NULL: the calling thread's, with no window), with the
 // key-state change the message stands for. False when the window does not exist.
-bool PostWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, BYTE keyChanged = 0,
-                       bool keyDown = false);
+bool PostWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                       const KeyChange& change = KeyChange());
 
 } // namespace tqplat

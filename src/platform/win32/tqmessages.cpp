@@ -20,6 +20,20 @@ const DWORD kErrorInvalidWindowHandle = 1400;
 // How long GetMessageA waits for a post before it looks at the backend's events again.
 const int kWaitSliceMs = 10;
 
+// The last message this thread retrieved, so TranslateMessage knows where a key message came from.
+thread_local QueuedMessage t_lastRetrieved;
+
+// Whether the characters of this key message arrive as text messages of their own.
+bool TextFollows(const MSG& msg) {
+    const MSG& last = t_lastRetrieved.msg;
+    return t_lastRetrieved.change.textFollows && last.hwnd == msg.hwnd && last.message == msg.message &&
+           last.wParam == msg.wParam && last.lParam == msg.lParam && last.time == msg.time;
+}
+
+bool IsControlCharacter(WORD character) {
+    return character < 0x20 || character == 0x7F;
+}
+
 MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return MSG{window, message, wParam, lParam, timeGetTime(), tqplat::CursorState::Instance().Position()};
 }
@@ -29,8 +43,10 @@ bool Retrieve(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, bool remov
     MessageQueue& queue = MessageQueue::Current();
     QueuedMessage queued;
     if (queue.Take(window, filterMin, filterMax, remove, &queued)) {
-        if (remove && queued.keyChanged != 0)
-            tqplat::KeyboardState::Instance().ChangeRetrieved(queued.keyChanged, queued.keyDown);
+        if (remove && queued.change.key != 0)
+            tqplat::KeyboardState::Instance().ChangeRetrieved(queued.change.key, queued.change.down);
+        if (remove)
+            t_lastRetrieved = queued;
         *msg = queued.msg;
         return true;
     }
@@ -57,16 +73,14 @@ bool AltDown(LPARAM lParam) {
 
 namespace tqplat {
 
-bool PostWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, BYTE keyChanged,
-                       bool keyDown) {
+bool PostWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, const KeyChange& change) {
     Window record;
     if (window != nullptr && !WindowRegistry::Instance().Snapshot(window, &record))
         return false;
     std::thread::id thread = window == nullptr ? std::this_thread::get_id() : record.thread;
     QueuedMessage queued;
     queued.msg = MakeMessage(window, message, wParam, lParam);
-    queued.keyChanged = keyChanged;
-    queued.keyDown = keyDown;
+    queued.change = change;
     MessageQueue::ForThread(thread)->Post(queued);
     return true;
 }
@@ -96,7 +110,8 @@ BOOL TranslateMessage(const MSG* msg) {
     GetKeyboardState(keys);
     WORD character = 0;
     UINT scanCode = static_cast<UINT>((msg->lParam >> 16) & 0xFF);
-    if (ToAscii(static_cast<UINT>(msg->wParam), scanCode, keys, &character, 0) == 1) {
+    bool translated = ToAscii(static_cast<UINT>(msg->wParam), scanCode, keys, &character, 0) == 1;
+    if (translated && (IsControlCharacter(character) || !TextFollows(*msg))) {
         QueuedMessage queued;
         queued.msg = *msg;
         queued.msg.message = msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;

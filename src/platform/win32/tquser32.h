@@ -328,7 +328,10 @@ BOOL ValidateRect(HWND window, LPCRECT rect);
 // WM_QUIT comes only when no other message is waiting. Pumping is re-entrant.
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage);
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
-// Key downs become WM_CHAR (WM_SYSKEYDOWN: WM_SYSCHAR) by the ToAscii rules, queued first.
+// Key downs become WM_CHAR (WM_SYSKEYDOWN: WM_SYSCHAR) by the ToAscii rules, queued first. For keys
+// from the video backend, whose typed text arrives as WM_CHAR messages of its own (in the keyboard
+// layout of the desktop, GBK), only control characters (Enter, Tab, Backspace, Escape, Ctrl+letter)
+// are made here.
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 // Calls the window's procedure at once (from any thread: on the caller's thread).

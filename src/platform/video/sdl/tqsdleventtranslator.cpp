@@ -10,15 +10,10 @@
 #include "platform/win32/tquser32.h"
 #include "platform/win32/tqwindowregistry.h"
 
-#include <atomic>
 #include <cstring>
 
 namespace tqplat {
 namespace {
-
-// The character the last key press gives by the key rules (TranslateMessage makes it a WM_CHAR),
-// so that the text event SDL sends for the same press is not delivered twice.
-std::atomic<int> g_pressCharacter{0};
 
 KeyboardState& Keys() {
     return KeyboardState::Instance();
@@ -61,14 +56,6 @@ LPARAM KeyParameter(const KeyMapping& mapping, bool down, bool previouslyDown, b
     return static_cast<LPARAM>(bits);
 }
 
-int PressCharacter(BYTE messageKey, const KeyMapping& mapping) {
-    BYTE keys[256];
-    for (int key = 0; key < 256; ++key)
-        keys[key] = Keys().Async(static_cast<BYTE>(key));
-    WORD character = 0;
-    return ToAscii(messageKey, mapping.scanCode, keys, &character, 0) == 1 ? character : 0;
-}
-
 void TranslateKey(HWND topLevel, const SDL_KeyboardEvent& key) {
     bool down = key.type == SDL_KEYDOWN;
     KeyMapping mapping;
@@ -82,20 +69,16 @@ void TranslateKey(HWND topLevel, const SDL_KeyboardEvent& key) {
     bool alt = AsyncDown(VK_MENU) || IsAltKey(mapping.virtualKey);
     bool system = (alt && !AsyncDown(VK_CONTROL)) || mapping.virtualKey == VK_F10;
     UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-    BYTE messageKey = MessageKey(mapping.virtualKey);
-    PostWindowMessage(KeyboardTarget(topLevel), message, messageKey,
-                      KeyParameter(mapping, down, previouslyDown, alt), mapping.virtualKey, down);
-    if (down)
-        g_pressCharacter = PressCharacter(messageKey, mapping);
+    // Printable characters come from SDL's text events, in the desktop's keyboard layout.
+    KeyChange change{mapping.virtualKey, down, true};
+    PostWindowMessage(KeyboardTarget(topLevel), message, MessageKey(mapping.virtualKey),
+                      KeyParameter(mapping, down, previouslyDown, alt), change);
 }
 
 void TranslateText(HWND topLevel, const char* utf8) {
     HWND target = KeyboardTarget(topLevel);
     if (!VideoCompositionText().empty())
         VideoSetCompositionText(target, "");
-    int pressCharacter = g_pressCharacter.exchange(0);
-    if (pressCharacter != 0 && utf8[0] == static_cast<char>(pressCharacter) && utf8[1] == '\0')
-        return;
     for (unsigned char byte : Utf8ToGbk(utf8))
         PostWindowMessage(target, WM_CHAR, byte, 1);
 }
@@ -160,7 +143,8 @@ void TranslateButton(HWND topLevel, const SDL_MouseButtonEvent& button) {
     // Every second click of a series is a double click (the third starts a new one).
     bool doubleClick = down && classWantsDouble && button.clicks >= 2 && button.clicks % 2 == 0;
     UINT message = !down ? downMessage + 1 : doubleClick ? downMessage + 2 : downMessage;
-    PostWindowMessage(target, message, MouseKeyFlags(), MAKELPARAM(local.x, local.y), key, down);
+    PostWindowMessage(target, message, MouseKeyFlags(), MAKELPARAM(local.x, local.y),
+                      KeyChange{key, down, false});
 }
 
 void TranslateWheel(HWND topLevel, const SDL_MouseWheelEvent& wheel) {

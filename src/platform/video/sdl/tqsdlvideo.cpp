@@ -1,5 +1,8 @@
 // The SDL backend: one SDL window per top-level window, frames blitted (scaled when the sizes
 // differ) into the window surface, SDL events turned into window messages.
+//
+// A full-screen window covers the desktop (its mode is not changed) while its client area keeps
+// the size the program set: frames are stretched to the desktop and mouse positions scaled back.
 #include "platform/codepage/tqcodepage.h"
 #include "platform/video/sdl/tqsdleventtranslator.h"
 #include "platform/video/tqvideo.h"
@@ -22,6 +25,7 @@ namespace {
 struct NativeWindow {
     SDL_Window* window = nullptr;
     HICON icon = nullptr;
+    bool fullScreen = false;
 };
 
 struct SdlState {
@@ -39,6 +43,17 @@ SDL_Window* NativeOf(HWND window) {
     std::lock_guard<std::mutex> lock(State().mutex);
     auto it = State().windows.find(window);
     return it == State().windows.end() ? nullptr : it->second.window;
+}
+
+bool IsFullScreenNative(HWND window) {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    auto it = State().windows.find(window);
+    return it != State().windows.end() && it->second.fullScreen;
+}
+
+// Scales a length measured against `from` to the same share of `to`.
+int Rescale(int value, int from, int to) {
+    return from > 0 ? static_cast<int>(static_cast<int64_t>(value) * to / from) : value;
 }
 
 HWND WindowOfId(Uint32 id) {
@@ -122,6 +137,10 @@ void SdlSyncWindow(HWND window) {
     SDL_SetWindowBordered(native, (record.style & WS_CAPTION) == WS_CAPTION ? SDL_TRUE : SDL_FALSE);
     SDL_SetWindowAlwaysOnTop(native, (record.exStyle & WS_EX_TOPMOST) ? SDL_TRUE : SDL_FALSE);
     bool fullScreen = IsFullScreen(record);
+    {
+        std::lock_guard<std::mutex> lock(State().mutex);
+        State().windows[window].fullScreen = fullScreen;
+    }
     SDL_SetWindowFullscreen(native, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     if (!fullScreen) {
         SIZE size = WindowRegistry::Instance().ClientSize(window);
@@ -172,6 +191,12 @@ void SdlPresent(HWND topLevel, const RECT& area, const uint32_t* pixels, int wid
         return;
     SDL_SetSurfaceBlendMode(frame, SDL_BLENDMODE_NONE);
     SDL_Rect destination = {area.left, area.top, area.right - area.left, area.bottom - area.top};
+    if (IsFullScreenNative(topLevel)) {
+        SIZE client = WindowRegistry::Instance().ClientSize(topLevel);
+        destination = {Rescale(area.left, client.cx, target->w), Rescale(area.top, client.cy, target->h),
+                       Rescale(area.right - area.left, client.cx, target->w),
+                       Rescale(area.bottom - area.top, client.cy, target->h)};
+    }
     if (destination.w == width && destination.h == height)
         SDL_BlitSurface(frame, nullptr, target, &destination);
     else
@@ -215,6 +240,33 @@ Uint32 EventWindowId(const SDL_Event& event) {
     }
 }
 
+// For a full-screen window: mouse positions in client coordinates, and no size or position changes
+// (the client area keeps its size). False when the event is to be dropped.
+bool AdaptToFullScreen(HWND topLevel, SDL_Event* event) {
+    if (!IsFullScreenNative(topLevel))
+        return true;
+    if (event->type == SDL_WINDOWEVENT)
+        return event->window.event != SDL_WINDOWEVENT_SIZE_CHANGED &&
+               event->window.event != SDL_WINDOWEVENT_MOVED;
+    int* x = nullptr;
+    int* y = nullptr;
+    if (event->type == SDL_MOUSEMOTION) {
+        x = &event->motion.x;
+        y = &event->motion.y;
+    } else if (event->type == SDL_MOUSEBUTTONDOWN || event->type == SDL_MOUSEBUTTONUP) {
+        x = &event->button.x;
+        y = &event->button.y;
+    } else {
+        return true;
+    }
+    int nativeWidth = 0, nativeHeight = 0;
+    SDL_GetWindowSize(NativeOf(topLevel), &nativeWidth, &nativeHeight);
+    SIZE client = WindowRegistry::Instance().ClientSize(topLevel);
+    *x = Rescale(*x, nativeWidth, client.cx);
+    *y = Rescale(*y, nativeHeight, client.cy);
+    return true;
+}
+
 void SdlPumpEvents() {
     if (std::this_thread::get_id() != State().thread)
         return;
@@ -225,7 +277,8 @@ void SdlPumpEvents() {
             continue;
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED)
             RepaintLastFrame(topLevel);
-        TranslateSdlEvent(topLevel, event);
+        if (AdaptToFullScreen(topLevel, &event))
+            TranslateSdlEvent(topLevel, event);
     }
 }
 
