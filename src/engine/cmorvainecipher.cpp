@@ -41,8 +41,26 @@ int KeyPosAfter(int s, size_t done, int length) {
     return static_cast<int>((s + done + length - 1) % length);
 }
 
-// 32 bytes at a time: 16 shuffles, each looking up one 16-entry row of the table. A shuffle
-// index with its top bit set gives 0, so only the row matching the high nibble contributes.
+// 32 bytes at a time: 16 shuffles look the low nibble up in every 16-entry row of the table, then
+// a tree of blends picks the row by the high nibble, one bit per level (a blend follows the top
+// bit of each byte, so the bit of a level is shifted up there first).
+__attribute__((target("avx2"))) __m256i LookupAvx2(const __m256i (&rows)[16], __m256i x) {
+    __m256i level[16];
+#pragma GCC unroll 16
+    for (int h = 0; h < 16; ++h)
+        level[h] = _mm256_shuffle_epi8(rows[h], _mm256_and_si256(x, _mm256_set1_epi8(0x0F)));
+    int width = 16;
+#pragma GCC unroll 4
+    for (int bit = 4; bit < 8; ++bit) {
+        const __m256i select = _mm256_slli_epi16(x, 7 - bit);
+        width /= 2;
+#pragma GCC unroll 8
+        for (int j = 0; j < width; ++j)
+            level[j] = _mm256_blendv_epi8(level[2 * j], level[2 * j + 1], select);
+    }
+    return level[0];
+}
+
 __attribute__((target("avx2"))) void TransformAvx2(unsigned char* bytes, size_t count,
                                                    const unsigned char (&table)[256],
                                                    const MorvaineCipherKey& key, int* keyPos,
@@ -51,7 +69,6 @@ __attribute__((target("avx2"))) void TransformAvx2(unsigned char* bytes, size_t 
     for (int h = 0; h < 16; ++h)
         rows[h] =
             _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table + 16 * h)));
-    const __m256i offset = _mm256_set1_epi8(0x70);
     const int step = 32 % key.length;
     int s = StreamStart(*keyPos, key.length);
     size_t i = 0;
@@ -60,13 +77,7 @@ __attribute__((target("avx2"))) void TransformAvx2(unsigned char* bytes, size_t 
         const __m256i k = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(key.stream + s));
         if (direction == MORVAINE_ENCIPHER)
             x = _mm256_xor_si256(x, k);
-        __m256i result = _mm256_setzero_si256();
-        for (int h = 0; h < 16; ++h) {
-            // High nibble h becomes 0, so adding 0x70 leaves the top bit clear only for row h.
-            const __m256i index =
-                _mm256_adds_epu8(_mm256_xor_si256(x, _mm256_set1_epi8(static_cast<char>(h << 4))), offset);
-            result = _mm256_or_si256(result, _mm256_shuffle_epi8(rows[h], index));
-        }
+        __m256i result = LookupAvx2(rows, x);
         if (direction == MORVAINE_DECIPHER)
             result = _mm256_xor_si256(result, k);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(bytes + i), result);
