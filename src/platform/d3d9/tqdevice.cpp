@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 namespace tqd3d9 {
@@ -68,6 +69,16 @@ void FillColor(Image& image, const RECT& r, D3DCOLOR color) {
     UINT bpp = BytesPerPixel(image.Format());
     uint8_t pixel[4];
     StoreArgb(image.Format(), pixel, color);
+    if (bpp == 4) {
+        uint32_t value;
+        std::memcpy(&value, pixel, 4);
+        for (LONG y = r.top; y < r.bottom; ++y) {
+            uint32_t* row = reinterpret_cast<uint32_t*>(image.Row(y));
+            std::fill(row + r.left, row + r.right, value);
+        }
+        image.MarkChanged();
+        return;
+    }
     for (LONG y = r.top; y < r.bottom; ++y) {
         uint8_t* row = image.Row(y) + r.left * bpp;
         for (LONG x = r.left; x < r.right; ++x, row += bpp)

@@ -2,6 +2,7 @@
 
 #include "platform/d3d9/tqpixelformat.h"
 
+#include <cstring>
 #include <new>
 
 namespace tqd3d9 {
@@ -24,12 +25,20 @@ bool Image::Create(D3DFORMAT format, UINT width, UINT height) {
     } catch (const std::bad_alloc&) {
         return false;
     }
+    if (format == D3DFMT_X8R8G8B8)
+        FillOpaqueBlack();
     m_format = format;
     m_width = width;
     m_height = height;
     m_pitch = pitch;
     MarkChanged();
     return true;
+}
+
+void Image::FillOpaqueBlack() {
+    uint32_t black = 0xFF000000u;
+    for (size_t i = 0; i + 4 <= m_bytes.size(); i += 4)
+        std::memcpy(&m_bytes[i], &black, 4);
 }
 
 HRESULT Image::Lock(const RECT* rect, DWORD flags, D3DLOCKED_RECT* locked) {

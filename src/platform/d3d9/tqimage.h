@@ -41,6 +41,8 @@ public:
     const uint32_t* ArgbPixels();
 
 private:
+    // X8R8G8B8 pixels start as opaque black, the value every write of that format leaves.
+    void FillOpaqueBlack();
     void DecodeBlocksToArgb();
     void ConvertRowsToArgb();
 

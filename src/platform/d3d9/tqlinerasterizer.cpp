@@ -1,16 +1,13 @@
 #include "platform/d3d9/tqlinerasterizer.h"
 
+#include "platform/d3d9/tqfixedpoint.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace tqd3d9 {
 
 namespace {
-
-int64_t FloorDiv(int64_t n, int64_t d) {
-    int64_t q = n / d;
-    return (n % d != 0 && ((n < 0) != (d < 0))) ? q - 1 : q;
-}
 
 int64_t ToFixed(double value) {
     return std::llround(std::clamp(value, -1e9, 1e9) * 65536.0);

@@ -58,18 +58,19 @@ SpanFiller::SpanFiller(const RenderState& state, const TriangleSetup& setup)
     : m_state(state), m_setup(setup), m_texelShift(0) {
     const AttributePlane &u = setup.u, &v = setup.v;
     bool oneToOne = u.dx == 65536 && u.dy == 0 && v.dx == 0 && v.dy == 65536;
+    TexMode texMode;
     if (!state.texture.pixels) {
-        m_texMode = kNoTexture;
+        texMode = kNoTexture;
     } else if (oneToOne && !setup.linear) {
-        m_texMode = kOneToOne;
+        texMode = kOneToOne;
     } else if (oneToOne && ((u.base - 0x8000) & 0xFF00) == 0 && ((v.base - 0x8000) & 0xFF00) == 0) {
         // Bilinear weights of 0 on texel centres: the same texel as point sampling half a texel in.
-        m_texMode = kOneToOne;
+        texMode = kOneToOne;
         m_texelShift = 0x8000;
     } else {
-        m_texMode = setup.linear ? kLinear : kPoint;
+        texMode = setup.linear ? kLinear : kPoint;
     }
-    m_blend = !state.blend ? kOpaque : state.destBlend == D3DBLEND_ONE ? kAlphaOne : kAlphaInv;
+    BlendKind blend = !state.blend ? kOpaque : state.destBlend == D3DBLEND_ONE ? kAlphaOne : kAlphaInv;
     m_colorAdd = state.colorOp == D3DTOP_ADD;
     m_colorSelect = state.colorOp == D3DTOP_SELECTARG1;
     m_alphaSelect = state.alphaOp == D3DTOP_SELECTARG1;
@@ -79,38 +80,73 @@ SpanFiller::SpanFiller(const RenderState& state, const TriangleSetup& setup)
                          FixedToInt(setup.g.base, 255), FixedToInt(setup.b.base, 255));
     m_alphaRef = state.alphaTest && state.alphaFunc == D3DCMP_GREATEREQUAL ? state.alphaRef : 0;
     m_storeMask = state.color->Format() == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0;
+    bool whiteDiffuse = m_constantDiffuse && m_diffuse == 0xFFFFFFFFu;
+    bool straight = (m_colorSelect || (!m_colorAdd && whiteDiffuse)) && (m_alphaSelect || whiteDiffuse);
+    switch (texMode) {
+    case kNoTexture:
+        m_fill = Pick<kNoTexture>(blend, straight);
+        break;
+    case kOneToOne:
+        m_fill = Pick<kOneToOne>(blend, straight);
+        break;
+    case kPoint:
+        m_fill = Pick<kPoint>(blend, straight);
+        break;
+    default:
+        m_fill = Pick<kLinear>(blend, straight);
+        break;
+    }
 }
 
-void SpanFiller::Fill(int y, int first, int last) const {
-    switch (m_texMode * 3 + m_blend) {
-#define TQ_SPAN_CASE(T, B)                                                                                   \
-    case T * 3 + B:                                                                                          \
-        FillSpan<T, B>(y, first, last);                                                                      \
-        break;
-        TQ_SPAN_CASE(kNoTexture, kOpaque)
-        TQ_SPAN_CASE(kNoTexture, kAlphaInv)
-        TQ_SPAN_CASE(kNoTexture, kAlphaOne)
-        TQ_SPAN_CASE(kOneToOne, kOpaque)
-        TQ_SPAN_CASE(kOneToOne, kAlphaInv)
-        TQ_SPAN_CASE(kOneToOne, kAlphaOne)
-        TQ_SPAN_CASE(kPoint, kOpaque)
-        TQ_SPAN_CASE(kPoint, kAlphaInv)
-        TQ_SPAN_CASE(kPoint, kAlphaOne)
-        TQ_SPAN_CASE(kLinear, kOpaque)
-        TQ_SPAN_CASE(kLinear, kAlphaInv)
-        TQ_SPAN_CASE(kLinear, kAlphaOne)
-#undef TQ_SPAN_CASE
+template <SpanFiller::TexMode T> SpanFiller::SpanFunction SpanFiller::Pick(BlendKind blend, bool straight) {
+    switch (blend) {
+    case kOpaque:
+        return Pick<T, kOpaque>(straight);
+    case kAlphaInv:
+        return Pick<T, kAlphaInv>(straight);
+    default:
+        return Pick<T, kAlphaOne>(straight);
     }
 }
 
 template <SpanFiller::TexMode T, SpanFiller::BlendKind B>
+SpanFiller::SpanFunction SpanFiller::Pick(bool straight) {
+    return straight ? &SpanFiller::FillSpan<T, B, true> : &SpanFiller::FillSpan<T, B, false>;
+}
+
+void SpanFiller::Fill(int y, int first, int last) const {
+    (this->*m_fill)(y, first, last);
+}
+
+// Stage 0 for a texel and a diffuse colour, equal to PixelPipeline::Combine for the supported ops.
+uint32_t SpanFiller::Shade(uint32_t texel, uint32_t diffuse) const {
+    uint32_t color;
+    if (m_colorSelect) {
+        color = texel & 0x00FFFFFFu;
+    } else if (m_colorAdd) {
+        color = PackArgb(0, std::min(255u, ChannelR(texel) + ChannelR(diffuse)),
+                         std::min(255u, ChannelG(texel) + ChannelG(diffuse)),
+                         std::min(255u, ChannelB(texel) + ChannelB(diffuse)));
+    } else {
+        color = PackArgb(0, Mul8(ChannelR(texel), ChannelR(diffuse)),
+                         Mul8(ChannelG(texel), ChannelG(diffuse)), Mul8(ChannelB(texel), ChannelB(diffuse)));
+    }
+    uint32_t alpha = m_alphaSelect ? ChannelA(texel) : Mul8(ChannelA(texel), ChannelA(diffuse));
+    return color | (alpha << 24);
+}
+
+template <SpanFiller::TexMode T, SpanFiller::BlendKind B, bool Straight>
 void SpanFiller::FillSpan(int y, int first, int last) const {
     const TriangleSetup& s = m_setup;
-    const TextureView& tex = m_state.texture;
-    int64_t ox = first - s.minX, oy = y - s.minY;
+    const TextureView tex = m_state.texture;
+    const int64_t ox = first - s.minX, oy = y - s.minY;
     auto start = [ox, oy](const AttributePlane& p) { return p.base + p.dx * ox + p.dy * oy; };
     int64_t ca = start(s.a), cr = start(s.r), cg = start(s.g), cb = start(s.b);
     int64_t u = start(s.u), v = start(s.v);
+    const int64_t da = s.a.dx, dr = s.r.dx, dg = s.g.dx, db = s.b.dx, du = s.u.dx, dv = s.v.dx;
+    const bool constantDiffuse = m_constantDiffuse;
+    const uint32_t alphaRef = m_alphaRef, storeMask = m_storeMask;
+    uint32_t diffuse = m_diffuse;
     const uint32_t* texRow = nullptr;
     int tx = 0;
     if (T == kOneToOne) {
@@ -119,7 +155,8 @@ void SpanFiller::FillSpan(int y, int first, int last) const {
             tex.pixels + static_cast<size_t>(WrapIndex((v - m_texelShift) >> 16, tex.height)) * tex.width;
     }
     uint32_t* out = reinterpret_cast<uint32_t*>(m_state.color->Row(y)) + first;
-    for (int x = first; x <= last; ++x, ++out) {
+    uint32_t* const end = out + (last - first + 1);
+    for (; out != end; ++out) {
         uint32_t texel;
         if (T == kNoTexture) {
             texel = 0xFFFFFFFFu;
@@ -127,47 +164,32 @@ void SpanFiller::FillSpan(int y, int first, int last) const {
             texel = texRow[tx];
             if (++tx == tex.width)
                 tx = 0;
-        } else if (T == kPoint) {
-            texel = SamplePoint(tex, u, v);
         } else {
-            texel = SampleLinear(tex, u, v);
+            texel = T == kPoint ? SamplePoint(tex, u, v) : SampleLinear(tex, u, v);
+            u += du;
+            v += dv;
         }
-        uint32_t diffuse = m_diffuse;
-        if (!m_constantDiffuse) {
-            diffuse =
-                PackArgb(FixedToInt(ca, 255), FixedToInt(cr, 255), FixedToInt(cg, 255), FixedToInt(cb, 255));
-            ca += s.a.dx;
-            cr += s.r.dx;
-            cg += s.g.dx;
-            cb += s.b.dx;
+        uint32_t color = texel;
+        if (!Straight) {
+            if (!constantDiffuse) {
+                diffuse = PackArgb(FixedToInt(ca, 255), FixedToInt(cr, 255), FixedToInt(cg, 255),
+                                   FixedToInt(cb, 255));
+                ca += da;
+                cr += dr;
+                cg += dg;
+                cb += db;
+            }
+            color = Shade(texel, diffuse);
         }
-        if (T == kPoint || T == kLinear) {
-            u += s.u.dx;
-            v += s.v.dx;
-        }
-        uint32_t color;
-        if (m_colorSelect) {
-            color = texel & 0x00FFFFFFu;
-        } else if (m_colorAdd) {
-            color = PackArgb(0, std::min(255u, ChannelR(texel) + ChannelR(diffuse)),
-                             std::min(255u, ChannelG(texel) + ChannelG(diffuse)),
-                             std::min(255u, ChannelB(texel) + ChannelB(diffuse)));
-        } else if ((diffuse & 0x00FFFFFFu) == 0x00FFFFFFu) {
-            color = texel & 0x00FFFFFFu;
-        } else {
-            color =
-                PackArgb(0, Mul8(ChannelR(texel), ChannelR(diffuse)),
-                         Mul8(ChannelG(texel), ChannelG(diffuse)), Mul8(ChannelB(texel), ChannelB(diffuse)));
-        }
-        uint32_t alpha = m_alphaSelect ? ChannelA(texel) : Mul8(ChannelA(texel), ChannelA(diffuse));
-        if (alpha < m_alphaRef)
+        uint32_t alpha = color >> 24;
+        if (alpha < alphaRef)
             continue;
-        color |= alpha << 24;
-        if (B == kAlphaInv)
-            color = BlendAlphaInv(color, *out | m_storeMask);
-        else if (B == kAlphaOne)
-            color = BlendAlphaOne(color, *out | m_storeMask);
-        *out = color | m_storeMask;
+        if (B == kOpaque || (B == kAlphaInv && alpha == 255)) {
+            *out = color | storeMask;
+        } else if (alpha != 0) {
+            uint32_t dst = *out | storeMask;
+            *out = (B == kAlphaInv ? BlendAlphaInv(color, dst) : BlendAlphaOne(color, dst)) | storeMask;
+        }
     }
 }
 

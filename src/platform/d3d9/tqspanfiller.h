@@ -23,12 +23,20 @@ public:
     enum BlendKind { kOpaque, kAlphaInv, kAlphaOne };
 
 private:
-    template <TexMode T, BlendKind B> void FillSpan(int y, int first, int last) const;
+    typedef void (SpanFiller::*SpanFunction)(int y, int first, int last) const;
+
+    // Straight: the stage passes the texel through unchanged (opaque white diffuse, or SELECTARG1).
+    template <TexMode T, BlendKind B, bool Straight>
+    void FillSpan(int y, int first, int last) const;
+    template <TexMode T, BlendKind B>
+    static SpanFunction Pick(bool straight);
+    template <TexMode T>
+    static SpanFunction Pick(BlendKind blend, bool straight);
+    uint32_t Shade(uint32_t texel, uint32_t diffuse) const;
 
     const RenderState& m_state;
     const TriangleSetup& m_setup;
-    TexMode m_texMode;
-    BlendKind m_blend;
+    SpanFunction m_fill;
     bool m_colorAdd, m_colorSelect, m_alphaSelect;
     bool m_constantDiffuse;
     uint32_t m_diffuse;

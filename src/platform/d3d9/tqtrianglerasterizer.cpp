@@ -1,6 +1,7 @@
 #include "platform/d3d9/tqtrianglerasterizer.h"
 
 #include "platform/d3d9/tqd3d9hooks.h"
+#include "platform/d3d9/tqrowwalker.h"
 #include "platform/d3d9/tqspanfiller.h"
 
 namespace tqd3d9 {
@@ -29,9 +30,10 @@ void TriangleRasterizer::DrawGeneric(const TriangleSetup& setup) {
 
 void TriangleRasterizer::DrawSpans(const TriangleSetup& setup) {
     SpanFiller filler(m_state, setup);
+    RowWalker rows(setup);
     int first, last;
     for (int y = setup.minY; y <= setup.maxY; ++y)
-        if (setup.RowSpan(y, &first, &last))
+        if (rows.NextRow(&first, &last))
             filler.Fill(y, first, last);
 }
 

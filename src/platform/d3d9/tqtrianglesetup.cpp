@@ -1,5 +1,7 @@
 #include "platform/d3d9/tqtrianglesetup.h"
 
+#include "platform/d3d9/tqfixedpoint.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -20,11 +22,6 @@ int64_t ToFixed(double value) {
     if (!(value == value))
         return 0;
     return std::llround(std::clamp(value * kFixedOne, -kFixedLimit, kFixedLimit));
-}
-
-int64_t FloorDiv(int64_t n, int64_t d) {
-    int64_t q = n / d;
-    return (n % d != 0 && ((n < 0) != (d < 0))) ? q - 1 : q;
 }
 
 int64_t CeilDiv(int64_t n, int64_t d) {
@@ -100,25 +97,6 @@ Fragment TriangleSetup::At(int px, int py) const {
     int64_t ox = px - minX, oy = py - minY;
     auto eval = [ox, oy](const AttributePlane& p) { return p.base + p.dx * ox + p.dy * oy; };
     return Fragment{eval(a), eval(r), eval(g), eval(b), eval(u), eval(v), eval(z)};
-}
-
-bool TriangleSetup::RowSpan(int py, int* first, int* last) const {
-    int64_t lo = minX, hi = maxX;
-    for (const EdgeFunction& e : edges) {
-        // e.a * px >= -(e.b * py + e.c)
-        int64_t rest = -(e.b * py + e.c);
-        if (e.a > 0)
-            lo = std::max(lo, CeilDiv(rest, e.a));
-        else if (e.a < 0)
-            hi = std::min(hi, FloorDiv(rest, e.a));
-        else if (rest > 0)
-            return false;
-    }
-    if (lo > hi)
-        return false;
-    *first = static_cast<int>(lo);
-    *last = static_cast<int>(hi);
-    return true;
 }
 
 } // namespace tqd3d9

@@ -35,8 +35,6 @@ struct TriangleSetup {
     bool Covers(int px, int py) const {
         return edges[0].At(px, py) >= 0 && edges[1].At(px, py) >= 0 && edges[2].At(px, py) >= 0;
     }
-    // The first and last inside pixel of row py within the bounds; false when the row is empty.
-    bool RowSpan(int py, int* first, int* last) const;
 
     EdgeFunction edges[3];
     // Inclusive pixel bounds; the attribute planes are relative to (minX, minY).

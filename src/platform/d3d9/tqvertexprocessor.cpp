@@ -1,6 +1,7 @@
 #include "platform/d3d9/tqvertexprocessor.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace tqd3d9 {
@@ -51,6 +52,26 @@ int ClipPolygon(const ClipVertex* in, int count, int plane, ClipVertex* out) {
     return n;
 }
 
+bool AllInside(const ClipVertex* v, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (!(v[i].w > 0))
+            return false;
+        for (int plane = 0; plane < kPlaneCount; ++plane)
+            if (PlaneDistance(v[i], plane) < 0)
+                return false;
+    }
+    return true;
+}
+
+// Positions with NaN or infinity cannot be clipped; such primitives are dropped.
+bool AllFinite(const ClipVertex* v, int count) {
+    for (int i = 0; i < count; ++i)
+        if (!std::isfinite(v[i].x) || !std::isfinite(v[i].y) || !std::isfinite(v[i].z) ||
+            !std::isfinite(v[i].w))
+            return false;
+    return true;
+}
+
 } // namespace
 
 ClipVertex VertexProcessor::Transform(const uint8_t* vertex) const {
@@ -90,6 +111,13 @@ ScreenVertex VertexProcessor::ToScreen(const ClipVertex& v) const {
 }
 
 int VertexProcessor::ClipTriangle(const ClipVertex in[3], ScreenVertex out[kMaxClipped]) const {
+    if (!AllFinite(in, 3))
+        return 0;
+    if (AllInside(in, 3)) {
+        for (int i = 0; i < 3; ++i)
+            out[i] = ToScreen(in[i]);
+        return 3;
+    }
     ClipVertex bufA[kMaxClipped + 1], bufB[kMaxClipped + 1];
     std::copy(in, in + 3, bufA);
     int count = 3;
@@ -109,6 +137,8 @@ int VertexProcessor::ClipTriangle(const ClipVertex in[3], ScreenVertex out[kMaxC
 }
 
 bool VertexProcessor::ClipLine(const ClipVertex in[2], ScreenVertex out[2]) const {
+    if (!AllFinite(in, 2))
+        return false;
     double t0 = 0.0, t1 = 1.0;
     for (int plane = 0; plane < kPlaneCount; ++plane) {
         double d0 = PlaneDistance(in[0], plane), d1 = PlaneDistance(in[1], plane);
