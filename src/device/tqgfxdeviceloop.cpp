@@ -1,0 +1,207 @@
+// TQGfxDevice: the frame loop, the frame timer and the window procedure.
+#include "device/tqgfxdevice.h"
+
+#include "platform/win32/tquser32.h"
+#include "platform/win32/tqwinmm.h"
+
+namespace {
+
+// A stall longer than this becomes one fixed interval (or kStallDelta without a fixed rate).
+const float kMaxDelta = 0.2f;
+const float kStallDelta = 0.01f;
+const DWORD kFpsWindowMs = 1000;
+const DWORD kInactiveSleepMs = 80;
+
+int ScanCode(LPARAM lParam) {
+    return static_cast<int>((lParam >> 16) & 0xFF);
+}
+
+int RepeatFlag(LPARAM lParam) {
+    return (lParam & 0x40000000) ? TQ2D_INPUTFLAG_REPEAT : 0;
+}
+
+// The button of a mouse-button message: 1 left, 2 right, 4 middle.
+int ButtonOf(UINT message) {
+    if (message <= WM_LBUTTONDBLCLK)
+        return 1;
+    return message <= WM_RBUTTONDBLCLK ? 2 : 4;
+}
+
+} // namespace
+
+bool TQGfxDevice::System_Start() {
+    if (!m_hWnd) {
+        PostError("System_Start: System_Initiate wasn't called");
+        return false;
+    }
+    if (!m_pfnFrame) {
+        PostError("System_Start: No frame function defined");
+        return false;
+    }
+    m_bActive = true;
+    for (;;) {
+        if (m_bStop || !IsWindow(m_hWnd))
+            break;
+        if (!m_hWndParent) {
+            MSG msg;
+            if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT)
+                    break;
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+                continue;
+            }
+        }
+        if (!m_bActive && !m_bDontSuspend) {
+            Sleep(kInactiveSleepMs);
+            continue;
+        }
+        do {
+            m_dt = timeGetTime() - m_t0;
+        } while (m_dt < 1);
+        if (m_dt >= m_nFixedDelta) {
+            if (RunFrame())
+                break;
+        } else if (m_nFixedDelta && m_dt + 3 < m_nFixedDelta) {
+            Sleep(1);
+        }
+    }
+    ClearQueue();
+    m_bActive = false;
+    return true;
+}
+
+// Measures the frame, counts it and calls the frame function. True when the loop must end.
+bool TQGfxDevice::RunFrame() {
+    m_fDeltaTime = static_cast<float>(m_dt / 1000.0);
+    if (m_fDeltaTime > kMaxDelta)
+        m_fDeltaTime = m_nFixedDelta ? static_cast<float>(m_nFixedDelta / 1000.0) : kStallDelta;
+    m_fTime += m_fDeltaTime;
+    m_t0 = timeGetTime();
+    if (m_t0 - m_t0fps < kFpsWindowMs) {
+        ++m_cfps;
+    } else {
+        m_nFPSValue = static_cast<int>(m_cfps);
+        m_cfps = 0;
+        m_t0fps = m_t0;
+    }
+    if (m_pfnFrame() || m_hWndParent)
+        return true;
+    ClearQueue();
+    if (!m_bWindowed && m_nFPS == TQGFX_FPS_VSYNC)
+        Sleep(1);
+    return false;
+}
+
+float TQGfxDevice::Timer_GetTime() {
+    return m_fTime;
+}
+
+float TQGfxDevice::Timer_GetDelta() {
+    return m_fDeltaTime;
+}
+
+int TQGfxDevice::Timer_GetFPS() {
+    return m_nFPSValue;
+}
+
+void TQGfxDevice::FocusChange(bool gained) {
+    m_bActive = gained;
+    if (gained) {
+        GfxRestore();
+        if (m_pfnFocusGain)
+            m_pfnFocusGain();
+    } else if (m_pfnFocusLost) {
+        m_pfnFocusLost();
+    }
+}
+
+// True when an exit function is set and refuses to let the window close.
+bool TQGfxDevice::ExitRefused() {
+    return m_pfnExit && !m_pfnExit();
+}
+
+LRESULT CALLBACK TQGfxDevice::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TQGfxDevice* device = Instance();
+    if (!device)
+        return DefWindowProcA(window, message, wParam, lParam);
+    return device->HandleMessage(window, message, wParam, lParam);
+}
+
+LRESULT TQGfxDevice::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    int x = LOWORD(lParam);
+    int y = HIWORD(lParam);
+    switch (message) {
+    case WM_CREATE:
+        return 0;
+    case WM_DESTROY:
+        if (!m_bDestroyingWindow)
+            PostQuitMessage(0);
+        return 0;
+    case WM_SIZE:
+        if (wParam == SIZE_RESTORED)
+            Resize(x, y);
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_PAINT:
+        ValidateRect(window, nullptr);
+        return 0;
+    case WM_ACTIVATEAPP:
+        if (m_pD3D && m_bActive != (wParam == 1))
+            FocusChange(wParam == 1);
+        return 0;
+    case WM_SETCURSOR:
+        if (m_bActive && LOWORD(lParam) == HTCLIENT && m_bHideMouse)
+            SetCursor(nullptr);
+        else
+            SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+        return 0;
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_F4) {
+            if (ExitRefused())
+                return 0;
+            return DefWindowProcA(window, message, wParam, lParam);
+        }
+        BuildEvent(TQ2D_INPUT_KEYDOWN, static_cast<int>(wParam), ScanCode(lParam), RepeatFlag(lParam), -1,
+                   -1);
+        return 0;
+    case WM_KEYDOWN:
+        BuildEvent(TQ2D_INPUT_KEYDOWN, static_cast<int>(wParam), ScanCode(lParam), RepeatFlag(lParam), -1,
+                   -1);
+        return 0;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        BuildEvent(TQ2D_INPUT_KEYUP, static_cast<int>(wParam), ScanCode(lParam), 0, -1, -1);
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        SetFocus(window);
+        BuildEvent(TQ2D_INPUT_MBUTTONDOWN, ButtonOf(message), 0, 0, x, y);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+        BuildEvent(TQ2D_INPUT_MBUTTONDOWN, ButtonOf(message), 0, TQ2D_INPUTFLAG_REPEAT, x, y);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        BuildEvent(TQ2D_INPUT_MBUTTONUP, ButtonOf(message), 0, 0, x, y);
+        return 0;
+    case WM_MOUSEMOVE:
+        BuildEvent(TQ2D_INPUT_MOUSEMOVE, 0, 0, 0, x, y);
+        return 0;
+    case WM_MOUSEWHEEL:
+        BuildEvent(TQ2D_INPUT_MOUSEWHEEL, static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA, 0, 0, x, y);
+        return 0;
+    case WM_SYSCOMMAND:
+        if (wParam == SC_CLOSE) {
+            if (ExitRefused())
+                return 0;
+            m_bActive = false;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,241 @@
+// TQGfxDevice: loading whole files from zip packs and the disk, paths, folder enumeration.
+#include "device/tqgfxdevice.h"
+
+#include "base/tqlog.h"
+#include "platform/codepage/tqcodepage.h"
+#include "platform/win32/tqpath.h"
+
+#include <minizip/unzip.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char kSourceFile[] = "lib/project/dozaz2i/source/base/tqgfxdevice";
+
+bool IsRelative(const char* name) {
+    return name[0] != '\\' && name[0] != '/' && (name[0] == '\0' || name[1] != ':');
+}
+
+// Upper-cases ASCII letters and turns '/' into '\', leaving the trail bytes of GBK characters alone.
+void NormaliseName(char* text) {
+    size_t left = strlen(text);
+    while (left > 0) {
+        unsigned char* c = reinterpret_cast<unsigned char*>(text);
+        size_t length = tqplat::GbkCharLength(c, left);
+        if (length <= 1) {
+            if (*c >= 'a' && *c <= 'z')
+                *c = static_cast<unsigned char>(*c - 'a' + 'A');
+            else if (*c == '/')
+                *c = '\\';
+            length = 1;
+        }
+        text += length;
+        left -= length;
+    }
+}
+
+// Opens a zip archive named by an engine path; NULL when it cannot be opened.
+unzFile OpenZip(const char* path) {
+    std::string resolved;
+    if (!tqplat::ResolveExistingPath(path, &resolved))
+        return nullptr;
+    return unzOpen(resolved.c_str());
+}
+
+// Moves to the entry whose normalised name equals wanted; false when the archive has none.
+bool GoToEntry(unzFile zip, const char* wanted) {
+    for (int result = unzGoToFirstFile(zip); result == UNZ_OK; result = unzGoToNextFile(zip)) {
+        char entry[MAX_PATH];
+        unz_file_info info;
+        if (unzGetCurrentFileInfo(zip, &info, entry, sizeof(entry), nullptr, 0, nullptr, 0) != UNZ_OK)
+            continue;
+        entry[sizeof(entry) - 1] = '\0';
+        NormaliseName(entry);
+        if (strcmp(entry, wanted) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Reads the current entry whole. A short read, a CRC mismatch (a wrong password gives one) or any
+// error frees the buffer and gives NULL.
+void* ReadCurrentEntry(unzFile zip, const char* password, DWORD* size) {
+    unz_file_info info;
+    if (unzGetCurrentFileInfo(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+        return nullptr;
+    if (unzOpenCurrentFilePassword(zip, password) != UNZ_OK)
+        return nullptr;
+    DWORD length = static_cast<DWORD>(info.uncompressed_size);
+    void* data = malloc(length ? length : 1);
+    if (!data) {
+        unzCloseCurrentFile(zip);
+        return nullptr;
+    }
+    int read = length ? unzReadCurrentFile(zip, data, length) : 0;
+    // Reading one byte more proves the entry ends where its header says; closing checks the CRC.
+    char extra;
+    bool complete = read == static_cast<int>(length) && unzReadCurrentFile(zip, &extra, 1) == 0;
+    if (unzCloseCurrentFile(zip) != UNZ_OK || !complete) {
+        free(data);
+        return nullptr;
+    }
+    *size = length;
+    return data;
+}
+
+} // namespace
+
+char* TQGfxDevice::Resource_MakePath(const char* name) {
+    std::string full = IsRelative(name) ? std::string(m_szAppPath) + name : std::string(name);
+    size_t length = std::min(full.size(), sizeof(m_szPath) - 1);
+    memcpy(m_szPath, full.data(), length);
+    m_szPath[length] = '\0';
+    for (char* c = m_szPath; *c; ++c) {
+        if (*c == '/')
+            *c = '\\';
+    }
+    return m_szPath;
+}
+
+bool TQGfxDevice::Resource_AttachPack(const char* path, const char* password) {
+    char* full = Resource_MakePath(path);
+    NormaliseName(full);
+    for (const ZipPack& pack : m_packs) {
+        if (strcmp(pack.path, full) == 0)
+            return false;
+    }
+    unzFile zip = OpenZip(full);
+    if (!zip)
+        return false;
+    unzClose(zip);
+    ZipPack pack;
+    snprintf(pack.path, sizeof(pack.path), "%s", full);
+    snprintf(pack.password, sizeof(pack.password), "%s", password ? password : "");
+    m_packs.insert(m_packs.begin(), pack);
+    return true;
+}
+
+void TQGfxDevice::Resource_RemovePack(const char* path) {
+    char* full = Resource_MakePath(path);
+    NormaliseName(full);
+    for (auto it = m_packs.begin(); it != m_packs.end(); ++it) {
+        if (strcmp(it->path, full) == 0) {
+            m_packs.erase(it);
+            return;
+        }
+    }
+}
+
+void TQGfxDevice::Resource_RemoveAllPacks() {
+    m_packs.clear();
+}
+
+// Looks for a relative name in the packs, the most recently attached first. *found tells whether
+// some pack holds the entry: then its outcome is final, even when reading it failed.
+void* TQGfxDevice::LoadFromPacks(const char* name, DWORD* size, bool* found) {
+    char wanted[MAX_PATH];
+    snprintf(wanted, sizeof(wanted), "%s", name);
+    NormaliseName(wanted);
+    *found = false;
+    for (const ZipPack& pack : m_packs) {
+        unzFile zip = OpenZip(pack.path);
+        if (!zip)
+            continue;
+        if (GoToEntry(zip, wanted)) {
+            *found = true;
+            void* data = ReadCurrentEntry(zip, pack.password[0] ? pack.password : nullptr, size);
+            unzClose(zip);
+            return data;
+        }
+        unzClose(zip);
+    }
+    return nullptr;
+}
+
+void* TQGfxDevice::LoadFromDisk(const char* name, DWORD* size) {
+    HANDLE file = CreateFileA(Resource_MakePath(name), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr);
+    if (file == INVALID_HANDLE_VALUE || !file) {
+        g_tqLogDebug.SetLogInfo(kSourceFile, "TQGfxDevice::Resource_Load", 2529);
+        g_tqLogDebug.Log(TQLOG_ERROR_PREFIX "Open/Create fail. [lpszFileName='%s', dwErrorCode=%d]", name,
+                         static_cast<int>(GetLastError()));
+        return nullptr;
+    }
+    DWORD length = GetFileSize(file, nullptr);
+    void* data = length == INVALID_FILE_SIZE ? nullptr : malloc(length ? length : 1);
+    DWORD read = 0;
+    bool ok = data && ReadFile(file, data, length, &read, nullptr) && read == length;
+    CloseHandle(file);
+    if (!ok) {
+        free(data);
+        return nullptr;
+    }
+    *size = length;
+    return data;
+}
+
+void* TQGfxDevice::Resource_Load(const char* name, DWORD* size) {
+    if (!name)
+        return nullptr;
+    DWORD length = 0;
+    bool inPack = false;
+    void* data = IsRelative(name) ? LoadFromPacks(name, &length, &inPack) : nullptr;
+    if (!inPack)
+        data = LoadFromDisk(name, &length);
+    if (!data) {
+        char text[256];
+        snprintf(text, sizeof(text), "Can't load resource: %s", name);
+        PostError(text);
+        return nullptr;
+    }
+    if (size)
+        *size = length;
+    return data;
+}
+
+void TQGfxDevice::Resource_Free(void* data) {
+    free(data);
+}
+
+bool TQGfxDevice::FindDataMatches(bool folders) const {
+    bool directory = (m_findData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (!folders)
+        return !directory;
+    return directory && strcmp(m_findData.cFileName, ".") != 0 && strcmp(m_findData.cFileName, "..") != 0;
+}
+
+char* TQGfxDevice::EnumNext(const char* wildcard, bool folders) {
+    if (wildcard) {
+        if (m_hSearch)
+            FindClose(m_hSearch);
+        m_hSearch = nullptr;
+        HANDLE search = FindFirstFileA(Resource_MakePath(wildcard), &m_findData);
+        if (search == INVALID_HANDLE_VALUE || !search)
+            return nullptr;
+        m_hSearch = search;
+        if (FindDataMatches(folders))
+            return m_findData.cFileName;
+    }
+    if (!m_hSearch)
+        return nullptr;
+    while (FindNextFileA(m_hSearch, &m_findData)) {
+        if (FindDataMatches(folders))
+            return m_findData.cFileName;
+    }
+    FindClose(m_hSearch);
+    m_hSearch = nullptr;
+    return nullptr;
+}
+
+char* TQGfxDevice::Resource_EnumFiles(const char* wildcard) {
+    return EnumNext(wildcard, false);
+}
+
+char* TQGfxDevice::Resource_EnumFolders(const char* wildcard) {
+    return EnumNext(wildcard, true);
+}
