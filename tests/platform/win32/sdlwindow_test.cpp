@@ -79,12 +79,80 @@ TEST(SdlWindow, OpensWithTheClientSizeAndTheTitleAndShowsFrames) {
     EXPECT_EQ(0xFFFFFF, pixelAt(319, 239));
     SDL_UnlockSurface(surface);
 
+    // A child has no window of its own: its frames land in its rectangle of the parent.
+    HWND child = CreateWindowExA(0, "SdlTestClass", "", WS_CHILD | WS_VISIBLE, 100, 50, 20, 10, window,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, child);
+    EXPECT_EQ(native, OnlySdlWindow());
+    uint32_t blue = 0xFF0000FF;
+    tqplat::VideoPresent(child, &blue, 1, 1, 4, false);
+    surface = SDL_GetWindowSurface(native);
+    SDL_LockSurface(surface);
+    EXPECT_EQ(0x0000FF, pixelAt(100, 50));
+    EXPECT_EQ(0x0000FF, pixelAt(119, 59));
+    EXPECT_EQ(0xFF0000, pixelAt(99, 55));
+    EXPECT_EQ(0xFF0000, pixelAt(120, 60));
+    SDL_UnlockSurface(surface);
+
     SetWindowTextA(window, "Renamed");
     EXPECT_EQ(std::string("Renamed"), SDL_GetWindowTitle(native));
     SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(nullptr, OnlySdlWindow());
     UnregisterClassA("SdlTestClass", nullptr);
+}
+
+std::vector<LPARAM> g_moves;
+
+LRESULT CALLBACK RecordMoves(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_MOUSEMOVE)
+        g_moves.push_back(lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(SdlWindow, FullScreenKeepsTheClientSizeAndScalesFramesAndTheMouse) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = RecordMoves;
+    windowClass.lpszClassName = "SdlFullScreenClass";
+    ASSERT_NE(0, RegisterClassA(&windowClass));
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, "SdlFullScreenClass", "Full", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  320, 240, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    PumpFor(300);
+    SDL_Window* native = OnlySdlWindow();
+    ASSERT_NE(nullptr, native);
+    int width = 0, height = 0;
+    SDL_GetWindowSize(native, &width, &height);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), width);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), height);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(320, client.right);
+    EXPECT_EQ(240, client.bottom);
+
+    std::vector<uint32_t> pixels = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+    tqplat::VideoPresent(window, pixels.data(), 2, 2, 8, false);
+    SDL_Surface* surface = SDL_GetWindowSurface(native);
+    SDL_LockSurface(surface);
+    Uint32 raw = *reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) +
+                                            (height - 1) * surface->pitch + (width - 1) * 4);
+    Uint8 r, g, b;
+    SDL_GetRGB(raw, surface->format, &r, &g, &b);
+    EXPECT_EQ(0xFFFFFF, (r << 16) | (g << 8) | b);
+    SDL_UnlockSurface(surface);
+
+    SDL_Event motion = {};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.windowID = SDL_GetWindowID(native);
+    motion.motion.x = width / 2;
+    motion.motion.y = height / 4;
+    g_moves.clear();
+    SDL_PushEvent(&motion);
+    PumpFor(50);
+    ASSERT_FALSE(g_moves.empty());
+    EXPECT_EQ(MAKELPARAM(160, 60), g_moves.back());
+    DestroyWindow(window);
+    UnregisterClassA("SdlFullScreenClass", nullptr);
 }
 
 } // namespace
