@@ -2,6 +2,7 @@
 
 #include "platform/video/tqvideo.h"
 #include "platform/win32/tqplatformtest.h"
+#include "platform/win32/tquser32.h"
 #include "platform/win32/tqwinmm.h"
 
 #include <cstdlib>
@@ -27,6 +28,10 @@ void DeviceTest::SetUp() {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     m_folder = pattern;
     tqplat::TestClockEnable(true, 1000);
+    // A quit message an earlier test's window left behind would end this test's loop at once.
+    MSG stale;
+    while (PeekMessageA(&stale, nullptr, 0, 0, PM_REMOVE)) {
+    }
     dev = TQGfxCreate(16);
     ASSERT_NE(dev, nullptr);
     dev->System_SetState(TQGFX_LOGFILE, Path("device.log").c_str());
