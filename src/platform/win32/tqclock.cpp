@@ -31,10 +31,6 @@ void TestClockEnable(bool enable, DWORD start) {
     g_testClock = enable;
 }
 
-bool TestClockEnabled() {
-    return g_testClock;
-}
-
 void TestClockAdvance(DWORD milliseconds) {
     g_testNow += milliseconds;
 }

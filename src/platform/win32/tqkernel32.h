@@ -137,7 +137,8 @@ BOOL FindClose(HANDLE findFile);
 // Private-profile (ini) files with the platform's rules: sections and keys compared without regard
 // to case, values trimmed of blanks and of one pair of surrounding quotes, a NULL key lists the keys
 // of a section and a NULL section the sections (each NUL-terminated, then a final NUL), a NULL value
-// deletes a key and a NULL key a whole section. Results are cut to the buffer size.
+// deletes a key and a NULL key a whole section. Results are cut to the buffer size. A file name
+// without a folder is taken from the current folder.
 DWORD GetPrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR defaultValue, LPSTR returned,
                                DWORD size, LPCSTR fileName);
 BOOL WritePrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR value, LPCSTR fileName);

@@ -12,7 +12,6 @@ namespace tqplat {
 // Replaces the clock of timeGetTime and GetTickCount with a test clock starting at `start`
 // (false returns to the real clock). Sleep advances the test clock instead of waiting.
 void TestClockEnable(bool enable, DWORD start = 0);
-bool TestClockEnabled();
 void TestClockAdvance(DWORD milliseconds);
 
 // Translates an SDL event into the window messages it gives `window` (a top-level window), as the

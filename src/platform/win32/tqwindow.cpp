@@ -96,10 +96,6 @@ ATOM AddClass(const tqplat::WindowClass& windowClass) {
 
 namespace tqplat {
 
-HWND ForegroundWindow() {
-    return g_foreground;
-}
-
 void SetForegroundWindowRecord(HWND window) {
     g_foreground = window;
 }

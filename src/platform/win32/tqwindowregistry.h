@@ -83,8 +83,7 @@ inline bool IsShownStyle(DWORD style) {
 
 namespace tqplat {
 
-// The window in front (the last top-level window shown or focused), shared by all threads.
-HWND ForegroundWindow();
+// Makes a top-level window the one in front (GetForegroundWindow), as when it gains the focus.
 void SetForegroundWindowRecord(HWND window);
 
 } // namespace tqplat

@@ -58,7 +58,11 @@ TEST_F(SdlEvents, TypedTextBecomesGbkCharacterBytesOnceAndControlKeysCharactersB
     Text("\xe4\xb8\xad\xe6\x96\x87"); // 中文
     Key(SDL_SCANCODE_RETURN, true);
     PostMessageA(window, WM_KEYDOWN, 'C', 0x002E0001); // not from the backend: by the key rules
+    Key(SDL_SCANCODE_LALT, true);
+    Text("x"); // with Alt: a system character
     Pump();
+    ASSERT_EQ(1u, Only({WM_SYSCHAR}).size());
+    EXPECT_EQ('x', Only({WM_SYSCHAR})[0].wParam);
     std::vector<Recorded> chars = Only({WM_CHAR});
     std::vector<WPARAM> bytes;
     for (const Recorded& r : chars)

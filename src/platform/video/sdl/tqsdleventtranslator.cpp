@@ -79,8 +79,10 @@ void TranslateText(HWND topLevel, const char* utf8) {
     HWND target = KeyboardTarget(topLevel);
     if (!VideoCompositionText().empty())
         VideoSetCompositionText(target, "");
+    // Text typed with Alt (not Alt Graph, which is Ctrl+Alt) is a system character.
+    UINT message = AsyncDown(VK_MENU) && !AsyncDown(VK_CONTROL) ? WM_SYSCHAR : WM_CHAR;
     for (unsigned char byte : Utf8ToGbk(utf8))
-        PostWindowMessage(target, WM_CHAR, byte, 1);
+        PostWindowMessage(target, message, byte, 1);
 }
 
 WPARAM MouseKeyFlags() {
