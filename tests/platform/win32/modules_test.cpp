@@ -1,9 +1,13 @@
 #include "platform/win32/tqkernel32.h"
 #include "platform/win32/tqmodules.h"
+#include "platform/win32/tqpath.h"
+
+#include "tempfolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -34,6 +38,19 @@ TEST(LoadLibrary, LoadsASharedObjectFromTheApplicationFolderByItsDllName) {
     EXPECT_TRUE(FreeLibrary(module));
     EXPECT_EQ(nullptr, GetProcAddress(module, "TestModuleAnswer"));
     EXPECT_FALSE(FreeLibrary(module));
+}
+
+TEST(LoadLibrary, MapsTheAudioLibrarysNameToTheAudioModuleInAGivenFolder) {
+    TempFolder tmp;
+    std::filesystem::copy_file(tqplat::ApplicationFolder() + "libtqtestmodule.so",
+                               tmp.Path() + "/libtqaudio.so");
+    HMODULE module = LoadLibraryA((tmp.Path() + "\\BASS.DLL").c_str());
+    ASSERT_NE(nullptr, module);
+    EXPECT_NE(nullptr, GetProcAddress(module, "TestModuleAnswer"));
+    char path[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameA(module, path, sizeof(path)), 0u);
+    EXPECT_NE(nullptr, strstr(path, "\\libtqaudio.so"));
+    EXPECT_TRUE(FreeLibrary(module));
 }
 
 TEST(LoadLibrary, FindsBuiltinModulesFirstWithoutRegardToCase) {
