@@ -113,7 +113,8 @@ void SetLastError(DWORD error);
 // built into the platform layer first (tqmodules.h), then shared objects: "name.dll" is looked for
 // as "libname.so" (lower case; "bass.dll" is the audio module "libtqaudio.so") in the application
 // folder, beside the shared object holding the platform layer, then by the default dlopen search.
-// A name with a folder in it, or one ending in ".so", is loaded as given (through the resolver).
+// A name ending in ".so" is searched for as given; a name with a folder is looked for in that
+// folder only (through the resolver).
 HMODULE GetModuleHandleA(LPCSTR moduleName);
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 HMODULE LoadLibraryA(LPCSTR fileName);

@@ -110,20 +110,18 @@ void* OpenByName(const std::string& fileName, std::string* opened) {
     return OpenShared(fileName, opened);
 }
 
+// A name without a folder is searched for (a ".so" name as given, "name.dll" mapped); a name with
+// a folder is loaded from that folder through the resolver.
 void* OpenModuleFile(const char* name, const std::string& key, std::string* opened) {
     std::string folder, base;
     SplitFolderAndName(name, &folder, &base);
-    bool givenAsFile = !folder.empty() || EndsWith(key, ".so") || key.find(".so.") != std::string::npos;
-    if (!givenAsFile)
-        return OpenByName(SharedObjectName(key), opened);
+    bool sharedObjectName = EndsWith(key, ".so") || key.find(".so.") != std::string::npos;
+    std::string fileName = sharedObjectName ? base : SharedObjectName(key);
+    if (folder.empty())
+        return OpenByName(fileName, opened);
     std::string path;
-    if (EndsWith(key, ".dll")) {
-        folder += SharedObjectName(key);
-        if (!ResolveExistingPath(folder.c_str(), &path))
-            return nullptr;
-    } else if (!ResolveExistingPath(name, &path)) {
+    if (!ResolveExistingPath((folder + fileName).c_str(), &path))
         return nullptr;
-    }
     return OpenShared(path.find('/') == std::string::npos ? "./" + path : path, opened);
 }
 

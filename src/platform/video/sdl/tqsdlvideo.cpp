@@ -66,7 +66,6 @@ HWND WindowOfId(Uint32 id) {
 }
 
 bool SdlInit() {
-    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         PlatformLog("SDL video: %s", SDL_GetError());
         return false;
