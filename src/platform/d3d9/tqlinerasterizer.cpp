@@ -9,10 +9,6 @@ namespace tqd3d9 {
 
 namespace {
 
-int64_t ToFixed(double value) {
-    return std::llround(std::clamp(value, -1e9, 1e9) * 65536.0);
-}
-
 // One attribute at both ends, 16.16.
 struct LineAttribute {
     int64_t start, end;
@@ -22,8 +18,8 @@ struct LineAttribute {
 } // namespace
 
 void LineRasterizer::Draw(const ScreenVertex v[2]) {
-    int64_t x0 = std::llround(v[0].x * 256), y0 = std::llround(v[0].y * 256);
-    int64_t x1 = std::llround(v[1].x * 256), y1 = std::llround(v[1].y * 256);
+    int64_t x0 = RoundHalfUp(v[0].x * 256), y0 = RoundHalfUp(v[0].y * 256);
+    int64_t x1 = RoundHalfUp(v[1].x * 256), y1 = RoundHalfUp(v[1].y * 256);
     bool xMajor = std::llabs(x1 - x0) >= std::llabs(y1 - y0);
     // Work along the major axis as "s" and across it as "t".
     int64_t s0 = xMajor ? x0 : y0, s1 = xMajor ? x1 : y1;
@@ -40,11 +36,11 @@ void LineRasterizer::Draw(const ScreenVertex v[2]) {
         last = -FloorDiv(-(s0 + 128), 256) - 1;
     }
     double tw = m_state.texture.width, th = m_state.texture.height;
-    LineAttribute a{ToFixed(v[0].a), ToFixed(v[1].a)}, r{ToFixed(v[0].r), ToFixed(v[1].r)};
-    LineAttribute g{ToFixed(v[0].g), ToFixed(v[1].g)}, b{ToFixed(v[0].b), ToFixed(v[1].b)};
-    LineAttribute u{ToFixed(v[0].u * tw), ToFixed(v[1].u * tw)},
-        w{ToFixed(v[0].v * th), ToFixed(v[1].v * th)};
-    LineAttribute z{ToFixed(v[0].z * 65535.0), ToFixed(v[1].z * 65535.0)};
+    LineAttribute a{ToFixed16(v[0].a), ToFixed16(v[1].a)}, r{ToFixed16(v[0].r), ToFixed16(v[1].r)};
+    LineAttribute g{ToFixed16(v[0].g), ToFixed16(v[1].g)}, b{ToFixed16(v[0].b), ToFixed16(v[1].b)};
+    LineAttribute u{ToFixed16(v[0].u * tw), ToFixed16(v[1].u * tw)},
+        w{ToFixed16(v[0].v * th), ToFixed16(v[1].v * th)};
+    LineAttribute z{ToFixed16(v[0].z * 65535.0), ToFixed16(v[1].z * 65535.0)};
     m_pipeline.SetLinear(m_state.magLinear);
     for (int64_t s = first; s <= last; ++s) {
         int64_t num = s * 256 - s0;

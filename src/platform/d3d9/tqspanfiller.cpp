@@ -17,27 +17,6 @@ bool IsConstant(const AttributePlane& p) {
     return p.dx == 0 && p.dy == 0;
 }
 
-// Packed blends, equal per channel to PixelPipeline::Blend for these factors.
-inline uint32_t BlendAlphaInv(uint32_t src, uint32_t dst) {
-    uint32_t a = src >> 24, ia = 255 - a;
-    uint32_t rb = Div255Lanes((src & 0x00FF00FFu) * a + (dst & 0x00FF00FFu) * ia);
-    uint32_t ag = Div255Lanes(((src >> 8) & 0x00FF00FFu) * a + ((dst >> 8) & 0x00FF00FFu) * ia);
-    return rb | (ag << 8);
-}
-
-inline uint32_t SaturatingAddLanes(uint32_t x, uint32_t y) {
-    uint32_t sum = x + y;
-    uint32_t carry = sum & 0x01000100u;
-    return (sum | (carry - (carry >> 8))) & 0x00FF00FFu;
-}
-
-inline uint32_t BlendAlphaOne(uint32_t src, uint32_t dst) {
-    uint32_t a = src >> 24;
-    uint32_t rb = SaturatingAddLanes(Div255Lanes((src & 0x00FF00FFu) * a), dst & 0x00FF00FFu);
-    uint32_t ag = SaturatingAddLanes(Div255Lanes(((src >> 8) & 0x00FF00FFu) * a), (dst >> 8) & 0x00FF00FFu);
-    return rb | (ag << 8);
-}
-
 } // namespace
 
 bool SpanFiller::Supports(const RenderState& s) {
@@ -70,7 +49,9 @@ SpanFiller::SpanFiller(const RenderState& state, const TriangleSetup& setup)
     } else {
         texMode = setup.linear ? kLinear : kPoint;
     }
-    BlendKind blend = !state.blend ? kOpaque : state.destBlend == D3DBLEND_ONE ? kAlphaOne : kAlphaInv;
+    m_blend = !state.blend                      ? RowBlend::kOpaque
+              : state.destBlend == D3DBLEND_ONE ? RowBlend::kAlphaOne
+                                                : RowBlend::kAlphaInv;
     m_colorAdd = state.colorOp == D3DTOP_ADD;
     m_colorSelect = state.colorOp == D3DTOP_SELECTARG1;
     m_alphaSelect = state.alphaOp == D3DTOP_SELECTARG1;
@@ -84,34 +65,22 @@ SpanFiller::SpanFiller(const RenderState& state, const TriangleSetup& setup)
     bool straight = (m_colorSelect || (!m_colorAdd && whiteDiffuse)) && (m_alphaSelect || whiteDiffuse);
     switch (texMode) {
     case kNoTexture:
-        m_fill = Pick<kNoTexture>(blend, straight);
+        m_fill = Pick<kNoTexture>(straight);
         break;
     case kOneToOne:
-        m_fill = Pick<kOneToOne>(blend, straight);
+        m_fill = Pick<kOneToOne>(straight);
         break;
     case kPoint:
-        m_fill = Pick<kPoint>(blend, straight);
+        m_fill = Pick<kPoint>(straight);
         break;
     default:
-        m_fill = Pick<kLinear>(blend, straight);
+        m_fill = Pick<kLinear>(straight);
         break;
     }
 }
 
-template <SpanFiller::TexMode T> SpanFiller::SpanFunction SpanFiller::Pick(BlendKind blend, bool straight) {
-    switch (blend) {
-    case kOpaque:
-        return Pick<T, kOpaque>(straight);
-    case kAlphaInv:
-        return Pick<T, kAlphaInv>(straight);
-    default:
-        return Pick<T, kAlphaOne>(straight);
-    }
-}
-
-template <SpanFiller::TexMode T, SpanFiller::BlendKind B>
-SpanFiller::SpanFunction SpanFiller::Pick(bool straight) {
-    return straight ? &SpanFiller::FillSpan<T, B, true> : &SpanFiller::FillSpan<T, B, false>;
+template <SpanFiller::TexMode T> SpanFiller::SpanFunction SpanFiller::Pick(bool straight) {
+    return straight ? &SpanFiller::FillSpan<T, true> : &SpanFiller::FillSpan<T, false>;
 }
 
 void SpanFiller::Fill(int y, int first, int last) const {
@@ -135,17 +104,35 @@ uint32_t SpanFiller::Shade(uint32_t texel, uint32_t diffuse) const {
     return color | (alpha << 24);
 }
 
-template <SpanFiller::TexMode T, SpanFiller::BlendKind B, bool Straight>
-void SpanFiller::FillSpan(int y, int first, int last) const {
+void SpanFiller::CopyTexelRuns(uint32_t* out, int count, int64_t u, int64_t v) const {
+    const TextureView& tex = m_state.texture;
+    int tx = WrapIndex((u - m_texelShift) >> 16, tex.width);
+    const uint32_t* texRow =
+        tex.pixels + static_cast<size_t>(WrapIndex((v - m_texelShift) >> 16, tex.height)) * tex.width;
+    while (count > 0) {
+        int run = std::min(count, tex.width - tx);
+        BlendRow(m_blend, out, texRow + tx, run, m_alphaRef, m_storeMask);
+        out += run;
+        count -= run;
+        tx = 0;
+    }
+}
+
+template <SpanFiller::TexMode T, bool Straight> void SpanFiller::FillSpan(int y, int first, int last) const {
     const TriangleSetup& s = m_setup;
     const TextureView tex = m_state.texture;
     const int64_t ox = first - s.minX, oy = y - s.minY;
     auto start = [ox, oy](const AttributePlane& p) { return p.base + p.dx * ox + p.dy * oy; };
-    int64_t ca = start(s.a), cr = start(s.r), cg = start(s.g), cb = start(s.b);
     int64_t u = start(s.u), v = start(s.v);
+    uint32_t* out = reinterpret_cast<uint32_t*>(m_state.color->Row(y)) + first;
+    int count = last - first + 1;
+    if (T == kOneToOne && Straight) {
+        CopyTexelRuns(out, count, u, v);
+        return;
+    }
+    int64_t ca = start(s.a), cr = start(s.r), cg = start(s.g), cb = start(s.b);
     const int64_t da = s.a.dx, dr = s.r.dx, dg = s.g.dx, db = s.b.dx, du = s.u.dx, dv = s.v.dx;
     const bool constantDiffuse = m_constantDiffuse;
-    const uint32_t alphaRef = m_alphaRef, storeMask = m_storeMask;
     uint32_t diffuse = m_diffuse;
     const uint32_t* texRow = nullptr;
     int tx = 0;
@@ -154,24 +141,24 @@ void SpanFiller::FillSpan(int y, int first, int last) const {
         texRow =
             tex.pixels + static_cast<size_t>(WrapIndex((v - m_texelShift) >> 16, tex.height)) * tex.width;
     }
-    uint32_t* out = reinterpret_cast<uint32_t*>(m_state.color->Row(y)) + first;
-    uint32_t* const end = out + (last - first + 1);
-    for (; out != end; ++out) {
-        uint32_t texel;
-        if (T == kNoTexture) {
-            texel = 0xFFFFFFFFu;
-        } else if (T == kOneToOne) {
-            texel = texRow[tx];
-            if (++tx == tex.width)
-                tx = 0;
-        } else {
-            texel = T == kPoint ? SamplePoint(tex, u, v) : SampleLinear(tex, u, v);
-            u += du;
-            v += dv;
-        }
-        uint32_t color = texel;
-        if (!Straight) {
-            if (!constantDiffuse) {
+    constexpr int kChunk = 64;
+    uint32_t colors[kChunk];
+    while (count > 0) {
+        int n = std::min(count, kChunk);
+        for (int i = 0; i < n; ++i) {
+            uint32_t texel;
+            if (T == kNoTexture) {
+                texel = 0xFFFFFFFFu;
+            } else if (T == kOneToOne) {
+                texel = texRow[tx];
+                if (++tx == tex.width)
+                    tx = 0;
+            } else {
+                texel = T == kPoint ? SamplePoint(tex, u, v) : SampleLinear(tex, u, v);
+                u += du;
+                v += dv;
+            }
+            if (!Straight && !constantDiffuse) {
                 diffuse = PackArgb(FixedToInt(ca, 255), FixedToInt(cr, 255), FixedToInt(cg, 255),
                                    FixedToInt(cb, 255));
                 ca += da;
@@ -179,17 +166,11 @@ void SpanFiller::FillSpan(int y, int first, int last) const {
                 cg += dg;
                 cb += db;
             }
-            color = Shade(texel, diffuse);
+            colors[i] = Straight ? texel : Shade(texel, diffuse);
         }
-        uint32_t alpha = color >> 24;
-        if (alpha < alphaRef)
-            continue;
-        if (B == kOpaque || (B == kAlphaInv && alpha == 255)) {
-            *out = color | storeMask;
-        } else if (alpha != 0) {
-            uint32_t dst = *out | storeMask;
-            *out = (B == kAlphaInv ? BlendAlphaInv(color, dst) : BlendAlphaOne(color, dst)) | storeMask;
-        }
+        BlendRow(m_blend, out, colors, n, m_alphaRef, m_storeMask);
+        out += n;
+        count -= n;
     }
 }
 

@@ -3,6 +3,7 @@
 // without depth. They give exactly the pixels of the generic path.
 #pragma once
 
+#include "platform/d3d9/tqrowblend.h"
 #include "platform/d3d9/tqtrianglesetup.h"
 
 namespace tqd3d9 {
@@ -20,23 +21,21 @@ public:
     void Fill(int y, int first, int last) const;
 
     enum TexMode { kNoTexture, kOneToOne, kPoint, kLinear };
-    enum BlendKind { kOpaque, kAlphaInv, kAlphaOne };
 
 private:
     typedef void (SpanFiller::*SpanFunction)(int y, int first, int last) const;
 
     // Straight: the stage passes the texel through unchanged (opaque white diffuse, or SELECTARG1).
-    template <TexMode T, BlendKind B, bool Straight>
-    void FillSpan(int y, int first, int last) const;
-    template <TexMode T, BlendKind B>
-    static SpanFunction Pick(bool straight);
-    template <TexMode T>
-    static SpanFunction Pick(BlendKind blend, bool straight);
+    template <TexMode T, bool Straight> void FillSpan(int y, int first, int last) const;
+    // One texel per pixel passed straight through: runs of texels go to the row blend as they are.
+    void CopyTexelRuns(uint32_t* out, int count, int64_t u, int64_t v) const;
+    template <TexMode T> static SpanFunction Pick(bool straight);
     uint32_t Shade(uint32_t texel, uint32_t diffuse) const;
 
     const RenderState& m_state;
     const TriangleSetup& m_setup;
     SpanFunction m_fill;
+    RowBlend m_blend;
     bool m_colorAdd, m_colorSelect, m_alphaSelect;
     bool m_constantDiffuse;
     uint32_t m_diffuse;

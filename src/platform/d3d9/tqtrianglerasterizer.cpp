@@ -4,20 +4,57 @@
 #include "platform/d3d9/tqrowwalker.h"
 #include "platform/d3d9/tqspanfiller.h"
 
+#include <algorithm>
+
 namespace tqd3d9 {
+
+namespace {
+
+// Whether two planes give the same value at every pixel.
+bool SamePlane(const AttributePlane& p, const TriangleSetup& ps, const AttributePlane& q,
+               const TriangleSetup& qs) {
+    return p.dx == q.dx && p.dy == q.dy &&
+           p.base + p.dx * (qs.minX - ps.minX) + p.dy * (qs.minY - ps.minY) == q.base;
+}
+
+bool SameAttributes(const TriangleSetup& s, const TriangleSetup& t) {
+    return s.linear == t.linear && SamePlane(s.a, s, t.a, t) && SamePlane(s.r, s, t.r, t) &&
+           SamePlane(s.g, s, t.g, t) && SamePlane(s.b, s, t.b, t) && SamePlane(s.u, s, t.u, t) &&
+           SamePlane(s.v, s, t.v, t);
+}
+
+// The span of a triangle in row y (false outside its rows or when the row is empty).
+bool SpanAt(RowWalker& rows, const TriangleSetup& setup, int y, int* first, int* last) {
+    return y >= setup.minY && y <= setup.maxY && rows.NextRow(first, last);
+}
+
+} // namespace
 
 TriangleRasterizer::TriangleRasterizer(const RenderState& state)
     : m_state(state), m_pipeline(state),
       m_fast(!tqplat::D3D9GenericPathInUse() && SpanFiller::Supports(state)) {}
 
+TriangleRasterizer::~TriangleRasterizer() {
+    if (m_pending)
+        DrawSpans(m_waiting);
+}
+
 void TriangleRasterizer::Draw(const ScreenVertex v[3]) {
     TriangleSetup setup;
     if (!setup.Setup(v, m_state))
         return;
-    if (m_fast)
-        DrawSpans(setup);
-    else
+    if (!m_fast) {
         DrawGeneric(setup);
+    } else if (!m_pending) {
+        m_waiting = setup;
+        m_pending = true;
+    } else if (SameAttributes(m_waiting, setup)) {
+        DrawPair(m_waiting, setup);
+        m_pending = false;
+    } else {
+        DrawSpans(m_waiting);
+        m_waiting = setup;
+    }
 }
 
 void TriangleRasterizer::DrawGeneric(const TriangleSetup& setup) {
@@ -35,6 +72,25 @@ void TriangleRasterizer::DrawSpans(const TriangleSetup& setup) {
     for (int y = setup.minY; y <= setup.maxY; ++y)
         if (rows.NextRow(&first, &last))
             filler.Fill(y, first, last);
+}
+
+void TriangleRasterizer::DrawPair(const TriangleSetup& one, const TriangleSetup& two) {
+    // The planes are equal, so one filler serves both triangles.
+    SpanFiller filler(m_state, one);
+    RowWalker rowsOne(one), rowsTwo(two);
+    for (int y = std::min(one.minY, two.minY); y <= std::max(one.maxY, two.maxY); ++y) {
+        int f1, l1, f2, l2;
+        bool hasOne = SpanAt(rowsOne, one, y, &f1, &l1);
+        bool hasTwo = SpanAt(rowsTwo, two, y, &f2, &l2);
+        if (hasOne && hasTwo && (l1 + 1 == f2 || l2 + 1 == f1)) {
+            filler.Fill(y, std::min(f1, f2), std::max(l1, l2));
+            continue;
+        }
+        if (hasOne)
+            filler.Fill(y, f1, l1);
+        if (hasTwo)
+            filler.Fill(y, f2, l2);
+    }
 }
 
 } // namespace tqd3d9

@@ -1,5 +1,9 @@
 // Fills triangles: row spans through the fast span paths when the state allows them, otherwise (or
 // when the generic path is forced) every pixel of the bounds tested and shaded one by one.
+//
+// On the span paths a triangle waits for the next one: when the two have identical attribute planes
+// (the two halves of a sprite quad), each row where their spans meet is filled as one span. The
+// pixels and their order within a row stay those of drawing the triangles one after the other.
 #pragma once
 
 #include "platform/d3d9/tqpixelpipeline.h"
@@ -10,15 +14,23 @@ namespace tqd3d9 {
 class TriangleRasterizer {
 public:
     explicit TriangleRasterizer(const RenderState& state);
+    // Draws what is still waiting.
+    ~TriangleRasterizer();
+    TriangleRasterizer(const TriangleRasterizer&) = delete;
+    TriangleRasterizer& operator=(const TriangleRasterizer&) = delete;
+
     void Draw(const ScreenVertex v[3]);
 
 private:
     void DrawGeneric(const TriangleSetup& setup);
     void DrawSpans(const TriangleSetup& setup);
+    void DrawPair(const TriangleSetup& first, const TriangleSetup& second);
 
     const RenderState& m_state;
     PixelPipeline m_pipeline;
     bool m_fast;
+    bool m_pending = false;
+    TriangleSetup m_waiting;
 };
 
 } // namespace tqd3d9

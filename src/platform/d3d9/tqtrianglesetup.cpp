@@ -10,18 +10,9 @@ namespace tqd3d9 {
 namespace {
 
 constexpr double kSubpixel = 256.0;
-constexpr double kFixedOne = 65536.0;
-// Limit of 16.16 values, far beyond any texture coordinate that matters after wrapping.
-constexpr double kFixedLimit = 70368744177664.0; // 2^46
 
 int64_t Snap(double coordinate) {
-    return std::llround(coordinate * kSubpixel);
-}
-
-int64_t ToFixed(double value) {
-    if (!(value == value))
-        return 0;
-    return std::llround(std::clamp(value * kFixedOne, -kFixedLimit, kFixedLimit));
+    return RoundHalfUp(coordinate * kSubpixel);
 }
 
 int64_t CeilDiv(int64_t n, int64_t d) {
@@ -76,7 +67,7 @@ bool TriangleSetup::Setup(const ScreenVertex in[3], const RenderState& state) {
         double dadx = ((a1 - a0) * ey2 - (a2 - a0) * ey1) / det;
         double dady = ((a2 - a0) * ex1 - (a1 - a0) * ex2) / det;
         double base = a0 + dadx * (minX - px[0]) + dady * (minY - py[0]);
-        return AttributePlane{ToFixed(base), ToFixed(dadx), ToFixed(dady)};
+        return AttributePlane{ToFixed16(base), ToFixed16(dadx), ToFixed16(dady)};
     };
     double tw = state.texture.width, th = state.texture.height, zs = 65535.0;
     a = plane(v[0]->a, v[1]->a, v[2]->a);

@@ -1,0 +1,132 @@
+#include "platform/d3d9/tqrowblend.h"
+
+#include "platform/d3d9/tqpixelmath.h"
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace tqd3d9 {
+
+namespace {
+
+// Packed blends, equal per channel to PixelPipeline::Blend for these factors.
+inline uint32_t BlendAlphaInv(uint32_t src, uint32_t dst) {
+    uint32_t a = src >> 24, ia = 255 - a;
+    uint32_t rb = Div255Lanes((src & 0x00FF00FFu) * a + (dst & 0x00FF00FFu) * ia);
+    uint32_t ag = Div255Lanes(((src >> 8) & 0x00FF00FFu) * a + ((dst >> 8) & 0x00FF00FFu) * ia);
+    return rb | (ag << 8);
+}
+
+inline uint32_t SaturatingAddLanes(uint32_t x, uint32_t y) {
+    uint32_t sum = x + y;
+    uint32_t carry = sum & 0x01000100u;
+    return (sum | (carry - (carry >> 8))) & 0x00FF00FFu;
+}
+
+inline uint32_t BlendAlphaOne(uint32_t src, uint32_t dst) {
+    uint32_t a = src >> 24;
+    uint32_t rb = SaturatingAddLanes(Div255Lanes((src & 0x00FF00FFu) * a), dst & 0x00FF00FFu);
+    uint32_t ag = SaturatingAddLanes(Div255Lanes(((src >> 8) & 0x00FF00FFu) * a), (dst >> 8) & 0x00FF00FFu);
+    return rb | (ag << 8);
+}
+
+template <RowBlend M>
+void BlendRowScalar(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef, uint32_t storeMask) {
+    for (int i = 0; i < count; ++i) {
+        uint32_t color = src[i], alpha = color >> 24;
+        if (alpha < alphaRef)
+            continue;
+        if (M == RowBlend::kOpaque || (M == RowBlend::kAlphaInv && alpha == 255))
+            dst[i] = color | storeMask;
+        else if (alpha != 0)
+            dst[i] = (M == RowBlend::kAlphaInv ? BlendAlphaInv(color, dst[i] | storeMask)
+                                               : BlendAlphaOne(color, dst[i] | storeMask)) |
+                     storeMask;
+    }
+}
+
+#ifdef __SSE2__
+
+// Div255 on eight 16-bit lanes (each at most 255 * 255): (t + (t >> 8)) >> 8 with t = x + 128.
+inline __m128i Div255x8(__m128i x) {
+    __m128i t = _mm_add_epi16(x, _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+}
+
+// Each pixel's alpha spread over its four 16-bit lanes.
+inline __m128i SpreadAlpha(__m128i pixels16) {
+    __m128i lo = _mm_shufflelo_epi16(pixels16, _MM_SHUFFLE(3, 3, 3, 3));
+    return _mm_shufflehi_epi16(lo, _MM_SHUFFLE(3, 3, 3, 3));
+}
+
+template <RowBlend M> inline __m128i BlendHalf(__m128i s, __m128i d) {
+    __m128i a = SpreadAlpha(s);
+    if (M == RowBlend::kAlphaInv) {
+        __m128i ia = _mm_sub_epi16(_mm_set1_epi16(255), a);
+        return Div255x8(_mm_add_epi16(_mm_mullo_epi16(s, a), _mm_mullo_epi16(d, ia)));
+    }
+    return _mm_adds_epu16(Div255x8(_mm_mullo_epi16(s, a)), d); // saturation happens in the pack
+}
+
+template <RowBlend M>
+void BlendRowSse2(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef, uint32_t storeMask) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i mask = _mm_set1_epi32(static_cast<int>(storeMask));
+    const __m128i refMinusOne = _mm_set1_epi32(static_cast<int>(alphaRef) - 1);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        __m128i alpha = _mm_srli_epi32(s, 24);
+        __m128i pass = _mm_cmpgt_epi32(alpha, refMinusOne);
+        if (M != RowBlend::kOpaque)
+            pass = _mm_andnot_si128(_mm_cmpeq_epi32(alpha, zero), pass);
+        int passMask = _mm_movemask_epi8(pass);
+        if (passMask == 0)
+            continue;
+        __m128i* out = reinterpret_cast<__m128i*>(dst + i);
+        __m128i original = _mm_loadu_si128(out);
+        __m128i d = _mm_or_si128(original, mask);
+        __m128i result = s;
+        if (M != RowBlend::kOpaque) {
+            __m128i lo = BlendHalf<M>(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
+            __m128i hi = BlendHalf<M>(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+            result = _mm_packus_epi16(lo, hi);
+        }
+        result = _mm_or_si128(result, mask);
+        if (passMask != 0xFFFF)
+            result = _mm_or_si128(_mm_and_si128(pass, result), _mm_andnot_si128(pass, original));
+        _mm_storeu_si128(out, result);
+    }
+    BlendRowScalar<M>(dst + i, src + i, count - i, alphaRef, storeMask);
+}
+
+#endif
+
+template <RowBlend M>
+void BlendRowFor(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef, uint32_t storeMask) {
+#ifdef __SSE2__
+    BlendRowSse2<M>(dst, src, count, alphaRef, storeMask);
+#else
+    BlendRowScalar<M>(dst, src, count, alphaRef, storeMask);
+#endif
+}
+
+} // namespace
+
+void BlendRow(RowBlend mode, uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef,
+              uint32_t storeMask) {
+    switch (mode) {
+    case RowBlend::kOpaque:
+        BlendRowFor<RowBlend::kOpaque>(dst, src, count, alphaRef, storeMask);
+        break;
+    case RowBlend::kAlphaInv:
+        BlendRowFor<RowBlend::kAlphaInv>(dst, src, count, alphaRef, storeMask);
+        break;
+    default:
+        BlendRowFor<RowBlend::kAlphaOne>(dst, src, count, alphaRef, storeMask);
+        break;
+    }
+}
+
+} // namespace tqd3d9

@@ -1,0 +1,17 @@
+// Writes a run of shaded pixels into a 32-bit row: alpha test GREATEREQUAL, then no blending,
+// SRCALPHA/INVSRCALPHA or SRCALPHA/ONE. SSE2 handles four pixels at a time with the same 16-bit
+// lane arithmetic as the scalar code, so both give exactly the pixels of PixelPipeline.
+#pragma once
+
+#include <cstdint>
+
+namespace tqd3d9 {
+
+enum class RowBlend { kOpaque, kAlphaInv, kAlphaOne };
+
+// dst[i] = blend(src[i], dst[i]) | storeMask for every i with alpha(src[i]) >= alphaRef; a source
+// alpha of 0 leaves the destination unchanged in the blending modes, as the blend itself would.
+void BlendRow(RowBlend mode, uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef,
+              uint32_t storeMask);
+
+} // namespace tqd3d9
