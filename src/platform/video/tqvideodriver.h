@@ -38,10 +38,6 @@ const VideoDriver& ActiveVideoDriver();
 extern const VideoDriver g_headlessVideoDriver;
 extern const VideoDriver g_sdlVideoDriver;
 
-} // namespace tqplat
-
-namespace tqplat {
-
 // Drops what the presentation code keeps for a window (its last frame); called when it is destroyed.
 void VideoForgetWindow(HWND window);
 
