@@ -2,16 +2,19 @@
 #include "device/tqgfxdevice.h"
 
 #include "base/tqlog.h"
+#include "device/tqgfxzipcipher.h"
 #include "platform/codepage/tqcodepage.h"
 #include "platform/win32/tqpath.h"
 
 #include <minizip/unzip.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -62,13 +65,10 @@ bool GoToEntry(unzFile zip, const char* wanted) {
     return false;
 }
 
-// Reads the current entry whole. A short read, a CRC mismatch (a wrong password gives one) or any
-// error frees the buffer and gives NULL.
-void* ReadCurrentEntry(unzFile zip, const char* password, DWORD* size) {
-    unz_file_info info;
-    if (unzGetCurrentFileInfo(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
-        return nullptr;
-    if (unzOpenCurrentFilePassword(zip, password) != UNZ_OK)
+// Reads a plain entry whole. A short read, a CRC mismatch or any error frees the buffer and gives
+// NULL.
+void* ReadPlainEntry(unzFile zip, const unz_file_info& info, DWORD* size) {
+    if (unzOpenCurrentFile(zip) != UNZ_OK)
         return nullptr;
     DWORD length = static_cast<DWORD>(info.uncompressed_size);
     void* data = malloc(length ? length : 1);
@@ -86,6 +86,68 @@ void* ReadCurrentEntry(unzFile zip, const char* password, DWORD* size) {
     }
     *size = length;
     return data;
+}
+
+// Inflates raw deflate data into exactly length bytes of out (which holds length + 1).
+bool InflateExactly(const uint8_t* in, size_t inSize, void* out, DWORD length) {
+    z_stream stream{};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+        return false;
+    stream.next_in = const_cast<Bytef*>(in);
+    stream.avail_in = static_cast<uInt>(inSize);
+    stream.next_out = static_cast<Bytef*>(out);
+    stream.avail_out = length + 1;
+    bool ok = inflate(&stream, Z_FINISH) == Z_STREAM_END && stream.total_out == length;
+    inflateEnd(&stream);
+    return ok;
+}
+
+// Reads an encrypted entry raw, deciphers it with the password and unpacks it. A wrong password
+// fails the header check or the CRC; nothing undeciphered is handed out.
+void* ReadEncryptedEntry(unzFile zip, const unz_file_info& info, const char* password, DWORD* size) {
+    const size_t header = TQGfxZipCipher::kHeaderSize;
+    bool stored = info.compression_method == 0;
+    if (info.compressed_size < header || (!stored && info.compression_method != Z_DEFLATED))
+        return nullptr;
+    int method = 0, level = 0;
+    if (unzOpenCurrentFile2(zip, &method, &level, 1) != UNZ_OK)
+        return nullptr;
+    std::vector<uint8_t> raw(info.compressed_size);
+    int read = unzReadCurrentFile(zip, raw.data(), static_cast<unsigned>(raw.size()));
+    unzCloseCurrentFile(zip);
+    if (read != static_cast<int>(raw.size()))
+        return nullptr;
+    TQGfxZipCipher cipher(password);
+    cipher.Decrypt(raw.data(), raw.size());
+    uint8_t check =
+        (info.flag & 8) ? static_cast<uint8_t>(info.dosDate >> 8) : static_cast<uint8_t>(info.crc >> 24);
+    if (raw[header - 1] != check)
+        return nullptr;
+    DWORD length = static_cast<DWORD>(info.uncompressed_size);
+    void* data = malloc(static_cast<size_t>(length) + 1);
+    if (!data)
+        return nullptr;
+    const uint8_t* body = raw.data() + header;
+    size_t bodySize = raw.size() - header;
+    bool ok = stored ? bodySize == length : InflateExactly(body, bodySize, data, length);
+    if (ok && stored)
+        memcpy(data, body, length);
+    if (!ok || crc32(0, static_cast<const Bytef*>(data), length) != info.crc) {
+        free(data);
+        return nullptr;
+    }
+    *size = length;
+    return data;
+}
+
+// Reads the current entry whole; an encrypted one needs the pack's password.
+void* ReadCurrentEntry(unzFile zip, const char* password, DWORD* size) {
+    unz_file_info info;
+    if (unzGetCurrentFileInfo(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+        return nullptr;
+    if (info.flag & 1)
+        return password ? ReadEncryptedEntry(zip, info, password, size) : nullptr;
+    return ReadPlainEntry(zip, info, size);
 }
 
 } // namespace
