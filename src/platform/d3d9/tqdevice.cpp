@@ -10,6 +10,7 @@
 #include "platform/d3d9/tqvertexbuffer.h"
 #include "platform/d3d9/tqvertexprocessor.h"
 #include "platform/video/tqvideo.h"
+#include "platform/win32/tqplatformlog.h"
 #include "platform/win32/tquser32.h"
 
 #include <algorithm>
@@ -277,6 +278,7 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* params) {
     if (m_health == Health::kLost && m_lostPolls > 0)
         return D3DERR_DEVICELOST;
     if (CallersHoldDefaultPoolObjects()) {
+        tqplat::PlatformLog("Reset: a default-pool object or a surface of the device is still referenced");
         m_health = Health::kNotReset;
         return D3DERR_INVALIDCALL;
     }
@@ -330,8 +332,10 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
         return D3DERR_INVALIDCALL;
     std::unique_ptr<Texture> created(
         new Texture(this, pool, usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DYNAMIC)));
-    if (!created->Create(format, width, height))
+    if (!created->Create(format, width, height)) {
+        tqplat::PlatformLog("CreateTexture: can't make a %ux%u texture", width, height);
         return D3DERR_OUTOFVIDEOMEMORY;
+    }
     *texture = created.release();
     return D3D_OK;
 }
@@ -608,8 +612,12 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
         m_streamStride != kVertexStride)
         return D3DERR_INVALIDCALL;
     UINT available = StreamVertexCount();
-    if (uint64_t(startVertex) + uint64_t(primitiveCount) * perPrimitive > available)
+    if (uint64_t(startVertex) + uint64_t(primitiveCount) * perPrimitive > available) {
+        tqplat::PlatformLog(
+            "DrawPrimitive: %u primitives from vertex %u run past the %u vertices of the stream",
+            primitiveCount, startVertex, available);
         return D3DERR_INVALIDCALL;
+    }
     if (primitiveCount == 0)
         return D3D_OK;
     PrimitiveSource source{m_stream->Store().Bytes() + m_streamOffset, nullptr, 0, startVertex,
@@ -626,13 +634,20 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT
     const uint16_t* indices = reinterpret_cast<const uint16_t*>(m_indices->Store().Bytes());
     uint64_t indexCount = m_indices->Store().Length() / 2;
     uint64_t used = uint64_t(primitiveCount) * perPrimitive;
-    if (startIndex + used > indexCount)
+    if (startIndex + used > indexCount) {
+        tqplat::PlatformLog("DrawIndexedPrimitive: %u primitives from index %u run past the index buffer",
+                            primitiveCount, startIndex);
         return D3DERR_INVALIDCALL;
+    }
     int64_t available = StreamVertexCount();
     for (uint64_t i = startIndex; i < startIndex + used; ++i) {
         int64_t vertex = int64_t(baseVertex) + indices[i];
-        if (vertex < 0 || vertex >= available)
+        if (vertex < 0 || vertex >= available) {
+            tqplat::PlatformLog(
+                "DrawIndexedPrimitive: vertex %lld is outside the %lld vertices of the stream",
+                static_cast<long long>(vertex), static_cast<long long>(available));
             return D3DERR_INVALIDCALL;
+        }
     }
     if (primitiveCount == 0)
         return D3D_OK;

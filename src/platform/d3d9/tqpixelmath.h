@@ -77,4 +77,26 @@ inline uint32_t BilinearChannel(uint32_t c00, uint32_t c10, uint32_t c01, uint32
     return (top * (256 - fy) + bottom * fy + 32768) >> 16;
 }
 
+// BilinearChannel on all four channels of 0xAARRGGBB texels at once: the channels travel in two
+// 32-bit lanes of two 64-bit words, wide enough for the intermediate sums.
+inline uint64_t SpreadLanes(uint32_t twoChannels) {
+    return (twoChannels & 0xFFu) | (static_cast<uint64_t>(twoChannels & 0xFF0000u) << 16);
+}
+
+inline uint64_t BilinearLanes(uint64_t c00, uint64_t c10, uint64_t c01, uint64_t c11, uint32_t fx,
+                              uint32_t fy) {
+    uint64_t top = c00 * (256 - fx) + c10 * fx;
+    uint64_t bottom = c01 * (256 - fx) + c11 * fx;
+    return ((top * (256 - fy) + bottom * fy + 0x0000800000008000ull) >> 16) & 0x000000FF000000FFull;
+}
+
+inline uint32_t BilinearTexel(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t fx,
+                              uint32_t fy) {
+    uint64_t br =
+        BilinearLanes(SpreadLanes(c00), SpreadLanes(c10), SpreadLanes(c01), SpreadLanes(c11), fx, fy);
+    uint64_t ag = BilinearLanes(SpreadLanes(c00 >> 8), SpreadLanes(c10 >> 8), SpreadLanes(c01 >> 8),
+                                SpreadLanes(c11 >> 8), fx, fy);
+    return static_cast<uint32_t>(br | (br >> 16) | (ag << 8) | (ag >> 8));
+}
+
 } // namespace tqd3d9

@@ -88,7 +88,9 @@ void BlendRowSse2(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaR
         __m128i original = _mm_loadu_si128(out);
         __m128i d = _mm_or_si128(original, mask);
         __m128i result = s;
-        if (M != RowBlend::kOpaque) {
+        bool allOpaque = M == RowBlend::kAlphaInv &&
+                         _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_set1_epi32(255))) == 0xFFFF;
+        if (M != RowBlend::kOpaque && !allOpaque) {
             __m128i lo = BlendHalf<M>(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
             __m128i hi = BlendHalf<M>(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
             result = _mm_packus_epi16(lo, hi);

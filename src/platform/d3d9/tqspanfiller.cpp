@@ -46,6 +46,8 @@ SpanFiller::SpanFiller(const RenderState& state, const TriangleSetup& setup)
         // Bilinear weights of 0 on texel centres: the same texel as point sampling half a texel in.
         texMode = kOneToOne;
         m_texelShift = 0x8000;
+    } else if (oneToOne) {
+        texMode = kLinearStep;
     } else {
         texMode = setup.linear ? kLinear : kPoint;
     }
@@ -69,6 +71,9 @@ SpanFiller::SpanFiller(const RenderState& state, const TriangleSetup& setup)
         break;
     case kOneToOne:
         m_fill = Pick<kOneToOne>(straight);
+        break;
+    case kLinearStep:
+        m_fill = Pick<kLinearStep>(straight);
         break;
     case kPoint:
         m_fill = Pick<kPoint>(straight);
@@ -134,12 +139,21 @@ template <SpanFiller::TexMode T, bool Straight> void SpanFiller::FillSpan(int y,
     const int64_t da = s.a.dx, dr = s.r.dx, dg = s.g.dx, db = s.b.dx, du = s.u.dx, dv = s.v.dx;
     const bool constantDiffuse = m_constantDiffuse;
     uint32_t diffuse = m_diffuse;
-    const uint32_t* texRow = nullptr;
+    const uint32_t *texRow = nullptr, *nextRow = nullptr;
     int tx = 0;
+    uint32_t fx = 0, fy = 0;
     if (T == kOneToOne) {
         tx = WrapIndex((u - m_texelShift) >> 16, tex.width);
         texRow =
             tex.pixels + static_cast<size_t>(WrapIndex((v - m_texelShift) >> 16, tex.height)) * tex.width;
+    } else if (T == kLinearStep) {
+        int64_t su = u - 0x8000, sv = v - 0x8000;
+        fx = static_cast<uint32_t>(su >> 8) & 0xFF;
+        fy = static_cast<uint32_t>(sv >> 8) & 0xFF;
+        tx = WrapIndex(su >> 16, tex.width);
+        int ty = WrapIndex(sv >> 16, tex.height);
+        texRow = tex.pixels + static_cast<size_t>(ty) * tex.width;
+        nextRow = tex.pixels + static_cast<size_t>(ty + 1 == tex.height ? 0 : ty + 1) * tex.width;
     }
     constexpr int kChunk = 64;
     uint32_t colors[kChunk];
@@ -153,6 +167,10 @@ template <SpanFiller::TexMode T, bool Straight> void SpanFiller::FillSpan(int y,
                 texel = texRow[tx];
                 if (++tx == tex.width)
                     tx = 0;
+            } else if (T == kLinearStep) {
+                int next = tx + 1 == tex.width ? 0 : tx + 1;
+                texel = BilinearTexel(texRow[tx], texRow[next], nextRow[tx], nextRow[next], fx, fy);
+                tx = next;
             } else {
                 texel = T == kPoint ? SamplePoint(tex, u, v) : SampleLinear(tex, u, v);
                 u += du;

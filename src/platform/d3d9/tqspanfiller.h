@@ -1,6 +1,6 @@
 // The fast span paths: one row of a triangle at a time, specialised by texture access (none, one
-// texel per pixel, sampled) and blend (off, SRCALPHA/INVSRCALPHA, SRCALPHA/ONE), for 32-bit targets
-// without depth. They give exactly the pixels of the generic path.
+// texel per pixel, bilinear at one texel per pixel, sampled) and blend (off, SRCALPHA/INVSRCALPHA,
+// SRCALPHA/ONE), for 32-bit targets without depth. They give exactly the pixels of the generic path.
 #pragma once
 
 #include "platform/d3d9/tqrowblend.h"
@@ -20,7 +20,9 @@ public:
     // Draws pixels first..last of row y.
     void Fill(int y, int first, int last) const;
 
-    enum TexMode { kNoTexture, kOneToOne, kPoint, kLinear };
+    // kOneToOne: one texel per pixel; kLinearStep: one texel per pixel between texel centres, so the
+    // bilinear weights stay the same along the span.
+    enum TexMode { kNoTexture, kOneToOne, kLinearStep, kPoint, kLinear };
 
 private:
     typedef void (SpanFiller::*SpanFunction)(int y, int first, int last) const;

@@ -23,14 +23,7 @@ uint32_t SampleLinear(const TextureView& texture, int64_t u, int64_t v) {
     int y0 = WrapIndex(sv >> 16, texture.height), y1 = WrapIndex((sv >> 16) + 1, texture.height);
     const uint32_t* row0 = texture.pixels + static_cast<size_t>(y0) * texture.width;
     const uint32_t* row1 = texture.pixels + static_cast<size_t>(y1) * texture.width;
-    uint32_t c00 = row0[x0], c10 = row0[x1], c01 = row1[x0], c11 = row1[x1];
-    uint32_t out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        uint32_t c = BilinearChannel((c00 >> shift) & 0xFF, (c10 >> shift) & 0xFF, (c01 >> shift) & 0xFF,
-                                     (c11 >> shift) & 0xFF, fx, fy);
-        out |= c << shift;
-    }
-    return out;
+    return BilinearTexel(row0[x0], row0[x1], row1[x0], row1[x1], fx, fy);
 }
 
 } // namespace tqd3d9
