@@ -28,9 +28,9 @@ public:
             std::vector<TestVertex> piece;
             float x = static_cast<float>(Int(-20, 90)), y = static_cast<float>(Int(-20, 70));
             switch (Int(0, 3)) {
-            case 0: // one texel per pixel, on whole or half pixels
-                if (Int(0, 1))
-                    x += 0.5f;
+            case 0: // one texel per pixel, on whole, half or any fraction of pixels
+                x += Int(0, 1) ? 0.5f : Int(0, 1) ? Float(0, 1) : 0.0f;
+                y += Int(0, 2) ? 0.0f : Float(0, 1);
                 piece =
                     QuadTriangles(x, y, x + texWidth, y + texHeight, Int(0, 1) ? 0xFFFFFFFFu : Color(), 0.5f);
                 break;

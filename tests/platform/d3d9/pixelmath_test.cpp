@@ -1,0 +1,72 @@
+// The packed and SSE2 forms of the 8-bit arithmetic against the per-channel formulas they replace.
+#include "platform/d3d9/tqpixelmath.h"
+#include "platform/d3d9/tqpixelpipeline.h"
+#include "platform/d3d9/tqrowblend.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace tqd3d9 {
+namespace {
+
+TEST(PixelMath, PackedDivisionMatchesRoundedDivisionForEveryProduct) {
+    for (uint32_t x = 0; x <= 255 * 255; ++x) {
+        ASSERT_EQ(Div255(x), Div255Lanes(x) & 0xFF) << x;
+        ASSERT_EQ(Div255(x), Div255Lanes(x << 16) >> 16) << x;
+    }
+    EXPECT_EQ(255u, Mul8(255, 255));
+    EXPECT_EQ(0u, Mul8(0, 255));
+    EXPECT_EQ(64u, Mul8(128, 128)); // 64.25
+}
+
+TEST(PixelMath, PackedBilinearMatchesTheChannelFormula) {
+    std::mt19937 rng(11);
+    for (int i = 0; i < 20000; ++i) {
+        uint32_t c[4] = {uint32_t(rng()), uint32_t(rng()), uint32_t(rng()), uint32_t(rng())};
+        uint32_t fx = rng() & 0xFF, fy = rng() & 0xFF;
+        uint32_t packed = BilinearTexel(c[0], c[1], c[2], c[3], fx, fy);
+        for (int shift = 0; shift < 32; shift += 8) {
+            uint32_t expected = BilinearChannel((c[0] >> shift) & 0xFF, (c[1] >> shift) & 0xFF,
+                                                (c[2] >> shift) & 0xFF, (c[3] >> shift) & 0xFF, fx, fy);
+            ASSERT_EQ(expected, (packed >> shift) & 0xFF)
+                << "channel " << shift << " fx " << fx << " fy " << fy;
+        }
+    }
+}
+
+uint32_t ExpectedPixel(RowBlend mode, uint32_t src, uint32_t dst, uint32_t alphaRef, uint32_t storeMask) {
+    if ((src >> 24) < alphaRef)
+        return dst;
+    RenderState state;
+    state.blend = mode != RowBlend::kOpaque;
+    state.srcBlend = D3DBLEND_SRCALPHA;
+    state.destBlend = mode == RowBlend::kAlphaOne ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA;
+    uint32_t out = state.blend ? PixelPipeline::Blend(state, src, dst | storeMask) : src;
+    return out | storeMask;
+}
+
+TEST(PixelMath, RowBlendMatchesThePerPixelBlendInEveryMode) {
+    std::mt19937 rng(5);
+    const uint32_t alphas[] = {0, 1, 127, 128, 254, 255};
+    for (RowBlend mode : {RowBlend::kOpaque, RowBlend::kAlphaInv, RowBlend::kAlphaOne}) {
+        for (int round = 0; round < 400; ++round) {
+            int count = static_cast<int>(rng() % 14);
+            uint32_t alphaRef = round % 3 == 0 ? 0 : rng() & 0xFF;
+            uint32_t storeMask = round % 2 ? 0xFF000000u : 0;
+            std::vector<uint32_t> src(count), dst(count), expected(count);
+            for (int i = 0; i < count; ++i) {
+                uint32_t alpha = rng() % 2 ? alphas[rng() % 6] : rng() & 0xFF;
+                src[i] = (alpha << 24) | (rng() & 0xFFFFFF);
+                dst[i] = rng() | storeMask;
+                expected[i] = ExpectedPixel(mode, src[i], dst[i], alphaRef, storeMask);
+            }
+            BlendRow(mode, dst.data(), src.data(), count, alphaRef, storeMask);
+            ASSERT_EQ(expected, dst) << "mode " << static_cast<int>(mode) << " round " << round;
+        }
+    }
+}
+
+} // namespace
+} // namespace tqd3d9
