@@ -12,7 +12,10 @@ namespace {
 // One attribute at both ends, 16.16.
 struct LineAttribute {
     int64_t start, end;
-    int64_t At(int64_t num, int64_t den) const { return start + (end - start) * num / den; }
+    int64_t At(int64_t num, int64_t den) const {
+        // The product can pass 64 bits for extreme texture coordinates.
+        return start + static_cast<int64_t>(static_cast<__int128>(end - start) * num / den);
+    }
 };
 
 } // namespace

@@ -37,6 +37,34 @@ ClipVertex Lerp(const ClipVertex& p, const ClipVertex& q, double t) {
                       mix(p.r, q.r), mix(p.g, q.g), mix(p.b, q.b), mix(p.u, q.u), mix(p.v, q.v)};
 }
 
+// The point where the edge p-q crosses a plane (signed distances dp, dq of opposite signs),
+// interpolated from the end nearer to the plane so that huge coordinates do not cancel out.
+// The clipped coordinate is then put exactly on the plane.
+ClipVertex PlaneCrossing(const ClipVertex& p, double dp, const ClipVertex& q, double dq, int plane) {
+    ClipVertex c = std::fabs(dp) <= std::fabs(dq) ? Lerp(p, q, dp / (dp - dq)) : Lerp(q, p, dq / (dq - dp));
+    switch (plane) {
+    case 0:
+        c.z = 0;
+        break;
+    case 1:
+        c.z = c.w;
+        break;
+    case 2:
+        c.x = -kGuardBand * c.w;
+        break;
+    case 3:
+        c.x = kGuardBand * c.w;
+        break;
+    case 4:
+        c.y = -kGuardBand * c.w;
+        break;
+    default:
+        c.y = kGuardBand * c.w;
+        break;
+    }
+    return c;
+}
+
 // Sutherland-Hodgman against one plane.
 int ClipPolygon(const ClipVertex* in, int count, int plane, ClipVertex* out) {
     int n = 0;
@@ -47,7 +75,7 @@ int ClipPolygon(const ClipVertex* in, int count, int plane, ClipVertex* out) {
         if (dp >= 0)
             out[n++] = p;
         if ((dp >= 0) != (dq >= 0))
-            out[n++] = Lerp(p, q, dp / (dp - dq));
+            out[n++] = PlaneCrossing(p, dp, q, dq, plane);
     }
     return n;
 }
@@ -139,19 +167,16 @@ int VertexProcessor::ClipTriangle(const ClipVertex in[3], ScreenVertex out[kMaxC
 bool VertexProcessor::ClipLine(const ClipVertex in[2], ScreenVertex out[2]) const {
     if (!AllFinite(in, 2))
         return false;
-    double t0 = 0.0, t1 = 1.0;
+    ClipVertex p = in[0], q = in[1];
     for (int plane = 0; plane < kPlaneCount; ++plane) {
-        double d0 = PlaneDistance(in[0], plane), d1 = PlaneDistance(in[1], plane);
-        if (d0 < 0 && d1 < 0)
+        double dp = PlaneDistance(p, plane), dq = PlaneDistance(q, plane);
+        if (dp < 0 && dq < 0)
             return false;
-        if (d0 < 0)
-            t0 = std::max(t0, d0 / (d0 - d1));
-        else if (d1 < 0)
-            t1 = std::min(t1, d0 / (d0 - d1));
+        if (dp < 0)
+            p = PlaneCrossing(p, dp, q, dq, plane);
+        else if (dq < 0)
+            q = PlaneCrossing(p, dp, q, dq, plane);
     }
-    if (t0 > t1)
-        return false;
-    ClipVertex p = Lerp(in[0], in[1], t0), q = Lerp(in[0], in[1], t1);
     if (!(p.w > 0) || !(q.w > 0))
         return false;
     out[0] = ToScreen(p);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 constexpr uint32_t kBlack = 0xFF000000u;
@@ -274,6 +276,41 @@ TEST(Rasterizer, GouraudColourFollowsThePixelCentres) {
         int red = static_cast<int>((t.Pixel(x, 2) >> 16) & 0xFF);
         EXPECT_NEAR(expected, red, 0.51) << x;
     }
+}
+
+// Vertex data is not trusted: NaN, infinities, huge positions and texture coordinates draw
+// nothing wrong (the sanitizer build checks the arithmetic) and leave the rest of the target alone.
+TEST(Rasterizer, ExtremeVertexDataIsDrawnSafely) {
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    TestDevice t(64, 48);
+    t.SetEngineStates();
+    IDirect3DTexture9* texture = t.MakeTexture(3, 3, std::vector<uint32_t>(9, 0xFF00FF00u));
+    t.Get()->SetTexture(0, texture);
+    for (DWORD filter : {D3DTEXF_POINT, D3DTEXF_LINEAR}) {
+        t.Get()->SetSamplerState(0, D3DSAMP_MAGFILTER, filter);
+        t.Get()->SetSamplerState(0, D3DSAMP_MINFILTER, filter);
+        t.Get()->Clear(0, nullptr, D3DCLEAR_TARGET, kBlack, 1.0f, 0);
+        t.DrawTriangles({{nan, 0, 0.5f, kRed, 0, 0},
+                         {10, 0, 0.5f, kRed, 0, 0},
+                         {0, 10, 0.5f, kRed, 0, 0},
+                         {inf, 0, 0.5f, kRed, 0, 0},
+                         {10, inf, 0.5f, kRed, 0, 0},
+                         {0, 10, 0.5f, kRed, 0, 0}});
+        EXPECT_EQ(64 * 48, t.CountPixels(kBlack));
+        t.DrawTriangles({{-3e38f, -3e38f, 0.5f, 0xFFFFFFFFu, -1e30f, 1e30f},
+                         {3e38f, -3e38f, 0.5f, 0xFFFFFFFFu, 1e30f, nan},
+                         {0, 3e38f, 0.5f, 0xFFFFFFFFu, inf, -inf},
+                         {1, 1, 0.5f, 0xFFFFFFFFu, 0, 0},
+                         {1.001f, 1, 0.5f, 0xFFFFFFFFu, 1e30f, 0},
+                         {1, 40, 0.5f, 0xFFFFFFFFu, 0, 1e30f}});
+        t.DrawLines({{-1e30f, 5, 0.5f, 0xFFFFFFFFu, -1e30f, 0},
+                     {1e30f, 6, 0.5f, 0xFFFFFFFFu, 1e30f, nan},
+                     {nan, 5, 0.5f, 0xFFFFFFFFu, 0, 0},
+                     {3, 9, 0.5f, 0xFFFFFFFFu, 0, 0}});
+        EXPECT_EQ(0, t.CountPixels(kBlack)); // the huge triangle covers the whole target
+    }
+    t.Get()->SetTexture(0, nullptr);
+    texture->Release();
 }
 
 } // namespace
