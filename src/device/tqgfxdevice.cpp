@@ -70,7 +70,7 @@ void TQGfxDevice::FindApplicationFolder() {
 }
 
 void TQGfxDevice::Release() {
-    if (--g_nRef > 0)
+    if (g_nRef <= 0 || --g_nRef > 0)
         return;
     if (m_hWnd)
         System_Shutdown();
