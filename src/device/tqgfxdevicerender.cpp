@@ -215,9 +215,12 @@ bool TQGfxDevice::InitLost() {
 
 // Gives back every default-pool object so that the device can be reset.
 void TQGfxDevice::ReleaseDefaultPool() {
-    if (m_pVertArray && m_pVB)
+    // A scene still open is ended: the device cannot be reset inside one.
+    if (m_pVertArray) {
         m_pVB->Unlock();
-    m_pVertArray = nullptr;
+        m_pD3DDevice->EndScene();
+        m_pVertArray = nullptr;
+    }
     ReleaseAndClear(m_pScreenSurf);
     ReleaseAndClear(m_pScreenDepth);
     m_targets.ForEach([this](DWORD, TargetEntry& entry) { ReleaseTargetObjects(&entry); });

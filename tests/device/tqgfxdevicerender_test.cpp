@@ -376,3 +376,16 @@ TEST_F(DeviceRenderTest, ResetWhileATargetIsCurrentSetsItAgain) {
     dev->Gfx_EndScene();
     EXPECT_EQ(PixelRgb(2, 2), 0xFF0000u);
 }
+
+TEST_F(DeviceRenderTest, RestoreDuringASceneEndsItAndScenesGoOn) {
+    HWND window = reinterpret_cast<HWND>(dev->System_GetState(TQGFX_HWND).nValue);
+    ASSERT_TRUE(dev->Gfx_BeginScene(0));
+    SendMessageA(window, WM_ACTIVATEAPP, 0, 0);
+    SendMessageA(window, WM_ACTIVATEAPP, 1, 0);
+    Quad(0, 0, 4, 4, 0xFFFFFFFF);
+    dev->Gfx_EndScene();
+    ASSERT_TRUE(dev->Gfx_BeginScene(0));
+    dev->Gfx_Clear(0xFF00FF00);
+    dev->Gfx_EndScene();
+    EXPECT_EQ(PixelRgb(1, 1), 0x00FF00u);
+}
