@@ -98,6 +98,16 @@ int ScaledFrequency(DWORD frequency, float pitch) {
     return static_cast<int>(frequency * pitch);
 }
 
+// Plays music or a stream from the start at its own rate, full volume and centred.
+DWORD PlayWholeChannel(DWORD handle, bool loop) {
+    TQAudioChannelInfo info{};
+    g_audio.ChannelGetInfo(handle, &info);
+    g_audio.ChannelSetAttributes(handle, static_cast<int>(info.freq), 100, 0);
+    g_audio.ChannelSetFlags(handle, LoopFlag(loop));
+    g_audio.ChannelPlay(handle, TRUE);
+    return handle;
+}
+
 } // namespace
 
 bool TQGfxDevice::SoundInit() {
@@ -261,16 +271,6 @@ DWORD TQGfxDevice::Music_Load(const char* nameOrData, DWORD size) {
 void TQGfxDevice::Music_Free(DWORD music) {
     if (SoundLoaded())
         g_audio.MusicFree(music);
-}
-
-// Plays music or a stream from the start at its own rate, full volume and centred.
-static DWORD PlayWholeChannel(DWORD handle, bool loop) {
-    TQAudioChannelInfo info{};
-    g_audio.ChannelGetInfo(handle, &info);
-    g_audio.ChannelSetAttributes(handle, static_cast<int>(info.freq), 100, 0);
-    g_audio.ChannelSetFlags(handle, LoopFlag(loop));
-    g_audio.ChannelPlay(handle, TRUE);
-    return handle;
 }
 
 DWORD TQGfxDevice::Music_Play(DWORD music, bool loop) {

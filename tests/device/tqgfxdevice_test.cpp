@@ -259,3 +259,31 @@ TEST_F(DeviceTest, KeyNames) {
         named += strcmp(dev->Input_GetKeyName(key), "?") != 0;
     EXPECT_EQ(named, 102);
 }
+
+namespace {
+int g_focusLost = 0;
+int g_focusGained = 0;
+bool CountFocusLost() {
+    return ++g_focusLost > 0;
+}
+bool CountFocusGained() {
+    return ++g_focusGained > 0;
+}
+} // namespace
+
+TEST_F(DeviceTest, FrameRateCrossingVsyncResetsTheDevice) {
+    ASSERT_TRUE(Initiate());
+    dev->System_SetState(TQGFX_FOCUSLOSTFUNC, CountFocusLost);
+    dev->System_SetState(TQGFX_FOCUSGAINFUNC, CountFocusGained);
+    g_focusLost = g_focusGained = 0;
+    dev->System_SetState(TQGFX_FPS, 30);
+    dev->System_SetState(TQGFX_FPS, 60);
+    EXPECT_EQ(g_focusLost, 0);
+    dev->System_SetState(TQGFX_FPS, TQGFX_FPS_VSYNC);
+    EXPECT_EQ(g_focusLost, 1);
+    EXPECT_EQ(g_focusGained, 1);
+    dev->System_SetState(TQGFX_FPS, 0);
+    EXPECT_EQ(g_focusLost, 2);
+    ASSERT_TRUE(dev->Gfx_BeginScene(0));
+    dev->Gfx_EndScene();
+}
