@@ -35,6 +35,14 @@ struct Sprite {
     float x, y;
 };
 
+// One variant of the scene: sprite positions, filter, and the diffuse colour of every vertex.
+struct SceneKind {
+    const char* name;
+    bool fractional;
+    bool linear;
+    DWORD tint;
+};
+
 // 32 x 32 texels: a colour gradient with alpha running from 0 at the rim to 255 inside.
 std::vector<uint32_t> SpriteTexels() {
     std::vector<uint32_t> texels(kSprite * kSprite);
@@ -76,7 +84,8 @@ HWND BenchWindow() {
 
 class D3DScene {
 public:
-    D3DScene(const std::vector<Sprite>& sprites, bool linear) : m_sprites(sprites) {
+    D3DScene(const std::vector<Sprite>& sprites, const SceneKind& kind)
+        : m_sprites(sprites), m_tint(kind.tint) {
         m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
         D3DPRESENT_PARAMETERS pp = {};
         pp.BackBufferWidth = kWidth;
@@ -92,10 +101,10 @@ public:
             std::fprintf(stderr, "no device\n");
             std::exit(1);
         }
-        m_device->CreateVertexBuffer(4 * kQuadsPerBatch * sizeof(Vertex), D3DUSAGE_WRITEONLY, 0x142, D3DPOOL_DEFAULT,
-                                     &m_vertices, nullptr);
-        m_device->CreateIndexBuffer(6 * kQuadsPerBatch * 2, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_DEFAULT,
-                                    &m_indices, nullptr);
+        m_device->CreateVertexBuffer(4 * kQuadsPerBatch * sizeof(Vertex), D3DUSAGE_WRITEONLY, 0x142,
+                                     D3DPOOL_DEFAULT, &m_vertices, nullptr);
+        m_device->CreateIndexBuffer(6 * kQuadsPerBatch * 2, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
+                                    D3DPOOL_DEFAULT, &m_indices, nullptr);
         uint16_t* index = nullptr;
         m_indices->Lock(0, 0, reinterpret_cast<void**>(&index), 0);
         for (int q = 0; q < kQuadsPerBatch; ++q) {
@@ -110,7 +119,7 @@ public:
         std::vector<uint32_t> texels = SpriteTexels();
         std::memcpy(locked.pBits, texels.data(), texels.size() * 4);
         m_texture->UnlockRect(0);
-        SetEngineStates(linear);
+        SetEngineStates(kind.linear);
     }
 
     ~D3DScene() {
@@ -133,10 +142,10 @@ public:
             m_vertices->Lock(0, 0, reinterpret_cast<void**>(&v), 0);
             for (size_t i = 0; i < count; ++i, v += 4) {
                 float x = m_sprites[first + i].x, y = m_sprites[first + i].y;
-                v[0] = {x, y, 0.5f, 0xFFFFFFFFu, 0, 0};
-                v[1] = {x + kSprite, y, 0.5f, 0xFFFFFFFFu, 1, 0};
-                v[2] = {x + kSprite, y + kSprite, 0.5f, 0xFFFFFFFFu, 1, 1};
-                v[3] = {x, y + kSprite, 0.5f, 0xFFFFFFFFu, 0, 1};
+                v[0] = {x, y, 0.5f, m_tint, 0, 0};
+                v[1] = {x + kSprite, y, 0.5f, m_tint, 1, 0};
+                v[2] = {x + kSprite, y + kSprite, 0.5f, m_tint, 1, 1};
+                v[3] = {x, y + kSprite, 0.5f, m_tint, 0, 1};
             }
             m_vertices->Unlock();
             m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, static_cast<UINT>(count * 4), 0,
@@ -178,6 +187,7 @@ private:
     }
 
     std::vector<Sprite> m_sprites;
+    DWORD m_tint;
     IDirect3D9* m_d3d = nullptr;
     IDirect3DDevice9* m_device = nullptr;
     IDirect3DVertexBuffer9* m_vertices = nullptr;
@@ -187,14 +197,18 @@ private:
 
 class SdlScene {
 public:
-    SdlScene(const std::vector<Sprite>& sprites, bool linear) : m_sprites(sprites) {
-        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, linear ? "linear" : "nearest");
+    SdlScene(const std::vector<Sprite>& sprites, const SceneKind& kind) : m_sprites(sprites) {
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, kind.linear ? "linear" : "nearest");
         m_surface = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, SDL_PIXELFORMAT_ARGB8888);
         m_renderer = SDL_CreateSoftwareRenderer(m_surface);
-        m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, kSprite, kSprite);
+        m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, kSprite,
+                                      kSprite);
         std::vector<uint32_t> texels = SpriteTexels();
         SDL_UpdateTexture(m_texture, nullptr, texels.data(), kSprite * 4);
         SDL_SetTextureBlendMode(m_texture, SDL_BLENDMODE_BLEND);
+        SDL_SetTextureColorMod(m_texture, (kind.tint >> 16) & 0xFF, (kind.tint >> 8) & 0xFF,
+                               kind.tint & 0xFF);
+        SDL_SetTextureAlphaMod(m_texture, kind.tint >> 24);
     }
 
     ~SdlScene() {
@@ -242,26 +256,33 @@ int main(int argc, char** argv) {
         [&] {
             std::memset(frame.data(), 0x20, frame.size() * 4);
             for (int i = 0; i < sprites; ++i) {
-                uint32_t* dst = frame.data() + (i * 37 % (kHeight - kSprite)) * kWidth + i * 13 % (kWidth - kSprite);
+                uint32_t* dst =
+                    frame.data() + (i * 37 % (kHeight - kSprite)) * kWidth + i * 13 % (kWidth - kSprite);
                 for (int y = 0; y < kSprite; ++y)
                     std::memcpy(dst + y * kWidth, texels.data() + y * kSprite, kSprite * 4);
             }
         },
         frames);
 
-    for (bool fractional : {false, true}) {
-        std::vector<Sprite> positions = SpritePositions(sprites, fractional);
-        const char* label = fractional ? "fractional positions, linear" : "whole-pixel positions, point";
-        std::printf("\n%s\n", label);
+    const SceneKind kinds[] = {
+        {"whole-pixel positions, point", false, false, 0xFFFFFFFFu},
+        {"fractional positions, point", true, false, 0xFFFFFFFFu},
+        {"whole-pixel positions, tinted 50% alpha", false, false, 0x80FFC080u},
+        {"fractional positions, linear (SDL2 copies unfiltered)", true, true, 0xFFFFFFFFu},
+    };
+    for (const SceneKind& kind : kinds) {
+        std::vector<Sprite> positions = SpritePositions(sprites, kind.fractional);
+        std::printf("\n%s\n", kind.name);
         double sdl;
         {
-            SdlScene scene(positions, fractional);
+            SdlScene scene(positions, kind);
             sdl = Seconds([&] { scene.Frame(); }, frames);
         }
         double sdlFps = frames / sdl;
         Report("SDL2 software renderer", sdl, frames, sprites, sdlFps);
-        D3DScene scene(positions, fractional);
-        Report("software Direct3D 9 (fast paths)", Seconds([&] { scene.Frame(); }, frames), frames, sprites, sdlFps);
+        D3DScene scene(positions, kind);
+        Report("software Direct3D 9 (fast paths)", Seconds([&] { scene.Frame(); }, frames), frames, sprites,
+               sdlFps);
         tqplat::D3D9UseGenericPath(true);
         Report("software Direct3D 9 (generic path)", Seconds([&] { scene.Frame(); }, frames), frames, sprites,
                sdlFps);

@@ -10,6 +10,8 @@ namespace tqd3d9 {
 
 // index modulo size, in 0..size-1 also for negative indices.
 inline int WrapIndex(int64_t index, int size) {
+    if (static_cast<uint64_t>(index) < static_cast<uint64_t>(size))
+        return static_cast<int>(index);
     int64_t r = index % size;
     return static_cast<int>(r < 0 ? r + size : r);
 }

@@ -62,10 +62,10 @@ bool TriangleSetup::Setup(const ScreenVertex in[3], const RenderState& state) {
         py[i] = y[i] / kSubpixel;
     }
     double ex1 = px[1] - px[0], ey1 = py[1] - py[0], ex2 = px[2] - px[0], ey2 = py[2] - py[0];
-    double det = ex1 * ey2 - ex2 * ey1;
+    double inverseDet = 1.0 / (ex1 * ey2 - ex2 * ey1);
     auto plane = [&](double a0, double a1, double a2) {
-        double dadx = ((a1 - a0) * ey2 - (a2 - a0) * ey1) / det;
-        double dady = ((a2 - a0) * ex1 - (a1 - a0) * ex2) / det;
+        double dadx = ((a1 - a0) * ey2 - (a2 - a0) * ey1) * inverseDet;
+        double dady = ((a2 - a0) * ex1 - (a1 - a0) * ex2) * inverseDet;
         double base = a0 + dadx * (minX - px[0]) + dady * (minY - py[0]);
         return AttributePlane{ToFixed16(base), ToFixed16(dadx), ToFixed16(dady)};
     };
@@ -74,9 +74,11 @@ bool TriangleSetup::Setup(const ScreenVertex in[3], const RenderState& state) {
     r = plane(v[0]->r, v[1]->r, v[2]->r);
     g = plane(v[0]->g, v[1]->g, v[2]->g);
     b = plane(v[0]->b, v[1]->b, v[2]->b);
-    u = plane(v[0]->u * tw, v[1]->u * tw, v[2]->u * tw);
-    this->v = plane(v[0]->v * th, v[1]->v * th, v[2]->v * th);
-    z = plane(v[0]->z * zs, v[1]->z * zs, v[2]->z * zs);
+    // Texture coordinates matter only with a texture, depth only with a depth buffer.
+    const AttributePlane none = {0, 0, 0};
+    u = state.texture.pixels ? plane(v[0]->u * tw, v[1]->u * tw, v[2]->u * tw) : none;
+    this->v = state.texture.pixels ? plane(v[0]->v * th, v[1]->v * th, v[2]->v * th) : none;
+    z = state.depth ? plane(v[0]->z * zs, v[1]->z * zs, v[2]->z * zs) : none;
 
     int64_t texelsPerPixel =
         std::max({std::llabs(u.dx), std::llabs(u.dy), std::llabs(this->v.dx), std::llabs(this->v.dy)});
