@@ -1,6 +1,7 @@
 #include "platform/d3d9/tqspanfiller.h"
 
 #include "platform/d3d9/tqpixelmath.h"
+#include "platform/d3d9/tqrowbilinear.h"
 #include "platform/d3d9/tqtexturesampler.h"
 
 #include <algorithm>
@@ -15,6 +16,25 @@ bool ReadsTextureAndDiffuse(DWORD arg1, DWORD arg2) {
 
 bool IsConstant(const AttributePlane& p) {
     return p.dx == 0 && p.dy == 0;
+}
+
+// Bilinear texels of `count` pixels at one texel per pixel from column tx of the two rows, wrapping
+// at the texture's width; returns the column after the last.
+int BilinearRun(uint32_t* out, int count, const uint32_t* row0, const uint32_t* row1, int width, int tx,
+                uint32_t fx, uint32_t fy) {
+    int i = 0;
+    while (i < count) {
+        int run = std::min(count - i, width - 1 - tx);
+        if (run > 0) {
+            BilinearRow(out + i, row0 + tx, row1 + tx, run, fx, fy);
+            i += run;
+            tx += run;
+        } else {
+            out[i++] = BilinearTexel(row0[tx], row0[0], row1[tx], row1[0], fx, fy);
+            tx = 0;
+        }
+    }
+    return tx;
 }
 
 } // namespace
@@ -159,7 +179,9 @@ template <SpanFiller::TexMode T, bool Straight> void SpanFiller::FillSpan(int y,
     uint32_t colors[kChunk];
     while (count > 0) {
         int n = std::min(count, kChunk);
-        for (int i = 0; i < n; ++i) {
+        if (T == kLinearStep)
+            tx = BilinearRun(colors, n, texRow, nextRow, tex.width, tx, fx, fy);
+        for (int i = 0; i < n && !(Straight && T == kLinearStep); ++i) {
             uint32_t texel;
             if (T == kNoTexture) {
                 texel = 0xFFFFFFFFu;
@@ -168,9 +190,7 @@ template <SpanFiller::TexMode T, bool Straight> void SpanFiller::FillSpan(int y,
                 if (++tx == tex.width)
                     tx = 0;
             } else if (T == kLinearStep) {
-                int next = tx + 1 == tex.width ? 0 : tx + 1;
-                texel = BilinearTexel(texRow[tx], texRow[next], nextRow[tx], nextRow[next], fx, fy);
-                tx = next;
+                texel = colors[i];
             } else {
                 texel = T == kPoint ? SamplePoint(tex, u, v) : SampleLinear(tex, u, v);
                 u += du;

@@ -1,6 +1,7 @@
 // The fast span paths: one row of a triangle at a time, specialised by texture access (none, one
-// texel per pixel, bilinear at one texel per pixel, sampled) and blend (off, SRCALPHA/INVSRCALPHA,
-// SRCALPHA/ONE), for 32-bit targets without depth. They give exactly the pixels of the generic path.
+// texel per pixel, bilinear at one texel per pixel, sampled) and by whether stage 0 changes the
+// texel; runs of shaded pixels then go through the row blend (tqrowblend.h). For 32-bit targets
+// without depth. They give exactly the pixels of the generic path.
 #pragma once
 
 #include "platform/d3d9/tqrowblend.h"

@@ -1,6 +1,7 @@
 // The packed and SSE2 forms of the 8-bit arithmetic against the per-channel formulas they replace.
 #include "platform/d3d9/tqpixelmath.h"
 #include "platform/d3d9/tqpixelpipeline.h"
+#include "platform/d3d9/tqrowbilinear.h"
 #include "platform/d3d9/tqrowblend.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +34,23 @@ TEST(PixelMath, PackedBilinearMatchesTheChannelFormula) {
             ASSERT_EQ(expected, (packed >> shift) & 0xFF)
                 << "channel " << shift << " fx " << fx << " fy " << fy;
         }
+    }
+}
+
+TEST(PixelMath, BilinearRowsMatchTheTexelFormula) {
+    std::mt19937 rng(3);
+    for (int round = 0; round < 300; ++round) {
+        int count = static_cast<int>(rng() % 19);
+        std::vector<uint32_t> row0(count + 1), row1(count + 1), out(count);
+        for (int i = 0; i <= count; ++i) {
+            row0[i] = static_cast<uint32_t>(rng());
+            row1[i] = round % 4 ? static_cast<uint32_t>(rng()) : 0xFFFFFFFFu;
+        }
+        uint32_t fx = round % 5 ? rng() & 0xFF : 0, fy = round % 7 ? rng() & 0xFF : 0;
+        BilinearRow(out.data(), row0.data(), row1.data(), count, fx, fy);
+        for (int i = 0; i < count; ++i)
+            ASSERT_EQ(BilinearTexel(row0[i], row0[i + 1], row1[i], row1[i + 1], fx, fy), out[i])
+                << "pixel " << i << " fx " << fx << " fy " << fy;
     }
 }
 
