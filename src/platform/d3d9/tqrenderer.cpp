@@ -31,6 +31,7 @@ void DrawTriangleList(const RenderState& state, const PrimitiveSource& source) {
             rasterizer.Draw(triangle);
         }
     }
+    rasterizer.Finish();
     state.color->MarkChanged();
 }
 

@@ -34,9 +34,10 @@ TriangleRasterizer::TriangleRasterizer(const RenderState& state)
     : m_state(state), m_pipeline(state),
       m_fast(!tqplat::D3D9GenericPathInUse() && SpanFiller::Supports(state)) {}
 
-TriangleRasterizer::~TriangleRasterizer() {
+void TriangleRasterizer::Finish() {
     if (m_pending)
         DrawSpans(m_waiting);
+    m_pending = false;
 }
 
 void TriangleRasterizer::Draw(const ScreenVertex v[3]) {

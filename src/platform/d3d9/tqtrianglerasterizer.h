@@ -14,12 +14,10 @@ namespace tqd3d9 {
 class TriangleRasterizer {
 public:
     explicit TriangleRasterizer(const RenderState& state);
-    // Draws what is still waiting.
-    ~TriangleRasterizer();
-    TriangleRasterizer(const TriangleRasterizer&) = delete;
-    TriangleRasterizer& operator=(const TriangleRasterizer&) = delete;
 
     void Draw(const ScreenVertex v[3]);
+    // Draws the triangle still waiting for a partner; call after the last Draw.
+    void Finish();
 
 private:
     void DrawGeneric(const TriangleSetup& setup);

@@ -11,7 +11,9 @@
 
 namespace {
 constexpr UINT kMaxVertices = 6000;
-}
+// Windows of these tests live in memory: the video backend is chosen before any test runs.
+const bool kHeadlessVideo = setenv("TQ_VIDEO", "headless", 1) == 0;
+} // namespace
 
 std::vector<TestVertex> QuadTriangles(float x0, float y0, float x1, float y1, DWORD color, float z, float u0,
                                       float v0, float u1, float v1) {
@@ -22,7 +24,7 @@ std::vector<TestVertex> QuadTriangles(float x0, float y0, float x1, float y1, DW
 
 HWND TestWindow() {
     static HWND window = [] {
-        setenv("TQ_VIDEO", "headless", 1);
+        EXPECT_TRUE(kHeadlessVideo);
         WNDCLASSA wc = {};
         wc.lpfnWndProc = DefWindowProcA;
         wc.lpszClassName = "TQD3D9TEST";
