@@ -44,7 +44,9 @@ TQGfxDevice* TQGfxCreate(int version) {
         return nullptr;
     if (!g_pDevice)
         g_pDevice = new (std::nothrow) TQGfxDevice();
-    ++g_nRef;
+    // A failed allocation hands out no reference.
+    if (g_pDevice)
+        ++g_nRef;
     return g_pDevice;
 }
 

@@ -148,6 +148,14 @@ TEST_F(DeviceResourceTest, EntriesAreFoundWhateverTheirCaseAndSlashes) {
     EXPECT_STREQ(dev->System_GetErrorMessage(), "Can't load resource: data/none.txt");
 }
 
+TEST_F(DeviceResourceTest, GbkNamesKeepTheirTrailBytes) {
+    // 0x81 0x61 and 0x81 0x41 are two different GBK characters; only ASCII letters change case.
+    ASSERT_TRUE(MakeZip(Path("gbk.zip"), {{"\x81\x61/file.txt", "gbk"}}));
+    ASSERT_TRUE(dev->Resource_AttachPack(Path("gbk.zip").c_str(), nullptr));
+    EXPECT_EQ(Load("\x81\x61\\FILE.TXT"), "gbk");
+    EXPECT_EQ(Load("\x81\x41/file.txt"), "<null>");
+}
+
 TEST_F(DeviceResourceTest, LastAttachedPackWinsAndPacksCanBeRemoved) {
     ASSERT_TRUE(MakeZip(Path("old.zip"), {{"a.txt", "old"}, {"only_old.txt", "x"}}));
     ASSERT_TRUE(MakeZip(Path("new.zip"), {{"A.TXT", "new"}}));
