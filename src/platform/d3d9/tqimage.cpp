@@ -7,19 +7,25 @@
 
 namespace tqd3d9 {
 
-bool Image::Create(D3DFORMAT format, UINT width, UINT height) {
+bool Image::Layout(D3DFORMAT format, UINT width, UINT height, size_t* pitch, size_t* rows) {
     if (width == 0 || height == 0 || width > kMaxSize || height > kMaxSize)
         return false;
-    size_t pitch, rows;
     if (IsBlockFormat(format)) {
-        pitch = static_cast<size_t>((width + 3) / 4) * BytesPerBlock(format);
-        rows = (height + 3) / 4;
+        *pitch = static_cast<size_t>((width + 3) / 4) * BytesPerBlock(format);
+        *rows = (height + 3) / 4;
     } else if (BytesPerPixel(format) != 0) {
-        pitch = static_cast<size_t>(width) * BytesPerPixel(format);
-        rows = height;
+        *pitch = static_cast<size_t>(width) * BytesPerPixel(format);
+        *rows = height;
     } else {
         return false;
     }
+    return true;
+}
+
+bool Image::Create(D3DFORMAT format, UINT width, UINT height) {
+    size_t pitch, rows;
+    if (!Layout(format, width, height, &pitch, &rows))
+        return false;
     try {
         m_bytes.assign(pitch * rows, 0);
     } catch (const std::bad_alloc&) {

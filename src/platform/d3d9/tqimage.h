@@ -15,6 +15,10 @@ public:
     // Largest width or height of a surface.
     static constexpr UINT kMaxSize = 8192;
 
+    // Bytes per row (or row of blocks) and number of rows of an image; false for a format that is
+    // not stored or a size of 0 or above kMaxSize.
+    static bool Layout(D3DFORMAT format, UINT width, UINT height, size_t* pitch, size_t* rows);
+
     // Allocates zeroed pixels. False for a format that is not stored, a size of 0 or above kMaxSize,
     // or when memory runs out.
     bool Create(D3DFORMAT format, UINT width, UINT height);

@@ -57,12 +57,12 @@ bool ReadDds(const uint8_t* data, size_t size, SourceImage* image) {
         tqplat::PlatformLog("DDS image: unsupported pixel format or layout");
         return false;
     }
-    tqd3d9::Image layout;
-    if (!layout.Create(format, width, height)) {
+    size_t pitch, rows;
+    if (!tqd3d9::Image::Layout(format, width, height, &pitch, &rows)) {
         tqplat::PlatformLog("DDS image: unsupported size %ux%u", width, height);
         return false;
     }
-    size_t levelBytes = layout.ByteSize();
+    size_t levelBytes = pitch * rows;
     if (size - kHeaderEnd < levelBytes) {
         tqplat::PlatformLog("DDS image: pixel data truncated");
         return false;
