@@ -89,7 +89,8 @@ void FillColor(Image& image, const RECT& r, D3DCOLOR color) {
 }
 
 void FillDepth(Image& image, const RECT& r, float z) {
-    uint16_t value = static_cast<uint16_t>(std::lround(std::clamp(z, 0.0f, 1.0f) * 65535.0f));
+    float clamped = z >= 0.0f ? std::min(z, 1.0f) : 0.0f; // NaN clears to 0 as well
+    uint16_t value = static_cast<uint16_t>(std::lround(clamped * 65535.0f));
     for (LONG y = r.top; y < r.bottom; ++y) {
         uint16_t* row = reinterpret_cast<uint16_t*>(image.Row(y));
         std::fill(row + r.left, row + r.right, value);
