@@ -7,18 +7,6 @@
 #include <cmath>
 #include <cstdlib>
 
-// Under LeakSanitizer: the audio module is loaded at run time and keeps thread-local data, whose
-// dynamic TLS the leak checker of this toolchain cannot scan (it crashes at exit). The check skips
-// thread-local storage, so the SDL error buffer and the loader's own records it then takes for
-// leaks are named here.
-extern "C" const char* __lsan_default_options() {
-    return "use_tls=0";
-}
-
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libSDL2\nleak:_dl_map_object_deps\n";
-}
-
 namespace {
 
 const bool kDummyAudio = setenv("SDL_AUDIODRIVER", "dummy", 1) == 0;

@@ -23,7 +23,8 @@ constexpr DWORD kMaxPlaybacks = 65535;
 constexpr size_t kMaxSampleBytes = size_t(1) << 31;
 constexpr size_t kDecodeChunkFrames = 4096;
 
-thread_local int t_error = BASS_OK;
+// Static TLS: the module is loaded at run time, and the leak checker cannot scan dynamic TLS blocks.
+__attribute__((tls_model("initial-exec"))) thread_local int t_error = BASS_OK;
 
 // Records `code` as the outcome of the call and returns `result`.
 template <class R> R Fail(int code, R result) {
