@@ -11,6 +11,7 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,12 +36,15 @@ struct Sprite {
     float x, y;
 };
 
-// One variant of the scene: sprite positions, filter, and the diffuse colour of every vertex.
+// One variant of the scene: sprite positions, filter, the diffuse colour of every vertex, rotation
+// about the sprite's centre and additive blending (else alpha blending).
 struct SceneKind {
     const char* name;
     bool fractional;
     bool linear;
     DWORD tint;
+    float degrees;
+    bool additive;
 };
 
 // 32 x 32 texels: a colour gradient with alpha running from 0 at the rim to 255 inside.
@@ -85,7 +89,7 @@ HWND BenchWindow() {
 class D3DScene {
 public:
     D3DScene(const std::vector<Sprite>& sprites, const SceneKind& kind)
-        : m_sprites(sprites), m_tint(kind.tint) {
+        : m_sprites(sprites), m_tint(kind.tint), m_radians(kind.degrees * 3.14159265f / 180.0f) {
         m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
         D3DPRESENT_PARAMETERS pp = {};
         pp.BackBufferWidth = kWidth;
@@ -119,7 +123,7 @@ public:
         std::vector<uint32_t> texels = SpriteTexels();
         std::memcpy(locked.pBits, texels.data(), texels.size() * 4);
         m_texture->UnlockRect(0);
-        SetEngineStates(kind.linear);
+        SetEngineStates(kind.linear, kind.additive);
     }
 
     ~D3DScene() {
@@ -140,13 +144,8 @@ public:
             size_t count = std::min<size_t>(kQuadsPerBatch, m_sprites.size() - first);
             Vertex* v = nullptr;
             m_vertices->Lock(0, 0, reinterpret_cast<void**>(&v), 0);
-            for (size_t i = 0; i < count; ++i, v += 4) {
-                float x = m_sprites[first + i].x, y = m_sprites[first + i].y;
-                v[0] = {x, y, 0.5f, m_tint, 0, 0};
-                v[1] = {x + kSprite, y, 0.5f, m_tint, 1, 0};
-                v[2] = {x + kSprite, y + kSprite, 0.5f, m_tint, 1, 1};
-                v[3] = {x, y + kSprite, 0.5f, m_tint, 0, 1};
-            }
+            for (size_t i = 0; i < count; ++i, v += 4)
+                MakeQuad(m_sprites[first + i], v);
             m_vertices->Unlock();
             m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, static_cast<UINT>(count * 4), 0,
                                            static_cast<UINT>(count * 2));
@@ -155,7 +154,23 @@ public:
     }
 
 private:
-    void SetEngineStates(bool linear) {
+    // The four corners, top-left first, turned about the sprite's centre.
+    void MakeQuad(const Sprite& sprite, Vertex* v) const {
+        const float half = kSprite / 2.0f, c = std::cos(m_radians), s = std::sin(m_radians);
+        const float corners[4][4] = {
+            {-half, -half, 0, 0}, {half, -half, 1, 0}, {half, half, 1, 1}, {-half, half, 0, 1}};
+        for (int k = 0; k < 4; ++k) {
+            float dx = corners[k][0], dy = corners[k][1];
+            v[k] = {sprite.x + half + dx * c - dy * s,
+                    sprite.y + half + dx * s + dy * c,
+                    0.5f,
+                    m_tint,
+                    corners[k][2],
+                    corners[k][3]};
+        }
+    }
+
+    void SetEngineStates(bool linear, bool additive) {
         m_device->SetFVF(0x142);
         m_device->SetStreamSource(0, m_vertices, 0, sizeof(Vertex));
         m_device->SetIndices(m_indices);
@@ -164,7 +179,7 @@ private:
         m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
         m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
         m_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-        m_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        m_device->SetRenderState(D3DRS_DESTBLEND, additive ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA);
         m_device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
         m_device->SetRenderState(D3DRS_ALPHAREF, 1);
         m_device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
@@ -188,6 +203,7 @@ private:
 
     std::vector<Sprite> m_sprites;
     DWORD m_tint;
+    float m_radians;
     IDirect3D9* m_d3d = nullptr;
     IDirect3DDevice9* m_device = nullptr;
     IDirect3DVertexBuffer9* m_vertices = nullptr;
@@ -197,7 +213,8 @@ private:
 
 class SdlScene {
 public:
-    SdlScene(const std::vector<Sprite>& sprites, const SceneKind& kind) : m_sprites(sprites) {
+    SdlScene(const std::vector<Sprite>& sprites, const SceneKind& kind)
+        : m_sprites(sprites), m_degrees(kind.degrees) {
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, kind.linear ? "linear" : "nearest");
         m_surface = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, SDL_PIXELFORMAT_ARGB8888);
         m_renderer = SDL_CreateSoftwareRenderer(m_surface);
@@ -205,7 +222,7 @@ public:
                                       kSprite);
         std::vector<uint32_t> texels = SpriteTexels();
         SDL_UpdateTexture(m_texture, nullptr, texels.data(), kSprite * 4);
-        SDL_SetTextureBlendMode(m_texture, SDL_BLENDMODE_BLEND);
+        SDL_SetTextureBlendMode(m_texture, kind.additive ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND);
         SDL_SetTextureColorMod(m_texture, (kind.tint >> 16) & 0xFF, (kind.tint >> 8) & 0xFF,
                                kind.tint & 0xFF);
         SDL_SetTextureAlphaMod(m_texture, kind.tint >> 24);
@@ -222,13 +239,17 @@ public:
         SDL_RenderClear(m_renderer);
         for (const Sprite& s : m_sprites) {
             SDL_FRect dst = {s.x, s.y, kSprite, kSprite};
-            SDL_RenderCopyF(m_renderer, m_texture, nullptr, &dst);
+            if (m_degrees != 0)
+                SDL_RenderCopyExF(m_renderer, m_texture, nullptr, &dst, m_degrees, nullptr, SDL_FLIP_NONE);
+            else
+                SDL_RenderCopyF(m_renderer, m_texture, nullptr, &dst);
         }
         SDL_RenderPresent(m_renderer);
     }
 
 private:
     std::vector<Sprite> m_sprites;
+    double m_degrees;
     SDL_Surface* m_surface = nullptr;
     SDL_Renderer* m_renderer = nullptr;
     SDL_Texture* m_texture = nullptr;
@@ -265,10 +286,12 @@ int main(int argc, char** argv) {
         frames);
 
     const SceneKind kinds[] = {
-        {"whole-pixel positions, point", false, false, 0xFFFFFFFFu},
-        {"fractional positions, point", true, false, 0xFFFFFFFFu},
-        {"whole-pixel positions, tinted 50% alpha", false, false, 0x80FFC080u},
-        {"fractional positions, linear (SDL2 copies unfiltered)", true, true, 0xFFFFFFFFu},
+        {"whole-pixel positions, point", false, false, 0xFFFFFFFFu, 0, false},
+        {"fractional positions, point", true, false, 0xFFFFFFFFu, 0, false},
+        {"whole-pixel positions, tinted 50% alpha", false, false, 0x80FFC080u, 0, false},
+        {"fractional positions, linear (SDL2 copies unfiltered)", true, true, 0xFFFFFFFFu, 0, false},
+        {"turned 30 degrees, tinted, additive, point", true, false, 0xC0FFC080u, 30, true},
+        {"turned 30 degrees, tinted, additive, linear", true, true, 0xC0FFC080u, 30, true},
     };
     for (const SceneKind& kind : kinds) {
         std::vector<Sprite> positions = SpritePositions(sprites, kind.fractional);
