@@ -1,5 +1,5 @@
-// The fast span paths: one row of a triangle at a time, specialised by texture access (none, one
-// texel per pixel, bilinear at one texel per pixel, sampled) and by whether stage 0 changes the
+// The fast span paths: one row of a triangle at a time, tailored to the texture access (none, one
+// texel per pixel, bilinear at one texel per pixel, sampled) and to whether stage 0 changes the
 // texel; runs of shaded pixels then go through the row blend (tqrowblend.h). For 32-bit targets
 // without depth. They give exactly the pixels of the generic path.
 #pragma once
