@@ -302,15 +302,11 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND destWindow, const void*) 
     Image& back = m_backBuffer->Pixels();
     int width = static_cast<int>(back.Width()), height = static_cast<int>(back.Height());
     bool vsync = m_params.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE;
-    if (BytesPerPixel(back.Format()) == 4) {
-        tqplat::VideoPresent(PresentWindow(destWindow), reinterpret_cast<const uint32_t*>(back.Bits()), width,
-                             height, static_cast<int>(back.Pitch()), vsync);
-    } else {
-        const uint32_t* argb = back.ArgbPixels();
-        m_presentPixels.assign(argb, argb + static_cast<size_t>(width) * height);
-        tqplat::VideoPresent(PresentWindow(destWindow), m_presentPixels.data(), width, height, width * 4,
-                             vsync);
-    }
+    // 32-bit back buffers go as they are; 16-bit ones through their 0xAARRGGBB view.
+    bool direct = BytesPerPixel(back.Format()) == 4;
+    const uint32_t* pixels = direct ? reinterpret_cast<const uint32_t*>(back.Bits()) : back.ArgbPixels();
+    int pitch = direct ? static_cast<int>(back.Pitch()) : width * 4;
+    tqplat::VideoPresent(PresentWindow(destWindow), pixels, width, height, pitch, vsync);
     return D3D_OK;
 }
 

@@ -121,7 +121,6 @@ private:
     DWORD m_samplerStates[TQ_D3DSAMP_COUNT] = {};
     D3DMATRIX m_world = {}, m_view = {}, m_projection = {};
     D3DVIEWPORT9 m_viewport = {};
-    std::vector<uint32_t> m_presentPixels;
 };
 
 } // namespace tqd3d9

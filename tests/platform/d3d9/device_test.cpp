@@ -193,6 +193,19 @@ TEST_F(DeviceTest, PresentHandsTheBackBufferToTheWindowAndKeepsIt) {
     device->EndScene();
 }
 
+TEST_F(DeviceTest, SixteenBitBackBuffersArePresentedAsArgb) {
+    D3DPRESENT_PARAMETERS pp = Windowed(4, 2, false);
+    pp.BackBufferFormat = D3DFMT_R5G6B5;
+    ASSERT_EQ(D3D_OK, Create(&pp));
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFF0000u, 1.0f, 0);
+    ASSERT_EQ(D3D_OK, device->Present(nullptr, nullptr, nullptr, nullptr));
+    std::vector<uint32_t> frame;
+    int width = 0, height = 0;
+    ASSERT_TRUE(tqplat::VideoLastFrame(TestWindow(), &frame, &width, &height));
+    ASSERT_EQ(8u, frame.size());
+    EXPECT_EQ(0xFF0000u, frame[7] & 0xFFFFFFu);
+}
+
 TEST_F(DeviceTest, RenderTargetTexturesResetTheViewport) {
     D3DPRESENT_PARAMETERS pp = Windowed(64, 64, false);
     ASSERT_EQ(D3D_OK, Create(&pp));
