@@ -1,0 +1,26 @@
+#include "helpers/resdesc.h"
+
+#include <cstring>
+
+void TQGfxCopyResName(char* field, const char* text) {
+    std::strncpy(field, text ? text : "", TQGFX_RES_NAME_SIZE - 1);
+    field[TQGFX_RES_NAME_SIZE - 1] = '\0';
+}
+
+ResDesc::ResDesc()
+    : name(), resgroup(0), handle(0), next(nullptr), m_pDevice(TQGfxCreate(TQGfxDevice::kVersion)) {}
+
+ResDesc::ResDesc(const ResDesc& other)
+    : resgroup(other.resgroup), handle(other.handle), next(other.next),
+      m_pDevice(TQGfxCreate(TQGfxDevice::kVersion)) {
+    std::memcpy(name, other.name, sizeof(name));
+}
+
+ResDesc::~ResDesc() {
+    if (m_pDevice)
+        m_pDevice->Release();
+}
+
+void ResDesc::SetName(const char* text) {
+    TQGfxCopyResName(name, text);
+}

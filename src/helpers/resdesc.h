@@ -1,0 +1,59 @@
+// ResDesc: the descriptor of one resource declared by a resource script. It names the resource,
+// holds its group and, once created, its handle (a device handle or the address of a helper object).
+// Descriptors of one type form a singly linked list owned by TQGfxResourceManager.
+//
+// Every descriptor holds one device reference for its whole life, copies included.
+#pragma once
+
+#include "device/tqgfxdevice.h"
+
+class TQGfxResourceManager;
+
+// Length of names and file names in descriptors, terminator included.
+#define TQGFX_RES_NAME_SIZE 128
+
+// Resource types: list index in the manager and the script keyword's code minus 11.
+enum TQGfxResType {
+    TQGFX_RES_SCRIPT = 0,
+    TQGFX_RES_RESOURCE = 1,
+    TQGFX_RES_TEXTURE = 2,
+    TQGFX_RES_EFFECT = 3,
+    TQGFX_RES_MUSIC = 4,
+    TQGFX_RES_STREAM = 5,
+    TQGFX_RES_TARGET = 6,
+    TQGFX_RES_SPRITE = 7,
+    TQGFX_RES_ANIMATION = 8,
+    TQGFX_RES_FONT = 9,
+    TQGFX_RES_PARTICLE = 10,
+    TQGFX_RES_DISTORT = 11,
+    TQGFX_RES_TYPES = 12
+};
+
+class ResDesc {
+public:
+    ResDesc();
+    // Copies name, group, handle and link; takes its own device reference.
+    ResDesc(const ResDesc& other);
+    ResDesc& operator=(const ResDesc& other) = delete;
+    // Virtual, so that the manager can delete any descriptor through its base.
+    virtual ~ResDesc();
+
+    // Creates the resource when it does not exist yet and returns its handle (0 on failure).
+    virtual DWORD_PTR Get(TQGfxResourceManager* manager) = 0;
+    // Frees the resource; the handle becomes 0.
+    virtual void Free() = 0;
+
+    // Stores name, cut to the field's size.
+    void SetName(const char* name);
+
+    char name[TQGFX_RES_NAME_SIZE];
+    int resgroup;
+    DWORD_PTR handle;
+    ResDesc* next;
+
+protected:
+    TQGfxDevice* m_pDevice;
+};
+
+// Copies text into a name field of TQGFX_RES_NAME_SIZE bytes, cutting it when longer.
+void TQGfxCopyResName(char* field, const char* text);

@@ -1,0 +1,15 @@
+#include "helpers/rmusic.h"
+
+RMusic::RMusic() : filename() {}
+
+DWORD_PTR RMusic::Get(TQGfxResourceManager*) {
+    if (!handle)
+        handle = m_pDevice->Music_Load(filename, 0);
+    return handle;
+}
+
+void RMusic::Free() {
+    if (handle)
+        m_pDevice->Music_Free(static_cast<DWORD>(handle));
+    handle = 0;
+}

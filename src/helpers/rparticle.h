@@ -1,0 +1,20 @@
+// RParticle: a particle system read from a particle record file, drawn with a sprite resource.
+#pragma once
+
+#include "helpers/resdesc.h"
+
+class RParticle : public ResDesc {
+public:
+    // No sprite, 50 updates per second.
+    RParticle();
+
+    // A new TQGfxParticleSystem on the declared sprite named `sprite`; 0 (and a log line) when
+    // that sprite cannot be had, since a system cannot draw without one.
+    DWORD_PTR Get(TQGfxResourceManager* manager) override;
+    // Deletes the system (the sprite stays with its own descriptor).
+    void Free() override;
+
+    char filename[TQGFX_RES_NAME_SIZE];
+    char sprite[TQGFX_RES_NAME_SIZE];
+    float fps;
+};

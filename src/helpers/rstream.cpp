@@ -1,0 +1,15 @@
+#include "helpers/rstream.h"
+
+RStream::RStream() : filename() {}
+
+DWORD_PTR RStream::Get(TQGfxResourceManager*) {
+    if (!handle)
+        handle = m_pDevice->Stream_Load(filename, 0);
+    return handle;
+}
+
+void RStream::Free() {
+    if (handle)
+        m_pDevice->Stream_Free(static_cast<DWORD>(handle));
+    handle = 0;
+}

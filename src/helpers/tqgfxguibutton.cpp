@@ -1,0 +1,31 @@
+#include "helpers/tqgfxguibutton.h"
+
+#include "device/tqgfxsprite.h"
+
+TQGfxGUIButton::TQGfxGUIButton(int ctrlId, float x, float y, float w, float h, DWORD texture, float tx,
+                               float ty)
+    : m_bTrigger(false), m_bPressed(false), m_bOldState(false),
+      m_pSprUp(new TQGfxSprite(texture, tx, ty, w, h)),
+      m_pSprDown(new TQGfxSprite(texture, tx + w, ty, w, h)) {
+    id = ctrlId;
+    rect.Set(x, y, x + w, y + h);
+}
+
+TQGfxGUIButton::~TQGfxGUIButton() {
+    delete m_pSprUp;
+    delete m_pSprDown;
+}
+
+void TQGfxGUIButton::Render() {
+    (m_bPressed ? m_pSprDown : m_pSprUp)->Render(rect.x1, rect.y1);
+}
+
+bool TQGfxGUIButton::MouseLButton(bool down) {
+    if (down) {
+        m_bOldState = m_bPressed;
+        m_bPressed = true;
+        return false;
+    }
+    m_bPressed = m_bTrigger ? !m_bOldState : false;
+    return true;
+}

@@ -1,0 +1,182 @@
+#include "helpers/tqgfxresourcemanager.h"
+
+#include "helpers/reffect.h"
+#include "helpers/rmusic.h"
+#include "helpers/rresource.h"
+#include "helpers/rstream.h"
+#include "helpers/rtexture.h"
+#include "helpers/tqgfxscriptparser.h"
+
+#include <cstring>
+
+namespace {
+
+bool InGroup(const ResDesc* desc, int group) {
+    return group == 0 || desc->resgroup == group;
+}
+
+template <class T> ResDesc* NewFileDescriptor(const char* fileName) {
+    T* desc = new T;
+    TQGfxCopyResName(desc->filename, fileName);
+    return desc;
+}
+
+// A descriptor of a file type with its file name set; NULL for other types.
+ResDesc* NewFileDescriptor(int type, const char* fileName) {
+    switch (type) {
+    case TQGFX_RES_RESOURCE:
+        return NewFileDescriptor<RResource>(fileName);
+    case TQGFX_RES_TEXTURE:
+        return NewFileDescriptor<RTexture>(fileName);
+    case TQGFX_RES_EFFECT:
+        return NewFileDescriptor<REffect>(fileName);
+    case TQGFX_RES_MUSIC:
+        return NewFileDescriptor<RMusic>(fileName);
+    case TQGFX_RES_STREAM:
+        return NewFileDescriptor<RStream>(fileName);
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+TQGfxResourceManager::TQGfxResourceManager(const char* script)
+    : res(), m_pDevice(TQGfxCreate(TQGfxDevice::kVersion)) {
+    LoadScript(script);
+}
+
+TQGfxResourceManager::~TQGfxResourceManager() {
+    RemoveAll();
+    if (m_pDevice)
+        m_pDevice->Release();
+}
+
+void TQGfxResourceManager::LoadScript(const char* script) {
+    if (!script)
+        return;
+    TQGfxScriptParser::ParseScript(this, nullptr, script);
+    ClearList(TQGFX_RES_SCRIPT);
+}
+
+void TQGfxResourceManager::ChangeScript(const char* script) {
+    RemoveAll();
+    LoadScript(script);
+}
+
+void TQGfxResourceManager::ClearList(int type) {
+    while (ResDesc* desc = res[type]) {
+        res[type] = desc->next;
+        desc->Free();
+        delete desc;
+    }
+}
+
+// Lists are freed from the last type to the first, so that particle systems go before the sprites
+// they draw with.
+void TQGfxResourceManager::RemoveAll() {
+    for (int type = TQGFX_RES_TYPES - 1; type >= 0; --type)
+        ClearList(type);
+}
+
+bool TQGfxResourceManager::Precache(int group) {
+    for (int type = 0; type < TQGFX_RES_TYPES; ++type)
+        for (ResDesc* desc = res[type]; desc; desc = desc->next)
+            if (InGroup(desc, group) && desc->Get(this) == 0)
+                return false;
+    return true;
+}
+
+void TQGfxResourceManager::Purge(int group) {
+    for (int type = TQGFX_RES_TYPES - 1; type >= 0; --type)
+        for (ResDesc* desc = res[type]; desc; desc = desc->next)
+            if (InGroup(desc, group))
+                desc->Free();
+}
+
+void TQGfxResourceManager::AddRes(int type, ResDesc* desc) {
+    if (!desc)
+        return;
+    if (type < 0 || type >= TQGFX_RES_TYPES) {
+        desc->Free();
+        delete desc;
+        return;
+    }
+    desc->next = res[type];
+    res[type] = desc;
+}
+
+ResDesc* TQGfxResourceManager::FindRes(int type, const char* name) const {
+    if (type < 0 || type >= TQGFX_RES_TYPES || !name)
+        return nullptr;
+    for (ResDesc* desc = res[type]; desc; desc = desc->next)
+        if (std::strcmp(desc->name, name) == 0)
+            return desc;
+    return nullptr;
+}
+
+DWORD_PTR TQGfxResourceManager::GetDeclared(int type, const char* name) {
+    ResDesc* desc = FindRes(type, name);
+    return desc ? desc->Get(this) : 0;
+}
+
+DWORD_PTR TQGfxResourceManager::GetFileResource(int type, const char* name) {
+    if (ResDesc* desc = FindRes(type, name))
+        return desc->Get(this);
+    if (!name || !*name)
+        return 0;
+    ResDesc* desc = NewFileDescriptor(type, name);
+    if (!desc)
+        return 0;
+    desc->SetName(name);
+    if (desc->Get(this) == 0) {
+        delete desc;
+        return 0;
+    }
+    AddRes(type, desc);
+    return desc->handle;
+}
+
+void* TQGfxResourceManager::GetResource(const char* name) {
+    return reinterpret_cast<void*>(GetFileResource(TQGFX_RES_RESOURCE, name));
+}
+
+DWORD TQGfxResourceManager::GetTexture(const char* name) {
+    return static_cast<DWORD>(GetFileResource(TQGFX_RES_TEXTURE, name));
+}
+
+DWORD TQGfxResourceManager::GetEffect(const char* name) {
+    return static_cast<DWORD>(GetFileResource(TQGFX_RES_EFFECT, name));
+}
+
+DWORD TQGfxResourceManager::GetMusic(const char* name) {
+    return static_cast<DWORD>(GetFileResource(TQGFX_RES_MUSIC, name));
+}
+
+DWORD TQGfxResourceManager::GetStream(const char* name) {
+    return static_cast<DWORD>(GetFileResource(TQGFX_RES_STREAM, name));
+}
+
+DWORD TQGfxResourceManager::GetTarget(const char* name) {
+    return static_cast<DWORD>(GetDeclared(TQGFX_RES_TARGET, name));
+}
+
+TQGfxSprite* TQGfxResourceManager::GetSprite(const char* name) {
+    return reinterpret_cast<TQGfxSprite*>(GetDeclared(TQGFX_RES_SPRITE, name));
+}
+
+TQGfxAnimation* TQGfxResourceManager::GetAnimation(const char* name) {
+    return reinterpret_cast<TQGfxAnimation*>(GetDeclared(TQGFX_RES_ANIMATION, name));
+}
+
+TQGfxFont* TQGfxResourceManager::GetFont(const char* name) {
+    return reinterpret_cast<TQGfxFont*>(GetDeclared(TQGFX_RES_FONT, name));
+}
+
+TQGfxParticleSystem* TQGfxResourceManager::GetParticleSystem(const char* name) {
+    return reinterpret_cast<TQGfxParticleSystem*>(GetDeclared(TQGFX_RES_PARTICLE, name));
+}
+
+TQGfxDistortionMesh* TQGfxResourceManager::GetDistortionMesh(const char* name) {
+    return reinterpret_cast<TQGfxDistortionMesh*>(GetDeclared(TQGFX_RES_DISTORT, name));
+}
