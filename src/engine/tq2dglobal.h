@@ -1,0 +1,11 @@
+// Engine-wide globals shared by the engine's source files (not part of the host's interface).
+#pragma once
+
+#include "device/tqgfxdevice.h"
+
+// The engine's one device reference: set by TQ2DInit, cleared by TQ2DClose. Media objects do
+// nothing while it is NULL.
+extern TQGfxDevice* g_pTQ2DDevice;
+
+// Nonzero: sound objects start no playback (TQ2DSoundMute).
+extern int g_bSoundMute;

@@ -1,0 +1,104 @@
+// The base of the engine's reference-counted caches (textures, sounds, music): entries {count,
+// device handle, normalised name} kept in one AVL tree per entry class, ordered by name, each entry
+// held by the objects that use its handle.
+//
+// An entry is either cached (in the tree, found by name) or private (not in the tree: a handle
+// loaded from memory, which copies of its object share). Either way the last Release destroys it,
+// and the entry class's destructor frees the handle. Entry classes derive from
+// TQ2DGlobalCacheTmpl<Entry> and define that destructor. Host's thread only.
+#pragma once
+
+#include "base/tqstring.h"
+#include "containers/tqavltreetmpl.h"
+
+template <class Entry> class TQ2DGlobalCacheTmpl {
+public:
+    // Ordering of the tree: names by bytes; a NULL key is below every entry.
+    int operator-(Entry& other) { return m_strName.Compare(other.m_strName.GetString(), 0); }
+    int operator-(void* key) { return key ? m_strName.Compare(static_cast<const char*>(key), 0) : 1; }
+
+    // A new cached entry for name with count 1, or NULL for handle 0 or when the tree refuses it.
+    // A refused entry is discarded without freeing the handle: the caller still owns it.
+    static Entry* Add(const TQString& name, DWORD handle);
+    // A new private entry with count 1 (NULL for handle 0 or no memory).
+    static Entry* AddPrivate(DWORD handle);
+    // The cached entry of name with one more reference, or NULL.
+    static Entry* Find(const TQString& name);
+    // One more reference on entry (a copy of its holder). NULL is ignored.
+    static void AddRef(Entry* entry);
+    // One reference less; the last one destroys the entry (removing it from the tree when cached).
+    // NULL is ignored.
+    static void Release(Entry* entry);
+    // Number of cached entries.
+    static DWORD CachedCount() { return Cache().m_dwCount; }
+
+    int m_nRef = 0;
+    DWORD m_dwHandle = 0;
+    TQString m_strName;
+    bool m_bCached = false;
+
+private:
+    // Built on first use, so it goes before the entries' class pool at unload.
+    static TQAVLTreeTmpl<Entry>& Cache() {
+        static TQAVLTreeTmpl<Entry> cache;
+        return cache;
+    }
+    static Entry* NewEntry(DWORD handle);
+    // Destroys an entry that no holder has and that owns nothing.
+    static void Discard(Entry* entry);
+};
+
+template <class Entry> Entry* TQ2DGlobalCacheTmpl<Entry>::NewEntry(DWORD handle) {
+    if (!handle)
+        return nullptr;
+    Entry* entry = new Entry;
+    if (entry) {
+        entry->m_dwHandle = handle;
+        entry->m_nRef = 1;
+    }
+    return entry;
+}
+
+template <class Entry> void TQ2DGlobalCacheTmpl<Entry>::Discard(Entry* entry) {
+    entry->m_nRef = 0;
+    entry->m_dwHandle = 0;
+    delete entry;
+}
+
+template <class Entry> Entry* TQ2DGlobalCacheTmpl<Entry>::Add(const TQString& name, DWORD handle) {
+    Entry* entry = NewEntry(handle);
+    if (!entry)
+        return nullptr;
+    entry->m_strName = name;
+    entry->m_bCached = true;
+    if (!Cache().Insert(entry, true)) {
+        Discard(entry);
+        return nullptr;
+    }
+    return entry;
+}
+
+template <class Entry> Entry* TQ2DGlobalCacheTmpl<Entry>::AddPrivate(DWORD handle) {
+    return NewEntry(handle);
+}
+
+template <class Entry> Entry* TQ2DGlobalCacheTmpl<Entry>::Find(const TQString& name) {
+    Entry* entry = Cache().Find(const_cast<char*>(name.GetString()));
+    if (entry)
+        ++entry->m_nRef;
+    return entry;
+}
+
+template <class Entry> void TQ2DGlobalCacheTmpl<Entry>::AddRef(Entry* entry) {
+    if (entry)
+        ++entry->m_nRef;
+}
+
+template <class Entry> void TQ2DGlobalCacheTmpl<Entry>::Release(Entry* entry) {
+    if (!entry || --entry->m_nRef > 0)
+        return;
+    if (!entry->m_bCached)
+        delete entry;
+    else if (!Cache().Delete(entry))
+        delete entry; // not found in the tree: still destroyed once, its handle freed
+}

@@ -1,0 +1,114 @@
+#include "engine/tq2dmusic.h"
+
+#include "base/tqlog.h"
+#include "base/tqstring.h"
+#include "engine/tq2dglobal.h"
+#include "engine/tq2dglobalmusic.h"
+#include "engine/tq2dpack.h"
+
+#include <cstring>
+#include <new>
+
+TQ_IMPLEMENT_MEMORY_POOL(TQ2DMusic)
+
+TQ2DMusic::TQ2DMusic(const char* name, unsigned long size) {
+    Create(name, size);
+}
+
+TQ2DMusic::TQ2DMusic(const TQ2DMusic& other)
+    : TQ2DChannel(other), m_dwMusic(other.m_dwMusic), m_pEntry(other.m_pEntry) {
+    TQ2DGlobalMusic::AddRef(m_pEntry);
+}
+
+TQ2DMusic& TQ2DMusic::operator=(const TQ2DMusic& other) {
+    if (this == &other)
+        return *this;
+    TQ2DGlobalMusic::AddRef(other.m_pEntry);
+    Delete();
+    TQ2DChannel::operator=(other);
+    m_dwMusic = other.m_dwMusic;
+    m_pEntry = other.m_pEntry;
+    return *this;
+}
+
+TQ2DMusic::~TQ2DMusic() {
+    Delete();
+}
+
+int TQ2DMusic::Create(const char* name, unsigned long size) {
+    if (!g_pTQ2DDevice || !name)
+        return 0;
+    Delete();
+    if (!size)
+        return LoadShared(name);
+    const DWORD music = g_pTQ2DDevice->Stream_Load(name, static_cast<DWORD>(size));
+    if (!music)
+        return 0;
+    if (!(m_pEntry = TQ2DGlobalMusic::AddPrivate(music))) {
+        g_pTQ2DDevice->Stream_Free(music);
+        return 0;
+    }
+    m_dwMusic = music;
+    return static_cast<int>(m_dwMusic);
+}
+
+DWORD TQ2DMusic::LoadFromImage(const char* name, TQString& bytes, char** image) {
+    const DWORD length = bytes.GetBufferLength();
+    if (length == 0) // an empty stored file is a failed load, not a name
+        return 0;
+    *image = new (std::nothrow) char[length];
+    if (!*image) {
+        g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dmusic", "TQ2DMusic::Create", __LINE__);
+        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Stream buffer create fail. [lpszMusicFile='%s', dwSize=%d", name,
+                         static_cast<int>(length));
+        return 0;
+    }
+    std::memcpy(*image, bytes.GetBuffer(), length);
+    const DWORD music = g_pTQ2DDevice->Stream_Load(*image, length);
+    if (!music) {
+        delete[] * image;
+        *image = nullptr;
+    }
+    return music;
+}
+
+int TQ2DMusic::LoadShared(const char* name) {
+    const TQString key = TQ2DNormalizeResourceName(name);
+    if (key.GetLength() == 0)
+        return 0;
+    if ((m_pEntry = TQ2DGlobalMusic::Find(key)) != nullptr) {
+        m_dwMusic = m_pEntry->m_dwHandle;
+        return static_cast<int>(m_dwMusic);
+    }
+    TQString bytes;
+    char* image = nullptr;
+    const DWORD music =
+        TQ2DPackGetFile(key, bytes) ? LoadFromImage(name, bytes, &image) : g_pTQ2DDevice->Stream_Load(key, 0);
+    if (!music)
+        return 0;
+    if (!(m_pEntry = TQ2DGlobalMusic::Add(key, music))) {
+        g_pTQ2DDevice->Stream_Free(music);
+        delete[] image;
+        return 0;
+    }
+    m_pEntry->m_pImage = image;
+    m_dwMusic = music;
+    return 1;
+}
+
+void TQ2DMusic::Delete() {
+    Stop();
+    TQ2DGlobalMusic::Release(m_pEntry);
+    m_pEntry = nullptr;
+    m_dwMusic = 0;
+}
+
+void TQ2DMusic::Play() {
+    if (!g_pTQ2DDevice || !m_dwMusic || g_bSoundMute)
+        return;
+    Stop();
+    m_dwChannel = g_pTQ2DDevice->Stream_Play(m_dwMusic, m_bLoop);
+    SetVolume(m_nVolume);
+    SetPanning(m_nPanning);
+    SetPitch(m_fPitch);
+}

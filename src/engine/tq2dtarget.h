@@ -1,0 +1,36 @@
+// TQ2DTarget: owns one device render target. Its handle is what TQ2DGfx_BeginScene takes; its
+// texture handle is what sprites draw with. Copies are empty: a target is never shared. Does
+// nothing while the engine has no device.
+#pragma once
+
+#include "containers/tqmemorypooltmpl.h"
+#include "platform/win32/tqwintypes.h"
+
+class TQ2DTarget {
+public:
+    TQ2DTarget() = default;
+    TQ2DTarget(unsigned long width, unsigned long height, bool zBuffer);
+    // A copy owns no target (the render target cannot be shared or duplicated).
+    TQ2DTarget(const TQ2DTarget&) {}
+    TQ2DTarget& operator=(const TQ2DTarget& other);
+    ~TQ2DTarget();
+
+    // Replaces the target by a new one of w x h (with a depth buffer when zBuffer): its handle, or 0.
+    int Create(unsigned long width, unsigned long height, bool zBuffer);
+    void Delete();
+
+    // The target's texture handle, 0 without one.
+    DWORD GetTexture() const;
+    // The target texture's size (the real, possibly rounded-up size unless imageSize); 0 without one.
+    DWORD GetWidth(bool imageSize = false) const;
+    DWORD GetHeight(bool imageSize = false) const;
+    operator unsigned long() const { return m_dwTarget; }
+
+    int operator-(TQ2DTarget& other) const;
+    int operator-(void* other) const;
+
+    TQ_DECLARE_MEMORY_POOL(TQ2DTarget)
+
+private:
+    DWORD m_dwTarget = 0;
+};
