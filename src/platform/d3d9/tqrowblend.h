@@ -1,6 +1,7 @@
 // Writes a run of shaded pixels into a 32-bit row: alpha test GREATEREQUAL, then no blending,
-// SRCALPHA/INVSRCALPHA or SRCALPHA/ONE. SSE2 handles four pixels at a time with the same 16-bit
-// lane arithmetic as the scalar code, so both give exactly the pixels of PixelPipeline.
+// SRCALPHA/INVSRCALPHA or SRCALPHA/ONE. SSE2 (AVX2 where the processor has it) handles four (eight)
+// pixels at a time with the same 16-bit lane arithmetic as the scalar code, so all give exactly the
+// pixels of PixelPipeline.
 #pragma once
 
 #include <cstdint>
