@@ -3,10 +3,12 @@
 //
 // A script is a list of blocks:
 //     Include "other.res"
-//     Sprite name [: base] { texture = tex, rect = 0, 0, 32, 32, color = FFFF0000 }
+//     Sprite name [: base] { texture = tex rect = 0, 0, 32, 32 color = FFFF0000 }
 // where the block keyword is one of Resource, Texture, Sound, Music, Stream, Target, Sprite,
-// Animation, Font, Particle and Distortion. A ";" starts a comment running to the end of the line.
-// Keywords match as prefixes (case-sensitive); names that begin like a keyword must be quoted.
+// Animation, Font, Particle and Distortion. Each parameter is its name, a separator ("=" or ":")
+// and its value; values of several numbers or words are separated in the same way ("," or "=").
+// A ";" starts a comment running to the end of the line. Keywords match as prefixes
+// (case-sensitive); names that begin like a keyword must be quoted.
 //
 // Errors go to the device log as "<script>, line <n>: <message>" and parsing goes on. The parser
 // holds one device reference for its life.
