@@ -133,7 +133,7 @@ void TQGfxAnimation::SetFrame(int n) {
     float left = m_fFirstX + n * w;
     float top = m_fFirstY;
     if (n > 0 && left > texWidth - w) {
-        const int onFirstRow = static_cast<int>(texWidth - m_fFirstX) / WholeTexels(w);
+        const int onFirstRow = std::max(1, static_cast<int>(texWidth - m_fFirstX) / WholeTexels(w));
         const int m = std::max(0, n - onFirstRow);
         left = w * static_cast<float>(m % columns);
         top = m_fFirstY + h * static_cast<float>(1 + m / columns);

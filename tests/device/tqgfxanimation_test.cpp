@@ -1,0 +1,262 @@
+// The frame animation: frame sequences of every mode, the frame clock, frame layout on the texture
+// (read back from the pixels drawn), flips, and frame rates and textures it cannot lay out.
+#include "devicetestsupport.h"
+
+#include "device/tqgfxanimation.h"
+
+#include <vector>
+
+namespace {
+
+const int kCell = 64;
+
+// Colour of the left and right halves of cell c of the layout texture (cells of 64 × 64, numbered
+// row by row, four to a row).
+uint32_t LeftColour(int cell) {
+    return static_cast<uint32_t>(10 + 20 * cell) << 16;
+}
+uint32_t RightColour(int cell) {
+    return static_cast<uint32_t>(10 + 20 * cell) << 8;
+}
+
+class AnimationTest : public DeviceTest {
+protected:
+    void SetUp() override {
+        DeviceTest::SetUp();
+        dev->System_SetState(TQGFX_TEXTUREFILTER, false);
+        ASSERT_TRUE(Initiate(kCell, kCell));
+    }
+
+    // 256 × 128: two rows of four cells, each split into a left and a right colour.
+    DWORD LayoutTexture() {
+        DWORD texture = dev->Texture_Create(4 * kCell, 2 * kCell);
+        DWORD* pixels = dev->Texture_Lock(texture, false, 0, 0, 0, 0);
+        if (!pixels)
+            return texture;
+        for (int y = 0; y < 2 * kCell; ++y) {
+            for (int x = 0; x < 4 * kCell; ++x) {
+                const int cell = (y / kCell) * 4 + x / kCell;
+                const bool left = x % kCell < kCell / 2;
+                pixels[y * 4 * kCell + x] = 0xFF000000 | (left ? LeftColour(cell) : RightColour(cell));
+            }
+        }
+        dev->Texture_Unlock(texture);
+        return texture;
+    }
+
+    // The cell the animation shows, from the colour drawn left of its centre; -1 when none matches.
+    int ShownCell(TQGfxAnimation& animation) {
+        EXPECT_TRUE(dev->Gfx_BeginScene(0));
+        dev->Gfx_Clear(0xFF000000);
+        animation.Render(0, 0);
+        dev->Gfx_EndScene();
+        const uint32_t colour = PixelRgb(kCell / 4, kCell / 2);
+        for (int cell = 0; cell < 8; ++cell) {
+            if (colour == LeftColour(cell))
+                return cell;
+            if (colour == RightColour(cell))
+                return 100 + cell; // mirrored
+        }
+        return -1;
+    }
+};
+
+// Frames shown by Play and then by each of `steps` whole frame periods; false marks a stop.
+std::vector<int> Sequence(int mode, int frames, int steps) {
+    TQGfxAnimation animation(0, frames, 10.0f, 0, 0, 8, 8);
+    animation.SetMode(mode);
+    animation.Play();
+    animation.Update(0.0f);
+    std::vector<int> shown{animation.GetFrame()};
+    for (int i = 0; i < steps && animation.IsPlaying(); ++i) {
+        animation.Update(0.1f);
+        shown.push_back(animation.IsPlaying() ? animation.GetFrame() : -1 - animation.GetFrame());
+    }
+    return shown;
+}
+
+} // namespace
+
+TEST_F(AnimationTest, FrameSequencesOfEveryMode) {
+    // -1 - n: stopped on frame n.
+    EXPECT_EQ(Sequence(0, 3, 8), (std::vector<int>{0, 1, 2, -3}));
+    EXPECT_EQ(Sequence(TQGfxAnimation::kReverse, 3, 8), (std::vector<int>{2, 1, 0, -1}));
+    EXPECT_EQ(Sequence(TQGfxAnimation::kPingPong, 3, 8), (std::vector<int>{0, 1, 2, 1, 0, -1}));
+    EXPECT_EQ(Sequence(TQGfxAnimation::kReverse | TQGfxAnimation::kPingPong, 3, 8),
+              (std::vector<int>{2, 1, 0, 1, 2, -3}));
+    EXPECT_EQ(Sequence(TQGfxAnimation::kLoop, 3, 5), (std::vector<int>{0, 1, 2, 0, 1, 2}));
+    EXPECT_EQ(Sequence(TQGfxAnimation::kLoop | TQGfxAnimation::kReverse, 3, 5),
+              (std::vector<int>{2, 1, 0, 2, 1, 0}));
+    EXPECT_EQ(Sequence(TQGfxAnimation::kLoop | TQGfxAnimation::kPingPong, 3, 6),
+              (std::vector<int>{0, 1, 2, 1, 0, 1, 2}));
+    EXPECT_EQ(Sequence(7, 3, 6), (std::vector<int>{2, 1, 0, 1, 2, 1, 0}));
+    // Above 7 both ends wrap; bit 1 still starts it backwards.
+    EXPECT_EQ(Sequence(9, 3, 4), (std::vector<int>{2, 1, 0, 2, 1}));
+    // One frame in ping-pong turns on the spot.
+    EXPECT_EQ(Sequence(TQGfxAnimation::kLoop | TQGfxAnimation::kPingPong, 1, 3),
+              (std::vector<int>{0, 0, 0, 0}));
+}
+
+TEST_F(AnimationTest, ClockStartsOnTheFirstUpdateAndStepsOneFrameAtATime) {
+    TQGfxAnimation animation(0, 4, 10.0f, 0, 0, 8, 8);
+    EXPECT_FALSE(animation.IsPlaying());
+    EXPECT_EQ(animation.GetMode(), TQGfxAnimation::kLoop);
+    animation.Update(1.0f);
+    EXPECT_EQ(animation.GetFrame(), 0);
+
+    animation.Play();
+    animation.Update(0.05f); // only starts the clock
+    EXPECT_EQ(animation.GetFrame(), 0);
+    animation.Update(0.1f);
+    EXPECT_EQ(animation.GetFrame(), 1);
+    animation.Update(0.35f); // one frame, 0.25 s carried over
+    EXPECT_EQ(animation.GetFrame(), 2);
+    animation.Update(0.0f);
+    EXPECT_EQ(animation.GetFrame(), 3);
+    animation.Update(0.0f);
+    EXPECT_EQ(animation.GetFrame(), 0);
+    animation.Update(0.0f);
+    EXPECT_EQ(animation.GetFrame(), 0);
+
+    // Stop keeps frame and clock; Resume goes on without restarting.
+    animation.Stop();
+    animation.Update(1.0f);
+    EXPECT_EQ(animation.GetFrame(), 0);
+    animation.Resume();
+    animation.Update(0.1f);
+    EXPECT_EQ(animation.GetFrame(), 1);
+}
+
+TEST_F(AnimationTest, ResumeAfterTheEndStopsAgainWithoutAnotherFrame) {
+    TQGfxAnimation animation(0, 3, 10.0f, 0, 0, 8, 8);
+    animation.SetMode(0);
+    animation.Play();
+    for (int i = 0; i < 4; ++i)
+        animation.Update(i ? 0.1f : 0.0f);
+    EXPECT_FALSE(animation.IsPlaying());
+    EXPECT_EQ(animation.GetFrame(), 2);
+    animation.Resume();
+    animation.Update(0.1f);
+    EXPECT_FALSE(animation.IsPlaying());
+    EXPECT_EQ(animation.GetFrame(), 2);
+}
+
+TEST_F(AnimationTest, FrameRatesOfZeroOrBelowNeverAdvance) {
+    TQGfxAnimation animation(0, 4, 0.0f, 0, 0, 8, 8);
+    EXPECT_EQ(animation.GetSpeed(), 0.0f);
+    animation.Play();
+    for (int i = 0; i < 5; ++i)
+        animation.Update(100.0f);
+    EXPECT_EQ(animation.GetFrame(), 0);
+    EXPECT_TRUE(animation.IsPlaying());
+
+    animation.SetSpeed(-5.0f);
+    EXPECT_EQ(animation.GetSpeed(), 0.0f);
+    animation.Update(100.0f);
+    EXPECT_EQ(animation.GetFrame(), 0);
+
+    animation.SetSpeed(20.0f);
+    EXPECT_FLOAT_EQ(animation.GetSpeed(), 20.0f);
+    animation.Update(0.05f);
+    EXPECT_EQ(animation.GetFrame(), 1);
+}
+
+TEST_F(AnimationTest, FrameNumbersWrapAndFrameCountsStayPositive) {
+    TQGfxAnimation animation(0, 5, 10.0f, 0, 0, 8, 8);
+    animation.SetFrame(-1);
+    EXPECT_EQ(animation.GetFrame(), 4);
+    animation.SetFrame(7);
+    EXPECT_EQ(animation.GetFrame(), 2);
+    animation.SetFrame(-11);
+    EXPECT_EQ(animation.GetFrame(), 4);
+
+    // SetFrames keeps the frame shown.
+    animation.SetFrames(2);
+    EXPECT_EQ(animation.GetFrames(), 2);
+    EXPECT_EQ(animation.GetFrame(), 4);
+    animation.SetFrames(0);
+    EXPECT_EQ(animation.GetFrames(), 1);
+
+    TQGfxAnimation none(0, 0, 10.0f, 0, 0, 8, 8);
+    EXPECT_EQ(none.GetFrames(), 1);
+    none.Play();
+    none.Update(0.0f);
+    none.Update(0.1f);
+    EXPECT_EQ(none.GetFrame(), 0);
+}
+
+TEST_F(AnimationTest, FramesRunAlongTheRowThenFromTheLeftEdge) {
+    DWORD texture = LayoutTexture();
+    TQGfxAnimation fromCorner(texture, 8, 10.0f, 0, 0, kCell, kCell);
+    const int expected[8] = {0, 1, 2, 3, 4, 5, 6, 7};
+    for (int frame = 0; frame < 8; ++frame) {
+        fromCorner.SetFrame(frame);
+        EXPECT_EQ(ShownCell(fromCorner), expected[frame]) << "frame " << frame;
+    }
+
+    TQGfxAnimation fromMiddle(texture, 4, 10.0f, 2 * kCell, 0, kCell, kCell);
+    const int expectedFromMiddle[4] = {2, 3, 4, 5};
+    for (int frame = 0; frame < 4; ++frame) {
+        fromMiddle.SetFrame(frame);
+        EXPECT_EQ(ShownCell(fromMiddle), expectedFromMiddle[frame]) << "frame " << frame;
+    }
+    float x, y, w, h;
+    fromMiddle.GetTextureRect(&x, &y, &w, &h);
+    EXPECT_EQ(x, 2.0f * kCell);
+    EXPECT_EQ(y, 0.0f);
+    EXPECT_EQ(w, static_cast<float>(kCell));
+}
+
+TEST_F(AnimationTest, FlipsCarryOverToEveryFrame) {
+    TQGfxAnimation animation(LayoutTexture(), 8, 10.0f, 0, 0, kCell, kCell);
+    animation.SetFlip(true, false);
+    EXPECT_EQ(ShownCell(animation), 100);
+    animation.SetFrame(5);
+    EXPECT_EQ(ShownCell(animation), 105);
+    animation.SetMode(TQGfxAnimation::kReverse);
+    EXPECT_EQ(ShownCell(animation), 107);
+    animation.SetFlip(false, false);
+    EXPECT_EQ(ShownCell(animation), 7);
+}
+
+TEST_F(AnimationTest, FirstFrameMovedThroughTheSpriteInterface) {
+    TQGfxAnimation animation(LayoutTexture(), 8, 10.0f, 0, 0, kCell, kCell);
+    animation.SetFrame(3);
+    // The engine reaches the helper through the sprite interface.
+    TQGfxSprite& sprite = animation;
+    sprite.SetTextureRect(kCell, 0, kCell, kCell);
+    EXPECT_EQ(ShownCell(animation), 1);
+    animation.SetFrame(1);
+    EXPECT_EQ(ShownCell(animation), 2);
+    float x, y, w, h;
+    animation.GetTextureRect(&x, &y, &w, &h);
+    EXPECT_EQ(x, static_cast<float>(kCell));
+
+    animation.SetTextureRect(2 * kCell, kCell, kCell, kCell);
+    EXPECT_EQ(ShownCell(animation), 6);
+    EXPECT_EQ(animation.GetFrame(), 1);
+    animation.SetFrame(1);
+    EXPECT_EQ(ShownCell(animation), 7);
+}
+
+TEST_F(AnimationTest, TextureNarrowerThanAFrameKeepsTheFirstFrameAndStacksTheRest) {
+    DWORD small = dev->Texture_Create(16, 16);
+    TQGfxAnimation animation(small, 3, 10.0f, 0, 0, 32, 32);
+    float x, y, w, h;
+    TQGfxSprite& sprite = animation;
+    sprite.GetTextureRect(&x, &y, &w, &h);
+    EXPECT_EQ(x, 0.0f);
+    EXPECT_EQ(y, 0.0f);
+    animation.SetFrame(2);
+    sprite.GetTextureRect(&x, &y, &w, &h);
+    EXPECT_EQ(x, 0.0f);
+    EXPECT_EQ(y, 64.0f);
+
+    // Frames narrower than a texel, and no texture at all.
+    TQGfxAnimation thin(small, 4, 10.0f, 0, 0, 0.5f, 4);
+    thin.SetFrame(3);
+    EXPECT_EQ(thin.GetFrame(), 3);
+    TQGfxAnimation untextured(0, 4, 10.0f, 0, 0, 8, 8);
+    untextured.SetFrame(3);
+    EXPECT_EQ(untextured.GetFrame(), 3);
+}
