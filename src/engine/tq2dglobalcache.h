@@ -30,7 +30,7 @@ public:
     // NULL is ignored.
     static void Release(Entry* entry);
     // Number of cached entries.
-    static DWORD CachedCount() { return Cache().m_dwCount; }
+    static DWORD CachedCount() { return CachedCounter(); }
 
     int m_nRef = 0;
     DWORD m_dwHandle = 0;
@@ -42,6 +42,10 @@ private:
     static TQAVLTreeTmpl<Entry>& Cache() {
         static TQAVLTreeTmpl<Entry> cache;
         return cache;
+    }
+    static DWORD& CachedCounter() {
+        static DWORD count = 0;
+        return count;
     }
     static Entry* NewEntry(DWORD handle);
     // Destroys an entry that no holder has and that owns nothing.
@@ -75,6 +79,7 @@ template <class Entry> Entry* TQ2DGlobalCacheTmpl<Entry>::Add(const TQString& na
         Discard(entry);
         return nullptr;
     }
+    ++CachedCounter();
     return entry;
 }
 
@@ -97,8 +102,11 @@ template <class Entry> void TQ2DGlobalCacheTmpl<Entry>::AddRef(Entry* entry) {
 template <class Entry> void TQ2DGlobalCacheTmpl<Entry>::Release(Entry* entry) {
     if (!entry || --entry->m_nRef > 0)
         return;
-    if (!entry->m_bCached)
+    if (!entry->m_bCached) {
         delete entry;
-    else if (!Cache().Delete(entry))
+        return;
+    }
+    --CachedCounter();
+    if (!Cache().Delete(entry))
         delete entry; // not found in the tree: still destroyed once, its handle freed
 }

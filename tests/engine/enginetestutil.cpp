@@ -6,6 +6,10 @@
 #include <fstream>
 #include <unistd.h>
 
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+
 int g_nTestFrames = 0;
 int g_nTestStopAfter = 1;
 
@@ -69,38 +73,23 @@ void PutLE(std::vector<unsigned char>& bytes, uint32_t value, int size) {
 
 } // namespace
 
-std::vector<unsigned char> BmpBytes(int width, int height, const std::vector<uint32_t>& pixels) {
-    std::vector<unsigned char> bytes;
-    const uint32_t imageSize = static_cast<uint32_t>(width * height * 4);
-    bytes.push_back('B');
-    bytes.push_back('M');
-    PutLE(bytes, 14 + 108 + imageSize, 4);
-    PutLE(bytes, 0, 4);
-    PutLE(bytes, 14 + 108, 4);
-    PutLE(bytes, 108, 4); // BITMAPV4HEADER: the alpha mask is honoured
-    PutLE(bytes, static_cast<uint32_t>(width), 4);
-    PutLE(bytes, static_cast<uint32_t>(-height), 4);
-    PutLE(bytes, 1, 2);
-    PutLE(bytes, 32, 2);
-    PutLE(bytes, 3, 4); // BI_BITFIELDS
-    PutLE(bytes, imageSize, 4);
-    PutLE(bytes, 2835, 4);
-    PutLE(bytes, 2835, 4);
-    PutLE(bytes, 0, 4);
-    PutLE(bytes, 0, 4);
-    PutLE(bytes, 0x00FF0000, 4);
-    PutLE(bytes, 0x0000FF00, 4);
-    PutLE(bytes, 0x000000FF, 4);
-    PutLE(bytes, 0xFF000000, 4);
-    PutLE(bytes, 0x73524742, 4); // "sRGB"
-    bytes.resize(bytes.size() + 48, 0);
-    for (uint32_t pixel : pixels)
-        PutLE(bytes, pixel, 4);
+std::vector<unsigned char> PngBytes(int width, int height, const std::vector<uint32_t>& pixels) {
+    std::vector<unsigned char> rgba;
+    for (uint32_t pixel : pixels) {
+        rgba.push_back(static_cast<unsigned char>(pixel >> 16));
+        rgba.push_back(static_cast<unsigned char>(pixel >> 8));
+        rgba.push_back(static_cast<unsigned char>(pixel));
+        rgba.push_back(static_cast<unsigned char>(pixel >> 24));
+    }
+    int length = 0;
+    unsigned char* png = stbi_write_png_to_mem(rgba.data(), width * 4, width, height, 4, &length);
+    std::vector<unsigned char> bytes(png, png + length);
+    STBIW_FREE(png);
     return bytes;
 }
 
-void WriteBmp(const std::string& path, int width, int height, const std::vector<uint32_t>& pixels) {
-    WriteFile(path, BmpBytes(width, height, pixels));
+void WritePng(const std::string& path, int width, int height, const std::vector<uint32_t>& pixels) {
+    WriteFile(path, PngBytes(width, height, pixels));
 }
 
 std::vector<unsigned char> WavBytes(size_t samples) {

@@ -1,0 +1,357 @@
+// Textures, targets, sounds, music and sprites through a started engine: caches, packs, copies,
+// description files and a rendered scene.
+#include "enginetestutil.h"
+#include "packtestutil.h"
+
+#include <atomic>
+#include <cstdio>
+#include <new>
+
+#include "base/tqlog.h"
+#include "engine/cmorvainepack.h"
+#include "engine/tq2dglobalmusic.h"
+#include "engine/tq2dglobalsound.h"
+#include "engine/tq2dglobaltexture.h"
+#include "engine/tq2dmusic.h"
+#include "engine/tq2dpack.h"
+#include "engine/tq2dsound.h"
+#include "engine/tq2dsprite.h"
+#include "engine/tq2dtarget.h"
+#include "platform/video/tqvideo.h"
+
+namespace {
+
+// Size of the nothrow allocations to refuse (0: none): the cache trees' nodes.
+std::atomic<size_t> g_refusedSize{0};
+
+class RefuseTreeNodes {
+public:
+    explicit RefuseTreeNodes(size_t size) { g_refusedSize = size; }
+    ~RefuseTreeNodes() { g_refusedSize = 0; }
+};
+
+} // namespace
+
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    if (size == g_refusedSize)
+        return nullptr;
+    try {
+        return ::operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+namespace {
+
+std::vector<uint32_t> Solid(int count, uint32_t color) {
+    return std::vector<uint32_t>(static_cast<size_t>(count), color);
+}
+
+// A pack at path holding the given files (name -> bytes).
+void MakePack(const AssetFolder& folder, const std::string& path,
+              const std::vector<std::pair<std::string, std::vector<unsigned char>>>& files) {
+    WriteFile(path, {});
+    CMorvainePack pack;
+    ASSERT_TRUE(pack.SetPackage(path.c_str()));
+    for (const auto& file : files) {
+        const std::string source = folder.Path("src_" + std::to_string(&file - &files[0]));
+        WriteFile(source, file.second);
+        ASSERT_TRUE(pack.AddFile(source.c_str(), file.first.c_str()));
+    }
+}
+
+// Exposes the sprite's adjustments to the tests, as a derived animation would use them.
+class AdjustableSprite : public TQ2DSprite {
+public:
+    using TQ2DSprite::TQ2DSprite;
+    void SetScaleAdjust(float x, float y) { m_ptScaleAdjust = {x, y}; }
+    void SetPosAdjust(float x, float y) { m_ptPosAdjust = {x, y}; }
+    void OnRender(float x, float y, unsigned long) override {
+        lastX = x;
+        lastY = y;
+    }
+    float lastX = 0.0f, lastY = 0.0f;
+};
+
+class MediaTest : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        StartEngine();
+    }
+    void TearDown() override {
+        TQ2DPackRemoveAll();
+        EngineTest::TearDown();
+    }
+    AssetFolder folder;
+};
+
+} // namespace
+
+TEST_F(MediaTest, TextureCacheSharesOneTexturePerName) {
+    WritePng(folder.Path("Sprites/A.png"), 4, 2, Solid(8, 0xFFFF0000));
+    const std::string rel = folder.Relative();
+    TQ2DTexture* a = new TQ2DTexture;
+    EXPECT_EQ(a->Create(("/" + rel + "/sprites/a.png").c_str(), 0), 1);
+    TQ2DTexture b((" pack//" + rel + "/SPRITES/A.PNG ").c_str(), 0);
+    ASSERT_NE(a->GetTexture(), 0u);
+    EXPECT_EQ(a->GetTexture(), b.GetTexture());
+    EXPECT_EQ(a->GetWidth(true), 4u);
+    const DWORD texture = a->GetTexture();
+    TQ2DTexture copy(b);
+    delete a;
+    b.Delete();
+    EXPECT_EQ(copy.GetTexture(), texture);
+    const DWORD* pixels = copy.Lock(true); // still alive: the copy holds its own reference
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(pixels[0], 0xFFFF0000u);
+    copy.UnLock();
+    copy.Delete();
+    EXPECT_EQ(TQ2DGlobalTexture::CachedCount(), 0u);
+    EXPECT_EQ(TQ2DTexture("//", 0).GetTexture(), 0u);
+    EXPECT_EQ(TQ2DTexture("   ", 0).GetTexture(), 0u);
+}
+
+TEST_F(MediaTest, MemoryTexturesAreOwnedAndPixelOperationsWork) {
+    const std::vector<unsigned char> image = PngBytes(2, 2, {0xFFFF00FF, 0xFF00FF00, 0xFFFF00FF, 0xFF0000FF});
+    TQ2DTexture first(reinterpret_cast<const char*>(image.data()), static_cast<unsigned long>(image.size()));
+    TQ2DTexture second(reinterpret_cast<const char*>(image.data()), static_cast<unsigned long>(image.size()));
+    ASSERT_NE(first.GetTexture(), 0u);
+    EXPECT_NE(first.GetTexture(), second.GetTexture());
+    EXPECT_EQ(TQ2DGlobalTexture::CachedCount(), 0u);
+    first.SetTransparentColor(0xFF00FF);
+    const DWORD* pixels = first.Lock(true);
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(pixels[0], 0x00FF00FFu);
+    EXPECT_EQ(pixels[1], 0xFF00FF00u);
+    first.UnLock();
+    TQ2DTexture empty;
+    EXPECT_NE(empty.Create(3, 3), 0);
+    empty.Clear(0x12345678);
+    const DWORD* cleared = empty.Lock(true);
+    ASSERT_NE(cleared, nullptr);
+    EXPECT_EQ(cleared[8], 0x12345678u);
+    empty.UnLock();
+}
+
+TEST_F(MediaTest, PacksComeFirstAndEmptyPackFilesFail) {
+    const std::string pack = folder.Path("assets.pak");
+    MakePack(folder, pack,
+             {{"IMG/RED.PNG", PngBytes(2, 2, Solid(4, 0xFFFF0000))},
+              {"IMG/EMPTY.PNG", {}},
+              {"SND/EMPTY.WAV", {}},
+              {"SND/HIT.WAV", WavBytes(2000)}});
+    ASSERT_EQ(TQ2DPackAdd(pack.c_str()), 1);
+    TQ2DTexture red("img/red.png", 0);
+    EXPECT_NE(red.GetTexture(), 0u);
+    TQ2DTexture empty("img/empty.png", 0);
+    EXPECT_EQ(empty.GetTexture(), 0u);
+    TQ2DSound emptySound("snd/empty.wav", 0);
+    EXPECT_EQ(emptySound.GetSound(), 0u);
+    TQ2DMusic emptyMusic("snd/empty.wav", 0);
+    EXPECT_EQ(emptyMusic.GetMusic(), 0u);
+}
+
+TEST_F(MediaTest, FailedCacheInsertionFreesOnceWithoutFalseMessages) {
+    TQLogCapture errors(g_tqLogError);
+    WritePng(folder.Path("b.png"), 2, 2, Solid(4, 0xFF00FF00));
+    WriteFile(folder.Path("b.wav"), WavBytes(1000));
+    const std::string texture = folder.Relative() + "/b.png";
+    const std::string sound = folder.Relative() + "/b.wav";
+    {
+        RefuseTreeNodes refuse(sizeof(TQAVLTreeTmpl<TQ2DGlobalTexture>));
+        TQ2DTexture refused(texture.c_str(), 0);
+        EXPECT_EQ(refused.GetTexture(), 0u);
+        TQ2DSound refusedSound(sound.c_str(), 0);
+        EXPECT_EQ(refusedSound.GetSound(), 0u);
+    }
+    EXPECT_FALSE(errors.Contains("reference count"));
+    EXPECT_EQ(TQ2DGlobalTexture::CachedCount(), 0u);
+    TQ2DTexture loaded(texture.c_str(), 0);
+    EXPECT_NE(loaded.GetTexture(), 0u);
+    EXPECT_EQ(TQ2DGlobalTexture::CachedCount(), 1u);
+}
+
+TEST_F(MediaTest, TargetsGiveTextures) {
+    TQ2DTarget target(30, 20, false);
+    ASSERT_NE(static_cast<unsigned long>(target), 0ul);
+    EXPECT_NE(target.GetTexture(), 0u);
+    EXPECT_GE(target.GetWidth(false), 30u);
+    TQ2DTarget copy(target);
+    EXPECT_EQ(static_cast<unsigned long>(copy), 0ul);
+    target.Delete();
+    EXPECT_EQ(target.GetTexture(), 0u);
+}
+
+TEST_F(MediaTest, SoundCacheLoadsOnceAndFreesWithTheLastHolder) {
+    WriteFile(folder.Path("Sound/Hit.wav"), WavBytes(4000));
+    const std::string rel = folder.Relative();
+    TQ2DSound* first = new TQ2DSound;
+    EXPECT_EQ(first->Create((rel + "/sound/Hit.wav").c_str(), 0), 1);
+    ASSERT_NE(first->GetSound(), 0u);
+    TQ2DSound second(("/" + rel + "/SOUND/HIT.WAV ").c_str(), 0);
+    TQ2DSound third(("x//" + rel + "/sound/hit.wav").c_str(), 0);
+    EXPECT_EQ(second.GetSound(), first->GetSound());
+    EXPECT_EQ(TQ2DGlobalSound::CachedCount(), 1u);
+    TQ2DSound copy(third);
+    delete first;
+    second.Delete();
+    third.Delete();
+    EXPECT_EQ(TQ2DGlobalSound::CachedCount(), 1u);
+    copy.Delete();
+    EXPECT_EQ(TQ2DGlobalSound::CachedCount(), 0u);
+}
+
+TEST_F(MediaTest, ChannelParametersMuteAndPlay) {
+    WriteFile(folder.Path("beep.wav"), WavBytes(44100));
+    TQ2DSound sound((folder.Relative() + "/beep.wav").c_str(), 0);
+    sound.SetVolume(150);
+    EXPECT_EQ(sound.GetVolume(), 100);
+    sound.SetVolume(-5);
+    EXPECT_EQ(sound.GetVolume(), 0);
+    sound.SetPanning(-300);
+    EXPECT_EQ(sound.GetPanning(), -100);
+    sound.SetPitch(3.5f);
+    EXPECT_EQ(sound.GetPitch(), 3.5f);
+    TQ2DSoundMute(1);
+    sound.Play();
+    EXPECT_EQ(sound.GetChannel(), 0ul);
+    TQ2DSoundMute(0);
+    sound.Play();
+    EXPECT_NE(sound.GetChannel(), 0ul);
+    sound.Stop();
+    EXPECT_EQ(sound.GetChannel(), 0ul);
+    sound.StopAll();
+}
+
+TEST_F(MediaTest, MusicFromAPackKeepsItsImageWhileTheStreamLives) {
+    const std::string pack = folder.Path("music.pak");
+    MakePack(folder, pack, {{"MUSIC/LOOP.WAV", WavBytes(22050)}});
+    ASSERT_EQ(TQ2DPackAdd(pack.c_str()), 1);
+    TQ2DMusic* first = new TQ2DMusic("music/loop.wav", 0);
+    ASSERT_NE(first->GetMusic(), 0u);
+    TQ2DMusic second("MUSIC/LOOP.WAV", 0);
+    EXPECT_EQ(second.GetMusic(), first->GetMusic());
+    delete first; // the stream is still shared: its memory must stay
+    second.SetLoopMode(true);
+    second.Play();
+    EXPECT_TRUE(second.IsPlaying());
+    TQ2DMusic copy;
+    copy = second;
+    second.Delete();
+    EXPECT_EQ(TQ2DGlobalMusic::CachedCount(), 1u);
+    copy.Delete();
+    EXPECT_EQ(TQ2DGlobalMusic::CachedCount(), 0u);
+}
+
+TEST_F(MediaTest, SpriteDescriptionFromAMixedCaseDiskTree) {
+    WritePng(folder.Path("Ui/Img/Icon.png"), 16, 8, Solid(128, 0xFF0000FF));
+    WriteText(folder.Path("Ui/Icon.txt"), "TEX=img\\icon.png\nALPHA=0x80\nRENDER_X=12.5\n");
+    WorkingFolder cwd(AssetFolder::ProgramFolder());
+    TQ2DSprite sprite;
+    ASSERT_EQ(sprite.CreateFromConfig(("packs//" + folder.Relative() + "/ui/icon.txt").c_str()), 1);
+    EXPECT_EQ(sprite.GetWidth(), 16.0f);
+    EXPECT_EQ(sprite.GetHeight(), 8.0f);
+    float hx = 0, hy = 0;
+    sprite.GetHotSpot(&hx, &hy);
+    EXPECT_EQ(hx, 8.0f);
+    EXPECT_EQ(hy, 4.0f);
+    EXPECT_EQ(sprite.GetAlpha(2), 0x80);
+    EXPECT_EQ(sprite.GetDefaultAlpha(), 0x80);
+    EXPECT_EQ(sprite.GetRenderPos().x, 12.5f);
+    EXPECT_EQ(sprite.CreateFromConfig(" / "), 0);
+    EXPECT_EQ(sprite.CreateFromConfig("no/such.txt"), 0);
+    EXPECT_NE(sprite.GetObjectA(), nullptr);
+}
+
+TEST_F(MediaTest, SpriteDescriptionFromAPack) {
+    const std::string pack = folder.Path("sprites.pak");
+    MakePack(
+        folder, pack,
+        {{"S/HERO.TXT", TextBytes("TEX=h.png\nW=2\n")}, {"S/H.PNG", PngBytes(4, 4, Solid(16, 0xFFFFFFFF))}});
+    ASSERT_EQ(TQ2DPackAdd(pack.c_str()), 1);
+    TQ2DSprite sprite;
+    ASSERT_EQ(sprite.CreateFromConfig("s/hero.txt"), 1);
+    EXPECT_EQ(sprite.GetWidth(), 2.0f);
+    EXPECT_EQ(sprite.GetHeight(), 4.0f);
+}
+
+TEST_F(MediaTest, SpriteCopiesFadesAndFailedRecreation) {
+    WritePng(folder.Path("s.png"), 8, 8, Solid(64, 0xFFFFFFFF));
+    const std::string name = folder.Relative() + "/s.png";
+    TQ2DSprite* sprite = new TQ2DSprite(name.c_str(), 0, 0, 0, 0);
+    ASSERT_NE(sprite->GetObjectA(), nullptr);
+    TQ2DSprite copy(*sprite);
+    EXPECT_NE(copy.GetObjectA(), sprite->GetObjectA());
+    delete sprite;
+    EXPECT_NE(copy.GetTQ2DTexture().Lock(true), nullptr);
+    copy.GetTQ2DTexture().UnLock();
+
+    copy.SetColor(0xFFFF0000, 7); // corner out of range: ignored
+    EXPECT_EQ(copy.GetColor(3), 0xFFFFFFFFu);
+    copy.SetAniAlpha(0, 255.0f);
+    copy.Update(0.5f);
+    EXPECT_EQ(copy.GetAlpha(0), 127);
+    copy.Update(0.5f);
+    EXPECT_EQ(copy.GetAlpha(0), 0);
+    EXPECT_EQ(copy.GetAniAlphaMode(), 0);
+    copy.SetAniAlpha(200, -50.0f); // a speed away from the target still ends, never wraps
+    for (int i = 0; i < 20 && copy.GetAniAlphaMode(); ++i)
+        copy.Update(0.5f);
+    EXPECT_EQ(copy.GetAniAlphaMode(), 0);
+    EXPECT_EQ(copy.GetAlpha(0), 200);
+
+    EXPECT_EQ(copy.Create("missing/file.png", 0, 0, 0, 0), 0);
+    EXPECT_EQ(copy.GetObjectA(), nullptr);
+    copy.Render(1, 1);
+}
+
+TEST_F(MediaTest, SpriteAdjustmentsAndBasePoint) {
+    TQ2DTexture texture;
+    ASSERT_NE(texture.Create(8, 8), 0);
+    AdjustableSprite sprite(texture, 0, 0, 0, 0);
+    TQ2D_POINT_tag base = {10, 20};
+    sprite.SetBasePT(&base);
+    sprite.SetPosAdjust(1, 2);
+    sprite.Render(100, 100);
+    EXPECT_EQ(sprite.GetRenderCurrentPos().x, 111.0f);
+    EXPECT_EQ(sprite.GetRenderCurrentPos().y, 122.0f);
+    EXPECT_EQ(sprite.lastX, 111.0f);
+    sprite.SetScaleAdjust(1.5f, 1.5f);
+    sprite.RenderEx(0, 0, 0, 2, 2);
+    sprite.SetColor(0xFF00FF00, -1);
+    sprite.SetBlendMode(3);
+    TQ2DTexture other;
+    ASSERT_NE(other.Create(16, 16), 0);
+    sprite.SetTexture(other.GetTexture());
+    EXPECT_EQ(sprite.GetColor(1), 0xFF00FF00u);
+    EXPECT_EQ(sprite.GetBlendMode(), 3);
+}
+
+TEST_F(MediaTest, RenderedSceneMatchesPixelForPixel) {
+    TQ2DTexture texture;
+    ASSERT_NE(texture.Create(4, 4), 0);
+    texture.Clear(0xFFFFFFFF);
+    TQ2DSprite red(texture, 0, 0, 0, 0);
+    red.SetColor(0xFFFF0000, -1);
+    TQ2DSprite half(texture, 0, 0, 0, 0);
+    half.SetAlpha(128, -1);
+    ASSERT_EQ(TQ2DGfx_BeginScene(0), 1);
+    TQ2DGfx_Clear(0xFF000000);
+    red.Render(2, 2);
+    half.RenderStretch(10, 10, 18, 14);
+    TQ2DGfx_EndScene();
+    std::vector<uint32_t> pixels;
+    int width = 0, height = 0;
+    ASSERT_TRUE(tqplat::VideoLastFrame(TQ2DGetMsgWnd(), &pixels, &width, &height));
+    ASSERT_EQ(width, 64);
+    auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y * width + x)] & 0x00FFFFFF; };
+    EXPECT_EQ(at(2, 2), 0xFF0000u);
+    EXPECT_EQ(at(5, 5), 0xFF0000u);
+    EXPECT_EQ(at(6, 6), 0x000000u);
+    EXPECT_EQ(at(1, 2), 0x000000u);
+    EXPECT_EQ(at(10, 10), 0x808080u);
+    EXPECT_EQ(at(17, 13), 0x808080u);
+    EXPECT_EQ(at(18, 13), 0x000000u);
+}
