@@ -171,7 +171,7 @@ TQ_TARGET_AVX2 void BlendRowAvx2(uint32_t* dst, const uint32_t* src, int count, 
 }
 
 bool CpuHasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
+    static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
     return has;
 }
 
