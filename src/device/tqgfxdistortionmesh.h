@@ -30,7 +30,7 @@ public:
     // Draws every cell, row by row, with the mesh origin at (x, y).
     void Render(float x, float y);
     // Puts every node back on its grid position with this colour and depth; texture coordinates stay.
-    void Clear(DWORD color = 0xFFFFFFFF, float z = 0.5f);
+    void Clear(DWORD color, float z);
 
     // Texture coordinates are not changed by a new texture; SetTextureRect recomputes them.
     void SetTexture(DWORD texture) { m_quad.tex = texture; }
