@@ -278,6 +278,38 @@ TEST(Rasterizer, GouraudColourFollowsThePixelCentres) {
     }
 }
 
+// A scene drawn into an X8R8G8B8 render-target texture and then drawn from it: the texture reads
+// what was drawn last (alpha 255), also after the target changes again.
+TEST(Rasterizer, RenderTargetTexturesAreSampledWithTheirLatestPixels) {
+    TestDevice t(32, 32);
+    t.SetEngineStates();
+    IDirect3DTexture9* target = nullptr;
+    ASSERT_EQ(D3D_OK, D3DXCreateTexture(t.Get(), 4, 2, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
+                                        D3DPOOL_DEFAULT, &target));
+    IDirect3DSurface9 *level = nullptr, *back = nullptr;
+    target->GetSurfaceLevel(0, &level);
+    t.Get()->GetRenderTarget(0, &back);
+    t.Get()->SetRenderTarget(0, level);
+    t.Get()->Clear(0, nullptr, D3DCLEAR_TARGET, kBlue, 1.0f, 0);
+    for (uint32_t color : {kRed, kGreen}) {
+        t.Get()->SetRenderTarget(0, level);
+        t.SetPixelProjection(4, 2);
+        t.DrawTriangles(QuadTriangles(1, 0, 3, 2, color));
+        t.Get()->SetRenderTarget(0, back);
+        t.SetPixelProjection(32, 32);
+        t.Get()->SetTexture(0, target);
+        t.DrawTriangles(QuadTriangles(8, 8, 12, 10, 0xFFFFFFFFu));
+        t.Get()->SetTexture(0, nullptr);
+        EXPECT_EQ(kBlue, t.Pixel(8, 8));
+        EXPECT_EQ(color, t.Pixel(9, 9));
+        EXPECT_EQ(color, t.Pixel(10, 8));
+        EXPECT_EQ(kBlue, t.Pixel(11, 9));
+    }
+    back->Release();
+    level->Release();
+    target->Release();
+}
+
 // Vertex data is not trusted: NaN, infinities, huge positions and texture coordinates draw
 // nothing wrong (the sanitizer build checks the arithmetic) and leave the rest of the target alone.
 TEST(Rasterizer, ExtremeVertexDataIsDrawnSafely) {
