@@ -110,7 +110,7 @@ ResDesc* TQGfxResourceManager::FindRes(int type, const char* name) const {
     if (type < 0 || type >= TQGFX_RES_TYPES || !name)
         return nullptr;
     for (ResDesc* desc = res[type]; desc; desc = desc->next)
-        if (std::strcmp(desc->name, name) == 0)
+        if (std::strncmp(desc->name, name, TQGFX_RES_NAME_SIZE - 1) == 0)
             return desc;
     return nullptr;
 }
@@ -125,6 +125,11 @@ DWORD_PTR TQGfxResourceManager::GetFileResource(int type, const char* name) {
         return desc->Get(this);
     if (!name || !*name)
         return 0;
+    // The descriptor could not hold the whole file name.
+    if (std::strlen(name) >= TQGFX_RES_NAME_SIZE) {
+        m_pDevice->System_Log("Resource name '%s' is too long.", name);
+        return 0;
+    }
     ResDesc* desc = NewFileDescriptor(type, name);
     if (!desc)
         return 0;

@@ -38,12 +38,14 @@ public:
 
     // Puts `desc` at the front of list `type` and takes ownership (an invalid type deletes it).
     void AddRes(int type, ResDesc* desc);
-    // The first descriptor of list `type` named exactly `name`, or NULL.
+    // The first descriptor of list `type` named exactly `name`, or NULL. Names are kept to 127
+    // bytes, so longer names are compared by those.
     ResDesc* FindRes(int type, const char* name) const;
 
     // The file's bytes (its size is not reported), or NULL.
     void* GetResource(const char* name);
-    // Device handles; 0 when neither declared nor loadable.
+    // Device handles; 0 when neither declared nor loadable. Undeclared names of 128 bytes or more
+    // are refused with a log line, since a descriptor holds 127.
     DWORD GetTexture(const char* name);
     DWORD GetEffect(const char* name);
     DWORD GetMusic(const char* name);

@@ -75,6 +75,10 @@ TEST_F(ResourceManagerTest, UndeclaredFilesAreLoadedOnceAndRegistered) {
     EXPECT_EQ(manager->GetEffect(Path("data.bin").c_str()), 0u);
     EXPECT_EQ(manager->res[TQGFX_RES_EFFECT], nullptr);
     EXPECT_EQ(manager->GetMusic(nullptr), 0u);
+    std::string longName = Path(std::string(130, 'n') + ".bmp");
+    WriteFile(std::string(130, 'n') + ".bmp", MakeBmp(2, 2, [](int, int) { return 0u; }));
+    EXPECT_EQ(manager->GetTexture(longName.c_str()), 0u);
+    EXPECT_TRUE(LogContains("is too long."));
     // Other types must be declared.
     EXPECT_EQ(manager->GetSprite("red"), nullptr);
     EXPECT_EQ(manager->GetTarget("red"), 0u);
