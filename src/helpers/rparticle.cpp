@@ -9,10 +9,8 @@ DWORD_PTR RParticle::Get(TQGfxResourceManager* manager) {
     if (handle)
         return handle;
     TQGfxSprite* drawWith = manager->GetSprite(sprite);
-    if (!drawWith) {
+    if (!drawWith)
         m_pDevice->System_Log("Particle system '%s': sprite '%s' is not defined.", name, sprite);
-        return 0;
-    }
     handle = reinterpret_cast<DWORD_PTR>(new TQGfxParticleSystem(filename, drawWith, fps));
     return handle;
 }

@@ -8,8 +8,8 @@ public:
     // No sprite, 50 updates per second.
     RParticle();
 
-    // A new TQGfxParticleSystem on the declared sprite named `sprite`; 0 (and a log line) when
-    // that sprite cannot be had, since a system cannot draw without one.
+    // A new TQGfxParticleSystem on the declared sprite named `sprite`. Without that sprite (a log
+    // line) the system is made all the same and draws nothing.
     DWORD_PTR Get(TQGfxResourceManager* manager) override;
     // Deletes the system (the sprite stays with its own descriptor).
     void Free() override;

@@ -150,8 +150,10 @@ TEST_F(ResourceManagerTest, DeclaredResourcesAreCreatedOnceOnDemand) {
     ASSERT_NE(fire, nullptr);
     EXPECT_EQ(manager->GetParticleSystem("fire"), fire);
     EXPECT_EQ(fire->info.sprite, sprite);
-    // A system whose sprite is not declared cannot draw: none is made.
-    EXPECT_EQ(manager->GetParticleSystem("cold"), nullptr);
+    // A system whose sprite is not declared is made without one.
+    TQGfxParticleSystem* cold = manager->GetParticleSystem("cold");
+    ASSERT_NE(cold, nullptr);
+    EXPECT_EQ(cold->info.sprite, nullptr);
     EXPECT_TRUE(LogContains("Particle system 'cold': sprite 'nosprite' is not defined."));
 
     TQGfxDistortionMesh* mesh = manager->GetDistortionMesh("mesh");
