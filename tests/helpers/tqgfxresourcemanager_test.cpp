@@ -29,6 +29,11 @@ protected:
         WriteFile("fire.psi", std::string(128, '\0'));
     }
 
+    void TearDown() override {
+        manager.reset();
+        HelperTest::TearDown();
+    }
+
     // Loads `text` as a script, with "$/" standing for the test folder.
     void Load(std::string text) {
         for (size_t at; (at = text.find("$/")) != std::string::npos;)
