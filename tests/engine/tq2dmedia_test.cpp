@@ -346,12 +346,16 @@ TEST_F(MediaTest, RenderedSceneMatchesPixelForPixel) {
     int width = 0, height = 0;
     ASSERT_TRUE(tqplat::VideoLastFrame(TQ2DGetMsgWnd(), &pixels, &width, &height));
     ASSERT_EQ(width, 64);
-    auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y * width + x)] & 0x00FFFFFF; };
-    EXPECT_EQ(at(2, 2), 0xFF0000u);
-    EXPECT_EQ(at(5, 5), 0xFF0000u);
-    EXPECT_EQ(at(6, 6), 0x000000u);
-    EXPECT_EQ(at(1, 2), 0x000000u);
-    EXPECT_EQ(at(10, 10), 0x808080u);
-    EXPECT_EQ(at(17, 13), 0x808080u);
-    EXPECT_EQ(at(18, 13), 0x000000u);
+    // Every pixel: black, the red square's 4 x 4 texels and the half-white stretched rectangle.
+    std::vector<uint32_t> expected(pixels.size(), 0x000000);
+    auto fill = [&](int left, int top, int right, int bottom, uint32_t color) {
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                expected[static_cast<size_t>(y * width + x)] = color;
+    };
+    fill(2, 2, 6, 6, 0xFF0000);
+    fill(10, 10, 18, 14, 0x808080);
+    for (uint32_t& pixel : pixels)
+        pixel &= 0x00FFFFFF;
+    EXPECT_EQ(pixels, expected);
 }
