@@ -72,8 +72,7 @@ TQ2DSprite& TQ2DSprite::operator=(const TQ2DSprite& other) {
     if (this == &other)
         return *this;
     DeleteHelper();
-    if (other.m_pSprite)
-        m_pSprite = new (std::nothrow) TQGfxSprite(*other.m_pSprite);
+    m_pSprite = CopyHelper(other);
     m_texture = other.m_texture;
     m_ptRender = other.m_ptRender;
     m_ptRenderCurrent = other.m_ptRenderCurrent;
@@ -101,6 +100,10 @@ TQ2DSprite::~TQ2DSprite() {
 void TQ2DSprite::DeleteHelper() {
     delete m_pSprite;
     m_pSprite = nullptr;
+}
+
+TQGfxSprite* TQ2DSprite::CopyHelper(const TQ2DSprite& other) {
+    return other.m_pSprite ? new (std::nothrow) TQGfxSprite(*other.m_pSprite) : nullptr;
 }
 
 void TQ2DSprite::Delete() {

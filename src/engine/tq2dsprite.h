@@ -4,7 +4,8 @@
 // survive a texture change, a timed alpha fade and a reader for sprite description files.
 //
 // Without a helper (before a successful Create) setters do nothing and getters give neutral values.
-// Copies are deep: each copy has its own helper and its own texture reference.
+// Copies are deep: each copy has its own helper (copied whole through CopyHelper) and its own
+// texture reference.
 #pragma once
 
 #include "containers/tqmemorypooltmpl.h"
@@ -108,6 +109,12 @@ protected:
     TQ2D_POINT_tag Adjusted(float x, float y) const;
     // Adjusted, stored as the current render position.
     TQ2D_POINT_tag DrawPoint(float x, float y);
+    // Deletes the helper (NULL after). A derived class whose helper is of a derived type deletes it
+    // as that type.
+    virtual void DeleteHelper();
+    // A new copy of other's helper (NULL when other has none or memory is short). A derived class
+    // whose helper is of a derived type copies it whole (and may note the helper it made).
+    virtual TQGfxSprite* CopyHelper(const TQ2DSprite& other);
 
     TQ2DTexture m_texture;
     TQGfxSprite* m_pSprite = nullptr;
@@ -131,7 +138,6 @@ protected:
 private:
     // Replaces the helper by one on texture (0 when it cannot be made).
     int CreateHelper(DWORD texture, float x, float y, float w, float h);
-    void DeleteHelper();
     // Reads the description's keys once its file has loaded.
     int ApplyConfig(const TQ2DFileConfig& config, const TQString& name);
 };
