@@ -203,6 +203,26 @@ TEST_F(MediaTest, SoundCacheLoadsOnceAndFreesWithTheLastHolder) {
     EXPECT_EQ(TQ2DGlobalSound::CachedCount(), 0u);
 }
 
+TEST_F(MediaTest, SoundsAndMusicFromMemoryAreNeverCached) {
+    const std::vector<unsigned char> wav = WavBytes(3000);
+    const char* data = reinterpret_cast<const char*>(wav.data());
+    const unsigned long size = static_cast<unsigned long>(wav.size());
+    TQ2DSound first(data, size);
+    TQ2DSound second(data, size);
+    ASSERT_NE(first.GetSound(), 0u);
+    EXPECT_NE(first.GetSound(), second.GetSound());
+    TQ2DMusic music(data, size);
+    ASSERT_NE(music.GetMusic(), 0u);
+    TQ2DMusic copy(music);
+    EXPECT_EQ(copy.GetMusic(), music.GetMusic());
+    EXPECT_EQ(TQ2DGlobalSound::CachedCount(), 0u);
+    EXPECT_EQ(TQ2DGlobalMusic::CachedCount(), 0u);
+    music.Delete();
+    copy.Play(); // the copy still holds the stream
+    EXPECT_TRUE(copy.IsPlaying());
+    EXPECT_EQ(TQ2DSound(nullptr, 0).GetSound(), 0u);
+}
+
 TEST_F(MediaTest, ChannelParametersMuteAndPlay) {
     WriteFile(folder.Path("beep.wav"), WavBytes(44100));
     TQ2DSound sound((folder.Relative() + "/beep.wav").c_str(), 0);
