@@ -1,7 +1,438 @@
 #include "gui/tq2dguiobject.h"
 
+#include "containers/tqcompare.h"
+#include "engine/tq2dapi.h"
+
+TQ_IMPLEMENT_MEMORY_POOL(TQ2DGUIObject)
+
+int TQ2DGUIObject::m_bActiveMouseLButtonMode = 0;
+DWORD TQ2DGUIObject::m_dwActiveControlID = 0;
+TQ2DGUIObject* TQ2DGUIObject::m_pFocusControl = nullptr;
+TQ2DGUIObject* TQ2DGUIObject::m_pMouseCaptureControl = nullptr;
+TQ2DGUIObject* TQ2DGUIObject::m_pModalControl = nullptr;
 TQ2DGUIObject* TQ2DGUIObject::m_pInputControl = nullptr;
+TQ2DGUIObject::ControlList TQ2DGUIObject::m_ModalControlList;
+
+namespace {
+
+// Mouse buttons as TQ2DGetKeyState reads them.
+const int kKeyLButton = 1;
+const int kKeyRButton = 2;
+const int kKeyMButton = 4;
+
+} // namespace
+
+TQ2DGUIObject::~TQ2DGUIObject() {
+    ClearStatus();
+    if (m_pParent) {
+        if (ControlList::Element* element = ElementInParent()) {
+            element->SetAutoDelete(0); // this object is already being destroyed
+            m_pParent->m_ControlList.DelList(element, 0);
+        }
+    }
+    ForgetControl(this);
+    DetachChildren();
+}
+
+// No class-wide pointer may outlive the control it names: ClearStatus can bring a saved modal
+// control back, and that may be the control being destroyed.
+void TQ2DGUIObject::ForgetControl(TQ2DGUIObject* p) {
+    ControlList::Element* saved = m_ModalControlList.FindElement(&p->m_dwControlID);
+    if (saved && saved->GetData() == p)
+        m_ModalControlList.DelList(saved, 0);
+    if (m_pModalControl == p)
+        m_pModalControl = m_ModalControlList.RemoveHead();
+    if (m_pFocusControl == p)
+        m_pFocusControl = nullptr;
+    if (m_pMouseCaptureControl == p)
+        m_pMouseCaptureControl = nullptr;
+    if (m_pInputControl == p)
+        m_pInputControl = nullptr;
+}
+
+// Owned children are deleted one by one after their parent pointer is cleared, so their own
+// destructors never reach back into this list while it is being emptied.
+void TQ2DGUIObject::DetachChildren() {
+    while (ControlList::Element* element = m_ControlList.GetHeadPosition()) {
+        element->GetData()->m_pParent = nullptr;
+        m_ControlList.DelList(element, 0);
+    }
+}
+
+TQ2DGUIObject::ControlList::Element* TQ2DGUIObject::ElementInParent() {
+    if (!m_pParent)
+        return nullptr;
+    ControlList::Element* element = m_pParent->m_ControlList.FindElement(&m_dwControlID);
+    return (element && element->GetData() == this) ? element : nullptr;
+}
 
 LRESULT TQ2DGUIObject::OnWndProc(HWND, DWORD, WPARAM&, LPARAM&) {
     return 0;
+}
+
+int TQ2DGUIObject::OnHitTest(float x, float y) {
+    return (x >= m_ptPos.x && y >= m_ptPos.y && x < m_ptPos.x + m_ptSize.x && y < m_ptPos.y + m_ptSize.y) ? 1
+                                                                                                          : 0;
+}
+
+bool TQ2DGUIObject::GetActiveMouseLButtonMode() {
+    return m_bActiveMouseLButtonMode == 0 && m_dwActiveControlID == 0 && m_pModalControl == nullptr;
+}
+
+// ---- Tree ----
+
+int TQ2DGUIObject::AddControl(TQ2DGUIObject* pChild, int bAutoDelete) {
+    if (!pChild || !m_ControlList.AddTail(pChild, bAutoDelete, 1))
+        return 0;
+    pChild->m_pParent = this;
+    return 1;
+}
+
+void TQ2DGUIObject::DelControl(DWORD dwID) {
+    ControlList::Element* element = m_ControlList.FindElement(&dwID);
+    if (!element)
+        return;
+    element->GetData()->m_pParent = nullptr;
+    m_ControlList.DelList(element, 0);
+}
+
+void TQ2DGUIObject::DelControl(TQ2DGUIObject* p) {
+    if (p && p->m_pParent == this && p->ElementInParent())
+        DelControl(p->m_dwControlID);
+}
+
+TQ2DGUIObject* TQ2DGUIObject::GetControl(DWORD dwID) {
+    return m_ControlList.FindData(&dwID);
+}
+
+int TQ2DGUIObject::CheckParent(TQ2DGUIObject* p) {
+    for (TQ2DGUIObject* node = m_pParent; node; node = node->m_pParent)
+        if (node == p)
+            return 1;
+    return 0;
+}
+
+int TQ2DGUIObject::CheckChild(TQ2DGUIObject* p) {
+    if (!p)
+        return 0;
+    return p->CheckParent(this);
+}
+
+void TQ2DGUIObject::UpdateGroupControl(TQ2DGUIObject* p) {
+    if (!p || !p->m_nStatus || !p->m_dwGroup)
+        return;
+    ControlList::Element* element = m_ControlList.GetHeadPosition();
+    while (element) {
+        TQ2DGUIObject* child = element->GetData();
+        element = element->GetNext();
+        if (child != p && child->m_nStatus && child->m_dwGroup == p->m_dwGroup)
+            child->SetStatus(0);
+    }
+}
+
+// ---- State setters ----
+
+void TQ2DGUIObject::SetPos(float x, float y) {
+    m_ptPos.x = x;
+    m_ptPos.y = y;
+    OnSetPos(x, y);
+}
+
+void TQ2DGUIObject::SetSize(float w, float h) {
+    m_ptSize.x = w;
+    m_ptSize.y = h;
+    OnSetSize(w, h);
+}
+
+void TQ2DGUIObject::SetShowMode(int bShow, int bNoFocus) {
+    if (m_bShowMode == bShow)
+        return;
+    m_bShowMode = bShow;
+    if (bShow) {
+        if (!bNoFocus)
+            SetFocus();
+    } else {
+        ClearStatus();
+    }
+    OnSetShowMode(bShow);
+}
+
+void TQ2DGUIObject::SetEnableMode(int bEnable) {
+    if (m_bEnableMode == bEnable)
+        return;
+    m_bEnableMode = bEnable;
+    if (!bEnable)
+        ClearStatus();
+    OnSetEnableMode(bEnable);
+}
+
+void TQ2DGUIObject::SetStatus(int n) {
+    if (m_nStatus == n)
+        return;
+    m_nStatus = n;
+    if (n && m_dwGroup && OnCheckGroup() && m_pParent)
+        m_pParent->UpdateGroupControl(this);
+    OnSetStatus(n);
+}
+
+void TQ2DGUIObject::SetMoveMode(int n) {
+    m_bMoveMode = n;
+    if (!n)
+        CaptureMouse(0);
+}
+
+void TQ2DGUIObject::SetPopupMode(int n) {
+    if (m_bPopupMode == n)
+        return;
+    m_bPopupMode = n;
+    if (n) {
+        SetShowMode(1, 0);
+        SetFocus();
+        CaptureMouse(1);
+        SetModalControl(this);
+    } else {
+        SetModalControl(nullptr);
+        CaptureMouse(0);
+        KillFocus();
+        SetShowMode(0, 0);
+    }
+}
+
+void TQ2DGUIObject::SetMoveRange(float x, float y, float w, float h) {
+    m_rcMoveRange.left = x;
+    m_rcMoveRange.top = y;
+    m_rcMoveRange.right = x + w - 1.0f;
+    m_rcMoveRange.bottom = y + h - 1.0f;
+    float px = m_ptPos.x;
+    float py = m_ptPos.y;
+    AdjustPosRange(px, py);
+}
+
+void TQ2DGUIObject::KillFocus() {
+    if (m_pFocusControl == this)
+        SetFocusControl(nullptr);
+}
+
+void TQ2DGUIObject::CaptureMouse(int b) {
+    if (b)
+        m_pMouseCaptureControl = this;
+    else if (m_pMouseCaptureControl == this)
+        m_pMouseCaptureControl = nullptr;
+}
+
+void TQ2DGUIObject::SetFocusControl(TQ2DGUIObject* p) {
+    if (m_pFocusControl)
+        m_pFocusControl->OnSetFocusControl(0);
+    m_pFocusControl = p;
+    if (p)
+        p->OnSetFocusControl(1);
+    TQ2DGUIObject* node = p;
+    for (int level = 0; level < 2 && node && node->m_pParent; ++level) {
+        node->m_pParent->m_ControlList.MoveToTail(node->ElementInParent());
+        node = node->m_pParent;
+    }
+}
+
+void TQ2DGUIObject::SetModalControl(TQ2DGUIObject* p) {
+    if (m_pModalControl && p && p != m_pModalControl)
+        m_ModalControlList.AddTail(m_pModalControl, 0, 1);
+    m_pModalControl = p;
+}
+
+void TQ2DGUIObject::ClearModalControl(TQ2DGUIObject* p) {
+    if (m_pModalControl && p && p != m_pModalControl) {
+        ControlList::Element* saved = m_ModalControlList.FindElement(&p->m_dwControlID);
+        if (saved && saved->GetData() == p)
+            m_ModalControlList.DelList(saved, 0);
+        return;
+    }
+    m_pModalControl = m_ModalControlList.RemoveHead();
+}
+
+void TQ2DGUIObject::ClearStatus() {
+    for (ControlList::Element* element = m_ControlList.GetHeadPosition(); element;
+         element = element->GetNext())
+        element->GetData()->ClearStatus();
+    CaptureMouse(0);
+    ClearModalControl(this);
+    if (m_dwActiveControlID == m_dwControlID)
+        m_dwActiveControlID = 0;
+    if (m_pFocusControl == this)
+        SetFocusControl(nullptr);
+    if (m_pInputControl == this)
+        m_pInputControl = nullptr;
+    m_bMouseEnter = 0;
+    m_nMouseLButton = 0;
+    m_nMouseRButton = 0;
+    m_nMouseMButton = 0;
+    m_nMouseWheel = 0;
+}
+
+unsigned char TQ2DGUIObject::AdjustPosRange(float& x, float& y) {
+    const float rangeWidth = m_rcMoveRange.right - m_rcMoveRange.left + 1.0f;
+    const float rangeHeight = m_rcMoveRange.bottom - m_rcMoveRange.top + 1.0f;
+    if (rangeWidth == 0.0f && rangeHeight == 0.0f)
+        return 0;
+    unsigned char flags = 0;
+    if (x < m_rcMoveRange.left) {
+        x = m_rcMoveRange.left;
+        flags |= 1;
+    }
+    if (y < m_rcMoveRange.top) {
+        y = m_rcMoveRange.top;
+        flags |= 2;
+    }
+    if (x + m_ptSize.x > m_rcMoveRange.right) {
+        x = m_rcMoveRange.right - m_ptSize.x;
+        flags |= 1;
+    }
+    if (y + m_ptSize.y > m_rcMoveRange.bottom) {
+        y = m_rcMoveRange.bottom - m_ptSize.y;
+        flags |= 2;
+    }
+    if (flags)
+        SetPos(x, y);
+    return flags;
+}
+
+// ---- Per-frame passes ----
+
+void TQ2DGUIObject::UpdateGUI(float fDelta, float x, float y) {
+    if (!m_ControlList.GetCount() || !m_bShowMode)
+        return;
+    const int lButton = TQ2DGetKeyState(kKeyLButton);
+    const int rButton = TQ2DGetKeyState(kKeyRButton);
+    const int mButton = TQ2DGetKeyState(kKeyMButton);
+    const int wheel = TQ2DGetMouseWheel();
+    const float lx = x - m_ptPos.x;
+    const float ly = y - m_ptPos.y;
+    ControlList::Element* element = m_ControlList.GetHeadPosition();
+    while (element) {
+        TQ2DGUIObject* child = element->GetData();
+        element = element->GetNext();
+        if (!m_bShowMode || !child->m_bShowMode)
+            continue;
+        child->UpdateGUI(fDelta, lx, ly);
+        UpdateGUIControl(child, fDelta, lx, ly, lButton, rButton, mButton, wheel);
+    }
+    if (!lButton)
+        m_bActiveMouseLButtonMode = 0;
+}
+
+bool TQ2DGUIObject::IsBlockedBy(TQ2DGUIObject* holder) {
+    return holder && holder != this && !CheckParent(holder);
+}
+
+void TQ2DGUIObject::UpdateGUIControl(TQ2DGUIObject* pControl, float fDelta, float x, float y, int nLButton,
+                                     int nRButton, int nMButton, int nWheel) {
+    if (!pControl)
+        return;
+    pControl->OnUpdate(fDelta, x, y);
+    if (!pControl->m_bEnableMode)
+        return;
+    if (pControl->IsBlockedBy(m_pModalControl) || pControl->IsBlockedBy(m_pMouseCaptureControl))
+        return;
+    if (!nLButton)
+        pControl->SetMouseEnter(pControl->OnHitTest(x, y));
+    if (!pControl->m_bMouseEnter && pControl != m_pMouseCaptureControl) {
+        pControl->SetMouseLButton(0);
+        pControl->SetMouseRButton(0);
+        pControl->SetMouseMButton(0);
+        pControl->SetMouseWheel(nWheel);
+        return;
+    }
+    pControl->SetMousePos(x - pControl->m_ptPos.x, y - pControl->m_ptPos.y);
+    pControl->SetMouseLButton(nLButton);
+    pControl->SetMouseRButton(nRButton);
+    pControl->SetMouseMButton(nMButton);
+    pControl->SetMouseWheel(nWheel);
+    pControl->OnIdle();
+}
+
+void TQ2DGUIObject::RenderGUI(float x, float y) {
+    const float ox = x + m_ptPos.x;
+    const float oy = y + m_ptPos.y;
+    for (ControlList::Element* element = m_ControlList.GetHeadPosition(); element;
+         element = element->GetNext()) {
+        TQ2DGUIObject* child = element->GetData();
+        if (child->m_bShowMode)
+            child->RenderGUI(ox, oy);
+    }
+    OnRender(ox, oy);
+    if (m_pParent)
+        m_pParent->OnRenderChild(this, ox, oy);
+}
+
+// ---- Mouse setters ----
+
+void TQ2DGUIObject::SetMouseEnter(int n) {
+    if (m_bMouseEnter == n)
+        return;
+    m_bMouseEnter = n;
+    if (n)
+        OnMouseEnter();
+    else
+        OnMouseLeave();
+}
+
+void TQ2DGUIObject::SetMousePos(float x, float y) {
+    if (m_ptMousePos.x == x && m_ptMousePos.y == y)
+        return;
+    m_ptMousePos.x = x;
+    m_ptMousePos.y = y;
+    OnMouseMove(x, y);
+}
+
+void TQ2DGUIObject::SetMouseLButton(int n) {
+    if (m_nMouseLButton == n)
+        return;
+    m_nMouseLButton = n;
+    if (n) {
+        if (!CheckChild(m_pFocusControl))
+            SetFocusControl(this);
+        if (m_dwActiveControlID == 0)
+            m_dwActiveControlID = m_dwControlID;
+        m_bActiveMouseLButtonMode = 1;
+    }
+    OnMouseLButton(n);
+    if (!n) {
+        if (!m_bMoveMode && m_bMouseEnter && m_pParent)
+            m_pParent->OnCommand(this, TQ2DGUI_COMMAND_CLICK);
+        if (m_dwActiveControlID == m_dwControlID)
+            m_dwActiveControlID = 0;
+    }
+}
+
+void TQ2DGUIObject::SetMouseRButton(int n) {
+    if (m_nMouseRButton == n)
+        return;
+    m_nMouseRButton = n;
+    OnMouseRButton(n);
+}
+
+void TQ2DGUIObject::SetMouseMButton(int n) {
+    if (m_nMouseMButton == n)
+        return;
+    m_nMouseMButton = n;
+    OnMouseMButton(n);
+}
+
+void TQ2DGUIObject::SetMouseWheel(int n) {
+    if (m_nMouseWheel == n)
+        return;
+    m_nMouseWheel = n;
+    if (n)
+        OnMouseWheel(n);
+}
+
+// ---- Ordering ----
+
+int TQ2DGUIObject::operator-(TQ2DGUIObject& other) {
+    return TQCompare(m_dwControlID, other.m_dwControlID);
+}
+
+int TQ2DGUIObject::operator-(void* pKey) {
+    if (!pKey)
+        return -1;
+    return TQCompare(m_dwControlID, *static_cast<const DWORD*>(pKey));
 }

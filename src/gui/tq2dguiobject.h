@@ -1,25 +1,245 @@
-// TQ2DGUIObject: the base of the GUI controls. For now it holds what the engine's window-procedure
-// hook needs: the GUI's current input control and the hook through which that control sees the
-// device window's messages before the device does.
+// TQ2DGUIObject: the base of every GUI control and the node of the control tree the host owns.
+//
+// A control holds its state (shown, enabled, draggable, popup, checked, group, position, size,
+// mouse state), its children and the virtual handlers the controls override. Positions are
+// relative to the parent's position. Children are kept in drawing and update order and indexed by
+// control ID, so IDs are unique among the children of one parent. A child added with auto-delete
+// is owned by its parent: removing it from the parent, or destroying the parent, deletes it;
+// deleting an owned child directly first takes it out of its parent's list.
+//
+// One set of class-wide statics holds the focus, mouse-capture, modal and input controls, the ID
+// of the control that took the current left-button press, and the modal controls waiting to
+// return.
+//
+// Handlers named On... run after the new state is stored and only when the state really changed
+// (SetPos and SetSize always call theirs). A control notifies its parent with OnCommand(this, code):
+// TQ2DGUI_COMMAND_CLICK on a left-button release over it, TQ2DGUI_COMMAND_CHANGED for state changes
+// of the controls, TQ2DGUI_COMMAND_ENTER for Enter in an edit control.
+//
+// Controls are not copyable: a control stands in a tree (parent pointer, owned children, statics
+// pointing at it), and a memberwise copy would share or double-free that tree.
 #pragma once
 
+#include "base/tqstring.h"
+#include "containers/tqlisttmpl.h"
+#include "containers/tqmemorypooltmpl.h"
+#include "engine/tq2dtypes.h"
 #include "platform/win32/tqwintypes.h"
+
+// Command codes a control sends to its parent.
+enum : DWORD {
+    TQ2DGUI_COMMAND_CHANGED = 0,
+    TQ2DGUI_COMMAND_ENTER = 1,
+    TQ2DGUI_COMMAND_CLICK = 0xFFFFFFFF,
+};
 
 class TQ2DGUIObject {
 public:
+    typedef TQListExTmpl<TQ2DGUIObject> ControlList;
+
     TQ2DGUIObject() = default;
-    virtual ~TQ2DGUIObject() = default;
+    TQ2DGUIObject(const TQ2DGUIObject&) = delete;
+    TQ2DGUIObject& operator=(const TQ2DGUIObject&) = delete;
+    // Clears the control's state (focus, capture, modal, input, active ID), leaves the parent's
+    // list, deletes the owned children and detaches the others (their parent becomes NULL).
+    virtual ~TQ2DGUIObject();
 
-    // A window message offered to the input control. The control may change wParam and lParam
-    // before they go on to the device; a nonzero result is returned to the system at once and the
-    // device never sees the message. The base handles nothing (0).
+    // ---- Handlers (the base does nothing unless said) ----
+    // Every frame the control is under the mouse or holds the capture, after the mouse setters.
+    virtual void OnIdle() {}
+    // Draws the control with its top-left corner at the absolute point (x, y).
+    virtual void OnRender(float, float) {}
+    // Called on a parent after a child drew itself at (x, y).
+    virtual void OnRenderChild(TQ2DGUIObject*, float, float) {}
+    // Per-frame update: frame time and the mouse in the parent's coordinates.
+    virtual void OnUpdate(float, float, float) {}
+    // A child's notification.
+    virtual void OnCommand(TQ2DGUIObject*, DWORD) {}
+    // Maps a name in a window description file to a control ID; 0 = read the field as a number.
+    virtual DWORD OnGetControlID(const char*) { return 0; }
+    virtual void OnSetPos(float, float) {}
+    virtual void OnSetSize(float, float) {}
+    virtual void OnSetStatus(int) {}
+    virtual void OnSetShowMode(int) {}
+    virtual void OnSetEnableMode(int) {}
+    // 1 when the control gains the focus, 0 when it loses it.
+    virtual void OnSetFocusControl(int) {}
+    // Nonzero: checking the control unchecks the checked siblings of its group.
+    virtual int OnCheckGroup() { return 0; }
+    virtual void OnMouseEnter() {}
+    virtual void OnMouseLeave() {}
+    // The mouse moved; (x, y) relative to the control's position.
+    virtual void OnMouseMove(float, float) {}
+    virtual void OnMouseLButton(int) {}
+    virtual void OnMouseRButton(int) {}
+    virtual void OnMouseMButton(int) {}
+    // A nonzero wheel value arrived.
+    virtual void OnMouseWheel(int) {}
+    // A window message offered to the input control before the device sees it. The control may
+    // change wParam and lParam; a nonzero result is returned at once and the device never sees the
+    // message. The base handles nothing (0).
     virtual LRESULT OnWndProc(HWND hWnd, DWORD dwMsg, WPARAM& wParam, LPARAM& lParam);
+    // 1 when (x, y), in the parent's coordinates, lies in the control's half-open rectangle.
+    virtual int OnHitTest(float x, float y);
 
+    // ---- Accessors ----
+    int GetShowMode() const { return m_bShowMode; }
+    int GetEnableMode() const { return m_bEnableMode; }
+    int GetMoveMode() const { return m_bMoveMode; }
+    int GetPopupMode() const { return m_bPopupMode; }
+    DWORD GetControlID() const { return m_dwControlID; }
+    TQString& GetControlKey() { return m_strControlKey; }
+    int GetStatus() const { return m_nStatus; }
+    DWORD GetGroup() const { return m_dwGroup; }
+    DWORD GetUserTypeID() const { return m_dwUserTypeID; }
+    TQ2D_POINT_tag& GetPos() { return m_ptPos; }
+    TQ2D_POINT_tag& GetSize() { return m_ptSize; }
+    TQ2D_POINT_tag& GetMousePos() { return m_ptMousePos; }
+    int GetMouseEnter() const { return m_bMouseEnter; }
+    int GetMouseLButton() const { return m_nMouseLButton; }
+    int GetMouseRButton() const { return m_nMouseRButton; }
+    int GetMouseMButton() const { return m_nMouseMButton; }
+    int GetMouseWheel() const { return m_nMouseWheel; }
+    TQ2D_RECT_tag& GetMoveRange() { return m_rcMoveRange; }
+    TQ2DGUIObject* GetParent() const { return m_pParent; }
+    ControlList& GetControlList() { return m_ControlList; }
+
+    // Only store. Change the control ID only while the control is in no list: lists index by it.
+    void SetControlID(DWORD id) { m_dwControlID = id; }
+    void SetControlKey(const char* key) { m_strControlKey = key; }
+    void SetGroup(DWORD group) { m_dwGroup = group; }
+    void SetUserTypeID(DWORD id) { m_dwUserTypeID = id; }
+    void SetParent(TQ2DGUIObject* parent) { m_pParent = parent; }
+
+    // ---- Class-wide state ----
+    static TQ2DGUIObject* GetFocusControl() { return m_pFocusControl; }
+    static TQ2DGUIObject* GetMouseCapture() { return m_pMouseCaptureControl; }
+    static TQ2DGUIObject* GetModalControl() { return m_pModalControl; }
     // The control that receives keyboard and IME messages (NULL when none).
     static TQ2DGUIObject* GetInputControl() { return m_pInputControl; }
-    // Only stores the control.
+    static DWORD GetActiveControlID() { return m_dwActiveControlID; }
+    static void SetMouseCapture(TQ2DGUIObject* control) { m_pMouseCaptureControl = control; }
     static void SetInputControl(TQ2DGUIObject* control) { m_pInputControl = control; }
+    static void SetActiveControlID(DWORD id) { m_dwActiveControlID = id; }
+    // True when no GUI press is active and no modal control is set: the host may use the left
+    // button for itself.
+    static bool GetActiveMouseLButtonMode();
+    // The modal controls waiting to return, earliest displaced first (never owned).
+    static ControlList& GetModalControlList() { return m_ModalControlList; }
+
+    // ---- Tree ----
+    // Appends child at the tail (owned when bAutoDelete is nonzero): 1, or 0 for NULL or an ID
+    // already taken among the children (logged by the list).
+    int AddControl(TQ2DGUIObject* pChild, int bAutoDelete);
+    // Removes the child with that ID (deleting it when owned); nothing when there is none.
+    void DelControl(DWORD dwID);
+    // Removes p when it is a child of this control (deleting it when owned).
+    void DelControl(TQ2DGUIObject* p);
+    // The direct child with that ID, or NULL.
+    TQ2DGUIObject* GetControl(DWORD dwID);
+    // 1 when p is this control's parent or a further ancestor.
+    int CheckParent(TQ2DGUIObject* p);
+    // 1 when p lies anywhere below this control.
+    int CheckChild(TQ2DGUIObject* p);
+    // Unchecks every other checked child in p's nonzero group when p is checked.
+    void UpdateGroupControl(TQ2DGUIObject* p);
+
+    // ---- State setters ----
+    void SetPos(float x, float y);
+    void SetSize(float w, float h);
+    // Showing focuses the control unless bNoFocus; hiding clears its state and its subtree's.
+    void SetShowMode(int bShow, int bNoFocus);
+    // Disabling clears the control's state and its subtree's.
+    void SetEnableMode(int bEnable);
+    // Checking a control that takes part in group exclusion unchecks its group's siblings.
+    void SetStatus(int n);
+    // 0 also releases the capture.
+    void SetMoveMode(int n);
+    // Nonzero opens the control as a popup (shown, focused, capturing, modal); 0 closes it.
+    void SetPopupMode(int n);
+    // The rectangle the position is kept inside; width and height 0 unset it.
+    void SetMoveRange(float x, float y, float w, float h);
+
+    void SetFocus() { SetFocusControl(this); }
+    void KillFocus();
+    // Nonzero takes the mouse capture; 0 releases it when this control holds it.
+    void CaptureMouse(int b);
+    // Tells the old focus control, stores p, tells p, and moves p and its parent to the tails of
+    // their parents' lists.
+    static void SetFocusControl(TQ2DGUIObject* p);
+    // Makes p the modal control, saving a different current one for later.
+    static void SetModalControl(TQ2DGUIObject* p);
+    // Drops p from the saved modal controls, or (when p is the modal control, NULL, or no modal
+    // control is set) brings back the earliest saved one.
+    static void ClearModalControl(TQ2DGUIObject* p);
+    // Clears the state of the control and its subtree: capture, modal, active ID, focus, input
+    // control and mouse state (without handlers).
+    void ClearStatus();
+    // Keeps (x, y) inside the move range and moves the control when it corrected anything.
+    // Returns bit 1 when x changed, bit 2 when y changed.
+    unsigned char AdjustPosRange(float& x, float& y);
+
+    // ---- Per-frame passes ----
+    // Update pass over the subtree; (x, y) is the mouse in the parent's coordinates.
+    void UpdateGUI(float fDelta, float x, float y);
+    // Render pass over the subtree; (x, y) is the parent's absolute origin.
+    void RenderGUI(float x, float y);
+
+    // ---- Mouse setters (each acts only on a change) ----
+    void SetMouseEnter(int n);
+    void SetMousePos(float x, float y);
+    void SetMouseLButton(int n);
+    void SetMouseRButton(int n);
+    void SetMouseMButton(int n);
+    void SetMouseWheel(int n);
+
+    // Order of the child index: the sign of the control IDs' comparison; against a key, a pointer
+    // to a control ID (-1 for NULL).
+    int operator-(TQ2DGUIObject& other);
+    int operator-(void* pKey);
+
+    TQ_DECLARE_MEMORY_POOL(TQ2DGUIObject)
+
+protected:
+    // One child's update with the frame's input; (x, y) in this control's coordinates.
+    void UpdateGUIControl(TQ2DGUIObject* pControl, float fDelta, float x, float y, int nLButton, int nRButton,
+                          int nMButton, int nWheel);
 
 private:
+    // Whether another control blocks input to this one (a modal or capture control outside its
+    // ancestry).
+    bool IsBlockedBy(TQ2DGUIObject* holder);
+    // The element holding exactly this control in the parent's list, NULL when none.
+    ControlList::Element* ElementInParent();
+    void DetachChildren();
+    static void ForgetControl(TQ2DGUIObject* p);
+
+    int m_bShowMode = 1;
+    int m_bEnableMode = 1;
+    int m_bMoveMode = 0;
+    int m_bPopupMode = 0;
+    DWORD m_dwControlID = 0;
+    TQString m_strControlKey;
+    int m_nStatus = 0;
+    DWORD m_dwGroup = 0;
+    DWORD m_dwUserTypeID = 0;
+    TQ2D_POINT_tag m_ptPos = {0.0f, 0.0f};
+    TQ2D_POINT_tag m_ptSize = {0.0f, 0.0f};
+    TQ2D_POINT_tag m_ptMousePos = {0.0f, 0.0f};
+    int m_bMouseEnter = 0;
+    int m_nMouseLButton = 0;
+    int m_nMouseRButton = 0;
+    int m_nMouseMButton = 0;
+    int m_nMouseWheel = 0;
+    TQ2D_RECT_tag m_rcMoveRange = {0.0f, 0.0f, 0.0f, 0.0f};
+    TQ2DGUIObject* m_pParent = nullptr;
+    ControlList m_ControlList;
+
+    static int m_bActiveMouseLButtonMode;
+    static DWORD m_dwActiveControlID;
+    static TQ2DGUIObject* m_pFocusControl;
+    static TQ2DGUIObject* m_pMouseCaptureControl;
+    static TQ2DGUIObject* m_pModalControl;
     static TQ2DGUIObject* m_pInputControl;
+    static ControlList m_ModalControlList;
 };

@@ -1,0 +1,197 @@
+#include "gui/tq2dgdi.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/tq2dapi.h"
+#include "engine/tq2dtexture.h"
+
+TQ_IMPLEMENT_MEMORY_POOL(TQ2DGDI)
+
+namespace {
+
+// A clipped copy between two pixel grids: destination start, source start, extent.
+struct CopySpan {
+    DWORD dx, dy, sx, sy, w, h;
+};
+
+// Clamps the starts into both grids and the extent to what both can hold.
+CopySpan ClipSpan(DWORD dx, DWORD dy, DWORD sx, DWORD sy, DWORD w, DWORD h, DWORD dstW, DWORD dstH,
+                  DWORD srcW, DWORD srcH) {
+    CopySpan span;
+    span.dx = std::min(dx, dstW);
+    span.dy = std::min(dy, dstH);
+    span.sx = std::min(sx, srcW);
+    span.sy = std::min(sy, srcH);
+    span.w = std::min({w, dstW - span.dx, srcW - span.sx});
+    span.h = std::min({h, dstH - span.dy, srcH - span.sy});
+    return span;
+}
+
+// One channel (at shift) of a texel blended over a pixel with weight p percent.
+DWORD BlendChannel(DWORD s, DWORD d, int shift, float p) {
+    const double q = 100.0 - p;
+    const DWORD sc = (s >> shift) & 0xFF;
+    const DWORD dc = (d >> shift) & 0xFF;
+    return static_cast<DWORD>(sc * static_cast<double>(p) / 100.0 + dc * q / 100.0) << shift;
+}
+
+DWORD BlendPixel(DWORD s, DWORD d) {
+    const DWORD alpha = s >> 24;
+    if (alpha == 0)
+        return d;
+    if (alpha == 255)
+        return s;
+    const float p = static_cast<float>(alpha * 100.0 / 255.0);
+    return BlendChannel(s, d, 16, p) | BlendChannel(s, d, 8, p) | BlendChannel(s, d, 0, p);
+}
+
+} // namespace
+
+TQ2DGDI::TQ2DGDI() : m_hFont(TQ2DGetDefaultFont()) {
+    m_hDC = CreateCompatibleDC(nullptr);
+    CreateBitmap(1, 1);
+}
+
+TQ2DGDI::~TQ2DGDI() {
+    DeleteBitmap();
+    if (m_hDC)
+        DeleteDC(m_hDC);
+}
+
+int TQ2DGDI::CreateBitmap(DWORD w, DWORD h) {
+    if (!m_hDC)
+        return 0;
+    const COLORREF textColor = GetTextColor(m_hDC);
+    const COLORREF bkColor = GetBkColor(m_hDC);
+    const int bkMode = GetBkMode(m_hDC);
+    DeleteBitmap();
+    m_dwWidth = w;
+    m_dwHeight = h;
+    BITMAPINFO info;
+    std::memset(&info, 0, sizeof info);
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = static_cast<LONG>(w);
+    info.bmiHeader.biHeight = -static_cast<LONG>(h);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = (w && h && w <= 0x7FFF && h <= 0x7FFF)
+                         ? CreateDIBSection(m_hDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0)
+                         : nullptr;
+    if (!bitmap || !bits) {
+        if (bitmap)
+            DeleteObject(bitmap);
+        m_dwWidth = m_dwHeight = 0;
+        return 0;
+    }
+    m_hBitmap = bitmap;
+    m_pBits = static_cast<DWORD*>(bits);
+    std::memset(m_pBits, 1, static_cast<size_t>(w) * h * 4);
+    HGDIOBJ previous = SelectObject(m_hDC, m_hBitmap);
+    if (!m_hFirstBitmap)
+        m_hFirstBitmap = previous;
+    SetFont(m_hFont);
+    SetTextColor(m_hDC, textColor);
+    SetBkColor(m_hDC, bkColor);
+    SetBkMode(m_hDC, bkMode);
+    return 1;
+}
+
+void TQ2DGDI::DeleteBitmap() {
+    if (m_hBitmap) {
+        if (m_hDC && m_hFirstBitmap)
+            SelectObject(m_hDC, m_hFirstBitmap);
+        DeleteObject(m_hBitmap);
+    }
+    m_hBitmap = nullptr;
+    m_pBits = nullptr;
+    m_dwWidth = 0;
+    m_dwHeight = 0;
+}
+
+void TQ2DGDI::SetFont(HFONT hFont) {
+    m_hFont = hFont ? hFont : TQ2DGetDefaultFont();
+    if (!m_hDC)
+        return;
+    if (m_hFont)
+        SelectObject(m_hDC, m_hFont);
+    SetTextCharacterExtra(m_hDC, 0);
+}
+
+void TQ2DGDI::ClearBitmap(DWORD dwColor) {
+    if (m_pBits)
+        std::fill(m_pBits, m_pBits + static_cast<size_t>(m_dwWidth) * m_dwHeight, dwColor & 0xFFFFFF);
+}
+
+void TQ2DGDI::FillSolidRect(int x, int y, int w, int h, DWORD clr) {
+    if (!m_hDC)
+        return;
+    SetBkColor(m_hDC, clr);
+    RECT rect = {x, y, x + w, y + h};
+    ExtTextOutA(m_hDC, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+}
+
+void TQ2DGDI::Draw3dRect(int x, int y, int w, int h, DWORD clrTopLeft, DWORD clrBottomRight) {
+    FillSolidRect(x, y, w - 1, 1, clrTopLeft);
+    FillSolidRect(x, y, 1, h - 1, clrTopLeft);
+    FillSolidRect(x + w - 1, y, 1, h, clrBottomRight);
+    FillSolidRect(x, y + h - 1, w, 1, clrBottomRight);
+}
+
+void TQ2DGDI::ClearTexture(TQ2DTexture& tex, BYTE alpha, DWORD dwColor) {
+    DWORD* texels = tex.Lock(false);
+    if (!texels)
+        return;
+    const size_t count = static_cast<size_t>(tex.GetWidth(false)) * tex.GetHeight(false);
+    std::fill(texels, texels + count, static_cast<DWORD>(alpha) << 24 | (dwColor & 0xFFFFFF));
+    tex.UnLock();
+}
+
+void TQ2DGDI::UpdateTexture(TQ2DTexture& tex, DWORD dx, DWORD dy, DWORD sx, DWORD sy, DWORD w, DWORD h) {
+    if (!m_pBits)
+        return;
+    const DWORD tw = tex.GetWidth(false);
+    const DWORD th = tex.GetHeight(false);
+    if (w == 0 || w > m_dwWidth)
+        w = m_dwWidth;
+    if (h == 0 || h > m_dwHeight)
+        h = m_dwHeight;
+    const CopySpan span = ClipSpan(dx, dy, sx, sy, w, h, tw, th, m_dwWidth, m_dwHeight);
+    DWORD* texels = tex.Lock(false);
+    if (!texels)
+        return;
+    for (DWORD row = 0; row < span.h; ++row) {
+        const DWORD* src = m_pBits + static_cast<size_t>(span.sy + row) * m_dwWidth + span.sx;
+        DWORD* dst = texels + static_cast<size_t>(span.dy + row) * tw + span.dx;
+        for (DWORD col = 0; col < span.w; ++col) {
+            const DWORD pixel = src[col] & 0xFFFFFF;
+            if (pixel != TQ2DGUI_KEY_COLOR)
+                dst[col] = 0xFF000000 | pixel;
+        }
+    }
+    tex.UnLock();
+}
+
+void TQ2DGDI::DrawTexture(TQ2DTexture& tex, DWORD dx, DWORD dy, DWORD sx, DWORD sy, DWORD w, DWORD h) {
+    if (!m_pBits)
+        return;
+    const DWORD tw = tex.GetWidth(false);
+    const DWORD th = tex.GetHeight(false);
+    if (w == 0 || w > tw)
+        w = tw;
+    if (h == 0 || h > th)
+        h = th;
+    const CopySpan span = ClipSpan(dx, dy, sx, sy, w, h, m_dwWidth, m_dwHeight, tw, th);
+    const DWORD* texels = tex.Lock(true);
+    if (!texels)
+        return;
+    for (DWORD row = 0; row < span.h; ++row) {
+        const DWORD* src = texels + static_cast<size_t>(span.sy + row) * tw + span.sx;
+        DWORD* dst = m_pBits + static_cast<size_t>(span.dy + row) * m_dwWidth + span.dx;
+        for (DWORD col = 0; col < span.w; ++col)
+            dst[col] = BlendPixel(src[col], dst[col]);
+    }
+    tex.UnLock();
+}

@@ -1,0 +1,294 @@
+#include "gui/tq2dtextout.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstring>
+
+#include "base/tqstring.h"
+#include "engine/tq2dapi.h"
+#include "engine/tq2dtexture.h"
+#include "gui/tq2dgdi.h"
+
+namespace {
+
+const COLORREF kInitialTextColor = 0xFFFFFF;
+const COLORREF kInitialShadowColor = 0x000000;
+const int kLineSpacing = 4;
+const BYTE kFirstNonIndexColor = 17;
+
+enum Effect { kPlain = 0, kShadow = 1, kOutline = 2 };
+
+// A mark-up character read as a number: digits 0-9, letters 10-35, others their code minus '0'.
+int MarkupNumber(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 10;
+    return static_cast<unsigned char>(c) - '0';
+}
+
+COLORREF IndexColor(int number) {
+    const bool inRange = number >= 0 && number < kFirstNonIndexColor;
+    return TQ2DGetIndexColor(static_cast<unsigned char>(inRange ? number : kFirstNonIndexColor));
+}
+
+// The longest length up to n that does not end on a lead byte whose trail byte is cut off.
+DWORD WholeCharacters(const char* run, DWORD n) {
+    DWORD j = 0;
+    while (j < n) {
+        if (static_cast<unsigned char>(run[j]) > 127) {
+            if (j + 1 >= n)
+                return j;
+            j += 2;
+        } else {
+            ++j;
+        }
+    }
+    return n;
+}
+
+// The memory context and bitmap of one call, with the walk over the text.
+class MarkupWriter {
+public:
+    MarkupWriter(HDC dc, DWORD width, DWORD height, const TQString& text)
+        : m_dc(dc), m_width(static_cast<int>(width)), m_height(static_cast<int>(height)), m_text(text),
+          m_length(text.GetLength()) {
+        GetTextMetricsA(m_dc, &m_metrics);
+        m_lineHeight = m_metrics.tmHeight + kLineSpacing;
+    }
+
+    void Write() {
+        DWORD i = 0;
+        while (i <= m_length && m_y < m_height) {
+            const char c = m_text.GetAt(i);
+            if (c != '$' && c != '\n' && c != 0) {
+                ++i;
+                continue;
+            }
+            if (i > m_runStart) {
+                const RunResult result = DrawRun(i);
+                if (result == kStop)
+                    return;
+                if (result == kWrapped)
+                    continue;
+            }
+            if (!Terminator(c, i))
+                return;
+        }
+    }
+
+private:
+    enum RunResult { kDrawn, kWrapped, kStop };
+
+    // Draws the run up to end, or the part that fits before the right edge.
+    RunResult DrawRun(DWORD end) {
+        const char* run = m_text.GetString() + m_runStart;
+        const DWORD runLength = end - m_runStart;
+        SIZE size;
+        if (!GetTextExtentPoint32A(m_dc, run, static_cast<int>(runLength), &size))
+            return kStop;
+        if (m_x + size.cx <= m_width) {
+            DrawText(run, runLength);
+            m_x += size.cx;
+            return kDrawn;
+        }
+        const DWORD fits = FittingPrefix(run, runLength, m_x + size.cx - m_width);
+        if (fits == 0) {
+            if (m_x == 0)
+                return kStop;
+            NewLine(); // nothing fits behind earlier text on this line: the run starts the next one
+            return kWrapped;
+        }
+        DrawText(run, fits);
+        m_runStart += fits;
+        NewLine();
+        return kWrapped;
+    }
+
+    // Longest whole-character prefix of the run that fits in the rest of the line.
+    DWORD FittingPrefix(const char* run, DWORD runLength, LONG overflow) {
+        const LONG maxCharWidth = std::max<LONG>(m_metrics.tmMaxCharWidth, 1);
+        const LONG estimate = static_cast<LONG>(runLength) - overflow / maxCharWidth;
+        DWORD n = static_cast<DWORD>(std::clamp<LONG>(estimate, 0, static_cast<LONG>(runLength)));
+        SIZE size;
+        while (n > 0) {
+            if (!GetTextExtentPoint32A(m_dc, run, static_cast<int>(n), &size))
+                return 0;
+            if (m_x + size.cx <= m_width)
+                break;
+            --n;
+        }
+        return WholeCharacters(run, n);
+    }
+
+    void DrawText(const char* run, DWORD length) {
+        const int n = static_cast<int>(length);
+        if (m_effect == kShadow) {
+            SetTextColor(m_dc, m_shadowColor);
+            for (int dx = 0; dx <= 1; ++dx)
+                for (int dy = 0; dy <= 1; ++dy)
+                    TextOutA(m_dc, m_x + dx, m_y + dy, run, n);
+            SetTextColor(m_dc, m_textColor);
+            TextOutA(m_dc, m_x, m_y, run, n);
+        } else if (m_effect == kOutline) {
+            SetTextColor(m_dc, m_shadowColor);
+            for (int dx = 0; dx <= 2; ++dx)
+                for (int dy = 0; dy <= 2; ++dy)
+                    TextOutA(m_dc, m_x + dx, m_y + dy, run, n);
+            SetTextColor(m_dc, m_textColor);
+            TextOutA(m_dc, m_x + 1, m_y + 1, run, n);
+        } else {
+            SetTextColor(m_dc, m_textColor);
+            TextOutA(m_dc, m_x, m_y, run, n);
+        }
+    }
+
+    void NewLine() {
+        m_x = 0;
+        m_y += m_lineHeight;
+    }
+
+    // Handles the terminator at i and moves past it; false ends the walk.
+    bool Terminator(char c, DWORD& i) {
+        if (c == 0)
+            return false;
+        if (c == '\n') {
+            NewLine();
+            i += 1;
+            m_runStart = i;
+            return true;
+        }
+        return Markup(i);
+    }
+
+    bool Markup(DWORD& i) {
+        const char code = m_text.GetAt(i + 1);
+        const char upper = (code >= 'a' && code <= 'z') ? static_cast<char>(code - 'a' + 'A') : code;
+        DWORD next = i + 2; // any other code: the '$' is dropped, the code is text
+        DWORD runStart = i + 1;
+        if (upper == 'B' || upper == 'C') {
+            COLORREF& target = (upper == 'C') ? m_textColor : m_shadowColor;
+            if (m_text.GetAt(i + 2) == '#') {
+                if (i + 9 > m_length)
+                    return false;
+                target = HexColor(i + 3);
+                next = runStart = i + 9;
+            } else {
+                target = IndexColor(MarkupNumber(m_text.GetAt(i + 2)));
+                next = runStart = i + 3;
+            }
+            SetBkColor(m_dc, m_shadowColor);
+        } else if (upper == 'T') {
+            m_effect = MarkupNumber(m_text.GetAt(i + 2));
+            next = runStart = i + 3;
+        }
+        i = next;
+        m_runStart = runStart;
+        return true;
+    }
+
+    // Six hex digits RRGGBB at offset as the GDI colour 0x00BBGGRR.
+    COLORREF HexColor(DWORD offset) const {
+        char digits[7];
+        std::memcpy(digits, m_text.GetString() + offset, 6);
+        digits[6] = 0;
+        const DWORD rgb = static_cast<DWORD>(TQString(digits).GetHexValue(nullptr));
+        return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+    }
+
+    HDC m_dc;
+    int m_width;
+    int m_height;
+    const TQString& m_text;
+    DWORD m_length;
+    TEXTMETRICA m_metrics;
+    int m_lineHeight = 0;
+    int m_x = 0;
+    int m_y = 0;
+    COLORREF m_textColor = kInitialTextColor;
+    COLORREF m_shadowColor = kInitialShadowColor;
+    int m_effect = kPlain;
+    DWORD m_runStart = 0;
+};
+
+// Replaces the texture rectangle by the bitmap: inked pixels opaque, key pixels transparent.
+void CopyToTexture(TQ2DTexture& tex, const DWORD* bits, DWORD x, DWORD y, DWORD w, DWORD h) {
+    DWORD* texels = tex.Lock(false);
+    if (!texels)
+        return;
+    const DWORD tw = tex.GetWidth(false);
+    const DWORD th = tex.GetHeight(false);
+    const DWORD left = std::min(x, tw);
+    const DWORD top = std::min(y, th);
+    const DWORD right = static_cast<DWORD>(std::min<ULONGLONG>(static_cast<ULONGLONG>(x) + w, tw));
+    const DWORD bottom = static_cast<DWORD>(std::min<ULONGLONG>(static_cast<ULONGLONG>(y) + h, th));
+    for (DWORD row = top; row < bottom; ++row) {
+        const DWORD* src = bits + static_cast<size_t>(row - top) * w;
+        DWORD* dst = texels + static_cast<size_t>(row) * tw;
+        for (DWORD col = left; col < right; ++col) {
+            const DWORD pixel = src[col - left] & 0xFFFFFF;
+            dst[col] = (pixel == TQ2DGUI_KEY_COLOR) ? pixel : (0xFF000000 | pixel);
+        }
+    }
+    tex.UnLock();
+}
+
+HBITMAP CreateSurface(HDC dc, DWORD w, DWORD h, DWORD** bits) {
+    if (w == 0 || h == 0 || w > 0x7FFF || h > 0x7FFF)
+        return nullptr;
+    BITMAPINFO info;
+    std::memset(&info, 0, sizeof info);
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = static_cast<LONG>(w);
+    info.bmiHeader.biHeight = -static_cast<LONG>(h);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (bitmap && !pixels) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
+    *bits = static_cast<DWORD*>(pixels);
+    return bitmap;
+}
+
+} // namespace
+
+void TQ2DTextOut(TQ2DTexture& tex, HFONT hFont, DWORD x, DWORD y, DWORD w, DWORD h, const char* szFormat,
+                 ...) {
+    if (!tex.GetTexture())
+        return;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc)
+        return;
+    DWORD* bits = nullptr;
+    HBITMAP bitmap = CreateSurface(dc, w, h, &bits);
+    if (!bitmap) {
+        DeleteDC(dc);
+        return;
+    }
+    std::memset(bits, 1, static_cast<size_t>(w) * h * 4);
+    HFONT font = hFont ? hFont : TQ2DGetDefaultFont();
+    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kInitialTextColor);
+    SetBkColor(dc, kInitialShadowColor);
+    TQString text;
+    va_list args;
+    va_start(args, szFormat);
+    text.FormatV(szFormat, args);
+    va_end(args);
+    MarkupWriter(dc, w, h, text).Write();
+    CopyToTexture(tex, bits, x, y, w, h);
+    if (oldFont)
+        SelectObject(dc, oldFont);
+    if (oldBitmap)
+        SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}

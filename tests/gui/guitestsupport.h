@@ -1,0 +1,78 @@
+// Helpers of the GUI tests: a small engine on the headless video backend whose frame function
+// feeds synthetic input and runs the GUI's update pass, a control that records its handlers, and
+// pixel reading from textures.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/tq2dapi.h"
+#include "engine/tq2dtexture.h"
+#include "gui/tq2dguiobject.h"
+
+// One frame of input: what to feed before the frame, and the mouse position handed to UpdateGUI.
+struct GuiStep {
+    std::function<void()> input;
+    float x;
+    float y;
+};
+
+class GuiTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Feeds each step's input and runs root.UpdateGUI on it in the following frame.
+    void Run(TQ2DGUIObject& root, const std::vector<GuiStep>& steps, float delta = 0.01f);
+
+    // Inputs (posted to the device window; the frame after sees them).
+    std::function<void()> Press(int x, int y) const;
+    std::function<void()> Release(int x, int y) const;
+    std::function<void()> Wheel(int notches) const;
+    std::function<void()> KeyDown(int key) const;
+    static std::function<void()> Nothing();
+
+    // The steps of a click at (x, y): hover, press, release, one more frame.
+    std::vector<GuiStep> Click(float x, float y) const;
+
+    HWND window = nullptr;
+};
+
+// Clears the GUI's class-wide state (focus, capture, modal, input control, active ID).
+void ResetGuiStatics();
+
+// A control that records its handlers as "<id>:<handler>" into a shared log.
+class Probe : public TQ2DGUIObject {
+public:
+    explicit Probe(DWORD id, float x = 0, float y = 0, float w = 0, float h = 0);
+    static std::vector<std::string>& Log();
+    // The log lines containing what.
+    static std::vector<std::string> Only(const std::string& what);
+
+    void OnUpdate(float, float, float) override;
+    void OnCommand(TQ2DGUIObject* sender, DWORD code) override;
+    void OnSetFocusControl(int focus) override;
+    void OnMouseEnter() override;
+    void OnMouseLeave() override;
+    void OnMouseLButton(int n) override;
+    void OnMouseWheel(int n) override;
+    void OnSetStatus(int n) override;
+    int OnCheckGroup() override { return groupExclusion; }
+
+    int groupExclusion = 0;
+
+private:
+    void Record(const std::string& what);
+};
+
+// A texel of a locked texture (surface coordinates).
+DWORD Texel(TQ2DTexture& tex, DWORD x, DWORD y);
+// The number of texels in the rectangle whose colour (low 24 bits) is rgb and whose alpha is alpha.
+// The number of opaque texels in the rectangle inked in rgb: antialiased glyphs blend their colour
+// over the key colour, so a texel counts when it lies on the way from 0x010101 to rgb (at least a
+// quarter of the way). Black ink counts texels whose channels are all at most 1.
+int CountInk(TQ2DTexture& tex, DWORD rgb, DWORD x = 0, DWORD y = 0, DWORD w = 0, DWORD h = 0);
+int CountTexels(TQ2DTexture& tex, DWORD rgb, DWORD alpha, DWORD x = 0, DWORD y = 0, DWORD w = 0, DWORD h = 0);

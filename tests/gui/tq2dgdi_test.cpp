@@ -1,0 +1,172 @@
+// The GDI text surface and marked-up text output, checked by their pixels.
+#include "guitestsupport.h"
+
+#include "gui/tq2dgdi.h"
+#include "gui/tq2dtextout.h"
+
+namespace {
+
+const DWORD kWhite = 0xFFFFFF;
+
+// A texture of w x h filled with fill.
+void MakeTexture(TQ2DTexture& tex, DWORD w, DWORD h, DWORD fill) {
+    ASSERT_NE(tex.Create(w, h), 0);
+    tex.Clear(fill);
+}
+
+// Columns of the rectangle that hold a texel of colour rgb (opaque).
+std::vector<DWORD> InkedColumns(TQ2DTexture& tex, DWORD rgb, DWORD y0, DWORD h) {
+    std::vector<DWORD> columns;
+    for (DWORD x = 0; x < tex.GetWidth(false); ++x)
+        if (CountInk(tex, rgb, x, y0, 1, h) > 0)
+            columns.push_back(x);
+    return columns;
+}
+
+} // namespace
+
+TEST_F(GuiTest, SurfaceStartsWithKeyColourAndCopiesOnlyInk) {
+    TQ2DGDI gdi;
+    ASSERT_EQ(gdi.CreateBitmap(4, 2), 1);
+    for (DWORD i = 0; i < 8; ++i)
+        EXPECT_EQ(gdi.GetBits()[i], 0x01010101u);
+    TQ2DTexture tex;
+    MakeTexture(tex, 8, 8, 0);
+    gdi.ClearTexture(tex, 0, 0);
+    gdi.UpdateTexture(tex, 0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(CountTexels(tex, 0, 0), 64);
+    gdi.FillSolidRect(1, 0, 2, 1, RGB(255, 0, 0));
+    EXPECT_EQ(GetBkColor(gdi.GetHDC()), RGB(255, 0, 0));
+    // Whole bitmap (w, h 0) at (6, 7): clipped to the texture.
+    gdi.UpdateTexture(tex, 6, 7, 0, 0, 0, 0);
+    EXPECT_EQ(Texel(tex, 7, 7), 0xFFFF0000u);
+    EXPECT_EQ(Texel(tex, 6, 7), 0u);
+    EXPECT_EQ(CountTexels(tex, 0xFF0000, 0xFF), 1);
+    // A bitmap that cannot exist leaves no pixels, and pixel calls do nothing.
+    EXPECT_EQ(gdi.CreateBitmap(0, 5), 0);
+    EXPECT_EQ(gdi.GetBits(), nullptr);
+    gdi.UpdateTexture(tex, 0, 0, 0, 0, 0, 0);
+    gdi.ClearBitmap(0);
+}
+
+TEST_F(GuiTest, SurfaceFramesAndBlendsTextures) {
+    TQ2DGDI gdi;
+    ASSERT_EQ(gdi.CreateBitmap(3, 3), 1);
+    const DWORD a = RGB(255, 0, 0), b = RGB(0, 0, 255);
+    gdi.Draw3dRect(0, 0, 3, 3, a, b);
+    const DWORD* px = gdi.GetBits();
+    for (int i : {0, 1, 3})
+        EXPECT_EQ(px[i] & 0xFFFFFF, 0xFF0000u) << i;
+    for (int i : {2, 5, 8, 6, 7})
+        EXPECT_EQ(px[i] & 0xFFFFFF, 0x0000FFu) << i;
+    EXPECT_EQ(px[4], 0x01010101u);
+    // Blending: half red over black, an opaque texel whole, a clear one not at all.
+    gdi.ClearBitmap(0);
+    TQ2DTexture tex;
+    MakeTexture(tex, 3, 1, 0);
+    DWORD* texels = tex.Lock(false);
+    texels[0] = 0x80FF0000;
+    texels[1] = 0xFF123456;
+    texels[2] = 0x00FFFFFF;
+    tex.UnLock();
+    gdi.DrawTexture(tex, 0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(px[0], 0x00800000u);
+    EXPECT_EQ(px[1], 0xFF123456u);
+    EXPECT_EQ(px[2], 0u);
+}
+
+TEST_F(GuiTest, TextOutColoursRunsAndMakesTheRestTransparent) {
+    TQ2DTexture tex;
+    MakeTexture(tex, 128, 32, 0xFF00FF00);
+    TQ2DTextOut(tex, nullptr, 0, 0, 128, 32, "AB$C4CD");
+    const DWORD index4 = TQ2DGetIndexColor(4);
+    const DWORD colour4 = (index4 & 0xFF) << 16 | (index4 & 0xFF00) | (index4 >> 16 & 0xFF);
+    const std::vector<DWORD> white = InkedColumns(tex, kWhite, 0, 32);
+    const std::vector<DWORD> coloured = InkedColumns(tex, colour4, 0, 32);
+    ASSERT_FALSE(white.empty());
+    ASSERT_FALSE(coloured.empty());
+    EXPECT_LT(white.back(), coloured.front());
+    EXPECT_LT(coloured.front() - white.back(), 6u);
+    // Every pixel without ink lost the old green texels.
+    EXPECT_EQ(CountTexels(tex, 0x00FF00, 0xFF), 0);
+    EXPECT_GT(CountTexels(tex, 0x010101, 0), 128 * 32 / 2);
+}
+
+TEST_F(GuiTest, TextOutShadowsOutlinesAndEscapes) {
+    TQ2DTexture shadow, outline, plain;
+    MakeTexture(shadow, 64, 32, 0);
+    MakeTexture(outline, 64, 32, 0);
+    MakeTexture(plain, 64, 32, 0);
+    TQ2DTextOut(plain, nullptr, 0, 0, 64, 32, "I");
+    TQ2DTextOut(shadow, nullptr, 0, 0, 64, 32, "$T1I");
+    TQ2DTextOut(outline, nullptr, 0, 0, 64, 32, "$t2I");
+    const int ink = CountInk(plain, kWhite);
+    ASSERT_GT(ink, 0);
+    // The shadow shows black right and below the white text; the outline surrounds it.
+    EXPECT_GT(CountInk(shadow, 0), 0);
+    EXPECT_GT(CountInk(outline, 0), CountInk(shadow, 0));
+    std::vector<DWORD> p = InkedColumns(plain, kWhite, 0, 32);
+    std::vector<DWORD> o = InkedColumns(outline, kWhite, 0, 32);
+    ASSERT_FALSE(o.empty());
+    EXPECT_EQ(o.front(), p.front() + 1);
+    // "$$" draws one '$'; a '$' at the very end draws nothing; "$X" drops the '$'.
+    TQ2DTexture a, b;
+    MakeTexture(a, 64, 16, 0);
+    MakeTexture(b, 64, 16, 0);
+    TQ2DTextOut(a, nullptr, 0, 0, 64, 16, "50$");
+    TQ2DTextOut(b, nullptr, 0, 0, 64, 16, "50");
+    EXPECT_EQ(CountInk(a, kWhite), CountInk(b, kWhite));
+    TQ2DTextOut(a, nullptr, 0, 0, 64, 16, "50$$");
+    EXPECT_GT(CountInk(a, kWhite), CountInk(b, kWhite) + 5);
+    TQ2DTextOut(a, nullptr, 0, 0, 64, 16, "$Xyz");
+    TQ2DTextOut(b, nullptr, 0, 0, 64, 16, "Xyz");
+    EXPECT_EQ(CountInk(a, kWhite), CountInk(b, kWhite));
+}
+
+TEST_F(GuiTest, TextOutHexColoursCutCodesAndHighIndexes) {
+    TQ2DTexture tex;
+    MakeTexture(tex, 64, 16, 0);
+    TQ2DTextOut(tex, nullptr, 0, 0, 64, 16, "$C#FF0000red");
+    EXPECT_GT(CountInk(tex, 0xFF0000), 0);
+    EXPECT_EQ(CountInk(tex, kWhite), 0);
+    TQ2DTextOut(tex, nullptr, 0, 0, 64, 16, "$C#FF00");
+    EXPECT_EQ(CountTexels(tex, 0x010101, 0), 64 * 16);
+    TQ2DTextOut(tex, nullptr, 0, 0, 64, 16, "$CHx");
+    EXPECT_GT(CountInk(tex, 0), 0);
+    EXPECT_EQ(CountInk(tex, kWhite), 0);
+    // A percent sign through the format, and a NULL-safe empty text.
+    TQ2DTextOut(tex, nullptr, 0, 0, 64, 16, "%s", "");
+    EXPECT_EQ(CountTexels(tex, 0x010101, 0), 64 * 16);
+}
+
+TEST_F(GuiTest, TextOutWrapsWholeCharactersAndStopsAtTheBottom) {
+    TQ2DTexture tex;
+    MakeTexture(tex, 40, 200, 0);
+    // Many short words on one line: they wrap into several lines.
+    TQ2DTextOut(tex, nullptr, 0, 0, 40, 200, "iiii iiii iiii iiii iiii iiii iiii iiii");
+    int lines = 0;
+    bool inLine = false;
+    for (DWORD y = 0; y < 200; ++y) {
+        const bool ink = CountInk(tex, kWhite, 0, y, 40, 1) > 0;
+        lines += ink && !inLine;
+        inLine = ink;
+    }
+    EXPECT_GE(lines, 2);
+    // A rectangle one line high keeps only the first line.
+    TQ2DTexture low;
+    MakeTexture(low, 40, 12, 0);
+    TQ2DTextOut(low, nullptr, 0, 0, 40, 12, "iiii\nWWWW\nWWWW");
+    TQ2DTexture first;
+    MakeTexture(first, 40, 12, 0);
+    TQ2DTextOut(first, nullptr, 0, 0, 40, 12, "iiii");
+    EXPECT_EQ(CountInk(low, kWhite), CountInk(first, kWhite));
+    // Double-byte characters (GBK) never split across lines: a 2-byte character wider than what
+    // is left moves whole to the next line.
+    TQ2DTexture wide;
+    MakeTexture(wide, 24, 64, 0);
+    TQ2DTextOut(wide, nullptr, 0, 0, 24, 64, "\xD6\xD0\xCE\xC4\xD6\xD0\xCE\xC4");
+    EXPECT_GT(CountInk(wide, kWhite, 0, 16, 24, 48), 0);
+    // Nothing at all for a texture without a device texture.
+    TQ2DTexture none;
+    TQ2DTextOut(none, nullptr, 0, 0, 8, 8, "x");
+}
