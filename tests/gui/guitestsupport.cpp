@@ -2,6 +2,13 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
 
 #include <SDL.h>
 
@@ -41,6 +48,8 @@ void ResetGuiStatics() {
 void GuiTest::SetUp() {
     setenv("TQ_VIDEO", "headless", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // Relative resource names start at the current folder: the program's, where assets are written.
+    std::filesystem::current_path(std::filesystem::read_symlink("/proc/self/exe").parent_path());
     TQ2D_INIT_INFO_tag info{};
     info.pfnFrame = RunFrame;
     info.nWidth = 320;
@@ -226,4 +235,44 @@ int CountTexels(TQ2DTexture& tex, DWORD rgb, DWORD alpha, DWORD x, DWORD y, DWOR
     return CountWhere(tex, x, y, w, h, [rgb, alpha](DWORD texel) {
         return (texel & 0xFFFFFF) == rgb && (texel >> 24) == alpha;
     });
+}
+
+GuiAssets::GuiAssets() {
+    static int serial = 0;
+    m_relative = "GuiTest_" + std::to_string(getpid()) + "_" + std::to_string(++serial);
+    m_root = std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/" + m_relative;
+    std::filesystem::create_directories(m_root);
+}
+
+GuiAssets::~GuiAssets() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_root, ignored);
+}
+
+std::string GuiAssets::Text(const std::string& name, const std::string& text) const {
+    std::ofstream out(m_root + "/" + name, std::ios::binary);
+    out << text;
+    return m_relative + "/" + name;
+}
+
+std::string GuiAssets::Strip(const std::string& name, int w, int h,
+                             const std::vector<unsigned>& colours) const {
+    const int frames = static_cast<int>(colours.size());
+    std::vector<unsigned char> rgba;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w * frames; ++x) {
+            const unsigned pixel = colours[static_cast<size_t>(x / w)];
+            for (int shift : {16, 8, 0, 24})
+                rgba.push_back(static_cast<unsigned char>(pixel >> shift));
+        }
+    stbi_write_png((m_root + "/" + name).c_str(), w * frames, h, 4, rgba.data(), w * frames * 4);
+    return m_relative + "/" + name;
+}
+
+std::string GuiAssets::Animation(const std::string& name, int w, int h, const std::vector<unsigned>& colours,
+                                 const std::string& extra) const {
+    Strip(name + ".png", w, h, colours);
+    return Text(name, "TEX=" + name + ".png\nCOUNT=" + std::to_string(colours.size()) +
+                          "\nW=" + std::to_string(w) + "\nH=" + std::to_string(h) +
+                          "\nFPS=10\nHOT_SPOT_X=0\nHOT_SPOT_Y=0\n" + extra);
 }

@@ -76,3 +76,25 @@ DWORD Texel(TQ2DTexture& tex, DWORD x, DWORD y);
 // quarter of the way). Black ink counts texels whose channels are all at most 1.
 int CountInk(TQ2DTexture& tex, DWORD rgb, DWORD x = 0, DWORD y = 0, DWORD w = 0, DWORD h = 0);
 int CountTexels(TQ2DTexture& tex, DWORD rgb, DWORD alpha, DWORD x = 0, DWORD y = 0, DWORD w = 0, DWORD h = 0);
+
+// A fresh folder below the test program's folder (where relative resource names resolve), removed
+// with its content.
+class GuiAssets {
+public:
+    GuiAssets();
+    ~GuiAssets();
+    GuiAssets(const GuiAssets&) = delete;
+    GuiAssets& operator=(const GuiAssets&) = delete;
+
+    // Writes a text file; returns its resource name (relative to the program's folder).
+    std::string Text(const std::string& name, const std::string& text) const;
+    // A horizontal strip of frames, each w x h in one solid colour (0xAARRGGBB) from colours.
+    std::string Strip(const std::string& name, int w, int h, const std::vector<unsigned>& colours) const;
+    // An animation description over a strip (hot spot at the top-left corner): its resource name.
+    std::string Animation(const std::string& name, int w, int h, const std::vector<unsigned>& colours,
+                          const std::string& extra = "") const;
+
+private:
+    std::string m_relative;
+    std::string m_root;
+};
