@@ -29,11 +29,6 @@ void LogError(int line, const char* message, const char* name) {
     g_tqLogError.Log(TQLOG_ERROR_PREFIX "%s [name=%s]", message, name);
 }
 
-// A whole number of the file as the 32-bit value it stands for.
-int ConfigInt(const TQFileConfig& config, const char* key) {
-    return static_cast<int>(static_cast<DWORD>(config.GetConfigNum(key)));
-}
-
 float Decimal(const TQString& text) {
     return static_cast<float>(std::atof(text));
 }
@@ -88,7 +83,7 @@ void ReadTrack(const TQFileConfig& config, const char* prefix, TrackForm form, T
     key.Format("%s_LOOP_MODE", prefix);
     track.m_bLoopForever = config.GetConfigNum(key) != 0 ? 1 : 0;
     key.Format("%s_LOOP_COUNT", prefix);
-    track.m_nLoopCount = ConfigInt(config, key);
+    track.m_nLoopCount = TQ2DConfigInt(config, key);
     key.Format("%s_POINT", prefix);
     TQStringParser points(TQ2DTrimmedConfig(config, key));
     points.SetParser(',', 1);
@@ -155,12 +150,12 @@ void TQ2DAnimation::ReadTextures(const TQ2DFileConfig& config, const TQString& f
         m_byDefaultAlpha = m_byAlpha = static_cast<unsigned char>(alpha.GetValue(nullptr) & 0xFF);
     const TQString transparent = TQ2DTrimmedConfig(config, "TRANS_COLOR");
     const DWORD color = static_cast<DWORD>(transparent.GetValue(nullptr));
-    const float x = static_cast<float>(ConfigInt(config, "X"));
-    const float y = static_cast<float>(ConfigInt(config, "Y"));
-    const float w = static_cast<float>(ConfigInt(config, "W"));
-    const float h = static_cast<float>(ConfigInt(config, "H"));
-    const float fps = static_cast<float>(ConfigInt(config, "FPS"));
-    const int count = ConfigInt(config, "COUNT");
+    const float x = static_cast<float>(TQ2DConfigInt(config, "X"));
+    const float y = static_cast<float>(TQ2DConfigInt(config, "Y"));
+    const float w = static_cast<float>(TQ2DConfigInt(config, "W"));
+    const float h = static_cast<float>(TQ2DConfigInt(config, "H"));
+    const float fps = static_cast<float>(TQ2DConfigInt(config, "FPS"));
+    const int count = TQ2DConfigInt(config, "COUNT");
     if (list.GetLength() == 0) {
         Create(TQ2DPathInFolder(folder, texture), count, fps, x, y, w, h);
         if (transparent.GetLength())

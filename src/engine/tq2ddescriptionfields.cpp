@@ -30,6 +30,10 @@ template <size_t N> int KeywordBits(const TQString& value, const Keyword (&table
 
 } // namespace
 
+int TQ2DConfigInt(const TQFileConfig& config, const char* key) {
+    return static_cast<int>(static_cast<DWORD>(config.GetConfigNum(key)));
+}
+
 TQString TQ2DTrimmedConfig(const TQFileConfig& config, const char* key) {
     TQString value = config.GetConfig(key);
     value.Trim();

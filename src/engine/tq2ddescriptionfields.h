@@ -8,6 +8,8 @@
 
 class TQ2DSound;
 
+// A whole number of the file (GetConfigNum) as the 32-bit value it stands for.
+int TQ2DConfigInt(const TQFileConfig& config, const char* key);
 // The value of key, trimmed.
 TQString TQ2DTrimmedConfig(const TQFileConfig& config, const char* key);
 // The folder of a normalised description name: "\" made "/", up to (not including) the last "/";
