@@ -6,6 +6,9 @@
 #include <cmath>
 #include <new>
 
+// The attached entries' pool is defined here, just before the animation's, so that the library's
+// pools are built in their documented order.
+TQ_IMPLEMENT_MEMORY_POOL(TQ2DAnimationANFInfo)
 TQ_IMPLEMENT_MEMORY_POOL(TQ2DAnimation)
 
 namespace {

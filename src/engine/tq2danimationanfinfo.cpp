@@ -2,7 +2,7 @@
 
 #include "engine/tq2danimation.h"
 
-TQ_IMPLEMENT_MEMORY_POOL(TQ2DAnimationANFInfo)
+// Its pool is defined with the animation's (tq2danimation.cpp).
 
 TQ2DAnimationANFInfo::TQ2DAnimationANFInfo(const TQ2DAnimationANFInfo& other) {
     *this = other;
