@@ -81,6 +81,8 @@ int TQ2DParticle::Create(const char* file, TQ2D_PARTICLE_INFO_tag* info, float f
                          float x, float y, float w, float h) {
     if (!file || !info || !g_pTQ2DDevice)
         return 0;
+    // The sprite's helper is about to change; a system drawing with the old one must not outlive it.
+    DeleteSystem();
     if (!m_sprite.Create(file, x, y, w, h))
         return 0;
     const float textureWidth =

@@ -38,7 +38,8 @@ public:
     int Create(TQ2DSprite& sprite, TQ2D_PARTICLE_INFO_tag* info, float fps);
     // The own sprite from file showing frame (counted in rows of w x h frames from the texture's
     // top-left corner; x and y only take part in creating the sprite), hot spot in its centre and
-    // this blend mode; then the form above on it.
+    // this blend mode; then the form above on it. The present system goes first (it drew with the
+    // sprite's old helper), also when the sprite cannot be made.
     int Create(const char* file, TQ2D_PARTICLE_INFO_tag* info, float fps, int frame, int blend, float x,
                float y, float w, float h);
     // Deletes an owned system (a borrowed one is forgotten) and the sprite.

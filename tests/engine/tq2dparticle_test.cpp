@@ -232,6 +232,11 @@ TEST_F(ParticleTest, DescriptionsFromKeysAloneFromAPackAndBrokenOnes) {
     keys.Update(0.05f);
     EXPECT_GT(keys.GetParticlesAlive(), 0);
     EXPECT_GT(LitPixels([&] { keys.Render(); }), 0);
+    TQ2D_PARTICLE_INFO_tag again = Burst(1, 1);
+    EXPECT_EQ(keys.Create("p/missing.png", &again, 0.0f, 0, 0, 0, 0, 0, 0), 0);
+    EXPECT_EQ(keys.GetObjectA(), nullptr); // the system drew with the sprite's old helper
+    keys.Update(0.1f);
+    keys.Render();
 
     TQ2DParticle shortOne;
     ASSERT_NE(shortOne.CreateFromConfig("p/short.txt"), 0);
