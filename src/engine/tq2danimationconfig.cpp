@@ -170,7 +170,9 @@ void TQ2DAnimation::ReadTextures(const TQ2DFileConfig& config, const TQString& f
         LogError(__LINE__, "Too many frame textures.", name);
     else
         ReadFrameTextures(folder, list, count, transparent.GetLength() ? &color : nullptr);
-    Create(m_FrameTextures[0], count, fps, x, y, w, h);
+    // A helper left from an earlier reading would name a released frame texture.
+    if (!Create(m_FrameTextures[0], count, fps, x, y, w, h))
+        DeleteHelper();
 }
 
 // Frame texture i of count from the list format given i; owned by the frame-texture array.

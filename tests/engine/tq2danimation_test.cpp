@@ -330,6 +330,13 @@ TEST_F(AnimationTest, DescriptionWithFrameTexturesFromAPack) {
     Frame([&] { animation.Render(2, 2); });
     EXPECT_EQ(At(1, 1), 0u); // the transparent colour of frame 0
     EXPECT_EQ(animation.CreateFromConfig("ui/none.txt"), 0);
+    TQ2DPackRemoveAll();
+    ASSERT_EQ(animation.CreateFromConfig(Name("ui/btn.txt").c_str()), 0);
+    WriteText(folder.Path("Ui/Btn.txt"), "TEX_LIST=walk%02d.png\nCOUNT=3\n");
+    WorkingFolder cwd(AssetFolder::ProgramFolder());
+    ASSERT_EQ(animation.CreateFromConfig(Name("ui/btn.txt").c_str()), 1); // no frame textures this time
+    EXPECT_EQ(animation.GetObjectA(), nullptr);
+    EXPECT_EQ(TQ2DGlobalTexture::CachedCount(), 0u);
 }
 
 TEST_F(AnimationTest, BrokenDescriptionsFailOrLoadPartlyWithoutHarm) {
