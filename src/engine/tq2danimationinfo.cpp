@@ -14,6 +14,14 @@ bool AxisArrived(float velocity, float key, float value) {
     return velocity == 0.0f || (velocity > 0.0f && key <= value) || (velocity < 0.0f && key >= value);
 }
 
+// The move of one axis in dt seconds: velocity x dt plus dt x dt / 2. The added half square would
+// turn a slow negative move backwards (the key would never be reached), so such a move goes
+// without it.
+float Step(float velocity, float dt) {
+    const float step = velocity * dt + dt * dt * 0.5f;
+    return (velocity < 0.0f && step > 0.0f) ? velocity * dt : step;
+}
+
 } // namespace
 
 TQ2DAnimationInfo::TQ2DAnimationInfo(const TQ2DAnimationInfo& other) {
@@ -108,11 +116,10 @@ void TQ2DAnimationInfo::Update(float dt, TQ2D_POINT_tag& value) {
     m_fWait -= dt;
     if (m_fWait > 0.0f)
         return;
-    const float h = dt * dt * 0.5f;
     if (m_ptVelocity.x != 0.0f)
-        value.x = value.x + m_ptVelocity.x * dt + h;
+        value.x += Step(m_ptVelocity.x, dt);
     if (m_ptVelocity.y != 0.0f)
-        value.y = value.y + m_ptVelocity.y * dt + h;
+        value.y += Step(m_ptVelocity.y, dt);
     // An index changed from outside is brought back into the key range.
     if (m_nIndex < 0 || static_cast<DWORD>(m_nIndex) >= count)
         m_nIndex = 0;

@@ -77,6 +77,18 @@ TEST(AnimationInfoTest, DiagonalSpeedIsAlongTheLineAndNegativeDirectionsArrive) 
     EXPECT_EQ(value.y, 60.0f);
 }
 
+TEST(AnimationInfoTest, SlowNegativeMovesStillArrive) {
+    // Scale from 100 % down to 0 % at 1 % per second, updated ten times a second.
+    TQ2DAnimationInfo track = Track({{1, 1, 0, 0.01f}, {0, 0, 0, 0.01f}});
+    TQ2D_POINT_tag value = {0, 0};
+    track.Play(value);
+    track.Update(0.1f, value);
+    EXPECT_LT(value.x, 1.0f);
+    RunUntilStopped(track, value, 0.1f, 2000);
+    EXPECT_FALSE(track.IsPlaying());
+    EXPECT_EQ(value.x, 0.0f);
+}
+
 TEST(AnimationInfoTest, WaitsRestOnEachKeyAndLaterSegmentsUseTheirTargetsEntry) {
     // Entry 1 (wait 1 s, speed 1000) is not used on the first pass; entry 2 is for the segment to key 2.
     TQ2DAnimationInfo track = Track({{0, 0, 1.0f, 10}, {10, 0, 1.0f, 1000}, {10, 20, 1.0f, 20}});
