@@ -280,6 +280,11 @@ TEST_F(AnimationTest, DescriptionFromAMixedCaseDiskTree) {
     EXPECT_EQ(entry->m_pChild->GetWidth(), 2.0f);
     EXPECT_EQ(entry->m_pChild->GetRotateAniInfo().m_Points.GetAt(1)->x, 360.0f);
 
+    Frame([&] { animation.Render(); });
+    EXPECT_EQ(animation.GetRenderCurrentPos().x, 13.0f); // render position plus the first key point
+    EXPECT_EQ(animation.GetRenderCurrentPos().y, 24.0f);
+    EXPECT_NE(At(10, 23), 0u);
+    EXPECT_EQ(At(8, 23), 0u);
     animation.Play(0);
     animation.Update(0.0f);
     animation.Update(0.125f);

@@ -281,6 +281,9 @@ TEST_F(ParticleTest, ManagerSpawnsUpdatesAndRemovesItsEffects) {
     float x = 0, y = 0;
     effect->GetPosition(&x, &y);
     EXPECT_EQ(x, 20.0f);
+    effect->MoveTo(25, 20, true);
+    effect->GetPosition(&x, &y);
+    EXPECT_EQ(x, 25.0f);
     effect->GetTransposition(&x, &y);
     EXPECT_EQ(x, 10.0f);
     manager.GetTransposition(&x, &y);
