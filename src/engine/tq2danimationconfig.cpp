@@ -33,6 +33,15 @@ float Decimal(const TQString& text) {
     return static_cast<float>(std::atof(text));
 }
 
+// Skips at most two digits (a width or precision of a file name); false when more follow.
+bool SkipShortNumber(const char*& p) {
+    for (int digits = 0; *p >= '0' && *p <= '9'; ++p) {
+        if (++digits > 2)
+            return false;
+    }
+    return true;
+}
+
 // True when format holds exactly one integer conversion ("%d", "%03x", ...) and otherwise only
 // "%%": the only texture-list formats that can safely be given one integer.
 bool IsOneIntegerFormat(const char* format) {
@@ -44,12 +53,10 @@ bool IsOneIntegerFormat(const char* format) {
             continue;
         while (*p && std::strchr("-+ #0", *p))
             ++p;
-        while (*p >= '0' && *p <= '9')
-            ++p;
-        if (*p == '.')
-            ++p;
-        while (*p >= '0' && *p <= '9')
-            ++p;
+        if (!SkipShortNumber(p))
+            return false;
+        if (*p == '.' && !SkipShortNumber(++p))
+            return false;
         if (!*p || !std::strchr("diuxXo", *p))
             return false;
         ++conversions;

@@ -360,6 +360,10 @@ TEST_F(AnimationTest, BrokenDescriptionsFailOrLoadPartlyWithoutHarm) {
     animation.Play(1);
     animation.Update(0.1f);
 
+    WriteText(folder.Path("Bad/Wide.txt"), "TEX_LIST=f%999999999d.png\nCOUNT=1\n");
+    ASSERT_EQ(animation.CreateFromConfig(Name("bad/wide.txt").c_str()), 1);
+    EXPECT_EQ(animation.GetFrameTextures().GetSize(), 0u);
+
     WriteText(folder.Path("Bad/Huge.txt"),
               "TEX_LIST=f%d.png\nCOUNT=2000000000\nANF_COUNT=-1\nLOOP_COUNT=-1\n");
     TQ2DAnimation huge;
