@@ -1,6 +1,6 @@
 // tq2d-demo: a host program of the engine. Sprites from description files move, turn, fade and
 // blend over a background; a render target drawn into every frame is shown as a texture; the frame
-// rate is drawn with digit sprites; a click plays a sound and a tracker module loops as music.
+// rate is drawn with digit sprites; a click plays a sound and a music stream loops.
 // Escape quits, F12 writes a screenshot.
 //
 // usage: tq2d-demo [--frames N] [--screenshot FILE]
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/tq2dapi.h"
+#include "engine/tq2dmusic.h"
 #include "engine/tq2dpack.h"
 #include "engine/tq2dsound.h"
 #include "engine/tq2dsprite.h"
@@ -23,9 +24,9 @@
 
 namespace {
 
-const int kWidth = 320;
-const int kHeight = 240;
-const int kMovers = 48;
+const int kWidth = 640;
+const int kHeight = 480;
+const int kMovers = 240;
 const float kFixedStep = 1.0f / 60.0f;
 const int kVirtualKeyEscape = 0x1B;
 const int kVirtualKeyF12 = 0x7B;
@@ -67,7 +68,6 @@ private:
     void RenderTarget();
     void RenderScene();
     void RenderNumber(int value, float x, float y);
-    void StartMusic();
 
     Options m_options;
     SceneRandom m_random;
@@ -77,8 +77,7 @@ private:
     std::unique_ptr<TQ2DSprite> m_ring;
     std::unique_ptr<TQ2DSprite> m_digit;
     TQ2DSound m_click;
-    TQGfxDevice* m_pMusicDevice = nullptr;
-    DWORD m_music = 0;
+    TQ2DMusic m_music;
     int m_frame = 0;
     float m_time = 0.0f;
 };
@@ -115,21 +114,10 @@ bool Demo::Load() {
         return false;
     m_targetSprite->SetHotSpot(48, 48);
     m_click.Create("sound/click.wav", 0);
-    StartMusic();
+    m_music.SetLoopMode(true);
+    if (m_music.Create("music/loop.wav", 0))
+        m_music.Play();
     return true;
-}
-
-// The module plays through the device's music player, from the pack's bytes.
-void Demo::StartMusic() {
-    TQString bytes;
-    if (!TQ2DPackGetFile("music/loop.mod", bytes) || bytes.GetBufferLength() == 0)
-        return;
-    m_pMusicDevice = TQGfxCreate(16);
-    if (!m_pMusicDevice)
-        return;
-    m_music = m_pMusicDevice->Music_Load(bytes.GetBuffer(), bytes.GetBufferLength());
-    if (m_music)
-        m_pMusicDevice->Music_Play(m_music, true);
 }
 
 bool Demo::HandleInput() {
@@ -178,7 +166,7 @@ void Demo::RenderNumber(int value, float x, float y) {
     const std::string text = std::to_string(value);
     for (size_t i = 0; i < text.size(); ++i) {
         m_digit->SetTextureRect(static_cast<float>((text[i] - '0') * 8), 0, 8, 12);
-        m_digit->Render(x + 8.0f * static_cast<float>(i), y);
+        m_digit->RenderEx(x + 16.0f * static_cast<float>(i), y, 0.0f, 2.0f, 0.0f);
     }
 }
 
@@ -188,7 +176,7 @@ void Demo::RenderScene() {
     TQ2DGfx_Clear(0xFF203050);
     for (int y = 0; y < kHeight; y += 24)
         TQ2DGfx_RenderLine(0, static_cast<float>(y), kWidth, static_cast<float>(y), 0xFF304870, 0.5f);
-    m_targetSprite->RenderEx(kWidth / 2.0f, kHeight / 2.0f, m_time * 0.5f, 1.0f, 0.0f);
+    m_targetSprite->RenderEx(kWidth / 2.0f, kHeight / 2.0f, m_time * 0.5f, 2.0f, 0.0f);
     for (Mover& m : m_movers)
         m.sprite->RenderEx(m.x, m.y, m.angle, m.scale, 0.0f);
     RenderNumber(m_options.frames ? 60 : TQ2DGetFPS(), 4, 4);
@@ -210,11 +198,7 @@ bool Demo::Frame() {
 }
 
 void Demo::Unload() {
-    if (m_pMusicDevice) {
-        if (m_music)
-            m_pMusicDevice->Music_Free(m_music);
-        m_pMusicDevice->Release();
-    }
+    m_music.Delete();
     m_movers.clear();
     m_targetSprite.reset();
     m_ring.reset();

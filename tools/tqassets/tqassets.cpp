@@ -1,5 +1,5 @@
 // tqassets: writes the demo's assets into a folder: a sprite sheet and a digit texture (PNG),
-// sprite description files, a click sound (WAV) and a looping tracker module (MOD). Everything is
+// sprite description files, a click sound and a music loop (WAV). Everything is
 // computed, so the same files come out on every run.
 //
 // usage: tqassets FOLDER
@@ -112,11 +112,6 @@ void PutLE(std::vector<uint8_t>& bytes, uint32_t value, int size) {
         bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-void PutBE16(std::vector<uint8_t>& bytes, uint32_t value) {
-    bytes.push_back(static_cast<uint8_t>(value >> 8));
-    bytes.push_back(static_cast<uint8_t>(value));
-}
-
 void PutText(std::vector<uint8_t>& bytes, const std::string& text, size_t size) {
     for (size_t i = 0; i < size; ++i)
         bytes.push_back(i < text.size() ? static_cast<uint8_t>(text[i]) : 0);
@@ -128,85 +123,59 @@ bool WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
     return bool(out);
 }
 
-// A short falling blip: 16-bit mono PCM at 22050 Hz.
-bool WriteClick(const fs::path& path) {
-    const int rate = 22050;
-    const int samples = rate / 10;
+const int kAudioRate = 22050;
+
+// 16-bit mono PCM samples as a WAV file.
+bool WriteWav(const fs::path& path, const std::vector<int16_t>& samples) {
+    const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
     std::vector<uint8_t> bytes;
     PutText(bytes, "RIFF", 4);
-    PutLE(bytes, 36 + samples * 2, 4);
+    PutLE(bytes, 36 + dataBytes, 4);
     PutText(bytes, "WAVEfmt ", 8);
     PutLE(bytes, 16, 4);
     PutLE(bytes, 1, 2);
     PutLE(bytes, 1, 2);
-    PutLE(bytes, rate, 4);
-    PutLE(bytes, rate * 2, 4);
+    PutLE(bytes, kAudioRate, 4);
+    PutLE(bytes, kAudioRate * 2, 4);
     PutLE(bytes, 2, 2);
     PutLE(bytes, 16, 2);
     PutText(bytes, "data", 4);
-    PutLE(bytes, samples * 2, 4);
+    PutLE(bytes, dataBytes, 4);
+    for (int16_t sample : samples)
+        PutLE(bytes, static_cast<uint16_t>(sample), 2);
+    return WriteBytes(path, bytes);
+}
+
+// A short falling blip.
+bool WriteClick(const fs::path& path) {
+    const int count = kAudioRate / 10;
+    std::vector<int16_t> samples;
     double phase = 0.0;
-    for (int i = 0; i < samples; ++i) {
-        const double t = double(i) / samples;
-        phase += 2.0 * M_PI * (1200.0 - 800.0 * t) / rate;
-        PutLE(bytes, static_cast<uint16_t>(static_cast<int16_t>(12000.0 * (1.0 - t) * std::sin(phase))), 2);
+    for (int i = 0; i < count; ++i) {
+        const double t = double(i) / count;
+        phase += 2.0 * M_PI * (1200.0 - 800.0 * t) / kAudioRate;
+        samples.push_back(static_cast<int16_t>(12000.0 * (1.0 - t) * std::sin(phase)));
     }
-    return WriteBytes(path, bytes);
+    return WriteWav(path, samples);
 }
 
-// Amiga periods of the notes used.
-enum Period { C1 = 856, F1 = 640, G1 = 570, A1 = 508, C2 = 428, E2 = 339, G2 = 285, A2 = 254, C3 = 214 };
-
-void PutNote(std::vector<uint8_t>& bytes, int sample, int period) {
-    bytes.push_back(static_cast<uint8_t>((sample & 0xF0) | (period >> 8)));
-    bytes.push_back(static_cast<uint8_t>(period & 0xFF));
-    bytes.push_back(static_cast<uint8_t>((sample & 0x0F) << 4));
-    bytes.push_back(0);
-}
-
-void PutSample(std::vector<uint8_t>& bytes, const std::string& name, int lengthBytes) {
-    PutText(bytes, name, 22);
-    PutBE16(bytes, lengthBytes / 2);
-    bytes.push_back(0);  // finetune
-    bytes.push_back(48); // volume
-    PutBE16(bytes, 0);   // the whole sample loops
-    PutBE16(bytes, lengthBytes / 2);
-}
-
-// A four-channel module of one pattern: a square-wave arpeggio over a triangle bass, looping.
-bool WriteModule(const fs::path& path) {
-    const int lead[16] = {C2, E2, G2, C3, A1, C2, E2, A2, F1, A1, C2, E2, G1, C2, E2, G2};
-    const int bass[4] = {C1, A1, F1, G1};
-    std::vector<uint8_t> bytes;
-    PutText(bytes, "tq2d demo loop", 20);
-    PutSample(bytes, "square", 64);
-    PutSample(bytes, "triangle", 64);
-    for (int i = 2; i < 31; ++i)
-        PutSample(bytes, "", 0);
-    for (size_t i = bytes.size() - 29 * 30; i < bytes.size(); i += 30)
-        bytes[i + 29] = 1; // empty samples: repeat length 1 word
-    bytes.push_back(1);    // song length
-    bytes.push_back(127);  // restart
-    for (int i = 0; i < 128; ++i)
-        bytes.push_back(0);
-    PutText(bytes, "M.K.", 4);
-    for (int row = 0; row < 64; ++row) {
-        if (row % 4 == 0)
-            PutNote(bytes, 1, lead[(row / 4) % 16]);
-        else
-            PutNote(bytes, 0, 0);
-        if (row % 16 == 0)
-            PutNote(bytes, 2, bass[row / 16]);
-        else
-            PutNote(bytes, 0, 0);
-        PutNote(bytes, 0, 0);
-        PutNote(bytes, 0, 0);
+// Four seconds of music that loop seamlessly: a soft square-wave arpeggio, one note every quarter
+// second, over a triangle bass that changes every second.
+bool WriteMusicLoop(const fs::path& path) {
+    const double lead[16] = {261.6, 329.6, 392.0, 523.3, 220.0, 261.6, 329.6, 440.0,
+                             174.6, 220.0, 261.6, 329.6, 196.0, 261.6, 329.6, 392.0};
+    const double bass[4] = {65.4, 55.0, 87.3, 98.0};
+    const int noteLength = kAudioRate / 4;
+    std::vector<int16_t> samples;
+    for (int i = 0; i < 16 * noteLength; ++i) {
+        const double t = double(i) / kAudioRate;
+        const double inNote = double(i % noteLength) / noteLength;
+        const double square = std::sin(2.0 * M_PI * lead[i / noteLength] * t) >= 0.0 ? 1.0 : -1.0;
+        const double bassPhase = std::fmod(bass[i / (4 * noteLength)] * t, 1.0);
+        const double triangle = 4.0 * std::fabs(bassPhase - 0.5) - 1.0;
+        samples.push_back(static_cast<int16_t>(3000.0 * square * (1.0 - inNote) + 6000.0 * triangle));
     }
-    for (int i = 0; i < 64; ++i)
-        bytes.push_back(static_cast<uint8_t>(i < 32 ? 48 : -48));
-    for (int i = 0; i < 64; ++i)
-        bytes.push_back(static_cast<uint8_t>(static_cast<int8_t>(i < 32 ? -64 + i * 4 : 64 - (i - 32) * 4)));
-    return WriteBytes(path, bytes);
+    return WriteWav(path, samples);
 }
 
 // The sprite description of one 32 x 32 cell of the sheet.
@@ -225,7 +194,7 @@ bool WriteAll(const fs::path& root) {
            WriteText(root / "sprites/star.txt", CellDescription(64, "")) &&
            WriteText(root / "sprites/ring.txt", CellDescription(96, "ALPHA=0xC0\n")) &&
            WriteText(root / "ui/digit.txt", "TEX=digits.png\nW=8\nH=12\nHOT_SPOT_X=0\nHOT_SPOT_Y=0\n") &&
-           WriteClick(root / "sound/click.wav") && WriteModule(root / "music/loop.mod");
+           WriteClick(root / "sound/click.wav") && WriteMusicLoop(root / "music/loop.wav");
 }
 
 } // namespace

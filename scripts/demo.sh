@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds the demo and runs it. Arguments go to the demo
+# (--frames N, --screenshot FILE). Without a display it runs headless.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build --parallel "$(nproc)" --target tq2d-demo
+exec build/bin/tq2d-demo "$@"
