@@ -62,6 +62,8 @@ void GuiTest::SetUp() {
 }
 
 void GuiTest::TearDown() {
+    if (m_bTestClock)
+        tqplat::TestClockEnable(false);
     ResetGuiStatics();
     TQ2DClose();
 }
@@ -73,10 +75,17 @@ void GuiTest::Run(TQ2DGUIObject& root, const std::vector<GuiStep>& steps, float 
             root.UpdateGUI(delta, steps[frame - 1].x, steps[frame - 1].y);
         if (frame < steps.size() && steps[frame].input)
             steps[frame].input();
+        if (m_bTestClock)
+            tqplat::TestClockAdvance(1); // the loop waits for the clock to move between frames
         return ++frame > steps.size();
     };
     TQ2DLoop();
     g_frame = nullptr;
+}
+
+void GuiTest::UseTestClock(DWORD start) {
+    tqplat::TestClockEnable(true, start);
+    m_bTestClock = true;
 }
 
 std::function<void()> GuiTest::Press(int x, int y) const {

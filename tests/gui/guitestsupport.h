@@ -28,6 +28,10 @@ protected:
     // Feeds each step's input and runs root.UpdateGUI on it in the following frame.
     void Run(TQ2DGUIObject& root, const std::vector<GuiStep>& steps, float delta = 0.01f);
 
+    // Replaces the clock with the platform's test clock (restored in TearDown); each frame then
+    // takes 1 ms.
+    void UseTestClock(DWORD start);
+
     // Inputs (posted to the device window; the frame after sees them).
     std::function<void()> Press(int x, int y) const;
     std::function<void()> Release(int x, int y) const;
@@ -39,6 +43,9 @@ protected:
     std::vector<GuiStep> Click(float x, float y) const;
 
     HWND window = nullptr;
+
+private:
+    bool m_bTestClock = false;
 };
 
 // Clears the GUI's class-wide state (focus, capture, modal, input control, active ID).

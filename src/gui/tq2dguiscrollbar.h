@@ -1,0 +1,79 @@
+// TQ2DGUIScrollBar: a vertical or horizontal scroll bar of three push buttons, two arrows and a
+// thumb sliding on the track between them.
+//
+// The scroll position runs from 0 to the maximum range. It moves by arrow clicks (a push button
+// reports both the press and the click, so one click moves two steps), by holding an arrow (one
+// step on the press, the next after 300 ms, then every 50 ms, tested every frame), by dragging the
+// thumb, by pressing the track (the thumb centres on the mouse) and by the wheel while the focus
+// is on the bar, one of its parts or an ancestor. Every change is reported to the parent as
+// TQ2DGUI_COMMAND_CHANGED. A range of 0 disables the parts and ignores all input.
+//
+// The parts are members and children of the bar (not owned through the list).
+#pragma once
+
+#include "gui/tq2dguibutton.h"
+
+enum T_TQ2DSCROLLBAR {
+    TQ2DSCROLLBAR_VERTICAL = 0,
+    TQ2DSCROLLBAR_HORIZONTAL = 1,
+};
+
+class TQ2DGUIScrollBar : public TQ2DGUIObject {
+public:
+    // Parts with control IDs 1 (up or left arrow), 2 (down or right arrow), 3 (thumb); range 100.
+    TQ2DGUIScrollBar();
+    ~TQ2DGUIScrollBar() override = default;
+
+    // The layout follows at the next CalculatePos.
+    void SetScrollType(T_TQ2DSCROLLBAR type) { m_eScrollType = type; }
+    T_TQ2DSCROLLBAR GetScrollType() const { return m_eScrollType; }
+    // Faces of the arrows and the thumb from animation description files. A bar without a size
+    // takes one from its parts; otherwise it is laid out again. 1.
+    int SetTexture(const char* szUp, const char* szDown, const char* szBar);
+    // Stores the range and enables the parts for a nonzero one; the position is not clamped.
+    void SetMaxScrollRange(DWORD n);
+    DWORD GetMaxScrollRange() const { return m_dwMaxScrollRange; }
+    DWORD GetScrollPos() const { return m_dwScrollPos; }
+    // Clamps n into 0..range and, on a change, moves the thumb and tells the parent.
+    void SetScrollPos(int n);
+    // Thumb offset along the track (clamped to it), turned into a scroll position.
+    void SetBarPos(float p);
+    float GetTrackLength() const { return m_fTrackLength; }
+    // Lays the parts out along the axis.
+    void CalculatePos();
+
+    TQ2DGUIButton& GetUpButton() { return m_Up; }
+    TQ2DGUIButton& GetDownButton() { return m_Down; }
+    TQ2DGUIButton& GetBarButton() { return m_Bar; }
+
+    void OnIdle() override;
+    void OnCommand(TQ2DGUIObject* pSender, DWORD dwCommand) override;
+    void OnSetSize(float w, float h) override;
+    void OnSetEnableMode(int n) override;
+    void OnMouseMove(float x, float y) override;
+    void OnMouseLButton(int n) override;
+    void OnMouseWheel(int n) override;
+
+    TQ_DECLARE_MEMORY_POOL(TQ2DGUIScrollBar)
+
+private:
+    bool IsVertical() const { return m_eScrollType == TQ2DSCROLLBAR_VERTICAL; }
+    // Along the axis: a point's coordinate, a face's extent.
+    float Along(const TQ2D_POINT_tag& point) const { return IsVertical() ? point.y : point.x; }
+    float FaceExtent(TQ2DGUIButton& part) const;
+    bool WheelTargetsBar();
+    void StartRepeatOrTrackPress(int n);
+
+    T_TQ2DSCROLLBAR m_eScrollType = TQ2DSCROLLBAR_VERTICAL;
+    TQ2DGUIButton m_Up;
+    TQ2DGUIButton m_Down;
+    TQ2DGUIButton m_Bar;
+    DWORD m_dwScrollPos = 0;
+    DWORD m_dwMaxScrollRange = 100;
+    float m_fBarPos = 0.0f;
+    float m_fTrackLength = 0.0f;
+    int m_bDragging = 0;
+    float m_fDragOffset = 0.0f;
+    DWORD m_dwRepeatTime = 0;
+    DWORD m_dwRepeatDelay = 0;
+};
