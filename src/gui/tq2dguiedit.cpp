@@ -1,0 +1,260 @@
+#include "gui/tq2dguiedit.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/imm32/tqimm32.h"
+#include "platform/win32/tquser32.h"
+
+TQ_IMPLEMENT_MEMORY_POOL(TQ2DGUIEdit)
+
+namespace {
+
+const DWORD kDefaultBuffer = 4097;
+const UINT kCompositionFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+const float kBlinkSpeed = 2.0f;
+const int kBlinkFrames = 2;
+const int kLoopMode = 4;
+const DWORD kFirstInputMessage = 0x100;
+const DWORD kLastInputMessage = 0x10F;
+
+bool IsLeadByte(char c) {
+    return static_cast<unsigned char>(c) > 127;
+}
+
+// The longest prefix of text, at most limit bytes, that does not split a double-byte character.
+DWORD WholeCharacterLength(const char* text, DWORD limit) {
+    DWORD i = 0;
+    while (i < limit && text[i]) {
+        const DWORD step = (IsLeadByte(text[i]) && text[i + 1]) ? 2 : 1;
+        if (i + step > limit)
+            break;
+        i += step;
+    }
+    return i;
+}
+
+} // namespace
+
+TQ2DGUIEdit::TQ2DGUIEdit() {
+    m_strText.SetBuffer(kDefaultBuffer);
+}
+
+DWORD TQ2DGUIEdit::MaxTextLength() const {
+    const DWORD buffer = m_strText.GetBufferLength();
+    return buffer ? buffer - 1 : 0;
+}
+
+void TQ2DGUIEdit::SetText(const char* sz) {
+    const char* text = sz ? sz : "";
+    m_strText.SetString(text, WholeCharacterLength(text, MaxTextLength()), 1);
+    m_dwFirstChar = 0;
+    BuildTexture();
+}
+
+void TQ2DGUIEdit::SetTextBuffer(unsigned long length) {
+    m_strText.SetBuffer(static_cast<DWORD>(length));
+}
+
+void TQ2DGUIEdit::SetCaratColor(DWORD color) {
+    m_dwCaratColor = color;
+    BuildCarat();
+}
+
+void TQ2DGUIEdit::SetCaratTextColor(DWORD color) {
+    m_dwCaratTextColor = color;
+    BuildCarat();
+}
+
+int TQ2DGUIEdit::FontHeight() {
+    TEXTMETRICA metrics;
+    std::memset(&metrics, 0, sizeof metrics);
+    GetTextMetricsA(m_GDI.GetHDC(), &metrics);
+    return metrics.tmHeight;
+}
+
+DWORD TQ2DGUIEdit::BoxHeight() {
+    const DWORD inner = static_cast<DWORD>(static_cast<int>(GetSize().y - 4.0f));
+    const DWORD font = static_cast<DWORD>(FontHeight() + 8);
+    return std::min(inner, font);
+}
+
+void TQ2DGUIEdit::StartBlinking(TQ2DAnimation& animation, float frameWidth, float frameHeight) {
+    animation.SetRenderPos(animation.GetRenderPos().x, (GetSize().y - animation.GetHeight()) / 2.0f);
+    animation.SetTextureRect(0.0f, 0.0f, frameWidth, frameHeight);
+    animation.SetFrames(kBlinkFrames);
+    animation.SetSpeed(kBlinkSpeed);
+    animation.SetMode(kLoopMode);
+    animation.Play(1);
+}
+
+void TQ2DGUIEdit::BuildCarat() {
+    const DWORD height = BoxHeight() * 2 / 3;
+    if (!m_GDI.CreateBitmap(2, height) || !m_Carat.Create(2, height))
+        return;
+    m_GDI.FillSolidRect(0, 0, 1, static_cast<int>(height), m_dwCaratColor);
+    m_GDI.UpdateTexture(m_Carat.GetTQ2DTexture(), 0, 0, 0, 0, 0, 0);
+    StartBlinking(m_Carat, 1.0f, static_cast<float>(height));
+}
+
+void TQ2DGUIEdit::BuildComposit() {
+    m_Composit.Delete();
+    if (m_strComposit.GetLength() == 0)
+        return;
+    const DWORD height = BoxHeight();
+    SIZE extent = {0, 0};
+    GetTextExtentPoint32A(m_GDI.GetHDC(), m_strComposit, static_cast<int>(m_strComposit.GetLength()),
+                          &extent);
+    const LONG width = extent.cx;
+    if (!m_GDI.CreateBitmap(static_cast<DWORD>(2 * width), height) ||
+        !m_Composit.Create(static_cast<DWORD>(2 * width), height))
+        return;
+    HDC dc = m_GDI.GetHDC();
+    SetBkMode(dc, TRANSPARENT);
+    RECT first = {0, 0, width, static_cast<LONG>(height)};
+    RECT second = {width, 0, 2 * width, static_cast<LONG>(height)};
+    ::SetTextColor(dc, m_dwCaratTextColor);
+    DrawTextA(dc, m_strComposit, -1, &first, kCompositionFormat);
+    ::SetTextColor(dc, m_dwTextColor);
+    DrawTextA(dc, m_strComposit, -1, &second, kCompositionFormat);
+    m_GDI.UpdateTexture(m_Composit.GetTQ2DTexture(), 0, 0, 0, 0, 0, 0);
+    StartBlinking(m_Composit, static_cast<float>(width), static_cast<float>(height));
+}
+
+void TQ2DGUIEdit::BuildTexture() {
+    const float extent = GetSize().x;
+    const DWORD width = (extent >= 1.0f && extent < 65536.0f) ? static_cast<DWORD>(extent) : 0;
+    const DWORD height = static_cast<DWORD>(std::max(FontHeight(), 0));
+    if (!m_GDI.CreateBitmap(width, height) || !m_TextSprite.Create(width, height)) {
+        m_TextSprite.Delete();
+        return;
+    }
+    const DWORD length = m_strText.GetLength();
+    m_dwFirstChar = std::min(m_dwFirstChar, length);
+    const char* shown = m_strText.GetString() + m_dwFirstChar;
+    const int count = static_cast<int>(length - m_dwFirstChar);
+    HDC dc = m_GDI.GetHDC();
+    SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, m_dwTextColor);
+    TextOutA(dc, 0, 0, shown, count);
+    m_GDI.UpdateTexture(m_TextSprite.GetTQ2DTexture(), 0, 0, 0, 0, 0, 0);
+    SIZE drawn = {0, 0};
+    GetTextExtentPoint32A(dc, shown, count, &drawn);
+    const float caretX = static_cast<float>(drawn.cx);
+    m_Carat.SetRenderPos(caretX, m_Carat.GetRenderPos().y);
+    m_Composit.SetRenderPos(caretX, m_Composit.GetRenderPos().y);
+}
+
+void TQ2DGUIEdit::OnRender(float x, float y) {
+    const float top = static_cast<float>(static_cast<int>((GetSize().y - m_TextSprite.GetHeight()) / 2.0f));
+    m_TextSprite.Render(x, y + top);
+    if (GetFocusControl() != this)
+        return;
+    TQ2DAnimation& marker = m_Composit.GetObjectA() ? m_Composit : m_Carat;
+    marker.Render(x + marker.GetRenderPos().x, y + marker.GetRenderPos().y);
+}
+
+void TQ2DGUIEdit::OnUpdate(float fDelta, float, float) {
+    m_Carat.Update(fDelta);
+    m_Composit.Update(fDelta);
+}
+
+void TQ2DGUIEdit::OnSetSize(float, float) {
+    BuildCarat();
+    BuildComposit();
+}
+
+void TQ2DGUIEdit::OnSetFocusControl(int bFocus) {
+    if (bFocus) {
+        SetInputControl(this);
+        m_Carat.Play(1);
+        m_Composit.Play(1);
+        return;
+    }
+    if (GetInputControl() == this)
+        SetInputControl(nullptr);
+    m_Carat.Stop();
+    m_Composit.Stop();
+}
+
+LRESULT TQ2DGUIEdit::OnWndProc(HWND hWnd, DWORD dwMsg, WPARAM& wParam, LPARAM& lParam) {
+    if (dwMsg < kFirstInputMessage || dwMsg > kLastInputMessage)
+        return 0;
+    switch (dwMsg) {
+    case WM_KEYDOWN:
+        OnKeyDown(wParam);
+        break;
+    case WM_CHAR:
+        OnChar(static_cast<BYTE>(wParam & 0xFF));
+        break;
+    case WM_IME_ENDCOMPOSITION:
+        m_strComposit = "";
+        BuildComposit();
+        break;
+    case WM_IME_COMPOSITION:
+        OnComposition(hWnd, lParam);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+bool TQ2DGUIEdit::EndsWithLeadByte() const {
+    const DWORD length = m_strText.GetLength();
+    DWORD i = 0;
+    while (i < length) {
+        if (IsLeadByte(m_strText.GetAt(i))) {
+            if (i + 1 == length)
+                return true;
+            i += 2;
+        } else {
+            ++i;
+        }
+    }
+    return false;
+}
+
+void TQ2DGUIEdit::OnKeyDown(WPARAM key) {
+    if (key == VK_RETURN) {
+        if (GetParent())
+            GetParent()->OnCommand(this, TQ2DGUI_COMMAND_ENTER);
+        return;
+    }
+    if (key != VK_BACK || m_strText.GetLength() == 0)
+        return;
+    m_strText.SetAt(m_strText.GetLength() - 1, 0);
+    if (EndsWithLeadByte())
+        m_strText.SetAt(m_strText.GetLength() - 1, 0);
+    BuildTexture();
+}
+
+void TQ2DGUIEdit::OnChar(BYTE c) {
+    if (c < 32)
+        return;
+    const DWORD length = m_strText.GetLength();
+    // A lead byte needs room for its trail byte too, so the text never ends half a character.
+    const DWORD needed = (IsLeadByte(static_cast<char>(c)) && !EndsWithLeadByte()) ? 2 : 1;
+    if (length + needed > MaxTextLength())
+        return;
+    m_strText.SetAt(length, static_cast<char>(c));
+    if (!EndsWithLeadByte())
+        BuildTexture();
+}
+
+void TQ2DGUIEdit::OnComposition(HWND hWnd, LPARAM flags) {
+    if (!(flags & GCS_COMPSTR))
+        return;
+    HIMC context = ImmGetContext(hWnd);
+    if (!context)
+        return;
+    const LONG needed = ImmGetCompositionStringA(context, GCS_COMPSTR, nullptr, 0);
+    if (needed >= 0 && m_strComposit.SetBuffer(static_cast<DWORD>(needed) + 1)) {
+        const LONG got = ImmGetCompositionStringA(context, GCS_COMPSTR, m_strComposit.GetBuffer(),
+                                                  static_cast<DWORD>(needed));
+        if (got < 0)
+            m_strComposit = "";
+    }
+    ImmReleaseContext(hWnd, context);
+    BuildComposit();
+}

@@ -1,0 +1,86 @@
+// TQ2DGUIEdit: a single-line text input.
+//
+// While it has the focus it is the GUI's input control and receives the device window's messages
+// through the engine's window-procedure hook: typed characters (WM_CHAR, 32 and above) are
+// appended, Backspace removes the last character (both bytes of a double-byte GBK character),
+// Enter sends the parent TQ2DGUI_COMMAND_ENTER, and the input method's composition string is shown
+// in place of the blinking caret (it is never inserted: the input method delivers the result as
+// characters). Text is drawn with GDI into a texture and shown as a sprite. The text changes only
+// at its end: there is no cursor movement, selection or clipboard.
+#pragma once
+
+#include "base/tqstring.h"
+#include "engine/tq2danimation.h"
+#include "engine/tq2dsprite.h"
+#include "gui/tq2dgdi.h"
+#include "gui/tq2dguiobject.h"
+
+class TQ2DGUIEdit : public TQ2DGUIObject {
+public:
+    // A text buffer of 4097 bytes: at most 4096 bytes of text.
+    TQ2DGUIEdit();
+    ~TQ2DGUIEdit() override = default;
+
+    // Copies the text (NULL: empty), cut to the buffer at a character boundary, and redraws.
+    void SetText(const char* sz);
+    TQString& GetText() { return m_strText; }
+    // The buffer's size in bytes, the terminating zero included.
+    void SetTextBuffer(unsigned long length);
+    unsigned long GetTextBuffer() const { return m_strText.GetBufferLength(); }
+    // GDI colours (0x00BBGGRR). The text colour shows at the next text change.
+    void SetTextColor(DWORD color) { m_dwTextColor = color; }
+    DWORD GetTextColor() const { return m_dwTextColor; }
+    void SetCaratColor(DWORD color);
+    DWORD GetCaratColor() const { return m_dwCaratColor; }
+    // First colour of the blinking composition; shows at the next composition change.
+    void SetCaratTextColor(DWORD color);
+    DWORD GetCaratTextColor() const { return m_dwCaratTextColor; }
+    TQString& GetComposition() { return m_strComposit; }
+    TQ2DGDI& GetGDI() { return m_GDI; }
+    TQ2DSprite& GetTextSprite() { return m_TextSprite; }
+    TQ2DAnimation& GetCarat() { return m_Carat; }
+    TQ2DAnimation& GetCompositImage() { return m_Composit; }
+
+    // Redraws the text into a texture of the control's width and the font's height.
+    virtual void BuildTexture();
+
+    void OnRender(float x, float y) override;
+    void OnUpdate(float fDelta, float x, float y) override;
+    void OnSetSize(float w, float h) override;
+    void OnSetFocusControl(int bFocus) override;
+    // Keys, characters and composition; always 0, so the device sees every message too.
+    LRESULT OnWndProc(HWND hWnd, DWORD dwMsg, WPARAM& wParam, LPARAM& lParam) override;
+
+    TQ_DECLARE_MEMORY_POOL(TQ2DGUIEdit)
+
+protected:
+    // The caret: a one-pixel column, shown one frame and hidden the next.
+    void BuildCarat();
+    // The composition string alternating between the caret text colour and the text colour;
+    // nothing when there is no composition.
+    void BuildComposit();
+
+private:
+    int FontHeight();
+    // Height of the caret and composition boxes: the smaller of the control's height less 4 and
+    // the font's height plus 8, compared unsigned.
+    DWORD BoxHeight();
+    void StartBlinking(TQ2DAnimation& animation, float frameWidth, float frameHeight);
+    void OnKeyDown(WPARAM key);
+    void OnChar(BYTE c);
+    void OnComposition(HWND hWnd, LPARAM flags);
+    // True when the text ends with the lead byte of a double-byte character.
+    bool EndsWithLeadByte() const;
+    DWORD MaxTextLength() const;
+
+    TQ2DGDI m_GDI;
+    TQ2DSprite m_TextSprite;
+    TQ2DAnimation m_Carat;
+    TQ2DAnimation m_Composit;
+    TQString m_strText;
+    DWORD m_dwTextColor = 0x000000;
+    DWORD m_dwCaratColor = 0x000000;
+    DWORD m_dwCaratTextColor = 0xFFFFFF;
+    DWORD m_dwFirstChar = 0;
+    TQString m_strComposit;
+};

@@ -1,0 +1,156 @@
+// The edit control: keys and characters through the engine's hooked window procedure, double-byte
+// characters, Enter, the caret, the IME composition, and colours by their pixels.
+#include "guitestsupport.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "gui/tq2dguiedit.h"
+#include "platform/gdi32/tqgdi32.h"
+#include "platform/video/tqvideo.h"
+#include "platform/win32/tquser32.h"
+
+using Calls = std::vector<std::string>;
+
+namespace {
+
+// Counts its redraws.
+class CountingEdit : public TQ2DGUIEdit {
+public:
+    void BuildTexture() override {
+        ++builds;
+        TQ2DGUIEdit::BuildTexture();
+    }
+    int builds = 0;
+};
+
+class EditTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        edit.SetControlID(3);
+        edit.SetPos(10, 10);
+        edit.SetSize(100, 20);
+        panel.AddControl(&edit, 0);
+        root.AddControl(&panel, 0);
+        edit.SetFocus();
+    }
+
+    std::function<void()> Char(BYTE c) const {
+        HWND target = window;
+        return [target, c] { PostMessageA(target, WM_CHAR, c, 0); };
+    }
+
+    std::function<void()> Composition(const char* utf8) const {
+        HWND target = window;
+        return [target, utf8] { tqplat::VideoSetCompositionText(target, utf8); };
+    }
+
+    // Runs frames feeding each input; the messages reach the edit through the hook.
+    void Feed(const std::vector<std::function<void()>>& inputs) {
+        std::vector<GuiStep> steps;
+        for (const auto& input : inputs)
+            steps.push_back({input, 500, 500});
+        steps.push_back({Nothing(), 500, 500});
+        Run(root, steps);
+    }
+
+    int FontHeight() {
+        TEXTMETRICA metrics{};
+        GetTextMetricsA(edit.GetGDI().GetHDC(), &metrics);
+        return metrics.tmHeight;
+    }
+
+    TQ2DGUIObject root;
+    Probe panel{100, 0, 0, 300, 300};
+    CountingEdit edit;
+};
+
+} // namespace
+
+TEST_F(EditTest, FocusMakesItTheInputControlAndTypedCharactersAppend) {
+    EXPECT_EQ(TQ2DGUIObject::GetInputControl(), &edit);
+    edit.builds = 0;
+    Feed({Char('a'), Char('\t'), Char(8), Char(13), Char('b')});
+    EXPECT_STREQ(edit.GetText(), "ab");
+    EXPECT_EQ(edit.builds, 2);
+    // A double-byte character: no redraw after its lead byte, one after its trail byte.
+    Feed({Char(0xD6)});
+    EXPECT_EQ(edit.builds, 2);
+    Feed({Char(0xD0)});
+    EXPECT_EQ(edit.builds, 3);
+    EXPECT_STREQ(edit.GetText(), "ab\xD6\xD0");
+    Feed({KeyDown(VK_BACK)});
+    EXPECT_STREQ(edit.GetText(), "ab");
+    Feed({KeyDown(VK_BACK), KeyDown(VK_BACK), KeyDown(VK_BACK)});
+    EXPECT_STREQ(edit.GetText(), "");
+    // Losing the focus gives the input control up: typing goes nowhere.
+    panel.SetFocus();
+    EXPECT_EQ(TQ2DGUIObject::GetInputControl(), nullptr);
+    Feed({Char('z')});
+    EXPECT_STREQ(edit.GetText(), "");
+}
+
+TEST_F(EditTest, EnterTellsTheParentAndTheBufferLimitsTheText) {
+    Feed({KeyDown(VK_RETURN)});
+    EXPECT_EQ(Probe::Only("command"), (Calls{"100:command 3,1"}));
+    EXPECT_EQ(edit.GetTextBuffer(), 4097u);
+    edit.SetTextBuffer(4);
+    edit.SetText("abcdef");
+    EXPECT_STREQ(edit.GetText(), "abc");
+    // A double-byte character is never cut in half, neither by SetText nor by typing.
+    edit.SetText("ab\xD6\xD0");
+    EXPECT_STREQ(edit.GetText(), "ab");
+    Feed({Char('c'), Char('d'), Char(0xD6)});
+    EXPECT_STREQ(edit.GetText(), "abc");
+    edit.SetText(nullptr);
+    EXPECT_STREQ(edit.GetText(), "");
+    // Without a parent Enter does nothing (detaching keeps the edit the input control).
+    panel.DelControl(&edit);
+    ASSERT_EQ(TQ2DGUIObject::GetInputControl(), &edit);
+    Probe::Log().clear();
+    Feed({KeyDown(VK_RETURN)});
+    EXPECT_TRUE(Probe::Only("command").empty());
+}
+
+TEST_F(EditTest, CaretHeightFollowsControlAndFont) {
+    const DWORD font = static_cast<DWORD>(FontHeight());
+    EXPECT_FLOAT_EQ(edit.GetCarat().GetHeight(), static_cast<float>(std::min<DWORD>(16, font + 8) * 2 / 3));
+    edit.SetSize(100, 2); // lower than 4 pixels: the font decides
+    EXPECT_FLOAT_EQ(edit.GetCarat().GetHeight(), static_cast<float>((font + 8) * 2 / 3));
+    edit.SetSize(100, 20);
+    // The caret column is drawn in the caret colour; the second column is transparent.
+    edit.SetCaratColor(RGB(255, 0, 0));
+    TQ2DTexture& caret = edit.GetCarat().GetTQ2DTexture();
+    EXPECT_EQ(Texel(caret, 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(Texel(caret, 1, 0) >> 24, 0u);
+    // The caret follows the text.
+    edit.SetText("abc");
+    EXPECT_GT(edit.GetCarat().GetRenderPos().x, 5);
+}
+
+TEST_F(EditTest, CompositionReplacesTheCaretUntilItEnds) {
+    Feed({Composition("\xE4\xB8\xAD")}); // one Chinese character, GBK D6 D0
+    EXPECT_STREQ(edit.GetComposition(), "\xD6\xD0");
+    EXPECT_NE(edit.GetCompositImage().GetObjectA(), nullptr);
+    EXPECT_STREQ(edit.GetText(), ""); // shown, never inserted
+    // The first half is in the caret text colour (white), the second in the text colour (black).
+    TQ2DTexture& image = edit.GetCompositImage().GetTQ2DTexture();
+    const DWORD half = image.GetWidth(false) / 2;
+    EXPECT_GT(CountInk(image, 0xFFFFFF, 0, 0, half, 0), 0);
+    EXPECT_EQ(CountInk(image, 0, 0, 0, half, 0), 0);
+    EXPECT_GT(CountInk(image, 0, half, 0, half, 0), 0);
+    Feed({Composition("")});
+    EXPECT_STREQ(edit.GetComposition(), "");
+    EXPECT_EQ(edit.GetCompositImage().GetObjectA(), nullptr);
+}
+
+TEST_F(EditTest, TextColourShowsOnlyAtTheNextTextChange) {
+    edit.SetText("Hello");
+    TQ2DTexture& text = edit.GetTextSprite().GetTQ2DTexture();
+    EXPECT_GT(CountInk(text, 0), 0);
+    edit.SetTextColor(RGB(255, 0, 0));
+    EXPECT_EQ(CountInk(text, 0xFF0000), 0);
+    Feed({Char('!')});
+    EXPECT_GT(CountInk(edit.GetTextSprite().GetTQ2DTexture(), 0xFF0000), 0);
+}
