@@ -1,0 +1,104 @@
+// TQ2DGUIDataList: text lines stored under numeric keys, shown in a framed box of a fixed number of
+// visible lines with a highlight bar that follows the mouse and the wheel; a click on a line tells
+// the parent (TQ2DGUI_COMMAND_CHANGED), as does every SetCurSelect.
+//
+// All lines are drawn once with GDI into one tall texture, the visible part being a rectangle of
+// it; the box with its frame and the highlight bar are textures of their own. What is shown
+// changes only at BuildTexture (every SetSize rebuilds); the control's height is then set to the
+// visible lines. Lines are shown in ascending key order, or reversed.
+//
+// Selection: SetCurSelect(key) shows the item stored under key on the top line; GetCurSelect()
+// returns the key of the highlighted item (top line plus highlighted row, in display order), -1
+// when no item is highlighted. With keys 0..n-1 in ascending order these are display positions.
+#pragma once
+
+#include "base/tqstring.h"
+#include "base/tqstringindex.h"
+#include "engine/tq2dsprite.h"
+#include "gui/tq2dgdi.h"
+#include "gui/tq2dguiobject.h"
+
+class TQ2DGUIDataList : public TQ2DGUIObject {
+public:
+    TQ2DGUIDataList() = default;
+    ~TQ2DGUIDataList() override = default;
+
+    // Formats the text printf-style and stores it under key (replacing an old one). Not redrawn.
+    void AddString(unsigned long key, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    // Not redrawn either.
+    void DelString(unsigned long key);
+    // The text under key; an empty text for an unknown key.
+    TQString& GetString(unsigned long key);
+    TQStringIndex& GetItems() { return m_Items; }
+
+    void SetCurSelect(int key);
+    int GetCurSelect();
+    // The text of the highlighted item (empty when none).
+    TQString& GetCurSelectData();
+
+    // Looks, taking effect at the next BuildTexture. Texture colour is a texel colour 0xRRGGBB;
+    // the others are GDI colours 0x00BBGGRR.
+    void SetTextureAlpha(unsigned char alpha) { m_byTextureAlpha = alpha; }
+    unsigned char GetTextureAlpha() const { return m_byTextureAlpha; }
+    void SetTextureColor(DWORD color) { m_dwTextureColor = color; }
+    DWORD GetTextureColor() const { return m_dwTextureColor; }
+    void SetBGLineColor(DWORD color) { m_dwBGLineColor = color; }
+    DWORD GetBGLineColor() const { return m_dwBGLineColor; }
+    void SetTextColor(DWORD color) { m_dwTextColor = color; }
+    DWORD GetTextColor() const { return m_dwTextColor; }
+    void SetSelectColor(DWORD color) { m_dwSelectColor = color; }
+    DWORD GetSelectColor() const { return m_dwSelectColor; }
+    // Nonzero: the last key on top.
+    void SetDataOrderBy(int order) { m_nOrderBy = order; }
+    int GetDataOrderBy() const { return m_nOrderBy; }
+    // Visible lines; 0 shows every item.
+    void SetMaxDataViewLine(unsigned long lines) { m_dwMaxDataViewLine = lines; }
+    unsigned long GetMaxDataViewLine() const { return m_dwMaxDataViewLine; }
+
+    int GetRowHeight() const { return m_nRowHeight; }
+    int GetTopLine() const { return m_nTopLine; }
+    // Row of the highlight within the view, -1 for none.
+    int GetSelectRow() const { return m_nSelectRow; }
+    TQ2DGDI& GetGDI() { return m_GDI; }
+    TQ2DSprite& GetBGSprite() { return m_BGSprite; }
+    TQ2DSprite& GetTextSprite() { return m_TextSprite; }
+    TQ2DSprite& GetSelectSprite() { return m_SelectSprite; }
+
+    // Redraws box, bar and lines and shows the view from the current selection again.
+    virtual void BuildTexture();
+
+    void OnRender(float x, float y) override;
+    void OnSetSize(float w, float h) override;
+    void OnMouseMove(float x, float y) override;
+    void OnMouseLButton(int n) override;
+    void OnMouseWheel(int n) override;
+
+    TQ_DECLARE_MEMORY_POOL(TQ2DGUIDataList)
+
+private:
+    int ViewLines() const;
+    // The index position of the item shown on display row, and back.
+    DWORD IndexOfRow(DWORD row) const;
+    int RowOfKey(ULONGLONG key);
+    void ClampSelectRow();
+    void DrawBackground(int width, int height);
+    void DrawBar(int width, int barHeight);
+    void DrawLines(int width);
+
+    TQ2DGDI m_GDI;
+    TQ2DSprite m_BGSprite;
+    TQ2DSprite m_TextSprite;
+    TQ2DSprite m_SelectSprite;
+    TQStringIndex m_Items;
+    BYTE m_byTextureAlpha = 0xFF;
+    DWORD m_dwTextureColor = 0xFFFFFF;
+    DWORD m_dwBGLineColor = 0xAB8768;
+    DWORD m_dwTextColor = 0x000000;
+    DWORD m_dwSelectColor = 0xF4E8D9;
+    int m_nOrderBy = 0;
+    unsigned long m_dwMaxDataViewLine = 0;
+    int m_nRowHeight = 0;
+    int m_nTopLine = 0;
+    int m_nSelectRow = 0;
+    TQString m_strNone; // what the text getters return for a missing item
+};

@@ -1,0 +1,145 @@
+// The data list: its height from the visible lines, selection and view, sorting, the highlight
+// under the mouse and the wheel, clicks, and its textures by their pixels.
+#include "guitestsupport.h"
+
+#include "gui/tq2dguidatalist.h"
+
+using Calls = std::vector<std::string>;
+
+namespace {
+
+class DataListTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        list = new TQ2DGUIDataList;
+        list->SetControlID(4);
+        list->SetPos(10, 10);
+        panel.AddControl(list, 1);
+        root.AddControl(&panel, 0);
+    }
+
+    void Fill(int count) {
+        const char* texts[] = {"i", "WWWWWWWW", "ii", "WW"};
+        for (int key = 0; key < count; ++key)
+            list->AddString(key, "%s", texts[key % 4]);
+    }
+
+    // Ink of the text texture in display row `row`.
+    int RowInk(int row) {
+        const int h = list->GetRowHeight();
+        return CountInk(list->GetTextSprite().GetTQ2DTexture(), 0, 0, row * h, 0, h);
+    }
+
+    TQ2DGUIObject root;
+    Probe panel{100, 0, 0, 300, 300};
+    TQ2DGUIDataList* list = nullptr;
+};
+
+} // namespace
+
+TEST_F(DataListTest, HeightFollowsTheVisibleLines) {
+    Fill(3);
+    list->SetMaxDataViewLine(5);
+    list->SetSize(80, 999);
+    const int row = list->GetRowHeight();
+    ASSERT_GT(row, 2);
+    EXPECT_FLOAT_EQ(list->GetSize().y, row * 5 + 2);
+    list->SetMaxDataViewLine(0);
+    list->SetSize(80, 0);
+    EXPECT_FLOAT_EQ(list->GetSize().y, row * 3 + 2);
+    // An empty list: a frame 2 pixels high, no highlight, no text.
+    TQ2DGUIDataList empty;
+    empty.SetSize(50, 50);
+    EXPECT_FLOAT_EQ(empty.GetSize().y, 2);
+    EXPECT_EQ(empty.GetSelectRow(), -1);
+    EXPECT_EQ(empty.GetCurSelect(), -1);
+    EXPECT_STREQ(empty.GetCurSelectData(), "");
+    EXPECT_STREQ(empty.GetString(9), "");
+}
+
+TEST_F(DataListTest, SelectionShowsTheItemOnTopAndTellsTheParent) {
+    Fill(3);
+    list->SetMaxDataViewLine(2);
+    list->SetSize(80, 0);
+    Probe::Log().clear();
+    list->SetCurSelect(2);
+    EXPECT_EQ(Probe::Only("command"), (Calls{"100:command 4,0"}));
+    EXPECT_EQ(list->GetTopLine(), 2);
+    EXPECT_EQ(list->GetCurSelect(), 2);
+    EXPECT_STREQ(list->GetCurSelectData(), "ii");
+    // The view never reaches past the last line.
+    float x, y, w, h;
+    list->GetTextSprite().GetTextureRect(&x, &y, &w, &h);
+    EXPECT_FLOAT_EQ(y, 2.0f * list->GetRowHeight());
+    EXPECT_FLOAT_EQ(h, list->GetRowHeight());
+    // An unknown key shows the view from the first item.
+    list->SetCurSelect(77);
+    EXPECT_EQ(list->GetTopLine(), 0);
+    // A rebuild keeps the selection.
+    list->SetCurSelect(1);
+    list->BuildTexture();
+    EXPECT_EQ(list->GetTopLine(), 1);
+}
+
+TEST_F(DataListTest, ReversedOrderDrawsTheLastKeyOnTop) {
+    Fill(2);
+    list->SetSize(80, 0);
+    EXPECT_LT(RowInk(0), RowInk(1));
+    list->SetDataOrderBy(1);
+    list->BuildTexture();
+    EXPECT_GT(RowInk(0), RowInk(1));
+    list->SetCurSelect(0);
+    EXPECT_EQ(list->GetTopLine(), 1);
+    EXPECT_EQ(list->GetCurSelect(), 0);
+}
+
+TEST_F(DataListTest, HighlightFollowsMouseAndWheelAndClicksPickLines) {
+    Fill(4);
+    list->SetMaxDataViewLine(3);
+    list->SetSize(80, 0);
+    const int row = list->GetRowHeight();
+    // Local y in row 2, then far below the last visible line.
+    const float x = 20, y = 10 + 2.0f * row + row / 2;
+    Run(root, {{Nothing(), x, y}, {Nothing(), x, y}});
+    EXPECT_EQ(list->GetSelectRow(), 2);
+    Run(root, {{Nothing(), x, 10 + 3.0f * row}});
+    EXPECT_EQ(list->GetSelectRow(), 2);
+    Run(root, {{Wheel(1), x, y}, {Nothing(), x, y}});
+    EXPECT_EQ(list->GetSelectRow(), 1);
+    Run(root, {{Wheel(-3), x, y}, {Nothing(), x, y}});
+    EXPECT_EQ(list->GetSelectRow(), 2);
+    Run(root, {{Wheel(5), 200, 200}, {Nothing(), 200, 200}});
+    EXPECT_EQ(list->GetSelectRow(), 0);
+    // A click on row 1 reports it; a release outside reports nothing.
+    const float y1 = 10 + 1.0f * row + row / 2;
+    Probe::Log().clear();
+    Run(root, Click(x, y1));
+    EXPECT_EQ(Probe::Only("command 4,0"), (Calls{"100:command 4,0"}));
+    EXPECT_EQ(list->GetCurSelect(), 1);
+    Probe::Log().clear();
+    Run(root, {{Nothing(), x, y1},
+               {Press(20, static_cast<int>(y1)), x, y1},
+               {Nothing(), 200, 200},
+               {Release(200, 200), 200, 200},
+               {Nothing(), 200, 200}});
+    EXPECT_TRUE(Probe::Only("command 4,0").empty());
+}
+
+TEST_F(DataListTest, TexturesCarryFrameFillBarAndColoursAfterARebuild) {
+    Fill(2);
+    list->SetTextureColor(0x00FF00);
+    list->SetTextureAlpha(0x80);
+    list->SetSize(60, 0);
+    TQ2DTexture& bg = list->GetBGSprite().GetTQ2DTexture();
+    EXPECT_EQ(Texel(bg, 0, 0), 0xFF6887ABu); // GDI 0xAB8768 as a texel
+    EXPECT_EQ(Texel(bg, 59, 5), 0xFF6887ABu);
+    EXPECT_EQ(Texel(bg, 5, 5), 0x8000FF00u);
+    EXPECT_EQ(Texel(list->GetSelectSprite().GetTQ2DTexture(), 0, 0), 0xFFD9E8F4u);
+    EXPECT_GT(CountInk(list->GetTextSprite().GetTQ2DTexture(), 0), 0);
+    // A new colour shows only after the next rebuild.
+    list->SetTextureColor(0x0000FF);
+    EXPECT_EQ(Texel(list->GetBGSprite().GetTQ2DTexture(), 5, 5), 0x8000FF00u);
+    list->SetSize(60, 0);
+    EXPECT_EQ(Texel(list->GetBGSprite().GetTQ2DTexture(), 5, 5), 0x800000FFu);
+}
