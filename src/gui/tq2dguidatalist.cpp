@@ -10,6 +10,8 @@ namespace {
 
 const int kRowPadding = 2;
 const int kFrame = 2;
+// No bitmap can be taller: more visible lines than this are absurd and are capped.
+const unsigned long kMaxViewLines = 65535;
 
 // A control's extent in whole pixels; negative, NaN and absurd extents read as 0.
 int PixelExtent(float extent) {
@@ -40,7 +42,8 @@ TQString& TQ2DGUIDataList::GetString(unsigned long key) {
 }
 
 int TQ2DGUIDataList::ViewLines() const {
-    return static_cast<int>(m_dwMaxDataViewLine ? m_dwMaxDataViewLine : m_Items.GetCount());
+    const unsigned long lines = m_dwMaxDataViewLine ? m_dwMaxDataViewLine : m_Items.GetCount();
+    return static_cast<int>(std::min(lines, kMaxViewLines));
 }
 
 DWORD TQ2DGUIDataList::IndexOfRow(DWORD row) const {
@@ -100,7 +103,8 @@ void TQ2DGUIDataList::BuildTexture() {
     if (static_cast<int>(m_GDI.GetBitmapWidth()) < width ||
         static_cast<int>(m_GDI.GetBitmapHeight()) < height) {
         m_GDI.CreateBitmap(static_cast<DWORD>(width), static_cast<DWORD>(height));
-        m_SelectSprite.Create(static_cast<DWORD>(std::max(width - 2, 0)), static_cast<DWORD>(barHeight));
+        if (width > 2 && barHeight > 0)
+            m_SelectSprite.Create(static_cast<DWORD>(width - 2), static_cast<DWORD>(barHeight));
     }
     DrawBackground(width, height);
     DrawBar(width, barHeight);
@@ -109,8 +113,10 @@ void TQ2DGUIDataList::BuildTexture() {
 }
 
 void TQ2DGUIDataList::DrawBackground(int width, int height) {
-    if (!m_BGSprite.Create(static_cast<DWORD>(width), static_cast<DWORD>(height)))
+    if (!width || !height || !m_BGSprite.Create(static_cast<DWORD>(width), static_cast<DWORD>(height))) {
+        m_BGSprite.Delete();
         return;
+    }
     TQ2DTexture& texture = m_BGSprite.GetTQ2DTexture();
     m_GDI.ClearTexture(texture, m_byTextureAlpha, m_dwTextureColor);
     m_GDI.ClearBitmap(TQ2DGUI_KEY_COLOR);
@@ -129,7 +135,8 @@ void TQ2DGUIDataList::DrawBar(int width, int barHeight) {
 
 void TQ2DGUIDataList::DrawLines(int width) {
     const DWORD count = m_Items.GetCount();
-    if (!m_TextSprite.Create(static_cast<DWORD>(width), count * static_cast<DWORD>(m_nRowHeight))) {
+    const DWORD height = count * static_cast<DWORD>(m_nRowHeight);
+    if (!width || !height || !m_TextSprite.Create(static_cast<DWORD>(width), height)) {
         m_TextSprite.Delete();
         return;
     }

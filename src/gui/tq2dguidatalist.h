@@ -51,7 +51,7 @@ public:
     // Nonzero: the last key on top.
     void SetDataOrderBy(int order) { m_nOrderBy = order; }
     int GetDataOrderBy() const { return m_nOrderBy; }
-    // Visible lines; 0 shows every item.
+    // Visible lines; 0 shows every item. More than 65535 count as 65535.
     void SetMaxDataViewLine(unsigned long lines) { m_dwMaxDataViewLine = lines; }
     unsigned long GetMaxDataViewLine() const { return m_dwMaxDataViewLine; }
 

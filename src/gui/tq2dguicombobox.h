@@ -1,0 +1,66 @@
+// TQ2DGUIComboBox: an edit showing the chosen text, a drop-down button at its right edge and a data
+// list that opens below the box.
+//
+// A click on the drop-down button opens the list (the combo box then holds the mouse capture and
+// is the modal control) and the next closes it; picking a line copies its text into the edit,
+// focuses the edit, sends the parent TQ2DGUI_COMMAND_CHANGED and closes the list. A press anywhere
+// but the list or the button closes an open list, as does showing or hiding the combo box.
+//
+// Combo-box description file, KEY=VALUE lines ('#' starts a comment in a value; colours 0xRRGGBB):
+//   DROP_DOWN_BTN=animation description of the button's face
+//   BG_ALPHA=0..255          BG_COLOR=fill colour           BG_LINE_COLOR=frame colour
+//   TEXT_COLOR=line colour   SELECT_COLOR=highlight colour  DATA_SORT=nonzero: reversed
+//   DATA_MAX_LINE=visible lines (0: all)  DATA_SELECT=key selected after loading (the last counts)
+//   ADD_DATA=key,text        (the text is stored unchanged; text after a second ',' is dropped)
+// Unknown keys are ignored.
+#pragma once
+
+#include "gui/tq2dguibutton.h"
+#include "gui/tq2dguidatalist.h"
+#include "gui/tq2dguiedit.h"
+
+enum T_TQ2DCOMBOBOX {
+    TQ2DCOMBOBOX_NORMAL = 0,
+    // A press on the box itself, while it has the focus, also opens and closes the list.
+    TQ2DCOMBOBOX_CLICK_TOGGLES = 1,
+};
+
+class TQ2DGUIComboBox : public TQ2DGUIObject {
+public:
+    // Button, list (hidden) and edit as children with control IDs 1, 2 and 3.
+    TQ2DGUIComboBox();
+    ~TQ2DGUIComboBox() override = default;
+
+    // Reads a combo-box description file and selects its DATA_SELECT key: 0 only for a NULL name;
+    // a missing file leaves default looks and an empty list.
+    int InitFromConfig(const char* szFile);
+    // The button's face; a combo box without a size takes the face's size. 1.
+    int SetTexture(const char* szFile);
+    void SetComboBoxType(T_TQ2DCOMBOBOX type) { m_eComboBoxType = type; }
+    T_TQ2DCOMBOBOX GetComboBoxType() const { return m_eComboBoxType; }
+    TQ2DGUIButton& GetDropDownButton() { return m_DropDown; }
+    TQ2DGUIDataList& GetDataList() { return m_DataList; }
+    TQ2DGUIEdit& GetEdit() { return m_Edit; }
+
+    // Places the button at the right edge, the edit beside it and the list below.
+    void CalculatePos();
+    void ToggleDataView();
+    void CloseDataView();
+
+    void OnCommand(TQ2DGUIObject* pSender, DWORD dwCommand) override;
+    void OnSetSize(float w, float h) override;
+    void OnSetShowMode(int n) override;
+    void OnMouseLButton(int n) override;
+
+    TQ_DECLARE_MEMORY_POOL(TQ2DGUIComboBox)
+
+private:
+    // Applies one description line; updates the selection for DATA_SELECT.
+    void ApplyLine(const TQString& key, const TQString& value, int& selection);
+    void PickSelectedLine();
+
+    T_TQ2DCOMBOBOX m_eComboBoxType = TQ2DCOMBOBOX_NORMAL;
+    TQ2DGUIButton m_DropDown;
+    TQ2DGUIDataList m_DataList;
+    TQ2DGUIEdit m_Edit;
+};

@@ -1,0 +1,116 @@
+// The combo box: its description file, opening and closing the list by clicks, picking a line and
+// closing by a press elsewhere.
+#include "guitestsupport.h"
+
+#include "gui/tq2dguicombobox.h"
+
+using Calls = std::vector<std::string>;
+
+namespace {
+
+class ComboBoxTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        button = assets.Animation("drop.ani", 12, 12, {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFF000000});
+        combo = new TQ2DGUIComboBox;
+        combo->SetControlID(6);
+        combo->SetPos(10, 10);
+        combo->SetSize(100, 20);
+        panel.AddControl(combo, 1);
+        root.AddControl(&panel, 0);
+    }
+
+    std::string Description(const std::string& body) {
+        return assets.Text("combo.txt", "DROP_DOWN_BTN=" + button + "\n" + body);
+    }
+
+    GuiAssets assets;
+    std::string button;
+    TQ2DGUIObject root;
+    Probe panel{100, 0, 0, 300, 300};
+    TQ2DGUIComboBox* combo = nullptr;
+};
+
+} // namespace
+
+TEST_F(ComboBoxTest, DescriptionSetsLooksItemsAndSelection) {
+    const std::string file = Description("bg_alpha = 128\n"
+                                         "BG_COLOR=0xFF0000\n"
+                                         "TEXT_COLOR=0xFF0000 # red, as a GDI colour blue and red swap\n"
+                                         "BG_LINE_COLOR=0x123456\n"
+                                         "SELECT_COLOR=0x0000FF\n"
+                                         "DATA_SORT=1\n"
+                                         "DATA_MAX_LINE=2\n"
+                                         "DATA_SELECT=0\n"
+                                         "ADD_DATA=0, Zero\n"
+                                         "ADD_DATA=5, Five # comment\n"
+                                         "ADD_DATA=7,100%,more\n"
+                                         "UNKNOWN=1\n"
+                                         "no equals sign\n"
+                                         "DATA_SELECT=5\r\n");
+    EXPECT_EQ(combo->InitFromConfig(file.c_str()), 1);
+    TQ2DGUIDataList& list = combo->GetDataList();
+    EXPECT_EQ(list.GetTextureAlpha(), 128);
+    EXPECT_EQ(list.GetTextureColor(), 0xFF0000u);
+    EXPECT_EQ(list.GetTextColor(), 0x0000FFu);
+    EXPECT_EQ(list.GetBGLineColor(), 0x563412u);
+    EXPECT_EQ(list.GetSelectColor(), 0xFF0000u);
+    EXPECT_EQ(list.GetDataOrderBy(), 1);
+    EXPECT_EQ(list.GetMaxDataViewLine(), 2u);
+    EXPECT_STREQ(list.GetString(5), "Five");
+    EXPECT_STREQ(list.GetString(7), "100%");
+    // The last DATA_SELECT counts, after every item was added; the pick reached the edit.
+    EXPECT_STREQ(combo->GetEdit().GetText(), "Five");
+    EXPECT_EQ(Probe::Only("command 6").back(), "100:command 6,0");
+    EXPECT_EQ(TQ2DGUIObject::GetFocusControl(), &combo->GetEdit());
+    // Parts placed by the button's face.
+    EXPECT_FLOAT_EQ(combo->GetDropDownButton().GetPos().x, 88);
+    EXPECT_FLOAT_EQ(combo->GetEdit().GetSize().x, 88);
+    EXPECT_FLOAT_EQ(list.GetPos().y, 21);
+}
+
+TEST_F(ComboBoxTest, MissingOrNullDescriptionsAndSizeFromTheFace) {
+    EXPECT_EQ(combo->InitFromConfig(nullptr), 0);
+    EXPECT_EQ(combo->InitFromConfig("no/such/file.txt"), 1);
+    EXPECT_EQ(combo->GetDataList().GetItems().GetCount(), 0u);
+    EXPECT_EQ(combo->InitFromConfig("//"), 1);
+    TQ2DGUIComboBox sized;
+    EXPECT_EQ(sized.SetTexture(button.c_str()), 1);
+    EXPECT_FLOAT_EQ(sized.GetSize().x, 12);
+    EXPECT_FLOAT_EQ(sized.GetSize().y, 12);
+}
+
+TEST_F(ComboBoxTest, ClicksOpenCloseAndPick) {
+    combo->InitFromConfig(Description("ADD_DATA=0,Apple\nADD_DATA=1,Pear\nADD_DATA=2,Plum\n").c_str());
+    TQ2DGUIDataList& list = combo->GetDataList();
+    const float bx = 10 + 88 + 6, by = 20;
+    Run(root, Click(bx, by));
+    EXPECT_EQ(list.GetShowMode(), 1);
+    EXPECT_EQ(TQ2DGUIObject::GetModalControl(), combo);
+    EXPECT_EQ(TQ2DGUIObject::GetMouseCapture(), combo);
+    Run(root, Click(bx, by));
+    EXPECT_EQ(list.GetShowMode(), 0);
+    EXPECT_EQ(TQ2DGUIObject::GetModalControl(), nullptr);
+    // Open, then pick the second line.
+    Run(root, Click(bx, by));
+    ASSERT_EQ(list.GetShowMode(), 1);
+    Probe::Log().clear();
+    const float ly = 10 + 21 + 1.5f * list.GetRowHeight();
+    Run(root, Click(30, ly));
+    EXPECT_STREQ(combo->GetEdit().GetText(), "Pear");
+    EXPECT_EQ(list.GetShowMode(), 0);
+    EXPECT_EQ(Probe::Only("command 6"), (Calls{"100:command 6,0"}));
+    EXPECT_EQ(TQ2DGUIObject::GetModalControl(), nullptr);
+    // A press outside an open list closes it.
+    Run(root, Click(bx, by));
+    ASSERT_EQ(list.GetShowMode(), 1);
+    Run(root, Click(250, 250));
+    EXPECT_EQ(list.GetShowMode(), 0);
+    EXPECT_EQ(TQ2DGUIObject::GetMouseCapture(), nullptr);
+    // Showing or hiding the combo box closes its list.
+    Run(root, Click(bx, by));
+    combo->SetShowMode(0, 0);
+    EXPECT_EQ(list.GetShowMode(), 0);
+    EXPECT_EQ(TQ2DGUIObject::GetModalControl(), nullptr);
+}
