@@ -45,7 +45,7 @@ void ResetGuiStatics() {
         TQ2DGUIObject::ClearModalControl(nullptr);
 }
 
-void GuiTest::SetUp() {
+void GuiToolkitTest::SetUp() {
     setenv("TQ_VIDEO", "headless", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     // Relative resource names start at the current folder: the program's, where assets are written.
@@ -61,14 +61,14 @@ void GuiTest::SetUp() {
     Probe::Log().clear();
 }
 
-void GuiTest::TearDown() {
+void GuiToolkitTest::TearDown() {
     if (m_bTestClock)
         tqplat::TestClockEnable(false);
     ResetGuiStatics();
     TQ2DClose();
 }
 
-void GuiTest::Run(TQ2DGUIObject& root, const std::vector<GuiStep>& steps, float delta) {
+void GuiToolkitTest::Run(TQ2DGUIObject& root, const std::vector<GuiStep>& steps, float delta) {
     size_t frame = 0;
     g_frame = [&] {
         if (frame > 0)
@@ -83,22 +83,22 @@ void GuiTest::Run(TQ2DGUIObject& root, const std::vector<GuiStep>& steps, float 
     g_frame = nullptr;
 }
 
-void GuiTest::UseTestClock(DWORD start) {
+void GuiToolkitTest::UseTestClock(DWORD start) {
     tqplat::TestClockEnable(true, start);
     m_bTestClock = true;
 }
 
-std::function<void()> GuiTest::Press(int x, int y) const {
+std::function<void()> GuiToolkitTest::Press(int x, int y) const {
     HWND target = window;
     return [target, x, y] { tqplat::TestFeedSdlEvent(target, ButtonEvent(true, x, y)); };
 }
 
-std::function<void()> GuiTest::Release(int x, int y) const {
+std::function<void()> GuiToolkitTest::Release(int x, int y) const {
     HWND target = window;
     return [target, x, y] { tqplat::TestFeedSdlEvent(target, ButtonEvent(false, x, y)); };
 }
 
-std::function<void()> GuiTest::Wheel(int notches) const {
+std::function<void()> GuiToolkitTest::Wheel(int notches) const {
     HWND target = window;
     return [target, notches] {
         SDL_Event event = {};
@@ -108,16 +108,16 @@ std::function<void()> GuiTest::Wheel(int notches) const {
     };
 }
 
-std::function<void()> GuiTest::KeyDown(int key) const {
+std::function<void()> GuiToolkitTest::KeyDown(int key) const {
     HWND target = window;
     return [target, key] { PostMessageA(target, WM_KEYDOWN, static_cast<WPARAM>(key), 0); };
 }
 
-std::function<void()> GuiTest::Nothing() {
+std::function<void()> GuiToolkitTest::Nothing() {
     return [] {};
 }
 
-std::vector<GuiStep> GuiTest::Click(float x, float y) const {
+std::vector<GuiStep> GuiToolkitTest::Click(float x, float y) const {
     const int ix = static_cast<int>(x);
     const int iy = static_cast<int>(y);
     return {{Nothing(), x, y}, {Press(ix, iy), x, y}, {Release(ix, iy), x, y}, {Nothing(), x, y}};

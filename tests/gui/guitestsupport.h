@@ -20,7 +20,7 @@ struct GuiStep {
     float y;
 };
 
-class GuiTest : public ::testing::Test {
+class GuiToolkitTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;

@@ -25,7 +25,7 @@ std::vector<DWORD> InkedColumns(TQ2DTexture& tex, DWORD rgb, DWORD y0, DWORD h) 
 
 } // namespace
 
-TEST_F(GuiTest, SurfaceStartsWithKeyColourAndCopiesOnlyInk) {
+TEST_F(GuiToolkitTest, SurfaceStartsWithKeyColourAndCopiesOnlyInk) {
     TQ2DGDI gdi;
     ASSERT_EQ(gdi.CreateBitmap(4, 2), 1);
     for (DWORD i = 0; i < 8; ++i)
@@ -49,7 +49,7 @@ TEST_F(GuiTest, SurfaceStartsWithKeyColourAndCopiesOnlyInk) {
     gdi.ClearBitmap(0);
 }
 
-TEST_F(GuiTest, SurfaceFramesAndBlendsTextures) {
+TEST_F(GuiToolkitTest, SurfaceFramesAndBlendsTextures) {
     TQ2DGDI gdi;
     ASSERT_EQ(gdi.CreateBitmap(3, 3), 1);
     const DWORD a = RGB(255, 0, 0), b = RGB(0, 0, 255);
@@ -75,7 +75,7 @@ TEST_F(GuiTest, SurfaceFramesAndBlendsTextures) {
     EXPECT_EQ(px[2], 0u);
 }
 
-TEST_F(GuiTest, TextOutColoursRunsAndMakesTheRestTransparent) {
+TEST_F(GuiToolkitTest, TextOutColoursRunsAndMakesTheRestTransparent) {
     TQ2DTexture tex;
     MakeTexture(tex, 128, 32, 0xFF00FF00);
     TQ2DTextOut(tex, nullptr, 0, 0, 128, 32, "AB$C4CD");
@@ -92,7 +92,7 @@ TEST_F(GuiTest, TextOutColoursRunsAndMakesTheRestTransparent) {
     EXPECT_GT(CountTexels(tex, 0x010101, 0), 128 * 32 / 2);
 }
 
-TEST_F(GuiTest, TextOutShadowsOutlinesAndEscapes) {
+TEST_F(GuiToolkitTest, TextOutShadowsOutlinesAndEscapes) {
     TQ2DTexture shadow, outline, plain;
     MakeTexture(shadow, 64, 32, 0);
     MakeTexture(outline, 64, 32, 0);
@@ -123,7 +123,7 @@ TEST_F(GuiTest, TextOutShadowsOutlinesAndEscapes) {
     EXPECT_EQ(CountInk(a, kWhite), CountInk(b, kWhite));
 }
 
-TEST_F(GuiTest, TextOutHexColoursCutCodesAndHighIndexes) {
+TEST_F(GuiToolkitTest, TextOutHexColoursCutCodesAndHighIndexes) {
     TQ2DTexture tex;
     MakeTexture(tex, 64, 16, 0);
     TQ2DTextOut(tex, nullptr, 0, 0, 64, 16, "$C#FF0000red");
@@ -139,7 +139,7 @@ TEST_F(GuiTest, TextOutHexColoursCutCodesAndHighIndexes) {
     EXPECT_EQ(CountTexels(tex, 0x010101, 0), 64 * 16);
 }
 
-TEST_F(GuiTest, TextOutWrapsWholeCharactersAndStopsAtTheBottom) {
+TEST_F(GuiToolkitTest, TextOutWrapsWholeCharactersAndStopsAtTheBottom) {
     TQ2DTexture tex;
     MakeTexture(tex, 40, 200, 0);
     // Many short words on one line: they wrap into several lines.

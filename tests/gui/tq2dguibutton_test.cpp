@@ -11,10 +11,10 @@ namespace {
 
 const std::vector<unsigned> kFaces = {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFFFFFFFF};
 
-class ButtonTest : public GuiTest {
+class ButtonTest : public GuiToolkitTest {
 protected:
     void SetUp() override {
-        GuiTest::SetUp();
+        GuiToolkitTest::SetUp();
         face = assets.Animation("face.ani", 20, 10, kFaces);
         root.AddControl(&panel, 0);
     }

@@ -8,10 +8,10 @@ using Calls = std::vector<std::string>;
 
 namespace {
 
-class ComboBoxTest : public GuiTest {
+class ComboBoxTest : public GuiToolkitTest {
 protected:
     void SetUp() override {
-        GuiTest::SetUp();
+        GuiToolkitTest::SetUp();
         button = assets.Animation("drop.ani", 12, 12, {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFF000000});
         combo = new TQ2DGUIComboBox;
         combo->SetControlID(6);

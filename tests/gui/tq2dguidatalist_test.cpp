@@ -8,10 +8,10 @@ using Calls = std::vector<std::string>;
 
 namespace {
 
-class DataListTest : public GuiTest {
+class DataListTest : public GuiToolkitTest {
 protected:
     void SetUp() override {
-        GuiTest::SetUp();
+        GuiToolkitTest::SetUp();
         list = new TQ2DGUIDataList;
         list->SetControlID(4);
         list->SetPos(10, 10);

@@ -24,10 +24,10 @@ public:
     int builds = 0;
 };
 
-class EditTest : public GuiTest {
+class EditTest : public GuiToolkitTest {
 protected:
     void SetUp() override {
-        GuiTest::SetUp();
+        GuiToolkitTest::SetUp();
         edit.SetControlID(3);
         edit.SetPos(10, 10);
         edit.SetSize(100, 20);

@@ -31,7 +31,7 @@ std::vector<DWORD> Order(TQ2DGUIObject& parent) {
 
 } // namespace
 
-TEST_F(GuiTest, TreeKeepsIdsUniqueAndOrdersByThreeWayComparison) {
+TEST_F(GuiToolkitTest, TreeKeepsIdsUniqueAndOrdersByThreeWayComparison) {
     TQ2DGUIObject root;
     TQLogCapture debug(g_tqLogDebug);
     auto* a = new Probe(7);
@@ -59,7 +59,7 @@ TEST_F(GuiTest, TreeKeepsIdsUniqueAndOrdersByThreeWayComparison) {
     EXPECT_FALSE(root.CheckChild(nullptr));
 }
 
-TEST_F(GuiTest, OwnedChildrenAreDeletedOnceAndOthersDetached) {
+TEST_F(GuiToolkitTest, OwnedChildrenAreDeletedOnceAndOthersDetached) {
     auto* root = new TQ2DGUIObject;
     auto* owned = new Probe(1);
     Probe kept(2);
@@ -80,7 +80,7 @@ TEST_F(GuiTest, OwnedChildrenAreDeletedOnceAndOthersDetached) {
     EXPECT_EQ(TQ2DGUIObject::GetFocusControl(), nullptr);
 }
 
-TEST_F(GuiTest, StateSettersCallHandlersOnlyOnChangesAndGroupsExclude) {
+TEST_F(GuiToolkitTest, StateSettersCallHandlersOnlyOnChangesAndGroupsExclude) {
     TQ2DGUIObject root;
     Probe a(1), b(2), c(3), d(4);
     for (Probe* p : {&a, &b, &c, &d})
@@ -105,7 +105,7 @@ TEST_F(GuiTest, StateSettersCallHandlersOnlyOnChangesAndGroupsExclude) {
     EXPECT_EQ(a.GetStatus(), 1);
 }
 
-TEST_F(GuiTest, FocusMovesControlAndParentToTheTailAndHidingClearsTheSubtree) {
+TEST_F(GuiToolkitTest, FocusMovesControlAndParentToTheTailAndHidingClearsTheSubtree) {
     TQ2DGUIObject root;
     Probe a(1), b(2), inner(3), leaf(4);
     root.AddControl(&a, 0);
@@ -131,7 +131,7 @@ TEST_F(GuiTest, FocusMovesControlAndParentToTheTailAndHidingClearsTheSubtree) {
     EXPECT_EQ(Probe::Log().size(), 1u);
 }
 
-TEST_F(GuiTest, PopupsRestoreTheEarliestSavedModalControl) {
+TEST_F(GuiToolkitTest, PopupsRestoreTheEarliestSavedModalControl) {
     TQ2DGUIObject root;
     Probe a(1), b(2), c(3);
     for (Probe* p : {&a, &b, &c}) {
@@ -154,7 +154,7 @@ TEST_F(GuiTest, PopupsRestoreTheEarliestSavedModalControl) {
     EXPECT_EQ(TQ2DGUIObject::GetModalControl(), &b);
 }
 
-TEST_F(GuiTest, DestroyedControlsLeaveNoModalPointerBehind) {
+TEST_F(GuiToolkitTest, DestroyedControlsLeaveNoModalPointerBehind) {
     TQ2DGUIObject root;
     Probe keeper(1);
     root.AddControl(&keeper, 0);
@@ -171,7 +171,7 @@ TEST_F(GuiTest, DestroyedControlsLeaveNoModalPointerBehind) {
     EXPECT_EQ(TQ2DGUIObject::GetModalControlList().GetCount(), 0u);
 }
 
-TEST_F(GuiTest, MoveRangeClampsThePosition) {
+TEST_F(GuiToolkitTest, MoveRangeClampsThePosition) {
     Probe p(1, 750, 590, 100, 50);
     p.SetMoveRange(0, 0, 800, 600);
     EXPECT_FLOAT_EQ(p.GetPos().x, 699);
@@ -184,7 +184,7 @@ TEST_F(GuiTest, MoveRangeClampsThePosition) {
     EXPECT_EQ(p.AdjustPosRange(x, y), 0);
 }
 
-TEST_F(GuiTest, ClickOverAControlSendsItsParentTheClick) {
+TEST_F(GuiToolkitTest, ClickOverAControlSendsItsParentTheClick) {
     TQ2DGUIObject root;
     root.SetPos(10, 10);
     Probe parent(1, 0, 0, 200, 200);
@@ -199,7 +199,7 @@ TEST_F(GuiTest, ClickOverAControlSendsItsParentTheClick) {
     EXPECT_TRUE(TQ2DGUIObject::GetActiveMouseLButtonMode());
 }
 
-TEST_F(GuiTest, DragOutReleasePressOutsideAndDraggableControlsSendNoClick) {
+TEST_F(GuiToolkitTest, DragOutReleasePressOutsideAndDraggableControlsSendNoClick) {
     TQ2DGUIObject root;
     Probe parent(1, 0, 0, 200, 200);
     Probe child(2, 10, 10, 20, 20);
@@ -225,7 +225,7 @@ TEST_F(GuiTest, DragOutReleasePressOutsideAndDraggableControlsSendNoClick) {
     EXPECT_TRUE(Probe::Only("command 2").empty());
 }
 
-TEST_F(GuiTest, ModalAndCaptureDecideWhoGetsTheMouse) {
+TEST_F(GuiToolkitTest, ModalAndCaptureDecideWhoGetsTheMouse) {
     TQ2DGUIObject root;
     Probe a(1, 0, 0, 50, 50);
     Probe b(2, 100, 0, 50, 50);
@@ -244,7 +244,7 @@ TEST_F(GuiTest, ModalAndCaptureDecideWhoGetsTheMouse) {
     EXPECT_EQ(Probe::Only(":lbutton"), (Calls{"2:lbutton 1", "2:lbutton 0"}));
 }
 
-TEST_F(GuiTest, WheelReachesControlsNotUnderTheMouse) {
+TEST_F(GuiToolkitTest, WheelReachesControlsNotUnderTheMouse) {
     TQ2DGUIObject root;
     Probe a(1, 0, 0, 50, 50);
     root.AddControl(&a, 0);
@@ -252,7 +252,7 @@ TEST_F(GuiTest, WheelReachesControlsNotUnderTheMouse) {
     EXPECT_EQ(Probe::Only("wheel"), (Calls{"1:wheel 1", "1:wheel -1"}));
 }
 
-TEST_F(GuiTest, RenderDrawsChildrenFirstAtAbsoluteOrigins) {
+TEST_F(GuiToolkitTest, RenderDrawsChildrenFirstAtAbsoluteOrigins) {
     std::vector<std::string> log;
     Painter root(0, &log), child(1, &log), grandchild(2, &log), hidden(3, &log);
     root.SetPos(5, 5);

@@ -9,10 +9,10 @@ using Calls = std::vector<std::string>;
 
 namespace {
 
-class ScrollBarTest : public GuiTest {
+class ScrollBarTest : public GuiToolkitTest {
 protected:
     void SetUp() override {
-        GuiTest::SetUp();
+        GuiToolkitTest::SetUp();
         const std::string arrow =
             assets.Animation("arrow.ani", 10, 10, {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFF000000});
         const std::string thumb =

@@ -32,10 +32,10 @@ public:
     std::vector<std::string> hooks;
 };
 
-class WindowTest : public GuiTest {
+class WindowTest : public GuiToolkitTest {
 protected:
     void SetUp() override {
-        GuiTest::SetUp();
+        GuiToolkitTest::SetUp();
         face = assets.Animation("face.ani", 20, 10, {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFF000000});
         root.AddControl(&parent, 0);
     }
