@@ -46,7 +46,37 @@ DWORD BlendPixel(DWORD s, DWORD d) {
     return BlendChannel(s, d, 16, p) | BlendChannel(s, d, 8, p) | BlendChannel(s, d, 0, p);
 }
 
+// Larger sides cannot be named in a bitmap header.
+const DWORD kMaxBitmapSide = 0x7FFF;
+const float kMaxExtent = 65536.0f;
+
 } // namespace
+
+DWORD TQ2DGUIPixelExtent(float extent) {
+    return extent >= 1.0f && extent < kMaxExtent ? static_cast<DWORD>(extent) : 0;
+}
+
+HBITMAP TQ2DGUICreateDIB(HDC dc, DWORD w, DWORD h, DWORD** bits) {
+    *bits = nullptr;
+    if (w == 0 || h == 0 || w > kMaxBitmapSide || h > kMaxBitmapSide)
+        return nullptr;
+    BITMAPINFO info;
+    std::memset(&info, 0, sizeof info);
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = static_cast<LONG>(w);
+    info.bmiHeader.biHeight = -static_cast<LONG>(h);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (bitmap && !pixels) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
+    *bits = static_cast<DWORD*>(pixels);
+    return bitmap;
+}
 
 TQ2DGDI::TQ2DGDI() : m_hFont(TQ2DGetDefaultFont()) {
     m_hDC = CreateCompatibleDC(nullptr);
@@ -66,28 +96,14 @@ int TQ2DGDI::CreateBitmap(DWORD w, DWORD h) {
     const COLORREF bkColor = GetBkColor(m_hDC);
     const int bkMode = GetBkMode(m_hDC);
     DeleteBitmap();
+    DWORD* bits = nullptr;
+    HBITMAP bitmap = TQ2DGUICreateDIB(m_hDC, w, h, &bits);
+    if (!bitmap)
+        return 0;
     m_dwWidth = w;
     m_dwHeight = h;
-    BITMAPINFO info;
-    std::memset(&info, 0, sizeof info);
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = static_cast<LONG>(w);
-    info.bmiHeader.biHeight = -static_cast<LONG>(h);
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = (w && h && w <= 0x7FFF && h <= 0x7FFF)
-                         ? CreateDIBSection(m_hDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0)
-                         : nullptr;
-    if (!bitmap || !bits) {
-        if (bitmap)
-            DeleteObject(bitmap);
-        m_dwWidth = m_dwHeight = 0;
-        return 0;
-    }
     m_hBitmap = bitmap;
-    m_pBits = static_cast<DWORD*>(bits);
+    m_pBits = bits;
     std::memset(m_pBits, 1, static_cast<size_t>(w) * h * 4);
     HGDIOBJ previous = SelectObject(m_hDC, m_hBitmap);
     if (!m_hFirstBitmap)

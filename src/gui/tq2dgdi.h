@@ -18,6 +18,13 @@ class TQ2DTexture;
 // The no-ink pixel of every bitmap the GUI draws text into.
 const DWORD TQ2DGUI_KEY_COLOR = 0x010101;
 
+// A control's extent as a bitmap size in whole pixels: below 1, NaN and absurd extents read as 0.
+DWORD TQ2DGUIPixelExtent(float extent);
+
+// A top-down 32-bit DIB section of w x h on dc with its pixel memory in *bits; NULL for an empty
+// or absurd size or when it cannot be made.
+HBITMAP TQ2DGUICreateDIB(HDC dc, DWORD w, DWORD h, DWORD** bits);
+
 class TQ2DGDI {
 public:
     // A memory device context with the default font and a 1 x 1 bitmap.

@@ -13,11 +13,6 @@ const int kFrame = 2;
 // No bitmap can be taller: more visible lines than this are absurd and are capped.
 const unsigned long kMaxViewLines = 65535;
 
-// A control's extent in whole pixels; negative, NaN and absurd extents read as 0.
-int PixelExtent(float extent) {
-    return extent >= 1.0f && extent < 65536.0f ? static_cast<int>(extent) : 0;
-}
-
 } // namespace
 
 void TQ2DGUIDataList::AddString(unsigned long key, const char* format, ...) {
@@ -98,8 +93,8 @@ void TQ2DGUIDataList::BuildTexture() {
     m_nRowHeight = metrics.tmHeight + kRowPadding;
     const int barHeight = std::max(m_nRowHeight - kRowPadding, 0);
     GetSize().y = static_cast<float>(m_nRowHeight * lines + kFrame);
-    const int width = PixelExtent(GetSize().x);
-    const int height = PixelExtent(GetSize().y);
+    const int width = static_cast<int>(TQ2DGUIPixelExtent(GetSize().x));
+    const int height = static_cast<int>(TQ2DGUIPixelExtent(GetSize().y));
     if (static_cast<int>(m_GDI.GetBitmapWidth()) < width ||
         static_cast<int>(m_GDI.GetBitmapHeight()) < height) {
         m_GDI.CreateBitmap(static_cast<DWORD>(width), static_cast<DWORD>(height));

@@ -122,8 +122,7 @@ void TQ2DGUIEdit::BuildComposit() {
 }
 
 void TQ2DGUIEdit::BuildTexture() {
-    const float extent = GetSize().x;
-    const DWORD width = (extent >= 1.0f && extent < 65536.0f) ? static_cast<DWORD>(extent) : 0;
+    const DWORD width = TQ2DGUIPixelExtent(GetSize().x);
     const DWORD height = static_cast<DWORD>(std::max(FontHeight(), 0));
     if (!m_GDI.CreateBitmap(width, height) || !m_TextSprite.Create(width, height)) {
         m_TextSprite.Delete();

@@ -2,15 +2,6 @@
 
 TQ_IMPLEMENT_MEMORY_POOL(TQ2DGUIStatic)
 
-namespace {
-
-// A control's extent as a bitmap size: negative and NaN sizes read as 0.
-DWORD PixelExtent(float extent) {
-    return extent >= 1.0f && extent < 65536.0f ? static_cast<DWORD>(extent) : 0;
-}
-
-} // namespace
-
 TQ2DGUIStatic::TQ2DGUIStatic() {
     SetBkMode(m_GDI.GetHDC(), TRANSPARENT);
 }
@@ -24,8 +15,8 @@ void TQ2DGUIStatic::SetText(const char* sz) {
 }
 
 void TQ2DGUIStatic::BuildTexture() {
-    const DWORD width = PixelExtent(GetSize().x);
-    const DWORD height = PixelExtent(GetSize().y);
+    const DWORD width = TQ2DGUIPixelExtent(GetSize().x);
+    const DWORD height = TQ2DGUIPixelExtent(GetSize().y);
     if (!m_GDI.CreateBitmap(width, height) || !m_Sprite.Create(width, height)) {
         m_Sprite.Delete();
         return;

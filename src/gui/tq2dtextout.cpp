@@ -235,27 +235,6 @@ void CopyToTexture(TQ2DTexture& tex, const DWORD* bits, DWORD x, DWORD y, DWORD 
     tex.UnLock();
 }
 
-HBITMAP CreateSurface(HDC dc, DWORD w, DWORD h, DWORD** bits) {
-    if (w == 0 || h == 0 || w > 0x7FFF || h > 0x7FFF)
-        return nullptr;
-    BITMAPINFO info;
-    std::memset(&info, 0, sizeof info);
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = static_cast<LONG>(w);
-    info.bmiHeader.biHeight = -static_cast<LONG>(h);
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    if (bitmap && !pixels) {
-        DeleteObject(bitmap);
-        return nullptr;
-    }
-    *bits = static_cast<DWORD*>(pixels);
-    return bitmap;
-}
-
 } // namespace
 
 void TQ2DTextOut(TQ2DTexture& tex, HFONT hFont, DWORD x, DWORD y, DWORD w, DWORD h, const char* szFormat,
@@ -266,7 +245,7 @@ void TQ2DTextOut(TQ2DTexture& tex, HFONT hFont, DWORD x, DWORD y, DWORD w, DWORD
     if (!dc)
         return;
     DWORD* bits = nullptr;
-    HBITMAP bitmap = CreateSurface(dc, w, h, &bits);
+    HBITMAP bitmap = TQ2DGUICreateDIB(dc, w, h, &bits);
     if (!bitmap) {
         DeleteDC(dc);
         return;
