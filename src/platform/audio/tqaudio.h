@@ -24,7 +24,8 @@ typedef DWORD HSTREAM;  // a file decoded while it plays, its own channel
 #define TQAUDIO_VERSION 0x00010002u
 
 // BASS_Init devices: -1 or 1 is the default output; 0 runs without sound (everything loads and
-// plays, nothing is heard). When no output can be opened, the default device runs as device 0.
+// plays, nothing is heard). When no output can be opened, BASS_Init of the default device fails
+// with BASS_ERROR_DRIVER, as on a machine without a sound card; device 0 always starts.
 #define TQAUDIO_DEVICE_DEFAULT (-1)
 #define TQAUDIO_DEVICE_NOSOUND 0
 
@@ -86,7 +87,8 @@ TQAUDIO_API DWORD BASS_GetVersion(void);
 // Text describing device `device` (0 = no sound, 1 = default output); NULL when there is none.
 TQAUDIO_API char* BASS_GetDeviceDescription(DWORD device);
 // Starts the module on `device` with a mix at `freq` Hz (stereo, floating point). `flags`, `win`
-// and `clsid` are not used. FALSE with BASS_ERROR_ALREADY when already started.
+// and `clsid` are not used. FALSE with BASS_ERROR_ALREADY when already started, with
+// BASS_ERROR_DRIVER when the default output cannot be opened.
 TQAUDIO_API BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win, const void* clsid);
 // Stops the output and frees every sample, music and stream; all handles become invalid.
 TQAUDIO_API BOOL BASS_Free(void);

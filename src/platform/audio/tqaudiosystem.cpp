@@ -62,12 +62,13 @@ bool AudioSystem::IsStarted() {
 std::unique_ptr<AudioOutput> AudioSystem::OpenOutput(int device, DWORD flags) {
     auto render = [this](float* out, size_t frames) { Render(out, static_cast<DWORD>(frames)); };
     if (device != TQAUDIO_DEVICE_NOSOUND) {
-        if (std::unique_ptr<AudioOutput> output = SdlOutput::Open(rate_, render)) {
-            return output;
+        std::unique_ptr<AudioOutput> output = SdlOutput::Open(rate_, render);
+        if (!output) {
+            LogMessage("the default output cannot be opened");
         }
-        LogMessage("running without sound");
+        return output;
     }
-    const bool withClock = !(device == TQAUDIO_DEVICE_NOSOUND && (flags & TQAUDIO_TEST_MANUAL_CLOCK));
+    const bool withClock = !(flags & TQAUDIO_TEST_MANUAL_CLOCK);
     return std::make_unique<NullOutput>(rate_, render, withClock);
 }
 
@@ -86,10 +87,18 @@ BOOL AudioSystem::Init(int device, DWORD freq, DWORD flags) {
             return Fail(BASS_ERROR_ALREADY, FALSE);
         }
         rate_ = static_cast<int>(freq);
+    }
+    // Nothing is mixed until the module counts as started, so the new output pulls silence first.
+    std::unique_ptr<AudioOutput> output = OpenOutput(device, flags);
+    if (!output) {
+        return Fail(BASS_ERROR_DRIVER, FALSE);
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
         initialized_ = true;
         running_ = true;
     }
-    output_ = OpenOutput(device, flags);
+    output_ = std::move(output);
     return Succeed();
 }
 

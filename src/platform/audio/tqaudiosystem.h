@@ -74,6 +74,7 @@ private:
     AudioSystem() = default;
 
     bool IsStarted(); // records BASS_ERROR_INIT when not
+    // The output of `device`; NULL when the default output cannot be opened.
     std::unique_ptr<AudioOutput> OpenOutput(int device, DWORD flags);
     const uint8_t* FileData(BOOL mem, const void* file, DWORD offset, DWORD length);
     DWORD AddObject(std::unique_ptr<AudioObject> object);

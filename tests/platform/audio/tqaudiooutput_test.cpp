@@ -101,6 +101,20 @@ TEST(AudioModuleLibraryTest, SilentDeviceLoadsAndPlaysInRealTime) {
     EXPECT_TRUE(BASS_Free());
 }
 
+// Without a sound card the default device does not start, and the device without sound still does.
+TEST(AudioModuleLibraryTest, DefaultDeviceFailsWhenNoOutputOpens) {
+    setenv("SDL_AUDIODRIVER", "tq-no-such-driver", 1);
+    EXPECT_FALSE(BASS_Init(1, kMixRate, 0, nullptr, nullptr));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_DRIVER);
+    EXPECT_FALSE(BASS_Free());
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
+    unsetenv("SDL_AUDIODRIVER");
+    ASSERT_TRUE(BASS_Init(0, kMixRate, 0, nullptr, nullptr));
+    const std::vector<uint8_t> file = SineWav(kMixRate, 1, 1000, 441.0, 0.5);
+    EXPECT_NE(BASS_SampleLoad(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), 4, 0), 0u);
+    EXPECT_TRUE(BASS_Free());
+}
+
 // SDL's disk driver stands in for a sound card: what it writes is what would be heard.
 TEST(AudioModuleLibraryTest, DefaultDeviceThroughSdlDiskDriverWritesTheTone) {
     const std::string path = testing::TempDir() + "tqaudio_disk_output.raw";
