@@ -13,6 +13,11 @@ const int kFrame = 2;
 // No bitmap can be taller: more visible lines than this are absurd and are capped.
 const unsigned long kMaxViewLines = 65535;
 
+// Keys are unsigned 32-bit values, widened with zeros into the index's 64-bit keys.
+ULONGLONG ItemKey(unsigned long key) {
+    return static_cast<DWORD>(key);
+}
+
 } // namespace
 
 void TQ2DGUIDataList::AddString(unsigned long key, const char* format, ...) {
@@ -21,15 +26,15 @@ void TQ2DGUIDataList::AddString(unsigned long key, const char* format, ...) {
     va_start(args, format);
     text.FormatV(format, args);
     va_end(args);
-    m_Items.InsertData(key, text, 0);
+    m_Items.InsertData(ItemKey(key), text, 0);
 }
 
 void TQ2DGUIDataList::DelString(unsigned long key) {
-    m_Items.DeleteData(key);
+    m_Items.DeleteData(ItemKey(key));
 }
 
 TQString& TQ2DGUIDataList::GetString(unsigned long key) {
-    TQString* text = m_Items.FindData(key);
+    TQString* text = m_Items.FindData(ItemKey(key));
     if (text)
         return *text;
     m_strNone = "";
@@ -54,7 +59,7 @@ int TQ2DGUIDataList::RowOfKey(ULONGLONG key) {
 
 void TQ2DGUIDataList::SetCurSelect(int key) {
     const int lines = ViewLines();
-    const int row = RowOfKey(static_cast<ULONGLONG>(static_cast<unsigned long>(key)));
+    const int row = RowOfKey(ItemKey(static_cast<DWORD>(key)));
     m_nTopLine = row < 0 ? 0 : row;
     m_nSelectRow = m_Items.GetCount() ? 0 : -1;
     // The view starts at the selected item and never reaches past the last line.
@@ -67,20 +72,26 @@ void TQ2DGUIDataList::SetCurSelect(int key) {
         GetParent()->OnCommand(this, TQ2DGUI_COMMAND_CHANGED);
 }
 
-int TQ2DGUIDataList::GetCurSelect() {
+int TQ2DGUIDataList::HighlightedIndex() const {
     const int row = m_nTopLine + m_nSelectRow;
     if (m_nSelectRow < 0 || row < 0 || row >= static_cast<int>(m_Items.GetCount()))
         return -1;
-    return static_cast<int>(m_Items.FindDataIndexPtr(IndexOfRow(static_cast<DWORD>(row)))->GetKey());
+    return static_cast<int>(IndexOfRow(static_cast<DWORD>(row)));
 }
 
+int TQ2DGUIDataList::GetCurSelect() {
+    const int index = HighlightedIndex();
+    return index < 0 ? -1 : static_cast<int>(m_Items.FindDataIndexPtr(static_cast<DWORD>(index))->GetKey());
+}
+
+// The highlighted item itself: every key, also one that reads as a negative int, has its text.
 TQString& TQ2DGUIDataList::GetCurSelectData() {
-    const int key = GetCurSelect();
-    if (key < 0) {
+    const int index = HighlightedIndex();
+    if (index < 0) {
         m_strNone = "";
         return m_strNone;
     }
-    return GetString(static_cast<unsigned long>(key));
+    return *m_Items.FindDataIndex(static_cast<DWORD>(index));
 }
 
 void TQ2DGUIDataList::BuildTexture() {

@@ -10,6 +10,8 @@
 // Selection: SetCurSelect(key) shows the item stored under key on the top line; GetCurSelect()
 // returns the key of the highlighted item (top line plus highlighted row, in display order), -1
 // when no item is highlighted. With keys 0..n-1 in ascending order these are display positions.
+// Keys are unsigned 32-bit values: a key given as a wider or a negative number keeps its low 32
+// bits, so SetCurSelect(-1) selects the item under 0xFFFFFFFF.
 #pragma once
 
 #include "base/tqstring.h"
@@ -79,6 +81,8 @@ private:
     int ViewLines() const;
     // The index position of the item shown on display row, and back.
     DWORD IndexOfRow(DWORD row) const;
+    // The index position of the highlighted item, -1 when none.
+    int HighlightedIndex() const;
     int RowOfKey(ULONGLONG key);
     void ClampSelectRow();
     void DrawBackground(int width, int height);

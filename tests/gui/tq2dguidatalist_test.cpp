@@ -143,3 +143,22 @@ TEST_F(DataListTest, TexturesCarryFrameFillBarAndColoursAfterARebuild) {
     list->SetSize(60, 0);
     EXPECT_EQ(Texel(list->GetBGSprite().GetTQ2DTexture(), 5, 5), 0x800000FFu);
 }
+
+TEST_F(DataListTest, KeysKeepTheirLow32BitsAndEveryKeyHasItsText) {
+    list->AddString(1, "one");
+    list->AddString(0x100000005ul, "five");
+    list->AddString(static_cast<unsigned long>(-3), "minus three");
+    list->AddString(0xFFFFFFFFul, "last");
+    EXPECT_STREQ(list->GetString(5), "five");
+    EXPECT_STREQ(list->GetString(0xFFFFFFFDul), "minus three");
+    list->SetSize(80, 0);
+    // An int key reaches the item stored under the same 32 bits.
+    list->SetCurSelect(-1);
+    EXPECT_EQ(list->GetTopLine(), 3);
+    list->SetCurSelect(-3);
+    EXPECT_EQ(list->GetTopLine(), 2);
+    EXPECT_EQ(list->GetCurSelect(), -3);
+    EXPECT_STREQ(list->GetCurSelectData(), "minus three");
+    list->DelString(0x100000005ul);
+    EXPECT_EQ(list->GetItems().GetCount(), 3u);
+}
