@@ -163,14 +163,15 @@ void TQ2DAnimation::ReadTextures(const TQ2DFileConfig& config, const TQString& f
     const float h = static_cast<float>(TQ2DConfigInt(config, "H"));
     const float fps = static_cast<float>(TQ2DConfigInt(config, "FPS"));
     const int count = TQ2DConfigInt(config, "COUNT");
+    // Frame textures of an earlier reading would otherwise replace the new texture frame by frame.
+    m_FrameTextures.DeleteAll();
+    m_nLastFrameTexture = -1;
     if (list.GetLength() == 0) {
         Create(TQ2DPathInFolder(folder, texture), count, fps, x, y, w, h);
         if (transparent.GetLength())
             m_texture.SetTransparentColor(color);
         return;
     }
-    m_FrameTextures.DeleteAll();
-    m_nLastFrameTexture = -1;
     if (!IsOneIntegerFormat(list))
         LogError(__LINE__, "Invalid TEX_LIST format.", name);
     else if (count > kMaxFrameTextures)

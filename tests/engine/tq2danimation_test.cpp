@@ -344,6 +344,29 @@ TEST_F(AnimationTest, DescriptionWithFrameTexturesFromAPack) {
     EXPECT_EQ(TQ2DGlobalTexture::CachedCount(), 0u);
 }
 
+TEST_F(AnimationTest, ReadingAStripDescriptionAnewDropsEarlierFrameTextures) {
+    WritePng(folder.Path("Re/F0.png"), 8, 8, Solid(64, 0xFFFF0000));
+    WritePng(folder.Path("Re/F1.png"), 8, 8, Solid(64, 0xFF00FF00));
+    WritePng(folder.Path("Re/Strip.png"), 32, 8, Strip());
+    WriteText(folder.Path("Re/List.txt"), "TEX_LIST=f%d.png\nCOUNT=2\nFPS=10\n");
+    WriteText(folder.Path("Re/Strip.txt"), "TEX=strip.png\nCOUNT=4\nFPS=10\nW=8\nH=8\n");
+    WorkingFolder cwd(AssetFolder::ProgramFolder());
+    TQ2DAnimation animation;
+    ASSERT_EQ(animation.CreateFromConfig(Name("re/list.txt").c_str()), 1);
+    ASSERT_EQ(animation.GetFrameTextures().GetSize(), 2u);
+    ASSERT_EQ(animation.CreateFromConfig(Name("re/strip.txt").c_str()), 1);
+    EXPECT_EQ(animation.GetFrameTextures().GetSize(), 0u);
+    EXPECT_EQ(animation.GetFrames(), 4);
+    const DWORD strip = animation.GetTexture();
+    animation.Play(0);
+    animation.Update(0.0f);
+    animation.Update(0.1f);
+    ASSERT_EQ(animation.GetFrame(), 1);
+    EXPECT_EQ(animation.GetTexture(), strip); // not the earlier reading's frame texture 1
+    Frame([&] { animation.Render(4, 4); });
+    EXPECT_EQ(At(0, 0), kFrameColors[1] & 0x00FFFFFFu);
+}
+
 TEST_F(AnimationTest, BrokenDescriptionsFailOrLoadPartlyWithoutHarm) {
     WorkingFolder cwd(AssetFolder::ProgramFolder());
     TQ2DAnimation animation;
