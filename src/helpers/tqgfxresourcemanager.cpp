@@ -1,5 +1,6 @@
 #include "helpers/tqgfxresourcemanager.h"
 
+#include "device/tqgfxparticlesystem.h"
 #include "helpers/reffect.h"
 #include "helpers/rmusic.h"
 #include "helpers/rresource.h"
@@ -36,6 +37,16 @@ ResDesc* NewFileDescriptor(int type, const char* fileName) {
         return NewFileDescriptor<RStream>(fileName);
     default:
         return nullptr;
+    }
+}
+
+// Particle systems keep the address of the sprite they draw with: before that sprite is freed they
+// are left without one, so that they draw nothing instead of reading freed memory.
+void ForgetSprite(ResDesc* particles, DWORD_PTR sprite) {
+    for (ResDesc* desc = particles; desc; desc = desc->next) {
+        TQGfxParticleSystem* system = reinterpret_cast<TQGfxParticleSystem*>(desc->handle);
+        if (system && reinterpret_cast<DWORD_PTR>(system->info.sprite) == sprite)
+            system->info.sprite = nullptr;
     }
 }
 
@@ -88,10 +99,15 @@ bool TQGfxResourceManager::Precache(int group) {
 }
 
 void TQGfxResourceManager::Purge(int group) {
-    for (int type = TQGFX_RES_TYPES - 1; type >= 0; --type)
-        for (ResDesc* desc = res[type]; desc; desc = desc->next)
-            if (InGroup(desc, group))
-                desc->Free();
+    for (int type = TQGFX_RES_TYPES - 1; type >= 0; --type) {
+        for (ResDesc* desc = res[type]; desc; desc = desc->next) {
+            if (!InGroup(desc, group))
+                continue;
+            if (type == TQGFX_RES_SPRITE && desc->handle)
+                ForgetSprite(res[TQGFX_RES_PARTICLE], desc->handle);
+            desc->Free();
+        }
+    }
 }
 
 void TQGfxResourceManager::AddRes(int type, ResDesc* desc) {

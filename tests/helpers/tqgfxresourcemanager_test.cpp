@@ -215,6 +215,20 @@ TEST_F(ResourceManagerTest, PrecacheAndPurgeByGroup) {
     EXPECT_NE(manager->FindRes(TQGFX_RES_TARGET, "t"), nullptr);
 }
 
+TEST_F(ResourceManagerTest, PurgingASpriteLeavesItsParticleSystemsWithoutIt) {
+    Load("Texture t { filename = \"$/red.bmp\" }\n"
+         "Sprite s { texture = t rect = 0, 0, 4, 4 resgroup = 3 }\n"
+         "Particle p { filename = \"$/fire.psi\" sprite = s resgroup = 4 }\n");
+    TQGfxParticleSystem* system = manager->GetParticleSystem("p");
+    ASSERT_NE(system, nullptr);
+    ASSERT_NE(system->info.sprite, nullptr);
+    manager->Purge(3);
+    EXPECT_EQ(Handle(TQGFX_RES_SPRITE, "s"), 0u);
+    ASSERT_EQ(manager->GetParticleSystem("p"), system);
+    EXPECT_EQ(system->info.sprite, nullptr);
+    DrawFrame([&] { system->Render(); }); // draws nothing and reads no freed sprite
+}
+
 TEST_F(ResourceManagerTest, RemovingEverythingFreesTheResources) {
     Load("Texture a { filename = \"$/red.bmp\" }\nFont f { filename = \"$/font.fnt\" }\n");
     DWORD a = manager->GetTexture("a");
