@@ -157,11 +157,7 @@ void TQ2DAnimation::Play(int withSound) {
     m_ScaleAni.Play(m_ptScaleAdjust);
     m_RotateAni.Play(m_ptRotationAdjust);
     m_AlphaAni.Play(m_ptAlphaAdjust);
-    for (DWORD i = 0; i < m_ANFList.GetSize(); ++i) {
-        TQ2DAnimationANFInfo* entry = m_ANFList.GetAt(i);
-        if (entry && entry->m_pChild)
-            entry->m_pChild->Play(1);
-    }
+    ForEachAttached([](TQ2DAnimationANFInfo& entry) { entry.m_pChild->Play(1); });
     m_fRemainPlayTime = m_fPlayTime;
 }
 
@@ -173,11 +169,7 @@ void TQ2DAnimation::Stop() {
     m_ScaleAni.Stop();
     m_RotateAni.Stop();
     m_AlphaAni.Stop();
-    for (DWORD i = 0; i < m_ANFList.GetSize(); ++i) {
-        TQ2DAnimationANFInfo* entry = m_ANFList.GetAt(i);
-        if (entry && entry->m_pChild)
-            entry->m_pChild->Stop();
-    }
+    ForEachAttached([](TQ2DAnimationANFInfo& entry) { entry.m_pChild->Stop(); });
 }
 
 void TQ2DAnimation::Resume() {
@@ -188,11 +180,7 @@ void TQ2DAnimation::Resume() {
     m_ScaleAni.Resume();
     m_RotateAni.Resume();
     m_AlphaAni.Resume();
-    for (DWORD i = 0; i < m_ANFList.GetSize(); ++i) {
-        TQ2DAnimationANFInfo* entry = m_ANFList.GetAt(i);
-        if (entry && entry->m_pChild)
-            entry->m_pChild->Resume();
-    }
+    ForEachAttached([](TQ2DAnimationANFInfo& entry) { entry.m_pChild->Resume(); });
 }
 
 void TQ2DAnimation::Update(float dt) {
@@ -222,14 +210,11 @@ void TQ2DAnimation::Update(float dt) {
 void TQ2DAnimation::UpdateChildren(float dt) {
     const unsigned char alpha = GetAlpha(0);
     const bool fading = m_pSprite && GetAniAlphaMode();
-    for (DWORD i = 0; i < m_ANFList.GetSize(); ++i) {
-        TQ2DAnimationANFInfo* entry = m_ANFList.GetAt(i);
-        if (!entry || !entry->m_pChild)
-            continue;
-        entry->m_pChild->Update(dt);
-        if (fading && entry->m_pChild->GetAlpha(0) > alpha)
-            entry->m_pChild->SetAlpha(alpha, -1);
-    }
+    ForEachAttached([&](TQ2DAnimationANFInfo& entry) {
+        entry.m_pChild->Update(dt);
+        if (fading && entry.m_pChild->GetAlpha(0) > alpha)
+            entry.m_pChild->SetAlpha(alpha, -1);
+    });
 }
 
 // A replay always plays the sound. The count only rises towards the loop count, so a current loop
@@ -317,42 +302,33 @@ float TQ2DAnimation::GetSpeed() const {
 
 void TQ2DAnimation::SetAlphaAll(unsigned char alpha, int unused, int useDefault) {
     SetAlpha(useDefault ? m_byDefaultAlpha : alpha, -1);
-    for (DWORD i = 0; i < m_ANFList.GetSize(); ++i) {
-        TQ2DAnimationANFInfo* entry = m_ANFList.GetAt(i);
-        if (entry && entry->m_pChild)
-            entry->m_pChild->SetAlphaAll(useDefault ? entry->m_pChild->GetDefaultAlpha() : alpha, unused, 0);
-    }
+    ForEachAttached([&](TQ2DAnimationANFInfo& entry) {
+        TQ2DAnimation* child = entry.m_pChild;
+        child->SetAlphaAll(useDefault ? child->GetDefaultAlpha() : alpha, unused, 0);
+    });
 }
 
 void TQ2DAnimation::SetAniAlphaAll(unsigned char alpha, float speed, int useDefault) {
     SetAniAlpha(useDefault ? m_byDefaultAlpha : alpha, speed);
-    for (DWORD i = 0; i < m_ANFList.GetSize(); ++i) {
-        TQ2DAnimationANFInfo* entry = m_ANFList.GetAt(i);
-        if (entry && entry->m_pChild)
-            entry->m_pChild->SetAniAlphaAll(alpha, speed, useDefault);
-    }
+    ForEachAttached(
+        [&](TQ2DAnimationANFInfo& entry) { entry.m_pChild->SetAniAlphaAll(alpha, speed, useDefault); });
 }
 
 int TQ2DAnimation::GetAniAlphaAllMode() const {
     int mode = GetAniAlphaMode();
-    for (DWORD i = 0; i < m_ANFList.GetSize(); ++i) {
-        const TQ2DAnimationANFInfo* entry = m_ANFList.GetAt(i);
-        if (entry && entry->m_pChild)
-            mode |= entry->m_pChild->GetAniAlphaMode();
-    }
+    ForEachAttached([&](TQ2DAnimationANFInfo& entry) { mode |= entry.m_pChild->GetAniAlphaMode(); });
     return mode;
 }
 
 void TQ2DAnimation::OnRender(float x, float y, unsigned long group) {
-    for (DWORD i = 0; i < m_ANFList.GetSize(); ++i) {
-        TQ2DAnimationANFInfo* entry = m_ANFList.GetAt(i);
-        if (!entry || !entry->m_pChild || (group && entry->m_dwGroup != group))
-            continue;
-        if (entry->m_bAbsolute)
-            entry->m_pChild->Render(entry->m_fOffsetX, entry->m_fOffsetY);
+    ForEachAttached([&](TQ2DAnimationANFInfo& entry) {
+        if (group && entry.m_dwGroup != group)
+            return;
+        if (entry.m_bAbsolute)
+            entry.m_pChild->Render(entry.m_fOffsetX, entry.m_fOffsetY);
         else
-            entry->m_pChild->Render(x + entry->m_fOffsetX, y + entry->m_fOffsetY);
-    }
+            entry.m_pChild->Render(x + entry.m_fOffsetX, y + entry.m_fOffsetY);
+    });
 }
 
 int TQ2DAnimation::operator-(TQ2DAnimation& other) const {

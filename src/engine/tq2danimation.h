@@ -34,8 +34,8 @@ public:
     void OnRender(float x, float y, unsigned long group) override;
 
     // frames frames of w x h (0: the texture's size) from (x, y) on, at fps frames per second;
-    // stopped on frame 0. The helper's address as an int (non-zero), 0 when the texture has no
-    // handle or memory is short. The texture must outlive the animation.
+    // stopped on frame 0. 1 (an address does not fit an int), 0 when the texture has no handle or
+    // memory is short. The texture must outlive the animation.
     int Create(TQ2DTexture& texture, int frames, float fps, float x, float y, float w, float h);
     // The same on the own texture, loaded from file (cache, packs, disk).
     int Create(const char* file, int frames, float fps, float x, float y, float w, float h);
@@ -113,6 +113,14 @@ private:
     // Replays when a replay is due and the helper has finished.
     void ReplayWhenDue();
     void UpdateChildren(float dt);
+    // Calls fn (TQ2DAnimationANFInfo&) on every attached entry that has a child, in list order.
+    template <class Fn> void ForEachAttached(Fn fn) const {
+        for (DWORD i = 0; i < m_ANFList.GetSize(); ++i) {
+            TQ2DAnimationANFInfo* entry = m_ANFList.GetAt(i);
+            if (entry && entry->m_pChild)
+                fn(*entry);
+        }
+    }
     void CopyOwnFields(const TQ2DAnimation& other);
 
     // Description reading (CreateFromConfig), in the order of the keys; name is the normalised
