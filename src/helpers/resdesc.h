@@ -35,13 +35,14 @@ public:
     // Copies name, group, handle and link; takes its own device reference.
     ResDesc(const ResDesc& other);
     ResDesc& operator=(const ResDesc& other) = delete;
-    // Virtual, so that the manager can delete any descriptor through its base.
-    virtual ~ResDesc();
 
     // Creates the resource when it does not exist yet and returns its handle (0 on failure).
     virtual DWORD_PTR Get(TQGfxResourceManager* manager) = 0;
     // Frees the resource; the handle becomes 0.
     virtual void Free() = 0;
+    // Virtual, so that the manager can delete any descriptor through its base; it follows Get and
+    // Free in the table of virtual operations.
+    virtual ~ResDesc();
 
     // Stores name, cut to the field's size.
     void SetName(const char* name);

@@ -446,6 +446,15 @@ void TQGfxScriptParser::ReadFloats(float* values, int count) {
     }
 }
 
+void TQGfxScriptParser::ReadRect(float* x, float* y, float* w, float* h) {
+    float rect[4];
+    ReadFloats(rect, 4);
+    *x = rect[0];
+    *y = rect[1];
+    *w = rect[2];
+    *h = rect[3];
+}
+
 void TQGfxScriptParser::ReadInts(int* values, int count) {
     for (int i = 0; i < count; ++i) {
         NextValue();
@@ -475,15 +484,9 @@ bool TQGfxScriptParser::ReadSpriteParameter(RSprite* sprite, int code) {
     case TTPAR_TEXTURE:
         ReadName(sprite->texture);
         return true;
-    case TTPAR_RECT: {
-        float rect[4];
-        ReadFloats(rect, 4);
-        sprite->tx = rect[0];
-        sprite->ty = rect[1];
-        sprite->w = rect[2];
-        sprite->h = rect[3];
+    case TTPAR_RECT:
+        ReadRect(&sprite->tx, &sprite->ty, &sprite->w, &sprite->h);
         return true;
-    }
     case TTPAR_HOTSPOT: {
         float hot[2];
         ReadFloats(hot, 2);
@@ -570,15 +573,9 @@ bool TQGfxScriptParser::ReadDistortParameter(RDistort* mesh, int code) {
     case TTPAR_TEXTURE:
         ReadName(mesh->texture);
         return true;
-    case TTPAR_RECT: {
-        float rect[4];
-        ReadFloats(rect, 4);
-        mesh->tx = rect[0];
-        mesh->ty = rect[1];
-        mesh->w = rect[2];
-        mesh->h = rect[3];
+    case TTPAR_RECT:
+        ReadRect(&mesh->tx, &mesh->ty, &mesh->w, &mesh->h);
         return true;
-    }
     case TTPAR_MESH: {
         int nodes[2];
         ReadInts(nodes, 2);

@@ -141,6 +141,8 @@ private:
     // Value readers: a name into a name field, then `count` numbers.
     void ReadName(char* field);
     void ReadFloats(float* values, int count);
+    // The four values of rect: x, y, width, height.
+    void ReadRect(float* x, float* y, float* w, float* h);
     void ReadInts(int* values, int count);
     // Parameters of each type; false when the type has no parameter `code`.
     bool ReadLook(int code, int* blend, DWORD* color, float* z);
