@@ -33,7 +33,8 @@ public:
     // Creates every resource of `group` (all for 0), list by list in list order, stopping at the
     // first failure. False when one failed.
     bool Precache(int group = 0);
-    // Frees every resource of `group` (all for 0); the descriptors stay.
+    // Frees every resource of `group` (all for 0); the descriptors stay. Particle systems that
+    // draw with a sprite freed here are left without a sprite (they draw nothing until created anew).
     void Purge(int group = 0);
 
     // Puts `desc` at the front of list `type` and takes ownership (an invalid type deletes it).
