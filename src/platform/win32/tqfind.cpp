@@ -36,36 +36,45 @@ bool SameChar(const std::string& a, size_t i, size_t n, const std::string& b, si
 }
 
 // Wildcard match over GBK characters: '*' any run, '?' one character, letters without regard to
-// ASCII case.
-bool Matches(const std::string& pattern, size_t p, const std::string& name, size_t s) {
-    while (p < pattern.size()) {
-        if (pattern[p] == '*') {
-            for (size_t at = s;; at += CharLength(name, at)) {
-                if (Matches(pattern, p + 1, name, at))
-                    return true;
-                if (at >= name.size())
-                    return false;
+// ASCII case. After a mismatch only the last '*' seen takes one more character and matching resumes
+// behind it, so the work stays within pattern length times name length whatever the pattern.
+bool Matches(const std::string& pattern, const std::string& name) {
+    const size_t none = std::string::npos;
+    size_t p = 0, s = 0;
+    size_t afterStar = none, starTakenTo = 0;
+    while (s < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            afterStar = ++p;
+            starTakenTo = s;
+            continue;
+        }
+        size_t sn = CharLength(name, s);
+        if (p < pattern.size()) {
+            size_t pn = CharLength(pattern, p);
+            if (pattern[p] == '?' || SameChar(pattern, p, pn, name, s, sn)) {
+                p += pn;
+                s += sn;
+                continue;
             }
         }
-        if (s >= name.size())
+        if (afterStar == none)
             return false;
-        size_t pn = CharLength(pattern, p);
-        size_t sn = CharLength(name, s);
-        if (!(pattern[p] == '?' || SameChar(pattern, p, pn, name, s, sn)))
-            return false;
-        p += pn;
-        s += sn;
+        starTakenTo += CharLength(name, starTakenTo);
+        p = afterStar;
+        s = starTakenTo;
     }
-    return s == name.size();
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
 }
 
 // "*.*" and "name.*" also match names without an extension, as on the platform.
 bool MatchesPattern(const std::string& pattern, const std::string& name) {
-    if (Matches(pattern, 0, name, 0))
+    if (Matches(pattern, name))
         return true;
     size_t n = pattern.size();
     return n >= 2 && pattern.compare(n - 2, 2, ".*") == 0 && name.find('.') == std::string::npos &&
-           Matches(pattern.substr(0, n - 2), 0, name, 0);
+           Matches(pattern.substr(0, n - 2), name);
 }
 
 FILETIME ToFileTime(time_t seconds) {

@@ -89,6 +89,23 @@ TEST(FindFile, MatchesWildcardsWithoutCaseInSortedOrder) {
     FindClose(search);
 }
 
+TEST(FindFile, ManyStarsMatchInTimeAndStillBacktrack) {
+    TempFolder tmp;
+    std::string name(200, 'a');
+    tmp.WriteFile(name, "");
+    tmp.WriteFile("xaybz", "");
+    std::string stars;
+    for (int i = 0; i < 12; ++i)
+        stars += "*a";
+    std::string base = tmp.Path() + "\\";
+    // Each star must give back characters to the ones after it; no name ends in 'b' here.
+    EXPECT_TRUE(FindAll(base + stars + "*b").empty());
+    EXPECT_EQ((std::vector<std::string>{name}), FindAll(base + stars + "*"));
+    EXPECT_EQ((std::vector<std::string>{"xaybz"}), FindAll(base + "*a*b?"));
+    EXPECT_EQ((std::vector<std::string>{"xaybz"}), FindAll(base + "**Y*Z"));
+    EXPECT_TRUE(FindAll(base + "*a*b").empty());
+}
+
 TEST(ModuleFileName, IsTheProgramInEngineFormAndIsCutToTheBuffer) {
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(GetModuleHandleA(nullptr), path, sizeof(path));
