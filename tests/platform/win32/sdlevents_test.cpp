@@ -94,11 +94,15 @@ TEST_F(SdlEvents, WheelGivesStepsOf120AtTheScreenPosition) {
     Motion(30, 40);
     Wheel(1);
     Wheel(-2);
+    Wheel(1000); // more than a message can carry: as many as fit, in the same direction
+    Wheel(-1000);
     Pump();
     std::vector<Recorded> wheels = Only({WM_MOUSEWHEEL});
-    ASSERT_EQ(2u, wheels.size());
+    ASSERT_EQ(4u, wheels.size());
     EXPECT_EQ(120, static_cast<SHORT>(HIWORD(wheels[0].wParam)));
     EXPECT_EQ(-240, static_cast<SHORT>(HIWORD(wheels[1].wParam)));
+    EXPECT_EQ(273 * 120, static_cast<SHORT>(HIWORD(wheels[2].wParam)));
+    EXPECT_EQ(-273 * 120, static_cast<SHORT>(HIWORD(wheels[3].wParam)));
     EXPECT_EQ(MAKELPARAM(40, 60), wheels[0].lParam); // window at (10, 20) without a frame
     std::vector<Recorded> moves = Only({WM_SETCURSOR, WM_MOUSEMOVE});
     ASSERT_EQ(2u, moves.size());

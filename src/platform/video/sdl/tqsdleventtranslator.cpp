@@ -10,6 +10,7 @@
 #include "platform/win32/tquser32.h"
 #include "platform/win32/tqwindowregistry.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tqplat {
@@ -149,10 +150,14 @@ void TranslateButton(HWND topLevel, const SDL_MouseButtonEvent& button) {
                       KeyChange{key, down, false});
 }
 
+// Most notches one wheel message can carry: the delta is a signed 16-bit count of 120ths.
+const int kMaxWheelNotches = 0x7FFF / WHEEL_DELTA;
+
 void TranslateWheel(HWND topLevel, const SDL_MouseWheelEvent& wheel) {
     int notches = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -wheel.y : wheel.y;
     if (notches == 0)
         return;
+    notches = std::max(-kMaxWheelNotches, std::min(notches, kMaxWheelNotches));
     POINT screen = CursorState::Instance().Position();
     WPARAM wParam = MAKEWPARAM(MouseKeyFlags(), static_cast<WORD>(static_cast<SHORT>(notches * WHEEL_DELTA)));
     PostWindowMessage(KeyboardTarget(topLevel), WM_MOUSEWHEEL, wParam, MAKELPARAM(screen.x, screen.y));
