@@ -49,6 +49,12 @@ bool KeyLine(const std::string& line, std::string* key, std::string* value) {
     return true;
 }
 
+// A line break in a section name, key or value would start a line of its own (a header or a key
+// of another section): the text ends there.
+std::string FirstLine(const std::string& text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
 std::string Unquote(const std::string& value) {
     if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
         return value.substr(1, value.size() - 2);
@@ -152,9 +158,10 @@ std::vector<std::string> IniFile::KeyNames(const std::string& section) const {
     return names;
 }
 
-void IniFile::Set(const std::string& section, const std::string& key, const std::string& value) {
-    // A line break in the value would start a line of its own: the value ends there.
-    std::string line = Trim(key) + "=" + value.substr(0, value.find_first_of("\r\n"));
+void IniFile::Set(const std::string& sectionText, const std::string& keyText, const std::string& value) {
+    std::string section = FirstLine(sectionText);
+    std::string key = FirstLine(keyText);
+    std::string line = Trim(key) + "=" + FirstLine(value);
     size_t header = FindSection(section);
     if (header == npos) {
         m_lines.push_back("[" + Trim(section) + "]");

@@ -21,6 +21,7 @@ public:
     std::vector<std::string> KeyNames(const std::string& section) const;
 
     // Sets a value, adding the key at the end of its section, or the section at the end of the file.
+    // The section name, key and value are each cut at their first line break.
     void Set(const std::string& section, const std::string& key, const std::string& value);
     void DeleteKey(const std::string& section, const std::string& key);
     void DeleteSection(const std::string& section);

@@ -65,6 +65,14 @@ TEST_F(Profile, ReadsWithThePlatformsQuirks) {
     EXPECT_EQ("; comment=1\n[ Main ]\n  Name = \"  Quoted  \" \nEmpty=\nSingle='x'\nName=second\n"
               "Open=\"half\nAdded=1\n\n[Other]\nKey=v\n",
               tmp.ReadFile("Game.ini"));
+
+    // Line breaks in a section name or key cannot add lines to another section either.
+    ASSERT_TRUE(WritePrivateProfileStringA("Other\r\nInjected=3", "K", "4", file.c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringA("New\n[Other]", "Key2\nInjected=5", "6", file.c_str()));
+    EXPECT_EQ("def", Get("Other", "Injected"));
+    EXPECT_EQ("4", Get("Other", "K"));
+    EXPECT_EQ("6", Get("New", "Key2"));
+    EXPECT_EQ(std::string("Key\0K\0", 6), List("Other"));
 }
 
 TEST_F(Profile, RefusesBadArguments) {
