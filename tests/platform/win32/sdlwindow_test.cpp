@@ -151,6 +151,13 @@ TEST(SdlWindow, FullScreenKeepsTheClientSizeAndScalesFramesAndTheMouse) {
     PumpFor(50);
     ASSERT_FALSE(g_moves.empty());
     EXPECT_EQ(MAKELPARAM(160, 60), g_moves.back());
+
+    // Moving the cursor to a client point puts it where that point is shown.
+    ASSERT_TRUE(SetCursorPos(80, 180));
+    int mouseX = 0, mouseY = 0;
+    SDL_GetGlobalMouseState(&mouseX, &mouseY);
+    EXPECT_EQ(width / 4, mouseX);
+    EXPECT_EQ(height * 3 / 4, mouseY);
     DestroyWindow(window);
     UnregisterClassA("SdlFullScreenClass", nullptr);
 }

@@ -285,8 +285,31 @@ void SdlSetCursorVisible(bool visible) {
     SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
+// The full-screen window, if any (it covers the desktop).
+HWND FullScreenWindow(SDL_Window** native) {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    for (const auto& entry : State().windows) {
+        if (entry.second.fullScreen) {
+            *native = entry.second.window;
+            return entry.first;
+        }
+    }
+    return nullptr;
+}
+
+// Screen positions over a full-screen window are its client coordinates, stretched over the
+// desktop as its frames are.
 void SdlWarpCursor(int x, int y) {
-    SDL_WarpMouseGlobal(x, y);
+    SDL_Window* native = nullptr;
+    HWND fullScreen = FullScreenWindow(&native);
+    if (fullScreen == nullptr) {
+        SDL_WarpMouseGlobal(x, y);
+        return;
+    }
+    int nativeWidth = 0, nativeHeight = 0;
+    SDL_GetWindowSize(native, &nativeWidth, &nativeHeight);
+    SIZE client = WindowRegistry::Instance().ClientSize(fullScreen);
+    SDL_WarpMouseInWindow(native, Rescale(x, client.cx, nativeWidth), Rescale(y, client.cy, nativeHeight));
 }
 
 } // namespace
