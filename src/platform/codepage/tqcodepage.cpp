@@ -55,21 +55,38 @@ size_t Utf8CharLength(const unsigned char* text, size_t left) {
 } // namespace
 
 size_t GbkCharLength(const unsigned char* text, size_t left) {
-    if (left >= 2 && text[0] >= 0x81 && text[0] <= 0xFE && text[1] >= 0x40 && text[1] <= 0xFE && text[1] != 0x7F)
+    if (left >= 2 && text[0] >= 0x81 && text[0] <= 0xFE && text[1] >= 0x40 && text[1] <= 0xFE &&
+        text[1] != 0x7F)
         return 2;
     return 1;
+}
+
+size_t GbkWholeCharsPrefix(const char* text, size_t length, size_t limit) {
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    size_t end = 0;
+    while (end < length) {
+        size_t next = end + GbkCharLength(bytes + end, length - end);
+        if (next > limit)
+            break;
+        end = next;
+    }
+    return end;
 }
 
 std::string GbkToUtf8(const char* gbk, size_t length) {
     return Convert("UTF-8", "GBK", gbk, length, GbkCharLength);
 }
 
-std::string GbkToUtf8(const std::string& gbk) { return GbkToUtf8(gbk.data(), gbk.size()); }
+std::string GbkToUtf8(const std::string& gbk) {
+    return GbkToUtf8(gbk.data(), gbk.size());
+}
 
 std::string Utf8ToGbk(const char* utf8, size_t length) {
     return Convert("GBK", "UTF-8", utf8, length, Utf8CharLength);
 }
 
-std::string Utf8ToGbk(const std::string& utf8) { return Utf8ToGbk(utf8.data(), utf8.size()); }
+std::string Utf8ToGbk(const std::string& utf8) {
+    return Utf8ToGbk(utf8.data(), utf8.size());
+}
 
 } // namespace tqplat

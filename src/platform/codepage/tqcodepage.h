@@ -18,4 +18,8 @@ std::string Utf8ToGbk(const std::string& utf8);
 // A lead byte with no valid trail byte after it counts as 1.
 size_t GbkCharLength(const unsigned char* text, size_t left);
 
+// Length of the longest prefix of the `length` bytes of text that holds at most `limit` bytes and
+// ends on a character boundary (never between the two bytes of a double-byte character).
+size_t GbkWholeCharsPrefix(const char* text, size_t length, size_t limit);
+
 } // namespace tqplat

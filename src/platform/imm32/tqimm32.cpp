@@ -25,19 +25,6 @@ bool IsContext(HIMC hIMC) {
     return hIMC != nullptr && hIMC == ImmContext::Instance().Handle();
 }
 
-// The longest prefix of at most `limit` bytes that ends on a character boundary.
-size_t WholeCharacters(const std::string& gbk, size_t limit) {
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(gbk.data());
-    size_t end = 0;
-    while (end < gbk.size()) {
-        size_t next = end + GbkCharLength(bytes + end, gbk.size() - end);
-        if (next > limit)
-            break;
-        end = next;
-    }
-    return end;
-}
-
 // Function pointers pass through void (*)() so that no signature mismatch is implied.
 template <typename Function> FARPROC AsProc(Function* function) {
     return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
@@ -92,7 +79,7 @@ LONG ImmGetCompositionStringA(HIMC hIMC, DWORD dwIndex, LPVOID lpBuf, DWORD dwBu
     std::string text = VideoCompositionText();
     if (dwBufLen == 0)
         return static_cast<LONG>(text.size());
-    size_t length = WholeCharacters(text, dwBufLen);
+    size_t length = GbkWholeCharsPrefix(text.data(), text.size(), dwBufLen);
     std::memcpy(lpBuf, text.data(), length);
     return static_cast<LONG>(length);
 }

@@ -139,12 +139,6 @@ std::string BaseKey(const char* name) {
     return Lower(base);
 }
 
-std::string ProgramPath() {
-    char buffer[4096];
-    ssize_t n = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
-    return n > 0 ? std::string(buffer, n) : std::string();
-}
-
 // A UTF-8 file-system path as the engine sees paths: GBK with '\' separators.
 std::string EnginePath(const std::string& utf8) {
     std::string gbk = Utf8ToGbk(utf8);

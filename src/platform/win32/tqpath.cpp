@@ -189,7 +189,7 @@ int OpenRegularFile(const std::string& utf8Path, int flags, int createMode) {
     int fd = open(utf8Path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, createMode);
     if (fd < 0)
         return -1;
-    struct stat st;
+    struct stat st = {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         int error = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
         close(fd);
@@ -221,12 +221,16 @@ FILE* OpenFile(const char* path, const char* mode) {
     return file;
 }
 
-std::string ApplicationFolder() {
+std::string ProgramPath() {
     char buffer[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
-    if (n <= 0)
+    return n > 0 ? std::string(buffer, n) : std::string();
+}
+
+std::string ApplicationFolder() {
+    std::string exe = ProgramPath();
+    if (exe.empty())
         return "./";
-    std::string exe(buffer, n);
     return exe.substr(0, exe.rfind('/') + 1);
 }
 

@@ -22,6 +22,9 @@ bool ResolvePathForWrite(const char* path, std::string* utf8Path);
 // component). NULL on failure; directories and FIFOs are refused.
 FILE* OpenFile(const char* path, const char* mode);
 
+// Full path of the running program as UTF-8; empty when it cannot be read.
+std::string ProgramPath();
+
 // Folder of the running program, with a trailing '/', as UTF-8.
 std::string ApplicationFolder();
 

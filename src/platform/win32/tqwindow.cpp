@@ -34,15 +34,7 @@ WindowRegistry& Registry() {
 std::string CutTitle(LPCSTR text) {
     if (text == nullptr)
         return std::string();
-    size_t length = strnlen(text, kMaxTitle + 1);
-    size_t end = 0;
-    while (end < length) {
-        size_t n = tqplat::GbkCharLength(reinterpret_cast<const unsigned char*>(text + end), length - end);
-        if (end + n > kMaxTitle)
-            break;
-        end += n;
-    }
-    return std::string(text, end);
+    return std::string(text, tqplat::GbkWholeCharsPrefix(text, strnlen(text, kMaxTitle + 1), kMaxTitle));
 }
 
 bool IsTopLevel(const Window& window) {
