@@ -6,10 +6,15 @@
 // loaded from memory, which copies of its object share). Either way the last Release destroys it,
 // and the entry class's destructor frees the handle. Entry classes derive from
 // TQ2DGlobalCacheTmpl<Entry> and define that destructor. Host's thread only.
+//
+// A handle belongs to the engine start-up whose device made it. An entry that outlives its engine
+// (its holders kept it over TQ2DClose) is never freed on, nor found for, a later engine: the first
+// load of its name in the new engine renews it with the new handle.
 #pragma once
 
 #include "base/tqstring.h"
 #include "containers/tqavltreetmpl.h"
+#include "engine/tq2dglobal.h"
 
 template <class Entry> class TQ2DGlobalCacheTmpl {
 public:
@@ -18,11 +23,12 @@ public:
     int operator-(void* key) { return key ? m_strName.Compare(static_cast<const char*>(key), 0) : 1; }
 
     // A new cached entry for name with count 1, or NULL for handle 0 or when the tree refuses it.
-    // A refused entry is discarded without freeing the handle: the caller still owns it.
+    // A refused entry is discarded without freeing the handle: the caller still owns it. An entry
+    // of an earlier engine under that name takes the handle and one more reference instead.
     static Entry* Add(const TQString& name, DWORD handle);
     // A new private entry with count 1 (NULL for handle 0 or no memory).
     static Entry* AddPrivate(DWORD handle);
-    // The cached entry of name with one more reference, or NULL.
+    // The cached entry of name with one more reference, or NULL (also for an earlier engine's).
     static Entry* Find(const TQString& name);
     // One more reference on entry (a copy of its holder). NULL is ignored.
     static void AddRef(Entry* entry);
@@ -32,10 +38,14 @@ public:
     // Number of cached entries.
     static DWORD CachedCount() { return CachedCounter(); }
 
+    // True when the handle was made by the running engine's device, so that it is to be freed.
+    bool HoldsLiveHandle() const { return g_pTQ2DDevice && m_dwHandle && m_dwSerial == g_dwTQ2DEngineSerial; }
+
     int m_nRef = 0;
     DWORD m_dwHandle = 0;
     TQString m_strName;
     bool m_bCached = false;
+    DWORD m_dwSerial = 0; // the engine start-up that made the handle
 
 private:
     // Built on first use, so it goes before the entries' class pool at unload.
@@ -48,6 +58,9 @@ private:
         return count;
     }
     static Entry* NewEntry(DWORD handle);
+    bool IsStale() const { return m_dwSerial != g_dwTQ2DEngineSerial; }
+    // Gives a stale entry the current engine's handle and one more reference.
+    static Entry* Renew(Entry* entry, DWORD handle);
     // Destroys an entry that no holder has and that owns nothing.
     static void Discard(Entry* entry);
 };
@@ -59,7 +72,15 @@ template <class Entry> Entry* TQ2DGlobalCacheTmpl<Entry>::NewEntry(DWORD handle)
     if (entry) {
         entry->m_dwHandle = handle;
         entry->m_nRef = 1;
+        entry->m_dwSerial = g_dwTQ2DEngineSerial;
     }
+    return entry;
+}
+
+template <class Entry> Entry* TQ2DGlobalCacheTmpl<Entry>::Renew(Entry* entry, DWORD handle) {
+    entry->m_dwHandle = handle;
+    entry->m_dwSerial = g_dwTQ2DEngineSerial;
+    ++entry->m_nRef;
     return entry;
 }
 
@@ -70,6 +91,10 @@ template <class Entry> void TQ2DGlobalCacheTmpl<Entry>::Discard(Entry* entry) {
 }
 
 template <class Entry> Entry* TQ2DGlobalCacheTmpl<Entry>::Add(const TQString& name, DWORD handle) {
+    if (!handle)
+        return nullptr;
+    if (Entry* stored = Cache().Find(const_cast<char*>(name.GetString())))
+        return stored->IsStale() ? Renew(stored, handle) : nullptr;
     Entry* entry = NewEntry(handle);
     if (!entry)
         return nullptr;
@@ -89,8 +114,9 @@ template <class Entry> Entry* TQ2DGlobalCacheTmpl<Entry>::AddPrivate(DWORD handl
 
 template <class Entry> Entry* TQ2DGlobalCacheTmpl<Entry>::Find(const TQString& name) {
     Entry* entry = Cache().Find(const_cast<char*>(name.GetString()));
-    if (entry)
-        ++entry->m_nRef;
+    if (!entry || entry->IsStale())
+        return nullptr;
+    ++entry->m_nRef;
     return entry;
 }
 

@@ -11,7 +11,7 @@ TQ2DGlobalMusic::~TQ2DGlobalMusic() {
                                 __LINE__);
         g_tqLogError.Log(TQLOG_ERROR_PREFIX "Invalid Music reference count. [m_nRef=%d]", m_nRef);
     }
-    if (g_pTQ2DDevice && m_dwHandle)
+    if (HoldsLiveHandle())
         g_pTQ2DDevice->Stream_Free(m_dwHandle);
     delete[] m_pImage;
 }

@@ -11,7 +11,7 @@ public:
     TQ2DGlobalMusic() = default;
     TQ2DGlobalMusic(const TQ2DGlobalMusic&) = delete;
     TQ2DGlobalMusic& operator=(const TQ2DGlobalMusic&) = delete;
-    // Logs a count other than 0, then frees the stream when the engine has a device, then the image.
+    // Logs a count other than 0, then frees the stream when it belongs to the running engine, then the image.
     ~TQ2DGlobalMusic();
 
     // The memory the stream plays from (NULL when it reads its own file); owned.

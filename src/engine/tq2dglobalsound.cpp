@@ -11,6 +11,6 @@ TQ2DGlobalSound::~TQ2DGlobalSound() {
                                 __LINE__);
         g_tqLogError.Log(TQLOG_ERROR_PREFIX "Invalid Sound reference count. [m_nRef=%d]", m_nRef);
     }
-    if (g_pTQ2DDevice && m_dwHandle)
+    if (HoldsLiveHandle())
         g_pTQ2DDevice->Effect_Free(m_dwHandle);
 }

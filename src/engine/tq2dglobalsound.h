@@ -9,7 +9,7 @@ public:
     TQ2DGlobalSound() = default;
     TQ2DGlobalSound(const TQ2DGlobalSound&) = delete;
     TQ2DGlobalSound& operator=(const TQ2DGlobalSound&) = delete;
-    // Logs a count other than 0, then frees the effect when the engine has a device.
+    // Logs a count other than 0, then frees the effect when it belongs to the running engine.
     ~TQ2DGlobalSound();
 
     TQ_DECLARE_MEMORY_POOL(TQ2DGlobalSound)

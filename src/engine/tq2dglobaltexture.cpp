@@ -11,6 +11,6 @@ TQ2DGlobalTexture::~TQ2DGlobalTexture() {
                                 "TQ2DGlobalTexture::~TQ2DGlobalTexture", __LINE__);
         g_tqLogError.Log(TQLOG_ERROR_PREFIX "Invalid Texture reference count. [m_nRef=%d]", m_nRef);
     }
-    if (g_pTQ2DDevice && m_dwHandle)
+    if (HoldsLiveHandle())
         g_pTQ2DDevice->Texture_Free(m_dwHandle);
 }

@@ -9,7 +9,7 @@ public:
     TQ2DGlobalTexture() = default;
     TQ2DGlobalTexture(const TQ2DGlobalTexture&) = delete;
     TQ2DGlobalTexture& operator=(const TQ2DGlobalTexture&) = delete;
-    // Logs a count other than 0, then frees the texture when the engine has a device.
+    // Logs a count other than 0, then frees the texture when it belongs to the running engine.
     ~TQ2DGlobalTexture();
 
     TQ_DECLARE_MEMORY_POOL(TQ2DGlobalTexture)

@@ -13,6 +13,7 @@
 #include <cstring>
 
 TQGfxDevice* g_pTQ2DDevice = nullptr;
+DWORD g_dwTQ2DEngineSerial = 0;
 
 namespace {
 
@@ -177,6 +178,7 @@ HWND TQ2DInit(TQ2D_INIT_INFO_tag* info, HWND) {
     g_pTQ2DDevice = TQGfxCreate(TQGfxDevice::kVersion);
     if (!g_pTQ2DDevice)
         return nullptr;
+    ++g_dwTQ2DEngineSerial;
     const TQString defaultTitle = DefaultTitle();
     ApplyInitInfo(*info, defaultTitle);
     SetState(TQGFX_HIDEMOUSE, TQGfxStateValue(true));

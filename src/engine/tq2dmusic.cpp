@@ -91,6 +91,7 @@ int TQ2DMusic::LoadShared(const char* name) {
         delete[] image;
         return 0;
     }
+    delete[] m_pEntry->m_pImage; // a renewed entry's old image: its stream went with its engine
     m_pEntry->m_pImage = image;
     m_dwMusic = music;
     return 1;

@@ -24,11 +24,12 @@ int TQ2DTarget::Create(unsigned long width, unsigned long height, bool zBuffer) 
         return 0;
     Delete();
     m_dwTarget = g_pTQ2DDevice->Target_Create(static_cast<DWORD>(width), static_cast<DWORD>(height), zBuffer);
+    m_dwSerial = g_dwTQ2DEngineSerial;
     return static_cast<int>(m_dwTarget);
 }
 
 void TQ2DTarget::Delete() {
-    if (g_pTQ2DDevice && m_dwTarget)
+    if (g_pTQ2DDevice && m_dwTarget && m_dwSerial == g_dwTQ2DEngineSerial)
         g_pTQ2DDevice->Target_Free(m_dwTarget);
     m_dwTarget = 0;
 }

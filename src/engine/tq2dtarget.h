@@ -1,6 +1,7 @@
 // TQ2DTarget: owns one device render target. Its handle is what TQ2DGfx_BeginScene takes; its
 // texture handle is what sprites draw with. Copies are empty: a target is never shared. Does
-// nothing while the engine has no device.
+// nothing while the engine has no device, and never frees a target on a later engine than the one
+// that made it.
 #pragma once
 
 #include "containers/tqmemorypooltmpl.h"
@@ -33,4 +34,5 @@ public:
 
 private:
     DWORD m_dwTarget = 0;
+    DWORD m_dwSerial = 0; // the engine start-up whose device made the target
 };

@@ -265,6 +265,49 @@ TEST_F(MediaTest, MusicFromAPackKeepsItsImageWhileTheStreamLives) {
     EXPECT_EQ(TQ2DGlobalMusic::CachedCount(), 0u);
 }
 
+// Objects the host keeps over a restart hold handles of the closed engine; the new engine hands
+// out the same numbers for its own objects, which those old holders must never free or share.
+TEST_F(MediaTest, MediaKeptOverARestartNeverReachTheNewEngine) {
+    WritePng(folder.Path("kept.png"), 4, 4, Solid(16, 0xFFFF0000));
+    WriteFile(folder.Path("kept.wav"), WavBytes(22050));
+    const std::string picture = folder.Relative() + "/kept.png";
+    const std::string sound = folder.Relative() + "/kept.wav";
+    TQ2DTexture oldOwned, oldShared(picture.c_str(), 0);
+    ASSERT_NE(oldOwned.Create(8, 8), 0);
+    TQ2DSound oldSound(sound.c_str(), 0);
+    TQ2DTarget oldTarget(16, 16, false);
+    ASSERT_NE(oldSound.GetSound(), 0u);
+
+    StartEngine(); // closes the first engine
+    TQ2DTexture owned, shared(picture.c_str(), 0);
+    ASSERT_NE(owned.Create(8, 8), 0);
+    TQ2DSound newSound(sound.c_str(), 0);
+    TQ2DTarget target(16, 16, false);
+    ASSERT_NE(shared.GetTexture(), 0u);
+    const DWORD* pixels = shared.Lock(true); // loaded anew, not the closed engine's handle
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(pixels[0], 0xFFFF0000u);
+    shared.UnLock();
+    EXPECT_EQ(TQ2DGlobalTexture::CachedCount(), 1u);
+
+    oldOwned.Delete();
+    oldShared.Delete();
+    oldSound.Delete();
+    oldTarget.Delete();
+    EXPECT_NE(owned.Lock(true), nullptr);
+    owned.UnLock();
+    EXPECT_NE(shared.Lock(true), nullptr);
+    shared.UnLock();
+    EXPECT_NE(target.GetTexture(), 0u);
+    newSound.Play();
+    EXPECT_TRUE(newSound.IsPlaying());
+
+    shared.Delete();
+    newSound.Delete();
+    EXPECT_EQ(TQ2DGlobalTexture::CachedCount(), 0u);
+    EXPECT_EQ(TQ2DGlobalSound::CachedCount(), 0u);
+}
+
 TEST_F(MediaTest, SpriteDescriptionFromAMixedCaseDiskTree) {
     WritePng(folder.Path("Ui/Img/Icon.png"), 16, 8, Solid(128, 0xFF0000FF));
     WriteText(folder.Path("Ui/Icon.txt"), "TEX=img\\icon.png\nALPHA=0x80\nRENDER_X=12.5\n");
