@@ -17,6 +17,9 @@ TQ_IMPLEMENT_MEMORY_POOL(CMorvainePack)
 
 namespace {
 
+const char kSourcePath[] = "lib/project/dozaz2i/source/cmorvainepack";
+// Line reported for an exception caught while a pack is opened.
+const int kSetPackageExceptionLine = 324;
 const char kMagic[4] = {'M', 'O', 'R', 'V'};
 // Deciphering goes straight into the cached buffer in large chunks (the output does not depend on
 // the chunk size); enciphering reads the source in the usual 512-byte chunks.
@@ -29,7 +32,7 @@ const char kOpenErrorMessage[] = "\xb4\xf2\xbf\xaa\xb4\xed\xce\xf3\xa3\xac\xc7\x
 void LogError(const char* function, int line, const char* format, ...) __attribute__((format(printf, 3, 4)));
 
 void LogError(const char* function, int line, const char* format, ...) {
-    g_tqLogError.SetLogInfo(__FILE__, function, line);
+    g_tqLogError.SetLogInfo(kSourcePath, function, line);
     va_list args;
     va_start(args, format);
     g_tqLogError.LogV(format, args);
@@ -138,7 +141,7 @@ bool CMorvainePack::SetPackage(const char* path) {
         if (ReadHeader() && ReadTables())
             return true;
     } catch (...) {
-        LogError("CMorvainePack::SetPackage", __LINE__, TQLOG_ERROR_PREFIX);
+        LogError("CMorvainePack::SetPackage", kSetPackageExceptionLine, TQLOG_ERROR_PREFIX);
     }
     Close();
     m_mapFile.clear();

@@ -37,7 +37,8 @@ BOOL TQ2DFileConfig::LoadFileConfig(const char* name, unsigned long /*size*/, in
                                             flag | TQFILECONFIG_FROM_MEMORY);
     std::string content;
     if (!ReadDiskFile(normalized, &content)) {
-        g_tqLogDebug.SetLogInfo(__FILE__, "TQ2DFileConfig::LoadFileConfig", __LINE__);
+        g_tqLogDebug.SetLogInfo("lib/project/dozaz2i/source/tq2dfileconfig", "TQ2DFileConfig::LoadFileConfig",
+                                __LINE__);
         g_tqLogDebug.Log(TQLOG_ERROR_PREFIX "File load fail. [lpszFileName='%s']", normalized.GetString());
         return FALSE;
     }

@@ -430,4 +430,13 @@ TEST_F(DamagedPackTest, OverlappingRecordsAreReadSafely) {
     EXPECT_TRUE(OpenDamaged(sameName));
 }
 
+TEST_F(DamagedPackTest, RefusalsAreLoggedUnderThePackSource) {
+    TQLogCapture capture(g_tqLogError);
+    Bytes wrongMagic = good;
+    wrongMagic[0] = 'X';
+    EXPECT_FALSE(OpenDamaged(wrongMagic));
+    EXPECT_TRUE(capture.Contains("lib/project/dozaz2i/source/cmorvainepack:"));
+    EXPECT_TRUE(capture.Contains("CMorvainePack::ReadHeader"));
+}
+
 } // namespace

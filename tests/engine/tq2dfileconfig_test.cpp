@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/tqlog.h"
 #include "engine/cmorvainepack.h"
 #include "engine/packtestutil.h"
 #include "engine/tq2dpack.h"
@@ -52,7 +53,12 @@ TEST_F(FileConfigTest, FallsBackToTheDiskWhateverTheCase) {
     TQ2DFileConfig config;
     ASSERT_TRUE(config.LoadFileConfig("gui/windows/main.txt", 0, 0));
     EXPECT_EQ(320, config.GetConfigNum("WIDTH"));
-    EXPECT_FALSE(config.LoadFileConfig("gui/windows/other.txt", 0, 0));
+    {
+        TQLogCapture debug(g_tqLogDebug);
+        EXPECT_FALSE(config.LoadFileConfig("gui/windows/other.txt", 0, 0));
+        EXPECT_TRUE(debug.Contains("lib/project/dozaz2i/source/tq2dfileconfig:"));
+        EXPECT_TRUE(debug.Contains("GUI/WINDOWS/OTHER.TXT"));
+    }
     EXPECT_FALSE(config.LoadFileConfig("//", 0, 0)); // empty name: straight to the disk, which fails
     EXPECT_EQ(320, config.GetConfigNum("WIDTH"));    // a failed load keeps what was there
 }
