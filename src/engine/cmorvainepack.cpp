@@ -225,6 +225,11 @@ bool CMorvainePack::ReadTables() {
     for (const tagMorvainePackFileInfo& record : files)
         m_mapFile[record.szName] = record; // a later record of the same name wins
     m_listFree.assign(frees.begin(), frees.end());
+    // Records of one name have become one: the header in memory counts the table as it will be
+    // written back, so the free table written after it is found again.
+    m_Header.dwFileCount = static_cast<DWORD>(m_mapFile.size());
+    m_Header.dwFreeTableOffset =
+        m_Header.dwFileTableOffset + MORVAINE_PACK_RECORD_SIZE * m_Header.dwFileCount;
     return true;
 }
 

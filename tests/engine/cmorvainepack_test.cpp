@@ -430,6 +430,25 @@ TEST_F(DamagedPackTest, OverlappingRecordsAreReadSafely) {
     EXPECT_TRUE(OpenDamaged(sameName));
 }
 
+TEST_F(DamagedPackTest, PackWithARepeatedNameStaysReadableAfterChanges) {
+    Bytes sameName = good;
+    std::memcpy(&sameName[header.fileTable + 136], "A.TXT", 6); // the later record wins
+    const std::string path = scratch.Path("same.pak");
+    WriteBytes(path, sameName);
+    {
+        CMorvainePack pack;
+        ASSERT_TRUE(pack.SetPackage(path.c_str()));
+        ASSERT_TRUE(pack.AddFile(Source("c", TextBytes("gamma")).c_str(), "c.txt"));
+    }
+    const RawHeader written = ReadRawHeader(ReadBytes(path));
+    EXPECT_EQ(2u, written.fileCount);
+    EXPECT_EQ(written.fileTable + 2 * 136, written.freeTable);
+    CMorvainePack pack;
+    ASSERT_TRUE(pack.SetPackage(path.c_str()));
+    EXPECT_EQ(300u, pack.GetFile("a.txt").first);
+    EXPECT_EQ(TextBytes("gamma"), Stored(pack.GetFile("c.txt")));
+}
+
 TEST_F(DamagedPackTest, RefusalsAreLoggedUnderThePackSource) {
     TQLogCapture capture(g_tqLogError);
     Bytes wrongMagic = good;
