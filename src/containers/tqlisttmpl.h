@@ -211,11 +211,15 @@ template <class T> BOOL TQListExTmpl<T>::DelList(T* pData, BOOL bDelete) {
     return pElement ? DelList(pElement, bDelete) : 0;
 }
 
-// Frees the elements in order and then empties the index in one pass; the index never owns its
-// elements, so nothing is compared and nothing can be left behind.
+// Empties the list and its index first (the index never owns its elements, so nothing is
+// compared), then frees the detached elements in order: an item whose destructor looks at this
+// list finds it empty and never reaches an element already freed.
 template <class T> void TQListExTmpl<T>::RemoveAll(BOOL bDelete) {
+    Element* pElement = m_pHead;
+    m_pHead = m_pTail = nullptr;
+    m_dwCount = 0;
+    m_Index.RemoveAll();
     try {
-        Element* pElement = m_pHead;
         while (pElement) {
             Element* pNext = pElement->m_pNext;
             if (bDelete)
@@ -226,9 +230,6 @@ template <class T> void TQListExTmpl<T>::RemoveAll(BOOL bDelete) {
     } catch (...) {
         LogError("RemoveAll", 848, TQLOG_ERROR_PREFIX "RemoveAll fail.");
     }
-    m_pHead = m_pTail = nullptr;
-    m_dwCount = 0;
-    m_Index.RemoveAll();
 }
 
 template <class T> void TQListExTmpl<T>::MoveToTail(Element* pElement) {

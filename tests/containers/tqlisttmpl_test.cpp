@@ -151,6 +151,46 @@ TEST(TQListExTmpl, OwnershipFlagsDecideWhichItemsAreDeleted) {
     EXPECT_EQ(TQContainerProbe::CheckList(list), std::vector<int>{});
 }
 
+// An item that looks at the list holding it while it is deleted.
+struct WatchingItem {
+    WatchingItem(int itemKey, TQListExTmpl<WatchingItem>* itemList) : key(itemKey), list(itemList) {}
+    ~WatchingItem() {
+        seen.push_back({list->GetCount(), list->GetHeadPosition() != nullptr, list->Find(this) != nullptr});
+    }
+    int operator-(WatchingItem& other) { return TQCompare(key, other.key); }
+    int operator-(void* other) { return TQCompare(key, *static_cast<int*>(other)); }
+
+    struct View {
+        DWORD count;
+        bool hasHead;
+        bool findsItself;
+    };
+    static std::vector<View> seen;
+    int key;
+    TQListExTmpl<WatchingItem>* list;
+};
+std::vector<WatchingItem::View> WatchingItem::seen;
+
+TEST(TQListExTmpl, ItemsDeletedByRemoveAllSeeAnEmptyList) {
+    WatchingItem::seen.clear();
+    {
+        TQListExTmpl<WatchingItem> list;
+        for (int key : {3, 1, 2})
+            list.AddTail(new WatchingItem(key, &list), 1, 0);
+        list.RemoveAll(0);
+        ASSERT_EQ(WatchingItem::seen.size(), 3u);
+        list.AddTail(new WatchingItem(4, &list), 0, 0);
+        list.AddTail(new WatchingItem(5, &list), 1, 0);
+        list.RemoveAll(1);
+    }
+    ASSERT_EQ(WatchingItem::seen.size(), 5u);
+    for (const WatchingItem::View& view : WatchingItem::seen) {
+        EXPECT_EQ(view.count, 0u);
+        EXPECT_FALSE(view.hasHead);
+        EXPECT_FALSE(view.findsItself);
+    }
+}
+
 TEST(TQListExTmpl, CopiesAreDeepAndKeepOrder) {
     TrackedItem shared(7);
     auto original = std::make_unique<List>();
