@@ -134,6 +134,8 @@ def write_pack(path, files, key=DEFAULT_KEY, free=(), filler=b"\0"):
         stored = normalize_name(name)
         if not stored or len(stored) > 127:
             raise ValueError("unusable name %r" % name)
+        if any(stored == other for other, _, _ in records):
+            raise ValueError("name %r is stored like an earlier one" % name)
         records.append((stored, len(data), len(content)))
         data += encipher(content, stored, key)
     file_table = HEADER.size + len(data)
@@ -163,15 +165,30 @@ def _main(argv):
         write_pack(pack_path, files)
         return 0
     pack = read_pack(pack_path)
+    status = 0
     for name in pack.names():
         if command == "list":
-            print(name.decode("gbk"), pack.files[name][1])
-        else:
-            target = os.path.join(folder, *name.decode("gbk").split("\\"))
-            os.makedirs(os.path.dirname(target), exist_ok=True)
-            with open(target, "wb") as f:
-                f.write(pack.read(name))
-    return 0
+            print(name.decode("gbk", errors="replace"), pack.files[name][1])
+            continue
+        target = extract_target(folder, name)
+        if target is None:
+            print("refusing to extract %r outside the folder" % name, file=sys.stderr)
+            status = 1
+            continue
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        with open(target, "wb") as f:
+            f.write(pack.read(name))
+    return status
+
+
+def extract_target(folder, name):
+    """The path a stored name is extracted to below folder, or None when it would leave it."""
+    parts = name.decode("gbk", errors="replace").replace("\\", "/").split("/")
+    root = os.path.normpath(os.path.abspath(folder))
+    target = os.path.normpath(os.path.join(root, *parts))
+    if target == root or os.path.commonpath([root, target]) != root:
+        return None
+    return target
 
 
 if __name__ == "__main__":

@@ -137,6 +137,17 @@ class PackInteropTest(unittest.TestCase):
         self.assertFalse(os.path.exists(self.path("out", "escaped.txt")))
         self.assertEqual(b"y", read(self.path("out", "inner", "FINE.TXT")))
 
+    def test_python_tool_keeps_extraction_inside_and_names_apart(self):
+        pack = self.path("escape.pak")
+        packformat.write_pack(pack, {"../../escaped.txt": b"x", "fine.txt": b"y"})
+        self.assertEqual(1, packformat._main(["extract", pack, self.path("out", "inner")]))
+        self.assertFalse(os.path.exists(self.path("escaped.txt")))
+        self.assertFalse(os.path.exists(self.path("out", "escaped.txt")))
+        self.assertEqual(b"y", read(self.path("out", "inner", "FINE.TXT")))
+        # Two names stored alike would make two records of one name.
+        with self.assertRaises(ValueError):
+            packformat.write_pack(self.path("twice.pak"), {"a.txt": b"1", "A.TXT": b"2"})
+
 
 if __name__ == "__main__":
     unittest.main()
