@@ -35,8 +35,7 @@ HWND TestWindow() {
     return window;
 }
 
-TestDevice::TestDevice(UINT width, UINT height, D3DFORMAT format, bool depth) {
-    m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
+D3DPRESENT_PARAMETERS WindowedParameters(UINT width, UINT height, D3DFORMAT format, bool depth) {
     D3DPRESENT_PARAMETERS pp = {};
     pp.BackBufferWidth = width;
     pp.BackBufferHeight = height;
@@ -47,6 +46,12 @@ TestDevice::TestDevice(UINT width, UINT height, D3DFORMAT format, bool depth) {
     pp.Windowed = TRUE;
     pp.EnableAutoDepthStencil = depth;
     pp.AutoDepthStencilFormat = D3DFMT_D16;
+    return pp;
+}
+
+TestDevice::TestDevice(UINT width, UINT height, D3DFORMAT format, bool depth) {
+    m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    D3DPRESENT_PARAMETERS pp = WindowedParameters(width, height, format, depth);
     EXPECT_EQ(D3D_OK, m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, TestWindow(),
                                           D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &m_device));
     EXPECT_EQ(D3D_OK, m_device->CreateVertexBuffer(kMaxVertices * sizeof(TestVertex), D3DUSAGE_WRITEONLY,

@@ -20,6 +20,9 @@ std::vector<TestVertex> QuadTriangles(float x0, float y0, float x1, float y1, DW
 // A test window for devices (headless video).
 HWND TestWindow();
 
+// Windowed presentation parameters on the test window: one back buffer, discard, optional D16 depth.
+D3DPRESENT_PARAMETERS WindowedParameters(UINT width, UINT height, D3DFORMAT format, bool depth);
+
 class TestDevice {
 public:
     TestDevice(UINT width, UINT height, D3DFORMAT format = D3DFMT_X8R8G8B8, bool depth = false);

@@ -11,17 +11,9 @@
 
 namespace {
 
+// Windowed parameters in the desktop's format.
 D3DPRESENT_PARAMETERS Windowed(UINT width, UINT height, bool depth) {
-    D3DPRESENT_PARAMETERS pp = {};
-    pp.BackBufferWidth = width;
-    pp.BackBufferHeight = height;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.hDeviceWindow = TestWindow();
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = depth;
-    pp.AutoDepthStencilFormat = D3DFMT_D16;
-    return pp;
+    return WindowedParameters(width, height, D3DFMT_UNKNOWN, depth);
 }
 
 class DeviceTest : public ::testing::Test {
