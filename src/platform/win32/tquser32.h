@@ -109,13 +109,8 @@ typedef WORD ATOM;
 #define GWL_STYLE (-16)
 #define GWL_EXSTYLE (-20)
 #define GWL_USERDATA (-21)
-#define GWLP_WNDPROC (-4)
-#define GWLP_HINSTANCE (-6)
-#define GWLP_USERDATA (-21)
 #define GCL_HCURSOR (-12)
 #define GCL_HICON (-14)
-#define GCLP_HCURSOR (-12)
-#define GCLP_HICON (-14)
 
 // SetWindowPos.
 #define HWND_TOP ((HWND)0)
@@ -305,10 +300,7 @@ BOOL IsWindowVisible(HWND window);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
 LONG_PTR GetWindowLongA(HWND window, int index);
 LONG_PTR SetWindowLongA(HWND window, int index, LONG_PTR value);
-LONG_PTR GetWindowLongPtrA(HWND window, int index);
-LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 ULONG_PTR SetClassLongA(HWND window, int index, LONG_PTR value);
-ULONG_PTR SetClassLongPtrA(HWND window, int index, LONG_PTR value);
 // Moves and sizes a window (screen coordinates for top-level windows, parent client coordinates
 // for children); a changed client size sends WM_SIZE.
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);

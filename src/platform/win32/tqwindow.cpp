@@ -289,14 +289,6 @@ LONG_PTR SetWindowLongA(HWND window, int index, LONG_PTR value) {
     return previous;
 }
 
-LONG_PTR GetWindowLongPtrA(HWND window, int index) {
-    return GetWindowLongA(window, index);
-}
-
-LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
-    return SetWindowLongA(window, index, value);
-}
-
 ULONG_PTR SetClassLongA(HWND window, int index, LONG_PTR value) {
     Window record;
     if (!Registry().Snapshot(window, &record)) {
@@ -317,10 +309,6 @@ ULONG_PTR SetClassLongA(HWND window, int index, LONG_PTR value) {
     }
     SyncNative(Registry().TopLevelOf(window));
     return previous;
-}
-
-ULONG_PTR SetClassLongPtrA(HWND window, int index, LONG_PTR value) {
-    return SetClassLongA(window, index, value);
 }
 
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
