@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/cmorvainepack.h"
+#include "platform/win32/tqpath.h"
 
 namespace {
 
@@ -61,6 +62,13 @@ bool PackKey(const char* path, std::string* key) {
     return true;
 }
 
+// The path a pack is opened under: the caller's path when it names a file, else the key itself,
+// which names the same file relative to the working folder ("/DATA\A.PAK" finds data/a.pak).
+const char* PackOpenPath(const char* path, const std::string& key) {
+    std::string resolved;
+    return tqplat::ResolveExistingPath(path, &resolved) ? path : key.c_str();
+}
+
 } // namespace
 
 int TQ2DPackAdd(const char* path) {
@@ -70,7 +78,7 @@ int TQ2DPackAdd(const char* path) {
     CMorvainePack* pack = new CMorvainePack;
     if (!pack)
         return 0;
-    if (!pack->SetPackage(path)) {
+    if (!pack->SetPackage(PackOpenPath(path, key))) {
         delete pack;
         return 0;
     }

@@ -3,9 +3,10 @@
 // Packs are keyed by their normalised path (CMorvainePack::NormalizePath: no leading or trailing
 // slashes, "\" separators, ASCII upper case) and asked in ascending byte order of these keys; the
 // first pack holding a name answers. A pack is opened under the path the caller gave (through the
-// platform's path resolver). Registering a path whose key is already present replaces that pack.
-// Packs stay open until removed; packs still registered when the library unloads are closed then.
-// The registry needs no device and is used from the host's thread only.
+// platform's path resolver) when that names a file, else under its key, relative to the working
+// folder (so "/DATA\A.PAK" opens data/a.pak as well). Registering a path whose key is already present
+// replaces that pack. Packs stay open until removed; packs still registered when the library unloads are
+// closed then. The registry needs no device and is used from the host's thread only.
 #pragma once
 
 #include "base/tqstring.h"

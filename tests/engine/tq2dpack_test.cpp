@@ -66,6 +66,10 @@ TEST_F(PackRegistryTest, SpellingsOfOnePathShareOneKey) {
     EXPECT_EQ(1, TQ2DPackRemove("/Data/A.pak/"));
     EXPECT_EQ(0, TQ2DPackRemove("data/a.pak")); // only one entry was there
     EXPECT_EQ("<none: untouched>", GetFile("v.txt"));
+
+    // A leading slash that names no file of its own is dropped with the rest of the spelling.
+    ASSERT_EQ(1, TQ2DPackAdd("/DATA\\A.PAK"));
+    EXPECT_EQ("new", GetFile("v.txt"));
 }
 
 TEST_F(PackRegistryTest, RefusedPacksLeaveTheRegistryAsItWas) {
