@@ -7,50 +7,50 @@
 
 TQ_IMPLEMENT_MEMORY_POOL(TQ2DChannel)
 
-namespace {
-
-// The device of a playing channel (a channel without an engine is never played on).
-TQGfxDevice* ChannelDevice(DWORD channel) {
-    return channel ? g_pTQ2DDevice : nullptr;
+TQGfxDevice* TQ2DChannel::ChannelDevice() const {
+    return m_dwChannel && m_dwSerial == g_dwTQ2DEngineSerial ? g_pTQ2DDevice : nullptr;
 }
 
-} // namespace
+void TQ2DChannel::SetPlaying(DWORD channel) {
+    m_dwChannel = channel;
+    m_dwSerial = g_dwTQ2DEngineSerial;
+}
 
 void TQ2DChannel::SetVolume(int volume) {
     m_nVolume = std::clamp(volume, 0, 100);
-    if (TQGfxDevice* device = ChannelDevice(m_dwChannel))
+    if (TQGfxDevice* device = ChannelDevice())
         device->Channel_SetVolume(m_dwChannel, m_nVolume);
 }
 
 void TQ2DChannel::SetPanning(int panning) {
     m_nPanning = std::clamp(panning, -100, 100);
-    if (TQGfxDevice* device = ChannelDevice(m_dwChannel))
+    if (TQGfxDevice* device = ChannelDevice())
         device->Channel_SetPanning(m_dwChannel, m_nPanning);
 }
 
 void TQ2DChannel::SetPitch(float pitch) {
     m_fPitch = pitch;
-    if (TQGfxDevice* device = ChannelDevice(m_dwChannel))
+    if (TQGfxDevice* device = ChannelDevice())
         device->Channel_SetPitch(m_dwChannel, m_fPitch);
 }
 
 DWORD& TQ2DChannel::operator=(unsigned long& channel) {
-    m_dwChannel = static_cast<DWORD>(channel);
+    SetPlaying(static_cast<DWORD>(channel));
     return m_dwChannel;
 }
 
 void TQ2DChannel::Pause() {
-    if (TQGfxDevice* device = ChannelDevice(m_dwChannel))
+    if (TQGfxDevice* device = ChannelDevice())
         device->Channel_Pause(m_dwChannel);
 }
 
 void TQ2DChannel::Resume() {
-    if (TQGfxDevice* device = ChannelDevice(m_dwChannel))
+    if (TQGfxDevice* device = ChannelDevice())
         device->Channel_Resume(m_dwChannel);
 }
 
 void TQ2DChannel::Stop() {
-    if (TQGfxDevice* device = ChannelDevice(m_dwChannel))
+    if (TQGfxDevice* device = ChannelDevice())
         device->Channel_Stop(m_dwChannel);
     m_dwChannel = 0;
 }
@@ -58,13 +58,13 @@ void TQ2DChannel::Stop() {
 void TQ2DChannel::StopAll() {
     if (!m_dwChannel)
         return;
-    if (TQGfxDevice* device = ChannelDevice(m_dwChannel))
+    if (TQGfxDevice* device = ChannelDevice())
         device->Channel_StopAll();
     m_dwChannel = 0;
 }
 
 bool TQ2DChannel::IsPlaying() const {
-    TQGfxDevice* device = ChannelDevice(m_dwChannel);
+    TQGfxDevice* device = ChannelDevice();
     return device && device->Channel_IsPlaying(m_dwChannel);
 }
 

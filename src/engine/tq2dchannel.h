@@ -6,6 +6,8 @@
 #include "containers/tqmemorypooltmpl.h"
 #include "platform/win32/tqwintypes.h"
 
+class TQGfxDevice;
+
 class TQ2DChannel {
 public:
     TQ2DChannel() = default;
@@ -26,7 +28,7 @@ public:
     void SetLoopMode(bool loop) { m_bLoop = loop; }
     bool GetLoopMode() const { return m_bLoop; }
 
-    void SetChannel(unsigned long& channel) { m_dwChannel = static_cast<DWORD>(channel); }
+    void SetChannel(unsigned long& channel) { SetPlaying(static_cast<DWORD>(channel)); }
     unsigned long GetChannel() const { return m_dwChannel; }
     operator unsigned long() const { return m_dwChannel; }
     DWORD& operator=(unsigned long& channel);
@@ -46,9 +48,19 @@ public:
     TQ_DECLARE_MEMORY_POOL(TQ2DChannel)
 
 protected:
+    // Stores the channel of a new playback on the running engine.
+    void SetPlaying(DWORD channel);
+
     int m_nVolume = 100;
     int m_nPanning = 0;
     float m_fPitch = 1.0f;
     bool m_bLoop = false;
     DWORD m_dwChannel = 0;
+
+private:
+    // The device to reach the channel through: NULL without a channel, or when the channel
+    // belongs to an engine closed since (a later device numbers its own channels alike).
+    TQGfxDevice* ChannelDevice() const;
+
+    DWORD m_dwSerial = 0; // the engine start-up the channel plays on
 };

@@ -108,7 +108,7 @@ void TQ2DMusic::Play() {
     if (!g_pTQ2DDevice || !m_dwMusic || g_bSoundMute)
         return;
     Stop();
-    m_dwChannel = g_pTQ2DDevice->Stream_Play(m_dwMusic, m_bLoop);
+    SetPlaying(g_pTQ2DDevice->Stream_Play(m_dwMusic, m_bLoop));
     SetVolume(m_nVolume);
     SetPanning(m_nPanning);
     SetPitch(m_fPitch);

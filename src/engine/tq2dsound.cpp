@@ -83,5 +83,5 @@ void TQ2DSound::Play() {
     if (!g_pTQ2DDevice || !m_dwEffect || g_bSoundMute)
         return;
     Stop();
-    m_dwChannel = g_pTQ2DDevice->Effect_PlayEx(m_dwEffect, m_nVolume, m_nPanning, m_fPitch, m_bLoop);
+    SetPlaying(g_pTQ2DDevice->Effect_PlayEx(m_dwEffect, m_nVolume, m_nPanning, m_fPitch, m_bLoop));
 }

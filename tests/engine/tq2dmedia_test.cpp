@@ -277,6 +277,8 @@ TEST_F(MediaTest, MediaKeptOverARestartNeverReachTheNewEngine) {
     TQ2DSound oldSound(sound.c_str(), 0);
     TQ2DTarget oldTarget(16, 16, false);
     ASSERT_NE(oldSound.GetSound(), 0u);
+    oldSound.SetLoopMode(true);
+    oldSound.Play();
 
     StartEngine(); // closes the first engine
     TQ2DTexture owned, shared(picture.c_str(), 0);
@@ -289,7 +291,11 @@ TEST_F(MediaTest, MediaKeptOverARestartNeverReachTheNewEngine) {
     EXPECT_EQ(pixels[0], 0xFFFF0000u);
     shared.UnLock();
     EXPECT_EQ(TQ2DGlobalTexture::CachedCount(), 1u);
+    newSound.SetLoopMode(true);
+    newSound.Play();
 
+    oldSound.SetVolume(0);
+    oldSound.Pause();
     oldOwned.Delete();
     oldShared.Delete();
     oldSound.Delete();
@@ -299,7 +305,6 @@ TEST_F(MediaTest, MediaKeptOverARestartNeverReachTheNewEngine) {
     EXPECT_NE(shared.Lock(true), nullptr);
     shared.UnLock();
     EXPECT_NE(target.GetTexture(), 0u);
-    newSound.Play();
     EXPECT_TRUE(newSound.IsPlaying());
 
     shared.Delete();
