@@ -11,7 +11,9 @@
 #include "engine/tq2danimation.h"
 #include "gui/tq2dguiobject.h"
 
-enum T_TQ2DBUTTON {
+// Button types. The type is int-sized so that any number a description file gives is a valid
+// value (an unknown type acts as none of these).
+enum T_TQ2DBUTTON : int {
     TQ2DBUTTON_PUSH = 0,
     TQ2DBUTTON_GROUP = 1,
     TQ2DBUTTON_TOGGLE = 2,

@@ -19,7 +19,9 @@
 #include "gui/tq2dguidatalist.h"
 #include "gui/tq2dguiedit.h"
 
-enum T_TQ2DCOMBOBOX {
+// Combo-box types. The type is int-sized so that any number a description file gives is a valid
+// value (an unknown type acts as the normal one).
+enum T_TQ2DCOMBOBOX : int {
     TQ2DCOMBOBOX_NORMAL = 0,
     // A press on the box itself, while it has the focus, also opens and closes the list.
     TQ2DCOMBOBOX_CLICK_TOGGLES = 1,

@@ -13,7 +13,9 @@
 
 #include "gui/tq2dguibutton.h"
 
-enum T_TQ2DSCROLLBAR {
+// Scroll-bar types. The type is int-sized so that any number a description file gives is a valid
+// value (an unknown type lays out only the first arrow).
+enum T_TQ2DSCROLLBAR : int {
     TQ2DSCROLLBAR_VERTICAL = 0,
     TQ2DSCROLLBAR_HORIZONTAL = 1,
 };

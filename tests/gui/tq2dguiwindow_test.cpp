@@ -119,6 +119,32 @@ TEST_F(WindowTest, DescriptionBuildsOwnedChildren) {
     parent.DelControl(&window);
 }
 
+TEST_F(WindowTest, UnknownControlTypesInADescriptionAreKeptAsNumbers) {
+    const std::string file =
+        assets.Text("types.txt", "ADD_SCROLL_BAR=1,7,0,0,10,200, " + face + " , " + face + " , " + face +
+                                     "\n"
+                                     "ADD_BUTTON=2,9,0,0," +
+                                     face +
+                                     ",0,0,0,0\n"
+                                     "ADD_COMBOBOX=3,5,0,100,100,20,\n");
+    TQ2DGUIWindow window;
+    EXPECT_EQ(window.InitFromConfig(file.c_str()), 1);
+    // A scroll bar of another type lays out only its first arrow and has no track.
+    auto* bar = dynamic_cast<TQ2DGUIScrollBar*>(window.GetControl(1));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(static_cast<int>(bar->GetScrollType()), 7);
+    bar->CalculatePos();
+    EXPECT_FLOAT_EQ(bar->GetTrackLength(), 0);
+    // A button of another type neither checks itself nor takes part in a group.
+    auto* button = dynamic_cast<TQ2DGUIButton*>(window.GetControl(2));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(static_cast<int>(button->GetButtonType()), 9);
+    EXPECT_EQ(button->OnCheckGroup(), 0);
+    auto* combo = dynamic_cast<TQ2DGUIComboBox*>(window.GetControl(3));
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(static_cast<int>(combo->GetComboBoxType()), 5);
+}
+
 TEST_F(WindowTest, BadNamesMissingFilesAndSelfNestingEnd) {
     HostWindow window;
     EXPECT_EQ(window.InitFromConfig(nullptr), 0);
