@@ -1,5 +1,7 @@
 #include "gui/tq2dguiscrollbar.h"
 
+#include <algorithm>
+
 #include "platform/win32/tqkernel32.h"
 
 TQ_IMPLEMENT_MEMORY_POOL(TQ2DGUIScrollBar)
@@ -54,11 +56,15 @@ void TQ2DGUIScrollBar::SetMaxScrollRange(DWORD n) {
 }
 
 void TQ2DGUIScrollBar::SetScrollPos(int n) {
+    ScrollTo(n);
+}
+
+// Positions are computed wide, so steps and thumb offsets of ranges above the int range neither
+// wrap nor overflow.
+void TQ2DGUIScrollBar::ScrollTo(LONGLONG n) {
     if (!m_dwMaxScrollRange)
         return;
-    DWORD pos = n < 0 ? 0 : static_cast<DWORD>(n);
-    if (pos > m_dwMaxScrollRange)
-        pos = m_dwMaxScrollRange;
+    const DWORD pos = n < 0 ? 0 : static_cast<DWORD>(std::min<LONGLONG>(n, m_dwMaxScrollRange));
     if (pos == m_dwScrollPos)
         return;
     m_dwScrollPos = pos;
@@ -76,7 +82,7 @@ void TQ2DGUIScrollBar::SetBarPos(float p) {
         return;
     m_fBarPos = p;
     if (m_fTrackLength != 0.0f)
-        SetScrollPos(static_cast<int>(static_cast<double>(m_dwMaxScrollRange) * p / m_fTrackLength));
+        ScrollTo(static_cast<LONGLONG>(static_cast<double>(m_dwMaxScrollRange) * p / m_fTrackLength));
 }
 
 void TQ2DGUIScrollBar::CalculatePos() {
@@ -108,18 +114,18 @@ void TQ2DGUIScrollBar::OnIdle() {
     m_dwRepeatTime = now;
     m_dwRepeatDelay = kRepeatDelay;
     if (m_Up.GetMouseLButton())
-        SetScrollPos(static_cast<int>(m_dwScrollPos) - 1);
+        ScrollTo(static_cast<LONGLONG>(m_dwScrollPos) - 1);
     else if (m_Down.GetMouseLButton())
-        SetScrollPos(static_cast<int>(m_dwScrollPos) + 1);
+        ScrollTo(static_cast<LONGLONG>(m_dwScrollPos) + 1);
 }
 
 void TQ2DGUIScrollBar::OnCommand(TQ2DGUIObject* pSender, DWORD) {
     if (!pSender || !m_dwMaxScrollRange)
         return;
     if (pSender->GetControlID() == kUpID)
-        SetScrollPos(static_cast<int>(m_dwScrollPos) - 1);
+        ScrollTo(static_cast<LONGLONG>(m_dwScrollPos) - 1);
     else if (pSender->GetControlID() == kDownID)
-        SetScrollPos(static_cast<int>(m_dwScrollPos) + 1);
+        ScrollTo(static_cast<LONGLONG>(m_dwScrollPos) + 1);
 }
 
 void TQ2DGUIScrollBar::OnSetSize(float, float) {
@@ -172,5 +178,5 @@ bool TQ2DGUIScrollBar::WheelTargetsBar() {
 
 void TQ2DGUIScrollBar::OnMouseWheel(int n) {
     if (m_dwMaxScrollRange && WheelTargetsBar())
-        SetScrollPos(static_cast<int>(m_dwScrollPos) - n);
+        ScrollTo(static_cast<LONGLONG>(m_dwScrollPos) - n);
 }

@@ -64,6 +64,8 @@ private:
     float Along(const TQ2D_POINT_tag& point) const { return IsVertical() ? point.y : point.x; }
     float FaceExtent(TQ2DGUIButton& part) const;
     bool WheelTargetsBar();
+    // Clamps n into 0..range and, on a change, moves the thumb and tells the parent.
+    void ScrollTo(LONGLONG n);
     void StartRepeatOrTrackPress(int n);
 
     T_TQ2DSCROLLBAR m_eScrollType = TQ2DSCROLLBAR_VERTICAL;

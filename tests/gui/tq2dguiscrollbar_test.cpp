@@ -66,6 +66,21 @@ TEST_F(ScrollBarTest, PositionIsClampedAndReportedOnChangesOnly) {
     EXPECT_EQ(bar->GetScrollPos(), 100u);
 }
 
+TEST_F(ScrollBarTest, RangesBeyondTheIntRangeNeitherWrapNorOverflow) {
+    bar->SetMaxScrollRange(0xFFFFFFFFu);
+    // The thumb at the end of the track is the end of the range, halfway is half of it.
+    bar->SetBarPos(200);
+    EXPECT_EQ(bar->GetScrollPos(), 0xFFFFFFFFu);
+    bar->SetBarPos(100);
+    EXPECT_EQ(bar->GetScrollPos(), 0x7FFFFFFFu);
+    // Arrow steps from above the int range go one step, in both directions.
+    bar->OnCommand(&bar->GetDownButton(), TQ2DGUI_COMMAND_CLICK);
+    bar->OnCommand(&bar->GetDownButton(), TQ2DGUI_COMMAND_CLICK);
+    EXPECT_EQ(bar->GetScrollPos(), 0x80000001u);
+    bar->OnCommand(&bar->GetUpButton(), TQ2DGUI_COMMAND_CLICK);
+    EXPECT_EQ(bar->GetScrollPos(), 0x80000000u);
+}
+
 TEST_F(ScrollBarTest, ArrowClickStepsTwiceAndHoldingRepeats) {
     // Down arrow at (0, 220)-(10, 230).
     Run(root, {{Nothing(), 5, 225}, {Press(5, 225), 5, 225}});
