@@ -118,8 +118,9 @@ size_t IniFile::SectionEnd(size_t header) const {
 
 size_t IniFile::FindKey(size_t header, const std::string& key) const {
     std::string name;
-    for (size_t i = header + 1; i < SectionEnd(header); ++i) {
-        if (KeyLine(m_lines[i], &name, nullptr) && SameName(name, Trim(key)))
+    std::string wanted = Trim(key);
+    for (size_t i = header + 1, end = SectionEnd(header); i < end; ++i) {
+        if (KeyLine(m_lines[i], &name, nullptr) && SameName(name, wanted))
             return i;
     }
     return npos;
@@ -151,7 +152,7 @@ std::vector<std::string> IniFile::KeyNames(const std::string& section) const {
     if (header == npos)
         return names;
     std::string name;
-    for (size_t i = header + 1; i < SectionEnd(header); ++i) {
+    for (size_t i = header + 1, end = SectionEnd(header); i < end; ++i) {
         if (KeyLine(m_lines[i], &name, nullptr))
             names.push_back(name);
     }

@@ -40,7 +40,7 @@ BOOL GetVersionExA(LPOSVERSIONINFOA versionInfo) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;
     }
-    struct utsname names;
+    struct utsname names = {};
     unsigned major = 0, minor = 0, build = 0;
     if (uname(&names) == 0)
         sscanf(names.release, "%u.%u.%u", &major, &minor, &build);
