@@ -11,19 +11,43 @@ bool PassesFilter(UINT message, UINT filterMin, UINT filterMax) {
     return message >= filterMin && message <= filterMax;
 }
 
+namespace {
+
+// The queues of the threads, never destroyed: threads may still post while the program exits.
+struct QueueTable {
+    std::mutex mutex;
+    std::map<std::thread::id, std::shared_ptr<MessageQueue>> queues;
+};
+
+QueueTable& Queues() {
+    static QueueTable* table = new QueueTable;
+    return *table;
+}
+
+// The calling thread's queue, dropped from the table when the thread ends: a later thread that is
+// given the same id starts with an empty queue instead of the messages left behind.
+struct ThreadQueue {
+    std::shared_ptr<MessageQueue> queue = MessageQueue::ForThread(std::this_thread::get_id());
+    ~ThreadQueue() {
+        std::lock_guard<std::mutex> lock(Queues().mutex);
+        Queues().queues.erase(std::this_thread::get_id());
+    }
+};
+
+} // namespace
+
 std::shared_ptr<MessageQueue> MessageQueue::ForThread(std::thread::id thread) {
-    static std::mutex mutex;
-    static std::map<std::thread::id, std::shared_ptr<MessageQueue>> queues;
-    std::lock_guard<std::mutex> lock(mutex);
-    std::shared_ptr<MessageQueue>& queue = queues[thread];
+    QueueTable& table = Queues();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    std::shared_ptr<MessageQueue>& queue = table.queues[thread];
     if (!queue)
         queue = std::make_shared<MessageQueue>();
     return queue;
 }
 
 MessageQueue& MessageQueue::Current() {
-    thread_local std::shared_ptr<MessageQueue> current = ForThread(std::this_thread::get_id());
-    return *current;
+    thread_local ThreadQueue current;
+    return *current.queue;
 }
 
 void MessageQueue::Post(const QueuedMessage& message, bool atFront) {

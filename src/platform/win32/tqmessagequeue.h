@@ -28,7 +28,7 @@ struct QueuedMessage {
 
 class MessageQueue {
 public:
-    // The queue of a thread, created on first use.
+    // The queue of a thread, created on first use and dropped when the thread ends.
     static std::shared_ptr<MessageQueue> ForThread(std::thread::id thread);
     static MessageQueue& Current();
 

@@ -1,5 +1,6 @@
 #include "windowtestfixture.h"
 
+#include <thread>
 #include <vector>
 
 namespace {
@@ -61,6 +62,20 @@ TEST_F(Messages, QuitComesOnlyWhenTheQueueIsEmpty) {
     EXPECT_EQ(static_cast<UINT>(WM_QUIT), msg.message);
     EXPECT_EQ(3u, msg.wParam);
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(Messages, AThreadStartsWithAnEmptyQueueWhateverAnEndedThreadLeft) {
+    std::thread([] {
+        PostQuitMessage(1);
+        PostMessageA(nullptr, WM_USER, 0, 0);
+    }).join();
+    // The system may give the next thread the ended one's id.
+    bool pending = true;
+    std::thread([&pending] {
+        MSG msg;
+        pending = PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE;
+    }).join();
+    EXPECT_FALSE(pending);
 }
 
 TEST_F(Messages, FiltersLeaveOtherMessagesWaiting) {
