@@ -38,6 +38,11 @@ public:
     // Number of cached entries.
     static DWORD CachedCount() { return CachedCounter(); }
 
+    // True when entry holds handle for the running engine: an object whose handle is not live any
+    // more (its engine was closed since) has nothing to use.
+    static bool IsLive(const Entry* entry, DWORD handle) {
+        return entry && entry->HoldsLiveHandle() && entry->m_dwHandle == handle;
+    }
     // True when the handle was made by the running engine's device, so that it is to be freed.
     bool HoldsLiveHandle() const { return g_pTQ2DDevice && m_dwHandle && m_dwSerial == g_dwTQ2DEngineSerial; }
 

@@ -105,7 +105,7 @@ void TQ2DMusic::Delete() {
 }
 
 void TQ2DMusic::Play() {
-    if (!g_pTQ2DDevice || !m_dwMusic || g_bSoundMute)
+    if (!TQ2DGlobalMusic::IsLive(m_pEntry, m_dwMusic) || g_bSoundMute)
         return;
     Stop();
     SetPlaying(g_pTQ2DDevice->Stream_Play(m_dwMusic, m_bLoop));

@@ -80,7 +80,7 @@ void TQ2DSound::Delete() {
 }
 
 void TQ2DSound::Play() {
-    if (!g_pTQ2DDevice || !m_dwEffect || g_bSoundMute)
+    if (!TQ2DGlobalSound::IsLive(m_pEntry, m_dwEffect) || g_bSoundMute)
         return;
     Stop();
     SetPlaying(g_pTQ2DDevice->Effect_PlayEx(m_dwEffect, m_nVolume, m_nPanning, m_fPitch, m_bLoop));

@@ -28,14 +28,19 @@ int TQ2DTarget::Create(unsigned long width, unsigned long height, bool zBuffer) 
     return static_cast<int>(m_dwTarget);
 }
 
+DWORD TQ2DTarget::LiveTarget() const {
+    return g_pTQ2DDevice && m_dwSerial == g_dwTQ2DEngineSerial ? m_dwTarget : 0;
+}
+
 void TQ2DTarget::Delete() {
-    if (g_pTQ2DDevice && m_dwTarget && m_dwSerial == g_dwTQ2DEngineSerial)
-        g_pTQ2DDevice->Target_Free(m_dwTarget);
+    if (const DWORD target = LiveTarget())
+        g_pTQ2DDevice->Target_Free(target);
     m_dwTarget = 0;
 }
 
 DWORD TQ2DTarget::GetTexture() const {
-    return g_pTQ2DDevice && m_dwTarget ? g_pTQ2DDevice->Target_GetTexture(m_dwTarget) : 0;
+    const DWORD target = LiveTarget();
+    return target ? g_pTQ2DDevice->Target_GetTexture(target) : 0;
 }
 
 DWORD TQ2DTarget::GetWidth(bool imageSize) const {

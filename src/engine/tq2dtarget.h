@@ -25,7 +25,8 @@ public:
     // The target texture's size (the real, possibly rounded-up size unless imageSize); 0 without one.
     DWORD GetWidth(bool imageSize = false) const;
     DWORD GetHeight(bool imageSize = false) const;
-    operator unsigned long() const { return m_dwTarget; }
+    // The handle; 0 without one, or when it belongs to an engine closed since.
+    operator unsigned long() const { return LiveTarget(); }
 
     int operator-(TQ2DTarget& other) const;
     int operator-(void* other) const;
@@ -33,6 +34,8 @@ public:
     TQ_DECLARE_MEMORY_POOL(TQ2DTarget)
 
 private:
+    DWORD LiveTarget() const;
+
     DWORD m_dwTarget = 0;
     DWORD m_dwSerial = 0; // the engine start-up whose device made the target
 };

@@ -106,6 +106,10 @@ void TQ2DTexture::Delete() {
     m_dwWidth = m_dwHeight = m_dwImageWidth = m_dwImageHeight = 0;
 }
 
+DWORD TQ2DTexture::GetTexture() const {
+    return TQ2DGlobalTexture::IsLive(m_pEntry, m_dwTexture) ? m_dwTexture : 0;
+}
+
 void TQ2DTexture::CheckSize() {
     if (!m_dwTexture || !g_pTQ2DDevice) {
         m_dwWidth = m_dwHeight = m_dwImageWidth = m_dwImageHeight = 0;
@@ -118,14 +122,13 @@ void TQ2DTexture::CheckSize() {
 }
 
 DWORD* TQ2DTexture::Lock(bool readOnly, int left, int top, int width, int height) {
-    if (!g_pTQ2DDevice || !m_dwTexture)
-        return nullptr;
-    return g_pTQ2DDevice->Texture_Lock(m_dwTexture, readOnly, left, top, width, height);
+    const DWORD texture = GetTexture();
+    return texture ? g_pTQ2DDevice->Texture_Lock(texture, readOnly, left, top, width, height) : nullptr;
 }
 
 void TQ2DTexture::UnLock() {
-    if (g_pTQ2DDevice && m_dwTexture)
-        g_pTQ2DDevice->Texture_Unlock(m_dwTexture);
+    if (const DWORD texture = GetTexture())
+        g_pTQ2DDevice->Texture_Unlock(texture);
 }
 
 // Runs op on every pixel of the whole texture, locked writable.

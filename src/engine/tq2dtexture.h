@@ -28,8 +28,9 @@ public:
     // Releases the texture (its cache reference, or the texture itself).
     void Delete();
 
-    DWORD GetTexture() const { return m_dwTexture; }
-    operator unsigned long() const { return m_dwTexture; }
+    // The texture handle; 0 without one, or when it belongs to an engine closed since.
+    DWORD GetTexture() const;
+    operator unsigned long() const { return GetTexture(); }
     // The loaded image's size when imageSize, else the surface's.
     DWORD GetWidth(bool imageSize = false) const { return imageSize ? m_dwImageWidth : m_dwWidth; }
     DWORD GetHeight(bool imageSize = false) const { return imageSize ? m_dwImageHeight : m_dwHeight; }

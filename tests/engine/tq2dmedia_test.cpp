@@ -279,11 +279,14 @@ TEST_F(MediaTest, MediaKeptOverARestartNeverReachTheNewEngine) {
     ASSERT_NE(oldSound.GetSound(), 0u);
     oldSound.SetLoopMode(true);
     oldSound.Play();
+    const std::vector<unsigned char> wav = WavBytes(3000);
+    TQ2DSound oldPrivate(reinterpret_cast<const char*>(wav.data()), static_cast<unsigned long>(wav.size()));
 
     StartEngine(); // closes the first engine
     TQ2DTexture owned, shared(picture.c_str(), 0);
     ASSERT_NE(owned.Create(8, 8), 0);
     TQ2DSound newSound(sound.c_str(), 0);
+    TQ2DSound newPrivate(reinterpret_cast<const char*>(wav.data()), static_cast<unsigned long>(wav.size()));
     TQ2DTarget target(16, 16, false);
     ASSERT_NE(shared.GetTexture(), 0u);
     const DWORD* pixels = shared.Lock(true); // loaded anew, not the closed engine's handle
@@ -296,6 +299,14 @@ TEST_F(MediaTest, MediaKeptOverARestartNeverReachTheNewEngine) {
 
     oldSound.SetVolume(0);
     oldSound.Pause();
+    oldPrivate.Play(); // would start the new engine's effect of the same number
+    EXPECT_FALSE(oldPrivate.IsPlaying());
+    EXPECT_EQ(oldOwned.GetTexture(), 0u);
+    const DWORD renewed = oldShared.GetTexture(); // none, or the texture its name has now
+    EXPECT_TRUE(renewed == 0u || renewed == shared.GetTexture());
+    EXPECT_EQ(oldOwned.Lock(false), nullptr);
+    EXPECT_EQ(oldTarget.GetTexture(), 0u);
+    EXPECT_EQ(static_cast<unsigned long>(oldTarget), 0ul);
     oldOwned.Delete();
     oldShared.Delete();
     oldSound.Delete();
