@@ -60,15 +60,6 @@ public:
         }
     }
 
-    // Calls f(handle, object&) for every object.
-    template <class F> void ForEach(F f) const {
-        for (uint32_t i = 0; i < slots_.size(); ++i) {
-            if (slots_[i].object) {
-                f((static_cast<DWORD>(slots_[i].generation) << 16) | (i + kSlotBase), *slots_[i].object);
-            }
-        }
-    }
-
 private:
     static constexpr uint32_t kSlotBase = 2;
     static constexpr uint32_t kMaxSlots = 0x10000 - kSlotBase;

@@ -30,7 +30,6 @@ public:
     ULONG CallerReferences();
 
     D3DPOOL Pool() const { return m_pool; }
-    Device* OwnerDevice() const { return m_device; }
     void DetachFromDevice() { m_device = nullptr; }
 
 protected:

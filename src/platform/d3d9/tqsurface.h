@@ -16,7 +16,6 @@ public:
     // Allocates the pixels; false for an unsupported format or size.
     bool Create(D3DFORMAT format, UINT width, UINT height) { return m_image.Create(format, width, height); }
     Image& Pixels() { return m_image; }
-    DWORD Usage() const { return m_usage; }
     bool IsRenderTarget() const { return (m_usage & D3DUSAGE_RENDERTARGET) != 0; }
     bool IsDepthStencil() const { return (m_usage & D3DUSAGE_DEPTHSTENCIL) != 0; }
 
