@@ -4,12 +4,14 @@
 #include "platform/win32/tqkernel32.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <string>
 #include <thread>
 
 using namespace audiotest;
@@ -117,7 +119,8 @@ TEST(AudioModuleLibraryTest, DefaultDeviceFailsWhenNoOutputOpens) {
 
 // SDL's disk driver stands in for a sound card: what it writes is what would be heard.
 TEST(AudioModuleLibraryTest, DefaultDeviceThroughSdlDiskDriverWritesTheTone) {
-    const std::string path = testing::TempDir() + "tqaudio_disk_output.raw";
+    // Named after the process: test runs of other builds may write their own file at the same time.
+    const std::string path = testing::TempDir() + "tqaudio_disk_output_" + std::to_string(getpid()) + ".raw";
     std::remove(path.c_str());
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
