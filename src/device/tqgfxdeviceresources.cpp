@@ -102,6 +102,20 @@ bool InflateExactly(const uint8_t* in, size_t inSize, void* out, DWORD length) {
     return ok;
 }
 
+// Reads the open entry's raw bytes in pieces, so that memory grows only with the data the archive
+// really holds, whatever size its header claims. False on a read error.
+bool ReadRawEntry(unzFile zip, std::vector<uint8_t>* raw) {
+    uint8_t piece[16384];
+    for (;;) {
+        int read = unzReadCurrentFile(zip, piece, sizeof(piece));
+        if (read < 0)
+            return false;
+        if (read == 0)
+            return true;
+        raw->insert(raw->end(), piece, piece + read);
+    }
+}
+
 // Reads an encrypted entry raw, deciphers it with the password and unpacks it. A wrong password
 // fails the header check or the CRC; nothing undeciphered is handed out.
 void* ReadEncryptedEntry(unzFile zip, const unz_file_info& info, const char* password, DWORD* size) {
@@ -112,10 +126,10 @@ void* ReadEncryptedEntry(unzFile zip, const unz_file_info& info, const char* pas
     int method = 0, level = 0;
     if (unzOpenCurrentFile2(zip, &method, &level, 1) != UNZ_OK)
         return nullptr;
-    std::vector<uint8_t> raw(info.compressed_size);
-    int read = unzReadCurrentFile(zip, raw.data(), static_cast<unsigned>(raw.size()));
+    std::vector<uint8_t> raw;
+    bool complete = ReadRawEntry(zip, &raw) && raw.size() == info.compressed_size;
     unzCloseCurrentFile(zip);
-    if (read != static_cast<int>(raw.size()))
+    if (!complete)
         return nullptr;
     TQGfxZipCipher cipher(password);
     cipher.Decrypt(raw.data(), raw.size());
@@ -145,6 +159,9 @@ void* ReadCurrentEntry(unzFile zip, const char* password, DWORD* size) {
     unz_file_info info;
     if (unzGetCurrentFileInfo(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
         return nullptr;
+    // A resource's size is 32-bit: a larger entry is damaged or not one of ours.
+    if (info.uncompressed_size > 0xFFFFFFFFu || info.compressed_size > 0xFFFFFFFFu)
+        return nullptr;
     if (info.flag & 1)
         return password ? ReadEncryptedEntry(zip, info, password, size) : nullptr;
     return ReadPlainEntry(zip, info, size);
@@ -165,6 +182,8 @@ char* TQGfxDevice::Resource_MakePath(const char* name) {
 }
 
 bool TQGfxDevice::Resource_AttachPack(const char* path, const char* password) {
+    if (!path)
+        return false;
     char* full = Resource_MakePath(path);
     NormaliseName(full);
     for (const ZipPack& pack : m_packs) {
@@ -183,6 +202,8 @@ bool TQGfxDevice::Resource_AttachPack(const char* path, const char* password) {
 }
 
 void TQGfxDevice::Resource_RemovePack(const char* path) {
+    if (!path)
+        return;
     char* full = Resource_MakePath(path);
     NormaliseName(full);
     for (auto it = m_packs.begin(); it != m_packs.end(); ++it) {

@@ -103,6 +103,56 @@ bool MakeEncryptedZip(const std::string& path, const Entry& entry, const std::st
     return true;
 }
 
+// Appends a little-endian value of the given byte count.
+void PutLE(std::string* out, uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out->push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+// Writes, byte by byte, a zip archive of one entry whose zip64 sizes claim declared bytes while
+// only body follows its header: a damaged or hostile archive.
+void MakeOversizedZip(const std::string& path, const std::string& name, int flag, int method,
+                      uint64_t declared, const std::string& body) {
+    std::string extra;
+    PutLE(&extra, 1, 2); // zip64 extended information
+    PutLE(&extra, 16, 2);
+    PutLE(&extra, declared, 8); // uncompressed size
+    PutLE(&extra, declared, 8); // compressed size
+    std::string zip;
+    PutLE(&zip, 0x04034b50, 4);
+    PutLE(&zip, 45, 2);
+    PutLE(&zip, flag, 2);
+    PutLE(&zip, method, 2);
+    zip.append(8, '\0'); // time, date, CRC
+    PutLE(&zip, 0xFFFFFFFF, 4);
+    PutLE(&zip, 0xFFFFFFFF, 4);
+    PutLE(&zip, name.size(), 2);
+    PutLE(&zip, extra.size(), 2);
+    zip += name + extra + body;
+    size_t central = zip.size();
+    PutLE(&zip, 0x02014b50, 4);
+    PutLE(&zip, 45, 2);
+    PutLE(&zip, 45, 2);
+    PutLE(&zip, flag, 2);
+    PutLE(&zip, method, 2);
+    zip.append(8, '\0');
+    PutLE(&zip, 0xFFFFFFFF, 4);
+    PutLE(&zip, 0xFFFFFFFF, 4);
+    PutLE(&zip, name.size(), 2);
+    PutLE(&zip, extra.size(), 2);
+    zip.append(14, '\0'); // comment length, disk, attributes, local header offset 0
+    zip += name + extra;
+    size_t centralSize = zip.size() - central;
+    PutLE(&zip, 0x06054b50, 4);
+    PutLE(&zip, 0, 4);
+    PutLE(&zip, 1, 2);
+    PutLE(&zip, 1, 2);
+    PutLE(&zip, centralSize, 4);
+    PutLE(&zip, central, 4);
+    PutLE(&zip, 0, 2);
+    std::ofstream(path, std::ios::binary) << zip;
+}
+
 class DeviceResourceTest : public DeviceTest {
 protected:
     // Loads a resource as text; "<null>" when it fails.
@@ -170,6 +220,8 @@ TEST_F(DeviceResourceTest, LastAttachedPackWinsAndPacksCanBeRemoved) {
     dev->Resource_RemovePack(upper.c_str());
     EXPECT_EQ(Load("a.txt"), "old");
     dev->Resource_RemovePack(Path("unknown.zip").c_str());
+    EXPECT_FALSE(dev->Resource_AttachPack(nullptr, nullptr));
+    dev->Resource_RemovePack(nullptr);
     dev->Resource_RemoveAllPacks();
     EXPECT_EQ(Load("a.txt"), "<null>");
 }
@@ -205,6 +257,18 @@ TEST_F(DeviceResourceTest, DamagedEntriesAreFailuresNotGarbage) {
     std::string whole = ReadFile("whole.zip");
     ASSERT_TRUE(dev->Resource_AttachPack(Path("whole.zip").c_str(), nullptr));
     WriteFile("whole.zip", whole.substr(0, 2000) + whole.substr(whole.size() - 200));
+    EXPECT_EQ(Load("big.bin"), "<null>");
+}
+
+TEST_F(DeviceResourceTest, EntriesClaimingImpossibleSizesFail) {
+    const uint64_t huge = uint64_t(1) << 50;
+    MakeOversizedZip(Path("locked.zip"), "big.bin", 1, Z_DEFLATED, huge, std::string(40, 'e'));
+    ASSERT_TRUE(dev->Resource_AttachPack(Path("locked.zip").c_str(), "pw"));
+    EXPECT_EQ(Load("big.bin"), "<null>");
+    dev->Resource_RemoveAllPacks();
+
+    MakeOversizedZip(Path("plain.zip"), "big.bin", 0, 0, huge, "");
+    ASSERT_TRUE(dev->Resource_AttachPack(Path("plain.zip").c_str(), nullptr));
     EXPECT_EQ(Load("big.bin"), "<null>");
 }
 
