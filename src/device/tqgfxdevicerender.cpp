@@ -496,23 +496,25 @@ void TQGfxDevice::Gfx_SetClipping(int x, int y, int width, int height) {
     TargetBounds(&boundWidth, &boundHeight);
     D3DVIEWPORT9 viewport{0, 0, static_cast<DWORD>(boundWidth), static_cast<DWORD>(boundHeight), 0.0f, 1.0f};
     if (width != 0) {
-        if (x < 0) {
-            width += x;
-            x = 0;
+        // Wide arithmetic: no argument, however far out, can overflow.
+        long long left = x, top = y, w = width, h = height;
+        if (left < 0) {
+            w += left;
+            left = 0;
         }
-        if (y < 0) {
-            height += y;
-            y = 0;
+        if (top < 0) {
+            h += top;
+            top = 0;
         }
-        width = std::min(width, boundWidth - x);
-        height = std::min(height, boundHeight - y);
+        w = std::min(w, boundWidth - left);
+        h = std::min(h, boundHeight - top);
         // A rectangle wholly outside the bounds clips everything away.
-        if (width <= 0 || height <= 0)
-            x = y = width = height = 0;
-        viewport.X = static_cast<DWORD>(x);
-        viewport.Y = static_cast<DWORD>(y);
-        viewport.Width = static_cast<DWORD>(width);
-        viewport.Height = static_cast<DWORD>(height);
+        if (w <= 0 || h <= 0)
+            left = top = w = h = 0;
+        viewport.X = static_cast<DWORD>(left);
+        viewport.Y = static_cast<DWORD>(top);
+        viewport.Width = static_cast<DWORD>(w);
+        viewport.Height = static_cast<DWORD>(h);
     }
     RenderBatch(false);
     m_pD3DDevice->SetViewport(&viewport);

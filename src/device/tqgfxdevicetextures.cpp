@@ -3,6 +3,8 @@
 
 #include "platform/win32/tqpath.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -14,6 +16,11 @@ const int kLoadPasses = 10;
 
 bool IsDds(const void* data, DWORD size) {
     return size >= 4 && memcmp(data, "DDS ", 4) == 0;
+}
+
+LONG SaturatedSum(int a, int b) {
+    long long sum = static_cast<long long>(a) + b;
+    return static_cast<LONG>(std::max<long long>(INT32_MIN, std::min<long long>(INT32_MAX, sum)));
 }
 
 bool FileExists(const char* path) {
@@ -127,7 +134,8 @@ DWORD* TQGfxDevice::Texture_Lock(DWORD texture, bool readOnly, int left, int top
         return nullptr;
     if (desc.Format != D3DFMT_A8R8G8B8 && desc.Format != D3DFMT_X8R8G8B8)
         return nullptr;
-    RECT rect{left, top, left + width, top + height};
+    // A rectangle reaching past the coordinate range is cut to it, so the lock refuses it.
+    RECT rect{left, top, SaturatedSum(left, width), SaturatedSum(top, height)};
     D3DLOCKED_RECT locked;
     if (FAILED(tex->LockRect(0, &locked, (width && height) ? &rect : nullptr,
                              readOnly ? D3DLOCK_READONLY : 0))) {

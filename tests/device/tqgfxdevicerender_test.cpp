@@ -5,6 +5,8 @@
 #include "platform/d3d9/tqd3d9hooks.h"
 #include "platform/win32/tquser32.h"
 
+#include <climits>
+
 namespace {
 
 class DeviceRenderTest : public DeviceTest {
@@ -244,6 +246,11 @@ TEST_F(DeviceRenderTest, ClippingRectangles) {
     EXPECT_EQ(viewport.X, 0u);
     EXPECT_EQ(viewport.Width, 800u);
     EXPECT_EQ(viewport.Height, 600u);
+    // Extreme arguments clip everything away instead of wrapping around.
+    clip(-5, -5, INT_MIN, 10);
+    EXPECT_EQ(viewport.Width, 0u);
+    clip(-5, 0, 10, INT_MIN + 1);
+    EXPECT_EQ(viewport.Height, 0u);
 
     // A rectangle wholly outside draws nothing.
     ASSERT_TRUE(dev->Gfx_BeginScene(0));

@@ -1,6 +1,7 @@
 // Textures from memory and from files, their sizes and locks, and screenshots.
 #include "devicetestsupport.h"
 
+#include <climits>
 #include <cstring>
 #include <filesystem>
 
@@ -104,6 +105,10 @@ TEST_F(DeviceTextureTest, CreatedTexturesReportTheirSurfaceSize) {
     EXPECT_EQ(all[2 * 30 + 5], 0xFF112233u);
     EXPECT_EQ(all[3 * 30 + 6], 0xFF445566u);
     dev->Texture_Unlock(texture);
+    // A rectangle past the coordinate range is refused.
+    EXPECT_EQ(dev->Texture_Lock(texture, false, INT_MAX, 0, 1, 1), nullptr);
+    EXPECT_EQ(dev->Texture_Lock(texture, false, 0, INT_MAX, 1, INT_MAX), nullptr);
+    EXPECT_STREQ(dev->System_GetErrorMessage(), "Can't lock texture");
 }
 
 TEST_F(DeviceTextureTest, DdsKeepsItsFormatAndRefusesTheLockSilently) {
