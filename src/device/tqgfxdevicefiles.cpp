@@ -19,6 +19,11 @@ void StepSeed() {
 
 const size_t kLineSize = 256;
 
+// Reads an ini entry as text; false when there is no ini file or the entry is missing or empty.
+bool ReadIniText(const char* iniFile, const char* section, const char* name, char (&text)[kLineSize]) {
+    return iniFile[0] && GetPrivateProfileStringA(section, name, "", text, kLineSize, iniFile) != 0;
+}
+
 } // namespace
 
 void TQGfxDevice::Random_Seed(DWORD seed) {
@@ -40,37 +45,25 @@ float TQGfxDevice::Random_Float(float min, float max) {
 }
 
 void TQGfxDevice::Ini_SetInt(const char* section, const char* name, int value) {
-    if (!m_szIniFile[0])
-        return;
     char text[kLineSize];
     snprintf(text, sizeof(text), "%d", value);
-    WritePrivateProfileStringA(section, name, text, m_szIniFile);
+    Ini_SetString(section, name, text);
 }
 
 int TQGfxDevice::Ini_GetInt(const char* section, const char* name, int defaultValue) {
-    if (!m_szIniFile[0])
-        return defaultValue;
     char text[kLineSize];
-    if (GetPrivateProfileStringA(section, name, "", text, sizeof(text), m_szIniFile) == 0)
-        return defaultValue;
-    return atoi(text);
+    return ReadIniText(m_szIniFile, section, name, text) ? atoi(text) : defaultValue;
 }
 
 void TQGfxDevice::Ini_SetFloat(const char* section, const char* name, float value) {
-    if (!m_szIniFile[0])
-        return;
     char text[kLineSize];
     snprintf(text, sizeof(text), "%f", value);
-    WritePrivateProfileStringA(section, name, text, m_szIniFile);
+    Ini_SetString(section, name, text);
 }
 
 float TQGfxDevice::Ini_GetFloat(const char* section, const char* name, float defaultValue) {
-    if (!m_szIniFile[0])
-        return defaultValue;
     char text[kLineSize];
-    if (GetPrivateProfileStringA(section, name, "", text, sizeof(text), m_szIniFile) == 0)
-        return defaultValue;
-    return static_cast<float>(atof(text));
+    return ReadIniText(m_szIniFile, section, name, text) ? static_cast<float>(atof(text)) : defaultValue;
 }
 
 void TQGfxDevice::Ini_SetString(const char* section, const char* name, const char* value) {
