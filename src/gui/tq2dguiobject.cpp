@@ -12,6 +12,7 @@ TQ2DGUIObject* TQ2DGUIObject::m_pMouseCaptureControl = nullptr;
 TQ2DGUIObject* TQ2DGUIObject::m_pModalControl = nullptr;
 TQ2DGUIObject* TQ2DGUIObject::m_pInputControl = nullptr;
 TQ2DGUIObject::ControlList TQ2DGUIObject::m_ModalControlList;
+DWORD TQ2DGUIObject::m_dwDestroyCount = 0;
 
 namespace {
 
@@ -23,6 +24,7 @@ const int kKeyMButton = 4;
 } // namespace
 
 TQ2DGUIObject::~TQ2DGUIObject() {
+    ++m_dwDestroyCount;
     ClearStatus();
     if (m_pParent) {
         if (ControlList::Element* element = ElementInParent()) {
@@ -306,6 +308,7 @@ void TQ2DGUIObject::UpdateGUI(float fDelta, float x, float y) {
     const int wheel = TQ2DGetMouseWheel();
     const float lx = x - m_ptPos.x;
     const float ly = y - m_ptPos.y;
+    const DWORD destroyCount = m_dwDestroyCount;
     ControlList::Element* element = m_ControlList.GetHeadPosition();
     while (element) {
         TQ2DGUIObject* child = element->GetData();
@@ -313,7 +316,11 @@ void TQ2DGUIObject::UpdateGUI(float fDelta, float x, float y) {
         if (!m_bShowMode || !child->m_bShowMode)
             continue;
         child->UpdateGUI(fDelta, lx, ly);
+        if (m_dwDestroyCount != destroyCount)
+            break;
         UpdateGUIControl(child, fDelta, lx, ly, lButton, rButton, mButton, wheel);
+        if (m_dwDestroyCount != destroyCount)
+            break;
     }
     if (!lButton)
         m_bActiveMouseLButtonMode = 0;
@@ -327,26 +334,39 @@ void TQ2DGUIObject::UpdateGUIControl(TQ2DGUIObject* pControl, float fDelta, floa
                                      int nRButton, int nMButton, int nWheel) {
     if (!pControl)
         return;
+    const DWORD destroyCount = m_dwDestroyCount;
     pControl->OnUpdate(fDelta, x, y);
-    if (!pControl->m_bEnableMode)
+    if (m_dwDestroyCount != destroyCount || !pControl->m_bEnableMode)
         return;
     if (pControl->IsBlockedBy(m_pModalControl) || pControl->IsBlockedBy(m_pMouseCaptureControl))
         return;
-    if (!nLButton)
+    if (!nLButton) {
         pControl->SetMouseEnter(pControl->OnHitTest(x, y));
+        if (m_dwDestroyCount != destroyCount)
+            return;
+    }
     if (!pControl->m_bMouseEnter && pControl != m_pMouseCaptureControl) {
-        pControl->SetMouseLButton(0);
-        pControl->SetMouseRButton(0);
-        pControl->SetMouseMButton(0);
-        pControl->SetMouseWheel(nWheel);
+        pControl->DeliverMouseState(0, 0, 0, nWheel);
         return;
     }
     pControl->SetMousePos(x - pControl->m_ptPos.x, y - pControl->m_ptPos.y);
-    pControl->SetMouseLButton(nLButton);
-    pControl->SetMouseRButton(nRButton);
-    pControl->SetMouseMButton(nMButton);
-    pControl->SetMouseWheel(nWheel);
-    pControl->OnIdle();
+    if (m_dwDestroyCount == destroyCount && pControl->DeliverMouseState(nLButton, nRButton, nMButton, nWheel))
+        pControl->OnIdle();
+}
+
+bool TQ2DGUIObject::DeliverMouseState(int nLButton, int nRButton, int nMButton, int nWheel) {
+    const DWORD destroyCount = m_dwDestroyCount;
+    SetMouseLButton(nLButton);
+    if (m_dwDestroyCount != destroyCount)
+        return false;
+    SetMouseRButton(nRButton);
+    if (m_dwDestroyCount != destroyCount)
+        return false;
+    SetMouseMButton(nMButton);
+    if (m_dwDestroyCount != destroyCount)
+        return false;
+    SetMouseWheel(nWheel);
+    return m_dwDestroyCount == destroyCount;
 }
 
 void TQ2DGUIObject::RenderGUI(float x, float y) {
@@ -394,11 +414,15 @@ void TQ2DGUIObject::SetMouseLButton(int n) {
             m_dwActiveControlID = m_dwControlID;
         m_bActiveMouseLButtonMode = 1;
     }
+    // The handler and the click may destroy this control: its ID is kept, and after a destruction
+    // no member is read.
+    const DWORD id = m_dwControlID;
+    const DWORD destroyCount = m_dwDestroyCount;
     OnMouseLButton(n);
     if (!n) {
-        if (!m_bMoveMode && m_bMouseEnter && m_pParent)
+        if (m_dwDestroyCount == destroyCount && !m_bMoveMode && m_bMouseEnter && m_pParent)
             m_pParent->OnCommand(this, TQ2DGUI_COMMAND_CLICK);
-        if (m_dwActiveControlID == m_dwControlID)
+        if (m_dwActiveControlID == id)
             m_dwActiveControlID = 0;
     }
 }

@@ -180,7 +180,9 @@ public:
     unsigned char AdjustPosRange(float& x, float& y);
 
     // ---- Per-frame passes ----
-    // Update pass over the subtree; (x, y) is the mouse in the parent's coordinates.
+    // Update pass over the subtree; (x, y) is the mouse in the parent's coordinates. A handler may
+    // remove (and so delete) controls, a dialog closing on a click for one: the pass then ends for
+    // this frame.
     void UpdateGUI(float fDelta, float x, float y);
     // Render pass over the subtree; (x, y) is the parent's absolute origin.
     void RenderGUI(float x, float y);
@@ -213,6 +215,8 @@ private:
     ControlList::Element* ElementInParent();
     void DetachChildren();
     static void ForgetControl(TQ2DGUIObject* p);
+    // The button and wheel setters in order; false when a handler destroyed controls on the way.
+    bool DeliverMouseState(int nLButton, int nRButton, int nMButton, int nWheel);
 
     int m_bShowMode = 1;
     int m_bEnableMode = 1;
@@ -242,4 +246,8 @@ private:
     static TQ2DGUIObject* m_pModalControl;
     static TQ2DGUIObject* m_pInputControl;
     static ControlList m_ModalControlList;
+    // Controls destroyed so far. A handler may destroy controls (a host deleting a dialog from a
+    // click): a pass that sees the count change stops at once, before it touches a control that
+    // may be gone, and the next frame's pass starts afresh.
+    static DWORD m_dwDestroyCount;
 };

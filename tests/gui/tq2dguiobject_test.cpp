@@ -29,6 +29,28 @@ std::vector<DWORD> Order(TQ2DGUIObject& parent) {
     return ids;
 }
 
+// A host that closes (removes, and so deletes) the child that sent it a click.
+class ClosingHost : public Probe {
+public:
+    using Probe::Probe;
+    void OnCommand(TQ2DGUIObject* sender, DWORD code) override {
+        Probe::OnCommand(sender, code);
+        if (code == TQ2DGUI_COMMAND_CLICK)
+            DelControl(sender);
+    }
+};
+
+// A control that has its parent remove it as soon as it is pressed.
+class SelfRemoving : public Probe {
+public:
+    using Probe::Probe;
+    void OnMouseLButton(int n) override {
+        Probe::OnMouseLButton(n);
+        if (n)
+            GetParent()->DelControl(this);
+    }
+};
+
 } // namespace
 
 TEST_F(GuiToolkitTest, TreeKeepsIdsUniqueAndOrdersByThreeWayComparison) {
@@ -265,4 +287,34 @@ TEST_F(GuiToolkitTest, RenderDrawsChildrenFirstAtAbsoluteOrigins) {
     child.AddControl(&grandchild, 0);
     root.RenderGUI(0, 0);
     EXPECT_EQ(log, (std::vector<std::string>{"2@16,27", "1@15,25", "0@5,5"}));
+}
+
+TEST_F(GuiToolkitTest, HandlersMayRemoveControlsDuringTheUpdatePass) {
+    TQ2DGUIObject root;
+    ClosingHost host(1, 0, 0, 300, 300);
+    root.AddControl(&host, 0);
+    // A dialog whose "close" child forwards its click; the host deletes the whole dialog.
+    class Dialog : public Probe {
+    public:
+        using Probe::Probe;
+        void OnCommand(TQ2DGUIObject*, DWORD code) override { GetParent()->OnCommand(this, code); }
+    };
+    auto* dialog = new Dialog(2, 0, 0, 100, 100);
+    host.AddControl(dialog, 1);
+    dialog->AddControl(new Probe(3, 10, 10, 20, 20), 1);
+    dialog->AddControl(new Probe(4, 50, 50, 20, 20), 1);
+    Run(root, Click(15, 15));
+    EXPECT_EQ(host.GetControl(2), nullptr);
+    EXPECT_EQ(TQ2DGUIObject::GetFocusControl(), nullptr);
+    EXPECT_EQ(TQ2DGUIObject::GetActiveControlID(), 0u);
+    // A control removed by its own press handler; the next frames carry on with the others.
+    host.AddControl(new SelfRemoving(5, 10, 10, 20, 20), 1);
+    Probe* other = new Probe(6, 200, 200, 20, 20);
+    host.AddControl(other, 1);
+    Run(root, Click(15, 15));
+    EXPECT_EQ(host.GetControl(5), nullptr);
+    Probe::Log().clear();
+    Run(root, Click(205, 205));
+    EXPECT_EQ(Probe::Only("1:command"), (Calls{"1:command 6,-1"}));
+    EXPECT_EQ(host.GetControl(6), nullptr);
 }
