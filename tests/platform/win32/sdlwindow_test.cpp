@@ -94,6 +94,21 @@ TEST(SdlWindow, OpensWithTheClientSizeAndTheTitleAndShowsFrames) {
     EXPECT_EQ(0xFF0000, pixelAt(120, 60));
     SDL_UnlockSurface(surface);
 
+    // When the window system loses the contents, the kept frames of the window and of its child
+    // are shown again.
+    SDL_FillRect(surface, nullptr, 0);
+    SDL_Event exposed = {};
+    exposed.type = SDL_WINDOWEVENT;
+    exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+    exposed.window.windowID = SDL_GetWindowID(native);
+    SDL_PushEvent(&exposed);
+    PumpFor(50);
+    surface = SDL_GetWindowSurface(native);
+    SDL_LockSurface(surface);
+    EXPECT_EQ(0xFF0000, pixelAt(0, 0));
+    EXPECT_EQ(0x0000FF, pixelAt(110, 55));
+    SDL_UnlockSurface(surface);
+
     SetWindowTextA(window, "Renamed");
     EXPECT_EQ(std::string("Renamed"), SDL_GetWindowTitle(native));
     SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);

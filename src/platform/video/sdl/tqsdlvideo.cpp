@@ -206,14 +206,15 @@ void SdlPresent(HWND topLevel, const RECT& area, const uint32_t* pixels, int wid
     SDL_UpdateWindowSurface(native);
 }
 
-// Shows the last frame again when the window system has lost the window's contents.
-void RepaintLastFrame(HWND topLevel) {
+// Shows the last frames of a window and of its children again, when the window system has lost
+// the contents of their top-level window.
+void RepaintLastFrames(HWND window) {
     std::vector<uint32_t> pixels;
     int width = 0, height = 0;
-    if (VideoLastFrame(topLevel, &pixels, &width, &height)) {
-        SIZE size = WindowRegistry::Instance().ClientSize(topLevel);
-        SdlPresent(topLevel, RECT{0, 0, size.cx, size.cy}, pixels.data(), width, height, width * 4, false);
-    }
+    if (VideoLastFrame(window, &pixels, &width, &height))
+        VideoPresent(window, pixels.data(), width, height, width * 4, false);
+    for (HWND child : WindowRegistry::Instance().Children(window))
+        RepaintLastFrames(child);
 }
 
 Uint32 EventWindowId(const SDL_Event& event) {
@@ -275,7 +276,7 @@ void SdlPumpEvents() {
         if (topLevel == nullptr)
             continue;
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED)
-            RepaintLastFrame(topLevel);
+            RepaintLastFrames(topLevel);
         if (AdaptToFullScreen(topLevel, &event))
             TranslateSdlEvent(topLevel, event);
     }
