@@ -7,12 +7,8 @@
 #pragma once
 
 #include "platform/gdi32/tqgdi32.h"
+#include "platform/win32/tquser32.h"
 #include "platform/win32/tqwintypes.h"
-
-// ImmGetCompositionStringA indices.
-#ifndef GCS_COMPSTR
-#define GCS_COMPSTR 0x0008
-#endif
 
 // ImmGetCompositionStringA failures.
 #define IMM_ERROR_NODATA (-1)

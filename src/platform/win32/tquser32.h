@@ -48,13 +48,9 @@ typedef WORD ATOM;
 #define WM_MOUSELAST 0x020A
 #define WM_USER 0x0400
 
-// WM_IME_COMPOSITION flags (lParam).
-#ifndef GCS_COMPSTR
+// WM_IME_COMPOSITION flags (lParam), also the ImmGetCompositionStringA indices.
 #define GCS_COMPSTR 0x0008
-#endif
-#ifndef GCS_RESULTSTR
 #define GCS_RESULTSTR 0x0800
-#endif
 
 // WM_SIZE kinds, WM_SYSCOMMAND commands, WM_SETCURSOR hit codes, mouse-message key flags.
 #define SIZE_RESTORED 0
