@@ -325,23 +325,20 @@ HCHANNEL AudioSystem::SampleGetChannel(HSAMPLE handle) {
         return 0;
     }
     std::vector<DWORD>& playbacks = sample->Playbacks();
-    size_t slot = playbacks.size();
     if (playbacks.size() >= sample->Max()) {
-        slot = PlaybackToReplace(*sample);
+        const size_t slot = PlaybackToReplace(*sample);
         if (slot == playbacks.size()) {
             return Fail(BASS_ERROR_NOCHAN, HCHANNEL(0));
         }
         DestroyChannel(playbacks[slot]);
+        playbacks.erase(playbacks.begin() + slot);
     }
     const DWORD flags = sample->Flags() & BASS_SAMPLE_LOOP;
     DWORD channel = AddChannel(std::make_unique<Channel>(
         Channel::Kind::SamplePlayback, std::make_unique<SampleSource>(sample->Data()), flags));
-    if (slot == playbacks.size()) {
+    // The newest playback goes last, so the list stays oldest first.
+    if (channel) {
         playbacks.push_back(channel);
-    } else if (channel) {
-        playbacks[slot] = channel;
-    } else {
-        playbacks.erase(playbacks.begin() + slot);
     }
     return channel;
 }

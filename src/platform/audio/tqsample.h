@@ -20,7 +20,7 @@ public:
     DWORD Flags() const { return flags_; }
     TQAudioSampleInfo Info() const;
 
-    // Channel handles of the playbacks; at most Max().
+    // Channel handles of the playbacks, oldest first; at most Max().
     std::vector<DWORD>& Playbacks() { return playbacks_; }
 
 private:

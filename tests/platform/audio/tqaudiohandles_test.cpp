@@ -64,6 +64,21 @@ TEST_F(AudioHandlesTest, FifthPlaybackOfFourVoiceSampleReplacesTheQuietest) {
     EXPECT_NEAR(mix.Rms(0, 0, 1000) / 0.1 * std::sqrt(2.0), 0.9 + 0.7 + 0.5 + 0.8, 0.05);
 }
 
+TEST_F(AudioHandlesTest, EqualVolumesGiveWayOldestFirst) {
+    HSAMPLE sample = LoadSample(file_, 2, BASS_SAMPLE_OVER_VOL);
+    HCHANNEL a = PlaySample(sample);
+    HCHANNEL b = PlaySample(sample);
+    HCHANNEL c = PlaySample(sample);
+    EXPECT_EQ(BASS_ChannelIsActive(a), DWORD(BASS_ACTIVE_STOPPED));
+    HCHANNEL d = PlaySample(sample);
+    EXPECT_EQ(BASS_ChannelIsActive(b), DWORD(BASS_ACTIVE_STOPPED));
+    EXPECT_EQ(BASS_ChannelIsActive(c), DWORD(BASS_ACTIVE_PLAYING));
+    EXPECT_EQ(BASS_ChannelIsActive(d), DWORD(BASS_ACTIVE_PLAYING));
+    PlaySample(sample);
+    EXPECT_EQ(BASS_ChannelIsActive(c), DWORD(BASS_ACTIVE_STOPPED));
+    EXPECT_EQ(BASS_ChannelIsActive(d), DWORD(BASS_ACTIVE_PLAYING));
+}
+
 TEST_F(AudioHandlesTest, BusySampleWithoutOverrideRefusesAndStoppedPlaybacksAreReused) {
     HSAMPLE sample = LoadSample(file_, 2, 0);
     HCHANNEL a = PlaySample(sample);
