@@ -58,6 +58,9 @@ DWORD TQ2DMusic::LoadFromImage(const char* name, TQString& bytes, char** image) 
         return 0;
     *image = new (std::nothrow) char[length];
     if (!*image) {
+        // The failed allocation itself, then what it was for.
+        g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dmusic", "TQ2DMusic::Create", __LINE__);
+        g_tqLogError.Log(TQLOG_ERROR_PREFIX);
         g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dmusic", "TQ2DMusic::Create", __LINE__);
         g_tqLogError.Log(TQLOG_ERROR_PREFIX "Stream buffer create fail. [lpszMusicFile='%s', dwSize=%d", name,
                          static_cast<int>(length));

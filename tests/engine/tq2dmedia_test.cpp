@@ -30,6 +30,20 @@ public:
     ~RefuseTreeNodes() { g_refusedSize = 0; }
 };
 
+// Size of the nothrow array allocations to refuse (0: none), after letting g_passedArrays through.
+std::atomic<size_t> g_refusedArraySize{0};
+std::atomic<int> g_passedArrays{0};
+
+// Refuses the nothrow arrays of one size after the first `passed` of them.
+class RefuseArrays {
+public:
+    RefuseArrays(size_t size, int passed) {
+        g_passedArrays = passed;
+        g_refusedArraySize = size;
+    }
+    ~RefuseArrays() { g_refusedArraySize = 0; }
+};
+
 } // namespace
 
 void* operator new(size_t size, const std::nothrow_t&) noexcept {
@@ -37,6 +51,16 @@ void* operator new(size_t size, const std::nothrow_t&) noexcept {
         return nullptr;
     try {
         return ::operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+void* operator new[](size_t size, const std::nothrow_t&) noexcept {
+    if (size == g_refusedArraySize && g_passedArrays-- <= 0)
+        return nullptr;
+    try {
+        return ::operator new[](size);
     } catch (...) {
         return nullptr;
     }
@@ -263,6 +287,26 @@ TEST_F(MediaTest, MusicFromAPackKeepsItsImageWhileTheStreamLives) {
     EXPECT_EQ(TQ2DGlobalMusic::CachedCount(), 1u);
     copy.Delete();
     EXPECT_EQ(TQ2DGlobalMusic::CachedCount(), 0u);
+}
+
+TEST_F(MediaTest, MusicWithoutMemoryForItsImageFailsAndSaysSo) {
+    const std::vector<unsigned char> wav = WavBytes(12345);
+    const std::string pack = folder.Path("short.pak");
+    MakePack(folder, pack, {{"MUSIC/SHORT.WAV", wav}});
+    ASSERT_EQ(TQ2DPackAdd(pack.c_str()), 1);
+    TQLogCapture errors(g_tqLogError);
+    TQ2DMusic music;
+    {
+        RefuseArrays refuse(wav.size(), 1); // the pack's copy of the file gets its memory
+        EXPECT_EQ(music.Create("music/short.wav", 0), 0);
+    }
+    EXPECT_EQ(music.GetMusic(), 0u);
+    EXPECT_EQ(TQ2DGlobalMusic::CachedCount(), 0u);
+    const std::vector<std::string> lines = errors.Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(errors.Contains("Stream buffer create fail. [lpszMusicFile='music/short.wav', dwSize=" +
+                                std::to_string(wav.size())));
+    EXPECT_EQ(music.Create("music/short.wav", 0), 1);
 }
 
 // Objects the host keeps over a restart hold handles of the closed engine; the new engine hands
