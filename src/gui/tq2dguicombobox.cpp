@@ -106,12 +106,14 @@ void TQ2DGUIComboBox::CloseDataView() {
     ClearModalControl(this);
 }
 
+// The list is closed before the parent hears of the pick, since the parent may remove (and so
+// delete) the combo box in its handler.
 void TQ2DGUIComboBox::PickSelectedLine() {
     m_Edit.SetText(m_DataList.GetCurSelectData());
     m_Edit.SetFocus();
+    CloseDataView();
     if (GetParent())
         GetParent()->OnCommand(this, TQ2DGUI_COMMAND_CHANGED);
-    CloseDataView();
 }
 
 void TQ2DGUIComboBox::OnCommand(TQ2DGUIObject* pSender, DWORD dwCommand) {

@@ -114,3 +114,38 @@ TEST_F(ComboBoxTest, ClicksOpenCloseAndPick) {
     EXPECT_EQ(list.GetShowMode(), 0);
     EXPECT_EQ(TQ2DGUIObject::GetModalControl(), nullptr);
 }
+
+TEST_F(ComboBoxTest, AParentMayRemoveTheComboBoxWhenALineIsPicked) {
+    // A dialog that closes as soon as a choice is made.
+    class ClosingPanel : public Probe {
+    public:
+        using Probe::Probe;
+        void OnCommand(TQ2DGUIObject* sender, DWORD code) override {
+            Probe::OnCommand(sender, code);
+            if (armed)
+                DelControl(sender);
+        }
+        bool armed = false;
+    };
+    ClosingPanel closing(200, 0, 0, 300, 300);
+    root.DelControl(&panel);
+    root.AddControl(&closing, 0);
+    auto* box = new TQ2DGUIComboBox;
+    box->SetControlID(6);
+    box->SetPos(10, 10);
+    box->SetSize(100, 20);
+    closing.AddControl(box, 1);
+    box->InitFromConfig(Description("ADD_DATA=0,Apple\nADD_DATA=1,Pear\n").c_str());
+    const float bx = 10 + 88 + 6, by = 20;
+    Run(root, Click(bx, by));
+    ASSERT_EQ(box->GetDataList().GetShowMode(), 1);
+    const float ly = 10 + 21 + 1.5f * box->GetDataList().GetRowHeight();
+    closing.armed = true;
+    Probe::Log().clear();
+    Run(root, Click(30, ly));
+    EXPECT_EQ(Probe::Only("200:command"), (Calls{"200:command 6,0"}));
+    EXPECT_EQ(closing.GetControl(6), nullptr);
+    EXPECT_EQ(TQ2DGUIObject::GetModalControl(), nullptr);
+    EXPECT_EQ(TQ2DGUIObject::GetMouseCapture(), nullptr);
+    EXPECT_EQ(TQ2DGUIObject::GetFocusControl(), nullptr);
+}
