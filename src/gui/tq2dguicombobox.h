@@ -4,8 +4,8 @@
 // A click on the drop-down button opens the list (the combo box then holds the mouse capture and
 // is the modal control) and the next closes it; picking a line copies its text into the edit,
 // focuses the edit, closes the list and then sends the parent TQ2DGUI_COMMAND_CHANGED (the parent
-// may remove the combo box in its handler). A press anywhere
-// but the list or the button closes an open list, as does showing or hiding the combo box.
+// may remove the combo box in its handler). A press anywhere but the list or the button closes an
+// open list, as does showing or hiding the combo box.
 //
 // Combo-box description file, KEY=VALUE lines ('#' starts a comment in a value; colours 0xRRGGBB):
 //   DROP_DOWN_BTN=animation description of the button's face
