@@ -36,7 +36,9 @@ void TQGfxDevice::System_SetState(int id, TQGfxStateValue value) {
             SetClassLongA(m_hWnd, GCL_HICON, reinterpret_cast<LONG_PTR>(LoadIconA(m_hInstance, m_szIcon)));
         break;
     case TQGFX_TITLE:
-        snprintf(m_szTitle, sizeof(m_szTitle), "%s", value.szValue ? value.szValue : "");
+        // The title read back from this state is the field itself: nothing to copy then.
+        if (value.szValue != m_szTitle)
+            snprintf(m_szTitle, sizeof(m_szTitle), "%s", value.szValue ? value.szValue : "");
         if (m_hWnd)
             SetWindowTextA(m_hWnd, m_szTitle);
         break;
@@ -223,11 +225,13 @@ void TQGfxDevice::SetUseSound(bool useSound) {
 }
 
 // Stores the full form of path in a 260-byte path field (NULL clears it). For the log file the
-// file is created or emptied at once; when that fails logging stays off.
+// file is created or emptied at once; when that fails logging stays off. The path may be the
+// field's own text, as read back from the state.
 void TQGfxDevice::SetFilePath(char* field, const char* path, bool truncate) {
-    field[0] = '\0';
-    if (!path)
+    if (!path) {
+        field[0] = '\0';
         return;
+    }
     snprintf(field, MAX_PATH, "%s", Resource_MakePath(path));
     if (!truncate)
         return;

@@ -171,6 +171,8 @@ TEST_F(DeviceTest, TitleIsCutToItsField) {
     std::string longTitle(400, 'x');
     dev->System_SetState(TQGFX_TITLE, longTitle.c_str());
     EXPECT_EQ(strlen(dev->System_GetState(TQGFX_TITLE).szValue), 255u);
+    dev->System_SetState(TQGFX_TITLE, dev->System_GetState(TQGFX_TITLE).szValue);
+    EXPECT_EQ(dev->System_GetState(TQGFX_TITLE).szValue, std::string(255, 'x'));
 }
 
 TEST_F(DeviceTest, LogFileIsEmptiedOnceThenAppended) {
@@ -182,6 +184,12 @@ TEST_F(DeviceTest, LogFileIsEmptiedOnceThenAppended) {
     EXPECT_EQ(ReadFile("other.log"), "one 1\ntwo\n");
     std::string resolved = dev->System_GetState(TQGFX_LOGFILE).szValue;
     EXPECT_NE(resolved.find("other.log"), std::string::npos);
+    // Setting the path read back from the state keeps it, and empties the file again.
+    dev->System_SetState(TQGFX_LOGFILE, dev->System_GetState(TQGFX_LOGFILE).szValue);
+    EXPECT_EQ(dev->System_GetState(TQGFX_LOGFILE).szValue, resolved);
+    EXPECT_EQ(ReadFile("other.log"), "");
+    dev->System_Log("one %d", 1);
+    dev->System_Log("two");
 
     dev->System_SetState(TQGFX_LOGFILE, static_cast<const char*>(nullptr));
     dev->System_Log("not written");
