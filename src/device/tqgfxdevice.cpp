@@ -211,7 +211,9 @@ char* TQGfxDevice::System_GetErrorMessage() {
 
 void TQGfxDevice::PostError(const char* text) {
     System_Log("%s", text ? text : "");
-    CopyCut(m_szError, sizeof(m_szError), text);
+    // The last error posted again is kept as it is.
+    if (text != m_szError)
+        CopyCut(m_szError, sizeof(m_szError), text);
 }
 
 bool TQGfxDevice::System_Launch(const char* target) {

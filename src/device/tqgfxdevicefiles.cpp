@@ -7,6 +7,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -72,11 +73,13 @@ void TQGfxDevice::Ini_SetString(const char* section, const char* name, const cha
 }
 
 const char* TQGfxDevice::Ini_GetString(const char* section, const char* name, const char* defaultValue) {
+    // The default may be an earlier result, which lives in the buffer about to be written.
+    char fallback[sizeof(m_szIniString)];
+    snprintf(fallback, sizeof(fallback), "%s", defaultValue ? defaultValue : "");
     if (m_szIniFile[0])
-        GetPrivateProfileStringA(section, name, defaultValue, m_szIniString, sizeof(m_szIniString),
-                                 m_szIniFile);
+        GetPrivateProfileStringA(section, name, fallback, m_szIniString, sizeof(m_szIniString), m_szIniFile);
     else
-        snprintf(m_szIniString, sizeof(m_szIniString), "%s", defaultValue ? defaultValue : "");
+        memcpy(m_szIniString, fallback, sizeof(m_szIniString));
     return m_szIniString;
 }
 

@@ -208,6 +208,8 @@ TEST_F(DeviceTest, LongLinesAndErrorsAreCutAndPercentSignsKept) {
     EXPECT_STREQ(dev->System_GetErrorMessage(), "100%s done %n");
     dev->PostError(longText.c_str());
     EXPECT_EQ(strlen(dev->System_GetErrorMessage()), 255u);
+    dev->PostError(dev->System_GetErrorMessage());
+    EXPECT_EQ(dev->System_GetErrorMessage(), std::string(255, 'y'));
 }
 
 TEST_F(DeviceTest, RandomSequence) {
@@ -233,6 +235,8 @@ TEST_F(DeviceTest, RandomSequence) {
 TEST_F(DeviceTest, IniRoundTrips) {
     EXPECT_EQ(dev->Ini_GetInt("s", "n", 7), 7);
     EXPECT_STREQ(dev->Ini_GetString("s", "t", "fallback"), "fallback");
+    // An earlier result given back as the default stays intact.
+    EXPECT_STREQ(dev->Ini_GetString("s", "u", dev->Ini_GetString("s", "t", "again")), "again");
     dev->Ini_SetInt("s", "n", 3);
 
     dev->System_SetState(TQGFX_INIFILE, Path("game.ini").c_str());
@@ -252,6 +256,7 @@ TEST_F(DeviceTest, IniRoundTrips) {
     const char* first = dev->Ini_GetString("Player", "Name", "");
     dev->Ini_GetString("Player", "None", "other");
     EXPECT_STREQ(first, "other");
+    EXPECT_STREQ(dev->Ini_GetString("Player", "None", dev->Ini_GetString("Player", "Name", "")), "Ann");
 }
 
 TEST_F(DeviceTest, KeyNames) {
