@@ -382,6 +382,7 @@ private:
 
     // Textures and targets (tqgfxdevicetextures.cpp).
     IDirect3DTexture9* FindTexture(DWORD handle);
+    bool TextureSize(DWORD texture, bool imageSize, UINT* width, UINT* height);
     bool CreateTargetTexture(TargetEntry* entry, UINT width, UINT height);
     bool CreateTargetDepth(TargetEntry* entry, UINT width, UINT height);
     void ReleaseTargetObjects(TargetEntry* entry);

@@ -107,24 +107,32 @@ void TQGfxDevice::Texture_Free(DWORD texture) {
     m_textures.Remove(texture);
 }
 
-int TQGfxDevice::Texture_GetWidth(DWORD texture, bool imageSize) {
+// The loaded image's size when asked and known, else the size of level 0; false when unreadable.
+bool TQGfxDevice::TextureSize(DWORD texture, bool imageSize, UINT* width, UINT* height) {
     TextureEntry* entry = m_textures.Find(texture);
     if (!entry || !entry->texture)
-        return 0;
-    if (imageSize && entry->loaded)
-        return static_cast<int>(entry->imageWidth);
+        return false;
+    if (imageSize && entry->loaded) {
+        *width = entry->imageWidth;
+        *height = entry->imageHeight;
+        return true;
+    }
     D3DSURFACE_DESC desc;
-    return SUCCEEDED(entry->texture->GetLevelDesc(0, &desc)) ? static_cast<int>(desc.Width) : 0;
+    if (FAILED(entry->texture->GetLevelDesc(0, &desc)))
+        return false;
+    *width = desc.Width;
+    *height = desc.Height;
+    return true;
+}
+
+int TQGfxDevice::Texture_GetWidth(DWORD texture, bool imageSize) {
+    UINT width, height;
+    return TextureSize(texture, imageSize, &width, &height) ? static_cast<int>(width) : 0;
 }
 
 int TQGfxDevice::Texture_GetHeight(DWORD texture, bool imageSize) {
-    TextureEntry* entry = m_textures.Find(texture);
-    if (!entry || !entry->texture)
-        return 0;
-    if (imageSize && entry->loaded)
-        return static_cast<int>(entry->imageHeight);
-    D3DSURFACE_DESC desc;
-    return SUCCEEDED(entry->texture->GetLevelDesc(0, &desc)) ? static_cast<int>(desc.Height) : 0;
+    UINT width, height;
+    return TextureSize(texture, imageSize, &width, &height) ? static_cast<int>(height) : 0;
 }
 
 DWORD* TQGfxDevice::Texture_Lock(DWORD texture, bool readOnly, int left, int top, int width, int height) {
