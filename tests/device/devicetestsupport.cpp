@@ -119,3 +119,8 @@ TQ2D_QUAD_tag MakeQuad(float x0, float y0, float x1, float y1, DWORD color, DWOR
     quad.blend = blend;
     return quad;
 }
+
+void PutLittleEndian(std::string* out, uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out->push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,6 +39,9 @@ protected:
 };
 
 extern std::function<bool()> g_frameBody;
+
+// Appends value as `bytes` little-endian bytes (at most 8).
+void PutLittleEndian(std::string* out, uint64_t value, int bytes);
 
 // An untextured quad covering [x0, x1) × [y0, y1) in one colour.
 TQ2D_QUAD_tag MakeQuad(float x0, float y0, float x1, float y1, DWORD color, DWORD tex = 0,

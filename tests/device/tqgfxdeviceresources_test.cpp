@@ -103,53 +103,47 @@ bool MakeEncryptedZip(const std::string& path, const Entry& entry, const std::st
     return true;
 }
 
-// Appends a little-endian value of the given byte count.
-void PutLE(std::string* out, uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out->push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
 // Writes, byte by byte, a zip archive of one entry whose zip64 sizes claim declared bytes while
 // only body follows its header: a damaged or hostile archive.
 void MakeOversizedZip(const std::string& path, const std::string& name, int flag, int method,
                       uint64_t declared, const std::string& body) {
     std::string extra;
-    PutLE(&extra, 1, 2); // zip64 extended information
-    PutLE(&extra, 16, 2);
-    PutLE(&extra, declared, 8); // uncompressed size
-    PutLE(&extra, declared, 8); // compressed size
+    PutLittleEndian(&extra, 1, 2); // zip64 extended information
+    PutLittleEndian(&extra, 16, 2);
+    PutLittleEndian(&extra, declared, 8); // uncompressed size
+    PutLittleEndian(&extra, declared, 8); // compressed size
     std::string zip;
-    PutLE(&zip, 0x04034b50, 4);
-    PutLE(&zip, 45, 2);
-    PutLE(&zip, flag, 2);
-    PutLE(&zip, method, 2);
+    PutLittleEndian(&zip, 0x04034b50, 4);
+    PutLittleEndian(&zip, 45, 2);
+    PutLittleEndian(&zip, flag, 2);
+    PutLittleEndian(&zip, method, 2);
     zip.append(8, '\0'); // time, date, CRC
-    PutLE(&zip, 0xFFFFFFFF, 4);
-    PutLE(&zip, 0xFFFFFFFF, 4);
-    PutLE(&zip, name.size(), 2);
-    PutLE(&zip, extra.size(), 2);
+    PutLittleEndian(&zip, 0xFFFFFFFF, 4);
+    PutLittleEndian(&zip, 0xFFFFFFFF, 4);
+    PutLittleEndian(&zip, name.size(), 2);
+    PutLittleEndian(&zip, extra.size(), 2);
     zip += name + extra + body;
     size_t central = zip.size();
-    PutLE(&zip, 0x02014b50, 4);
-    PutLE(&zip, 45, 2);
-    PutLE(&zip, 45, 2);
-    PutLE(&zip, flag, 2);
-    PutLE(&zip, method, 2);
+    PutLittleEndian(&zip, 0x02014b50, 4);
+    PutLittleEndian(&zip, 45, 2);
+    PutLittleEndian(&zip, 45, 2);
+    PutLittleEndian(&zip, flag, 2);
+    PutLittleEndian(&zip, method, 2);
     zip.append(8, '\0');
-    PutLE(&zip, 0xFFFFFFFF, 4);
-    PutLE(&zip, 0xFFFFFFFF, 4);
-    PutLE(&zip, name.size(), 2);
-    PutLE(&zip, extra.size(), 2);
+    PutLittleEndian(&zip, 0xFFFFFFFF, 4);
+    PutLittleEndian(&zip, 0xFFFFFFFF, 4);
+    PutLittleEndian(&zip, name.size(), 2);
+    PutLittleEndian(&zip, extra.size(), 2);
     zip.append(14, '\0'); // comment length, disk, attributes, local header offset 0
     zip += name + extra;
     size_t centralSize = zip.size() - central;
-    PutLE(&zip, 0x06054b50, 4);
-    PutLE(&zip, 0, 4);
-    PutLE(&zip, 1, 2);
-    PutLE(&zip, 1, 2);
-    PutLE(&zip, centralSize, 4);
-    PutLE(&zip, central, 4);
-    PutLE(&zip, 0, 2);
+    PutLittleEndian(&zip, 0x06054b50, 4);
+    PutLittleEndian(&zip, 0, 4);
+    PutLittleEndian(&zip, 1, 2);
+    PutLittleEndian(&zip, 1, 2);
+    PutLittleEndian(&zip, centralSize, 4);
+    PutLittleEndian(&zip, central, 4);
+    PutLittleEndian(&zip, 0, 2);
     std::ofstream(path, std::ios::binary) << zip;
 }
 

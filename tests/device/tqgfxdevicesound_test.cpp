@@ -11,11 +11,6 @@ namespace {
 
 const bool kDummyAudio = setenv("SDL_AUDIODRIVER", "dummy", 1) == 0;
 
-void PutLe(std::string* out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out->push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
 void PutBe16(std::string* out, uint32_t value) {
     out->push_back(static_cast<char>((value >> 8) & 0xFF));
     out->push_back(static_cast<char>(value & 0xFF));
@@ -24,19 +19,19 @@ void PutBe16(std::string* out, uint32_t value) {
 // A 16-bit mono WAV file of a tone.
 std::string MakeWav(int rate, int frames) {
     std::string wav = "RIFF";
-    PutLe(&wav, 36 + frames * 2, 4);
+    PutLittleEndian(&wav, 36 + frames * 2, 4);
     wav += "WAVEfmt ";
-    PutLe(&wav, 16, 4);
-    PutLe(&wav, 1, 2);
-    PutLe(&wav, 1, 2);
-    PutLe(&wav, rate, 4);
-    PutLe(&wav, rate * 2, 4);
-    PutLe(&wav, 2, 2);
-    PutLe(&wav, 16, 2);
+    PutLittleEndian(&wav, 16, 4);
+    PutLittleEndian(&wav, 1, 2);
+    PutLittleEndian(&wav, 1, 2);
+    PutLittleEndian(&wav, rate, 4);
+    PutLittleEndian(&wav, rate * 2, 4);
+    PutLittleEndian(&wav, 2, 2);
+    PutLittleEndian(&wav, 16, 2);
     wav += "data";
-    PutLe(&wav, frames * 2, 4);
+    PutLittleEndian(&wav, frames * 2, 4);
     for (int i = 0; i < frames; ++i)
-        PutLe(&wav, static_cast<uint32_t>(static_cast<int16_t>(8000 * std::sin(i * 0.05))), 2);
+        PutLittleEndian(&wav, static_cast<uint32_t>(static_cast<int16_t>(8000 * std::sin(i * 0.05))), 2);
     return wav;
 }
 

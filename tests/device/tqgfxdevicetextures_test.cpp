@@ -7,28 +7,23 @@
 
 namespace {
 
-void PutLe(std::string* out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out->push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
 // A 24-bit BMP of one colour (0xRRGGBB).
 std::string MakeBmp(int width, int height, uint32_t rgb) {
     int rowBytes = (width * 3 + 3) & ~3;
     std::string bmp = "BM";
-    PutLe(&bmp, 54 + rowBytes * height, 4);
-    PutLe(&bmp, 0, 4);
-    PutLe(&bmp, 54, 4);
-    PutLe(&bmp, 40, 4);
-    PutLe(&bmp, width, 4);
-    PutLe(&bmp, height, 4);
-    PutLe(&bmp, 1, 2);
-    PutLe(&bmp, 24, 2);
+    PutLittleEndian(&bmp, 54 + rowBytes * height, 4);
+    PutLittleEndian(&bmp, 0, 4);
+    PutLittleEndian(&bmp, 54, 4);
+    PutLittleEndian(&bmp, 40, 4);
+    PutLittleEndian(&bmp, width, 4);
+    PutLittleEndian(&bmp, height, 4);
+    PutLittleEndian(&bmp, 1, 2);
+    PutLittleEndian(&bmp, 24, 2);
     for (int i = 0; i < 6; ++i)
-        PutLe(&bmp, 0, 4);
+        PutLittleEndian(&bmp, 0, 4);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x)
-            PutLe(&bmp, rgb, 3);
+            PutLittleEndian(&bmp, rgb, 3);
         bmp.append(static_cast<size_t>(rowBytes - width * 3), '\0');
     }
     return bmp;
@@ -37,26 +32,26 @@ std::string MakeBmp(int width, int height, uint32_t rgb) {
 // A 4 × 4 DXT1 image in a DDS file.
 std::string MakeDxt1Dds() {
     std::string dds = "DDS ";
-    PutLe(&dds, 124, 4);
-    PutLe(&dds, 0x1 | 0x2 | 0x4 | 0x1000 | 0x80000, 4);
-    PutLe(&dds, 4, 4); // height
-    PutLe(&dds, 4, 4); // width
-    PutLe(&dds, 8, 4); // linear size
-    PutLe(&dds, 0, 4);
-    PutLe(&dds, 1, 4);
+    PutLittleEndian(&dds, 124, 4);
+    PutLittleEndian(&dds, 0x1 | 0x2 | 0x4 | 0x1000 | 0x80000, 4);
+    PutLittleEndian(&dds, 4, 4); // height
+    PutLittleEndian(&dds, 4, 4); // width
+    PutLittleEndian(&dds, 8, 4); // linear size
+    PutLittleEndian(&dds, 0, 4);
+    PutLittleEndian(&dds, 1, 4);
     for (int i = 0; i < 11; ++i)
-        PutLe(&dds, 0, 4);
-    PutLe(&dds, 32, 4);
-    PutLe(&dds, 0x4, 4);
+        PutLittleEndian(&dds, 0, 4);
+    PutLittleEndian(&dds, 32, 4);
+    PutLittleEndian(&dds, 0x4, 4);
     dds += "DXT1";
     for (int i = 0; i < 5; ++i)
-        PutLe(&dds, 0, 4);
-    PutLe(&dds, 0x1000, 4);
+        PutLittleEndian(&dds, 0, 4);
+    PutLittleEndian(&dds, 0x1000, 4);
     for (int i = 0; i < 4; ++i)
-        PutLe(&dds, 0, 4);
-    PutLe(&dds, 0xF800, 2);
-    PutLe(&dds, 0xF800, 2);
-    PutLe(&dds, 0, 4);
+        PutLittleEndian(&dds, 0, 4);
+    PutLittleEndian(&dds, 0xF800, 2);
+    PutLittleEndian(&dds, 0xF800, 2);
+    PutLittleEndian(&dds, 0, 4);
     return dds;
 }
 
