@@ -249,8 +249,10 @@ void* TQGfxDevice::LoadFromDisk(const char* name, DWORD* size) {
                          static_cast<int>(GetLastError()));
         return nullptr;
     }
-    DWORD length = GetFileSize(file, nullptr);
-    void* data = length == INVALID_FILE_SIZE ? nullptr : malloc(length ? length : 1);
+    // A file of 4 GB or more does not fit a resource's 32-bit size.
+    DWORD high = 0;
+    DWORD length = GetFileSize(file, &high);
+    void* data = length == INVALID_FILE_SIZE || high ? nullptr : malloc(length ? length : 1);
     DWORD read = 0;
     bool ok = data && ReadFile(file, data, length, &read, nullptr) && read == length;
     CloseHandle(file);

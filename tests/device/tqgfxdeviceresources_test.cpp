@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -273,6 +274,12 @@ TEST_F(DeviceResourceTest, DiskFilesAndAbsoluteNames) {
     // An absolute name skips the packs.
     EXPECT_EQ(Load(Path("disk/file.txt")), "on disk");
     EXPECT_EQ(Load(Path("DISK\\FILE.TXT")), "on disk");
+
+    // A file past 4 GB is refused rather than handed out cut to its low 32 bits of size.
+    WriteFile("huge.bin", "");
+    std::filesystem::resize_file(Path("huge.bin"), (uint64_t(1) << 32) + 16);
+    EXPECT_EQ(Load(Path("huge.bin")), "<null>");
+    std::filesystem::remove(Path("huge.bin"));
 
     TQLogCapture debug(g_tqLogDebug);
     EXPECT_EQ(Load(Path("disk/none.txt")), "<null>");
