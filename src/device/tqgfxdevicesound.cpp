@@ -4,6 +4,9 @@
 
 #include "platform/audio/tqaudio.h"
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -94,8 +97,13 @@ DWORD LoopFlag(bool loop) {
 }
 
 // Frequency scaled by pitch, truncated toward zero.
+// A NaN pitch leaves the rate as it is; rates beyond an int are held at its limits, since
+// converting them would be undefined.
 int ScaledFrequency(DWORD frequency, float pitch) {
-    return static_cast<int>(frequency * pitch);
+    const double rate = static_cast<double>(frequency) * pitch;
+    if (std::isnan(rate))
+        return kKeepFrequency;
+    return static_cast<int>(std::clamp(rate, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }
 
 // Plays music or a stream from the start at its own rate, full volume and centred.

@@ -127,6 +127,11 @@ TEST_F(DeviceSoundTest, EffectsPlayWithVolumePanAndPitch) {
     EXPECT_EQ(a.pan, 10);
     dev->Channel_SetPitch(channel, 0.5f);
     EXPECT_EQ(Get(channel).freq, 11025u);
+    // Pitches that make no rate leave it, or hold it at the module's highest.
+    dev->Channel_SetPitch(channel, std::nanf(""));
+    EXPECT_EQ(Get(channel).freq, 11025u);
+    dev->Channel_SetPitch(channel, 1e30f);
+    EXPECT_GT(Get(channel).freq, 44100u);
 
     dev->Channel_Pause(channel);
     EXPECT_FALSE(dev->Channel_IsPlaying(channel));
