@@ -63,6 +63,13 @@ std::shared_ptr<GdiDC> FindDC(HDC hdc) {
     return dc;
 }
 
+// Runs `use` on the DC under the GDI lock; `fallback` for a handle that names no DC.
+template <class R, class Use> R WithDC(HDC hdc, R fallback, Use use) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    std::shared_ptr<GdiDC> dc = FindDC(hdc);
+    return dc ? use(*dc) : fallback;
+}
+
 HDC NewDC(GdiDC::Type type) {
     std::shared_ptr<GdiFont> font = StockFont();
     if (!font)
@@ -228,63 +235,51 @@ BOOL DeleteObject(HGDIOBJ ho) {
 }
 
 COLORREF SetTextColor(HDC hdc, COLORREF color) {
-    std::lock_guard<std::mutex> guard(GdiLock());
-    std::shared_ptr<GdiDC> dc = FindDC(hdc);
-    if (!dc)
-        return CLR_INVALID;
-    COLORREF previous = dc->TextColor();
-    dc->SetTextColor(color);
-    return previous;
+    return WithDC(hdc, CLR_INVALID, [color](GdiDC& dc) {
+        COLORREF previous = dc.TextColor();
+        dc.SetTextColor(color);
+        return previous;
+    });
 }
 
 COLORREF GetTextColor(HDC hdc) {
-    std::lock_guard<std::mutex> guard(GdiLock());
-    std::shared_ptr<GdiDC> dc = FindDC(hdc);
-    return dc ? dc->TextColor() : CLR_INVALID;
+    return WithDC(hdc, CLR_INVALID, [](GdiDC& dc) { return dc.TextColor(); });
 }
 
 COLORREF SetBkColor(HDC hdc, COLORREF color) {
-    std::lock_guard<std::mutex> guard(GdiLock());
-    std::shared_ptr<GdiDC> dc = FindDC(hdc);
-    if (!dc)
-        return CLR_INVALID;
-    COLORREF previous = dc->BkColor();
-    dc->SetBkColor(color);
-    return previous;
+    return WithDC(hdc, CLR_INVALID, [color](GdiDC& dc) {
+        COLORREF previous = dc.BkColor();
+        dc.SetBkColor(color);
+        return previous;
+    });
 }
 
 COLORREF GetBkColor(HDC hdc) {
-    std::lock_guard<std::mutex> guard(GdiLock());
-    std::shared_ptr<GdiDC> dc = FindDC(hdc);
-    return dc ? dc->BkColor() : CLR_INVALID;
+    return WithDC(hdc, CLR_INVALID, [](GdiDC& dc) { return dc.BkColor(); });
 }
 
 int SetBkMode(HDC hdc, int mode) {
-    std::lock_guard<std::mutex> guard(GdiLock());
-    std::shared_ptr<GdiDC> dc = FindDC(hdc);
-    if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) {
+    if (mode != TRANSPARENT && mode != OPAQUE) {
         PlatformLog("SetBkMode: invalid call (mode %d)", mode);
         return 0;
     }
-    int previous = dc->BkMode();
-    dc->SetBkMode(mode);
-    return previous;
+    return WithDC(hdc, 0, [mode](GdiDC& dc) {
+        int previous = dc.BkMode();
+        dc.SetBkMode(mode);
+        return previous;
+    });
 }
 
 int GetBkMode(HDC hdc) {
-    std::lock_guard<std::mutex> guard(GdiLock());
-    std::shared_ptr<GdiDC> dc = FindDC(hdc);
-    return dc ? dc->BkMode() : 0;
+    return WithDC(hdc, 0, [](GdiDC& dc) { return dc.BkMode(); });
 }
 
 int SetTextCharacterExtra(HDC hdc, int extra) {
-    std::lock_guard<std::mutex> guard(GdiLock());
-    std::shared_ptr<GdiDC> dc = FindDC(hdc);
-    if (!dc)
-        return kInvalidExtra;
-    int previous = dc->CharacterExtra();
-    dc->SetCharacterExtra(extra);
-    return previous;
+    return WithDC(hdc, kInvalidExtra, [extra](GdiDC& dc) {
+        int previous = dc.CharacterExtra();
+        dc.SetCharacterExtra(extra);
+        return previous;
+    });
 }
 
 BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR lpString, UINT c,
