@@ -13,20 +13,6 @@ namespace {
 // Description files kept by name; nothing in the library adds to it, TQ2DDeleteCfg empties it.
 std::map<std::string, TQ2DFileConfig*> g_mapConfig;
 
-// Whole content of a disk file found through the resolver.
-bool ReadDiskFile(const char* path, std::string* content) {
-    FILE* file = tqplat::OpenFile(path, "rb");
-    if (!file)
-        return false;
-    char chunk[65536];
-    size_t got = 0;
-    while ((got = fread(chunk, 1, sizeof(chunk), file)) > 0)
-        content->append(chunk, got);
-    const bool complete = !ferror(file);
-    fclose(file);
-    return complete;
-}
-
 } // namespace
 
 BOOL TQ2DFileConfig::LoadFileConfig(const char* name, unsigned long /*size*/, int flag) {
@@ -36,7 +22,7 @@ BOOL TQ2DFileConfig::LoadFileConfig(const char* name, unsigned long /*size*/, in
         return TQFileConfig::LoadFileConfig(packed.GetBuffer(), packed.GetBufferLength(),
                                             flag | TQFILECONFIG_FROM_MEMORY);
     std::string content;
-    if (!ReadDiskFile(normalized, &content)) {
+    if (!tqplat::ReadWholeFile(normalized, &content)) {
         g_tqLogDebug.SetLogInfo("lib/project/dozaz2i/source/tq2dfileconfig", "TQ2DFileConfig::LoadFileConfig",
                                 __LINE__);
         g_tqLogDebug.Log(TQLOG_ERROR_PREFIX "File load fail. [lpszFileName='%s']", normalized.GetString());

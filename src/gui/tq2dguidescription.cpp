@@ -8,20 +8,6 @@
 
 namespace {
 
-// The bytes of a disk file found through the path resolver.
-bool ReadDiskFile(const char* path, std::string* content) {
-    FILE* file = tqplat::OpenFile(path, "rb");
-    if (!file)
-        return false;
-    char chunk[65536];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        content->append(chunk, got);
-    const bool complete = !std::ferror(file);
-    std::fclose(file);
-    return complete;
-}
-
 // The text of [begin, end) of a line, cut at the first '#' when asked, trimmed.
 TQString Field(const std::string& line, size_t begin, size_t end, bool cutComment) {
     std::string part = line.substr(begin, end - begin);
@@ -57,7 +43,7 @@ bool TQ2DGUIReadDescription(const char* name, TQString& text) {
     if (TQ2DPackGetFile(key, text))
         return true;
     std::string content;
-    if (!ReadDiskFile(key, &content))
+    if (!tqplat::ReadWholeFile(key, &content))
         return false;
     text = content.c_str();
     return true;

@@ -221,6 +221,19 @@ FILE* OpenFile(const char* path, const char* mode) {
     return file;
 }
 
+bool ReadWholeFile(const char* path, std::string* content) {
+    FILE* file = OpenFile(path, "rb");
+    if (!file)
+        return false;
+    char chunk[65536];
+    size_t got = 0;
+    while ((got = fread(chunk, 1, sizeof(chunk), file)) > 0)
+        content->append(chunk, got);
+    const bool complete = !ferror(file);
+    fclose(file);
+    return complete;
+}
+
 std::string ProgramPath() {
     char buffer[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);

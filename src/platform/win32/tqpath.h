@@ -22,6 +22,10 @@ bool ResolvePathForWrite(const char* path, std::string* utf8Path);
 // component). NULL on failure; directories and FIFOs are refused.
 FILE* OpenFile(const char* path, const char* mode);
 
+// Appends the whole content of an existing file found through the resolver; false when it cannot
+// be opened or a read fails.
+bool ReadWholeFile(const char* path, std::string* content);
+
 // Full path of the running program as UTF-8; empty when it cannot be read.
 std::string ProgramPath();
 
