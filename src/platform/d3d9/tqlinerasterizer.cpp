@@ -49,8 +49,9 @@ void LineRasterizer::Draw(const ScreenVertex v[2]) {
         int64_t num = s * 256 - s0;
         int64_t t = FloorDiv(t0 * 256 + (t1 - t0) * num * 256 / ds + 128 * 256, 256 * 256);
         int64_t px = xMajor ? s : t, py = xMajor ? t : s;
-        if (px < m_state.clipLeft || px >= m_state.clipRight || py < m_state.clipTop ||
-            py >= m_state.clipBottom)
+        if (px < m_state.clipLeft || px >= m_state.clipRight ||
+            py < std::max(m_state.clipTop, m_state.bandTop) ||
+            py >= std::min(m_state.clipBottom, m_state.bandBottom))
             continue;
         Fragment f{a.At(num, ds), r.At(num, ds), g.At(num, ds), b.At(num, ds),
                    u.At(num, ds), w.At(num, ds), z.At(num, ds)};

@@ -4,6 +4,7 @@
 #include "platform/d3d9/tqd3d9.h"
 #include "platform/d3d9/tqimage.h"
 
+#include <climits>
 #include <cstdint>
 
 namespace tqd3d9 {
@@ -21,6 +22,9 @@ struct RenderState {
     Image* depth = nullptr;
     // Pixels that may be written: the viewport within the render target, [left, right) x [top, bottom).
     int clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0;
+    // Rows this pass writes, [bandTop, bandBottom). Triangle set-up still uses the whole clip
+    // rectangle, so drawing a scene band by band gives exactly the pixels of drawing it whole.
+    int bandTop = 0, bandBottom = INT_MAX;
     D3DVIEWPORT9 viewport = {};
     // World x view x projection, applied to row vectors.
     double transform[4][4] = {};

@@ -1,4 +1,4 @@
-// Walks a triangle row by row from the top of its bounds, giving the inside pixels of each row with
+// Walks a triangle row by row from a given row of its bounds, giving the inside pixels of each row with
 // integer steps only: each edge's bound is kept as a quotient and remainder that advance by fixed
 // amounts per row, so the pixels are exactly those TriangleSetup::Covers accepts.
 #pragma once
@@ -9,7 +9,8 @@ namespace tqd3d9 {
 
 class RowWalker {
 public:
-    explicit RowWalker(const TriangleSetup& setup);
+    // Starts at row firstRow (minY..maxY of the setup).
+    RowWalker(const TriangleSetup& setup, int firstRow);
     // The first and last inside pixel of the current row (false when it has none); then moves down.
     bool NextRow(int* first, int* last);
 

@@ -58,9 +58,17 @@ void TriangleRasterizer::Draw(const ScreenVertex v[3]) {
     }
 }
 
+int TriangleRasterizer::FirstRow(int minY) const {
+    return std::max(minY, m_state.bandTop);
+}
+
+int TriangleRasterizer::LastRow(int maxY) const {
+    return std::min(maxY, m_state.bandBottom - 1);
+}
+
 void TriangleRasterizer::DrawGeneric(const TriangleSetup& setup) {
     m_pipeline.SetLinear(setup.linear);
-    for (int y = setup.minY; y <= setup.maxY; ++y)
+    for (int y = FirstRow(setup.minY); y <= LastRow(setup.maxY); ++y)
         for (int x = setup.minX; x <= setup.maxX; ++x)
             if (setup.Covers(x, y))
                 m_pipeline.Process(x, y, setup.At(x, y));
@@ -68,9 +76,10 @@ void TriangleRasterizer::DrawGeneric(const TriangleSetup& setup) {
 
 void TriangleRasterizer::DrawSpans(const TriangleSetup& setup) {
     SpanFiller filler(m_state, setup);
-    RowWalker rows(setup);
+    int top = FirstRow(setup.minY);
+    RowWalker rows(setup, top);
     int first, last;
-    for (int y = setup.minY; y <= setup.maxY; ++y)
+    for (int y = top; y <= LastRow(setup.maxY); ++y)
         if (rows.NextRow(&first, &last))
             filler.Fill(y, first, last);
 }
@@ -78,8 +87,9 @@ void TriangleRasterizer::DrawSpans(const TriangleSetup& setup) {
 void TriangleRasterizer::DrawPair(const TriangleSetup& one, const TriangleSetup& two) {
     // The planes are equal, so one filler serves both triangles.
     SpanFiller filler(m_state, one);
-    RowWalker rowsOne(one), rowsTwo(two);
-    for (int y = std::min(one.minY, two.minY); y <= std::max(one.maxY, two.maxY); ++y) {
+    int top = FirstRow(std::min(one.minY, two.minY));
+    RowWalker rowsOne(one, std::max(one.minY, top)), rowsTwo(two, std::max(two.minY, top));
+    for (int y = top; y <= LastRow(std::max(one.maxY, two.maxY)); ++y) {
         int f1, l1, f2, l2;
         bool hasOne = SpanAt(rowsOne, one, y, &f1, &l1);
         bool hasTwo = SpanAt(rowsTwo, two, y, &f2, &l2);

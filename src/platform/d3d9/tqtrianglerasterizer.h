@@ -20,6 +20,9 @@ public:
     void Finish();
 
 private:
+    // The rows of the band within a triangle's bounds.
+    int FirstRow(int minY) const;
+    int LastRow(int maxY) const;
     void DrawGeneric(const TriangleSetup& setup);
     void DrawSpans(const TriangleSetup& setup);
     void DrawPair(const TriangleSetup& first, const TriangleSetup& second);
