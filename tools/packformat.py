@@ -15,6 +15,7 @@ hash of the stored (normalised) name.
 Command line: packformat.py list PACK | extract PACK FOLDER | create PACK FOLDER
 """
 
+import errno
 import os
 import struct
 import sys
@@ -154,8 +155,20 @@ def _main(argv):
     if not argv or wanted.get(argv[0]) != len(argv):
         print(__doc__.strip().splitlines()[-1], file=sys.stderr)
         return 2
-    command, pack_path, folder = argv[0], argv[1], argv[2] if len(argv) > 2 else None
+    try:
+        return _run(*argv)
+    except PackError as error:
+        print("packformat.py: %s is not a pack or is damaged (%s)" % (argv[1], error), file=sys.stderr)
+    except (OSError, ValueError) as error:
+        where = getattr(error, "filename", None) or argv[1]
+        print("packformat.py: %s: %s" % (where, getattr(error, "strerror", None) or error), file=sys.stderr)
+    return 1
+
+
+def _run(command, pack_path, folder=None):
     if command == "create":
+        if not os.path.isdir(folder):
+            raise FileNotFoundError(errno.ENOENT, "no such folder", folder)
         files = {}
         for root, _, names in os.walk(folder):
             for name in sorted(names):

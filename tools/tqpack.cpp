@@ -2,6 +2,13 @@
 //
 // Arguments are UTF-8 (as the shell gives them); names stored in packs are GBK, as the engine
 // reads them. Exit status: 0 success, 1 failure, 2 wrong usage.
+//
+// A pack is never harmed: list and extract open it for reading only, and create builds the new
+// pack in a file beside it that replaces it only once complete.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -38,48 +45,121 @@ bool OpenPack(CMorvainePack& pack, const std::string& path) {
     return pack.SetPackage(tqplat::Utf8ToGbk(path).c_str()) || Refuse("cannot open pack " + path);
 }
 
+// Opens an existing pack read-only; a missing, empty, unreadable or damaged file is refused.
+bool OpenPackForReading(CMorvainePack& pack, const std::string& path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (!fs::exists(status))
+        return Refuse("no such pack: " + path);
+    if (!fs::is_regular_file(status))
+        return Refuse(path + " is not a file");
+    if (fs::file_size(path, error) == 0)
+        return Refuse(path + " is empty, not a pack");
+    if (access(path.c_str(), R_OK) != 0)
+        return Refuse("cannot read " + path);
+    return pack.SetPackage(tqplat::Utf8ToGbk(path).c_str(), true) ||
+           Refuse(path + " is not a pack or is damaged");
+}
+
 bool AddOne(CMorvainePack& pack, const fs::path& source, const std::string& name) {
     return pack.AddFile(tqplat::Utf8ToGbk(source.string()).c_str(), tqplat::Utf8ToGbk(name).c_str()) ||
            Refuse("cannot add " + source.string() + " as " + name +
                   " (unreadable, name taken, too long or pack full)");
 }
 
-// Every regular file below folder, in a fixed order, with its name relative to the folder.
-std::vector<std::pair<fs::path, std::string>> FolderFiles(const fs::path& folder) {
+bool IsSameFile(const fs::path& a, const fs::path& b) {
+    std::error_code error;
+    return fs::equivalent(a, b, error);
+}
+
+// Every regular file below folder but the pack itself, in a fixed order, with its name relative to
+// the folder.
+std::vector<std::pair<fs::path, std::string>> FolderFiles(const fs::path& folder, const fs::path& pack) {
     std::vector<std::pair<fs::path, std::string>> files;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file())
+        if (entry.is_regular_file() && !IsSameFile(entry.path(), pack))
             files.emplace_back(entry.path(), entry.path().lexically_relative(folder).generic_string());
     std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
     return files;
 }
 
-bool AddFolder(CMorvainePack& pack, const fs::path& folder, const std::string& prefix) {
-    for (const auto& file : FolderFiles(folder))
+bool AddFiles(CMorvainePack& pack, const std::vector<std::pair<fs::path, std::string>>& files,
+              const std::string& prefix) {
+    for (const auto& file : files)
         if (!AddOne(pack, file.first, prefix.empty() ? file.second : prefix + "/" + file.second))
             return false;
     return true;
 }
 
-bool AddPath(CMorvainePack& pack, const fs::path& source, const std::string& name) {
+bool AddPath(CMorvainePack& pack, const fs::path& packPath, const fs::path& source, const std::string& name) {
     std::error_code error;
     if (fs::is_directory(source, error))
-        return AddFolder(pack, source, name);
+        return AddFiles(pack, FolderFiles(source, packPath), name);
+    if (IsSameFile(source, packPath))
+        return Refuse("cannot add " + packPath.string() + " to itself");
     return AddOne(pack, source, name.empty() ? source.filename().string() : name);
 }
 
+// An empty new file beside target (a link's target for a link), made with the permissions new
+// files get; false when none can be made.
+bool MakeFileBeside(const fs::path& target, std::string* path) {
+    std::string name = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = mkstemp(name.data());
+    if (fd < 0)
+        return false;
+    close(fd);
+    const mode_t mask = umask(0);
+    umask(mask);
+    std::error_code error;
+    fs::permissions(name, static_cast<fs::perms>(0666 & ~mask), error);
+    *path = name;
+    return true;
+}
+
+// Gives the file the permissions of the pack it replaces, makes its bytes durable and renames it
+// over the pack.
+bool Replace(const std::string& path, const fs::path& target) {
+    std::error_code error;
+    const fs::file_status old = fs::status(target, error);
+    if (fs::exists(old))
+        fs::permissions(path, old.permissions(), error);
+    const int fd = open(path.c_str(), O_RDONLY);
+    const bool synced = fd >= 0 && fsync(fd) == 0;
+    if (fd >= 0)
+        close(fd);
+    return synced && std::rename(path.c_str(), target.c_str()) == 0;
+}
+
+bool WritePack(const std::string& path, const std::vector<std::pair<fs::path, std::string>>& files) {
+    CMorvainePack pack;
+    return OpenPack(pack, path) && AddFiles(pack, files, "");
+}
+
+// Everything is checked and written to a new file first, which replaces the pack only once
+// complete: a failure leaves the old pack as it was, byte for byte.
 int Create(const std::vector<std::string>& args) {
     if (args.size() < 1 || args.size() > 2)
         return 2;
-    {
-        std::ofstream empty(args[0], std::ios::binary | std::ios::trunc);
-        if (!empty)
-            return Fail("cannot create " + args[0]);
+    std::vector<std::pair<fs::path, std::string>> files;
+    if (args.size() == 2) {
+        std::error_code error;
+        if (!fs::is_directory(args[1], error))
+            return Fail("no such folder: " + args[1]);
+        files = FolderFiles(args[1], args[0]);
     }
-    CMorvainePack pack;
-    if (!OpenPack(pack, args[0]))
+    const fs::path target = fs::is_symlink(args[0]) ? fs::canonical(args[0]) : fs::path(args[0]);
+    std::string path;
+    if (!MakeFileBeside(target, &path))
+        return Fail("cannot create a file beside " + args[0]);
+    if (!WritePack(path, files)) {
+        std::remove(path.c_str());
         return 1;
-    return args.size() == 1 || AddFolder(pack, args[1], "") ? 0 : 1;
+    }
+    if (!Replace(path, target)) {
+        std::remove(path.c_str());
+        return Fail("cannot replace " + args[0]);
+    }
+    return 0;
 }
 
 int Add(const std::vector<std::string>& args) {
@@ -88,7 +168,7 @@ int Add(const std::vector<std::string>& args) {
     CMorvainePack pack;
     if (!OpenPack(pack, args[0]))
         return 1;
-    return AddPath(pack, args[1], args.size() == 3 ? args[2] : "") ? 0 : 1;
+    return AddPath(pack, args[0], args[1], args.size() == 3 ? args[2] : "") ? 0 : 1;
 }
 
 int Remove(const std::vector<std::string>& args) {
@@ -107,7 +187,7 @@ int List(const std::vector<std::string>& args) {
     if (args.size() != 1)
         return 2;
     CMorvainePack pack;
-    if (!OpenPack(pack, args[0]))
+    if (!OpenPackForReading(pack, args[0]))
         return 1;
     for (const auto& entry : pack.GetFileTable())
         std::printf("%10u  %s\n", entry.second.dwSize, tqplat::GbkToUtf8(entry.first).c_str());
@@ -146,7 +226,7 @@ int Extract(const std::vector<std::string>& args) {
     if (args.size() < 2)
         return 2;
     CMorvainePack pack;
-    if (!OpenPack(pack, args[0]))
+    if (!OpenPackForReading(pack, args[0]))
         return 1;
     std::vector<std::string> names;
     for (size_t i = 2; i < args.size(); ++i)

@@ -12,18 +12,6 @@ float PeriodOf(float fps) {
     return fps > 0.0f ? 1.0f / fps : kNeverAdvances;
 }
 
-// The texture's surface width as the sprite divides by it: 1 without a texture or a size.
-float TextureSurfaceWidth(DWORD texture) {
-    if (!texture)
-        return 1.0f;
-    TQGfxDevice* device = TQGfxCreate(TQGfxDevice::kVersion);
-    if (!device)
-        return 1.0f;
-    const int width = device->Texture_GetWidth(texture, false);
-    device->Release();
-    return width > 0 ? static_cast<float>(width) : 1.0f;
-}
-
 // A length in whole texels for the layout's integer divisions, at least 1.
 int WholeTexels(float length) {
     return std::max(1, static_cast<int>(length));
@@ -34,7 +22,7 @@ int WholeTexels(float length) {
 TQGfxAnimation::TQGfxAnimation(DWORD texture, int frames, float fps, float x, float y, float w, float h)
     : TQGfxSprite(texture, x, y, w, h), m_bPlaying(false), m_fSecondsPerFrame(PeriodOf(fps)),
       m_fClock(kClockRestarts), m_nMode(kLoop), m_nDirection(1), m_nFrames(std::max(1, frames)),
-      m_nCurFrame(0), m_fFirstX(x), m_fFirstY(y), m_fShownX(x), m_fShownY(y) {
+      m_nCurFrame(0) {
     SetFrame(0);
 }
 
@@ -107,22 +95,13 @@ void TQGfxAnimation::Update(float dt) {
         SetFrame(m_nCurFrame + m_nDirection);
 }
 
-void TQGfxAnimation::FirstFrameOrigin(float* x, float* y) const {
-    float baseX, baseY, w, h;
-    TQGfxSprite::GetTextureRect(&baseX, &baseY, &w, &h);
-    const bool changedThroughBase = baseX != m_fShownX || baseY != m_fShownY;
-    *x = changedThroughBase ? baseX : m_fFirstX;
-    *y = changedThroughBase ? baseY : m_fFirstY;
-}
-
 // Frames run along the first frame's row while they fit on the texture, then row by row from the
 // texture's left edge. The first frame always stays where its rectangle says, even when the
 // texture is narrower than a frame.
 void TQGfxAnimation::SetFrame(int n) {
-    FirstFrameOrigin(&m_fFirstX, &m_fFirstY);
-    const float w = GetWidth();
-    const float h = GetHeight();
-    const float texWidth = TextureSurfaceWidth(GetTexture());
+    float firstX, firstY, w, h;
+    GetTextureRect(&firstX, &firstY, &w, &h);
+    const float texWidth = TextureWidth();
     const int columns = std::max(1, WholeTexels(texWidth) / WholeTexels(w));
 
     n %= m_nFrames;
@@ -130,35 +109,14 @@ void TQGfxAnimation::SetFrame(int n) {
         n += m_nFrames;
     m_nCurFrame = n;
 
-    float left = m_fFirstX + n * w;
-    float top = m_fFirstY;
+    float left = firstX + n * w;
+    float top = firstY;
     if (n > 0 && left > texWidth - w) {
-        const int onFirstRow = std::max(1, static_cast<int>(texWidth - m_fFirstX) / WholeTexels(w));
+        const int onFirstRow = std::max(1, static_cast<int>(texWidth - firstX) / WholeTexels(w));
         const int m = std::max(0, n - onFirstRow);
         left = w * static_cast<float>(m % columns);
-        top = m_fFirstY + h * static_cast<float>(1 + m / columns);
+        top = firstY + h * static_cast<float>(1 + m / columns);
     }
-    // The base keeps the flips while it shows the new rectangle.
-    TQGfxSprite::SetTextureRect(left, top, w, h);
-    m_fShownX = left;
-    m_fShownY = top;
-}
-
-void TQGfxAnimation::SetTextureRect(float x, float y, float w, float h) {
-    TQGfxSprite::SetTextureRect(x, y, w, h);
-    m_fFirstX = m_fShownX = x;
-    m_fFirstY = m_fShownY = y;
-}
-
-void TQGfxAnimation::GetTextureRect(float* x, float* y, float* w, float* h) const {
-    float firstX, firstY;
-    FirstFrameOrigin(&firstX, &firstY);
-    if (x)
-        *x = firstX;
-    if (y)
-        *y = firstY;
-    if (w)
-        *w = GetWidth();
-    if (h)
-        *h = GetHeight();
+    // The source rectangle stays the first frame's; the flips carry over.
+    ShowTexels(left, top, w, h);
 }

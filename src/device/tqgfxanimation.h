@@ -4,6 +4,8 @@
 //
 // It draws exactly like its base sprite; only the texture coordinates change from frame to frame,
 // and the flips of the sprite carry over to every frame. The device reference is the base sprite's.
+// The base's source rectangle always describes the first frame: frames are drawn from rectangles
+// laid out from it, and setting it through the base moves the first frame (and shows it).
 //
 // Modes are bit sets: kReverse plays from the last frame backwards, kPingPong turns at the ends,
 // kLoop starts over (or turns) instead of stopping. Mode 0 plays forward once. The table of what
@@ -47,18 +49,12 @@ public:
     void SetFrames(int n);
     int GetFrames() const { return m_nFrames; }
 
-    // The first frame's rectangle: setting it also shows it; the current frame number is kept.
-    void SetTextureRect(float x, float y, float w, float h);
-    void GetTextureRect(float* x, float* y, float* w, float* h) const;
-
 private:
     // What an end of the frame range does in the current mode.
     enum EndAction { kWrap, kStop, kTurn };
     EndAction ActionAtEnd(bool pastLast) const;
     // Sets the direction and shows the mode's first frame.
     void StartFromModeEnd();
-    // Origin of the first frame, also when the rectangle was changed through the base class.
-    void FirstFrameOrigin(float* x, float* y) const;
 
     bool m_bPlaying;
     float m_fSecondsPerFrame;
@@ -67,7 +63,4 @@ private:
     int m_nDirection;
     int m_nFrames;
     int m_nCurFrame;
-    // The first frame's origin, and the origin of the rectangle last shown through the base.
-    float m_fFirstX, m_fFirstY;
-    float m_fShownX, m_fShownY;
 };

@@ -296,6 +296,20 @@ public:
     // The active flag: the application has focus and the loop runs.
     bool IsActive() const { return m_bActive; }
 
+    // A render target's record, kept under the target's handle: the real size of the colour
+    // texture, the texture and the optional depth surface, and what to re-create after a reset
+    // (which releases both objects).
+    struct TargetEntry {
+        UINT width;
+        UINT height;
+        IDirect3DTexture9* texture;
+        IDirect3DSurface9* depth;
+        DWORD textureHandle;
+        bool hasDepth;
+    };
+    // Fills a new render-target record with zeros.
+    static void TargetRecordInit(TargetEntry* record);
+
 private:
     friend TQGfxDevice* TQGfxCreate(int version);
 
@@ -311,16 +325,6 @@ private:
         UINT imageHeight = 0;
         bool loaded = false;      // from Texture_Load: has an image size, freed at shut-down
         bool targetOwned = false; // belongs to a render target: Texture_Free refuses it
-    };
-
-    // A render target. The wanted flags survive a reset, which re-creates what they name.
-    struct TargetEntry {
-        UINT width = 0;
-        UINT height = 0;
-        IDirect3DTexture9* texture = nullptr;
-        IDirect3DSurface9* depth = nullptr;
-        DWORD textureHandle = 0;
-        bool hasDepth = false;
     };
 
     // A zip pack: its absolute upper-case path and password ("" when none).

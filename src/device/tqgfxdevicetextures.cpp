@@ -202,10 +202,20 @@ void TQGfxDevice::RecreateTargetObjects() {
     });
 }
 
+void TQGfxDevice::TargetRecordInit(TargetEntry* record) {
+    record->width = 0;
+    record->height = 0;
+    record->texture = nullptr;
+    record->depth = nullptr;
+    record->textureHandle = 0;
+    record->hasDepth = false;
+}
+
 DWORD TQGfxDevice::Target_Create(DWORD width, DWORD height, bool zBuffer) {
     if (!m_pD3DDevice)
         return 0;
     TargetEntry entry;
+    TargetRecordInit(&entry);
     entry.hasDepth = zBuffer;
     if (!CreateTargetTexture(&entry, width, height)) {
         PostError("Can't create render target texture");

@@ -4,13 +4,13 @@
 
 class TQGfxRect {
 public:
-    // An empty rectangle; the corners stay unset until the first point or Set.
-    TQGfxRect() : clean(true) {}
+    // An empty rectangle with all corners at 0, so that reading them gives defined values.
+    TQGfxRect() : x1(0), y1(0), x2(0), y2(0), clean(true) {}
     TQGfxRect(float left, float top, float right, float bottom) { Set(left, top, right, bottom); }
 
     // Stores the corners as given (no reordering); the rectangle is no longer empty.
     void Set(float left, float top, float right, float bottom);
-    // Makes the rectangle empty again.
+    // Makes the rectangle empty again; the corners keep their values but no longer count.
     void Clear() { clean = true; }
     // Grows the rectangle to contain (x, y); the first point of an empty rectangle is both corners.
     void AddPoint(float x, float y);

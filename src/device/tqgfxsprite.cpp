@@ -22,7 +22,7 @@ TQGfxSprite::TQGfxSprite(DWORD texture, float x, float y, float w, float h)
       m_fHotY(0.0f), m_bFlipX(false), m_bFlipY(false) {
     m_quad.tex = texture;
     m_quad.blend = TQ2D_BLEND_DEFAULT;
-    SetUnflippedUV();
+    ShowTexels(x, y, w, h);
     SetZ(0.5f, -1);
     SetColor(0xFFFFFFFF, -1);
 }
@@ -71,9 +71,13 @@ void TQGfxSprite::SetCornerUV(float left, float top, float right, float bottom) 
     }
 }
 
-void TQGfxSprite::SetUnflippedUV() {
-    SetCornerUV(m_fTexX / m_fTexWidth, m_fTexY / m_fTexHeight, (m_fTexX + m_fWidth) / m_fTexWidth,
-                (m_fTexY + m_fHeight) / m_fTexHeight);
+void TQGfxSprite::ShowTexels(float x, float y, float w, float h) {
+    SetCornerUV(x / m_fTexWidth, y / m_fTexHeight, (x + w) / m_fTexWidth, (y + h) / m_fTexHeight);
+    const bool flipX = m_bFlipX;
+    const bool flipY = m_bFlipY;
+    m_bFlipX = false;
+    m_bFlipY = false;
+    SetFlip(flipX, flipY);
 }
 
 void TQGfxSprite::SetPosition(int corner, float x, float y) {
@@ -175,12 +179,7 @@ void TQGfxSprite::SetTextureRect(float x, float y, float w, float h) {
     m_fTexY = y;
     m_fWidth = w;
     m_fHeight = h;
-    SetUnflippedUV();
-    const bool flipX = m_bFlipX;
-    const bool flipY = m_bFlipY;
-    m_bFlipX = false;
-    m_bFlipY = false;
-    SetFlip(flipX, flipY);
+    ShowTexels(x, y, w, h);
 }
 
 void TQGfxSprite::SetFlip(bool flipX, bool flipY) {

@@ -55,13 +55,19 @@ public:
     float GetWidth() const { return m_fWidth; }
     float GetHeight() const { return m_fHeight; }
 
+protected:
+    // Draws from the texel rectangle (x, y, w, h) of the texture, flipped as the sprite is, while
+    // the source rectangle stays as it was set.
+    void ShowTexels(float x, float y, float w, float h);
+    // The texture's surface width the texture coordinates divide by (1.0 without a texture).
+    float TextureWidth() const { return m_fTexWidth; }
+
 private:
     // The texture's surface size as a divisor: 1.0 without a texture or a size to report.
     float SurfaceWidth(DWORD texture) const;
     float SurfaceHeight(DWORD texture) const;
     // Sets the four corners' texture coordinates from (left, top) and (right, bottom).
     void SetCornerUV(float left, float top, float right, float bottom);
-    void SetUnflippedUV();
     void SetPosition(int corner, float x, float y);
     // The four corners of RenderEx, without drawing.
     void TransformCorners(float x, float y, float rot, float hscale, float vscale, float out[8]) const;

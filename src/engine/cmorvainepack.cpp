@@ -131,12 +131,12 @@ CMorvainePack::~CMorvainePack() {
     delete m_pStream;
 }
 
-bool CMorvainePack::SetPackage(const char* path) {
+bool CMorvainePack::SetPackage(const char* path, bool readOnly) {
     Close();
     m_mapFile.clear();
     m_listFree.clear();
     try {
-        if (!m_pStream || !OpenFile(path))
+        if (!m_pStream || !OpenFile(path, readOnly))
             return false;
         if (ReadHeader() && ReadTables())
             return true;
@@ -149,7 +149,7 @@ bool CMorvainePack::SetPackage(const char* path) {
     return false;
 }
 
-bool CMorvainePack::OpenFile(const char* path) {
+bool CMorvainePack::OpenFile(const char* path, bool readOnly) {
     const size_t length = path ? std::strlen(path) : 0;
     if (length == 0 || length > MORVAINE_PACK_MAX_PATH) {
         LogError("CMorvainePack::SetPackage", __LINE__, TQLOG_ERROR_PREFIX "Bad pack path. [length=%zu]",
@@ -158,7 +158,7 @@ bool CMorvainePack::OpenFile(const char* path) {
     }
     std::memcpy(m_szPath, path, length + 1);
     m_bReadOnly = false;
-    m_pFile = tqplat::OpenFile(path, "rb+");
+    m_pFile = readOnly ? nullptr : tqplat::OpenFile(path, "rb+");
     if (!m_pFile) {
         m_pFile = tqplat::OpenFile(path, "rb");
         m_bReadOnly = m_pFile != nullptr;
@@ -494,4 +494,10 @@ void CMorvainePack::ToUpper(std::string& text) {
     for (char& c : text)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
+}
+
+void CMorvainePack::ToLower(std::string& text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
 }

@@ -69,7 +69,8 @@ public:
 
     // Opens the pack at path ("rb+", else read-only) and reads its tables. An existing empty file
     // becomes an empty pack. False for a missing file, a damaged pack, or an empty read-only file.
-    bool SetPackage(const char* path);
+    // With readOnly the file is only ever opened for reading, so that nothing is written to it.
+    bool SetPackage(const char* path, bool readOnly = false);
 
     // The stored file's deciphered bytes, or {0, NULL}. The buffer belongs to the pack's cache and
     // lives until ReleaseCache, Close or the file's removal. A stored file of 0 bytes gives
@@ -91,7 +92,9 @@ public:
 
     // Normalises a stored name or pack path in place (see above).
     static void NormalizePath(char* name);
+    // Change the ASCII letters only; other bytes (GBK among them) stay.
     static void ToUpper(std::string& text);
+    static void ToLower(std::string& text);
 
     // What the pack holds, for tools and checks.
     const tagMorvainePackHeader& GetHeader() const { return m_Header; }
@@ -102,7 +105,7 @@ public:
     TQ_DECLARE_MEMORY_POOL(CMorvainePack)
 
 private:
-    bool OpenFile(const char* path);
+    bool OpenFile(const char* path, bool readOnly);
     bool ReadHeader();
     bool CreateEmptyPack();
     bool CheckHeader() const;

@@ -159,7 +159,7 @@ bool TQGfxFont::ReadGlyphs(const char* fileName, const char* pos) {
         return false;
     }
     m_fHeight = static_cast<float>(height);
-    int x = 0, y = 0;
+    long x = 0, y = 0;
     int code = 0;
     while (code < 256) {
         token = NextToken(&pos);
@@ -174,35 +174,34 @@ bool TQGfxFont::ReadGlyphs(const char* fileName, const char* pos) {
             code += static_cast<int>(width < -256 ? 256 : -width);
             continue;
         }
-        if (!PlaceGlyph(code, static_cast<int>(width), &x, &y)) {
+        if (!PlaceGlyph(code, width, &x, &y))
             m_pDevice->System_Log("Font '%s': glyph %d of width %ld does not fit the texture.", fileName,
                                   code, width);
-            return false;
-        }
         ++code;
     }
     return true;
 }
 
-bool TQGfxFont::PlaceGlyph(int code, int width, int* x, int* y) {
-    int textureWidth = m_pDevice->Texture_GetWidth(m_hTexture, false);
-    int textureHeight = m_pDevice->Texture_GetHeight(m_hTexture, false);
-    int height = static_cast<int>(m_fHeight);
-    if (width > textureWidth)
-        return false;
+// The pen moves as the layout says whether or not the glyph fits, so the glyphs after one that
+// does not keep their places. The pen is wide enough for 256 glyphs of the largest width.
+bool TQGfxFont::PlaceGlyph(int code, long width, long* x, long* y) {
+    const long textureWidth = m_pDevice->Texture_GetWidth(m_hTexture, false);
+    const long textureHeight = m_pDevice->Texture_GetHeight(m_hTexture, false);
+    const long height = static_cast<long>(m_fHeight);
     if (*x + width > textureWidth) {
         *x = 0;
         *y += height;
     }
-    if (*y + height > textureHeight)
+    const long left = *x;
+    *x += width;
+    if (left + width > textureWidth || *y + height > textureHeight)
         return false;
-    TQGfxSprite* glyph = new TQGfxSprite(m_hTexture, static_cast<float>(*x), static_cast<float>(*y),
+    TQGfxSprite* glyph = new TQGfxSprite(m_hTexture, static_cast<float>(left), static_cast<float>(*y),
                                          static_cast<float>(width), m_fHeight);
     glyph->SetColor(m_dwCol);
     glyph->SetZ(m_fZ);
     glyph->SetBlendMode(m_nBlend);
     m_pLetters[code] = glyph;
-    *x += width;
     return true;
 }
 
@@ -244,10 +243,11 @@ void TQGfxFont::Render(float x, float y, const char* text, int align) {
 }
 
 void TQGfxFont::printf(float x, float y, const char* format, ...) {
-    char buffer[256];
+    char buffer[256] = "";
     va_list args;
     va_start(args, format);
-    std::vsnprintf(buffer, sizeof(buffer), format ? format : "", args);
+    if (format)
+        std::vsnprintf(buffer, sizeof(buffer), format, args);
     va_end(args);
     Render(x, y, buffer, TQGFX_TEXT_LEFT);
 }

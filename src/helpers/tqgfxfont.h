@@ -6,7 +6,8 @@
 // The texture name is relative to the description's folder. Tokens are separated by blanks and
 // line ends. A width w >= 0 places a glyph of w pixels for the next code; w < 0 skips |w| codes.
 // Glyphs are laid out left to right from (0, 0) and start a new row of glyph height when the next
-// one would pass the texture's right edge. Codes not listed have no glyph.
+// one would pass the texture's right edge. Codes not listed have no glyph; a glyph that does not
+// fit into the texture is left out (with a line in the device log) and the others keep their places.
 //
 // Each glyph is a TQGfxSprite with its hot spot at its top-left corner. A code without a glyph is
 // drawn as "?" when "?" has one, else skipped. A font that fails to load (logged to the device
@@ -72,9 +73,9 @@ private:
     void Load(const char* fileName);
     // Reads the height and the widths from `text` and places the glyphs; false when malformed.
     bool ReadGlyphs(const char* fileName, const char* text);
-    // Places a glyph of `width` at the pen (x, y), starting a new row when needed; false (and
-    // no glyph) when it does not fit into the texture.
-    bool PlaceGlyph(int code, int width, int* x, int* y);
+    // Places a glyph of `width` at the pen (x, y), starting a new row when needed, and moves the
+    // pen past it; false (and no glyph) when it does not fit into the texture.
+    bool PlaceGlyph(int code, long width, long* x, long* y);
     void CopyGlyphs(const TQGfxFont& other);
     void DeleteGlyphs();
     // The glyph drawn for `code`: its own, else the "?" glyph, else NULL.

@@ -1,9 +1,13 @@
 // The frame animation: frame sequences of every mode, the frame clock, frame layout on the texture
-// (read back from the pixels drawn), flips, and frame rates and textures it cannot lay out.
+// (read back from the pixels drawn and from screenshots), the first frame kept by the base sprite,
+// flips, and frame rates and textures it cannot lay out.
+#include "bmppixels.h"
 #include "devicetestsupport.h"
 
 #include "device/tqgfxanimation.h"
 
+#include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -42,6 +46,44 @@ protected:
         }
         dev->Texture_Unlock(texture);
         return texture;
+    }
+
+    // Up to 256 × 256: every texel encodes its own position, x in red and y in green.
+    DWORD PositionTexture(DWORD width = 256, DWORD height = 256) {
+        DWORD texture = dev->Texture_Create(width, height);
+        DWORD* pixels = dev->Texture_Lock(texture, false, 0, 0, 0, 0);
+        if (!pixels)
+            return texture;
+        for (DWORD y = 0; y < height; ++y)
+            for (DWORD x = 0; x < width; ++x)
+                pixels[y * width + x] = 0xFF00005A | x << 16 | y << 8;
+        dev->Texture_Unlock(texture);
+        return texture;
+    }
+
+    // The texel rectangle the animation is drawn from, as "x,y,w,h", decoded from the corners of
+    // a screenshot of it drawn at (0, 0) over a position texture (wider frames wrap around the
+    // texture); "?" for pixels of no texel.
+    std::string DrawnRect(TQGfxAnimation& animation) {
+        EXPECT_TRUE(dev->Gfx_BeginScene(0));
+        dev->Gfx_Clear(0xFF000000);
+        animation.Render(0, 0);
+        dev->Gfx_EndScene();
+        dev->System_Snapshot(Path("shot.bmp").c_str());
+        int width = 0, height = 0;
+        const std::vector<uint32_t> shot = BmpPixels(ReadBytes(Path("shot.bmp")), &width, &height);
+        const int right = static_cast<int>(animation.GetWidth()) - 1;
+        const int bottom = static_cast<int>(animation.GetHeight()) - 1;
+        if (right >= width || bottom >= height)
+            return "?";
+        const uint32_t topLeft = shot[0];
+        const uint32_t bottomRight = shot[static_cast<size_t>(bottom * width + right)];
+        if ((topLeft & 0xFF) != 0x5A || (bottomRight & 0xFF) != 0x5A)
+            return "?";
+        const int x = static_cast<int>(topLeft >> 16), y = static_cast<int>(topLeft >> 8 & 0xFF);
+        return std::to_string(x) + "," + std::to_string(y) + "," +
+               std::to_string(static_cast<int>(bottomRight >> 16) - x + 1) + "," +
+               std::to_string(static_cast<int>(bottomRight >> 8 & 0xFF) - y + 1);
     }
 
     // The cell the animation shows, from the colour drawn left of its centre; -1 when none matches.
@@ -219,40 +261,77 @@ TEST_F(AnimationTest, FlipsCarryOverToEveryFrame) {
     EXPECT_EQ(ShownCell(animation), 7);
 }
 
-TEST_F(AnimationTest, FirstFrameMovedThroughTheSpriteInterface) {
-    TQGfxAnimation animation(LayoutTexture(), 8, 10.0f, 0, 0, kCell, kCell);
-    animation.SetFrame(3);
-    // The engine reaches the helper through the sprite interface.
-    TQGfxSprite& sprite = animation;
-    sprite.SetTextureRect(kCell, 0, kCell, kCell);
-    EXPECT_EQ(ShownCell(animation), 1);
-    animation.SetFrame(1);
-    EXPECT_EQ(ShownCell(animation), 2);
-    float x, y, w, h;
-    animation.GetTextureRect(&x, &y, &w, &h);
-    EXPECT_EQ(x, static_cast<float>(kCell));
+std::string Rect(float x, float y, float w, float h) {
+    return std::to_string(static_cast<int>(x)) + "," + std::to_string(static_cast<int>(y)) + "," +
+           std::to_string(static_cast<int>(w)) + "," + std::to_string(static_cast<int>(h));
+}
 
-    animation.SetTextureRect(2 * kCell, kCell, kCell, kCell);
-    EXPECT_EQ(ShownCell(animation), 6);
-    EXPECT_EQ(animation.GetFrame(), 1);
+std::string BaseRect(TQGfxSprite& base) {
+    float x, y, w, h;
+    base.GetTextureRect(&x, &y, &w, &h);
+    return Rect(x, y, w, h);
+}
+
+// Frame n's rectangle on a texture 256 texels wide: along the first frame's row while frames fit,
+// then row after row from the texture's left edge.
+std::string LaidOutFrame(int n, int x0, int y0, int size) {
+    int left = x0 + n * size, top = y0;
+    if (left > 256 - size) {
+        const int m = n - (256 - x0) / size;
+        left = size * (m % (256 / size));
+        top = y0 + size * (1 + m / (256 / size));
+    }
+    return Rect(left, top, size, size);
+}
+
+// The base sprite's rectangle is the first frame's whatever frame is shown; setting it through the
+// base moves the first frame, also to where the frame shown happens to be.
+TEST_F(AnimationTest, BaseKeepsTheFirstFrameAndFramesAreDrawnFromItsLayout) {
+    TQGfxAnimation animation(PositionTexture(), 64, 10.0f, 0, 0, kCell, kCell);
+    TQGfxSprite& base = animation;
+    animation.SetFrame(5);
+    EXPECT_EQ(DrawnRect(animation), "64,64,64,64");
+    EXPECT_EQ(BaseRect(base), "0,0,64,64");
+    base.SetTextureRect(kCell, kCell, kCell, kCell);
+    EXPECT_EQ(BaseRect(base), "64,64,64,64");
     animation.SetFrame(1);
-    EXPECT_EQ(ShownCell(animation), 7);
+    EXPECT_EQ(DrawnRect(animation), "128,64,64,64");
+
+    // Random first frames and frames, against the layout; frames below the texture are not drawn.
+    std::mt19937 random(2111);
+    int x0 = kCell, y0 = kCell, size = kCell;
+    for (int step = 0; step < 60; ++step) {
+        std::string expected;
+        if (random() % 3 == 0) {
+            size = 16 << random() % 3;
+            x0 = static_cast<int>(random() % (257 - size));
+            y0 = static_cast<int>(random() % 64);
+            base.SetTextureRect(static_cast<float>(x0), static_cast<float>(y0), static_cast<float>(size),
+                                static_cast<float>(size));
+            expected = Rect(x0, y0, size, size);
+        } else {
+            const int n = static_cast<int>(random() % 64);
+            expected = LaidOutFrame(n, x0, y0, size);
+            if (std::stoi(expected.substr(expected.find(',') + 1)) + size > 256)
+                continue;
+            animation.SetFrame(n);
+        }
+        SCOPED_TRACE("step " + std::to_string(step));
+        EXPECT_EQ(DrawnRect(animation), expected);
+        EXPECT_EQ(BaseRect(base), Rect(x0, y0, size, size));
+    }
 }
 
 TEST_F(AnimationTest, TextureNarrowerThanAFrameKeepsTheFirstFrameAndStacksTheRest) {
-    DWORD small = dev->Texture_Create(16, 16);
-    TQGfxAnimation animation(small, 3, 10.0f, 0, 0, 32, 32);
-    float x, y, w, h;
+    TQGfxAnimation animation(PositionTexture(16, 256), 3, 10.0f, 0, 0, 32, 32);
     TQGfxSprite& sprite = animation;
-    sprite.GetTextureRect(&x, &y, &w, &h);
-    EXPECT_EQ(x, 0.0f);
-    EXPECT_EQ(y, 0.0f);
+    EXPECT_EQ(DrawnRect(animation), "0,0,16,32");
     animation.SetFrame(2);
-    sprite.GetTextureRect(&x, &y, &w, &h);
-    EXPECT_EQ(x, 0.0f);
-    EXPECT_EQ(y, 64.0f);
+    EXPECT_EQ(DrawnRect(animation), "0,64,16,32");
+    EXPECT_EQ(BaseRect(sprite), "0,0,32,32");
 
     // Frames narrower than a texel, and no texture at all.
+    DWORD small = dev->Texture_Create(16, 16);
     TQGfxAnimation thin(small, 4, 10.0f, 0, 0, 0.5f, 4);
     thin.SetFrame(3);
     EXPECT_EQ(thin.GetFrame(), 3);

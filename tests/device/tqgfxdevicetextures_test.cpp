@@ -1,4 +1,5 @@
-// Textures from memory and from files, their sizes and locks, and screenshots.
+// Textures from memory and from files, their sizes and locks, render-target records, and
+// screenshots.
 #include "devicetestsupport.h"
 
 #include <climits>
@@ -126,6 +127,18 @@ TEST_F(DeviceTextureTest, BadImagesAndMissingFilesFail) {
     EXPECT_EQ(std::string(dev->System_GetErrorMessage()), "Can't load resource: " + missing);
     EXPECT_EQ(dev->Texture_Create(0, 0), 0u);
     EXPECT_STREQ(dev->System_GetErrorMessage(), "Can't create texture");
+}
+
+TEST(TargetRecordTest, NewRecordsAreFilledWithZeros) {
+    TQGfxDevice::TargetEntry record;
+    std::memset(&record, 0xA5, sizeof(record));
+    TQGfxDevice::TargetRecordInit(&record);
+    EXPECT_EQ(record.width, 0u);
+    EXPECT_EQ(record.height, 0u);
+    EXPECT_EQ(record.texture, nullptr);
+    EXPECT_EQ(record.depth, nullptr);
+    EXPECT_EQ(record.textureHandle, 0u);
+    EXPECT_FALSE(record.hasDepth);
 }
 
 TEST_F(DeviceTextureTest, ScreenshotsAreNumberedAfterTheShotsPresent) {

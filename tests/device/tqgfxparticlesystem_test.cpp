@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
+#include <new>
 #include <sstream>
 
 namespace {
@@ -304,6 +306,21 @@ TEST_F(ParticleSystemTest, StopLetsParticlesPlayOutOrKillsThem) {
     system.Stop(true);
     EXPECT_EQ(system.GetParticlesAlive(), 0);
     EXPECT_TRUE(BoxOf(system).clean);
+}
+
+// A system that never tracked a box reads corners of 0, whatever its memory held before.
+TEST_F(ParticleSystemTest, UntrackedBoundingBoxReadsZeroCorners) {
+    std::unique_ptr<unsigned char[]> memory(new unsigned char[sizeof(TQGfxParticleSystem)]);
+    std::memset(memory.get(), 0xA5, sizeof(TQGfxParticleSystem));
+    TQGfxParticleSystem* system = new (memory.get()) TQGfxParticleSystem(nullptr, 0.0f);
+    TQGfxRect box(1, 2, 3, 4);
+    system->GetBoundingBox(&box);
+    system->~TQGfxParticleSystem();
+    EXPECT_TRUE(box.clean);
+    EXPECT_EQ(box.x1, 0.0f);
+    EXPECT_EQ(box.y1, 0.0f);
+    EXPECT_EQ(box.x2, 0.0f);
+    EXPECT_EQ(box.y2, 0.0f);
 }
 
 TEST_F(ParticleSystemTest, EmitterMotion) {

@@ -127,6 +127,17 @@ TEST_F(PackTest, NamesAreNormalised) {
     char slashes[] = "/\\/";
     CMorvainePack::NormalizePath(slashes);
     EXPECT_STREQ("", slashes);
+    // Case changes touch the ASCII letters only.
+    std::string upper, lower;
+    for (int c = 1; c < 256; ++c)
+        upper += static_cast<char>(c);
+    lower = upper;
+    CMorvainePack::ToUpper(upper);
+    CMorvainePack::ToLower(lower);
+    for (int c = 1; c < 256; ++c) {
+        EXPECT_EQ(static_cast<unsigned char>(upper[c - 1]), c >= 'a' && c <= 'z' ? c - 32 : c);
+        EXPECT_EQ(static_cast<unsigned char>(lower[c - 1]), c >= 'A' && c <= 'Z' ? c + 32 : c);
+    }
 
     const std::string path = scratch.Path("names.pak");
     BuildPack(path, {{"data/a.txt", TextBytes("content")}});
@@ -283,6 +294,27 @@ TEST_F(PackTest, ReadOnlyPackOpensForReading) {
     EXPECT_FALSE(emptyOpened); // no header can be written into it
     EXPECT_EQ(before, ReadBytes(path));
     EXPECT_TRUE(ReadBytes(empty).empty());
+}
+
+// Opened for reading only, a pack is read as usual and no file is ever created or changed.
+TEST_F(PackTest, PackOpenedForReadingOnlyIsNeverWritten) {
+    const std::string path = scratch.Path("read.pak");
+    BuildPack(path, {{"a.txt", TextBytes("readable")}});
+    const Bytes before = ReadBytes(path);
+    const std::string empty = MakeEmptyPack("empty.pak");
+    const std::string missing = scratch.Path("missing.pak");
+    CMorvainePack pack;
+    EXPECT_FALSE(pack.SetPackage(empty.c_str(), true));
+    EXPECT_FALSE(pack.SetPackage(missing.c_str(), true));
+    ASSERT_TRUE(pack.SetPackage(path.c_str(), true));
+    EXPECT_TRUE(pack.IsReadOnly());
+    EXPECT_EQ(TextBytes("readable"), Stored(pack.GetFile("a.txt")));
+    EXPECT_FALSE(pack.AddFile(Source("b", TextBytes("b")).c_str(), "b.txt"));
+    EXPECT_FALSE(pack.RemoveFile("a.txt"));
+    pack.Close();
+    EXPECT_EQ(before, ReadBytes(path));
+    EXPECT_TRUE(ReadBytes(empty).empty());
+    EXPECT_NE(0, access(missing.c_str(), F_OK));
 }
 
 TEST_F(PackTest, FileCutShortAfterOpeningGivesNoData) {

@@ -141,6 +141,34 @@ TEST_F(AnimationTest, ReplaysAndPlayTime) {
     EXPECT_EQ(timed.GetPositionAdjust().x, x);
 }
 
+// Through the sprite interface an animation's rectangle is its first frame's, whatever frame is
+// shown; setting it there moves the first frame, and the frames are drawn from the new layout.
+TEST_F(AnimationTest, SpriteInterfaceSeesAndMovesTheFirstFrame) {
+    TQ2DTexture texture;
+    ASSERT_NE(texture.Create(32, 32), 0);
+    DWORD* texels = texture.Lock(false);
+    ASSERT_NE(texels, nullptr);
+    for (DWORD y = 0; y < 32; ++y)
+        for (DWORD x = 0; x < 32; ++x)
+            texels[y * 32 + x] = 0xFF000000 | x << 16 | y << 8; // the texel's own position
+    texture.UnLock();
+    TQ2DAnimation animation(texture, 16, 10.0f, 0, 0, 8, 8);
+    TQ2DSprite& sprite = animation;
+    animation.SetFrame(5);
+    float x = -1, y = -1, w = 0, h = 0;
+    sprite.GetTextureRect(&x, &y, &w, &h);
+    EXPECT_EQ(x, 0.0f);
+    EXPECT_EQ(y, 0.0f);
+    Frame([&] { animation.Render(0, 0); });
+    EXPECT_EQ(At(0, 0), 0x080800u);
+    // Frame 5 is drawn from (8, 8): the first frame moves there and frame 1 lies beside it.
+    sprite.SetTextureRect(8, 8, 8, 8);
+    animation.SetFrame(1);
+    Frame([&] { animation.Render(0, 0); });
+    EXPECT_EQ(At(0, 0), 0x100800u);
+    EXPECT_EQ(At(7, 7), 0x170F00u);
+}
+
 TEST_F(AnimationTest, FrameTexturesSwitchTextureAndRectangle) {
     std::vector<TQ2DTexture> textures(8);
     TQ2DAnimation animation;

@@ -149,5 +149,52 @@ class PackInteropTest(unittest.TestCase):
             packformat.write_pack(self.path("twice.pak"), {"a.txt": b"1", "A.TXT": b"2"})
 
 
+    def test_failed_create_leaves_the_old_pack_byte_for_byte(self):
+        pack = self.path("keep.pak")
+        packformat.write_pack(pack, self.files)
+        before = read(pack)
+        write(self.path("long", "n" * 130 + ".txt"), b"name too long to store")
+        for folder in [self.path("missing"), self.path("long")]:
+            result = tqpack("create", pack, folder, check=False)
+            self.assertEqual(1, result.returncode, folder)
+            self.assertEqual(before, read(pack), folder)
+        self.assertIn("no such folder", tqpack("create", pack, self.path("missing"), check=False).stderr)
+        self.assertEqual(["keep.pak", "long"], sorted(os.listdir(self.root)))
+
+    def test_reading_commands_never_create_or_change_a_file(self):
+        empty, missing, damaged = self.path("empty.pak"), self.path("missing.pak"), self.path("bad.pak")
+        write(empty, b"")
+        write(damaged, b"MORV" + bytes(30))
+        for command in [["list"], ["extract", self.path("out")]]:
+            for path, message in [(empty, "empty"), (missing, "no such pack"), (damaged, "damaged")]:
+                result = tqpack(command[0], path, *command[1:], check=False)
+                self.assertEqual(1, result.returncode, (command, path))
+                self.assertIn(message, result.stderr, (command, path))
+        self.assertEqual(b"", read(empty))
+        self.assertEqual(b"MORV" + bytes(30), read(damaged))
+        self.assertFalse(os.path.exists(missing))
+
+    def test_pack_in_the_folder_it_is_made_from_is_not_stored(self):
+        for name, data in self.files.items():
+            write(self.path("src", *name.split("/")), data)
+        pack = self.path("src", "own.pak")
+        tqpack("create", pack, self.path("src"))
+        tqpack("create", pack, self.path("src"))
+        tqpack("add", pack, self.path("src"), "again")
+        self.assertEqual(2 * len(self.files), len(packformat.read_pack(pack).files))
+        self.assertNotIn(b"OWN.PAK", packformat.read_pack(pack).files)
+
+    def test_python_tool_refuses_missing_and_damaged_packs_in_one_line(self):
+        tool = os.path.join(HERE, "..", "..", "tools", "packformat.py")
+        write(self.path("bad.pak"), b"MORV" + bytes(10))
+        for path in [self.path("missing.pak"), self.path("bad.pak"), self.root]:
+            for command in [["list", path], ["extract", path, self.path("out")],
+                            ["create", self.path("new.pak"), path + "-missing"]]:
+                result = subprocess.run([sys.executable, tool] + command, capture_output=True, text=True)
+                self.assertEqual(1, result.returncode, command)
+                self.assertEqual(1, len(result.stderr.splitlines()), result.stderr)
+                self.assertNotIn("Traceback", result.stderr)
+
+
 if __name__ == "__main__":
     unittest.main()
