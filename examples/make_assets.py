@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the examples' images (PNG) and sound (WAV) into their assets folders. Everything is
-computed, so the same files come out on every run. Run it from anywhere; the files are committed."""
+"""Writes the binary files of the examples' assets folders (PNG images, a WAV sound) and of the
+guide's examples in docs/examples (images and a particle record). Everything is computed, so the
+same files come out on every run. Run it from anywhere; the files are committed."""
 import math
 import os
 import struct
@@ -8,6 +9,7 @@ import wave
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+DOCS = os.path.join(HERE, "..", "docs", "examples")
 
 
 def write_png(path, width, height, pixel):
@@ -20,8 +22,12 @@ def write_png(path, width, height, pixel):
 
     png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
     png += chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b"")
+    write_file(path, png)
+
+
+def write_file(path, data):
     with open(os.path.join(HERE, path), "wb") as f:
-        f.write(png)
+        f.write(data)
 
 
 def disc(cx, cy, radius, colour, x, y):
@@ -84,6 +90,19 @@ def write_click(path):
         w.writeframes(samples)
 
 
+def write_particle_record(path):
+    """The 128-byte particle record, little-endian: sprite word (frame 0, blend 2 << 16), emission,
+    lifetime (-1 = continuous), particle life min/max, direction, spread, relative (+3 bytes),
+    speed, gravity, radial and tangential acceleration (min, max each), size and spin (start, end,
+    variation each), colour start and end (r, g, b, a from 0 to 1), colour and alpha variation."""
+    record = struct.pack("<Iifffff", 2 << 16, 30, -1.0, 0.5, 1.0, 0.0, 0.6)
+    record += struct.pack("<B3x", 0)
+    record += struct.pack("<14f", 50, 80, 0, 20, 0, 0, 0, 0, 1.0, 0.2, 0.1, 0, 3, 0.5)
+    record += struct.pack("<10f", 1, 0.9, 0.5, 1, 1, 0.3, 0.1, 0, 0.1, 0.2)
+    assert len(record) == 128
+    write_file(path, record)
+
+
 write_png("first-game/assets/sheet.png", 96, 32, sheet)
 write_click("first-game/assets/click.wav")
 write_png("script-game/assets/sheet.png", 96, 32, sheet)
@@ -92,3 +111,8 @@ write_png("script-game/assets/button.png", 64, 16, faces(32, 16, [(60, 120, 60),
 write_png("gui-game/assets/button.png", 256, 24,
           faces(64, 24, [(150, 180, 230), (180, 210, 255), (110, 140, 200), (160, 160, 160)]))
 write_png("gui-game/assets/panel.png", 160, 100, lambda x, y: (170 + x // 4, 190, 150 + y // 2, 255))
+for source, name in (("script-game/assets/sheet.png", "sheet.png"), ("script-game/assets/font.png", "font.png"),
+                     ("gui-game/assets/button.png", "face.png"), ("gui-game/assets/panel.png", "panel.png")):
+    with open(os.path.join(HERE, source), "rb") as image:
+        write_file(os.path.join(DOCS, name), image.read())
+write_particle_record(os.path.join(DOCS, "spark.psi"))
