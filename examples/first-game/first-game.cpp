@@ -116,7 +116,6 @@ int main(int argc, char** argv) {
     info.szTitle = "First game";
     info.nWidth = kWidth;
     info.nHeight = kHeight;
-    info.bShowCursor = TRUE;
     info.nFPS = fixedFrames ? 0 : 60; // fixed frames run as fast as they can
     if (!TQ2DInit(&info, nullptr)) {
         std::fprintf(stderr, "first-game: the engine cannot start\n");

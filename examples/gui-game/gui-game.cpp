@@ -88,7 +88,6 @@ int main(int argc, char** argv) {
     info.szTitle = "GUI game";
     info.nWidth = kWidth;
     info.nHeight = kHeight;
-    info.bShowCursor = TRUE;
     info.nFPS = fixedFrames ? 0 : 60;
     if (!TQ2DInit(&info, nullptr)) {
         std::fprintf(stderr, "gui-game: the engine cannot start\n");
