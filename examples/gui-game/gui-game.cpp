@@ -18,7 +18,9 @@ namespace {
 
 const int kWidth = 240;
 const int kHeight = 180;
-enum : DWORD { kCount = 10, kClick = 11, kReset = 12 };
+const DWORD kCount = 10;
+const DWORD kClick = 11;
+const DWORD kReset = 12;
 
 // The game's window: names in its description file become control IDs, and the buttons' clicks
 // arrive as commands.
