@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev
   libsndfile1-dev libopenmpt-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-wqy-zenhei
-  zlib1g-dev libminizip-dev
+  zlib1g-dev libminizip-dev zip
   libstb-dev
   xvfb xauth
   locales

@@ -13,6 +13,8 @@
 #include "helpers/rtexture.h"
 #include "helpers/tqgfxresourcemanager.h"
 
+#include "base/tqlog.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -179,6 +181,15 @@ char* FileNameField(ResDesc* desc, int type) {
     }
 }
 
+// A script that cannot be read leaves the manager empty: the error log (which a game sees without
+// a device log file) says so once, with the full path tried, since relative names start at the
+// program's folder and not at the working folder.
+void LogScriptNotFound(TQGfxDevice* device, const char* scriptName) {
+    g_tqLogError.SetLogInfo(__FILE__, "TQGfxScriptParser::ParseScript", __LINE__);
+    g_tqLogError.Log(TQLOG_ERROR_PREFIX "Script '%s' not found. [path=%s]", scriptName,
+                     device->Resource_MakePath(scriptName));
+}
+
 } // namespace
 
 TQGfxScriptParser::TQGfxScriptParser(const char* scriptName, char* text)
@@ -320,6 +331,7 @@ void TQGfxScriptParser::ParseScript(TQGfxResourceManager* manager, TQGfxScriptPa
             parser->ScriptError("Script ", " not found.");
         else
             device->System_Log("Script '%s' not found.", scriptName);
+        LogScriptNotFound(device, scriptName);
     } else {
         char* text = new char[size + 1];
         std::memcpy(text, data, size);

@@ -2,6 +2,8 @@
 // and the messages and recovery for malformed scripts.
 #include "helpertestsupport.h"
 
+#include "base/tqlog.h"
+
 #include "helpers/ranimation.h"
 #include "helpers/rdistort.h"
 #include "helpers/reffect.h"
@@ -15,6 +17,7 @@
 #include "helpers/tqgfxresourcemanager.h"
 #include "helpers/tqgfxscriptparser.h"
 
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -352,6 +355,18 @@ TEST_F(ScriptParserTest, MissingScriptAndReloading) {
     manager->ChangeScript(Path("a.res").c_str());
     EXPECT_EQ(LogCount("already has been defined"), 2);
     EXPECT_NE(manager->FindRes(TQGFX_RES_SPRITE, "one"), nullptr);
+}
+
+// A relative script name starts at the program's folder: a game started elsewhere finds in the
+// error log, once, which file was tried.
+TEST_F(ScriptParserTest, MissingScriptIsLoggedOnceWithTheFullPathTried) {
+    TQLogCapture errors(g_tqLogError);
+    manager = new TQGfxResourceManager("absent-script.res");
+    const std::string folder =
+        std::filesystem::read_symlink("/proc/self/exe").parent_path().filename().string();
+    ASSERT_EQ(errors.Lines().size(), 1u);
+    EXPECT_TRUE(errors.Contains("Script 'absent-script.res' not found. [path="));
+    EXPECT_TRUE(errors.Contains("\\" + folder + "\\absent-script.res]"));
 }
 
 TEST_F(ScriptParserTest, TruncatedAndGarbageScriptsEnd) {
