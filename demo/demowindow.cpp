@@ -22,13 +22,14 @@ enum ControlID : DWORD {
     kHint,
     kEdit, // 9
     kEditBox,
-    kCombo,
     kSort,
     kScroll,
     kPicked,
     kMarkBox,
     kList,
     kMarkup,
+    // Children are drawn in the order of their IDs: the combo box's list opens over the others.
+    kCombo,
     kPopup,
 };
 
@@ -144,7 +145,10 @@ void DemoWindow::AddPopup() {
     m_popup = new TQ2DGUIWindow;
     m_popup->SetControlID(kPopup);
     m_popup->InitFromConfig("gui/popup.txt");
-    Brighten(m_popup->GetControl(kPopupText));
+    TQ2DGUIObject* text = m_popup->GetControl(kPopupText);
+    Brighten(text);
+    if (text)
+        text->SetEnableMode(0);
     m_popup->SetPos(80, 120);
     AddControl(m_popup, 1);
     m_popup->SetShowMode(0, 0);
@@ -153,15 +157,17 @@ void DemoWindow::AddPopup() {
 void DemoWindow::ToggleOrder() {
     m_list->SetDataOrderBy(!m_list->GetDataOrderBy());
     m_list->SetSize(m_list->GetSize().x, m_list->GetSize().y);
+    TQ2DGUIScrollBar* scroll = dynamic_cast<TQ2DGUIScrollBar*>(GetControl(kScroll));
+    if (scroll)
+        scroll->SetScrollPos(0);
+    ScrollList(0);
     Report("List sorted %s", m_list->GetDataOrderBy() ? "last first" : "first first");
 }
 
-// The line under the highlight: positions count from the bottom when the order is reversed.
-void DemoWindow::ShowListPick() {
-    int key = m_list->GetCurSelect();
-    if (m_list->GetDataOrderBy())
-        key = kPlanetCount - 1 - key;
-    Report("List: %s", m_list->GetString(key).GetString());
+// The scroll bar's position is a row of the list; rows count from the last key when reversed.
+void DemoWindow::ScrollList(DWORD row) {
+    const int key = static_cast<int>(row);
+    m_list->SetCurSelect(m_list->GetDataOrderBy() ? kPlanetCount - 1 - key : key);
 }
 
 void DemoWindow::Report(const char* format, const char* text) {
@@ -176,8 +182,11 @@ void DemoWindow::Report(const char* format, const char* text) {
 void DemoWindow::OnCommand(TQ2DGUIObject* sender, DWORD command) {
     if (!sender)
         return;
+    // The popup hands on its Close button's commands (and Escape's) as its own; a click on the
+    // popup's background comes as a click.
     if (sender == m_popup) {
-        m_popup->SetPopupMode(0);
+        if (command == TQ2DGUI_COMMAND_CHANGED)
+            m_popup->SetPopupMode(0);
         return;
     }
     switch (sender->GetControlID()) {
@@ -206,10 +215,10 @@ void DemoWindow::OnCommand(TQ2DGUIObject* sender, DWORD command) {
             ToggleOrder();
         break;
     case kScroll:
-        m_list->SetCurSelect(static_cast<int>(dynamic_cast<TQ2DGUIScrollBar*>(sender)->GetScrollPos()));
+        ScrollList(dynamic_cast<TQ2DGUIScrollBar*>(sender)->GetScrollPos());
         break;
     case kList:
-        ShowListPick();
+        Report("List: %s", m_list->GetCurSelectData().GetString());
         break;
     case kCombo:
         Report("Combo: %s",

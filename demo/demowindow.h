@@ -25,7 +25,7 @@ private:
     void AddMarkup();
     void AddPopup();
     void ToggleOrder();
-    void ShowListPick();
+    void ScrollList(DWORD row);
     void Report(const char* format, const char* text);
 
     TQ2DGUIDataList* m_list = nullptr;

@@ -6,7 +6,9 @@ namespace {
 
 const float kWindowX = 40.0f;
 const float kWindowY = 80.0f;
-const DWORD kWindowID = 1;
+// The GUI tells which control took a press by its ID alone, and a window drags only when the ID is
+// its own: it must differ from every ID inside it (the combo box's parts are 1 to 3).
+const DWORD kWindowID = 100;
 const DWORD kEditID = 9;
 
 } // namespace

@@ -154,9 +154,9 @@ Image Picture() {
 const char* const kLabelFont = "Liberation Sans:bold";
 
 // A panel with a title bar: the GUI scene's window backgrounds.
-Image Panel(int width, int height, const std::string& title, uint32_t bar) {
+Image Panel(int width, int height, const std::string& title, uint32_t bar, uint8_t alpha) {
     Image panel(width, height);
-    panel.FillRect(0, 0, width, height, 28, 36, 64, 235);
+    panel.FillRect(0, 0, width, height, 28, 36, 64, alpha);
     panel.FillRect(1, 1, width - 2, 20, bar >> 16, (bar >> 8) & 0xFF, bar & 0xFF, 255);
     panel.Bevel(0, 0, width, height, 0x9AB0E0, 0x101828);
     TextPainter painter(kLabelFont, 13);
@@ -392,8 +392,8 @@ bool SaveAll(const fs::path& root) {
         {"anim/moon.png", Moon()},
         {"fx/particles.png", Particles()},
         {"mesh/picture.png", Picture()},
-        {"gui/panel.png", Panel(420, 360, "GUI toolkit - drag me by the title", 0x3050A0)},
-        {"gui/popup.png", Panel(260, 110, "Modal popup", 0xA04030)},
+        {"gui/panel.png", Panel(420, 360, "GUI toolkit - drag me by the title", 0x3050A0, 235)},
+        {"gui/popup.png", Panel(260, 110, "Modal popup", 0xA04030, 255)},
         {"gui/editbox.png", Box(240, 24)},
         {"gui/markbox.png", Box(190, 196)},
         {"gui/open.png", ButtonFaces(110, 24, "Open popup", false)},
