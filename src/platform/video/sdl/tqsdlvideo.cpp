@@ -66,6 +66,9 @@ HWND WindowOfId(Uint32 id) {
 }
 
 bool SdlInit() {
+    // SDL would turn SIGINT and SIGTERM into a quit event that no window receives, so that Ctrl+C
+    // and kill could not end the program: they keep their usual effect.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         PlatformLog("SDL video: %s", SDL_GetError());
         return false;
