@@ -25,6 +25,10 @@ std::string FontFile(const char* pattern) {
 
 } // namespace
 
+void TextPainter::ReleaseFontConfiguration() {
+    FcFini();
+}
+
 TextPainter::TextPainter(const char* pattern, int pixels) {
     const std::string file = FontFile(pattern);
     if (file.empty() || FT_Init_FreeType(&m_library) != 0)

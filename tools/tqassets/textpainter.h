@@ -12,6 +12,9 @@
 
 class TextPainter {
 public:
+    // Frees what the font configuration keeps once no more fonts are looked up.
+    static void ReleaseFontConfiguration();
+
     // `pattern` is a fontconfig pattern such as "Liberation Sans:bold"; `pixels` the em size.
     TextPainter(const char* pattern, int pixels);
     ~TextPainter();

@@ -453,7 +453,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        if (SaveAll(argv[1]))
+        const bool saved = SaveAll(argv[1]);
+        TextPainter::ReleaseFontConfiguration();
+        if (saved)
             return 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "tqassets: %s\n", error.what());
