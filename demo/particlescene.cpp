@@ -32,17 +32,18 @@ void ParticleScene::ShowChoice() {
     m_label.SetText(std::string("$T1$C#E0E8FFclick spawns: $C#FFD060") + kEffects[m_choice]);
 }
 
-// The chosen effect at (x, y), fired by the manager, with the template's sound.
-void ParticleScene::Spawn(float x, float y) {
-    m_held = m_manager.SpawnPTS(m_templates[m_choice].get(), x, y);
-    m_templates[m_choice]->Play();
+// Effect `kind` at (x, y), fired by the manager.
+TQ2DParticle* ParticleScene::Spawn(int kind, float x, float y) {
+    return m_manager.SpawnPTS(m_templates[kind].get(), x, y);
 }
 
 void ParticleScene::OnEvent(const TQ2D_INPUT_EVENT_tag& event) {
     if (event.type == TQ2D_INPUT_MOUSEMOVE)
         m_mouseMoved = true;
-    if (event.type == TQ2D_INPUT_MBUTTONDOWN && event.key == 1)
-        Spawn(event.x, event.y);
+    if (event.type == TQ2D_INPUT_MBUTTONDOWN && event.key == 1) {
+        m_held = Spawn(m_choice, event.x, event.y);
+        m_templates[m_choice]->Play();
+    }
     if (event.type == TQ2D_INPUT_MBUTTONUP && event.key == 1)
         m_held = nullptr;
     if (event.type == TQ2D_INPUT_MBUTTONDOWN && event.key == 2) {
@@ -62,14 +63,11 @@ void ParticleScene::MoveTrail() {
 
 void ParticleScene::Update(float dt) {
     m_time += dt;
+    // Effects that go off by themselves are silent: only clicks play sounds.
     if (m_time >= m_nextAuto) {
         const float angle = static_cast<float>(m_autoCount) * 2.4f;
-        const int previous = m_choice;
-        m_choice = m_autoCount % kEffectCount;
-        TQ2DParticle* held = m_held;
-        Spawn(kDemoWidth / 2.0f + 300.0f * std::cos(angle), kDemoHeight / 2.0f + 200.0f * std::sin(angle));
-        m_held = held;
-        m_choice = previous;
+        Spawn(m_autoCount % kEffectCount, kDemoWidth / 2.0f + 300.0f * std::cos(angle),
+              kDemoHeight / 2.0f + 200.0f * std::sin(angle));
         ++m_autoCount;
         m_nextAuto += kAutoInterval;
     }

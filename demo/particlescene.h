@@ -20,7 +20,7 @@ public:
     void Render() override;
 
 private:
-    void Spawn(float x, float y);
+    TQ2DParticle* Spawn(int kind, float x, float y);
     void ShowChoice();
     void MoveTrail();
 
