@@ -70,6 +70,8 @@ public:
     bool Start();
     bool Frame();
     void Stop();
+    // False when a scene could not load or a screenshot could not be written.
+    bool Succeeded() const { return m_succeeded; }
 
 private:
     float Step() const { return m_options.frames ? kFixedStep : TQ2DGetDeltaTime(); }
@@ -84,6 +86,7 @@ private:
     std::unique_ptr<DemoScene> m_scene;
     int m_current = -1;
     int m_frame = 0;
+    bool m_succeeded = true;
 };
 
 bool DemoHost::Start() {
@@ -107,6 +110,7 @@ bool DemoHost::Enter(int scene) {
     if (m_scene->Load())
         return true;
     std::fprintf(stderr, "tq2d-demo: the %s scene cannot load its assets\n", entry.name);
+    m_succeeded = false;
     return false;
 }
 
@@ -143,8 +147,10 @@ std::string DemoHost::ScreenshotName() const {
 // --scene all. True when the demo should quit.
 bool DemoHost::FinishFixedRun() {
     const std::string shot = ScreenshotName();
-    if (!shot.empty() && !TQ2DMakeScreenShot(D3DXIFF_BMP, shot.c_str()))
+    if (!shot.empty() && !TQ2DMakeScreenShot(D3DXIFF_BMP, shot.c_str())) {
         std::fprintf(stderr, "tq2d-demo: cannot write %s\n", shot.c_str());
+        m_succeeded = false;
+    }
     if (!m_options.allScenes || m_current + 1 == kSceneCount)
         return true;
     return !Enter(m_current + 1);
@@ -253,5 +259,5 @@ int main(int argc, char** argv) {
     host.Stop();
     TQ2DClose();
     TQ2DPackRemoveAll();
-    return started ? 0 : 1;
+    return started && host.Succeeded() ? 0 : 1;
 }
