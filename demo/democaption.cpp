@@ -1,5 +1,6 @@
 #include "democaption.h"
 
+#include "demodraw.h"
 #include "demoscene.h"
 
 namespace {
@@ -18,16 +19,7 @@ void DemoCaption::SetText(const std::string& text) {
 }
 
 void DemoCaption::Render(int fps) {
-    TQ2D_QUAD_tag bar{};
-    const float corners[4][2] = {{0, 0}, {kDemoWidth, 0}, {kDemoWidth, kCaptionHeight}, {0, kCaptionHeight}};
-    for (int i = 0; i < 4; ++i) {
-        bar.v[i].x = corners[i][0];
-        bar.v[i].y = corners[i][1];
-        bar.v[i].z = 0.5f;
-        bar.v[i].col = kCaptionBackground;
-    }
-    bar.blend = TQ2D_BLEND_DEFAULT;
-    TQ2DGfx_RenderQuad(&bar);
+    DrawBox(0, 0, kDemoWidth, kCaptionHeight, kCaptionBackground);
     m_text.Render(4, 2);
     RenderNumber(fps, kDemoWidth - 6, 3);
 }

@@ -10,6 +10,7 @@
 #include "helpers/tqgfxguibutton.h"
 #include "helpers/tqgfxguislider.h"
 #include "helpers/tqgfxguitext.h"
+#include "demodraw.h"
 
 namespace {
 
@@ -155,12 +156,7 @@ void HelperScene::RenderFocus() {
     const bool slider = focus == kSlider;
     const float x = slider ? 40.0f : 40.0f + 110.0f * (focus - kPlay), y = slider ? kSliderY - 8 : kButtonY;
     const float w = slider ? 212.0f : 100.0f, h = slider ? 28.0f : 24.0f;
-    const float x2 = x + w + 2, y2 = y + h + 2;
-    const unsigned long color = 0xFFFFD060;
-    TQ2DGfx_RenderLine(x - 2, y - 2, x2, y - 2, color, 0.5f);
-    TQ2DGfx_RenderLine(x2, y - 2, x2, y2, color, 0.5f);
-    TQ2DGfx_RenderLine(x2, y2, x - 2, y2, color, 0.5f);
-    TQ2DGfx_RenderLine(x - 2, y2, x - 2, y - 2, color, 0.5f);
+    DrawFrame(x - 2, y - 2, w + 4, h + 4, 0xFFFFD060);
 }
 
 void HelperScene::Render() {
