@@ -1,216 +1,192 @@
-// tq2d-demo: a host program of the engine. Sprites from description files move, turn, fade and
-// blend over a background; a render target drawn into every frame is shown as a texture; the frame
-// rate is drawn with digit sprites; a click plays a sound and a music stream loops.
-// Escape quits, F12 writes a screenshot.
+// tq2d-demo: the engine's tour, one scene for each part of it. F1-F6 choose the scene, Escape quits
+// (in the GUI scene it first closes an open popup), F12 writes a screenshot. The caption names the
+// scene and its keys.
 //
-// usage: tq2d-demo [--frames N] [--screenshot FILE]
+// usage: tq2d-demo [--scene NAME|all] [--frames N] [--screenshot FILE]
+//   --scene NAME       starts in that scene: sprites, animations, particles, mesh, gui or helpers
+//   --scene all        with --frames: runs every scene in turn, each writing its own screenshot
 //   --frames N         runs exactly N frames with a fixed time step of 1/60 s (deterministic), then quits
-//   --screenshot FILE  writes the last frame to FILE (BMP) before quitting
-#include <cmath>
+//   --screenshot FILE  writes the last frame to FILE (BMP) before quitting; with --scene all the
+//                      scene's name goes before the extension (shot.bmp: shot-sprites.bmp, ...)
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "animationscene.h"
+#include "democaption.h"
+#include "demoscene.h"
+#include "device/tqgfxdevice.h"
 #include "engine/tq2dapi.h"
-#include "engine/tq2dmusic.h"
 #include "engine/tq2dpack.h"
-#include "engine/tq2dsound.h"
-#include "engine/tq2dsprite.h"
-#include "engine/tq2dtarget.h"
+#include "guiscene.h"
+#include "helperscene.h"
+#include "meshscene.h"
+#include "particlescene.h"
+#include "spritescene.h"
 
 namespace {
 
-const int kWidth = 640;
-const int kHeight = 480;
-const int kMovers = 240;
 const float kFixedStep = 1.0f / 60.0f;
 const int kVirtualKeyEscape = 0x1B;
+const int kVirtualKeyF1 = 0x70;
 const int kVirtualKeyF12 = 0x7B;
-const char* const kKinds[] = {"sprites/ball.txt", "sprites/box.txt", "sprites/star.txt", "sprites/ring.txt"};
+const unsigned long kBackground = 0xFF203050;
+// The random seed of a deterministic run, set anew whenever a scene starts.
+const DWORD kFixedSeed = 20261207u;
+
+struct SceneEntry {
+    const char* name;
+    const char* title;
+    const char* keys;
+    std::unique_ptr<DemoScene> (*make)();
+};
+
+template <class Scene> std::unique_ptr<DemoScene> Make() {
+    return std::unique_ptr<DemoScene>(new Scene);
+}
+
+const SceneEntry kScenes[] = {
+    {"sprites", "Sprites", "click: sound", Make<SpriteScene>},
+    {"animations", "Animations", "click: replay all", Make<AnimationScene>},
+    {"particles", "Particles", "click: effect at the mouse, right click: next effect", Make<ParticleScene>},
+    {"mesh", "Distortion mesh", "mouse: ripple centre", Make<MeshScene>},
+    {"gui", "GUI toolkit", "drag the title, type in the edit, Escape closes the popup", Make<GuiScene>},
+    {"helpers", "Helpers", "arrows: move the focus, mouse: buttons and slider", Make<HelperScene>},
+};
+const int kSceneCount = sizeof(kScenes) / sizeof(kScenes[0]);
 
 struct Options {
+    int scene = 0;
+    bool allScenes = false;
     int frames = 0; // 0: run until Escape
     std::string screenshot;
 };
 
-// A small deterministic generator, so that every run lays the scene out alike.
-class SceneRandom {
+class DemoHost {
 public:
-    float Next(float low, float high) {
-        m_state = m_state * 1664525u + 1013904223u;
-        return low + (high - low) * static_cast<float>(m_state >> 8) / 16777216.0f;
-    }
-
-private:
-    uint32_t m_state = 12345u;
-};
-
-struct Mover {
-    std::unique_ptr<TQ2DSprite> sprite;
-    float x, y, vx, vy, angle, spin, scale;
-};
-
-class Demo {
-public:
-    explicit Demo(const Options& options) : m_options(options) {}
-    bool Load();
+    explicit DemoHost(const Options& options) : m_options(options) {}
+    bool Start();
     bool Frame();
-    void Unload();
+    void Stop();
+    // False when a scene could not load or a screenshot could not be written.
+    bool Succeeded() const { return m_succeeded; }
 
 private:
     float Step() const { return m_options.frames ? kFixedStep : TQ2DGetDeltaTime(); }
+    bool Enter(int scene);
+    // True when the demo should quit.
     bool HandleInput();
-    void Update(float dt);
-    void RenderTarget();
-    void RenderScene();
-    void RenderNumber(int value, float x, float y);
+    bool FinishFixedRun();
+    std::string ScreenshotName() const;
 
     Options m_options;
-    SceneRandom m_random;
-    std::vector<Mover> m_movers;
-    TQ2DTarget m_target;
-    std::unique_ptr<TQ2DSprite> m_targetSprite;
-    std::unique_ptr<TQ2DSprite> m_ring;
-    std::unique_ptr<TQ2DSprite> m_digit;
-    TQ2DSound m_click;
-    TQ2DMusic m_music;
+    DemoCaption m_caption;
+    std::unique_ptr<DemoScene> m_scene;
+    int m_current = -1;
     int m_frame = 0;
-    float m_time = 0.0f;
+    bool m_succeeded = true;
 };
 
-std::unique_ptr<TQ2DSprite> LoadSprite(const char* name) {
-    std::unique_ptr<TQ2DSprite> sprite(new TQ2DSprite);
-    if (!sprite->CreateFromConfig(name)) {
-        std::fprintf(stderr, "tq2d-demo: cannot load %s\n", name);
-        return nullptr;
-    }
-    return sprite;
+bool DemoHost::Start() {
+    return m_caption.Load() && Enter(m_options.scene);
 }
 
-bool Demo::Load() {
-    for (int i = 0; i < kMovers; ++i) {
-        Mover mover{
-            LoadSprite(kKinds[i % 4]), m_random.Next(16, kWidth - 16), m_random.Next(16, kHeight - 16),
-            m_random.Next(-80, 80),    m_random.Next(-60, 60),         m_random.Next(0, 6.28f),
-            m_random.Next(-3, 3),      m_random.Next(0.5f, 1.3f)};
-        if (!mover.sprite)
-            return false;
-        mover.sprite->SetBlendMode(i % 3 == 0 ? TQ2D_BLEND_ALPHAADD : TQ2D_BLEND_DEFAULT);
-        if (i % 5 == 0)
-            mover.sprite->SetColor(0xFF80FFFF, -1);
-        mover.sprite->SetAniAlpha(static_cast<unsigned char>(m_random.Next(40, 255)), m_random.Next(60, 240));
-        m_movers.push_back(std::move(mover));
+// Replaces the running scene; a fixed run seeds the random numbers so that every run is alike.
+bool DemoHost::Enter(int scene) {
+    m_scene.reset();
+    if (m_options.frames) {
+        TQGfxDevice* device = TQGfxCreate(16);
+        device->Random_Seed(kFixedSeed);
+        device->Release();
     }
-    m_ring = LoadSprite("sprites/ring.txt");
-    m_digit = LoadSprite("ui/digit.txt");
-    if (!m_ring || !m_digit || !m_target.Create(96, 96, false))
-        return false;
-    m_targetSprite.reset(new TQ2DSprite);
-    if (!m_targetSprite->Create(m_target.GetTexture(), 0, 0, 96, 96))
-        return false;
-    m_targetSprite->SetHotSpot(48, 48);
-    m_click.Create("sound/click.wav", 0);
-    m_music.SetLoopMode(true);
-    if (m_music.Create("music/loop.wav", 0))
-        m_music.Play();
-    return true;
+    m_current = scene;
+    m_frame = 0;
+    const SceneEntry& entry = kScenes[scene];
+    m_caption.SetText(std::string("$C#FFD060F") + std::to_string(scene + 1) + " " + entry.title +
+                      "$C#A0B0D0  |  " + entry.keys + "  |  F1-F6 scenes, F12 screenshot, Escape quits");
+    m_scene = entry.make();
+    if (m_scene->Load())
+        return true;
+    std::fprintf(stderr, "tq2d-demo: the %s scene cannot load its assets\n", entry.name);
+    m_succeeded = false;
+    return false;
 }
 
-bool Demo::HandleInput() {
+bool DemoHost::HandleInput() {
     TQ2D_INPUT_EVENT_tag event;
     while (TQ2DGetKeyEvent(&event)) {
-        if (event.type == TQ2D_INPUT_KEYDOWN && event.key == kVirtualKeyEscape)
-            return true;
-        if (event.type == TQ2D_INPUT_KEYDOWN && event.key == kVirtualKeyF12)
+        const bool keyDown = event.type == TQ2D_INPUT_KEYDOWN;
+        if (keyDown && event.key == kVirtualKeyEscape) {
+            if (!m_scene->OnEscape())
+                return true;
+        } else if (keyDown && event.key >= kVirtualKeyF1 && event.key < kVirtualKeyF1 + kSceneCount) {
+            if (!Enter(event.key - kVirtualKeyF1))
+                return true;
+        } else if (keyDown && event.key == kVirtualKeyF12) {
             TQ2DMakeScreenShot(D3DXIFF_BMP, "tq2d-demo-shot.bmp");
-        if (event.type == TQ2D_INPUT_MBUTTONDOWN)
-            m_click.Play();
+        } else {
+            m_scene->OnEvent(event);
+        }
     }
     return false;
 }
 
-// Movers bounce off the edges, turn, and fade to a new alpha whenever a fade ends.
-void Demo::Update(float dt) {
-    m_time += dt;
-    for (Mover& m : m_movers) {
-        m.x += m.vx * dt;
-        m.y += m.vy * dt;
-        if (m.x < 0 || m.x > kWidth)
-            m.vx = -m.vx;
-        if (m.y < 0 || m.y > kHeight)
-            m.vy = -m.vy;
-        m.angle += m.spin * dt;
-        m.sprite->Update(dt);
-        if (!m.sprite->GetAniAlphaMode())
-            m.sprite->SetAniAlpha(static_cast<unsigned char>(m_random.Next(30, 255)), m_random.Next(60, 240));
+std::string DemoHost::ScreenshotName() const {
+    if (!m_options.allScenes)
+        return m_options.screenshot;
+    const std::filesystem::path path(m_options.screenshot);
+    std::filesystem::path named = path.parent_path() / path.stem();
+    named += std::string("-") + kScenes[m_current].name;
+    named += path.extension();
+    return named.string();
+}
+
+// After the last fixed frame of a scene: writes its screenshot, then goes on to the next scene of
+// --scene all. True when the demo should quit.
+bool DemoHost::FinishFixedRun() {
+    const std::string shot = ScreenshotName();
+    if (!shot.empty() && !TQ2DMakeScreenShot(D3DXIFF_BMP, shot.c_str())) {
+        std::fprintf(stderr, "tq2d-demo: cannot write %s\n", shot.c_str());
+        m_succeeded = false;
     }
+    if (!m_options.allScenes || m_current + 1 == kSceneCount)
+        return true;
+    return !Enter(m_current + 1);
 }
 
-// Rings circling in the render target.
-void Demo::RenderTarget() {
-    if (!TQ2DGfx_BeginScene(m_target))
-        return;
-    TQ2DGfx_Clear(0xFF102040);
-    for (int i = 0; i < 6; ++i) {
-        const float a = m_time * 1.5f + i * 1.0472f;
-        m_ring->RenderEx(48 + 28 * std::cos(a), 48 + 28 * std::sin(a), a, 0.6f, 0.0f);
-    }
-    TQ2DGfx_EndScene();
-}
-
-void Demo::RenderNumber(int value, float x, float y) {
-    const std::string text = std::to_string(value);
-    for (size_t i = 0; i < text.size(); ++i) {
-        m_digit->SetTextureRect(static_cast<float>((text[i] - '0') * 8), 0, 8, 12);
-        m_digit->RenderEx(x + 16.0f * static_cast<float>(i), y, 0.0f, 2.0f, 0.0f);
-    }
-}
-
-void Demo::RenderScene() {
-    if (!TQ2DGfx_BeginScene(0))
-        return;
-    TQ2DGfx_Clear(0xFF203050);
-    for (int y = 0; y < kHeight; y += 24)
-        TQ2DGfx_RenderLine(0, static_cast<float>(y), kWidth, static_cast<float>(y), 0xFF304870, 0.5f);
-    m_targetSprite->RenderEx(kWidth / 2.0f, kHeight / 2.0f, m_time * 0.5f, 2.0f, 0.0f);
-    for (Mover& m : m_movers)
-        m.sprite->RenderEx(m.x, m.y, m.angle, m.scale, 0.0f);
-    RenderNumber(m_options.frames ? 60 : TQ2DGetFPS(), 4, 4);
-    TQ2DGfx_EndScene();
-}
-
-bool Demo::Frame() {
+bool DemoHost::Frame() {
     if (HandleInput())
         return true;
-    Update(Step());
-    RenderTarget();
-    RenderScene();
+    m_scene->Update(Step());
+    if (TQ2DGfx_BeginScene(0)) {
+        TQ2DGfx_Clear(kBackground);
+        m_scene->Render();
+        m_caption.Render(m_options.frames ? 60 : TQ2DGetFPS());
+        TQ2DGfx_EndScene();
+    }
     ++m_frame;
     if (m_options.frames == 0 || m_frame < m_options.frames)
         return false;
-    if (!m_options.screenshot.empty() && !TQ2DMakeScreenShot(D3DXIFF_BMP, m_options.screenshot.c_str()))
-        std::fprintf(stderr, "tq2d-demo: cannot write %s\n", m_options.screenshot.c_str());
-    return true;
+    return FinishFixedRun();
 }
 
-void Demo::Unload() {
-    m_music.Delete();
-    m_movers.clear();
-    m_targetSprite.reset();
-    m_ring.reset();
-    m_digit.reset();
-    m_click.Delete();
-    m_target.Delete();
+void DemoHost::Stop() {
+    m_scene.reset();
 }
 
-Demo* g_demo = nullptr;
+DemoHost* g_host = nullptr;
 
 bool FrameFunction() {
-    return g_demo->Frame();
+    return g_host->Frame();
+}
+
+int SceneIndex(const std::string& name) {
+    for (int i = 0; i < kSceneCount; ++i)
+        if (name == kScenes[i].name)
+            return i;
+    return -1;
 }
 
 bool ParseOptions(int argc, char** argv, Options* options) {
@@ -222,17 +198,23 @@ bool ParseOptions(int argc, char** argv, Options* options) {
                 return false;
         } else if (arg == "--screenshot" && i + 1 < argc) {
             options->screenshot = argv[++i];
+        } else if (arg == "--scene" && i + 1 < argc) {
+            const std::string name = argv[++i];
+            options->allScenes = name == "all";
+            options->scene = options->allScenes ? 0 : SceneIndex(name);
+            if (options->scene < 0)
+                return false;
         } else {
             return false;
         }
     }
-    return true;
+    return !options->allScenes || options->frames > 0;
 }
 
-std::string PackPath() {
+std::string ProgramFolder() {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    return (program.parent_path() / "tq2d-demo.pak").string();
+    return program.parent_path().string();
 }
 
 } // namespace
@@ -240,18 +222,21 @@ std::string PackPath() {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
-        std::fprintf(stderr, "usage: tq2d-demo [--frames N] [--screenshot FILE]\n");
+        std::fprintf(stderr, "usage: tq2d-demo [--scene sprites|animations|particles|mesh|gui|helpers|all] "
+                             "[--frames N] [--screenshot FILE]\n"
+                             "  --scene all needs --frames\n");
         return 2;
     }
-    if (!TQ2DPackAdd(PackPath().c_str())) {
-        std::fprintf(stderr, "tq2d-demo: cannot open %s\n", PackPath().c_str());
+    const std::string pack = ProgramFolder() + "/tq2d-demo.pak";
+    if (!TQ2DPackAdd(pack.c_str())) {
+        std::fprintf(stderr, "tq2d-demo: cannot open %s\n", pack.c_str());
         return 1;
     }
     TQ2D_INIT_INFO_tag info{};
     info.pfnFrame = FrameFunction;
     info.szTitle = "TQ2D demo";
-    info.nWidth = kWidth;
-    info.nHeight = kHeight;
+    info.nWidth = kDemoWidth;
+    info.nHeight = kDemoHeight;
     info.bRunInactive = TRUE;
     info.bShowCursor = TRUE;
     info.nFPS = options.frames ? 0 : 60;
@@ -260,13 +245,19 @@ int main(int argc, char** argv) {
         TQ2DPackRemoveAll();
         return 1;
     }
-    Demo demo(options);
-    g_demo = &demo;
-    const bool loaded = demo.Load();
-    if (loaded)
+    // The helper library reads its files through the device, which takes zip packs.
+    const std::string helpers = ProgramFolder() + "/tq2d-demo-helpers.zip";
+    TQGfxDevice* device = TQGfxCreate(16);
+    if (!device->Resource_AttachPack(helpers.c_str(), nullptr))
+        std::fprintf(stderr, "tq2d-demo: cannot open %s\n", helpers.c_str());
+    device->Release();
+    DemoHost host(options);
+    g_host = &host;
+    const bool started = host.Start();
+    if (started)
         TQ2DLoop();
-    demo.Unload();
+    host.Stop();
     TQ2DClose();
     TQ2DPackRemoveAll();
-    return loaded ? 0 : 1;
+    return started && host.Succeeded() ? 0 : 1;
 }

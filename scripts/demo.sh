@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds the demo and runs it. Arguments go to the demo
-# (--frames N, --screenshot FILE). Without a display it runs headless.
+# (--scene NAME, --frames N, --screenshot FILE). Without a display it runs headless.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh

@@ -62,11 +62,7 @@ bool AudioSystem::IsStarted() {
 std::unique_ptr<AudioOutput> AudioSystem::OpenOutput(int device, DWORD flags) {
     auto render = [this](float* out, size_t frames) { Render(out, static_cast<DWORD>(frames)); };
     if (device != TQAUDIO_DEVICE_NOSOUND) {
-        std::unique_ptr<AudioOutput> output = SdlOutput::Open(rate_, render);
-        if (!output) {
-            LogMessage("the default output cannot be opened");
-        }
-        return output;
+        return SdlOutput::Open(rate_, render);
     }
     const bool withClock = !(flags & TQAUDIO_TEST_MANUAL_CLOCK);
     return std::make_unique<NullOutput>(rate_, render, withClock);

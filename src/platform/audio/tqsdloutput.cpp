@@ -1,12 +1,36 @@
 #include "platform/audio/tqsdloutput.h"
 
+#include <dlfcn.h>
+
 #include "platform/audio/tqaudiolog.h"
 
 namespace tqaudio {
 
+namespace {
+
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// ALSA prints its own lines on the terminal when there is no sound card. SDL loads it at run
+// time, so its error handler is replaced through the same library before SDL opens a device; the
+// library stays loaded, since the handler lives in it.
+void SilenceAlsa() {
+    typedef void (*ErrorHandler)(const char*, int, const char*, int, const char*, ...);
+    static const bool silenced = [] {
+        void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+        auto setHandler =
+            alsa ? reinterpret_cast<int (*)(ErrorHandler)>(dlsym(alsa, "snd_lib_error_set_handler"))
+                 : nullptr;
+        return setHandler && setHandler(IgnoreAlsaError) == 0;
+    }();
+    (void)silenced;
+}
+
+} // namespace
+
 std::unique_ptr<SdlOutput> SdlOutput::Open(int rate, RenderFunction render) {
+    SilenceAlsa();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        LogMessage("no audio driver (%s)", SDL_GetError());
+        LogMessage("no audio driver, sound stays silent (%s)", SDL_GetError());
         return nullptr;
     }
     std::unique_ptr<SdlOutput> output(new SdlOutput(std::move(render)));
@@ -20,7 +44,7 @@ std::unique_ptr<SdlOutput> SdlOutput::Open(int rate, RenderFunction render) {
     SDL_AudioSpec have{};
     output->device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (output->device_ == 0) {
-        LogMessage("no audio device can be opened (%s)", SDL_GetError());
+        LogMessage("no audio device, sound stays silent (%s)", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return nullptr;
     }

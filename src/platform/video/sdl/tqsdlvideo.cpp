@@ -66,6 +66,13 @@ HWND WindowOfId(Uint32 id) {
 }
 
 bool SdlInit() {
+    // SDL would turn SIGINT and SIGTERM into a quit event that no window receives, so that Ctrl+C
+    // and kill could not end the program: they keep their usual effect.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Frames are ready-made pixels: the window system's own framebuffer shows them. SDL would
+    // otherwise put them through an OpenGL texture, which without a graphics card (a virtual X
+    // server) is a second software renderer taking the cores from ours.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         PlatformLog("SDL video: %s", SDL_GetError());
         return false;
