@@ -68,6 +68,7 @@ private:
     void RenderTarget();
     void RenderScene();
     void RenderNumber(int value, float x, float y);
+    void FadeToRandomAlpha(TQ2DSprite& sprite, float lowest);
 
     Options m_options;
     SceneRandom m_random;
@@ -91,6 +92,13 @@ std::unique_ptr<TQ2DSprite> LoadSprite(const char* name) {
     return sprite;
 }
 
+// The speed is drawn before the target, so the scene is the same with every compiler.
+void Demo::FadeToRandomAlpha(TQ2DSprite& sprite, float lowest) {
+    const float speed = m_random.Next(60, 240);
+    const float target = m_random.Next(lowest, 255);
+    sprite.SetAniAlpha(static_cast<unsigned char>(target), speed);
+}
+
 bool Demo::Load() {
     for (int i = 0; i < kMovers; ++i) {
         Mover mover{
@@ -102,7 +110,7 @@ bool Demo::Load() {
         mover.sprite->SetBlendMode(i % 3 == 0 ? TQ2D_BLEND_ALPHAADD : TQ2D_BLEND_DEFAULT);
         if (i % 5 == 0)
             mover.sprite->SetColor(0xFF80FFFF, -1);
-        mover.sprite->SetAniAlpha(static_cast<unsigned char>(m_random.Next(40, 255)), m_random.Next(60, 240));
+        FadeToRandomAlpha(*mover.sprite, 40);
         m_movers.push_back(std::move(mover));
     }
     m_ring = LoadSprite("sprites/ring.txt");
@@ -146,7 +154,7 @@ void Demo::Update(float dt) {
         m.angle += m.spin * dt;
         m.sprite->Update(dt);
         if (!m.sprite->GetAniAlphaMode())
-            m.sprite->SetAniAlpha(static_cast<unsigned char>(m_random.Next(30, 255)), m_random.Next(60, 240));
+            FadeToRandomAlpha(*m.sprite, 30);
     }
 }
 
