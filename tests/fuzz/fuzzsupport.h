@@ -1,0 +1,32 @@
+// Shared set-up of the fuzz harnesses: the engine started once on the headless video backend (sound
+// through the dummy audio driver) in a private working folder, where each input is written as the
+// file the reader is asked for.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class TQGfxDevice;
+
+namespace fuzz {
+
+// Starts the engine once per process (TQ2DInit, 64 × 48, headless) in a fresh folder that is
+// removed at exit, with a small image "t.bmp" beside the inputs for files that name a texture.
+// Returns the engine's device.
+TQGfxDevice* StartEngine();
+
+// Writes the input as the file `name` in the working folder; returns the name.
+std::string WriteInput(const char* name, const uint8_t* data, size_t size);
+
+// Clears the GUI's class-wide state (focus, capture, modal, input control), which controls of a
+// tree that is gone may still hold.
+void ResetGui();
+
+// The input as text (it may hold zero bytes; the text then ends at the first).
+std::string AsText(const uint8_t* data, size_t size);
+
+} // namespace fuzz
+
+// The entry point of every harness, defined by it.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
