@@ -4,8 +4,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::StartEngine();
-    fuzz::WriteInput("in.fnt", data, size);
-    TQGfxFont font("in.fnt");
+    const std::string name = fuzz::Absolute(fuzz::WriteInput("in.fnt", data, size));
+    TQGfxFont font(name.c_str());
     font.GetStringWidth("Ab 1\nxy");
     return 0;
 }

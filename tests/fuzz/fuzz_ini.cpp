@@ -4,8 +4,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TQGfxDevice* device = fuzz::StartEngine();
-    fuzz::WriteInput("in.ini", data, size);
-    device->System_SetState(TQGFX_INIFILE, "in.ini");
+    const std::string ini = fuzz::Absolute(fuzz::WriteInput("in.ini", data, size));
+    device->System_SetState(TQGFX_INIFILE, ini.c_str());
     for (const char* section : {"GAME", "video"}) {
         device->Ini_GetInt(section, "width", 0);
         device->Ini_GetFloat(section, "volume", 0.5f);

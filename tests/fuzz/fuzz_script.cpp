@@ -5,8 +5,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::StartEngine();
-    fuzz::WriteInput("in.res", data, size);
-    TQGfxResourceManager manager("in.res");
+    const std::string script = fuzz::Absolute(fuzz::WriteInput("in.res", data, size));
+    TQGfxResourceManager manager(script.c_str());
     manager.Precache();
     manager.Purge();
     return 0;

@@ -4,8 +4,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TQGfxDevice* device = fuzz::StartEngine();
-    fuzz::WriteInput("in.zip", data, size);
-    if (device->Resource_AttachPack("in.zip", size % 2 ? "secret" : nullptr)) {
+    const std::string pack = fuzz::Absolute(fuzz::WriteInput("in.zip", data, size));
+    if (device->Resource_AttachPack(pack.c_str(), size % 2 ? "secret" : nullptr)) {
         for (const char* name : {"a.txt", "DIR/B.TXT", "dir\\c.bin", "missing"}) {
             DWORD length = 0;
             device->Resource_Free(device->Resource_Load(name, &length));

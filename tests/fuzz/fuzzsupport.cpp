@@ -6,6 +6,7 @@
 #include <fstream>
 #include <unistd.h>
 
+#include "base/tqlog.h"
 #include "engine/tq2dapi.h"
 #include "engine/tq2dglobal.h"
 #include "gui/tq2dguiobject.h"
@@ -61,6 +62,9 @@ TQGfxDevice* StartEngine() {
         std::abort();
     }
     g_folder = pattern;
+    // Every bad input logs; millions of lines would only slow the fuzzer down.
+    for (TQLog* log : {&g_tqLogError, &g_tqLogDebug})
+        log->SetSink([](const std::string&) {});
     TQ2D_INIT_INFO_tag info{};
     info.pfnFrame = NoFrame;
     info.nWidth = 64;
@@ -88,6 +92,10 @@ void ResetGui() {
     TQ2DGUIObject::SetActiveControlID(0);
     while (TQ2DGUIObject::GetModalControl())
         TQ2DGUIObject::ClearModalControl(nullptr);
+}
+
+std::string Absolute(const std::string& name) {
+    return g_folder + "/" + name;
 }
 
 std::string AsText(const uint8_t* data, size_t size) {

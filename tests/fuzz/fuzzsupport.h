@@ -11,13 +11,16 @@ class TQGfxDevice;
 
 namespace fuzz {
 
-// Starts the engine once per process (TQ2DInit, 64 × 48, headless) in a fresh folder that is
-// removed at exit, with a small image "t.bmp" beside the inputs for files that name a texture.
-// Returns the engine's device.
+// Starts the engine once per process (TQ2DInit, 64 × 48, headless, loggers silenced) in a fresh
+// folder that is removed at exit, with a small image "t.bmp" beside the inputs for files that name a
+// texture. Relative resource names of the engine start there; the device's own loaders take
+// relative names from the program's folder, so they are given Absolute names. Returns the device.
 TQGfxDevice* StartEngine();
 
 // Writes the input as the file `name` in the working folder; returns the name.
 std::string WriteInput(const char* name, const uint8_t* data, size_t size);
+// The full path of a file of the working folder.
+std::string Absolute(const std::string& name);
 
 // Clears the GUI's class-wide state (focus, capture, modal, input control), which controls of a
 // tree that is gone may still hold.
