@@ -51,23 +51,15 @@ public:
     TQGfxDevice* dev;
 };
 
-void BM_LoadFirstEntry(benchmark::State& state) {
+// The entry of the given number, again and again.
+void BM_LoadEntry(benchmark::State& state) {
     BenchPack pack;
-    const std::string name = EntryName(0);
+    const std::string name = EntryName(static_cast<int>(state.range(0)));
     for (auto _ : state)
         pack.Load(name);
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_LoadFirstEntry);
-
-void BM_LoadLastEntry(benchmark::State& state) {
-    BenchPack pack;
-    const std::string name = EntryName(kEntries - 1);
-    for (auto _ : state)
-        pack.Load(name);
-    state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_LoadLastEntry);
+BENCHMARK(BM_LoadEntry)->Arg(0)->Arg(kEntries - 1);
 
 void BM_LoadEveryEntryInTurn(benchmark::State& state) {
     BenchPack pack;

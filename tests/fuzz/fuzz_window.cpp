@@ -6,10 +6,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::StartEngine();
     fuzz::WriteInput("in.txt", data, size);
-    {
-        TQ2DGUIWindow window;
-        window.InitFromConfig("in.txt");
-    }
-    fuzz::ResetGui();
+    TQ2DGUIWindow window;
+    window.InitFromConfig("in.txt");
     return 0;
 }

@@ -9,7 +9,6 @@
 #include "base/tqlog.h"
 #include "engine/tq2dapi.h"
 #include "engine/tq2dglobal.h"
-#include "gui/tq2dguiobject.h"
 
 namespace {
 
@@ -83,15 +82,6 @@ std::string WriteInput(const char* name, const uint8_t* data, size_t size) {
     std::ofstream out(name, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     return name;
-}
-
-void ResetGui() {
-    TQ2DGUIObject::SetFocusControl(nullptr);
-    TQ2DGUIObject::SetMouseCapture(nullptr);
-    TQ2DGUIObject::SetInputControl(nullptr);
-    TQ2DGUIObject::SetActiveControlID(0);
-    while (TQ2DGUIObject::GetModalControl())
-        TQ2DGUIObject::ClearModalControl(nullptr);
 }
 
 std::string Absolute(const std::string& name) {

@@ -22,10 +22,6 @@ std::string WriteInput(const char* name, const uint8_t* data, size_t size);
 // The full path of a file of the working folder.
 std::string Absolute(const std::string& name);
 
-// Clears the GUI's class-wide state (focus, capture, modal, input control), which controls of a
-// tree that is gone may still hold.
-void ResetGui();
-
 // The input as text (it may hold zero bytes; the text then ends at the first).
 std::string AsText(const uint8_t* data, size_t size);
 
