@@ -30,15 +30,15 @@ void TQGfxZipArchive::NormaliseName(char* text) {
 }
 
 bool TQGfxZipArchive::Refresh(const char* path) {
-    std::string resolved;
     struct stat now;
-    if (!tqplat::ResolveExistingPath(path, &resolved) || stat(resolved.c_str(), &now) != 0) {
-        Close();
-        return false;
-    }
-    if (m_zip && SameFile(resolved, now))
+    // The file opened before, still there and unchanged, spares resolving the path anew (which may
+    // read whole folders to match names without regard to case).
+    if (m_zip && stat(m_resolved.c_str(), &now) == 0 && SameFile(now))
         return true;
     Close();
+    std::string resolved;
+    if (!tqplat::ResolveExistingPath(path, &resolved) || stat(resolved.c_str(), &now) != 0)
+        return false;
     m_zip = unzOpen(resolved.c_str());
     if (!m_zip)
         return false;
@@ -78,8 +78,8 @@ void TQGfxZipArchive::IndexEntries() {
     }
 }
 
-bool TQGfxZipArchive::SameFile(const std::string& resolved, const struct stat& now) const {
-    return resolved == m_resolved && now.st_dev == m_opened.st_dev && now.st_ino == m_opened.st_ino &&
+bool TQGfxZipArchive::SameFile(const struct stat& now) const {
+    return now.st_dev == m_opened.st_dev && now.st_ino == m_opened.st_ino &&
            now.st_size == m_opened.st_size && now.st_mtim.tv_sec == m_opened.st_mtim.tv_sec &&
            now.st_mtim.tv_nsec == m_opened.st_mtim.tv_nsec;
 }

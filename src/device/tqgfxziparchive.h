@@ -1,9 +1,10 @@
 // TQGfxZipArchive: a zip pack kept open between lookups, its entries indexed by normalised name, so
 // that a lookup costs one check of the file and one jump instead of opening the archive and reading
-// its whole central directory. Before each lookup the file the pack's path names is checked against
-// the one that was opened (resolved path, device, inode, size, modification time); a pack replaced
-// or removed on disk is reopened or skipped, as it would be when opened anew. (A rewrite keeping
-// the size within one tick of the file system's clock goes unnoticed.)
+// its whole central directory. Before each lookup the file that was opened is checked (device,
+// inode, size, modification time); a pack replaced or removed on disk is reopened from its path or
+// skipped, as it would be when opened anew. (A rewrite keeping the size within one tick of the file
+// system's clock goes unnoticed, and so does a file of another spelling of the path created while
+// the opened one stays.)
 #pragma once
 
 #include <cstdint>
@@ -33,7 +34,7 @@ public:
 private:
     void Close();
     void IndexEntries();
-    bool SameFile(const std::string& resolved, const struct stat& now) const;
+    bool SameFile(const struct stat& now) const;
 
     // Where an entry's record lies in the central directory, and its number.
     struct EntryPosition {
