@@ -43,8 +43,9 @@ if "$harness" "${options[@]}" "$work/corpus" "$seeds" >"$work/log" 2>&1; then
   echo "fuzz_$name: $(grep -E '^stat::number_of_executed_units' "$work/log" | awk '{print $2}') runs in ${seconds} s, $(grep -oE 'cov: [0-9]+' "$work/log" | tail -1)"
   exit 0
 fi
-echo "fuzz_$name FAILED; its log:"
-tail -n 80 "$work/log"
+echo "fuzz_$name FAILED; its log from the fault on:"
+report=$(grep -n -m1 -E '==ERROR|runtime error|ERROR: libFuzzer|ALARM|out-of-memory|ParseDictionaryFile' "$work/log" | cut -d: -f1)
+tail -n +"${report:-1}" "$work/log" | grep -v '^tqplat: ' | head -n 120
 for input in "$work/found/"*; do
   [ -f "$input" ] || continue
   echo "input $input (base64):"
