@@ -19,6 +19,12 @@ namespace {
 
 const char kSourceFile[] = "lib/project/dozaz2i/source/base/tqgfxdevice";
 
+// Deflate makes at most 1032 bytes of one (and storing makes one of one): an entry claiming more
+// than that of the bytes it has is damaged, and its claimed size is never allocated.
+bool SizeIsPossible(uint64_t uncompressed, uint64_t compressed) {
+    return uncompressed / 1032 <= compressed;
+}
+
 bool IsRelative(const char* name) {
     return name[0] != '\\' && name[0] != '/' && (name[0] == '\0' || name[1] != ':');
 }
@@ -26,7 +32,7 @@ bool IsRelative(const char* name) {
 // Reads a plain entry whole. A short read, a CRC mismatch or any error frees the buffer and gives
 // NULL.
 void* ReadPlainEntry(unzFile zip, const unz_file_info& info, DWORD* size) {
-    if (unzOpenCurrentFile(zip) != UNZ_OK)
+    if (!SizeIsPossible(info.uncompressed_size, info.compressed_size) || unzOpenCurrentFile(zip) != UNZ_OK)
         return nullptr;
     DWORD length = static_cast<DWORD>(info.uncompressed_size);
     void* data = malloc(length ? length : 1);
@@ -96,6 +102,8 @@ void* ReadEncryptedEntry(unzFile zip, const unz_file_info& info, const char* pas
     if (raw[header - 1] != check)
         return nullptr;
     DWORD length = static_cast<DWORD>(info.uncompressed_size);
+    if (!SizeIsPossible(length, raw.size() - header))
+        return nullptr;
     void* data = malloc(static_cast<size_t>(length) + 1);
     if (!data)
         return nullptr;
