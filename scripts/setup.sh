@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config python3 git
+  clang libclang-rt-14-dev llvm
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev
   libsndfile1-dev libopenmpt-dev

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, configures, builds and runs the whole test suite.
 #   scripts/test.sh             normal build in build/
-#   scripts/test.sh --sanitize  AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
+#   scripts/test.sh --sanitize  AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/,
+#                               made with clang, with the fuzz harnesses (scripts/fuzz.sh runs them)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,7 +10,8 @@ build=build
 options=()
 if [ "${1:-}" = "--sanitize" ]; then
   build=build-asan
-  options+=(-DTQ_SANITIZE=ON -DTQ_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
+  options+=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTQ_SANITIZE=ON -DTQ_FUZZ=ON
+            -DTQ_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
 fi
 
 bash scripts/setup.sh

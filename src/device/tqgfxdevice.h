@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 // One vertex: position in pixels (y downwards), depth, ARGB colour, texture coordinates.
@@ -154,6 +155,7 @@ struct TQGfxStateValue {
 };
 
 class TQGfxDevice;
+class TQGfxZipArchive;
 
 // The factory: the shared device for interface version 16, NULL for any other version. Every
 // non-NULL result is one reference, given back through Release.
@@ -327,10 +329,11 @@ private:
         bool targetOwned = false; // belongs to a render target: Texture_Free refuses it
     };
 
-    // A zip pack: its absolute upper-case path and password ("" when none).
+    // A zip pack: its absolute upper-case path, password ("" when none) and the archive kept open.
     struct ZipPack {
         char path[MAX_PATH];
         char password[64];
+        std::shared_ptr<TQGfxZipArchive> archive;
     };
 
     // Memory a stream plays from, freed with the stream.

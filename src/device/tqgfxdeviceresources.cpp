@@ -2,9 +2,8 @@
 #include "device/tqgfxdevice.h"
 
 #include "base/tqlog.h"
+#include "device/tqgfxziparchive.h"
 #include "device/tqgfxzipcipher.h"
-#include "platform/codepage/tqcodepage.h"
-#include "platform/win32/tqpath.h"
 
 #include <minizip/unzip.h>
 #include <zlib.h>
@@ -20,55 +19,20 @@ namespace {
 
 const char kSourceFile[] = "lib/project/dozaz2i/source/base/tqgfxdevice";
 
+// Deflate makes at most 1032 bytes of one (and storing makes one of one): an entry claiming more
+// than that of the bytes it has is damaged, and its claimed size is never allocated.
+bool SizeIsPossible(uint64_t uncompressed, uint64_t compressed) {
+    return uncompressed / 1032 <= compressed;
+}
+
 bool IsRelative(const char* name) {
     return name[0] != '\\' && name[0] != '/' && (name[0] == '\0' || name[1] != ':');
-}
-
-// Upper-cases ASCII letters and turns '/' into '\', leaving the trail bytes of GBK characters alone.
-void NormaliseName(char* text) {
-    size_t left = strlen(text);
-    while (left > 0) {
-        unsigned char* c = reinterpret_cast<unsigned char*>(text);
-        size_t length = tqplat::GbkCharLength(c, left);
-        if (length <= 1) {
-            if (*c >= 'a' && *c <= 'z')
-                *c = static_cast<unsigned char>(*c - 'a' + 'A');
-            else if (*c == '/')
-                *c = '\\';
-            length = 1;
-        }
-        text += length;
-        left -= length;
-    }
-}
-
-// Opens a zip archive named by an engine path; NULL when it cannot be opened.
-unzFile OpenZip(const char* path) {
-    std::string resolved;
-    if (!tqplat::ResolveExistingPath(path, &resolved))
-        return nullptr;
-    return unzOpen(resolved.c_str());
-}
-
-// Moves to the entry whose normalised name equals wanted; false when the archive has none.
-bool GoToEntry(unzFile zip, const char* wanted) {
-    for (int result = unzGoToFirstFile(zip); result == UNZ_OK; result = unzGoToNextFile(zip)) {
-        char entry[MAX_PATH];
-        unz_file_info info;
-        if (unzGetCurrentFileInfo(zip, &info, entry, sizeof(entry), nullptr, 0, nullptr, 0) != UNZ_OK)
-            continue;
-        entry[sizeof(entry) - 1] = '\0';
-        NormaliseName(entry);
-        if (strcmp(entry, wanted) == 0)
-            return true;
-    }
-    return false;
 }
 
 // Reads a plain entry whole. A short read, a CRC mismatch or any error frees the buffer and gives
 // NULL.
 void* ReadPlainEntry(unzFile zip, const unz_file_info& info, DWORD* size) {
-    if (unzOpenCurrentFile(zip) != UNZ_OK)
+    if (!SizeIsPossible(info.uncompressed_size, info.compressed_size) || unzOpenCurrentFile(zip) != UNZ_OK)
         return nullptr;
     DWORD length = static_cast<DWORD>(info.uncompressed_size);
     void* data = malloc(length ? length : 1);
@@ -138,6 +102,8 @@ void* ReadEncryptedEntry(unzFile zip, const unz_file_info& info, const char* pas
     if (raw[header - 1] != check)
         return nullptr;
     DWORD length = static_cast<DWORD>(info.uncompressed_size);
+    if (!SizeIsPossible(length, raw.size() - header))
+        return nullptr;
     void* data = malloc(static_cast<size_t>(length) + 1);
     if (!data)
         return nullptr;
@@ -185,16 +151,15 @@ bool TQGfxDevice::Resource_AttachPack(const char* path, const char* password) {
     if (!path)
         return false;
     char* full = Resource_MakePath(path);
-    NormaliseName(full);
+    TQGfxZipArchive::NormaliseName(full);
     for (const ZipPack& pack : m_packs) {
         if (strcmp(pack.path, full) == 0)
             return false;
     }
-    unzFile zip = OpenZip(full);
-    if (!zip)
-        return false;
-    unzClose(zip);
     ZipPack pack;
+    pack.archive = std::make_shared<TQGfxZipArchive>();
+    if (!pack.archive->Refresh(full))
+        return false;
     snprintf(pack.path, sizeof(pack.path), "%s", full);
     snprintf(pack.password, sizeof(pack.password), "%s", password ? password : "");
     m_packs.insert(m_packs.begin(), pack);
@@ -205,7 +170,7 @@ void TQGfxDevice::Resource_RemovePack(const char* path) {
     if (!path)
         return;
     char* full = Resource_MakePath(path);
-    NormaliseName(full);
+    TQGfxZipArchive::NormaliseName(full);
     for (auto it = m_packs.begin(); it != m_packs.end(); ++it) {
         if (strcmp(it->path, full) == 0) {
             m_packs.erase(it);
@@ -223,19 +188,14 @@ void TQGfxDevice::Resource_RemoveAllPacks() {
 void* TQGfxDevice::LoadFromPacks(const char* name, DWORD* size, bool* found) {
     char wanted[MAX_PATH];
     snprintf(wanted, sizeof(wanted), "%s", name);
-    NormaliseName(wanted);
+    TQGfxZipArchive::NormaliseName(wanted);
     *found = false;
     for (const ZipPack& pack : m_packs) {
-        unzFile zip = OpenZip(pack.path);
-        if (!zip)
-            continue;
-        if (GoToEntry(zip, wanted)) {
+        TQGfxZipArchive& archive = *pack.archive;
+        if (archive.Refresh(pack.path) && archive.GoTo(wanted)) {
             *found = true;
-            void* data = ReadCurrentEntry(zip, pack.password[0] ? pack.password : nullptr, size);
-            unzClose(zip);
-            return data;
+            return ReadCurrentEntry(archive.Handle(), pack.password[0] ? pack.password : nullptr, size);
         }
-        unzClose(zip);
     }
     return nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "base/tqstringparser.h"
 #include "gui/tq2dguidescription.h"
+#include "gui/tq2dguidescriptionchain.h"
 
 TQ_IMPLEMENT_MEMORY_POOL(TQ2DGUIComboBox)
 
@@ -31,6 +32,9 @@ TQ2DGUIComboBox::TQ2DGUIComboBox() {
 
 int TQ2DGUIComboBox::InitFromConfig(const char* szFile) {
     if (!szFile)
+        return 0;
+    TQ2DGUIDescriptionChain chain(szFile, "TQ2DGUIComboBox::InitFromConfig");
+    if (!chain.Entered())
         return 0;
     TQString text;
     TQ2DGUIReadDescription(szFile, text);

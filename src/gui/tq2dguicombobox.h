@@ -34,8 +34,9 @@ public:
     TQ2DGUIComboBox();
     ~TQ2DGUIComboBox() override = default;
 
-    // Reads a combo-box description file and selects its DATA_SELECT key: 0 only for a NULL name;
-    // a missing file leaves default looks and an empty list.
+    // Reads a combo-box description file and selects its DATA_SELECT key: 0 for a NULL name or a
+    // file already being read further up (TQ2DGUIDescriptionChain); a missing file leaves default
+    // looks and an empty list.
     int InitFromConfig(const char* szFile);
     // The button's face; a combo box without a size takes the face's size. 1.
     int SetTexture(const char* szFile);

@@ -1,6 +1,7 @@
 #include "gui/tq2dguiedit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "platform/imm32/tqimm32.h"
@@ -73,10 +74,13 @@ int TQ2DGUIEdit::FontHeight() {
     return metrics.tmHeight;
 }
 
+// The lower of the box's inner height (cut to whole pixels) and the font's height plus 8. A box
+// lower than 4 pixels by one or more reads as too tall, so it too takes the font's height; so does
+// one of a height beyond any pixel count.
 DWORD TQ2DGUIEdit::BoxHeight() {
-    const DWORD inner = static_cast<DWORD>(static_cast<int>(GetSize().y - 4.0f));
+    const float inner = GetSize().y - 4.0f;
     const DWORD font = static_cast<DWORD>(FontHeight() + 8);
-    return std::min(inner, font);
+    return inner > -1.0f && inner < static_cast<float>(font) ? static_cast<DWORD>(inner) : font;
 }
 
 void TQ2DGUIEdit::StartBlinking(TQ2DAnimation& animation, float frameWidth, float frameHeight) {
@@ -145,7 +149,7 @@ void TQ2DGUIEdit::BuildTexture() {
 }
 
 void TQ2DGUIEdit::OnRender(float x, float y) {
-    const float top = static_cast<float>(static_cast<int>((GetSize().y - m_TextSprite.GetHeight()) / 2.0f));
+    const float top = std::trunc((GetSize().y - m_TextSprite.GetHeight()) / 2.0f);
     m_TextSprite.Render(x, y + top);
     if (GetFocusControl() != this)
         return;

@@ -6,6 +6,7 @@
 #include "gui/tq2dguibutton.h"
 #include "gui/tq2dguicombobox.h"
 #include "gui/tq2dguidescription.h"
+#include "gui/tq2dguidescriptionchain.h"
 #include "gui/tq2dguiedit.h"
 #include "gui/tq2dguiimage.h"
 #include "gui/tq2dguiscrollbar.h"
@@ -16,11 +17,10 @@ TQ_IMPLEMENT_MEMORY_POOL(TQ2DGUIWindow)
 namespace {
 
 const char kSourcePath[] = "lib/project/dozaz2i/source/tq2dguiwindow";
+const char kReader[] = "TQ2DGUIWindow::InitFromConfig";
 const int kEscape = 0x1B;
 const int kMaxNesting = 16;
 const DWORD kStaticFormat = 0x24; // vertically centred, single line
-
-int g_nNesting = 0;
 
 float Number(const TQStringParser& fields, DWORD index) {
     return static_cast<float>(fields.GetTokenNum(index));
@@ -37,29 +37,27 @@ TQString Trimmed(const TQStringParser& fields, DWORD index) {
 }
 
 void LogError(int line, const char* format, const char* value) {
-    g_tqLogError.SetLogInfo(kSourcePath, "TQ2DGUIWindow::InitFromConfig", line);
+    g_tqLogError.SetLogInfo(kSourcePath, kReader, line);
     g_tqLogError.Log(format, value);
 }
 
-// Counts the windows being read, so a file naming itself ends.
-class NestingGuard {
-public:
-    NestingGuard() { ++g_nNesting; }
-    ~NestingGuard() { --g_nNesting; }
-    NestingGuard(const NestingGuard&) = delete;
-    NestingGuard& operator=(const NestingGuard&) = delete;
-};
+// Counts one more control for the description tree being read; false beyond its bound.
+bool MayBuild(const TQString& value) {
+    return TQ2DGUIDescriptionChain::TakeControl(kReader, value);
+}
 
 } // namespace
 
 int TQ2DGUIWindow::InitFromConfig(const char* szFile) {
     if (!szFile)
         return 0;
-    if (g_nNesting >= kMaxNesting) {
+    if (TQ2DGUIDescriptionChain::Depth() >= kMaxNesting) {
         LogError(__LINE__, TQLOG_ERROR_PREFIX "Window nesting too deep. [pData=%s]", szFile);
         return 0;
     }
-    NestingGuard guard;
+    TQ2DGUIDescriptionChain chain(szFile, kReader);
+    if (!chain.Entered())
+        return 0;
     TQString text;
     TQ2DGUIReadDescription(szFile, text);
     for (TQ2DGUIDescriptionLine& line : TQ2DGUISplitDescription(text, true))
@@ -111,6 +109,8 @@ void TQ2DGUIWindow::Attach(TQ2DGUIObject* control, const char* message, const TQ
 }
 
 void TQ2DGUIWindow::AddImage(const TQStringParser& fields, const TQString& value) {
+    if (!MayBuild(value))
+        return;
     TQ2DGUIImage* image = new TQ2DGUIImage;
     if (image) {
         image->SetControlID(ControlID(fields));
@@ -121,6 +121,8 @@ void TQ2DGUIWindow::AddImage(const TQStringParser& fields, const TQString& value
 }
 
 void TQ2DGUIWindow::AddButton(const TQStringParser& fields, const TQString& value) {
+    if (!MayBuild(value))
+        return;
     TQ2DGUIButton* button = new TQ2DGUIButton;
     if (button) {
         button->SetControlID(ControlID(fields));
@@ -138,6 +140,8 @@ void TQ2DGUIWindow::AddButton(const TQStringParser& fields, const TQString& valu
 }
 
 void TQ2DGUIWindow::AddScrollBar(const TQStringParser& fields, const TQString& value) {
+    if (!MayBuild(value))
+        return;
     TQ2DGUIScrollBar* bar = new TQ2DGUIScrollBar;
     if (bar) {
         bar->SetControlID(ControlID(fields));
@@ -150,6 +154,8 @@ void TQ2DGUIWindow::AddScrollBar(const TQStringParser& fields, const TQString& v
 }
 
 void TQ2DGUIWindow::AddWindow(const TQStringParser& fields, const TQString& value) {
+    if (!MayBuild(value))
+        return;
     TQ2DGUIWindow* window = new TQ2DGUIWindow;
     if (window) {
         window->SetControlID(ControlID(fields));
@@ -160,6 +166,8 @@ void TQ2DGUIWindow::AddWindow(const TQStringParser& fields, const TQString& valu
 }
 
 void TQ2DGUIWindow::AddComboBox(const TQStringParser& fields, const TQString& value) {
+    if (!MayBuild(value))
+        return;
     TQ2DGUIComboBox* combo = new TQ2DGUIComboBox;
     if (combo) {
         combo->SetControlID(ControlID(fields));
@@ -172,6 +180,8 @@ void TQ2DGUIWindow::AddComboBox(const TQStringParser& fields, const TQString& va
 }
 
 void TQ2DGUIWindow::AddStatic(const TQStringParser& fields, const TQString& value) {
+    if (!MayBuild(value))
+        return;
     TQ2DGUIStatic* text = new TQ2DGUIStatic;
     if (text) {
         text->SetControlID(ControlID(fields));
@@ -185,6 +195,8 @@ void TQ2DGUIWindow::AddStatic(const TQStringParser& fields, const TQString& valu
 }
 
 void TQ2DGUIWindow::AddEdit(const TQStringParser& fields, const TQString& value) {
+    if (!MayBuild(value))
+        return;
     TQ2DGUIEdit* edit = new TQ2DGUIEdit;
     if (edit) {
         edit->SetControlID(ControlID(fields));

@@ -15,8 +15,9 @@
 //   ADD_EDIT=id,x,y,width,height
 // The id field is offered (trimmed, upper-cased) to OnGetControlID first; 0 reads it as a number.
 // Other keys go to OnInitFromConfig. Added controls are owned by the window; a control whose ID is
-// already taken is dropped. Nested windows deeper than 16 levels are refused (a file that names
-// itself would never end).
+// already taken is dropped. A file already being read further up (a file naming itself, directly
+// or through others), nesting deeper than 16 levels and controls beyond the bound of one
+// description tree are refused with a log line (TQ2DGUIDescriptionChain).
 #pragma once
 
 #include "base/tqstring.h"
@@ -30,7 +31,7 @@ public:
     ~TQ2DGUIWindow() override = default;
 
     // Builds children from a window description file (appending to those it has): 0 for a NULL
-    // name or a nesting too deep, else 1, also when the file cannot be found. OnInitComplete runs
+    // name, a nesting too deep or a file already being read further up, else 1, also when the file cannot be found. OnInitComplete runs
     // at the end.
     int InitFromConfig(const char* szFile);
 

@@ -244,11 +244,12 @@ void TQGfxFont::Render(float x, float y, const char* text, int align) {
 
 void TQGfxFont::printf(float x, float y, const char* format, ...) {
     char buffer[256] = "";
-    va_list args;
-    va_start(args, format);
-    if (format)
+    if (format) {
+        va_list args;
+        va_start(args, format);
         std::vsnprintf(buffer, sizeof(buffer), format, args);
-    va_end(args);
+        va_end(args);
+    }
     Render(x, y, buffer, TQGFX_TEXT_LEFT);
 }
 

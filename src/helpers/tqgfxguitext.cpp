@@ -28,9 +28,11 @@ void TQGfxGUIText::SetText(const char* text) {
 }
 
 void TQGfxGUIText::printf(const char* format, ...) {
+    m_szText[0] = 0;
+    if (!format) return;
     va_list args;
     va_start(args, format);
-    std::vsnprintf(m_szText, sizeof(m_szText), format ? format : "", args);
+    std::vsnprintf(m_szText, sizeof(m_szText), format, args);
     va_end(args);
 }
 

@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -219,6 +220,22 @@ TEST_F(DeviceResourceTest, LastAttachedPackWinsAndPacksCanBeRemoved) {
     dev->Resource_RemovePack(nullptr);
     dev->Resource_RemoveAllPacks();
     EXPECT_EQ(Load("a.txt"), "<null>");
+}
+
+TEST_F(DeviceResourceTest, PacksAreReadAsTheyNowAreOnDisk) {
+    // Of two entries with one name the first counts, also when the pack stays open between loads.
+    ASSERT_TRUE(MakeZip(Path("p.zip"), {{"b.txt", "first"}, {"B.TXT", "second"}, {"a.txt", "one"}}));
+    ASSERT_TRUE(dev->Resource_AttachPack(Path("p.zip").c_str(), nullptr));
+    EXPECT_EQ(Load("b.txt"), "first");
+    EXPECT_EQ(Load("a.txt"), "one");
+    // Replaced after attaching: the new archive is read; removed: the names fall back to the disk.
+    ASSERT_TRUE(MakeZip(Path("p.zip"), {{"a.txt", "three"}}));
+    EXPECT_EQ(Load("a.txt"), "three");
+    EXPECT_EQ(Load("b.txt"), "<null>");
+    ASSERT_EQ(std::remove(Path("p.zip").c_str()), 0);
+    EXPECT_EQ(Load("a.txt"), "<null>");
+    ASSERT_TRUE(MakeZip(Path("p.zip"), {{"a.txt", "back"}}));
+    EXPECT_EQ(Load("a.txt"), "back");
 }
 
 TEST_F(DeviceResourceTest, PasswordProtectedEntries) {

@@ -5,6 +5,7 @@
 #include "base/tqlog.h"
 #include "gui/tq2dguibutton.h"
 #include "gui/tq2dguicombobox.h"
+#include "gui/tq2dguidescriptionchain.h"
 #include "gui/tq2dguiedit.h"
 #include "gui/tq2dguiimage.h"
 #include "gui/tq2dguiscrollbar.h"
@@ -145,23 +146,54 @@ TEST_F(WindowTest, UnknownControlTypesInADescriptionAreKeptAsNumbers) {
     EXPECT_EQ(static_cast<int>(combo->GetComboBoxType()), 5);
 }
 
-TEST_F(WindowTest, BadNamesMissingFilesAndSelfNestingEnd) {
+TEST_F(WindowTest, BadNamesAndMissingFilesBuildNothing) {
     HostWindow window;
     EXPECT_EQ(window.InitFromConfig(nullptr), 0);
     EXPECT_TRUE(window.hooks.empty());
     EXPECT_EQ(window.InitFromConfig("no/such/window.txt"), 1);
     EXPECT_EQ(window.hooks, (Calls{"complete"}));
-    // A window that adds itself stops after a bounded depth, with a log line.
+}
+
+// The controls of a tree, its root included.
+size_t CountControls(TQ2DGUIObject& root) {
+    size_t count = 1;
+    for (auto* e = root.GetControlList().GetHeadPosition(); e; e = e->GetNext())
+        count += CountControls(*e->GetData());
+    return count;
+}
+
+TEST_F(WindowTest, FilesNamingThemselvesEndBounded) {
     TQLogCapture errors(g_tqLogError);
+    // Named twice by itself, through another spelling of its name and through a combo box: every
+    // child refuses the file before building anything of it.
     const std::string loop = assets.Text("loop.txt", "");
-    assets.Text("loop.txt", "ADD_WINDOW=1,1,1," + loop + "\n");
+    const std::string upper = loop.substr(0, loop.size() - 8) + "LOOP.TXT";
+    assets.Text("loop.txt", "ADD_WINDOW=1,1,1," + loop + "\nADD_WINDOW=2,1,1," + upper +
+                                "\nADD_COMBOBOX=3,0,0,0,9,9," + loop + "\n");
     TQ2DGUIWindow outer;
     EXPECT_EQ(outer.InitFromConfig(loop.c_str()), 1);
-    EXPECT_TRUE(errors.Contains("Window nesting too deep."));
-    int depth = 0;
-    for (TQ2DGUIObject* node = &outer; node; node = node->GetControl(1))
-        ++depth;
-    EXPECT_EQ(depth, 17);
+    EXPECT_TRUE(errors.Contains("Description file already being read."));
+    EXPECT_EQ(CountControls(outer), 4u + 3u); // the combo box's three parts are counted too
+    EXPECT_EQ(outer.GetControl(1)->GetControlList().GetCount(), 0u);
+    // Spellings that are different names (here through "." folders) each read the file once
+    // more; the nesting bound and the bound on controls per tree end the growth.
+    std::string lines;
+    std::string spelling = loop;
+    const size_t slash = loop.rfind('/');
+    for (int id = 1; id <= 8; ++id) {
+        lines += "ADD_WINDOW=" + std::to_string(id) + ",0,0," + spelling + "\n";
+        spelling.insert(slash, "/.");
+    }
+    assets.Text("loop.txt", lines);
+    TQ2DGUIWindow tree;
+    EXPECT_EQ(tree.InitFromConfig(loop.c_str()), 1);
+    EXPECT_TRUE(errors.Contains("Too many controls in one description tree."));
+    EXPECT_EQ(CountControls(tree), 1u + TQ2DGUIDescriptionChain::kMaxControls);
+    // A tree read afterwards starts a new count.
+    TQ2DGUIWindow next;
+    assets.Text("loop.txt", "ADD_EDIT=1,0,0,5,5\n");
+    EXPECT_EQ(next.InitFromConfig(loop.c_str()), 1);
+    EXPECT_EQ(CountControls(next), 2u);
 }
 
 TEST_F(WindowTest, DragsFromItsBackgroundInsideTheMoveRange) {

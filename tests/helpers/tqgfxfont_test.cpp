@@ -163,7 +163,8 @@ TEST_F(FontTest, CopiesShareTheTextureUntilTheLastGoes) {
     auto copy = std::make_unique<TQGfxFont>(*original);
     TQGfxFont assigned(Path("fonts/none.fnt").c_str());
     assigned = *copy;
-    assigned = assigned;
+    TQGfxFont& same = assigned;
+    assigned = same;
     original.reset();
     EXPECT_EQ(dev->Texture_GetWidth(texture, false), 64);
     EXPECT_EQ(copy->GetStringWidth("AB"), 20.0f);
