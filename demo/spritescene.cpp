@@ -29,7 +29,7 @@ bool SpriteScene::Load() {
         mover.sprite->SetBlendMode(i % 3 == 0 ? TQ2D_BLEND_ALPHAADD : TQ2D_BLEND_DEFAULT);
         if (i % 5 == 0)
             mover.sprite->SetColor(0xFF80FFFF, -1);
-        mover.sprite->SetAniAlpha(static_cast<unsigned char>(m_random.Next(40, 255)), m_random.Next(60, 240));
+        FadeToRandomAlpha(*mover.sprite, 40);
         m_movers.push_back(std::move(mover));
     }
     if (!m_ring.CreateFromConfig("sprites/ring.txt") || !m_target.Create(kTargetSize, kTargetSize, false) ||
@@ -48,6 +48,13 @@ void SpriteScene::OnEvent(const TQ2D_INPUT_EVENT_tag& event) {
         m_click.Play();
 }
 
+// The speed is drawn before the target, so the scene is the same with every compiler.
+void SpriteScene::FadeToRandomAlpha(TQ2DSprite& sprite, float lowest) {
+    const float speed = m_random.Next(60, 240);
+    const float target = m_random.Next(lowest, 255);
+    sprite.SetAniAlpha(static_cast<unsigned char>(target), speed);
+}
+
 // Movers bounce off the edges, turn, and fade to a new alpha whenever a fade ends.
 void SpriteScene::Update(float dt) {
     m_time += dt;
@@ -61,7 +68,7 @@ void SpriteScene::Update(float dt) {
         m.angle += m.spin * dt;
         m.sprite->Update(dt);
         if (!m.sprite->GetAniAlphaMode())
-            m.sprite->SetAniAlpha(static_cast<unsigned char>(m_random.Next(30, 255)), m_random.Next(60, 240));
+            FadeToRandomAlpha(*m.sprite, 30);
     }
     RenderTarget();
 }

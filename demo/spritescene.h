@@ -28,6 +28,7 @@ private:
     };
 
     void RenderTarget();
+    void FadeToRandomAlpha(TQ2DSprite& sprite, float lowest);
 
     SceneRandom m_random;
     std::vector<Mover> m_movers;
