@@ -74,6 +74,7 @@ SpanFiller::SpanFiller(const RenderState& state, const TriangleSetup& setup)
     m_blend = !state.blend                      ? RowBlend::kOpaque
               : state.destBlend == D3DBLEND_ONE ? RowBlend::kAlphaOne
                                                 : RowBlend::kAlphaInv;
+    m_blendRow = PickBlendRow(m_blend);
     m_colorAdd = state.colorOp == D3DTOP_ADD;
     m_colorSelect = state.colorOp == D3DTOP_SELECTARG1;
     m_alphaSelect = state.alphaOp == D3DTOP_SELECTARG1;
@@ -85,6 +86,7 @@ SpanFiller::SpanFiller(const RenderState& state, const TriangleSetup& setup)
     m_storeMask = state.color->Format() == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0;
     bool whiteDiffuse = m_constantDiffuse && m_diffuse == 0xFFFFFFFFu;
     bool straight = (m_colorSelect || (!m_colorAdd && whiteDiffuse)) && (m_alphaSelect || whiteDiffuse);
+    m_blitsTexels = texMode == kOneToOne && straight;
     switch (texMode) {
     case kNoTexture:
         m_fill = Pick<kNoTexture>(straight);
@@ -129,6 +131,30 @@ uint32_t SpanFiller::Shade(uint32_t texel, uint32_t diffuse) const {
     return color | (alpha << 24);
 }
 
+void SpanFiller::FillRect(int top, int bottom, int first, int last) const {
+    if (!m_blitsTexels) {
+        for (int y = top; y <= bottom; ++y)
+            Fill(y, first, last);
+        return;
+    }
+    // One texel per pixel: u does not change down the rectangle and v steps one texel per row.
+    const TextureView& tex = m_state.texture;
+    const int64_t ox = first - m_setup.minX, oy = top - m_setup.minY;
+    const AttributePlane &u = m_setup.u, &v = m_setup.v;
+    const int tx = WrapIndex((u.base + u.dx * ox + u.dy * oy - m_texelShift) >> 16, tex.width);
+    int ty = WrapIndex((v.base + v.dx * ox + v.dy * oy - m_texelShift) >> 16, tex.height);
+    const int count = last - first + 1, firstRun = std::min(count, tex.width - tx);
+    for (int y = top; y <= bottom; ++y) {
+        uint32_t* out = reinterpret_cast<uint32_t*>(m_state.color->Row(y)) + first;
+        const uint32_t* texRow = tex.pixels + static_cast<size_t>(ty) * tex.width;
+        m_blendRow(out, texRow + tx, firstRun, m_alphaRef, m_storeMask);
+        for (int done = firstRun; done < count; done += tex.width)
+            m_blendRow(out + done, texRow, std::min(count - done, tex.width), m_alphaRef, m_storeMask);
+        if (++ty == tex.height)
+            ty = 0;
+    }
+}
+
 void SpanFiller::CopyTexelRuns(uint32_t* out, int count, int64_t u, int64_t v) const {
     const TextureView& tex = m_state.texture;
     int tx = WrapIndex((u - m_texelShift) >> 16, tex.width);
@@ -136,7 +162,7 @@ void SpanFiller::CopyTexelRuns(uint32_t* out, int count, int64_t u, int64_t v) c
         tex.pixels + static_cast<size_t>(WrapIndex((v - m_texelShift) >> 16, tex.height)) * tex.width;
     while (count > 0) {
         int run = std::min(count, tex.width - tx);
-        BlendRow(m_blend, out, texRow + tx, run, m_alphaRef, m_storeMask);
+        m_blendRow(out, texRow + tx, run, m_alphaRef, m_storeMask);
         out += run;
         count -= run;
         tx = 0;
@@ -206,7 +232,7 @@ template <SpanFiller::TexMode T, bool Straight> void SpanFiller::FillSpan(int y,
             }
             colors[i] = Straight ? texel : Shade(texel, diffuse);
         }
-        BlendRow(m_blend, out, colors, n, m_alphaRef, m_storeMask);
+        m_blendRow(out, colors, n, m_alphaRef, m_storeMask);
         out += n;
         count -= n;
     }
