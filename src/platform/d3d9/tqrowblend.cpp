@@ -1,11 +1,12 @@
 #include "platform/d3d9/tqrowblend.h"
 
+#include "platform/d3d9/tqcpufeatures.h"
 #include "platform/d3d9/tqpixelmath.h"
 
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
-#if defined(__SSE2__) && defined(__GNUC__) && defined(__x86_64__)
+#if defined(TQ_D3D9_AVX2)
 #include <immintrin.h>
 #endif
 
@@ -108,11 +109,9 @@ void BlendRowSse2(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaR
 
 #endif
 
-#if defined(__SSE2__) && defined(__GNUC__) && defined(__x86_64__)
-#define TQ_ROWBLEND_AVX2 1
+#if defined(TQ_D3D9_AVX2)
 
 // The same lane arithmetic on eight pixels at a time, for processors with AVX2 (checked at run time).
-#define TQ_TARGET_AVX2 __attribute__((target("avx2")))
 
 TQ_TARGET_AVX2 inline __m256i Div255x16(__m256i x) {
     __m256i t = _mm256_add_epi16(x, _mm256_set1_epi16(128));
@@ -188,15 +187,10 @@ TQ_TARGET_AVX2 void BlendRowAvx2(uint32_t* dst, const uint32_t* src, int count, 
     _mm256_maskstore_epi32(reinterpret_cast<int*>(dst + i), _mm256_and_si256(pass, tail), result);
 }
 
-bool CpuHasAvx2() {
-    static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
-    return has;
-}
-
 #endif
 
 template <RowBlend M> BlendRowFunction PickFor() {
-#if defined(TQ_ROWBLEND_AVX2)
+#if defined(TQ_D3D9_AVX2)
     if (CpuHasAvx2())
         return BlendRowAvx2<M>;
     return BlendRowSse2<M>;

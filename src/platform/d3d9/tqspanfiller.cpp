@@ -75,6 +75,7 @@ SpanFiller::SpanFiller(const RenderState& state, const TriangleSetup& setup)
               : state.destBlend == D3DBLEND_ONE ? RowBlend::kAlphaOne
                                                 : RowBlend::kAlphaInv;
     m_blendRow = PickBlendRow(m_blend);
+    m_linearRow = PickLinearRow();
     m_colorAdd = state.colorOp == D3DTOP_ADD;
     m_colorSelect = state.colorOp == D3DTOP_SELECTARG1;
     m_alphaSelect = state.alphaOp == D3DTOP_SELECTARG1;
@@ -84,6 +85,8 @@ SpanFiller::SpanFiller(const RenderState& state, const TriangleSetup& setup)
                          FixedToInt(setup.g.base, 255), FixedToInt(setup.b.base, 255));
     m_alphaRef = state.alphaTest && state.alphaFunc == D3DCMP_GREATEREQUAL ? state.alphaRef : 0;
     m_storeMask = state.color->Format() == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0;
+    // Texels of alpha 0 stay alpha 0 through the stage; blending or the alpha test then drops them.
+    m_skipTransparent = state.blend || m_alphaRef >= 1;
     bool whiteDiffuse = m_constantDiffuse && m_diffuse == 0xFFFFFFFFu;
     bool straight = (m_colorSelect || (!m_colorAdd && whiteDiffuse)) && (m_alphaSelect || whiteDiffuse);
     m_blitsTexels = texMode == kOneToOne && straight;
@@ -205,9 +208,16 @@ template <SpanFiller::TexMode T, bool Straight> void SpanFiller::FillSpan(int y,
     uint32_t colors[kChunk];
     while (count > 0) {
         int n = std::min(count, kChunk);
-        if (T == kLinearStep)
+        // Filtered texels come a chunk at a time.
+        constexpr bool kFiltered = T == kLinearStep || T == kLinear;
+        if (T == kLinearStep) {
             tx = BilinearRun(colors, n, texRow, nextRow, tex.width, tx, fx, fy);
-        for (int i = 0; i < n && !(Straight && T == kLinearStep); ++i) {
+        } else if (T == kLinear) {
+            m_linearRow(tex, u, v, du, dv, n, m_skipTransparent, colors);
+            u += n * du;
+            v += n * dv;
+        }
+        for (int i = 0; i < n && !(Straight && kFiltered); ++i) {
             uint32_t texel;
             if (T == kNoTexture) {
                 texel = 0xFFFFFFFFu;
@@ -215,10 +225,10 @@ template <SpanFiller::TexMode T, bool Straight> void SpanFiller::FillSpan(int y,
                 texel = texRow[tx];
                 if (++tx == tex.width)
                     tx = 0;
-            } else if (T == kLinearStep) {
+            } else if (kFiltered) {
                 texel = colors[i];
             } else {
-                texel = T == kPoint ? SamplePoint(tex, u, v) : SampleLinear(tex, u, v);
+                texel = SamplePoint(tex, u, v);
                 u += du;
                 v += dv;
             }

@@ -4,6 +4,7 @@
 // without depth. They give exactly the pixels of the generic path.
 #pragma once
 
+#include "platform/d3d9/tqrowbilinear.h"
 #include "platform/d3d9/tqrowblend.h"
 #include "platform/d3d9/tqtrianglesetup.h"
 
@@ -43,6 +44,9 @@ private:
     SpanFunction m_fill;
     RowBlend m_blend;
     BlendRowFunction m_blendRow;
+    LinearRowFunction m_linearRow;
+    // Pixels of alpha 0 leave the target unchanged.
+    bool m_skipTransparent;
     bool m_blitsTexels;
     bool m_colorAdd, m_colorSelect, m_alphaSelect;
     bool m_constantDiffuse;
