@@ -17,11 +17,13 @@ public:
     // Inline, so that the caller's loop keeps the walker's state in registers.
     bool NextRow(int* first, int* last) {
         int64_t lo = m_minX, hi = m_maxX;
-        bool rowInside =
-            Advance(m_edges[0], &lo, &hi) & Advance(m_edges[1], &lo, &hi) & Advance(m_edges[2], &lo, &hi);
+        // Every edge steps down, whatever the others give.
+        const bool inside0 = Advance(m_edges[0], &lo, &hi);
+        const bool inside1 = Advance(m_edges[1], &lo, &hi);
+        const bool inside2 = Advance(m_edges[2], &lo, &hi);
         *first = static_cast<int>(lo);
         *last = static_cast<int>(hi);
-        return rowInside && lo <= hi;
+        return inside0 && inside1 && inside2 && lo <= hi;
     }
 
 private:
