@@ -177,7 +177,8 @@ TQ_TARGET_AVX2 __attribute__((always_inline)) inline __m256i
 SampleEight(const TextureView& texture, __m256i su, __m256i sv, __m256i lanes, bool skipTransparent) {
     const __m256i width = _mm256_set1_epi32(texture.width), zero = _mm256_setzero_si256();
     const TapPair x = WrappedTaps(su, width), y = WrappedTaps(sv, _mm256_set1_epi32(texture.height));
-    const __m256i row0 = _mm256_mullo_epi32(y.first, width), row1 = _mm256_mullo_epi32(y.second, width);
+    // Rows and the width are below 2^15, so one 16-bit multiply-add gives each product.
+    const __m256i row0 = _mm256_madd_epi16(y.first, width), row1 = _mm256_madd_epi16(y.second, width);
     const int* pixels = reinterpret_cast<const int*>(texture.pixels);
     Taps taps;
     GatherTaps(pixels, row0, row1, x, lanes, &taps);
