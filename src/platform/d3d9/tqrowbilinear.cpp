@@ -193,32 +193,48 @@ SampleEight(const TextureView& texture, __m256i su, __m256i sv, __m256i lanes, b
                        _mm256_and_si256(_mm256_srli_epi32(sv, 8), fraction));
 }
 
+// A shifted coordinate moved by whole texture sizes into 0..size: the same taps after wrapping.
+int64_t IntoTexture(int64_t s, int size) {
+    const int64_t period = static_cast<int64_t>(size) << 16, r = s % period;
+    return r < 0 ? r + period : r;
+}
+
 TQ_TARGET_AVX2 void LinearRowAvx2(const TextureView& texture, int64_t u, int64_t v, int64_t du, int64_t dv,
                                   int count, bool skipTransparent, uint32_t* out) {
-    int64_t su = u - 0x8000, sv = v - 0x8000;
-    if (count <= 0 || std::max(std::llabs(du), std::llabs(dv)) >= kMaxLaneStep ||
-        !NearTexture(su, du, count - 1, texture.width) || !NearTexture(sv, dv, count - 1, texture.height)) {
+    if (std::max(std::llabs(du), std::llabs(dv)) >= kMaxLaneStep) {
         LinearRowPortable(texture, u, v, du, dv, count, skipTransparent, out);
         return;
     }
+    int64_t su = u - 0x8000, sv = v - 0x8000;
+    // The whole row in the lanes when it stays near the texture (checked once, at its ends); else
+    // each eight pixels moved into the texture first, and those still too far apart one by one.
+    const bool rowNear = count > 0 && NearTexture(su, du, count - 1, texture.width) &&
+                         NearTexture(sv, dv, count - 1, texture.height);
     const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     const __m256i stepU = _mm256_mullo_epi32(lanes, _mm256_set1_epi32(static_cast<int>(du)));
     const __m256i stepV = _mm256_mullo_epi32(lanes, _mm256_set1_epi32(static_cast<int>(dv)));
-    const __m256i all = _mm256_set1_epi32(-1);
-    int i = 0;
-    for (; i + 8 <= count; i += 8, su += 8 * du, sv += 8 * dv) {
-        __m256i u8 = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(su)), stepU);
-        __m256i v8 = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(sv)), stepV);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
-                            SampleEight(texture, u8, v8, all, skipTransparent));
+    for (int i = 0; i < count; i += 8, su += 8 * du, sv += 8 * dv) {
+        const int n = std::min(count - i, 8);
+        int64_t groupU = su, groupV = sv;
+        if (!rowNear) {
+            groupU = IntoTexture(su, texture.width);
+            groupV = IntoTexture(sv, texture.height);
+            if (!NearTexture(groupU, du, n - 1, texture.width) ||
+                !NearTexture(groupV, dv, n - 1, texture.height)) {
+                LinearRowPortable(texture, groupU + 0x8000, groupV + 0x8000, du, dv, n, skipTransparent,
+                                  out + i);
+                continue;
+            }
+        }
+        const __m256i active = _mm256_cmpgt_epi32(_mm256_set1_epi32(n), lanes);
+        __m256i u8 = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(groupU)), stepU);
+        __m256i v8 = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(groupV)), stepV);
+        __m256i texels = SampleEight(texture, u8, v8, active, skipTransparent);
+        if (n == 8)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), texels);
+        else
+            _mm256_maskstore_epi32(reinterpret_cast<int*>(out + i), active, texels);
     }
-    if (i == count)
-        return;
-    const __m256i tail = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i), lanes);
-    __m256i u8 = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(su)), stepU);
-    __m256i v8 = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(sv)), stepV);
-    _mm256_maskstore_epi32(reinterpret_cast<int*>(out + i), tail,
-                           SampleEight(texture, u8, v8, tail, skipTransparent));
 }
 
 #endif

@@ -15,11 +15,12 @@ void BilinearRow(uint32_t* out, const uint32_t* row0, const uint32_t* row1, int 
                  uint32_t fy);
 
 // Any step along the row (turned and scaled sprites): out[i] = SampleLinear(texture, u + i * du,
-// v + i * dv) for i < count, texture bound. With AVX2, a row whose taps all lie within one
-// texture size around the texture (checked once, at its ends) is filtered eight pixels at a time,
-// wrapping the taps in the lanes; other rows take SampleLinear pixel by pixel. With
-// skipTransparent, pixels whose four texels all have alpha 0 may come out as any colour with
-// alpha 0 (for callers that discard them).
+// v + i * dv) for i < count, texture bound. With AVX2, eight pixels at a time step u and v in the
+// lanes, wrap their taps there, gather the texels and filter them: a whole row so when it stays
+// within a texture size around the texture (checked once, at its ends), else each eight pixels
+// moved by whole texture sizes first. Steps too long for the lanes take SampleLinear pixel by
+// pixel. With skipTransparent, pixels whose four texels all have alpha 0 may come out as any
+// colour with alpha 0 (for callers that discard them).
 typedef void (*LinearRowFunction)(const TextureView& texture, int64_t u, int64_t v, int64_t du, int64_t dv,
                                   int count, bool skipTransparent, uint32_t* out);
 // The form for this processor, chosen once per draw.
