@@ -163,7 +163,7 @@ TQ_TARGET_AVX2 void BlendRowAvx2(uint32_t* dst, const uint32_t* src, int count, 
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-        // Nothing to write when no pixel passes: skip the destination entirely.
+        // Blending leaves the destination unchanged under alpha 0: eight such pixels skip it whole.
         if (M != RowBlend::kOpaque && _mm256_testz_si256(s, _mm256_set1_epi32(static_cast<int>(0xFF000000u))))
             continue;
         __m256i* out = reinterpret_cast<__m256i*>(dst + i);
@@ -171,6 +171,8 @@ TQ_TARGET_AVX2 void BlendRowAvx2(uint32_t* dst, const uint32_t* src, int count, 
         __m256i pass;
         __m256i result = BlendEight<M>(s, original, mask, refMinusOne, &pass);
         unsigned passMask = static_cast<unsigned>(_mm256_movemask_epi8(pass));
+        if (passMask == 0)
+            continue;
         if (passMask != 0xFFFFFFFFu)
             result = _mm256_or_si256(_mm256_and_si256(pass, result), _mm256_andnot_si256(pass, original));
         _mm256_storeu_si256(out, result);
