@@ -1,9 +1,17 @@
 #include "platform/d3d9/tqrowbilinear.h"
 
+#include "platform/d3d9/tqcpufeatures.h"
 #include "platform/d3d9/tqpixelmath.h"
+#include "platform/d3d9/tqtexturesampler.h"
+
+#include <algorithm>
+#include <cstdlib>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
+#endif
+#if defined(TQ_D3D9_AVX2)
+#include <immintrin.h>
 #endif
 
 namespace tqd3d9 {
@@ -66,5 +74,179 @@ void BilinearRow(uint32_t* out, const uint32_t* row0, const uint32_t* row1, int 
 }
 
 #endif
+
+namespace {
+
+void LinearRowPortable(const TextureView& texture, int64_t u, int64_t v, int64_t du, int64_t dv, int count,
+                       bool, uint32_t* out) {
+    for (int i = 0; i < count; ++i, u += du, v += dv)
+        out[i] = SampleLinear(texture, u, v);
+}
+
+#if defined(TQ_D3D9_AVX2)
+
+// Steps below this many 16.16 texels per pixel keep eight lanes' coordinates within 32 bits.
+constexpr int64_t kMaxLaneStep = int64_t(1) << 24;
+
+// Whether shifted coordinates s0 and s0 + last * ds (and so all between) have their first tap
+// within one texture size either side of the texture: -size <= s >> 16 < 2 * size.
+bool NearTexture(int64_t s0, int64_t ds, int last, int size) {
+    const int64_t low = -(static_cast<int64_t>(size) << 16), high = static_cast<int64_t>(size) << 17;
+    const int64_t s1 = s0 + ds * last;
+    return s0 >= low && s0 < high && s1 >= low && s1 < high;
+}
+
+TQ_TARGET_AVX2 inline __m256i MixHorizontal16(__m256i c0, __m256i c1, __m256i w0, __m256i w1) {
+    return _mm256_add_epi16(_mm256_mullo_epi16(c0, w0), _mm256_mullo_epi16(c1, w1));
+}
+
+// MixVertical on sixteen lanes.
+TQ_TARGET_AVX2 inline __m256i MixVertical16(__m256i top, __m256i bottom, __m256i w0, __m256i w1) {
+    const __m256i sign = _mm256_set1_epi16(static_cast<short>(0x8000));
+    __m256i lowTop = _mm256_mullo_epi16(top, w0), lowBottom = _mm256_mullo_epi16(bottom, w1);
+    __m256i high = _mm256_add_epi16(_mm256_mulhi_epu16(top, w0), _mm256_mulhi_epu16(bottom, w1));
+    __m256i low = _mm256_add_epi16(lowTop, lowBottom);
+    __m256i overflow = _mm256_cmpgt_epi16(_mm256_xor_si256(lowTop, sign), _mm256_xor_si256(low, sign));
+    __m256i half = _mm256_srli_epi16(low, 15);
+    return _mm256_add_epi16(_mm256_sub_epi16(high, overflow), half);
+}
+
+// Eight 8-bit weights w (one per 32-bit lane) as 256 - w and w over each pixel's four 16-bit
+// channel lanes, in the pixel order of unpacklo (lo) and unpackhi (hi) on bytes.
+struct LaneWeights {
+    __m256i lo0, lo1, hi0, hi1;
+};
+
+TQ_TARGET_AVX2 inline LaneWeights SpreadWeights(__m256i w) {
+    __m256i w1 = _mm256_or_si256(w, _mm256_slli_epi32(w, 16));
+    __m256i w0 = _mm256_sub_epi16(_mm256_set1_epi16(256), w1);
+    return LaneWeights{_mm256_unpacklo_epi32(w0, w0), _mm256_unpacklo_epi32(w1, w1),
+                       _mm256_unpackhi_epi32(w0, w0), _mm256_unpackhi_epi32(w1, w1)};
+}
+
+// BilinearTexel on eight pixels.
+TQ_TARGET_AVX2 inline __m256i FilterEight(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m256i fx,
+                                          __m256i fy) {
+    const __m256i zero = _mm256_setzero_si256();
+    const LaneWeights wx = SpreadWeights(fx), wy = SpreadWeights(fy);
+    __m256i topLo =
+        MixHorizontal16(_mm256_unpacklo_epi8(c00, zero), _mm256_unpacklo_epi8(c10, zero), wx.lo0, wx.lo1);
+    __m256i topHi =
+        MixHorizontal16(_mm256_unpackhi_epi8(c00, zero), _mm256_unpackhi_epi8(c10, zero), wx.hi0, wx.hi1);
+    __m256i bottomLo =
+        MixHorizontal16(_mm256_unpacklo_epi8(c01, zero), _mm256_unpacklo_epi8(c11, zero), wx.lo0, wx.lo1);
+    __m256i bottomHi =
+        MixHorizontal16(_mm256_unpackhi_epi8(c01, zero), _mm256_unpackhi_epi8(c11, zero), wx.hi0, wx.hi1);
+    return _mm256_packus_epi16(MixVertical16(topLo, bottomLo, wy.lo0, wy.lo1),
+                               MixVertical16(topHi, bottomHi, wy.hi0, wy.hi1));
+}
+
+// The two taps' indices along one axis: the first tap s >> 16 (in -size..2 * size - 1) and the
+// next, both wrapped into 0..size-1.
+struct TapPair {
+    __m256i first, second;
+};
+
+TQ_TARGET_AVX2 inline TapPair WrappedTaps(__m256i s, __m256i size) {
+    __m256i first = _mm256_srai_epi32(s, 16);
+    first =
+        _mm256_add_epi32(first, _mm256_and_si256(size, _mm256_cmpgt_epi32(_mm256_setzero_si256(), first)));
+    first = _mm256_sub_epi32(first, _mm256_andnot_si256(_mm256_cmpgt_epi32(size, first), size));
+    __m256i second = _mm256_add_epi32(first, _mm256_set1_epi32(1));
+    second = _mm256_andnot_si256(_mm256_cmpeq_epi32(second, size), second);
+    return TapPair{first, second};
+}
+
+// The four taps of eight pixels, 0 in lanes left out of `lanes`.
+struct Taps {
+    __m256i c00, c10, c01, c11;
+};
+
+TQ_TARGET_AVX2 inline void GatherTaps(const int* pixels, __m256i row0, __m256i row1, const TapPair& x,
+                                      __m256i lanes, Taps* taps) {
+    const __m256i zero = _mm256_setzero_si256();
+    taps->c00 = _mm256_mask_i32gather_epi32(zero, pixels, _mm256_add_epi32(row0, x.first), lanes, 4);
+    taps->c10 = _mm256_mask_i32gather_epi32(zero, pixels, _mm256_add_epi32(row0, x.second), lanes, 4);
+    taps->c01 = _mm256_mask_i32gather_epi32(zero, pixels, _mm256_add_epi32(row1, x.first), lanes, 4);
+    taps->c11 = _mm256_mask_i32gather_epi32(zero, pixels, _mm256_add_epi32(row1, x.second), lanes, 4);
+}
+
+// Eight pixels (the lanes set in `lanes`) from shifted coordinates su, sv; lanes left out read no
+// texel and come out 0.
+TQ_TARGET_AVX2 __attribute__((always_inline)) inline __m256i
+SampleEight(const TextureView& texture, __m256i su, __m256i sv, __m256i lanes, bool skipTransparent) {
+    const __m256i width = _mm256_set1_epi32(texture.width), zero = _mm256_setzero_si256();
+    const TapPair x = WrappedTaps(su, width), y = WrappedTaps(sv, _mm256_set1_epi32(texture.height));
+    // Rows and the width are below 2^15, so one 16-bit multiply-add gives each product.
+    const __m256i row0 = _mm256_madd_epi16(y.first, width), row1 = _mm256_madd_epi16(y.second, width);
+    const int* pixels = reinterpret_cast<const int*>(texture.pixels);
+    Taps taps;
+    GatherTaps(pixels, row0, row1, x, lanes, &taps);
+    const __m256i alphas = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    if (skipTransparent && _mm256_testz_si256(_mm256_or_si256(_mm256_or_si256(taps.c00, taps.c10),
+                                                              _mm256_or_si256(taps.c01, taps.c11)),
+                                              alphas))
+        return zero;
+    const __m256i fraction = _mm256_set1_epi32(0xFF);
+    return FilterEight(taps.c00, taps.c10, taps.c01, taps.c11,
+                       _mm256_and_si256(_mm256_srli_epi32(su, 8), fraction),
+                       _mm256_and_si256(_mm256_srli_epi32(sv, 8), fraction));
+}
+
+// A shifted coordinate moved by whole texture sizes into 0..size: the same taps after wrapping.
+int64_t IntoTexture(int64_t s, int size) {
+    const int64_t period = static_cast<int64_t>(size) << 16, r = s % period;
+    return r < 0 ? r + period : r;
+}
+
+TQ_TARGET_AVX2 void LinearRowAvx2(const TextureView& texture, int64_t u, int64_t v, int64_t du, int64_t dv,
+                                  int count, bool skipTransparent, uint32_t* out) {
+    if (std::max(std::llabs(du), std::llabs(dv)) >= kMaxLaneStep) {
+        LinearRowPortable(texture, u, v, du, dv, count, skipTransparent, out);
+        return;
+    }
+    int64_t su = u - 0x8000, sv = v - 0x8000;
+    // The whole row in the lanes when it stays near the texture (checked once, at its ends); else
+    // each eight pixels moved into the texture first, and those still too far apart one by one.
+    const bool rowNear = count > 0 && NearTexture(su, du, count - 1, texture.width) &&
+                         NearTexture(sv, dv, count - 1, texture.height);
+    const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i stepU = _mm256_mullo_epi32(lanes, _mm256_set1_epi32(static_cast<int>(du)));
+    const __m256i stepV = _mm256_mullo_epi32(lanes, _mm256_set1_epi32(static_cast<int>(dv)));
+    for (int i = 0; i < count; i += 8, su += 8 * du, sv += 8 * dv) {
+        const int n = std::min(count - i, 8);
+        int64_t groupU = su, groupV = sv;
+        if (!rowNear) {
+            groupU = IntoTexture(su, texture.width);
+            groupV = IntoTexture(sv, texture.height);
+            if (!NearTexture(groupU, du, n - 1, texture.width) ||
+                !NearTexture(groupV, dv, n - 1, texture.height)) {
+                LinearRowPortable(texture, groupU + 0x8000, groupV + 0x8000, du, dv, n, skipTransparent,
+                                  out + i);
+                continue;
+            }
+        }
+        const __m256i active = _mm256_cmpgt_epi32(_mm256_set1_epi32(n), lanes);
+        __m256i u8 = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(groupU)), stepU);
+        __m256i v8 = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(groupV)), stepV);
+        __m256i texels = SampleEight(texture, u8, v8, active, skipTransparent);
+        if (n == 8)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), texels);
+        else
+            _mm256_maskstore_epi32(reinterpret_cast<int*>(out + i), active, texels);
+    }
+}
+
+#endif
+
+} // namespace
+
+LinearRowFunction PickLinearRow() {
+#if defined(TQ_D3D9_AVX2)
+    if (CpuHasAvx2())
+        return LinearRowAvx2;
+#endif
+    return LinearRowPortable;
+}
 
 } // namespace tqd3d9

@@ -1,15 +1,29 @@
-// Bilinear sampling along a row at one texel per pixel with constant weights: the case of a sprite
-// drawn 1:1 between texel centres. SSE2 handles four pixels at a time with the arithmetic of
-// BilinearChannel (tqpixelmath.h), so the pixels equal those of SampleLinear.
+// Bilinear sampling along rows, with the arithmetic of BilinearChannel (tqpixelmath.h), so the
+// pixels equal those of SampleLinear.
 #pragma once
+
+#include "platform/d3d9/tqrenderstate.h"
 
 #include <cstdint>
 
 namespace tqd3d9 {
 
-// out[i] = BilinearTexel(row0[i], row0[i + 1], row1[i], row1[i + 1], fx, fy) for i < count;
-// row0[count] and row1[count] must be readable.
+// One texel per pixel with constant weights (a sprite drawn 1:1 between texel centres); SSE2
+// handles four pixels at a time. out[i] = BilinearTexel(row0[i], row0[i + 1], row1[i], row1[i + 1],
+// fx, fy) for i < count; row0[count] and row1[count] must be readable.
 void BilinearRow(uint32_t* out, const uint32_t* row0, const uint32_t* row1, int count, uint32_t fx,
                  uint32_t fy);
+
+// Any step along the row (turned and scaled sprites): out[i] = SampleLinear(texture, u + i * du,
+// v + i * dv) for i < count, texture bound. With AVX2, eight pixels at a time step u and v in the
+// lanes, wrap their taps there, gather the texels and filter them: a whole row so when it stays
+// within a texture size around the texture (checked once, at its ends), else each eight pixels
+// moved by whole texture sizes first. Steps too long for the lanes take SampleLinear pixel by
+// pixel. With skipTransparent, pixels whose four texels all have alpha 0 may come out as any
+// colour with alpha 0 (for callers that discard them).
+typedef void (*LinearRowFunction)(const TextureView& texture, int64_t u, int64_t v, int64_t du, int64_t dv,
+                                  int count, bool skipTransparent, uint32_t* out);
+// The form for this processor, chosen once per draw.
+LinearRowFunction PickLinearRow();
 
 } // namespace tqd3d9

@@ -1,11 +1,12 @@
 #include "platform/d3d9/tqrowblend.h"
 
+#include "platform/d3d9/tqcpufeatures.h"
 #include "platform/d3d9/tqpixelmath.h"
 
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
-#if defined(__SSE2__) && defined(__GNUC__) && defined(__x86_64__)
+#if defined(TQ_D3D9_AVX2)
 #include <immintrin.h>
 #endif
 
@@ -108,11 +109,9 @@ void BlendRowSse2(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaR
 
 #endif
 
-#if defined(__SSE2__) && defined(__GNUC__) && defined(__x86_64__)
-#define TQ_ROWBLEND_AVX2 1
+#if defined(TQ_D3D9_AVX2)
 
 // The same lane arithmetic on eight pixels at a time, for processors with AVX2 (checked at run time).
-#define TQ_TARGET_AVX2 __attribute__((target("avx2")))
 
 TQ_TARGET_AVX2 inline __m256i Div255x16(__m256i x) {
     __m256i t = _mm256_add_epi16(x, _mm256_set1_epi16(128));
@@ -133,79 +132,93 @@ template <RowBlend M> TQ_TARGET_AVX2 inline __m256i BlendHalf16(__m256i s, __m25
     return _mm256_adds_epu16(Div255x16(_mm256_mullo_epi16(s, a)), d);
 }
 
+// Eight pixels of BlendRow: the pixels to write and, in *pass, the lanes that pass the tests.
+template <RowBlend M>
+TQ_TARGET_AVX2 inline __m256i BlendEight(__m256i s, __m256i original, __m256i storeMask, __m256i refMinusOne,
+                                         __m256i* pass) {
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i alpha = _mm256_srli_epi32(s, 24);
+    *pass = _mm256_cmpgt_epi32(alpha, refMinusOne);
+    if (M != RowBlend::kOpaque)
+        *pass = _mm256_andnot_si256(_mm256_cmpeq_epi32(alpha, zero), *pass);
+    __m256i result = s;
+    bool allOpaque =
+        M == RowBlend::kAlphaInv &&
+        static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, _mm256_set1_epi32(255)))) ==
+            0xFFFFFFFFu;
+    if (M != RowBlend::kOpaque && !allOpaque) {
+        __m256i d = _mm256_or_si256(original, storeMask);
+        __m256i lo = BlendHalf16<M>(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero));
+        __m256i hi = BlendHalf16<M>(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero));
+        result = _mm256_packus_epi16(lo, hi); // unpack and pack both work within 128-bit halves
+    }
+    return _mm256_or_si256(result, storeMask);
+}
+
 template <RowBlend M>
 TQ_TARGET_AVX2 void BlendRowAvx2(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef,
                                  uint32_t storeMask) {
-    const __m256i zero = _mm256_setzero_si256();
     const __m256i mask = _mm256_set1_epi32(static_cast<int>(storeMask));
     const __m256i refMinusOne = _mm256_set1_epi32(static_cast<int>(alphaRef) - 1);
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-        __m256i alpha = _mm256_srli_epi32(s, 24);
-        __m256i pass = _mm256_cmpgt_epi32(alpha, refMinusOne);
-        if (M != RowBlend::kOpaque)
-            pass = _mm256_andnot_si256(_mm256_cmpeq_epi32(alpha, zero), pass);
-        unsigned passMask = static_cast<unsigned>(_mm256_movemask_epi8(pass));
-        if (passMask == 0)
+        // Blending leaves the destination unchanged under alpha 0: eight such pixels skip it whole.
+        if (M != RowBlend::kOpaque && _mm256_testz_si256(s, _mm256_set1_epi32(static_cast<int>(0xFF000000u))))
             continue;
         __m256i* out = reinterpret_cast<__m256i*>(dst + i);
         __m256i original = _mm256_loadu_si256(out);
-        __m256i d = _mm256_or_si256(original, mask);
-        __m256i result = s;
-        bool allOpaque =
-            M == RowBlend::kAlphaInv &&
-            static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, _mm256_set1_epi32(255)))) ==
-                0xFFFFFFFFu;
-        if (M != RowBlend::kOpaque && !allOpaque) {
-            __m256i lo = BlendHalf16<M>(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero));
-            __m256i hi = BlendHalf16<M>(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero));
-            result = _mm256_packus_epi16(lo, hi); // unpack and pack both work within 128-bit halves
-        }
-        result = _mm256_or_si256(result, mask);
+        __m256i pass;
+        __m256i result = BlendEight<M>(s, original, mask, refMinusOne, &pass);
+        unsigned passMask = static_cast<unsigned>(_mm256_movemask_epi8(pass));
+        if (passMask == 0)
+            continue;
         if (passMask != 0xFFFFFFFFu)
             result = _mm256_or_si256(_mm256_and_si256(pass, result), _mm256_andnot_si256(pass, original));
         _mm256_storeu_si256(out, result);
     }
-    BlendRowSse2<M>(dst + i, src + i, count - i, alphaRef, storeMask);
-}
-
-bool CpuHasAvx2() {
-    static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
-    return has;
+    if (i == count)
+        return;
+    // The last one to seven pixels through masked loads and stores.
+    const __m256i tail =
+        _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    __m256i s = _mm256_maskload_epi32(reinterpret_cast<const int*>(src + i), tail);
+    __m256i original = _mm256_maskload_epi32(reinterpret_cast<const int*>(dst + i), tail);
+    __m256i pass;
+    __m256i result = BlendEight<M>(s, original, mask, refMinusOne, &pass);
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(dst + i), _mm256_and_si256(pass, tail), result);
 }
 
 #endif
 
-template <RowBlend M>
-void BlendRowFor(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef, uint32_t storeMask) {
-#if defined(TQ_ROWBLEND_AVX2)
+template <RowBlend M> BlendRowFunction PickFor() {
+#if defined(TQ_D3D9_AVX2)
     if (CpuHasAvx2())
-        BlendRowAvx2<M>(dst, src, count, alphaRef, storeMask);
-    else
-        BlendRowSse2<M>(dst, src, count, alphaRef, storeMask);
+        return BlendRowAvx2<M>;
+    return BlendRowSse2<M>;
 #elif defined(__SSE2__)
-    BlendRowSse2<M>(dst, src, count, alphaRef, storeMask);
+    return BlendRowSse2<M>;
 #else
-    BlendRowScalar<M>(dst, src, count, alphaRef, storeMask);
+    return BlendRowScalar<M>;
 #endif
 }
 
 } // namespace
 
-void BlendRow(RowBlend mode, uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef,
-              uint32_t storeMask) {
+BlendRowFunction PickBlendRow(RowBlend mode) {
     switch (mode) {
     case RowBlend::kOpaque:
-        BlendRowFor<RowBlend::kOpaque>(dst, src, count, alphaRef, storeMask);
-        break;
+        return PickFor<RowBlend::kOpaque>();
     case RowBlend::kAlphaInv:
-        BlendRowFor<RowBlend::kAlphaInv>(dst, src, count, alphaRef, storeMask);
-        break;
+        return PickFor<RowBlend::kAlphaInv>();
     default:
-        BlendRowFor<RowBlend::kAlphaOne>(dst, src, count, alphaRef, storeMask);
-        break;
+        return PickFor<RowBlend::kAlphaOne>();
     }
+}
+
+void BlendRow(RowBlend mode, uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef,
+              uint32_t storeMask) {
+    PickBlendRow(mode)(dst, src, count, alphaRef, storeMask);
 }
 
 } // namespace tqd3d9

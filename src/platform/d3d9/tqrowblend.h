@@ -10,6 +10,11 @@ namespace tqd3d9 {
 
 enum class RowBlend { kOpaque, kAlphaInv, kAlphaOne };
 
+// A row blend for one mode, for this processor: AVX2, SSE2 or portable code, chosen once per draw.
+typedef void (*BlendRowFunction)(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef,
+                                 uint32_t storeMask);
+BlendRowFunction PickBlendRow(RowBlend mode);
+
 // dst[i] = blend(src[i], dst[i]) | storeMask for every i with alpha(src[i]) >= alphaRef; a source
 // alpha of 0 leaves the destination unchanged in the blending modes, as the blend itself would.
 void BlendRow(RowBlend mode, uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef,

@@ -2,8 +2,6 @@
 
 #include "platform/d3d9/tqfixedpoint.h"
 
-#include <algorithm>
-
 namespace tqd3d9 {
 
 RowWalker::RowWalker(const TriangleSetup& setup, int firstRow) : m_minX(setup.minX), m_maxX(setup.maxX) {
@@ -18,28 +16,6 @@ RowWalker::RowWalker(const TriangleSetup& setup, int firstRow) : m_minX(setup.mi
         bound.stepQ = FloorDiv(e.b, bound.divisor);
         bound.stepR = e.b - bound.stepQ * bound.divisor;
     }
-}
-
-bool RowWalker::NextRow(int* first, int* last) {
-    int64_t lo = m_minX, hi = m_maxX;
-    bool rowInside = true;
-    for (EdgeBound& bound : m_edges) {
-        if (bound.a > 0)
-            lo = std::max(lo, -bound.q);
-        else if (bound.a < 0)
-            hi = std::min(hi, bound.q);
-        else if (bound.q < 0)
-            rowInside = false;
-        bound.q += bound.stepQ;
-        bound.r += bound.stepR;
-        if (bound.r >= bound.divisor) {
-            bound.q += 1;
-            bound.r -= bound.divisor;
-        }
-    }
-    *first = static_cast<int>(lo);
-    *last = static_cast<int>(hi);
-    return rowInside && lo <= hi;
 }
 
 } // namespace tqd3d9

@@ -5,6 +5,8 @@
 
 #include "platform/d3d9/tqtrianglesetup.h"
 
+#include <algorithm>
+
 namespace tqd3d9 {
 
 class RowWalker {
@@ -12,7 +14,17 @@ public:
     // Starts at row firstRow (minY..maxY of the setup).
     RowWalker(const TriangleSetup& setup, int firstRow);
     // The first and last inside pixel of the current row (false when it has none); then moves down.
-    bool NextRow(int* first, int* last);
+    // Inline, so that the caller's loop keeps the walker's state in registers.
+    bool NextRow(int* first, int* last) {
+        int64_t lo = m_minX, hi = m_maxX;
+        // Every edge steps down, whatever the others give.
+        const bool inside0 = Advance(m_edges[0], &lo, &hi);
+        const bool inside1 = Advance(m_edges[1], &lo, &hi);
+        const bool inside2 = Advance(m_edges[2], &lo, &hi);
+        *first = static_cast<int>(lo);
+        *last = static_cast<int>(hi);
+        return inside0 && inside1 && inside2 && lo <= hi;
+    }
 
 private:
     // For an edge a * px + N(py) >= 0 with N(py) = b * py + c: q = floor(N / |a|), r = N - q * |a|.
@@ -22,6 +34,23 @@ private:
         int64_t q, r;
         int64_t stepQ, stepR, divisor;
     };
+
+    // Applies an edge's bound for the current row to lo..hi (false when a horizontal edge leaves the
+    // whole row outside), then steps the edge down one row.
+    static bool Advance(EdgeBound& bound, int64_t* lo, int64_t* hi) {
+        const int64_t q = bound.q, r = bound.r + bound.stepR;
+        bool inside = true;
+        if (bound.a > 0)
+            *lo = std::max(*lo, -q);
+        else if (bound.a < 0)
+            *hi = std::min(*hi, q);
+        else
+            inside = q >= 0;
+        const bool carry = r >= bound.divisor;
+        bound.q = q + bound.stepQ + (carry ? 1 : 0);
+        bound.r = carry ? r - bound.divisor : r;
+        return inside;
+    }
 
     EdgeBound m_edges[3];
     int64_t m_minX, m_maxX;

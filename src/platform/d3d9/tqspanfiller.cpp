@@ -74,6 +74,8 @@ SpanFiller::SpanFiller(const RenderState& state, const TriangleSetup& setup)
     m_blend = !state.blend                      ? RowBlend::kOpaque
               : state.destBlend == D3DBLEND_ONE ? RowBlend::kAlphaOne
                                                 : RowBlend::kAlphaInv;
+    m_blendRow = PickBlendRow(m_blend);
+    m_linearRow = PickLinearRow();
     m_colorAdd = state.colorOp == D3DTOP_ADD;
     m_colorSelect = state.colorOp == D3DTOP_SELECTARG1;
     m_alphaSelect = state.alphaOp == D3DTOP_SELECTARG1;
@@ -83,8 +85,11 @@ SpanFiller::SpanFiller(const RenderState& state, const TriangleSetup& setup)
                          FixedToInt(setup.g.base, 255), FixedToInt(setup.b.base, 255));
     m_alphaRef = state.alphaTest && state.alphaFunc == D3DCMP_GREATEREQUAL ? state.alphaRef : 0;
     m_storeMask = state.color->Format() == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0;
+    // Texels of alpha 0 stay alpha 0 through the stage; blending or the alpha test then drops them.
+    m_skipTransparent = state.blend || m_alphaRef >= 1;
     bool whiteDiffuse = m_constantDiffuse && m_diffuse == 0xFFFFFFFFu;
     bool straight = (m_colorSelect || (!m_colorAdd && whiteDiffuse)) && (m_alphaSelect || whiteDiffuse);
+    m_blitsTexels = texMode == kOneToOne && straight;
     switch (texMode) {
     case kNoTexture:
         m_fill = Pick<kNoTexture>(straight);
@@ -129,6 +134,30 @@ uint32_t SpanFiller::Shade(uint32_t texel, uint32_t diffuse) const {
     return color | (alpha << 24);
 }
 
+void SpanFiller::FillRect(int top, int bottom, int first, int last) const {
+    if (!m_blitsTexels) {
+        for (int y = top; y <= bottom; ++y)
+            Fill(y, first, last);
+        return;
+    }
+    // One texel per pixel: u does not change down the rectangle and v steps one texel per row.
+    const TextureView& tex = m_state.texture;
+    const int64_t ox = first - m_setup.minX, oy = top - m_setup.minY;
+    const AttributePlane &u = m_setup.u, &v = m_setup.v;
+    const int tx = WrapIndex((u.base + u.dx * ox + u.dy * oy - m_texelShift) >> 16, tex.width);
+    int ty = WrapIndex((v.base + v.dx * ox + v.dy * oy - m_texelShift) >> 16, tex.height);
+    const int count = last - first + 1, firstRun = std::min(count, tex.width - tx);
+    for (int y = top; y <= bottom; ++y) {
+        uint32_t* out = reinterpret_cast<uint32_t*>(m_state.color->Row(y)) + first;
+        const uint32_t* texRow = tex.pixels + static_cast<size_t>(ty) * tex.width;
+        m_blendRow(out, texRow + tx, firstRun, m_alphaRef, m_storeMask);
+        for (int done = firstRun; done < count; done += tex.width)
+            m_blendRow(out + done, texRow, std::min(count - done, tex.width), m_alphaRef, m_storeMask);
+        if (++ty == tex.height)
+            ty = 0;
+    }
+}
+
 void SpanFiller::CopyTexelRuns(uint32_t* out, int count, int64_t u, int64_t v) const {
     const TextureView& tex = m_state.texture;
     int tx = WrapIndex((u - m_texelShift) >> 16, tex.width);
@@ -136,7 +165,7 @@ void SpanFiller::CopyTexelRuns(uint32_t* out, int count, int64_t u, int64_t v) c
         tex.pixels + static_cast<size_t>(WrapIndex((v - m_texelShift) >> 16, tex.height)) * tex.width;
     while (count > 0) {
         int run = std::min(count, tex.width - tx);
-        BlendRow(m_blend, out, texRow + tx, run, m_alphaRef, m_storeMask);
+        m_blendRow(out, texRow + tx, run, m_alphaRef, m_storeMask);
         out += run;
         count -= run;
         tx = 0;
@@ -179,9 +208,16 @@ template <SpanFiller::TexMode T, bool Straight> void SpanFiller::FillSpan(int y,
     uint32_t colors[kChunk];
     while (count > 0) {
         int n = std::min(count, kChunk);
-        if (T == kLinearStep)
+        // Filtered texels come a chunk at a time.
+        constexpr bool kFiltered = T == kLinearStep || T == kLinear;
+        if (T == kLinearStep) {
             tx = BilinearRun(colors, n, texRow, nextRow, tex.width, tx, fx, fy);
-        for (int i = 0; i < n && !(Straight && T == kLinearStep); ++i) {
+        } else if (T == kLinear) {
+            m_linearRow(tex, u, v, du, dv, n, m_skipTransparent, colors);
+            u += n * du;
+            v += n * dv;
+        }
+        for (int i = 0; i < n && !(Straight && kFiltered); ++i) {
             uint32_t texel;
             if (T == kNoTexture) {
                 texel = 0xFFFFFFFFu;
@@ -189,10 +225,10 @@ template <SpanFiller::TexMode T, bool Straight> void SpanFiller::FillSpan(int y,
                 texel = texRow[tx];
                 if (++tx == tex.width)
                     tx = 0;
-            } else if (T == kLinearStep) {
+            } else if (kFiltered) {
                 texel = colors[i];
             } else {
-                texel = T == kPoint ? SamplePoint(tex, u, v) : SampleLinear(tex, u, v);
+                texel = SamplePoint(tex, u, v);
                 u += du;
                 v += dv;
             }
@@ -206,7 +242,7 @@ template <SpanFiller::TexMode T, bool Straight> void SpanFiller::FillSpan(int y,
             }
             colors[i] = Straight ? texel : Shade(texel, diffuse);
         }
-        BlendRow(m_blend, out, colors, n, m_alphaRef, m_storeMask);
+        m_blendRow(out, colors, n, m_alphaRef, m_storeMask);
         out += n;
         count -= n;
     }

@@ -4,6 +4,7 @@
 // without depth. They give exactly the pixels of the generic path.
 #pragma once
 
+#include "platform/d3d9/tqrowbilinear.h"
 #include "platform/d3d9/tqrowblend.h"
 #include "platform/d3d9/tqtrianglesetup.h"
 
@@ -20,6 +21,9 @@ public:
     SpanFiller(const RenderState& state, const TriangleSetup& setup);
     // Draws pixels first..last of row y.
     void Fill(int y, int first, int last) const;
+    // Draws pixels first..last of rows top..bottom, a rectangle the planes hold for (the two halves
+    // of a quad). Texels passed straight through one to one blend whole texture rows.
+    void FillRect(int top, int bottom, int first, int last) const;
 
     // kOneToOne: one texel per pixel; kLinearStep: one texel per pixel between texel centres, so the
     // bilinear weights stay the same along the span.
@@ -39,6 +43,11 @@ private:
     const TriangleSetup& m_setup;
     SpanFunction m_fill;
     RowBlend m_blend;
+    BlendRowFunction m_blendRow;
+    LinearRowFunction m_linearRow;
+    // Pixels of alpha 0 leave the target unchanged.
+    bool m_skipTransparent;
+    bool m_blitsTexels;
     bool m_colorAdd, m_colorSelect, m_alphaSelect;
     bool m_constantDiffuse;
     uint32_t m_diffuse;

@@ -1,6 +1,7 @@
 #include "platform/d3d9/tqtrianglerasterizer.h"
 
 #include "platform/d3d9/tqd3d9hooks.h"
+#include "platform/d3d9/tqquadpair.h"
 #include "platform/d3d9/tqrowwalker.h"
 #include "platform/d3d9/tqspanfiller.h"
 
@@ -87,6 +88,11 @@ void TriangleRasterizer::DrawSpans(const TriangleSetup& setup) {
 void TriangleRasterizer::DrawPair(const TriangleSetup& one, const TriangleSetup& two) {
     // The planes are equal, so one filler serves both triangles.
     SpanFiller filler(m_state, one);
+    PixelRect rect;
+    if (PairCoversRectangle(one, two, &rect)) {
+        DrawRectangle(filler, rect);
+        return;
+    }
     int top = FirstRow(std::min(one.minY, two.minY));
     RowWalker rowsOne(one, std::max(one.minY, top)), rowsTwo(two, std::max(two.minY, top));
     for (int y = top; y <= LastRow(std::max(one.maxY, two.maxY)); ++y) {
@@ -102,6 +108,14 @@ void TriangleRasterizer::DrawPair(const TriangleSetup& one, const TriangleSetup&
         if (hasTwo)
             filler.Fill(y, f2, l2);
     }
+}
+
+void TriangleRasterizer::DrawRectangle(const SpanFiller& filler, const PixelRect& rect) {
+    int left = std::max(rect.left, m_state.clipLeft), right = std::min(rect.right, m_state.clipRight - 1);
+    int top = FirstRow(std::max(rect.top, m_state.clipTop));
+    int bottom = LastRow(std::min(rect.bottom, m_state.clipBottom - 1));
+    if (left <= right && top <= bottom)
+        filler.FillRect(top, bottom, left, right);
 }
 
 } // namespace tqd3d9

@@ -3,10 +3,13 @@
 //
 // On the span paths a triangle waits for the next one: when the two have identical attribute planes
 // (the two halves of a sprite quad), each row where their spans meet is filled as one span. The
-// pixels and their order within a row stay those of drawing the triangles one after the other.
+// pixels and their order within a row stay those of drawing the triangles one after the other. When
+// the two make up an axis-aligned rectangle, its rows are filled whole with no edge walking.
 #pragma once
 
 #include "platform/d3d9/tqpixelpipeline.h"
+#include "platform/d3d9/tqquadpair.h"
+#include "platform/d3d9/tqspanfiller.h"
 #include "platform/d3d9/tqtrianglesetup.h"
 
 namespace tqd3d9 {
@@ -26,6 +29,7 @@ private:
     void DrawGeneric(const TriangleSetup& setup);
     void DrawSpans(const TriangleSetup& setup);
     void DrawPair(const TriangleSetup& first, const TriangleSetup& second);
+    void DrawRectangle(const SpanFiller& filler, const PixelRect& rect);
 
     const RenderState& m_state;
     PixelPipeline m_pipeline;

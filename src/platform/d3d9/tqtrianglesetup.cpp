@@ -43,8 +43,11 @@ bool TriangleSetup::Setup(const ScreenVertex in[3], const RenderState& state) {
         std::swap(x[1], x[2]);
         std::swap(y[1], y[2]);
     }
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         edges[i] = MakeEdge(x[i], y[i], x[(i + 1) % 3], y[(i + 1) % 3]);
+        snappedX[i] = x[i];
+        snappedY[i] = y[i];
+    }
 
     minX = static_cast<int>(std::max<int64_t>(state.clipLeft, CeilDiv(*std::min_element(x, x + 3), 256)));
     minY = static_cast<int>(std::max<int64_t>(state.clipTop, CeilDiv(*std::min_element(y, y + 3), 256)));

@@ -37,6 +37,8 @@ struct TriangleSetup {
     }
 
     EdgeFunction edges[3];
+    // The vertices snapped to 1/256 pixel, in the winding the edges use.
+    int64_t snappedX[3], snappedY[3];
     // Inclusive pixel bounds; the attribute planes are relative to (minX, minY).
     int minX, minY, maxX, maxY;
     AttributePlane a, r, g, b, u, v, z;

@@ -3,6 +3,7 @@
 #include "platform/d3d9/tqpixelpipeline.h"
 #include "platform/d3d9/tqrowbilinear.h"
 #include "platform/d3d9/tqrowblend.h"
+#include "platform/d3d9/tqtexturesampler.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,34 @@ TEST(PixelMath, BilinearRowsMatchTheTexelFormula) {
         for (int i = 0; i < count; ++i)
             ASSERT_EQ(BilinearTexel(row0[i], row0[i + 1], row1[i], row1[i + 1], fx, fy), out[i])
                 << "pixel " << i << " fx " << fx << " fy " << fy;
+    }
+}
+
+TEST(PixelMath, LinearRowsAtAnyStepMatchTheSampler) {
+    std::mt19937 rng(11);
+    auto any = [&rng](int64_t lo, int64_t hi) { return std::uniform_int_distribution<int64_t>(lo, hi)(rng); };
+    for (int round = 0; round < 2000; ++round) {
+        const int width = static_cast<int>(any(1, 40)), height = static_cast<int>(any(1, 40));
+        std::vector<uint32_t> texels(width * height);
+        for (uint32_t& t : texels)
+            t = static_cast<uint32_t>(rng()) & (round % 3 ? 0xFFFFFFFFu : 0x00FFFFFFu);
+        const TextureView texture{texels.data(), width, height};
+        // Mostly near the texture and below a few texels per pixel; sometimes far out or huge steps.
+        const int64_t reach = round % 10 ? int64_t(4) << 16 : int64_t(1) << 40;
+        const int64_t u = any(-reach * width, reach * width), v = any(-reach * height, reach * height);
+        const int64_t step = round % 7 ? int64_t(3) << 16 : int64_t(1) << 30;
+        const int64_t du = any(-step, step), dv = any(-step, step);
+        const int count = static_cast<int>(any(0, 40));
+        const bool skipTransparent = round % 2 == 0;
+        std::vector<uint32_t> out(count);
+        PickLinearRow()(texture, u, v, du, dv, count, skipTransparent, out.data());
+        for (int i = 0; i < count; ++i) {
+            uint32_t expected = SampleLinear(texture, u + i * du, v + i * dv);
+            if (skipTransparent && expected >> 24 == 0)
+                ASSERT_EQ(0u, out[i] >> 24) << "round " << round << " pixel " << i;
+            else
+                ASSERT_EQ(expected, out[i]) << "round " << round << " pixel " << i;
+        }
     }
 }
 

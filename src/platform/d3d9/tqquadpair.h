@@ -1,0 +1,19 @@
+// Whether two triangles make up one axis-aligned rectangle (the two halves of a sprite quad), from
+// their snapped vertices: they share a diagonal and their other two corners complete it.
+#pragma once
+
+#include "platform/d3d9/tqtrianglesetup.h"
+
+namespace tqd3d9 {
+
+// Inclusive pixel bounds.
+struct PixelRect {
+    int left, top, right, bottom;
+};
+
+// True when the triangles cover exactly one axis-aligned rectangle; *pixels then holds the pixels
+// the two cover together under the fill rule (left and top edges in, right and bottom edges out),
+// not yet clipped.
+bool PairCoversRectangle(const TriangleSetup& one, const TriangleSetup& two, PixelRect* pixels);
+
+} // namespace tqd3d9
