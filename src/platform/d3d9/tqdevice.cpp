@@ -1,5 +1,6 @@
 #include "platform/d3d9/tqdevice.h"
 
+#include "platform/d3d9/tqcleararea.h"
 #include "platform/d3d9/tqd3d9hooks.h"
 #include "platform/d3d9/tqdirect3d.h"
 #include "platform/d3d9/tqindexbuffer.h"
@@ -14,8 +15,6 @@
 #include "platform/win32/tquser32.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstring>
 #include <memory>
 
 namespace tqd3d9 {
@@ -64,37 +63,6 @@ bool Intersect(RECT* rect, const RECT& bounds) {
     rect->right = std::min(rect->right, bounds.right);
     rect->bottom = std::min(rect->bottom, bounds.bottom);
     return rect->left < rect->right && rect->top < rect->bottom;
-}
-
-void FillColor(Image& image, const RECT& r, D3DCOLOR color) {
-    UINT bpp = BytesPerPixel(image.Format());
-    uint8_t pixel[4];
-    StoreArgb(image.Format(), pixel, color);
-    if (bpp == 4) {
-        uint32_t value;
-        std::memcpy(&value, pixel, 4);
-        for (LONG y = r.top; y < r.bottom; ++y) {
-            uint32_t* row = reinterpret_cast<uint32_t*>(image.Row(y));
-            std::fill(row + r.left, row + r.right, value);
-        }
-        image.MarkChanged();
-        return;
-    }
-    for (LONG y = r.top; y < r.bottom; ++y) {
-        uint8_t* row = image.Row(y) + r.left * bpp;
-        for (LONG x = r.left; x < r.right; ++x, row += bpp)
-            std::copy(pixel, pixel + bpp, row);
-    }
-    image.MarkChanged();
-}
-
-void FillDepth(Image& image, const RECT& r, float z) {
-    float clamped = z >= 0.0f ? std::min(z, 1.0f) : 0.0f; // NaN clears to 0 as well
-    uint16_t value = static_cast<uint16_t>(std::lround(clamped * 65535.0f));
-    for (LONG y = r.top; y < r.bottom; ++y) {
-        uint16_t* row = reinterpret_cast<uint16_t*>(image.Row(y));
-        std::fill(row + r.left, row + r.right, value);
-    }
 }
 
 } // namespace
@@ -427,12 +395,22 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         RECT area = count > 0 ? RECT{rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2} : viewport;
         if (!Intersect(&area, viewport))
             continue;
-        if (flags & D3DCLEAR_TARGET)
-            FillColor(m_renderTarget->Pixels(), area, color);
+        ClearArea clear;
+        if (flags & D3DCLEAR_TARGET) {
+            clear.color = &m_renderTarget->Pixels();
+            clear.colorRect = area;
+            clear.argb = color;
+        }
         Image* depth = (flags & D3DCLEAR_ZBUFFER) ? &m_depthStencil->Pixels() : nullptr;
         if (depth && Intersect(&area, RECT{0, 0, static_cast<LONG>(depth->Width()),
-                                           static_cast<LONG>(depth->Height())}))
-            FillDepth(*depth, area, z);
+                                           static_cast<LONG>(depth->Height())})) {
+            clear.depth = depth;
+            clear.depthRect = area;
+            clear.z = z;
+        }
+        clear.Fill();
+        if (clear.color)
+            clear.color->MarkChanged();
     }
     return D3D_OK;
 }
