@@ -3,6 +3,7 @@
 #include "platform/d3d9/tqcleararea.h"
 #include "platform/d3d9/tqd3d9hooks.h"
 #include "platform/d3d9/tqdirect3d.h"
+#include "platform/d3d9/tqframerecorder.h"
 #include "platform/d3d9/tqindexbuffer.h"
 #include "platform/d3d9/tqpixelformat.h"
 #include "platform/d3d9/tqrenderer.h"
@@ -69,9 +70,14 @@ bool Intersect(RECT* rect, const RECT& bounds) {
 
 Device::Device(Direct3D* direct3d, HWND focusWindow) : m_direct3d(direct3d), m_focusWindow(focusWindow) {
     m_direct3d->AddRef();
+    int threads = tqplat::D3D9RenderThreads();
+    if (threads > 1)
+        m_recorder.reset(new FrameRecorder(threads));
 }
 
 Device::~Device() {
+    FinishDrawing();
+    m_recorder.reset();
     ReleaseBindings();
     Rebind(m_backBuffer, static_cast<Surface*>(nullptr));
     Rebind(m_autoDepth, static_cast<Surface*>(nullptr));
@@ -100,7 +106,13 @@ void Device::UnregisterResource(Resource* resource) {
     m_resources.erase(std::remove(m_resources.begin(), m_resources.end(), resource), m_resources.end());
 }
 
+void Device::FinishDrawing() {
+    if (m_recorder)
+        m_recorder->Finish();
+}
+
 void Device::ForceLost(int lostPolls) {
+    FinishDrawing();
     m_health = Health::kLost;
     m_lostPolls = std::max(0, lostPolls);
 }
@@ -242,6 +254,7 @@ bool Device::CallersHoldDefaultPoolObjects() const {
 }
 
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* params) {
+    FinishDrawing();
     if (!params || m_inScene)
         return D3DERR_INVALIDCALL;
     if (m_health == Health::kLost && m_lostPolls > 0)
@@ -263,6 +276,7 @@ HWND Device::PresentWindow(HWND destWindow) const {
 }
 
 HRESULT Device::Present(const RECT*, const RECT*, HWND destWindow, const void*) {
+    FinishDrawing();
     if (m_health != Health::kOperational)
         return D3DERR_DEVICELOST;
     if (m_inScene)
@@ -346,6 +360,8 @@ HRESULT Device::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
     Surface* target = static_cast<Surface*>(surface);
     if (index != 0 || !target || !target->IsRenderTarget())
         return D3DERR_INVALIDCALL;
+    if (target != m_renderTarget)
+        FinishDrawing();
     Rebind(m_renderTarget, target);
     FullViewport();
     return D3D_OK;
@@ -408,7 +424,10 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
             clear.depthRect = area;
             clear.z = z;
         }
-        clear.Fill();
+        if (m_recorder)
+            m_recorder->RecordClear(clear);
+        else
+            clear.Fill();
         if (clear.color)
             clear.color->MarkChanged();
     }
@@ -570,11 +589,28 @@ static UINT VerticesPerPrimitive(D3DPRIMITIVETYPE type) {
     return type == D3DPT_TRIANGLELIST ? 3 : type == D3DPT_LINELIST ? 2 : 0;
 }
 
+bool Device::TextureIsTargetOrLocked() const {
+    if (!m_texture)
+        return false;
+    Image& texels = m_texture->Pixels();
+    return texels.IsLocked() || &texels == &m_renderTarget->Pixels();
+}
+
 HRESULT Device::Draw(D3DPRIMITIVETYPE type, const PrimitiveSource& source) {
+    // A draw that samples its own target or a texture the caller is writing reads pixels that
+    // change while it draws: it is drawn at once, after the recorded work, as one thread would.
+    bool record = m_recorder && !TextureIsTargetOrLocked();
+    if (!record)
+        FinishDrawing();
     RenderState state;
     if (!BuildRenderState(&state))
         return D3D_OK;
-    if (type == D3DPT_TRIANGLELIST)
+    bool triangles = type == D3DPT_TRIANGLELIST;
+    if (record && triangles)
+        m_recorder->RecordTriangles(state, source);
+    else if (record)
+        m_recorder->RecordLines(state, source);
+    else if (triangles)
         DrawTriangleList(state, source);
     else
         DrawLineList(state, source);
