@@ -31,18 +31,15 @@ FrameRecorder::FrameRecorder(int threads)
 void FrameRecorder::RecordTriangles(const RenderState& state, const PrimitiveSource& source) {
     uint32_t command = StartDraw(Kind::kTriangles, state);
     ForEachTriangle(state, source, [&](const ScreenVertex* triangle) {
-        Reserve(3, Kind::kTriangles, state, &command);
-        AddPiece(command, triangle, 3, state);
+        AddPiece(Kind::kTriangles, state, triangle, 3, &command);
     });
     state.color->MarkChanged();
 }
 
 void FrameRecorder::RecordLines(const RenderState& state, const PrimitiveSource& source) {
     uint32_t command = StartDraw(Kind::kLines, state);
-    ForEachLine(state, source, [&](const ScreenVertex* line) {
-        Reserve(2, Kind::kLines, state, &command);
-        AddPiece(command, line, 2, state);
-    });
+    ForEachLine(state, source,
+                [&](const ScreenVertex* line) { AddPiece(Kind::kLines, state, line, 2, &command); });
     state.color->MarkChanged();
 }
 
@@ -82,14 +79,12 @@ uint32_t FrameRecorder::StartDraw(Kind kind, const RenderState& state) {
     return static_cast<uint32_t>(m_commands.size() - 1);
 }
 
-void FrameRecorder::Reserve(size_t vertices, Kind kind, const RenderState& state, uint32_t* command) {
-    if (m_vertices.size() + vertices <= kMaxVertices)
-        return;
-    Finish();
-    *command = StartDraw(kind, state);
-}
-
-void FrameRecorder::AddPiece(uint32_t command, const ScreenVertex* v, int count, const RenderState& state) {
+void FrameRecorder::AddPiece(Kind kind, const RenderState& state, const ScreenVertex* v, int count,
+                             uint32_t* command) {
+    if (m_vertices.size() + count > kMaxVertices) {
+        Finish();
+        *command = StartDraw(kind, state);
+    }
     double top = v[0].y, bottom = v[0].y, left = v[0].x, right = v[0].x;
     for (int i = 1; i < count; ++i) {
         top = std::min(top, v[i].y);
@@ -107,7 +102,7 @@ void FrameRecorder::AddPiece(uint32_t command, const ScreenVertex* v, int count,
     uint32_t vertex = static_cast<uint32_t>(m_vertices.size());
     m_vertices.insert(m_vertices.end(), v, v + count);
     m_work += static_cast<uint64_t>((lastRow - firstRow + 1) * (lastColumn - firstColumn + 1));
-    File(command, vertex, static_cast<int>(firstRow), static_cast<int>(lastRow));
+    File(*command, vertex, static_cast<int>(firstRow), static_cast<int>(lastRow));
 }
 
 void FrameRecorder::File(uint32_t command, uint32_t vertex, int firstRow, int lastRow) {

@@ -49,9 +49,9 @@ private:
     };
 
     uint32_t StartDraw(Kind kind, const RenderState& state);
-    // Makes room for `vertices` more; finishes the recording first when it is full.
-    void Reserve(size_t vertices, Kind kind, const RenderState& state, uint32_t* command);
-    void AddPiece(uint32_t command, const ScreenVertex* v, int count, const RenderState& state);
+    // Adds a triangle or line of the draw *command, filed under the bands it may touch. When the
+    // recording is full it is finished first and the draw goes on as a new command.
+    void AddPiece(Kind kind, const RenderState& state, const ScreenVertex* v, int count, uint32_t* command);
     void File(uint32_t command, uint32_t vertex, int firstRow, int lastRow);
     void SetBandLayout(UINT targetHeight);
     void ReplayBand(int band) const;
