@@ -39,6 +39,7 @@ D3DFORMAT D3D9RefusedFullScreenFormat() {
 }
 
 void D3D9UseGenericPath(bool generic) {
+    tqd3d9::Device::FinishDrawingOnEveryDevice();
     g_genericPath = generic;
 }
 

@@ -16,7 +16,7 @@ void D3D9RefuseFullScreenFormat(D3DFORMAT format);
 D3DFORMAT D3D9RefusedFullScreenFormat();
 
 // Draws every pixel through the generic path (true) instead of the fast paths (false, the default),
-// so tests can compare the two.
+// so tests can compare the two. Draws made before the switch keep the path they were made with.
 void D3D9UseGenericPath(bool generic);
 bool D3D9GenericPathInUse();
 

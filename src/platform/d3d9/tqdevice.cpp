@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 
 namespace tqd3d9 {
 
@@ -66,16 +67,28 @@ bool Intersect(RECT* rect, const RECT& bounds) {
     return rect->left < rect->right && rect->top < rect->bottom;
 }
 
+// Devices that record their draws.
+std::mutex g_recordingDevicesMutex;
+std::vector<Device*> g_recordingDevices;
+
 } // namespace
 
 Device::Device(Direct3D* direct3d, HWND focusWindow) : m_direct3d(direct3d), m_focusWindow(focusWindow) {
     m_direct3d->AddRef();
     int threads = tqplat::D3D9RenderThreads();
-    if (threads > 1)
+    if (threads > 1) {
         m_recorder.reset(new FrameRecorder(threads));
+        std::lock_guard<std::mutex> lock(g_recordingDevicesMutex);
+        g_recordingDevices.push_back(this);
+    }
 }
 
 Device::~Device() {
+    if (m_recorder) {
+        std::lock_guard<std::mutex> lock(g_recordingDevicesMutex);
+        g_recordingDevices.erase(std::remove(g_recordingDevices.begin(), g_recordingDevices.end(), this),
+                                 g_recordingDevices.end());
+    }
     FinishDrawing();
     m_recorder.reset();
     ReleaseBindings();
@@ -109,6 +122,12 @@ void Device::UnregisterResource(Resource* resource) {
 void Device::FinishDrawing() {
     if (m_recorder)
         m_recorder->Finish();
+}
+
+void Device::FinishDrawingOnEveryDevice() {
+    std::lock_guard<std::mutex> lock(g_recordingDevicesMutex);
+    for (Device* device : g_recordingDevices)
+        device->FinishDrawing();
 }
 
 void Device::ForceLost(int lostPolls) {

@@ -40,6 +40,9 @@ public:
     // call at once would have given. The device calls it before anything reads, changes or frees
     // what recorded draws use.
     void FinishDrawing();
+    // FinishDrawing on every device (before the test hooks switch between the fast and generic
+    // paths, so each draw takes the path in effect when it was made).
+    static void FinishDrawingOnEveryDevice();
 
     ULONG AddRef() override;
     ULONG Release() override;
