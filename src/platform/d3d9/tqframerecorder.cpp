@@ -1,174 +1,79 @@
 #include "platform/d3d9/tqframerecorder.h"
 
-#include "platform/d3d9/tqlinerasterizer.h"
-#include "platform/d3d9/tqtrianglerasterizer.h"
-
 #include <algorithm>
-#include <limits>
-#include <cmath>
 
 namespace tqd3d9 {
 
 namespace {
 
-// More bands than threads even out scenes whose work is not spread evenly over the target.
-constexpr int kBandsPerThread = 2;
-constexpr int kMinBandRows = 16;
 // Below this many pixels of work the calling thread rasterizes alone: waking the workers would
 // cost more than they save (a frame of a few sprites).
 constexpr uint64_t kSmallWork = uint64_t(1) << 15;
-// Clearing a pixel costs about this fraction of drawing one.
-constexpr uint64_t kClearedPixelsPerDrawn = 16;
-// The most vertices and commands held before the recording is finished early.
-constexpr size_t kMaxVertices = size_t(1) << 18;
-constexpr size_t kMaxCommands = size_t(1) << 14;
+// A recording covering the target this many times over goes to the workers while the next one is
+// recorded.
+constexpr uint64_t kHandOffCoverage = 8;
 
 } // namespace
 
 FrameRecorder::FrameRecorder(int threads)
-    : m_threads(std::max(1, threads)), m_workers(m_threads > 1 ? new WorkerPool(m_threads - 1) : nullptr) {}
+    : m_recordings{FrameRecording(std::max(1, threads)), FrameRecording(std::max(1, threads))},
+      m_workers(new WorkerPool(std::max(0, threads - 1))) {}
 
-void FrameRecorder::RecordTriangles(const RenderState& state, const PrimitiveSource& source) {
-    uint32_t command = StartDraw(Kind::kTriangles, state);
-    ForEachTriangle(state, source, [&](const ScreenVertex* triangle) {
-        AddPiece(Kind::kTriangles, state, triangle, 3, &command);
+template <class ForEach>
+void FrameRecorder::RecordDraw(bool lines, int vertices, const RenderState& state,
+                               const PrimitiveSource& source, ForEach forEach) {
+    MakeRoom(0);
+    uint32_t command = Recording().StartDraw(lines, state);
+    forEach(state, source, [&](const ScreenVertex* piece) {
+        if (MakeRoom(vertices))
+            command = Recording().StartDraw(lines, state);
+        Recording().AddPiece(command, piece, vertices);
     });
     state.color->MarkChanged();
 }
 
+void FrameRecorder::RecordTriangles(const RenderState& state, const PrimitiveSource& source) {
+    RecordDraw(false, 3, state, source, [](auto&&... args) { ForEachTriangle(args...); });
+}
+
 void FrameRecorder::RecordLines(const RenderState& state, const PrimitiveSource& source) {
-    uint32_t command = StartDraw(Kind::kLines, state);
-    ForEachLine(state, source,
-                [&](const ScreenVertex* line) { AddPiece(Kind::kLines, state, line, 2, &command); });
-    state.color->MarkChanged();
+    RecordDraw(true, 2, state, source, [](auto&&... args) { ForEachLine(args...); });
 }
 
 void FrameRecorder::RecordClear(const ClearArea& area) {
-    if (m_commands.size() >= kMaxCommands)
-        Finish();
-    const Image* image = area.color ? area.color : area.depth;
-    if (!image)
-        return;
-    if (m_bandRows == 0)
-        SetBandLayout(image->Height());
-    m_clears.push_back(area);
-    m_commands.push_back(Command{Kind::kClear, static_cast<uint32_t>(m_clears.size() - 1)});
-    uint32_t command = static_cast<uint32_t>(m_commands.size() - 1);
-    LONG top = std::numeric_limits<LONG>::max(), bottom = std::numeric_limits<LONG>::min();
-    uint64_t pixels = 0;
-    for (const RECT* rect :
-         {area.color ? &area.colorRect : nullptr, area.depth ? &area.depthRect : nullptr}) {
-        if (!rect || rect->top >= rect->bottom || rect->left >= rect->right)
-            continue;
-        top = std::min(top, rect->top);
-        bottom = std::max(bottom, rect->bottom);
-        pixels += uint64_t(rect->bottom - rect->top) * uint64_t(rect->right - rect->left);
-    }
-    if (top < bottom)
-        File(command, 0, top, bottom - 1);
-    m_work += pixels / kClearedPixelsPerDrawn;
+    MakeRoom(0);
+    Recording().AddClear(area);
 }
 
-uint32_t FrameRecorder::StartDraw(Kind kind, const RenderState& state) {
-    if (m_commands.size() >= kMaxCommands)
-        Finish();
-    if (m_bandRows == 0)
-        SetBandLayout(state.color->Height());
-    m_draws.push_back(state);
-    m_commands.push_back(Command{kind, static_cast<uint32_t>(m_draws.size() - 1)});
-    return static_cast<uint32_t>(m_commands.size() - 1);
+bool FrameRecorder::MakeRoom(size_t vertices) {
+    const FrameRecording& recording = Recording();
+    bool large = !recording.Empty() && recording.Work() >= kHandOffCoverage * recording.TargetPixels();
+    if (!large && !recording.Full(vertices))
+        return false;
+    HandOff();
+    return true;
 }
 
-void FrameRecorder::AddPiece(Kind kind, const RenderState& state, const ScreenVertex* v, int count,
-                             uint32_t* command) {
-    if (m_vertices.size() + count > kMaxVertices) {
-        Finish();
-        *command = StartDraw(kind, state);
-    }
-    double top = v[0].y, bottom = v[0].y, left = v[0].x, right = v[0].x;
-    for (int i = 1; i < count; ++i) {
-        top = std::min(top, v[i].y);
-        bottom = std::max(bottom, v[i].y);
-        left = std::min(left, v[i].x);
-        right = std::max(right, v[i].x);
-    }
-    // The rows and columns the piece may touch, a pixel to spare for the snapping of its vertices.
-    double firstRow = std::max<double>(state.clipTop, std::floor(top) - 1);
-    double lastRow = std::min<double>(state.clipBottom - 1, std::ceil(bottom) + 1);
-    double firstColumn = std::max<double>(state.clipLeft, std::floor(left) - 1);
-    double lastColumn = std::min<double>(state.clipRight - 1, std::ceil(right) + 1);
-    if (!(firstRow <= lastRow && firstColumn <= lastColumn))
-        return;
-    uint32_t vertex = static_cast<uint32_t>(m_vertices.size());
-    m_vertices.insert(m_vertices.end(), v, v + count);
-    m_work += static_cast<uint64_t>((lastRow - firstRow + 1) * (lastColumn - firstColumn + 1));
-    File(*command, vertex, static_cast<int>(firstRow), static_cast<int>(lastRow));
-}
-
-void FrameRecorder::File(uint32_t command, uint32_t vertex, int firstRow, int lastRow) {
-    size_t lastBand = static_cast<size_t>(lastRow / m_bandRows);
-    if (m_bands.size() <= lastBand)
-        m_bands.resize(lastBand + 1);
-    for (size_t band = static_cast<size_t>(firstRow / m_bandRows); band <= lastBand; ++band)
-        m_bands[band].push_back(BandEntry{command, vertex});
-}
-
-void FrameRecorder::SetBandLayout(UINT targetHeight) {
-    int bands = m_threads * kBandsPerThread;
-    m_bandRows = std::max(kMinBandRows, static_cast<int>((targetHeight + bands - 1) / bands));
+void FrameRecorder::HandOff() {
+    m_workers->Wait();
+    FrameRecording& full = Recording();
+    m_current ^= 1;
+    Recording().Clear();
+    m_workers->Start(full.BandCount(), [&full](int band) { full.ReplayBand(band); });
 }
 
 void FrameRecorder::Finish() {
-    if (Empty())
+    m_workers->Wait();
+    FrameRecording& recording = Recording();
+    if (recording.Empty())
         return;
-    int bands = static_cast<int>(m_bands.size());
-    if (!m_workers || m_work < kSmallWork) {
-        for (int band = 0; band < bands; ++band)
-            ReplayBand(band);
+    if (recording.Work() < kSmallWork) {
+        for (int band = 0; band < recording.BandCount(); ++band)
+            recording.ReplayBand(band);
     } else {
-        m_workers->Run(bands, [this](int band) { ReplayBand(band); });
+        m_workers->Run(recording.BandCount(), [&recording](int band) { recording.ReplayBand(band); });
     }
-    m_commands.clear();
-    m_draws.clear();
-    m_clears.clear();
-    m_vertices.clear();
-    for (std::vector<BandEntry>& band : m_bands)
-        band.clear();
-    m_work = 0;
-    m_bandRows = 0;
-}
-
-void FrameRecorder::ReplayBand(int band) const {
-    const std::vector<BandEntry>& entries = m_bands[band];
-    int top = band * m_bandRows, bottom = top + m_bandRows;
-    for (size_t i = 0; i < entries.size();) {
-        size_t end = i + 1;
-        while (end < entries.size() && entries[end].command == entries[i].command)
-            ++end;
-        Replay(m_commands[entries[i].command], entries.data() + i, entries.data() + end, top, bottom);
-        i = end;
-    }
-}
-
-void FrameRecorder::Replay(const Command& command, const BandEntry* first, const BandEntry* end, int top,
-                           int bottom) const {
-    if (command.kind == Kind::kClear) {
-        m_clears[command.index].Fill(top, bottom);
-        return;
-    }
-    RenderState state = m_draws[command.index];
-    state.bandTop = std::max(state.bandTop, top);
-    state.bandBottom = std::min(state.bandBottom, bottom);
-    if (command.kind == Kind::kLines) {
-        LineRasterizer rasterizer(state);
-        for (const BandEntry* e = first; e != end; ++e)
-            rasterizer.Draw(&m_vertices[e->vertex]);
-        return;
-    }
-    TriangleRasterizer rasterizer(state);
-    for (const BandEntry* e = first; e != end; ++e)
-        rasterizer.Draw(&m_vertices[e->vertex]);
-    rasterizer.Finish();
+    recording.Clear();
 }
 
 } // namespace tqd3d9

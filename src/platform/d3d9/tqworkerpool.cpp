@@ -5,7 +5,6 @@
 namespace tqd3d9 {
 
 WorkerPool::WorkerPool(int workers) {
-    m_threads.reserve(workers);
     try {
         for (int i = 0; i < workers; ++i)
             m_threads.emplace_back([this] { Work(); });
@@ -15,6 +14,7 @@ WorkerPool::WorkerPool(int workers) {
 }
 
 WorkerPool::~WorkerPool() {
+    Wait();
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stopping = true;
@@ -24,26 +24,35 @@ WorkerPool::~WorkerPool() {
         thread.join();
 }
 
-void WorkerPool::Run(int count, const std::function<void(int)>& task) {
+void WorkerPool::Start(int count, std::function<void(int)> task) {
+    TakeTasks();
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_task = &task;
+        // Set under the same lock that sees no worker on the job before, so none reads a job
+        // while it changes.
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_done.wait(lock, [this] { return m_active == 0; });
+        m_task = std::move(task);
         m_count = count;
         m_next.store(0, std::memory_order_relaxed);
-        m_busy = static_cast<int>(m_threads.size());
         ++m_generation;
     }
     m_wake.notify_all();
+}
+
+void WorkerPool::Wait() {
     TakeTasks();
+    // Every task is taken; those still running belong to active workers.
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_done.wait(lock, [this] { return m_busy == 0; });
-    m_task = nullptr;
+    m_done.wait(lock, [this] { return m_active == 0; });
 }
 
 void WorkerPool::TakeTasks() {
-    for (int i = m_next.fetch_add(1, std::memory_order_relaxed); i < m_count;
-         i = m_next.fetch_add(1, std::memory_order_relaxed))
-        (*m_task)(i);
+    // The counter passes the count by at most one per thread, however often this is called.
+    while (m_next.load(std::memory_order_relaxed) < m_count) {
+        int task = m_next.fetch_add(1, std::memory_order_relaxed);
+        if (task < m_count)
+            m_task(task);
+    }
 }
 
 void WorkerPool::Work() {
@@ -54,10 +63,11 @@ void WorkerPool::Work() {
         if (m_stopping)
             return;
         seen = m_generation;
+        ++m_active;
         lock.unlock();
         TakeTasks();
         lock.lock();
-        if (--m_busy == 0)
+        if (--m_active == 0)
             m_done.notify_one();
     }
 }
