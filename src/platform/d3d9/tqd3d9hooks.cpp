@@ -2,11 +2,27 @@
 
 #include "platform/d3d9/tqdevice.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <thread>
+
 namespace tqplat {
 
 namespace {
 D3DFORMAT g_refusedFullScreenFormat = D3DFMT_UNKNOWN;
 bool g_genericPath = false;
+int g_renderThreads = 0;
+// More threads than this would only share the same rows among more waiting threads.
+constexpr int kMaxRenderThreads = 64;
+
+int ThreadsFromEnvironment() {
+    const char* value = std::getenv("TQ_RENDER_THREADS");
+    if (!value || !*value)
+        return 0;
+    char* end = nullptr;
+    long threads = std::strtol(value, &end, 10);
+    return (*end == '\0' && threads >= 1) ? static_cast<int>(std::min<long>(threads, kMaxRenderThreads)) : 0;
+}
 } // namespace
 
 void D3D9ForceDeviceLost(IDirect3DDevice9* device, int lostPolls) {
@@ -23,11 +39,25 @@ D3DFORMAT D3D9RefusedFullScreenFormat() {
 }
 
 void D3D9UseGenericPath(bool generic) {
+    tqd3d9::Device::FinishDrawingOnEveryDevice();
     g_genericPath = generic;
 }
 
 bool D3D9GenericPathInUse() {
     return g_genericPath;
+}
+
+void D3D9SetRenderThreads(int threads) {
+    g_renderThreads = std::clamp(threads, 0, kMaxRenderThreads);
+}
+
+int D3D9RenderThreads() {
+    if (g_renderThreads > 0)
+        return g_renderThreads;
+    int threads = ThreadsFromEnvironment();
+    if (threads > 0)
+        return threads;
+    return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxRenderThreads);
 }
 
 } // namespace tqplat

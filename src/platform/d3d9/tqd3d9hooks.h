@@ -16,8 +16,13 @@ void D3D9RefuseFullScreenFormat(D3DFORMAT format);
 D3DFORMAT D3D9RefusedFullScreenFormat();
 
 // Draws every pixel through the generic path (true) instead of the fast paths (false, the default),
-// so tests can compare the two.
+// so tests can compare the two. Draws made before the switch keep the path they were made with.
 void D3D9UseGenericPath(bool generic);
 bool D3D9GenericPathInUse();
+
+// Threads that rasterize for devices created from now on. 0 (the default) takes TQ_RENDER_THREADS
+// when it holds a number from 1 up, else the machine's cores; 1 draws on the calling thread alone.
+void D3D9SetRenderThreads(int threads);
+int D3D9RenderThreads();
 
 } // namespace tqplat

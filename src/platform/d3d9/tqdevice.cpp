@@ -1,7 +1,9 @@
 #include "platform/d3d9/tqdevice.h"
 
+#include "platform/d3d9/tqcleararea.h"
 #include "platform/d3d9/tqd3d9hooks.h"
 #include "platform/d3d9/tqdirect3d.h"
+#include "platform/d3d9/tqframerecorder.h"
 #include "platform/d3d9/tqindexbuffer.h"
 #include "platform/d3d9/tqpixelformat.h"
 #include "platform/d3d9/tqrenderer.h"
@@ -14,9 +16,8 @@
 #include "platform/win32/tquser32.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstring>
 #include <memory>
+#include <mutex>
 
 namespace tqd3d9 {
 
@@ -66,44 +67,30 @@ bool Intersect(RECT* rect, const RECT& bounds) {
     return rect->left < rect->right && rect->top < rect->bottom;
 }
 
-void FillColor(Image& image, const RECT& r, D3DCOLOR color) {
-    UINT bpp = BytesPerPixel(image.Format());
-    uint8_t pixel[4];
-    StoreArgb(image.Format(), pixel, color);
-    if (bpp == 4) {
-        uint32_t value;
-        std::memcpy(&value, pixel, 4);
-        for (LONG y = r.top; y < r.bottom; ++y) {
-            uint32_t* row = reinterpret_cast<uint32_t*>(image.Row(y));
-            std::fill(row + r.left, row + r.right, value);
-        }
-        image.MarkChanged();
-        return;
-    }
-    for (LONG y = r.top; y < r.bottom; ++y) {
-        uint8_t* row = image.Row(y) + r.left * bpp;
-        for (LONG x = r.left; x < r.right; ++x, row += bpp)
-            std::copy(pixel, pixel + bpp, row);
-    }
-    image.MarkChanged();
-}
-
-void FillDepth(Image& image, const RECT& r, float z) {
-    float clamped = z >= 0.0f ? std::min(z, 1.0f) : 0.0f; // NaN clears to 0 as well
-    uint16_t value = static_cast<uint16_t>(std::lround(clamped * 65535.0f));
-    for (LONG y = r.top; y < r.bottom; ++y) {
-        uint16_t* row = reinterpret_cast<uint16_t*>(image.Row(y));
-        std::fill(row + r.left, row + r.right, value);
-    }
-}
+// Devices that record their draws.
+std::mutex g_recordingDevicesMutex;
+std::vector<Device*> g_recordingDevices;
 
 } // namespace
 
 Device::Device(Direct3D* direct3d, HWND focusWindow) : m_direct3d(direct3d), m_focusWindow(focusWindow) {
     m_direct3d->AddRef();
+    int threads = tqplat::D3D9RenderThreads();
+    if (threads > 1) {
+        m_recorder.reset(new FrameRecorder(threads));
+        std::lock_guard<std::mutex> lock(g_recordingDevicesMutex);
+        g_recordingDevices.push_back(this);
+    }
 }
 
 Device::~Device() {
+    if (m_recorder) {
+        std::lock_guard<std::mutex> lock(g_recordingDevicesMutex);
+        g_recordingDevices.erase(std::remove(g_recordingDevices.begin(), g_recordingDevices.end(), this),
+                                 g_recordingDevices.end());
+    }
+    FinishDrawing();
+    m_recorder.reset();
     ReleaseBindings();
     Rebind(m_backBuffer, static_cast<Surface*>(nullptr));
     Rebind(m_autoDepth, static_cast<Surface*>(nullptr));
@@ -132,7 +119,19 @@ void Device::UnregisterResource(Resource* resource) {
     m_resources.erase(std::remove(m_resources.begin(), m_resources.end(), resource), m_resources.end());
 }
 
+void Device::FinishDrawing() {
+    if (m_recorder)
+        m_recorder->Finish();
+}
+
+void Device::FinishDrawingOnEveryDevice() {
+    std::lock_guard<std::mutex> lock(g_recordingDevicesMutex);
+    for (Device* device : g_recordingDevices)
+        device->FinishDrawing();
+}
+
 void Device::ForceLost(int lostPolls) {
+    FinishDrawing();
     m_health = Health::kLost;
     m_lostPolls = std::max(0, lostPolls);
 }
@@ -274,6 +273,7 @@ bool Device::CallersHoldDefaultPoolObjects() const {
 }
 
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* params) {
+    FinishDrawing();
     if (!params || m_inScene)
         return D3DERR_INVALIDCALL;
     if (m_health == Health::kLost && m_lostPolls > 0)
@@ -295,6 +295,7 @@ HWND Device::PresentWindow(HWND destWindow) const {
 }
 
 HRESULT Device::Present(const RECT*, const RECT*, HWND destWindow, const void*) {
+    FinishDrawing();
     if (m_health != Health::kOperational)
         return D3DERR_DEVICELOST;
     if (m_inScene)
@@ -378,6 +379,8 @@ HRESULT Device::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
     Surface* target = static_cast<Surface*>(surface);
     if (index != 0 || !target || !target->IsRenderTarget())
         return D3DERR_INVALIDCALL;
+    if (target != m_renderTarget)
+        FinishDrawing();
     Rebind(m_renderTarget, target);
     FullViewport();
     return D3D_OK;
@@ -427,12 +430,25 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         RECT area = count > 0 ? RECT{rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2} : viewport;
         if (!Intersect(&area, viewport))
             continue;
-        if (flags & D3DCLEAR_TARGET)
-            FillColor(m_renderTarget->Pixels(), area, color);
+        ClearArea clear;
+        if (flags & D3DCLEAR_TARGET) {
+            clear.color = &m_renderTarget->Pixels();
+            clear.colorRect = area;
+            clear.argb = color;
+        }
         Image* depth = (flags & D3DCLEAR_ZBUFFER) ? &m_depthStencil->Pixels() : nullptr;
         if (depth && Intersect(&area, RECT{0, 0, static_cast<LONG>(depth->Width()),
-                                           static_cast<LONG>(depth->Height())}))
-            FillDepth(*depth, area, z);
+                                           static_cast<LONG>(depth->Height())})) {
+            clear.depth = depth;
+            clear.depthRect = area;
+            clear.z = z;
+        }
+        if (m_recorder)
+            m_recorder->RecordClear(clear);
+        else
+            clear.Fill();
+        if (clear.color)
+            clear.color->MarkChanged();
     }
     return D3D_OK;
 }
@@ -592,11 +608,28 @@ static UINT VerticesPerPrimitive(D3DPRIMITIVETYPE type) {
     return type == D3DPT_TRIANGLELIST ? 3 : type == D3DPT_LINELIST ? 2 : 0;
 }
 
+bool Device::TextureIsTargetOrLocked() const {
+    if (!m_texture)
+        return false;
+    Image& texels = m_texture->Pixels();
+    return texels.IsLocked() || &texels == &m_renderTarget->Pixels();
+}
+
 HRESULT Device::Draw(D3DPRIMITIVETYPE type, const PrimitiveSource& source) {
+    // A draw that samples its own target or a texture the caller is writing reads pixels that
+    // change while it draws: it is drawn at once, after the recorded work, as one thread would.
+    bool record = m_recorder && !TextureIsTargetOrLocked();
+    if (!record)
+        FinishDrawing();
     RenderState state;
     if (!BuildRenderState(&state))
         return D3D_OK;
-    if (type == D3DPT_TRIANGLELIST)
+    bool triangles = type == D3DPT_TRIANGLELIST;
+    if (record && triangles)
+        m_recorder->RecordTriangles(state, source);
+    else if (record)
+        m_recorder->RecordLines(state, source);
+    else if (triangles)
         DrawTriangleList(state, source);
     else
         DrawLineList(state, source);

@@ -1,17 +1,22 @@
 // The software device: one swap chain with an optional automatic depth buffer, the fixed-function
 // states the engine sets, drawing through the rasterizer, presenting through the video backend,
 // and the lost / not reset / reset cycle.
+//
+// With more than one render thread, draws and clears are recorded and rasterized on the threads
+// when something could next see or change the pixels (FinishDrawing); with one, they are drawn at once.
 #pragma once
 
 #include "platform/d3d9/tqd3d9.h"
 #include "platform/d3d9/tqrenderstate.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tqd3d9 {
 
 class Direct3D;
+class FrameRecorder;
 class Resource;
 class Surface;
 class Texture;
@@ -31,6 +36,13 @@ public:
     // Test hook: Present reports the loss, TestCooperativeLevel then goes through DEVICELOST
     // (lostPolls calls) and DEVICENOTRESET.
     void ForceLost(int lostPolls);
+    // Rasterizes the draws recorded so far: every surface then holds the pixels that drawing each
+    // call at once would have given. The device calls it before anything reads, changes or frees
+    // what recorded draws use.
+    void FinishDrawing();
+    // FinishDrawing on every device (before the test hooks switch between the fast and generic
+    // paths, so each draw takes the path in effect when it was made).
+    static void FinishDrawingOnEveryDevice();
 
     ULONG AddRef() override;
     ULONG Release() override;
@@ -93,6 +105,7 @@ private:
     void FullViewport();
     bool BuildRenderState(RenderState* state);
     HRESULT Draw(D3DPRIMITIVETYPE type, const PrimitiveSource& source);
+    bool TextureIsTargetOrLocked() const;
     UINT StreamVertexCount() const;
     HWND PresentWindow(HWND destWindow) const;
 
@@ -104,6 +117,9 @@ private:
     int m_lostPolls = 0;
     bool m_inScene = false;
     std::vector<Resource*> m_resources;
+    // Records draws to rasterize them on several threads; NULL when drawing on the calling thread
+    // alone.
+    std::unique_ptr<FrameRecorder> m_recorder;
 
     Surface* m_backBuffer = nullptr;
     Surface* m_autoDepth = nullptr;

@@ -36,6 +36,7 @@ public:
     // Locks the rectangle (NULL: everything). Fails while locked, for an empty or outside rectangle.
     HRESULT Lock(const RECT* rect, DWORD flags, D3DLOCKED_RECT* locked);
     HRESULT Unlock();
+    bool IsLocked() const { return m_locked; }
 
     // Records that the pixels changed (drawing, clearing, loading), so the sampling view is rebuilt.
     void MarkChanged() { ++m_version; }

@@ -1,9 +1,13 @@
 // Draws lists of triangles or lines from 24-byte vertices: assembles primitives (through 16-bit
 // indices when given), runs the vertex stage and hands the pieces to the rasterizers. The caller has
 // checked that every vertex and index read lies inside its buffer.
+//
+// The vertex stage is also offered on its own (ForEachTriangle, ForEachLine), so a recorder can keep
+// the transformed, clipped pieces and rasterize them later.
 #pragma once
 
 #include "platform/d3d9/tqrenderstate.h"
+#include "platform/d3d9/tqvertexprocessor.h"
 
 #include <cstdint>
 
@@ -16,7 +20,43 @@ struct PrimitiveSource {
     INT baseVertex;
     UINT first;
     UINT primitiveCount;
+
+    const uint8_t* VertexAt(UINT n) const {
+        int64_t index =
+            indices ? static_cast<int64_t>(baseVertex) + indices[first + n] : static_cast<int64_t>(first) + n;
+        return vertices + index * kVertexStride;
+    }
 };
+
+// Calls visit(const ScreenVertex[3]) for every triangle left after transform and clipping, in order.
+template <class Visit>
+void ForEachTriangle(const RenderState& state, const PrimitiveSource& source, Visit visit) {
+    VertexProcessor vertices(state);
+    for (UINT p = 0; p < source.primitiveCount; ++p) {
+        ClipVertex clip[3];
+        for (UINT k = 0; k < 3; ++k)
+            clip[k] = vertices.Transform(source.VertexAt(p * 3 + k));
+        ScreenVertex polygon[VertexProcessor::kMaxClipped];
+        int count = vertices.ClipTriangle(clip, polygon);
+        for (int i = 1; i + 1 < count; ++i) {
+            ScreenVertex triangle[3] = {polygon[0], polygon[i], polygon[i + 1]};
+            visit(triangle);
+        }
+    }
+}
+
+// Calls visit(const ScreenVertex[2]) for every line left after transform and clipping, in order.
+template <class Visit>
+void ForEachLine(const RenderState& state, const PrimitiveSource& source, Visit visit) {
+    VertexProcessor vertices(state);
+    for (UINT p = 0; p < source.primitiveCount; ++p) {
+        ClipVertex clip[2] = {vertices.Transform(source.VertexAt(p * 2)),
+                              vertices.Transform(source.VertexAt(p * 2 + 1))};
+        ScreenVertex line[2];
+        if (vertices.ClipLine(clip, line))
+            visit(line);
+    }
+}
 
 void DrawTriangleList(const RenderState& state, const PrimitiveSource& source);
 void DrawLineList(const RenderState& state, const PrimitiveSource& source);

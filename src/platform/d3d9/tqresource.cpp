@@ -22,8 +22,10 @@ ULONG Resource::AddReference() {
 ULONG Resource::ReleaseReference() {
     Resource* holder = CountHolder();
     ULONG left = --holder->m_references;
-    if (left == 0)
+    if (left == 0) {
+        holder->FinishDeviceDrawing();
         delete holder;
+    }
     return left;
 }
 
@@ -37,6 +39,12 @@ void Resource::ReleaseDeviceReference() {
     Resource* holder = CountHolder();
     --holder->m_deviceReferences;
     ReleaseReference();
+}
+
+void Resource::FinishDeviceDrawing() {
+    Resource* holder = CountHolder();
+    if (holder->m_device)
+        holder->m_device->FinishDrawing();
 }
 
 ULONG Resource::CallerReferences() {

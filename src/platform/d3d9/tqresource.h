@@ -35,6 +35,8 @@ public:
 protected:
     // The object whose count this one shares: a texture for the surface of its level.
     virtual Resource* CountHolder() { return this; }
+    // Finishes the device's recorded draws before the pixels are read, changed or freed.
+    void FinishDeviceDrawing();
 
 private:
     Device* m_device;

@@ -19,10 +19,21 @@ HRESULT Surface::GetDesc(D3DSURFACE_DESC* desc) {
     return D3D_OK;
 }
 
+Image& Surface::DrawnPixels() {
+    FinishDeviceDrawing();
+    return m_image;
+}
+
 HRESULT Surface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
     if (IsRenderTarget() || IsDepthStencil())
         return D3DERR_INVALIDCALL;
+    FinishDeviceDrawing();
     return m_image.Lock(rect, flags, locked);
+}
+
+HRESULT Surface::UnlockRect() {
+    FinishDeviceDrawing();
+    return m_image.Unlock();
 }
 
 } // namespace tqd3d9

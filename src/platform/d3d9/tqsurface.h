@@ -16,6 +16,8 @@ public:
     // Allocates the pixels; false for an unsupported format or size.
     bool Create(D3DFORMAT format, UINT width, UINT height) { return m_image.Create(format, width, height); }
     Image& Pixels() { return m_image; }
+    // The pixels with every draw the device has recorded so far finished, for reading them back.
+    Image& DrawnPixels();
     bool IsRenderTarget() const { return (m_usage & D3DUSAGE_RENDERTARGET) != 0; }
     bool IsDepthStencil() const { return (m_usage & D3DUSAGE_DEPTHSTENCIL) != 0; }
 
@@ -25,7 +27,7 @@ public:
     HRESULT GetDesc(D3DSURFACE_DESC* desc) override;
     // Render targets and depth buffers cannot be locked.
     HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
-    HRESULT UnlockRect() override { return m_image.Unlock(); }
+    HRESULT UnlockRect() override;
 
 protected:
     Resource* CountHolder() override { return m_container ? m_container : this; }

@@ -16,12 +16,14 @@ HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
 HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
     if (level != 0 || m_level.IsRenderTarget() || IsBlockFormat(Pixels().Format()))
         return D3DERR_INVALIDCALL;
+    FinishDeviceDrawing();
     return Pixels().Lock(rect, flags, locked);
 }
 
 HRESULT Texture::UnlockRect(UINT level) {
     if (level != 0)
         return D3DERR_INVALIDCALL;
+    FinishDeviceDrawing();
     return Pixels().Unlock();
 }
 

@@ -74,7 +74,7 @@ HRESULT D3DXSaveSurfaceToFileA(LPCSTR destFile, D3DXIMAGE_FILEFORMAT format, LPD
     if (!destFile || !surface || format != D3DXIFF_BMP)
         return D3DERR_INVALIDCALL;
     tqd3d9::Surface* source = static_cast<tqd3d9::Surface*>(surface);
-    tqd3d9::Image& image = source->Pixels();
+    tqd3d9::Image& image = source->DrawnPixels();
     if (source->IsDepthStencil() || image.Width() == 0)
         return D3DERR_INVALIDCALL;
     RECT whole = {0, 0, static_cast<LONG>(image.Width()), static_cast<LONG>(image.Height())};

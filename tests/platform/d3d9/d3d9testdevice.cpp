@@ -150,7 +150,7 @@ IDirect3DTexture9* TestDevice::MakeTexture(UINT width, UINT height, const std::v
 std::vector<uint32_t> TestDevice::Pixels() const {
     IDirect3DSurface9* target = nullptr;
     m_device->GetRenderTarget(0, &target);
-    tqd3d9::Image& image = static_cast<tqd3d9::Surface*>(target)->Pixels();
+    tqd3d9::Image& image = static_cast<tqd3d9::Surface*>(target)->DrawnPixels();
     const uint32_t* argb = image.ArgbPixels();
     std::vector<uint32_t> pixels(argb, argb + image.Width() * image.Height());
     target->Release();
@@ -160,7 +160,7 @@ std::vector<uint32_t> TestDevice::Pixels() const {
 uint32_t TestDevice::Pixel(int x, int y) const {
     IDirect3DSurface9* target = nullptr;
     m_device->GetRenderTarget(0, &target);
-    tqd3d9::Image& image = static_cast<tqd3d9::Surface*>(target)->Pixels();
+    tqd3d9::Image& image = static_cast<tqd3d9::Surface*>(target)->DrawnPixels();
     uint32_t value = image.ArgbPixels()[y * image.Width() + x];
     target->Release();
     return value;

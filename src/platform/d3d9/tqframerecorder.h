@@ -1,0 +1,51 @@
+// Records the drawing of a frame and rasterizes it on several threads.
+//
+// The calling thread transforms, clips and records (FrameRecording). Once a recording holds much
+// work it is handed to the workers, which rasterize it band by band while the calling thread
+// records the next; recordings are rasterized one after the other, so every pixel keeps the order
+// of its draws. Finish rasterizes what is left and returns when all is drawn; little work stays on
+// the calling thread.
+//
+// Recordings refer to the images and textures of their draws without holding them: the device
+// finishes before any of them is read, changed or freed by anything else.
+#pragma once
+
+#include "platform/d3d9/tqcleararea.h"
+#include "platform/d3d9/tqframerecording.h"
+#include "platform/d3d9/tqrenderer.h"
+#include "platform/d3d9/tqrenderstate.h"
+#include "platform/d3d9/tqworkerpool.h"
+
+#include <memory>
+
+namespace tqd3d9 {
+
+class FrameRecorder {
+public:
+    // Rasterizes on `threads` threads: the calling thread and threads - 1 workers.
+    explicit FrameRecorder(int threads);
+
+    void RecordTriangles(const RenderState& state, const PrimitiveSource& source);
+    void RecordLines(const RenderState& state, const PrimitiveSource& source);
+    void RecordClear(const ClearArea& area);
+    // Rasterizes everything recorded and returns once it is drawn.
+    void Finish();
+
+private:
+    FrameRecording& Recording() { return m_recordings[m_current]; }
+    // Hands the recording to the workers when it is large, or when a command with `vertices` more
+    // vertices would not fit; true when a new recording was started.
+    bool MakeRoom(size_t vertices);
+    void HandOff();
+    template <class ForEach>
+    void RecordDraw(bool lines, int vertices, const RenderState& state, const PrimitiveSource& source,
+                    ForEach forEach);
+
+    // The one being recorded and the one the workers may be rasterizing.
+    FrameRecording m_recordings[2];
+    int m_current = 0;
+    // Declared last: the workers stop before the recordings go.
+    std::unique_ptr<WorkerPool> m_workers;
+};
+
+} // namespace tqd3d9
