@@ -29,21 +29,43 @@ bool IsRelative(const char* name) {
     return name[0] != '\\' && name[0] != '/' && (name[0] == '\0' || name[1] != ':');
 }
 
+// Reads length bytes of the open entry into a buffer that grows with the data really read (from
+// 64 KiB, doubling), so the size a damaged entry claims never reserves memory by itself. NULL when the
+// entry gives fewer bytes or memory runs out.
+uint8_t* ReadEntryBytes(unzFile zip, DWORD length) {
+    const uint64_t kFirstPiece = 64 * 1024, kLargestRead = 1u << 30;
+    uint8_t* data = nullptr;
+    uint64_t filled = 0;
+    do {
+        uint64_t capacity = std::min<uint64_t>(length, std::max(kFirstPiece, filled * 2));
+        void* grown = realloc(data, capacity ? capacity : 1);
+        if (!grown) {
+            free(data);
+            return nullptr;
+        }
+        data = static_cast<uint8_t*>(grown);
+        while (filled < capacity) {
+            unsigned piece = static_cast<unsigned>(std::min(capacity - filled, kLargestRead));
+            if (unzReadCurrentFile(zip, data + filled, piece) != static_cast<int>(piece)) {
+                free(data);
+                return nullptr;
+            }
+            filled += piece;
+        }
+    } while (filled < length);
+    return data;
+}
+
 // Reads a plain entry whole. A short read, a CRC mismatch or any error frees the buffer and gives
 // NULL.
 void* ReadPlainEntry(unzFile zip, const unz_file_info& info, DWORD* size) {
     if (!SizeIsPossible(info.uncompressed_size, info.compressed_size) || unzOpenCurrentFile(zip) != UNZ_OK)
         return nullptr;
     DWORD length = static_cast<DWORD>(info.uncompressed_size);
-    void* data = malloc(length ? length : 1);
-    if (!data) {
-        unzCloseCurrentFile(zip);
-        return nullptr;
-    }
-    int read = length ? unzReadCurrentFile(zip, data, length) : 0;
+    uint8_t* data = ReadEntryBytes(zip, length);
     // Reading one byte more proves the entry ends where its header says; closing checks the CRC.
     char extra;
-    bool complete = read == static_cast<int>(length) && unzReadCurrentFile(zip, &extra, 1) == 0;
+    bool complete = data && unzReadCurrentFile(zip, &extra, 1) == 0;
     if (unzCloseCurrentFile(zip) != UNZ_OK || !complete) {
         free(data);
         return nullptr;
