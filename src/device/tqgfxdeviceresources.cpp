@@ -143,12 +143,14 @@ void* ReadEncryptedEntry(unzFile zip, const unz_file_info& info, const char* pas
 }
 
 // Reads the current entry whole; an encrypted one needs the pack's password.
-void* ReadCurrentEntry(unzFile zip, const char* password, DWORD* size) {
+void* ReadCurrentEntry(unzFile zip, const char* password, uint64_t archiveSize, DWORD* size) {
     unz_file_info info;
     if (unzGetCurrentFileInfo(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
         return nullptr;
-    // A resource's size is 32-bit: a larger entry is damaged or not one of ours.
-    if (info.uncompressed_size > 0xFFFFFFFFu || info.compressed_size > 0xFFFFFFFFu)
+    // A resource's size is 32-bit: a larger entry is damaged or not one of ours; so is one whose
+    // data is larger than the whole archive.
+    if (info.uncompressed_size > 0xFFFFFFFFu || info.compressed_size > 0xFFFFFFFFu ||
+        info.compressed_size > archiveSize)
         return nullptr;
     if (info.flag & 1)
         return password ? ReadEncryptedEntry(zip, info, password, size) : nullptr;
@@ -216,7 +218,8 @@ void* TQGfxDevice::LoadFromPacks(const char* name, DWORD* size, bool* found) {
         TQGfxZipArchive& archive = *pack.archive;
         if (archive.Refresh(pack.path) && archive.GoTo(wanted)) {
             *found = true;
-            return ReadCurrentEntry(archive.Handle(), pack.password[0] ? pack.password : nullptr, size);
+            const char* password = pack.password[0] ? pack.password : nullptr;
+            return ReadCurrentEntry(archive.Handle(), password, archive.FileSize(), size);
         }
     }
     return nullptr;

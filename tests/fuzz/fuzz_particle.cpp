@@ -1,10 +1,15 @@
-// Particle description files, read, fired and updated.
+// Particle description files and their particle records: the first 128 bytes of the input are the
+// record "in.psi", the rest the description "in.txt"; read, fired and updated.
+#include <algorithm>
+
 #include "engine/tq2dparticle.h"
 #include "fuzzsupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::StartEngine();
-    fuzz::WriteInput("in.txt", data, size);
+    const size_t record = std::min<size_t>(size, 128);
+    fuzz::WriteInput("in.psi", data, record);
+    fuzz::WriteInput("in.txt", data + record, size - record);
     TQ2DParticle particle;
     if (particle.CreateFromConfig("in.txt")) {
         particle.Fire();

@@ -14,7 +14,8 @@ namespace fuzz {
 // Starts the engine once per process (TQ2DInit, 64 × 48, headless, loggers silenced) in a fresh
 // folder that is removed at exit, with a small image "t.bmp" beside the inputs for files that name a
 // texture. Relative resource names of the engine start there; the device's own loaders take
-// relative names from the program's folder, so they are given Absolute names. Returns the device.
+// relative names from the program's folder, so they are given Absolute names. Files named on a
+// harness's command line must be given with absolute paths too. Returns the device.
 TQGfxDevice* StartEngine();
 
 // Writes the input as the file `name` in the working folder; returns the name.

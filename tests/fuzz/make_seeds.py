@@ -82,6 +82,11 @@ def main():
     entries = [("a.txt", b"TEX=t.bmp\nW=2\n"), ("dir/b.txt", b"x" * 300), ("empty.txt", b"")]
     corpus("pack", "three.pak", pack_bytes(tqpack, entries))
     corpus("pack", "one.pak", pack_bytes(tqpack, [("in.txt", b"SIZE=1,2\n")]))
+    # A particle record (frame 0, emission 50, lifetime 1 s, ...) and a description naming it.
+    record = struct.pack("<Iifffff4B", 0, 50, 1.0, 0.5, 1.5, 1.57, 0.8, 1, 0, 0, 0)
+    record += struct.pack("<16f", 10, 20, 0, 5, 0, 1, 0, 1, 1, 2, 0.5, 0, 3, 1, 1, 1)
+    record += struct.pack("<10f", 1, 1, 0.5, 1, 0, 0, 0, 0.2, 0.1, 0)[:128 - len(record)]
+    corpus("particle", "record.bin", record + b"TEX=t.bmp\nPSI=in.psi\nW=1\nH=1\nFPS=30\n")
 
 
 if __name__ == "__main__":

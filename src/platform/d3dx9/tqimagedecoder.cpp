@@ -6,6 +6,7 @@
 
 #include <stb_image.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -26,11 +27,32 @@ D3DXIMAGE_FILEFORMAT FileFormatOf(const uint8_t* data, size_t size) {
     return D3DXIFF_TGA;
 }
 
+// False when a chunk before IEND claims more bytes than the file holds. Such a file never decodes,
+// but the decoder would first reserve the claimed length (up to 2 GB for a file of 100 bytes).
+bool PngChunksFit(const uint8_t* data, size_t size) {
+    size_t at = 8; // after the signature
+    while (at <= size && size - at >= 8) {
+        const uint8_t* chunk = data + at;
+        const size_t length =
+            size_t(chunk[0]) << 24 | size_t(chunk[1]) << 16 | size_t(chunk[2]) << 8 | chunk[3];
+        if (length > size - at - 8)
+            return false;
+        if (std::memcmp(chunk + 4, "IEND", 4) == 0)
+            return true;
+        at += 8 + length + std::min<size_t>(4, size - at - 8 - length); // the CRC, when present
+    }
+    return true;
+}
+
 } // namespace
 
 bool DecodeWithStb(const uint8_t* data, size_t size, SourceImage* image) {
     if (size > INT_MAX) {
         tqplat::PlatformLog("image: %zu bytes is too large", size);
+        return false;
+    }
+    if (FileFormatOf(data, size) == D3DXIFF_PNG && !PngChunksFit(data, size)) {
+        tqplat::PlatformLog("image: corrupt image (a PNG chunk is longer than the file)");
         return false;
     }
     int width = 0, height = 0, channels = 0;
