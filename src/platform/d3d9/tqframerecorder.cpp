@@ -9,9 +9,6 @@ namespace {
 // Below this many pixels of work the calling thread rasterizes alone: waking the workers would
 // cost more than they save (a frame of a few sprites).
 constexpr uint64_t kSmallWork = uint64_t(1) << 15;
-// A recording covering the target this many times over goes to the workers while the next one is
-// recorded.
-constexpr uint64_t kHandOffCoverage = 8;
 
 } // namespace
 
@@ -19,36 +16,35 @@ FrameRecorder::FrameRecorder(int threads)
     : m_recordings{FrameRecording(std::max(1, threads)), FrameRecording(std::max(1, threads))},
       m_workers(new WorkerPool(std::max(0, threads - 1))) {}
 
-template <class ForEach>
-void FrameRecorder::RecordDraw(bool lines, int vertices, const RenderState& state,
-                               const PrimitiveSource& source, ForEach forEach) {
-    MakeRoom(0);
+void FrameRecorder::RecordDraw(bool lines, const RenderState& state, const PrimitiveSource& source) {
+    UINT perPrimitive = lines ? 2 : 3;
+    MakeRoom(perPrimitive);
     uint32_t command = Recording().StartDraw(lines, state);
-    forEach(state, source, [&](const ScreenVertex* piece) {
-        if (MakeRoom(vertices))
+    for (UINT done = 0; done < source.primitiveCount;) {
+        if (MakeRoom(perPrimitive))
             command = Recording().StartDraw(lines, state);
-        Recording().AddPiece(command, piece, vertices);
-    });
+        UINT count = std::min(source.primitiveCount - done, Recording().Room(perPrimitive));
+        Recording().AddPrimitives(command, source, done, count);
+        done += count;
+    }
     state.color->MarkChanged();
 }
 
 void FrameRecorder::RecordTriangles(const RenderState& state, const PrimitiveSource& source) {
-    RecordDraw(false, 3, state, source, [](auto&&... args) { ForEachTriangle(args...); });
+    RecordDraw(false, state, source);
 }
 
 void FrameRecorder::RecordLines(const RenderState& state, const PrimitiveSource& source) {
-    RecordDraw(true, 2, state, source, [](auto&&... args) { ForEachLine(args...); });
+    RecordDraw(true, state, source);
 }
 
 void FrameRecorder::RecordClear(const ClearArea& area) {
-    MakeRoom(0);
+    MakeRoom(1);
     Recording().AddClear(area);
 }
 
-bool FrameRecorder::MakeRoom(size_t vertices) {
-    const FrameRecording& recording = Recording();
-    bool large = !recording.Empty() && recording.Work() >= kHandOffCoverage * recording.TargetPixels();
-    if (!large && !recording.Full(vertices))
+bool FrameRecorder::MakeRoom(UINT perPrimitive) {
+    if (Recording().Room(perPrimitive) > 0)
         return false;
     HandOff();
     return true;
@@ -59,7 +55,15 @@ void FrameRecorder::HandOff() {
     FrameRecording& full = Recording();
     m_current ^= 1;
     Recording().Clear();
+    Prepare(full);
     m_workers->Start(full.BandCount(), [&full](int band) { full.ReplayBand(band); });
+}
+
+void FrameRecorder::Prepare(FrameRecording& recording) {
+    if (recording.ChunkCount() == 1)
+        recording.PrepareChunk(0);
+    else
+        m_workers->Run(recording.ChunkCount(), [&recording](int chunk) { recording.PrepareChunk(chunk); });
 }
 
 void FrameRecorder::Finish() {
@@ -67,6 +71,7 @@ void FrameRecorder::Finish() {
     FrameRecording& recording = Recording();
     if (recording.Empty())
         return;
+    Prepare(recording);
     if (recording.Work() < kSmallWork) {
         for (int band = 0; band < recording.BandCount(); ++band)
             recording.ReplayBand(band);
