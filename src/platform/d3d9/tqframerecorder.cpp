@@ -1,6 +1,7 @@
 #include "platform/d3d9/tqframerecorder.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tqd3d9 {
 
@@ -13,7 +14,8 @@ constexpr uint64_t kSmallWork = uint64_t(1) << 15;
 } // namespace
 
 FrameRecorder::FrameRecorder(int threads)
-    : m_recordings{FrameRecording(std::max(1, threads)), FrameRecording(std::max(1, threads))},
+    : m_recordings{FrameRecording(std::max(1, threads)), FrameRecording(std::max(1, threads)),
+                   FrameRecording(std::max(1, threads))},
       m_workers(new WorkerPool(std::max(0, threads - 1))) {}
 
 void FrameRecorder::RecordDraw(bool lines, const RenderState& state, const PrimitiveSource& source) {
@@ -51,32 +53,45 @@ bool FrameRecorder::MakeRoom(UINT perPrimitive) {
 }
 
 void FrameRecorder::HandOff() {
+    // The job under way rasterizes the recording before the prepared one and prepares that one.
     m_workers->Wait();
-    FrameRecording& full = Recording();
-    m_current ^= 1;
+    FrameRecording* prepared = m_prepared;
+    m_prepared = &Recording();
+    m_current = (m_current + 1) % kRecordings;
+    // Rasterized by the job just ended.
     Recording().Clear();
-    Prepare(full);
-    m_workers->Start(full.BandCount(), [&full](int band) { full.ReplayBand(band); });
+    StartJob(prepared, m_prepared);
 }
 
-void FrameRecorder::Prepare(FrameRecording& recording) {
-    if (recording.ChunkCount() == 1)
-        recording.PrepareChunk(0);
-    else
-        m_workers->Run(recording.ChunkCount(), [&recording](int chunk) { recording.PrepareChunk(chunk); });
+void FrameRecorder::StartJob(FrameRecording* rasterize, FrameRecording* prepare) {
+    int bands = rasterize ? rasterize->BandCount() : 0;
+    int chunks = prepare ? prepare->ChunkCount() : 0;
+    // Bands first: their tasks are the longer ones, the chunks fill the gaps at the end.
+    m_workers->Start(bands + chunks, [rasterize, prepare, bands](int task) {
+        if (task < bands)
+            rasterize->ReplayBand(task);
+        else
+            prepare->PrepareChunk(task - bands);
+    });
+}
+
+void FrameRecorder::RunJob(FrameRecording* rasterize, FrameRecording* prepare) {
+    StartJob(rasterize, prepare);
+    m_workers->Wait();
 }
 
 void FrameRecorder::Finish() {
     m_workers->Wait();
     FrameRecording& recording = Recording();
-    if (recording.Empty())
-        return;
-    Prepare(recording);
+    if (m_prepared || recording.ChunkCount() > 1)
+        RunJob(std::exchange(m_prepared, nullptr), &recording);
+    else if (recording.ChunkCount() == 1)
+        recording.PrepareChunk(0);
     if (recording.Work() < kSmallWork) {
         for (int band = 0; band < recording.BandCount(); ++band)
             recording.ReplayBand(band);
     } else {
-        m_workers->Run(recording.BandCount(), [&recording](int band) { recording.ReplayBand(band); });
+        RunJob(&recording, nullptr);
     }
     recording.Clear();
 }
