@@ -30,11 +30,10 @@ constexpr size_t kMaxCommands = size_t(1) << 14;
 // this many entries ahead.
 constexpr size_t kPrefetchAhead = 4;
 
-// Fetches the cache lines of a triangle's three vertices (only a hint: addresses past the piece are
-// never read).
-void Prefetch(const ScreenVertex* piece) {
+// Fetches the cache lines of a piece of `bytes` bytes (only a hint: nothing is read).
+void Prefetch(const void* piece, size_t bytes) {
     uintptr_t address = reinterpret_cast<uintptr_t>(piece);
-    for (uintptr_t offset = 0; offset < 3 * sizeof(ScreenVertex); offset += 64)
+    for (uintptr_t offset = 0; offset < bytes; offset += 64)
         __builtin_prefetch(reinterpret_cast<const void*>(address + offset));
 }
 
@@ -49,15 +48,24 @@ public:
     }
     ~BandReplay() { EndRun(); }
 
-    void Replay(uint32_t command, const ScreenVertex* v) {
-        if (command != m_command)
-            StartRun(command);
+    void Replay(const BandEntry& entry, const Chunk& chunk) {
+        if (entry.command != m_command)
+            StartRun(entry.command);
         if (m_triangles)
-            m_triangles->Draw(v);
+            m_triangles->Draw(chunk.triangles[entry.piece]);
         else if (m_lines)
-            m_lines->Draw(v);
+            m_lines->Draw(&chunk.lines[entry.piece]);
         else
-            m_recording.m_clears[m_recording.m_commands[command].index].Fill(m_top, m_bottom);
+            m_recording.m_clears[m_recording.m_commands[entry.command].index].Fill(m_top, m_bottom);
+    }
+
+    // Fetches what Replay will read for the entry.
+    void Prefetch(const BandEntry& entry, const Chunk& chunk) const {
+        Kind kind = m_recording.m_commands[entry.command].kind;
+        if (kind == Kind::kTriangles)
+            tqd3d9::Prefetch(chunk.triangles.data() + entry.piece, sizeof(TriangleSetup));
+        else if (kind == Kind::kLines)
+            tqd3d9::Prefetch(chunk.lines.data() + entry.piece, 2 * sizeof(ScreenVertex));
     }
 
 private:
@@ -165,37 +173,37 @@ void FrameRecording::PrepareChunk(int chunk) {
         const RenderState& state = m_draws[command.index];
         PrimitiveSource source{m_vertices.data() + size_t(span.firstVertex) * kVertexStride, nullptr, 0, 0,
                                span.primitives};
-        int perPrimitive = static_cast<int>(PerPrimitive(command.kind));
-        auto add = [&](const ScreenVertex* piece) {
-            AddPiece(out, span.command, state, piece, perPrimitive);
-        };
         if (command.kind == Kind::kLines)
-            ForEachLine(state, source, add);
+            ForEachLine(state, source, [&](const ScreenVertex* v) { AddLine(out, span.command, state, v); });
         else
-            ForEachTriangle(state, source, add);
+            ForEachTriangle(state, source,
+                            [&](const ScreenVertex* v) { AddTriangle(out, span.command, state, v); });
     }
 }
 
-void FrameRecording::AddPiece(Chunk& chunk, uint32_t command, const RenderState& state, const ScreenVertex* v,
-                              int count) const {
-    double top = v[0].y, bottom = v[0].y, left = v[0].x, right = v[0].x;
-    for (int i = 1; i < count; ++i) {
-        top = std::min(top, v[i].y);
-        bottom = std::max(bottom, v[i].y);
-        left = std::min(left, v[i].x);
-        right = std::max(right, v[i].x);
-    }
-    // The rows and columns the piece may touch, a pixel to spare for the snapping of its vertices.
-    double firstRow = std::max<double>(state.clipTop, std::floor(top) - 1);
-    double lastRow = std::min<double>(state.clipBottom - 1, std::ceil(bottom) + 1);
-    double firstColumn = std::max<double>(state.clipLeft, std::floor(left) - 1);
-    double lastColumn = std::min<double>(state.clipRight - 1, std::ceil(right) + 1);
+void FrameRecording::AddTriangle(Chunk& chunk, uint32_t command, const RenderState& state,
+                                 const ScreenVertex* v) const {
+    TriangleSetup setup;
+    if (!setup.Setup(v, state))
+        return;
+    chunk.work += uint64_t(setup.maxY - setup.minY + 1) * uint64_t(setup.maxX - setup.minX + 1);
+    chunk.triangles.push_back(setup);
+    File(chunk, command, static_cast<uint32_t>(chunk.triangles.size() - 1), setup.minY, setup.maxY);
+}
+
+void FrameRecording::AddLine(Chunk& chunk, uint32_t command, const RenderState& state,
+                             const ScreenVertex* v) const {
+    // The rows and columns the line may touch, a pixel to spare for the snapping of its ends.
+    double firstRow = std::max<double>(state.clipTop, std::floor(std::min(v[0].y, v[1].y)) - 1);
+    double lastRow = std::min<double>(state.clipBottom - 1, std::ceil(std::max(v[0].y, v[1].y)) + 1);
+    double firstColumn = std::max<double>(state.clipLeft, std::floor(std::min(v[0].x, v[1].x)) - 1);
+    double lastColumn = std::min<double>(state.clipRight - 1, std::ceil(std::max(v[0].x, v[1].x)) + 1);
     if (!(firstRow <= lastRow && firstColumn <= lastColumn))
         return;
-    uint32_t vertex = static_cast<uint32_t>(chunk.pieces.size());
-    chunk.pieces.insert(chunk.pieces.end(), v, v + count);
     chunk.work += static_cast<uint64_t>((lastRow - firstRow + 1) * (lastColumn - firstColumn + 1));
-    File(chunk, command, vertex, static_cast<int>(firstRow), static_cast<int>(lastRow));
+    chunk.lines.insert(chunk.lines.end(), v, v + 2);
+    File(chunk, command, static_cast<uint32_t>(chunk.lines.size() - 2), static_cast<int>(firstRow),
+         static_cast<int>(lastRow));
 }
 
 void FrameRecording::FileClear(Chunk& chunk, uint32_t command) const {
@@ -215,13 +223,13 @@ void FrameRecording::FileClear(Chunk& chunk, uint32_t command) const {
     chunk.work += pixels / kClearedPixelsPerDrawn;
 }
 
-void FrameRecording::File(Chunk& chunk, uint32_t command, uint32_t vertex, int firstRow, int lastRow) const {
+void FrameRecording::File(Chunk& chunk, uint32_t command, uint32_t piece, int firstRow, int lastRow) const {
     size_t lastBand = static_cast<size_t>(lastRow / m_bandRows);
     if (chunk.bands.size() <= lastBand)
         chunk.bands.resize(lastBand + 1);
     chunk.bandCount = std::max(chunk.bandCount, lastBand + 1);
     for (size_t band = static_cast<size_t>(firstRow / m_bandRows); band <= lastBand; ++band)
-        chunk.bands[band].push_back(BandEntry{command, vertex});
+        chunk.bands[band].push_back(BandEntry{command, piece});
 }
 
 void FrameRecording::SetBandLayout(const Image& target) {
@@ -246,7 +254,8 @@ int FrameRecording::BandCount() const {
 void FrameRecording::Clear() {
     for (int chunk = 0; chunk < ChunkCount(); ++chunk) {
         Chunk& c = m_chunks[chunk];
-        c.pieces.clear();
+        c.triangles.clear();
+        c.lines.clear();
         for (size_t band = 0; band < c.bandCount; ++band)
             c.bands[band].clear();
         c.bandCount = 0;
@@ -272,8 +281,8 @@ void FrameRecording::ReplayBand(int band) const {
         const std::vector<BandEntry>& entries = c.bands[band];
         for (size_t i = 0; i < entries.size(); ++i) {
             if (i + kPrefetchAhead < entries.size())
-                Prefetch(c.pieces.data() + entries[i + kPrefetchAhead].vertex);
-            replay.Replay(entries[i].command, c.pieces.data() + entries[i].vertex);
+                replay.Prefetch(entries[i + kPrefetchAhead], c);
+            replay.Replay(entries[i], c);
         }
     }
 }

@@ -1,14 +1,16 @@
 // One stretch of recorded drawing: the vertices of each draw as given, with a copy of its render
 // state, and clears as their rectangles. The vertices are cut into chunks of primitives that are
-// transformed and clipped on their own, possibly at once on different threads (PrepareChunk). The
-// target is cut into bands of rows and every piece is filed under the bands its rows touch, so each
-// band can then be replayed on its own thread: in submission order and limited to the band's rows,
-// which gives every pixel the draws one thread would give it.
+// transformed, clipped and set up on their own, possibly at once on different threads
+// (PrepareChunk). The target is cut into bands of rows and every triangle set-up or line is filed
+// under the bands its rows touch, so each band can then be replayed on its own thread: in
+// submission order and limited to the band's rows, which gives every pixel the draws one thread
+// would give it.
 #pragma once
 
 #include "platform/d3d9/tqcleararea.h"
 #include "platform/d3d9/tqrenderer.h"
 #include "platform/d3d9/tqrenderstate.h"
+#include "platform/d3d9/tqtrianglesetup.h"
 #include "platform/d3d9/tqvertexprocessor.h"
 
 #include <cstdint>
@@ -59,14 +61,16 @@ private:
         uint32_t firstVertex;
         uint32_t primitives;
     };
-    // One piece filed under a band: its command and its first vertex in the chunk's pieces.
+    // One piece filed under a band: its command and where it lies in the chunk (the triangle, or
+    // the first vertex of the line).
     struct BandEntry {
         uint32_t command;
-        uint32_t vertex;
+        uint32_t piece;
     };
     // What preparing a chunk gives.
     struct Chunk {
-        std::vector<ScreenVertex> pieces;
+        std::vector<TriangleSetup> triangles;
+        std::vector<ScreenVertex> lines;
         // Bands past bandCount hold nothing (kept for their memory).
         std::vector<std::vector<BandEntry>> bands;
         size_t bandCount = 0;
@@ -76,10 +80,10 @@ private:
 
     static UINT PerPrimitive(Kind kind) { return kind == Kind::kLines ? 2 : 3; }
     void AddSpan(const Span& span);
-    void AddPiece(Chunk& chunk, uint32_t command, const RenderState& state, const ScreenVertex* v,
-                  int count) const;
+    void AddTriangle(Chunk& chunk, uint32_t command, const RenderState& state, const ScreenVertex* v) const;
+    void AddLine(Chunk& chunk, uint32_t command, const RenderState& state, const ScreenVertex* v) const;
     void FileClear(Chunk& chunk, uint32_t command) const;
-    void File(Chunk& chunk, uint32_t command, uint32_t vertex, int firstRow, int lastRow) const;
+    void File(Chunk& chunk, uint32_t command, uint32_t piece, int firstRow, int lastRow) const;
     void SetBandLayout(const Image& target);
 
     int m_threads;
