@@ -23,7 +23,6 @@ public:
     // Bands are cut so that each of `threads` threads gets a few.
     explicit FrameRecording(int threads) : m_threads(threads) {}
 
-    bool Empty() const { return m_commands.empty(); }
     // How many more primitives of `perPrimitive` vertices the recording takes before it should be
     // rasterized; 0 also when no further command fits.
     UINT Room(UINT perPrimitive) const;
@@ -35,7 +34,7 @@ public:
     void AddClear(const ClearArea& area);
 
     int ChunkCount() const { return static_cast<int>(m_chunkStarts.size()); }
-    // Transforms, clips and files the chunk's primitives. Chunks may be prepared at once on
+    // Transforms, clips, sets up and files the chunk's primitives. Chunks may be prepared at once on
     // different threads; all are prepared before any band is replayed.
     void PrepareChunk(int chunk);
 
