@@ -1,6 +1,7 @@
 #include "platform/d3d9/tqframerecorder.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tqd3d9 {
 
@@ -9,69 +10,88 @@ namespace {
 // Below this many pixels of work the calling thread rasterizes alone: waking the workers would
 // cost more than they save (a frame of a few sprites).
 constexpr uint64_t kSmallWork = uint64_t(1) << 15;
-// A recording covering the target this many times over goes to the workers while the next one is
-// recorded.
-constexpr uint64_t kHandOffCoverage = 8;
 
 } // namespace
 
 FrameRecorder::FrameRecorder(int threads)
-    : m_recordings{FrameRecording(std::max(1, threads)), FrameRecording(std::max(1, threads))},
+    : m_recordings{FrameRecording(std::max(1, threads)), FrameRecording(std::max(1, threads)),
+                   FrameRecording(std::max(1, threads))},
       m_workers(new WorkerPool(std::max(0, threads - 1))) {}
 
-template <class ForEach>
-void FrameRecorder::RecordDraw(bool lines, int vertices, const RenderState& state,
-                               const PrimitiveSource& source, ForEach forEach) {
-    MakeRoom(0);
+void FrameRecorder::RecordDraw(bool lines, const RenderState& state, const PrimitiveSource& source) {
+    UINT perPrimitive = lines ? 2 : 3;
+    MakeRoom(perPrimitive);
     uint32_t command = Recording().StartDraw(lines, state);
-    forEach(state, source, [&](const ScreenVertex* piece) {
-        if (MakeRoom(vertices))
+    for (UINT done = 0; done < source.primitiveCount;) {
+        if (MakeRoom(perPrimitive))
             command = Recording().StartDraw(lines, state);
-        Recording().AddPiece(command, piece, vertices);
-    });
+        UINT count = std::min(source.primitiveCount - done, Recording().Room(perPrimitive));
+        Recording().AddPrimitives(command, source, done, count);
+        done += count;
+    }
     state.color->MarkChanged();
 }
 
 void FrameRecorder::RecordTriangles(const RenderState& state, const PrimitiveSource& source) {
-    RecordDraw(false, 3, state, source, [](auto&&... args) { ForEachTriangle(args...); });
+    RecordDraw(false, state, source);
 }
 
 void FrameRecorder::RecordLines(const RenderState& state, const PrimitiveSource& source) {
-    RecordDraw(true, 2, state, source, [](auto&&... args) { ForEachLine(args...); });
+    RecordDraw(true, state, source);
 }
 
 void FrameRecorder::RecordClear(const ClearArea& area) {
-    MakeRoom(0);
+    MakeRoom(1);
     Recording().AddClear(area);
 }
 
-bool FrameRecorder::MakeRoom(size_t vertices) {
-    const FrameRecording& recording = Recording();
-    bool large = !recording.Empty() && recording.Work() >= kHandOffCoverage * recording.TargetPixels();
-    if (!large && !recording.Full(vertices))
+bool FrameRecorder::MakeRoom(UINT perPrimitive) {
+    if (Recording().Room(perPrimitive) > 0)
         return false;
     HandOff();
     return true;
 }
 
 void FrameRecorder::HandOff() {
+    // The job under way rasterizes the recording before the prepared one and prepares that one.
     m_workers->Wait();
-    FrameRecording& full = Recording();
-    m_current ^= 1;
+    FrameRecording* prepared = m_prepared;
+    m_prepared = &Recording();
+    m_current = (m_current + 1) % kRecordings;
+    // Rasterized by the job just ended.
     Recording().Clear();
-    m_workers->Start(full.BandCount(), [&full](int band) { full.ReplayBand(band); });
+    StartJob(prepared, m_prepared);
+}
+
+void FrameRecorder::StartJob(FrameRecording* rasterize, FrameRecording* prepare) {
+    int bands = rasterize ? rasterize->BandCount() : 0;
+    int chunks = prepare ? prepare->ChunkCount() : 0;
+    // Bands first: their tasks are the longer ones, the chunks fill the gaps at the end.
+    m_workers->Start(bands + chunks, [rasterize, prepare, bands](int task) {
+        if (task < bands)
+            rasterize->ReplayBand(task);
+        else
+            prepare->PrepareChunk(task - bands);
+    });
+}
+
+void FrameRecorder::RunJob(FrameRecording* rasterize, FrameRecording* prepare) {
+    StartJob(rasterize, prepare);
+    m_workers->Wait();
 }
 
 void FrameRecorder::Finish() {
     m_workers->Wait();
     FrameRecording& recording = Recording();
-    if (recording.Empty())
-        return;
+    if (m_prepared || recording.ChunkCount() > 1)
+        RunJob(std::exchange(m_prepared, nullptr), &recording);
+    else if (recording.ChunkCount() == 1)
+        recording.PrepareChunk(0);
     if (recording.Work() < kSmallWork) {
         for (int band = 0; band < recording.BandCount(); ++band)
             recording.ReplayBand(band);
     } else {
-        m_workers->Run(recording.BandCount(), [&recording](int band) { recording.ReplayBand(band); });
+        RunJob(&recording, nullptr);
     }
     recording.Clear();
 }

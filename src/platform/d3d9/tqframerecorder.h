@@ -1,10 +1,11 @@
 // Records the drawing of a frame and rasterizes it on several threads.
 //
-// The calling thread transforms, clips and records (FrameRecording). Once a recording holds much
-// work it is handed to the workers, which rasterize it band by band while the calling thread
-// records the next; recordings are rasterized one after the other, so every pixel keeps the order
-// of its draws. Finish rasterizes what is left and returns when all is drawn; little work stays on
-// the calling thread.
+// The calling thread records the draws as given (FrameRecording). Once a recording holds many
+// primitives it is handed to the workers, which transform and clip it chunk by chunk while they
+// rasterize the recording handed over before, band by band; meanwhile the calling thread records
+// the next. Recordings are rasterized one after the other, so every pixel keeps the order of its
+// draws. Finish rasterizes what is left and returns when all is drawn; little work stays on the
+// calling thread.
 //
 // Recordings refer to the images and textures of their draws without holding them: the device
 // finishes before any of them is read, changed or freed by anything else.
@@ -33,17 +34,21 @@ public:
 
 private:
     FrameRecording& Recording() { return m_recordings[m_current]; }
-    // Hands the recording to the workers when it is large, or when a command with `vertices` more
-    // vertices would not fit; true when a new recording was started.
-    bool MakeRoom(size_t vertices);
+    // Hands the recording to the workers when it has no room for a command or a primitive of
+    // `perPrimitive` vertices; true when a new recording was started.
+    bool MakeRoom(UINT perPrimitive);
     void HandOff();
-    template <class ForEach>
-    void RecordDraw(bool lines, int vertices, const RenderState& state, const PrimitiveSource& source,
-                    ForEach forEach);
+    // Starts a job that rasterizes one recording (or none) and prepares another (or none).
+    void StartJob(FrameRecording* rasterize, FrameRecording* prepare);
+    void RunJob(FrameRecording* rasterize, FrameRecording* prepare);
+    void RecordDraw(bool lines, const RenderState& state, const PrimitiveSource& source);
 
-    // The one being recorded and the one the workers may be rasterizing.
-    FrameRecording m_recordings[2];
+    // The one being recorded, the one prepared by the job under way (then rasterized by the next
+    // job) and the one that job rasterizes.
+    static constexpr int kRecordings = 3;
+    FrameRecording m_recordings[kRecordings];
     int m_current = 0;
+    FrameRecording* m_prepared = nullptr;
     // Declared last: the workers stop before the recordings go.
     std::unique_ptr<WorkerPool> m_workers;
 };

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <optional>
 
 namespace tqd3d9 {
 
@@ -16,14 +18,93 @@ constexpr int kBandsPerThread = 2;
 constexpr int kMinBandRows = 16;
 // Clearing a pixel costs about this fraction of drawing one.
 constexpr uint64_t kClearedPixelsPerDrawn = 16;
+// Primitives transformed and clipped as one task.
+constexpr UINT kChunkPrimitives = 512;
+// A recording of this many primitives is rasterized while the next one is recorded.
+constexpr UINT kHandOffPrimitives = 8192;
 // The most vertices and commands one recording holds.
 constexpr size_t kMaxVertices = size_t(1) << 18;
 constexpr size_t kMaxCommands = size_t(1) << 14;
 
+// A band reads its pieces scattered over the chunks, written by other threads: they are fetched
+// this many entries ahead.
+constexpr size_t kPrefetchAhead = 4;
+
+// Fetches the cache lines of a piece of `bytes` bytes (only a hint: nothing is read).
+void Prefetch(const void* piece, size_t bytes) {
+    uintptr_t address = reinterpret_cast<uintptr_t>(piece);
+    for (uintptr_t offset = 0; offset < bytes; offset += 64)
+        __builtin_prefetch(reinterpret_cast<const void*>(address + offset));
+}
+
 } // namespace
 
-bool FrameRecording::Full(size_t vertices) const {
-    return m_commands.size() >= kMaxCommands || m_vertices.size() + vertices > kMaxVertices;
+// Replays the entries of one band, one rasterizer for each run of entries of the same command, also
+// where the run goes on in the next chunk.
+class FrameRecording::BandReplay {
+public:
+    BandReplay(const FrameRecording& recording, int band)
+        : m_recording(recording), m_top(band * recording.m_bandRows), m_bottom(m_top + recording.m_bandRows) {
+    }
+    ~BandReplay() { EndRun(); }
+
+    void Replay(const BandEntry& entry, const Chunk& chunk) {
+        if (entry.command != m_command)
+            StartRun(entry.command);
+        if (m_triangles)
+            m_triangles->Draw(chunk.triangles[entry.piece]);
+        else if (m_lines)
+            m_lines->Draw(&chunk.lines[entry.piece]);
+        else
+            m_recording.m_clears[m_recording.m_commands[entry.command].index].Fill(m_top, m_bottom);
+    }
+
+    // Fetches what Replay will read for the entry.
+    void Prefetch(const BandEntry& entry, const Chunk& chunk) const {
+        Kind kind = m_recording.m_commands[entry.command].kind;
+        if (kind == Kind::kTriangles)
+            tqd3d9::Prefetch(chunk.triangles.data() + entry.piece, sizeof(TriangleSetup));
+        else if (kind == Kind::kLines)
+            tqd3d9::Prefetch(chunk.lines.data() + entry.piece, 2 * sizeof(ScreenVertex));
+    }
+
+private:
+    void StartRun(uint32_t command) {
+        EndRun();
+        m_command = command;
+        const Command& c = m_recording.m_commands[command];
+        if (c.kind == Kind::kClear)
+            return;
+        m_state = m_recording.m_draws[c.index];
+        m_state.bandTop = std::max(m_state.bandTop, m_top);
+        m_state.bandBottom = std::min(m_state.bandBottom, m_bottom);
+        if (c.kind == Kind::kLines)
+            m_lines.emplace(m_state);
+        else
+            m_triangles.emplace(m_state);
+    }
+
+    void EndRun() {
+        if (m_triangles)
+            m_triangles->Finish();
+        m_triangles.reset();
+        m_lines.reset();
+    }
+
+    const FrameRecording& m_recording;
+    int m_top, m_bottom;
+    // None at first: commands are fewer than kMaxCommands.
+    uint32_t m_command = std::numeric_limits<uint32_t>::max();
+    RenderState m_state;
+    std::optional<TriangleRasterizer> m_triangles;
+    std::optional<LineRasterizer> m_lines;
+};
+
+UINT FrameRecording::Room(UINT perPrimitive) const {
+    if (m_commands.size() >= kMaxCommands || m_primitives >= kHandOffPrimitives)
+        return 0;
+    size_t vertices = (kMaxVertices - m_vertices.size() / kVertexStride) / perPrimitive;
+    return static_cast<UINT>(std::min<size_t>(vertices, kHandOffPrimitives - m_primitives));
 }
 
 uint32_t FrameRecording::StartDraw(bool lines, const RenderState& state) {
@@ -35,26 +116,37 @@ uint32_t FrameRecording::StartDraw(bool lines, const RenderState& state) {
     return static_cast<uint32_t>(m_commands.size() - 1);
 }
 
-void FrameRecording::AddPiece(uint32_t command, const ScreenVertex* v, int count) {
-    const RenderState& state = m_draws[m_commands[command].index];
-    double top = v[0].y, bottom = v[0].y, left = v[0].x, right = v[0].x;
-    for (int i = 1; i < count; ++i) {
-        top = std::min(top, v[i].y);
-        bottom = std::max(bottom, v[i].y);
-        left = std::min(left, v[i].x);
-        right = std::max(right, v[i].x);
+void FrameRecording::AddPrimitives(uint32_t command, const PrimitiveSource& source, UINT first, UINT count) {
+    UINT perPrimitive = PerPrimitive(m_commands[command].kind);
+    size_t start = m_vertices.size();
+    m_vertices.resize(start + size_t(count) * perPrimitive * kVertexStride);
+    uint8_t* out = m_vertices.data() + start;
+    if (source.indices) {
+        for (UINT n = first * perPrimitive; n < (first + count) * perPrimitive; ++n, out += kVertexStride)
+            std::memcpy(out, source.VertexAt(n), kVertexStride);
+    } else {
+        std::memcpy(out, source.VertexAt(first * perPrimitive), size_t(count) * perPrimitive * kVertexStride);
     }
-    // The rows and columns the piece may touch, a pixel to spare for the snapping of its vertices.
-    double firstRow = std::max<double>(state.clipTop, std::floor(top) - 1);
-    double lastRow = std::min<double>(state.clipBottom - 1, std::ceil(bottom) + 1);
-    double firstColumn = std::max<double>(state.clipLeft, std::floor(left) - 1);
-    double lastColumn = std::min<double>(state.clipRight - 1, std::ceil(right) + 1);
-    if (!(firstRow <= lastRow && firstColumn <= lastColumn))
-        return;
-    uint32_t vertex = static_cast<uint32_t>(m_vertices.size());
-    m_vertices.insert(m_vertices.end(), v, v + count);
-    m_work += static_cast<uint64_t>((lastRow - firstRow + 1) * (lastColumn - firstColumn + 1));
-    File(command, vertex, static_cast<int>(firstRow), static_cast<int>(lastRow));
+    m_primitives += count;
+    uint32_t vertex = static_cast<uint32_t>(start / kVertexStride);
+    while (count > 0) {
+        // What the open chunk still takes; a full one is followed by a new one.
+        UINT take = std::min(count, kChunkPrimitives - m_chunkPrimitives % kChunkPrimitives);
+        AddSpan(Span{command, vertex, take});
+        count -= take;
+        vertex += take * perPrimitive;
+    }
+}
+
+void FrameRecording::AddSpan(const Span& span) {
+    if (m_chunkStarts.empty() || m_chunkPrimitives == kChunkPrimitives) {
+        m_chunkStarts.push_back(m_spans.size());
+        m_chunkPrimitives = 0;
+        if (m_chunks.size() < m_chunkStarts.size())
+            m_chunks.emplace_back();
+    }
+    m_spans.push_back(span);
+    m_chunkPrimitives += span.primitives;
 }
 
 void FrameRecording::AddClear(const ClearArea& area) {
@@ -65,7 +157,57 @@ void FrameRecording::AddClear(const ClearArea& area) {
         SetBandLayout(*image);
     m_clears.push_back(area);
     m_commands.push_back(Command{Kind::kClear, static_cast<uint32_t>(m_clears.size() - 1)});
-    uint32_t command = static_cast<uint32_t>(m_commands.size() - 1);
+    AddSpan(Span{static_cast<uint32_t>(m_commands.size() - 1), 0, 0});
+}
+
+void FrameRecording::PrepareChunk(int chunk) {
+    Chunk& out = m_chunks[chunk];
+    size_t end = chunk + 1 < ChunkCount() ? m_chunkStarts[chunk + 1] : m_spans.size();
+    for (size_t i = m_chunkStarts[chunk]; i < end; ++i) {
+        const Span& span = m_spans[i];
+        const Command& command = m_commands[span.command];
+        if (command.kind == Kind::kClear) {
+            FileClear(out, span.command);
+            continue;
+        }
+        const RenderState& state = m_draws[command.index];
+        PrimitiveSource source{m_vertices.data() + size_t(span.firstVertex) * kVertexStride, nullptr, 0, 0,
+                               span.primitives};
+        if (command.kind == Kind::kLines)
+            ForEachLine(state, source, [&](const ScreenVertex* v) { AddLine(out, span.command, state, v); });
+        else
+            ForEachTriangle(state, source,
+                            [&](const ScreenVertex* v) { AddTriangle(out, span.command, state, v); });
+    }
+}
+
+void FrameRecording::AddTriangle(Chunk& chunk, uint32_t command, const RenderState& state,
+                                 const ScreenVertex* v) const {
+    TriangleSetup setup;
+    if (!setup.Setup(v, state))
+        return;
+    chunk.work += uint64_t(setup.maxY - setup.minY + 1) * uint64_t(setup.maxX - setup.minX + 1);
+    chunk.triangles.push_back(setup);
+    File(chunk, command, static_cast<uint32_t>(chunk.triangles.size() - 1), setup.minY, setup.maxY);
+}
+
+void FrameRecording::AddLine(Chunk& chunk, uint32_t command, const RenderState& state,
+                             const ScreenVertex* v) const {
+    // The rows and columns the line may touch, a pixel to spare for the snapping of its ends.
+    double firstRow = std::max<double>(state.clipTop, std::floor(std::min(v[0].y, v[1].y)) - 1);
+    double lastRow = std::min<double>(state.clipBottom - 1, std::ceil(std::max(v[0].y, v[1].y)) + 1);
+    double firstColumn = std::max<double>(state.clipLeft, std::floor(std::min(v[0].x, v[1].x)) - 1);
+    double lastColumn = std::min<double>(state.clipRight - 1, std::ceil(std::max(v[0].x, v[1].x)) + 1);
+    if (!(firstRow <= lastRow && firstColumn <= lastColumn))
+        return;
+    chunk.work += static_cast<uint64_t>((lastRow - firstRow + 1) * (lastColumn - firstColumn + 1));
+    chunk.lines.insert(chunk.lines.end(), v, v + 2);
+    File(chunk, command, static_cast<uint32_t>(chunk.lines.size() - 2), static_cast<int>(firstRow),
+         static_cast<int>(lastRow));
+}
+
+void FrameRecording::FileClear(Chunk& chunk, uint32_t command) const {
+    const ClearArea& area = m_clears[m_commands[command].index];
     LONG top = std::numeric_limits<LONG>::max(), bottom = std::numeric_limits<LONG>::min();
     uint64_t pixels = 0;
     for (const RECT* rect :
@@ -77,67 +219,72 @@ void FrameRecording::AddClear(const ClearArea& area) {
         pixels += uint64_t(rect->bottom - rect->top) * uint64_t(rect->right - rect->left);
     }
     if (top < bottom)
-        File(command, 0, top, bottom - 1);
-    m_work += pixels / kClearedPixelsPerDrawn;
+        File(chunk, command, 0, top, bottom - 1);
+    chunk.work += pixels / kClearedPixelsPerDrawn;
 }
 
-void FrameRecording::File(uint32_t command, uint32_t vertex, int firstRow, int lastRow) {
+void FrameRecording::File(Chunk& chunk, uint32_t command, uint32_t piece, int firstRow, int lastRow) const {
     size_t lastBand = static_cast<size_t>(lastRow / m_bandRows);
-    if (m_bands.size() <= lastBand)
-        m_bands.resize(lastBand + 1);
+    if (chunk.bands.size() <= lastBand)
+        chunk.bands.resize(lastBand + 1);
+    chunk.bandCount = std::max(chunk.bandCount, lastBand + 1);
     for (size_t band = static_cast<size_t>(firstRow / m_bandRows); band <= lastBand; ++band)
-        m_bands[band].push_back(BandEntry{command, vertex});
+        chunk.bands[band].push_back(BandEntry{command, piece});
 }
 
 void FrameRecording::SetBandLayout(const Image& target) {
     int bands = m_threads * kBandsPerThread;
     m_bandRows = std::max(kMinBandRows, static_cast<int>((target.Height() + bands - 1) / bands));
-    m_targetPixels = uint64_t(target.Width()) * target.Height();
+}
+
+uint64_t FrameRecording::Work() const {
+    uint64_t work = 0;
+    for (int chunk = 0; chunk < ChunkCount(); ++chunk)
+        work += m_chunks[chunk].work;
+    return work;
+}
+
+int FrameRecording::BandCount() const {
+    size_t bands = 0;
+    for (int chunk = 0; chunk < ChunkCount(); ++chunk)
+        bands = std::max(bands, m_chunks[chunk].bandCount);
+    return static_cast<int>(bands);
 }
 
 void FrameRecording::Clear() {
+    for (int chunk = 0; chunk < ChunkCount(); ++chunk) {
+        Chunk& c = m_chunks[chunk];
+        c.triangles.clear();
+        c.lines.clear();
+        for (size_t band = 0; band < c.bandCount; ++band)
+            c.bands[band].clear();
+        c.bandCount = 0;
+        c.work = 0;
+    }
     m_commands.clear();
     m_draws.clear();
     m_clears.clear();
     m_vertices.clear();
-    for (std::vector<BandEntry>& band : m_bands)
-        band.clear();
-    m_work = 0;
+    m_spans.clear();
+    m_chunkStarts.clear();
+    m_chunkPrimitives = 0;
+    m_primitives = 0;
     m_bandRows = 0;
-    m_targetPixels = 0;
 }
 
 void FrameRecording::ReplayBand(int band) const {
-    const std::vector<BandEntry>& entries = m_bands[band];
-    int top = band * m_bandRows, bottom = top + m_bandRows;
-    for (size_t i = 0; i < entries.size();) {
-        size_t end = i + 1;
-        while (end < entries.size() && entries[end].command == entries[i].command)
-            ++end;
-        Replay(m_commands[entries[i].command], entries.data() + i, entries.data() + end, top, bottom);
-        i = end;
+    BandReplay replay(*this, band);
+    for (int chunk = 0; chunk < ChunkCount(); ++chunk) {
+        const Chunk& c = m_chunks[chunk];
+        if (static_cast<size_t>(band) >= c.bandCount)
+            continue;
+        const std::vector<BandEntry>& entries = c.bands[band];
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (i + kPrefetchAhead < entries.size())
+                replay.Prefetch(entries[i + kPrefetchAhead], c);
+            replay.Replay(entries[i], c);
+        }
     }
-}
-
-void FrameRecording::Replay(const Command& command, const BandEntry* first, const BandEntry* end, int top,
-                            int bottom) const {
-    if (command.kind == Kind::kClear) {
-        m_clears[command.index].Fill(top, bottom);
-        return;
-    }
-    RenderState state = m_draws[command.index];
-    state.bandTop = std::max(state.bandTop, top);
-    state.bandBottom = std::min(state.bandBottom, bottom);
-    if (command.kind == Kind::kLines) {
-        LineRasterizer rasterizer(state);
-        for (const BandEntry* e = first; e != end; ++e)
-            rasterizer.Draw(&m_vertices[e->vertex]);
-        return;
-    }
-    TriangleRasterizer rasterizer(state);
-    for (const BandEntry* e = first; e != end; ++e)
-        rasterizer.Draw(&m_vertices[e->vertex]);
-    rasterizer.Finish();
 }
 
 } // namespace tqd3d9

@@ -1,12 +1,16 @@
-// One stretch of recorded drawing: triangles and lines after transform and clipping, each draw
-// with a copy of its render state, and clears as their rectangles. The target is cut into bands of
-// rows and every piece is filed under the bands its rows touch, so each band can be replayed on its
-// own thread: in submission order and limited to the band's rows, which gives every pixel the
-// draws one thread would give it.
+// One stretch of recorded drawing: the vertices of each draw as given, with a copy of its render
+// state, and clears as their rectangles. The vertices are cut into chunks of primitives that are
+// transformed, clipped and set up on their own, possibly at once on different threads
+// (PrepareChunk). The target is cut into bands of rows and every triangle set-up or line is filed
+// under the bands its rows touch, so each band can then be replayed on its own thread: in
+// submission order and limited to the band's rows, which gives every pixel the draws one thread
+// would give it.
 #pragma once
 
 #include "platform/d3d9/tqcleararea.h"
+#include "platform/d3d9/tqrenderer.h"
 #include "platform/d3d9/tqrenderstate.h"
+#include "platform/d3d9/tqtrianglesetup.h"
 #include "platform/d3d9/tqvertexprocessor.h"
 
 #include <cstdint>
@@ -19,21 +23,24 @@ public:
     // Bands are cut so that each of `threads` threads gets a few.
     explicit FrameRecording(int threads) : m_threads(threads) {}
 
-    bool Empty() const { return m_commands.empty(); }
-    // Pixels the recorded pieces may cover, to tell little work from much.
-    uint64_t Work() const { return m_work; }
-    // Pixels of the target drawn to (0 while empty).
-    uint64_t TargetPixels() const { return m_targetPixels; }
-    // Whether a new command, or `vertices` more vertices, would pass what a recording holds.
-    bool Full(size_t vertices) const;
+    // How many more primitives of `perPrimitive` vertices the recording takes before it should be
+    // rasterized; 0 also when no further command fits.
+    UINT Room(UINT perPrimitive) const;
 
     // Starts a draw of triangles (or lines) with this state; returns its command.
     uint32_t StartDraw(bool lines, const RenderState& state);
-    // Adds a triangle (3 vertices) or a line (2) to the draw `command`.
-    void AddPiece(uint32_t command, const ScreenVertex* v, int count);
+    // Adds primitives first .. first + count - 1 of `source` to the draw `command`.
+    void AddPrimitives(uint32_t command, const PrimitiveSource& source, UINT first, UINT count);
     void AddClear(const ClearArea& area);
 
-    int BandCount() const { return static_cast<int>(m_bands.size()); }
+    int ChunkCount() const { return static_cast<int>(m_chunkStarts.size()); }
+    // Transforms, clips, sets up and files the chunk's primitives. Chunks may be prepared at once on
+    // different threads; all are prepared before any band is replayed.
+    void PrepareChunk(int chunk);
+
+    // Pixels the prepared pieces may cover, to tell little work from much.
+    uint64_t Work() const;
+    int BandCount() const;
     // Draws what the band's rows received, in submission order. Bands may be replayed at once on
     // different threads.
     void ReplayBand(int band) const;
@@ -47,26 +54,51 @@ private:
         // Into m_draws for triangles and lines, into m_clears for a clear.
         uint32_t index;
     };
-    // One piece filed under a band: the command it belongs to and its first vertex.
+    // Consecutive primitives of one command, their vertices from m_vertices[firstVertex] on.
+    struct Span {
+        uint32_t command;
+        uint32_t firstVertex;
+        uint32_t primitives;
+    };
+    // One piece filed under a band: its command and where it lies in the chunk (the triangle, or
+    // the first vertex of the line).
     struct BandEntry {
         uint32_t command;
-        uint32_t vertex;
+        uint32_t piece;
     };
+    // What preparing a chunk gives.
+    struct Chunk {
+        std::vector<TriangleSetup> triangles;
+        std::vector<ScreenVertex> lines;
+        // Bands past bandCount hold nothing (kept for their memory).
+        std::vector<std::vector<BandEntry>> bands;
+        size_t bandCount = 0;
+        uint64_t work = 0;
+    };
+    class BandReplay;
 
-    void File(uint32_t command, uint32_t vertex, int firstRow, int lastRow);
+    static UINT PerPrimitive(Kind kind) { return kind == Kind::kLines ? 2 : 3; }
+    void AddSpan(const Span& span);
+    void AddTriangle(Chunk& chunk, uint32_t command, const RenderState& state, const ScreenVertex* v) const;
+    void AddLine(Chunk& chunk, uint32_t command, const RenderState& state, const ScreenVertex* v) const;
+    void FileClear(Chunk& chunk, uint32_t command) const;
+    void File(Chunk& chunk, uint32_t command, uint32_t piece, int firstRow, int lastRow) const;
     void SetBandLayout(const Image& target);
-    void Replay(const Command& command, const BandEntry* first, const BandEntry* end, int top,
-                int bottom) const;
 
     int m_threads;
     int m_bandRows = 0;
-    uint64_t m_targetPixels = 0;
-    uint64_t m_work = 0;
+    UINT m_primitives = 0;
     std::vector<Command> m_commands;
     std::vector<RenderState> m_draws;
     std::vector<ClearArea> m_clears;
-    std::vector<ScreenVertex> m_vertices;
-    std::vector<std::vector<BandEntry>> m_bands;
+    // Vertices as given, kVertexStride bytes each.
+    std::vector<uint8_t> m_vertices;
+    std::vector<Span> m_spans;
+    // The first span of each chunk; a chunk ends where the next begins.
+    std::vector<size_t> m_chunkStarts;
+    UINT m_chunkPrimitives = 0;
+    // One per chunk, kept with their memory when the recording is cleared.
+    std::vector<Chunk> m_chunks;
 };
 
 } // namespace tqd3d9

@@ -43,8 +43,11 @@ void TriangleRasterizer::Finish() {
 
 void TriangleRasterizer::Draw(const ScreenVertex v[3]) {
     TriangleSetup setup;
-    if (!setup.Setup(v, m_state))
-        return;
+    if (setup.Setup(v, m_state))
+        Draw(setup);
+}
+
+void TriangleRasterizer::Draw(const TriangleSetup& setup) {
     if (!m_fast) {
         DrawGeneric(setup);
     } else if (!m_pending) {

@@ -19,6 +19,8 @@ public:
     explicit TriangleRasterizer(const RenderState& state);
 
     void Draw(const ScreenVertex v[3]);
+    // Draws a triangle set up with this rasterizer's state (its band rows aside).
+    void Draw(const TriangleSetup& setup);
     // Draws the triangle still waiting for a partner; call after the last Draw.
     void Finish();
 

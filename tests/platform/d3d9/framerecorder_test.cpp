@@ -43,7 +43,10 @@ int ThreadsOfThisProcess() {
 
 class RandomScene {
 public:
-    explicit RandomScene(unsigned seed) : m_rng(seed) {}
+    // Each batch draws up to `batchItems` sprites, quads, triangles and lines; the most common step
+    // draws `batchesPerStep` batches.
+    RandomScene(unsigned seed, int batchItems, int batchesPerStep)
+        : m_rng(seed), m_batchItems(batchItems), m_batchesPerStep(batchesPerStep) {}
 
     std::vector<uint32_t> Draw() {
         static const D3DFORMAT formats[] = {D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_R5G6B5, D3DFMT_X1R5G5B5};
@@ -143,7 +146,8 @@ private:
             break;
         default:
             SetStates();
-            DrawBatch();
+            for (int batch = 0; batch < m_batchesPerStep; ++batch)
+                DrawBatch();
             break;
         }
     }
@@ -205,7 +209,7 @@ private:
     // reaching past the target, and lines; some through the index buffer.
     void DrawBatch() {
         std::vector<TestVertex> triangles, quads, lines;
-        for (int n = Int(1, 16); n > 0; --n) {
+        for (int n = Int(1, m_batchItems); n > 0; --n) {
             float x = Float(-40, m_width + 10.0f), y = Float(-40, m_height + 10.0f);
             if (Int(0, 1))
                 x = std::floor(x), y = std::floor(y) + (Int(0, 1) ? 0.5f : 0.0f);
@@ -315,6 +319,8 @@ private:
     }
 
     std::mt19937 m_rng;
+    int m_batchItems;
+    int m_batchesPerStep;
     TestDevice* m_device = nullptr;
     int m_width = 0, m_height = 0;
     IDirect3DTexture9* m_textures[3] = {};
@@ -325,10 +331,11 @@ private:
     std::vector<uint32_t> m_presented;
 };
 
-std::vector<uint32_t> DrawScene(unsigned seed, int threads, bool generic) {
+std::vector<uint32_t> DrawScene(unsigned seed, int threads, bool generic, int batchItems = 16,
+                                int batchesPerStep = 1) {
     RenderThreads threadCount(threads);
     GenericPath path(generic);
-    return RandomScene(seed).Draw();
+    return RandomScene(seed, batchItems, batchesPerStep).Draw();
 }
 
 void ExpectSamePixels(const std::vector<uint32_t>& expected, const std::vector<uint32_t>& actual,
@@ -351,6 +358,15 @@ TEST(FrameRecorder, RandomScenesOnSeveralThreadsMatchOneThreadAndTheGenericPath)
             ExpectSamePixels(generic, DrawScene(seed, threads, false), what.c_str(), seed);
         }
     }
+}
+
+// Steps of up to 8 x 500 items: draws cut into several transform tasks, mid-quad, and
+// recordings rasterized while the next ones are prepared and recorded. The pixels of one thread
+// (no recording) are checked against the generic path above.
+TEST(FrameRecorder, LargeBatchesOnSevenThreadsMatchOneThread) {
+    for (unsigned seed = 1; seed <= 2; ++seed)
+        ExpectSamePixels(DrawScene(seed, 1, false, 500, 8), DrawScene(seed, 7, false, 500, 8),
+                         "7 threads, large batches", seed);
 }
 
 TEST(FrameRecorder, ThreadCountComesFromTheHookOrTheEnvironmentAndEndsWithTheDevice) {
