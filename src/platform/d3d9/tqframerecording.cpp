@@ -52,7 +52,7 @@ public:
         if (entry.command != m_command)
             StartRun(entry.command);
         if (m_triangles)
-            m_triangles->Draw(chunk.triangles[entry.piece]);
+            ReplayTriangles(entry, chunk);
         else if (m_lines)
             m_lines->Draw(&chunk.lines[entry.piece]);
         else
@@ -62,13 +62,27 @@ public:
     // Fetches what Replay will read for the entry.
     void Prefetch(const BandEntry& entry, const Chunk& chunk) const {
         Kind kind = m_recording.m_commands[entry.command].kind;
-        if (kind == Kind::kTriangles)
-            tqd3d9::Prefetch(chunk.triangles.data() + entry.piece, sizeof(TriangleSetup));
+        if (kind == Kind::kTriangles && entry.form == Form::kRectangle)
+            tqd3d9::Prefetch(chunk.rectangles.data() + entry.piece, sizeof(Rectangle));
+        else if (kind == Kind::kTriangles)
+            tqd3d9::Prefetch(chunk.triangles.data() + entry.piece,
+                             (entry.form == Form::kPair ? 2 : 1) * sizeof(TriangleSetup));
         else if (kind == Kind::kLines)
             tqd3d9::Prefetch(chunk.lines.data() + entry.piece, 2 * sizeof(ScreenVertex));
     }
 
 private:
+    void ReplayTriangles(const BandEntry& entry, const Chunk& chunk) {
+        if (entry.form == Form::kRectangle) {
+            const Rectangle& rectangle = chunk.rectangles[entry.piece];
+            m_triangles->DrawRectangle(rectangle.planes, rectangle.pixels);
+        } else if (entry.form == Form::kPair) {
+            m_triangles->DrawPair(chunk.triangles[entry.piece], chunk.triangles[entry.piece + 1]);
+        } else {
+            m_triangles->Draw(chunk.triangles[entry.piece]);
+        }
+    }
+
     void StartRun(uint32_t command) {
         EndRun();
         m_command = command;
@@ -173,22 +187,58 @@ void FrameRecording::PrepareChunk(int chunk) {
         const RenderState& state = m_draws[command.index];
         PrimitiveSource source{m_vertices.data() + size_t(span.firstVertex) * kVertexStride, nullptr, 0, 0,
                                span.primitives};
-        if (command.kind == Kind::kLines)
+        if (command.kind == Kind::kLines) {
             ForEachLine(state, source, [&](const ScreenVertex* v) { AddLine(out, span.command, state, v); });
-        else
-            ForEachTriangle(state, source,
-                            [&](const ScreenVertex* v) { AddTriangle(out, span.command, state, v); });
+            continue;
+        }
+        bool pairs = TriangleRasterizer::PairsTriangles(state), waiting = false;
+        ForEachTriangle(state, source, [&](const ScreenVertex* v) {
+            AddTriangle(out, span.command, state, pairs, &waiting, v);
+        });
+        if (waiting)
+            FileLastTriangle(out, span.command);
     }
 }
 
-void FrameRecording::AddTriangle(Chunk& chunk, uint32_t command, const RenderState& state,
-                                 const ScreenVertex* v) const {
+void FrameRecording::AddTriangle(Chunk& chunk, uint32_t command, const RenderState& state, bool pairs,
+                                 bool* waiting, const ScreenVertex* v) const {
     TriangleSetup setup;
     if (!setup.Setup(v, state))
         return;
     chunk.work += uint64_t(setup.maxY - setup.minY + 1) * uint64_t(setup.maxX - setup.minX + 1);
+    if (*waiting && PairSharesPlanes(chunk.triangles.back(), setup)) {
+        *waiting = false;
+        AddPair(chunk, command, setup);
+        return;
+    }
+    if (*waiting)
+        FileLastTriangle(chunk, command);
     chunk.triangles.push_back(setup);
-    File(chunk, command, static_cast<uint32_t>(chunk.triangles.size() - 1), setup.minY, setup.maxY);
+    *waiting = pairs;
+    if (!pairs)
+        FileLastTriangle(chunk, command);
+}
+
+void FrameRecording::AddPair(Chunk& chunk, uint32_t command, const TriangleSetup& second) const {
+    const TriangleSetup& first = chunk.triangles.back();
+    int firstRow = std::min(first.minY, second.minY), lastRow = std::max(first.maxY, second.maxY);
+    PixelRect pixels;
+    if (PairCoversRectangle(first, second, &pixels)) {
+        chunk.rectangles.push_back(Rectangle{first, pixels});
+        chunk.triangles.pop_back();
+        File(chunk, BandEntry{command, static_cast<uint32_t>(chunk.rectangles.size() - 1), Form::kRectangle},
+             firstRow, lastRow);
+        return;
+    }
+    chunk.triangles.push_back(second);
+    File(chunk, BandEntry{command, static_cast<uint32_t>(chunk.triangles.size() - 2), Form::kPair}, firstRow,
+         lastRow);
+}
+
+void FrameRecording::FileLastTriangle(Chunk& chunk, uint32_t command) const {
+    const TriangleSetup& last = chunk.triangles.back();
+    File(chunk, BandEntry{command, static_cast<uint32_t>(chunk.triangles.size() - 1), Form::kSingle},
+         last.minY, last.maxY);
 }
 
 void FrameRecording::AddLine(Chunk& chunk, uint32_t command, const RenderState& state,
@@ -202,8 +252,8 @@ void FrameRecording::AddLine(Chunk& chunk, uint32_t command, const RenderState& 
         return;
     chunk.work += static_cast<uint64_t>((lastRow - firstRow + 1) * (lastColumn - firstColumn + 1));
     chunk.lines.insert(chunk.lines.end(), v, v + 2);
-    File(chunk, command, static_cast<uint32_t>(chunk.lines.size() - 2), static_cast<int>(firstRow),
-         static_cast<int>(lastRow));
+    File(chunk, BandEntry{command, static_cast<uint32_t>(chunk.lines.size() - 2), Form::kSingle},
+         static_cast<int>(firstRow), static_cast<int>(lastRow));
 }
 
 void FrameRecording::FileClear(Chunk& chunk, uint32_t command) const {
@@ -219,17 +269,17 @@ void FrameRecording::FileClear(Chunk& chunk, uint32_t command) const {
         pixels += uint64_t(rect->bottom - rect->top) * uint64_t(rect->right - rect->left);
     }
     if (top < bottom)
-        File(chunk, command, 0, top, bottom - 1);
+        File(chunk, BandEntry{command, 0, Form::kSingle}, top, bottom - 1);
     chunk.work += pixels / kClearedPixelsPerDrawn;
 }
 
-void FrameRecording::File(Chunk& chunk, uint32_t command, uint32_t piece, int firstRow, int lastRow) const {
+void FrameRecording::File(Chunk& chunk, const BandEntry& entry, int firstRow, int lastRow) const {
     size_t lastBand = static_cast<size_t>(lastRow / m_bandRows);
     if (chunk.bands.size() <= lastBand)
         chunk.bands.resize(lastBand + 1);
     chunk.bandCount = std::max(chunk.bandCount, lastBand + 1);
     for (size_t band = static_cast<size_t>(firstRow / m_bandRows); band <= lastBand; ++band)
-        chunk.bands[band].push_back(BandEntry{command, piece});
+        chunk.bands[band].push_back(entry);
 }
 
 void FrameRecording::SetBandLayout(const Image& target) {
@@ -255,6 +305,7 @@ void FrameRecording::Clear() {
     for (int chunk = 0; chunk < ChunkCount(); ++chunk) {
         Chunk& c = m_chunks[chunk];
         c.triangles.clear();
+        c.rectangles.clear();
         c.lines.clear();
         for (size_t band = 0; band < c.bandCount; ++band)
             c.bands[band].clear();

@@ -1,13 +1,15 @@
 // One stretch of recorded drawing: the vertices of each draw as given, with a copy of its render
 // state, and clears as their rectangles. The vertices are cut into chunks of primitives that are
 // transformed, clipped and set up on their own, possibly at once on different threads
-// (PrepareChunk). The target is cut into bands of rows and every triangle set-up or line is filed
-// under the bands its rows touch, so each band can then be replayed on its own thread: in
-// submission order and limited to the band's rows, which gives every pixel the draws one thread
-// would give it.
+// (PrepareChunk); two triangles in a row that the span paths would draw as a pair are stored as one
+// (a sprite quad), those covering an axis-aligned rectangle as one set-up and the rectangle. The
+// target is cut into bands of rows and every piece is filed under the bands its rows touch, so each band can
+// then be replayed on its own thread: in submission order and limited to the band's rows, which gives every
+// pixel the draws one thread would give it.
 #pragma once
 
 #include "platform/d3d9/tqcleararea.h"
+#include "platform/d3d9/tqquadpair.h"
 #include "platform/d3d9/tqrenderer.h"
 #include "platform/d3d9/tqrenderstate.h"
 #include "platform/d3d9/tqtrianglesetup.h"
@@ -60,15 +62,24 @@ private:
         uint32_t firstVertex;
         uint32_t primitives;
     };
-    // One piece filed under a band: its command and where it lies in the chunk (the triangle, or
-    // the first vertex of the line).
+    // What a triangle piece is: one triangle, a pair (it and the next triangle) or a rectangle.
+    enum class Form : uint8_t { kSingle, kPair, kRectangle };
+    // One piece filed under a band: its command and where it lies in the chunk (the triangle or
+    // rectangle, or the first vertex of the line).
     struct BandEntry {
         uint32_t command;
         uint32_t piece;
+        Form form;
+    };
+    // A pair covering a rectangle and the planes its triangles share.
+    struct Rectangle {
+        SpanPlanes planes;
+        PixelRect pixels;
     };
     // What preparing a chunk gives.
     struct Chunk {
         std::vector<TriangleSetup> triangles;
+        std::vector<Rectangle> rectangles;
         std::vector<ScreenVertex> lines;
         // Bands past bandCount hold nothing (kept for their memory).
         std::vector<std::vector<BandEntry>> bands;
@@ -79,10 +90,15 @@ private:
 
     static UINT PerPrimitive(Kind kind) { return kind == Kind::kLines ? 2 : 3; }
     void AddSpan(const Span& span);
-    void AddTriangle(Chunk& chunk, uint32_t command, const RenderState& state, const ScreenVertex* v) const;
+    // Sets up a triangle and files it, or with `pairs` keeps it waiting (*waiting) for a partner.
+    void AddTriangle(Chunk& chunk, uint32_t command, const RenderState& state, bool pairs, bool* waiting,
+                     const ScreenVertex* v) const;
+    // Files the waiting last triangle of the chunk with `second` as one piece.
+    void AddPair(Chunk& chunk, uint32_t command, const TriangleSetup& second) const;
+    void FileLastTriangle(Chunk& chunk, uint32_t command) const;
     void AddLine(Chunk& chunk, uint32_t command, const RenderState& state, const ScreenVertex* v) const;
     void FileClear(Chunk& chunk, uint32_t command) const;
-    void File(Chunk& chunk, uint32_t command, uint32_t piece, int firstRow, int lastRow) const;
+    void File(Chunk& chunk, const BandEntry& entry, int firstRow, int lastRow) const;
     void SetBandLayout(const Image& target);
 
     int m_threads;

@@ -20,7 +20,20 @@ int FirstPixelFrom(int64_t snapped) {
     return static_cast<int>(-FloorDiv(-snapped, 256));
 }
 
+// Whether two planes give the same value at every pixel.
+bool SamePlane(const AttributePlane& p, const TriangleSetup& ps, const AttributePlane& q,
+               const TriangleSetup& qs) {
+    return p.dx == q.dx && p.dy == q.dy &&
+           p.base + p.dx * (qs.minX - ps.minX) + p.dy * (qs.minY - ps.minY) == q.base;
+}
+
 } // namespace
+
+bool PairSharesPlanes(const TriangleSetup& s, const TriangleSetup& t) {
+    return s.linear == t.linear && SamePlane(s.a, s, t.a, t) && SamePlane(s.r, s, t.r, t) &&
+           SamePlane(s.g, s, t.g, t) && SamePlane(s.b, s, t.b, t) && SamePlane(s.u, s, t.u, t) &&
+           SamePlane(s.v, s, t.v, t);
+}
 
 bool PairCoversRectangle(const TriangleSetup& one, const TriangleSetup& two, PixelRect* pixels) {
     int shared[3], sharedCount = 0, own = -1;

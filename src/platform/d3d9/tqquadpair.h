@@ -11,6 +11,10 @@ struct PixelRect {
     int left, top, right, bottom;
 };
 
+// Whether the two triangles' attribute planes give the same value at every pixel (the two halves
+// of a quad), so one span filler serves both.
+bool PairSharesPlanes(const TriangleSetup& one, const TriangleSetup& two);
+
 // True when the triangles cover exactly one axis-aligned rectangle; *pixels then holds the pixels
 // the two cover together under the fill rule (left and top edges in, right and bottom edges out),
 // not yet clipped.

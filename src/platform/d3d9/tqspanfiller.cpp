@@ -53,7 +53,7 @@ bool SpanFiller::Supports(const RenderState& s) {
     return target && stage && blend && test;
 }
 
-SpanFiller::SpanFiller(const RenderState& state, const TriangleSetup& setup)
+SpanFiller::SpanFiller(const RenderState& state, const SpanPlanes& setup)
     : m_state(state), m_setup(setup), m_texelShift(0) {
     const AttributePlane &u = setup.u, &v = setup.v;
     bool oneToOne = u.dx == 65536 && u.dy == 0 && v.dx == 0 && v.dy == 65536;
@@ -173,7 +173,7 @@ void SpanFiller::CopyTexelRuns(uint32_t* out, int count, int64_t u, int64_t v) c
 }
 
 template <SpanFiller::TexMode T, bool Straight> void SpanFiller::FillSpan(int y, int first, int last) const {
-    const TriangleSetup& s = m_setup;
+    const SpanPlanes& s = m_setup;
     const TextureView tex = m_state.texture;
     const int64_t ox = first - s.minX, oy = y - s.minY;
     auto start = [ox, oy](const AttributePlane& p) { return p.base + p.dx * ox + p.dy * oy; };

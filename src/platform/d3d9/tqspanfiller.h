@@ -18,7 +18,7 @@ public:
     // GREATEREQUAL.
     static bool Supports(const RenderState& state);
 
-    SpanFiller(const RenderState& state, const TriangleSetup& setup);
+    SpanFiller(const RenderState& state, const SpanPlanes& setup);
     // Draws pixels first..last of row y.
     void Fill(int y, int first, int last) const;
     // Draws pixels first..last of rows top..bottom, a rectangle the planes hold for (the two halves
@@ -40,7 +40,7 @@ private:
     uint32_t Shade(uint32_t texel, uint32_t diffuse) const;
 
     const RenderState& m_state;
-    const TriangleSetup& m_setup;
+    const SpanPlanes& m_setup;
     SpanFunction m_fill;
     RowBlend m_blend;
     BlendRowFunction m_blendRow;

@@ -11,19 +11,6 @@ namespace tqd3d9 {
 
 namespace {
 
-// Whether two planes give the same value at every pixel.
-bool SamePlane(const AttributePlane& p, const TriangleSetup& ps, const AttributePlane& q,
-               const TriangleSetup& qs) {
-    return p.dx == q.dx && p.dy == q.dy &&
-           p.base + p.dx * (qs.minX - ps.minX) + p.dy * (qs.minY - ps.minY) == q.base;
-}
-
-bool SameAttributes(const TriangleSetup& s, const TriangleSetup& t) {
-    return s.linear == t.linear && SamePlane(s.a, s, t.a, t) && SamePlane(s.r, s, t.r, t) &&
-           SamePlane(s.g, s, t.g, t) && SamePlane(s.b, s, t.b, t) && SamePlane(s.u, s, t.u, t) &&
-           SamePlane(s.v, s, t.v, t);
-}
-
 // The span of a triangle in row y (false outside its rows or when the row is empty).
 bool SpanAt(RowWalker& rows, const TriangleSetup& setup, int y, int* first, int* last) {
     return y >= setup.minY && y <= setup.maxY && rows.NextRow(first, last);
@@ -32,8 +19,11 @@ bool SpanAt(RowWalker& rows, const TriangleSetup& setup, int y, int* first, int*
 } // namespace
 
 TriangleRasterizer::TriangleRasterizer(const RenderState& state)
-    : m_state(state), m_pipeline(state),
-      m_fast(!tqplat::D3D9GenericPathInUse() && SpanFiller::Supports(state)) {}
+    : m_state(state), m_pipeline(state), m_fast(PairsTriangles(state)) {}
+
+bool TriangleRasterizer::PairsTriangles(const RenderState& state) {
+    return !tqplat::D3D9GenericPathInUse() && SpanFiller::Supports(state);
+}
 
 void TriangleRasterizer::Finish() {
     if (m_pending)
@@ -53,9 +43,9 @@ void TriangleRasterizer::Draw(const TriangleSetup& setup) {
     } else if (!m_pending) {
         m_waiting = setup;
         m_pending = true;
-    } else if (SameAttributes(m_waiting, setup)) {
-        DrawPair(m_waiting, setup);
+    } else if (PairSharesPlanes(m_waiting, setup)) {
         m_pending = false;
+        FillPair(m_waiting, setup);
     } else {
         DrawSpans(m_waiting);
         m_waiting = setup;
@@ -88,14 +78,24 @@ void TriangleRasterizer::DrawSpans(const TriangleSetup& setup) {
             filler.Fill(y, first, last);
 }
 
-void TriangleRasterizer::DrawPair(const TriangleSetup& one, const TriangleSetup& two) {
-    // The planes are equal, so one filler serves both triangles.
-    SpanFiller filler(m_state, one);
+void TriangleRasterizer::DrawPair(const TriangleSetup& first, const TriangleSetup& second) {
+    Finish();
+    FillPair(first, second);
+}
+
+void TriangleRasterizer::DrawRectangle(const SpanPlanes& planes, const PixelRect& pixels) {
+    Finish();
+    FillRectangle(planes, pixels);
+}
+
+void TriangleRasterizer::FillPair(const TriangleSetup& one, const TriangleSetup& two) {
     PixelRect rect;
     if (PairCoversRectangle(one, two, &rect)) {
-        DrawRectangle(filler, rect);
+        FillRectangle(one, rect);
         return;
     }
+    // The planes are equal, so one filler serves both triangles.
+    SpanFiller filler(m_state, one);
     int top = FirstRow(std::min(one.minY, two.minY));
     RowWalker rowsOne(one, std::max(one.minY, top)), rowsTwo(two, std::max(two.minY, top));
     for (int y = top; y <= LastRow(std::max(one.maxY, two.maxY)); ++y) {
@@ -113,12 +113,12 @@ void TriangleRasterizer::DrawPair(const TriangleSetup& one, const TriangleSetup&
     }
 }
 
-void TriangleRasterizer::DrawRectangle(const SpanFiller& filler, const PixelRect& rect) {
+void TriangleRasterizer::FillRectangle(const SpanPlanes& planes, const PixelRect& rect) {
     int left = std::max(rect.left, m_state.clipLeft), right = std::min(rect.right, m_state.clipRight - 1);
     int top = FirstRow(std::max(rect.top, m_state.clipTop));
     int bottom = LastRow(std::min(rect.bottom, m_state.clipBottom - 1));
     if (left <= right && top <= bottom)
-        filler.FillRect(top, bottom, left, right);
+        SpanFiller(m_state, planes).FillRect(top, bottom, left, right);
 }
 
 } // namespace tqd3d9

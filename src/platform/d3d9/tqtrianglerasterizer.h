@@ -18,9 +18,17 @@ class TriangleRasterizer {
 public:
     explicit TriangleRasterizer(const RenderState& state);
 
+    // Whether triangles drawn with this state go through the span paths, where two in a row whose
+    // planes match (PairSharesPlanes) are drawn as a pair.
+    static bool PairsTriangles(const RenderState& state);
+
     void Draw(const ScreenVertex v[3]);
     // Draws a triangle set up with this rasterizer's state (its band rows aside).
     void Draw(const TriangleSetup& setup);
+    // Draws two triangles paired already (PairsTriangles, PairSharesPlanes), as Draw would.
+    void DrawPair(const TriangleSetup& first, const TriangleSetup& second);
+    // Draws the rectangle covered by a pair (PairCoversRectangle) with the planes of its triangles.
+    void DrawRectangle(const SpanPlanes& planes, const PixelRect& pixels);
     // Draws the triangle still waiting for a partner; call after the last Draw.
     void Finish();
 
@@ -30,8 +38,8 @@ private:
     int LastRow(int maxY) const;
     void DrawGeneric(const TriangleSetup& setup);
     void DrawSpans(const TriangleSetup& setup);
-    void DrawPair(const TriangleSetup& first, const TriangleSetup& second);
-    void DrawRectangle(const SpanFiller& filler, const PixelRect& rect);
+    void FillPair(const TriangleSetup& first, const TriangleSetup& second);
+    void FillRectangle(const SpanPlanes& planes, const PixelRect& rect);
 
     const RenderState& m_state;
     PixelPipeline m_pipeline;

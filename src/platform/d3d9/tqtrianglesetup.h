@@ -25,7 +25,16 @@ struct AttributePlane {
     int64_t base, dx, dy;
 };
 
-struct TriangleSetup {
+// What the span paths read of a triangle: its attribute planes (depth aside) and their origin.
+struct SpanPlanes {
+    // The top left of the triangle's pixel bounds; the planes are relative to it.
+    int minX, minY;
+    AttributePlane a, r, g, b, u, v;
+    // Bilinear sampling for this triangle (the filter for its texel-to-pixel ratio).
+    bool linear;
+};
+
+struct TriangleSetup : SpanPlanes {
     // False when the triangle is degenerate or covers no pixel of the clip rectangle.
     bool Setup(const ScreenVertex v[3], const RenderState& state);
 
@@ -39,11 +48,9 @@ struct TriangleSetup {
     EdgeFunction edges[3];
     // The vertices snapped to 1/256 pixel, in the winding the edges use.
     int64_t snappedX[3], snappedY[3];
-    // Inclusive pixel bounds; the attribute planes are relative to (minX, minY).
-    int minX, minY, maxX, maxY;
-    AttributePlane a, r, g, b, u, v, z;
-    // Bilinear sampling for this triangle (the filter for its texel-to-pixel ratio).
-    bool linear;
+    // Inclusive pixel bounds, from (minX, minY).
+    int maxX, maxY;
+    AttributePlane z;
 };
 
 } // namespace tqd3d9
