@@ -79,7 +79,7 @@ private:
         } else if (entry.form == Form::kPair) {
             m_triangles->DrawPair(chunk.triangles[entry.piece], chunk.triangles[entry.piece + 1]);
         } else {
-            m_triangles->Draw(chunk.triangles[entry.piece]);
+            m_triangles->DrawSingle(chunk.triangles[entry.piece]);
         }
     }
 

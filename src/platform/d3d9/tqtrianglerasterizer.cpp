@@ -34,10 +34,18 @@ void TriangleRasterizer::Finish() {
 void TriangleRasterizer::Draw(const ScreenVertex v[3]) {
     TriangleSetup setup;
     if (setup.Setup(v, m_state))
-        Draw(setup);
+        Pair(setup);
 }
 
-void TriangleRasterizer::Draw(const TriangleSetup& setup) {
+void TriangleRasterizer::DrawSingle(const TriangleSetup& setup) {
+    Finish();
+    if (m_fast)
+        DrawSpans(setup);
+    else
+        DrawGeneric(setup);
+}
+
+void TriangleRasterizer::Pair(const TriangleSetup& setup) {
     if (!m_fast) {
         DrawGeneric(setup);
     } else if (!m_pending) {

@@ -22,20 +22,25 @@ public:
     // planes match (PairSharesPlanes) are drawn as a pair.
     static bool PairsTriangles(const RenderState& state);
 
+    // Draws a triangle, waiting for the next one to pair them.
     void Draw(const ScreenVertex v[3]);
-    // Draws a triangle set up with this rasterizer's state (its band rows aside).
-    void Draw(const TriangleSetup& setup);
-    // Draws two triangles paired already (PairsTriangles, PairSharesPlanes), as Draw would.
+    // The set-ups below were made with this rasterizer's state (its band rows aside) and already
+    // paired where they could be. A triangle on its own:
+    void DrawSingle(const TriangleSetup& setup);
+    // Two triangles paired (PairsTriangles, PairSharesPlanes), as Draw would pair them:
     void DrawPair(const TriangleSetup& first, const TriangleSetup& second);
     // Draws the rectangle covered by a pair (PairCoversRectangle) with the planes of its triangles.
     void DrawRectangle(const SpanPlanes& planes, const PixelRect& pixels);
-    // Draws the triangle still waiting for a partner; call after the last Draw.
+    // Draws the triangle still waiting for a partner; call after the last draw.
     void Finish();
 
 private:
     // The rows of the band within a triangle's bounds.
     int FirstRow(int minY) const;
     int LastRow(int maxY) const;
+    // On the span paths draws the waiting triangle and this one as a pair when their planes match,
+    // else draws the waiting one and this one waits; off them draws this one at once.
+    void Pair(const TriangleSetup& setup);
     void DrawGeneric(const TriangleSetup& setup);
     void DrawSpans(const TriangleSetup& setup);
     void FillPair(const TriangleSetup& first, const TriangleSetup& second);
