@@ -191,54 +191,56 @@ void FrameRecording::PrepareChunk(int chunk) {
             ForEachLine(state, source, [&](const ScreenVertex* v) { AddLine(out, span.command, state, v); });
             continue;
         }
-        bool pairs = TriangleRasterizer::PairsTriangles(state), waiting = false;
+        bool pairs = TriangleRasterizer::PairsTriangles(state);
+        Waiting waiting;
         ForEachTriangle(state, source, [&](const ScreenVertex* v) {
             AddTriangle(out, span.command, state, pairs, &waiting, v);
         });
-        if (waiting)
-            FileLastTriangle(out, span.command);
+        if (waiting.held)
+            AddSingle(out, span.command, waiting.setup);
     }
 }
 
 void FrameRecording::AddTriangle(Chunk& chunk, uint32_t command, const RenderState& state, bool pairs,
-                                 bool* waiting, const ScreenVertex* v) const {
+                                 Waiting* waiting, const ScreenVertex* v) const {
     TriangleSetup setup;
     if (!setup.Setup(v, state))
         return;
     chunk.work += uint64_t(setup.maxY - setup.minY + 1) * uint64_t(setup.maxX - setup.minX + 1);
-    if (*waiting && PairSharesPlanes(chunk.triangles.back(), setup)) {
-        *waiting = false;
-        AddPair(chunk, command, setup);
-        return;
+    if (!pairs) {
+        AddSingle(chunk, command, setup);
+    } else if (!waiting->held) {
+        waiting->setup = setup;
+        waiting->held = true;
+    } else if (PairSharesPlanes(waiting->setup, setup)) {
+        waiting->held = false;
+        AddPair(chunk, command, waiting->setup, setup);
+    } else {
+        AddSingle(chunk, command, waiting->setup);
+        waiting->setup = setup;
     }
-    if (*waiting)
-        FileLastTriangle(chunk, command);
-    chunk.triangles.push_back(setup);
-    *waiting = pairs;
-    if (!pairs)
-        FileLastTriangle(chunk, command);
 }
 
-void FrameRecording::AddPair(Chunk& chunk, uint32_t command, const TriangleSetup& second) const {
-    const TriangleSetup& first = chunk.triangles.back();
+void FrameRecording::AddSingle(Chunk& chunk, uint32_t command, const TriangleSetup& setup) const {
+    chunk.triangles.push_back(setup);
+    File(chunk, BandEntry{command, static_cast<uint32_t>(chunk.triangles.size() - 1), Form::kSingle},
+         setup.minY, setup.maxY);
+}
+
+void FrameRecording::AddPair(Chunk& chunk, uint32_t command, const TriangleSetup& first,
+                             const TriangleSetup& second) const {
     int firstRow = std::min(first.minY, second.minY), lastRow = std::max(first.maxY, second.maxY);
     PixelRect pixels;
     if (PairCoversRectangle(first, second, &pixels)) {
         chunk.rectangles.push_back(Rectangle{first, pixels});
-        chunk.triangles.pop_back();
         File(chunk, BandEntry{command, static_cast<uint32_t>(chunk.rectangles.size() - 1), Form::kRectangle},
              firstRow, lastRow);
         return;
     }
+    chunk.triangles.push_back(first);
     chunk.triangles.push_back(second);
     File(chunk, BandEntry{command, static_cast<uint32_t>(chunk.triangles.size() - 2), Form::kPair}, firstRow,
          lastRow);
-}
-
-void FrameRecording::FileLastTriangle(Chunk& chunk, uint32_t command) const {
-    const TriangleSetup& last = chunk.triangles.back();
-    File(chunk, BandEntry{command, static_cast<uint32_t>(chunk.triangles.size() - 1), Form::kSingle},
-         last.minY, last.maxY);
 }
 
 void FrameRecording::AddLine(Chunk& chunk, uint32_t command, const RenderState& state,

@@ -90,12 +90,18 @@ private:
 
     static UINT PerPrimitive(Kind kind) { return kind == Kind::kLines ? 2 : 3; }
     void AddSpan(const Span& span);
-    // Sets up a triangle and files it, or with `pairs` keeps it waiting (*waiting) for a partner.
-    void AddTriangle(Chunk& chunk, uint32_t command, const RenderState& state, bool pairs, bool* waiting,
+    // A triangle of the chunk being prepared that waits for its partner.
+    struct Waiting {
+        TriangleSetup setup;
+        bool held = false;
+    };
+    // Sets up a triangle and files it, or with `pairs` files it with the waiting one as a pair or
+    // makes it wait.
+    void AddTriangle(Chunk& chunk, uint32_t command, const RenderState& state, bool pairs, Waiting* waiting,
                      const ScreenVertex* v) const;
-    // Files the waiting last triangle of the chunk with `second` as one piece.
-    void AddPair(Chunk& chunk, uint32_t command, const TriangleSetup& second) const;
-    void FileLastTriangle(Chunk& chunk, uint32_t command) const;
+    void AddSingle(Chunk& chunk, uint32_t command, const TriangleSetup& setup) const;
+    void AddPair(Chunk& chunk, uint32_t command, const TriangleSetup& first,
+                 const TriangleSetup& second) const;
     void AddLine(Chunk& chunk, uint32_t command, const RenderState& state, const ScreenVertex* v) const;
     void FileClear(Chunk& chunk, uint32_t command) const;
     void File(Chunk& chunk, const BandEntry& entry, int firstRow, int lastRow) const;
