@@ -1,11 +1,11 @@
 // One stretch of recorded drawing: the vertices of each draw as given, with a copy of its render
 // state, and clears as their rectangles. The vertices are cut into chunks of primitives that are
 // transformed, clipped and set up on their own, possibly at once on different threads
-// (PrepareChunk); two triangles in a row that the span paths would draw as a pair are stored as one
-// (a sprite quad), those covering an axis-aligned rectangle as one set-up and the rectangle. The
-// target is cut into bands of rows and every piece is filed under the bands its rows touch, so each band can
-// then be replayed on its own thread: in submission order and limited to the band's rows, which gives every
-// pixel the draws one thread would give it.
+// (PrepareChunk). Two triangles in a row that the span paths would draw as a pair (a sprite quad)
+// are stored as one piece; a pair covering an axis-aligned rectangle as that rectangle and the
+// planes of its triangles. The target is cut into bands of rows and every piece is filed under the
+// bands its rows touch, so each band can then be replayed on its own thread: in submission order
+// and limited to the band's rows, which gives every pixel the draws one thread would give it.
 #pragma once
 
 #include "platform/d3d9/tqcleararea.h"
@@ -86,15 +86,15 @@ private:
         size_t bandCount = 0;
         uint64_t work = 0;
     };
-    class BandReplay;
-
-    static UINT PerPrimitive(Kind kind) { return kind == Kind::kLines ? 2 : 3; }
-    void AddSpan(const Span& span);
     // A triangle of the chunk being prepared that waits for its partner.
     struct Waiting {
         TriangleSetup setup;
         bool held = false;
     };
+    class BandReplay;
+
+    static UINT PerPrimitive(Kind kind) { return kind == Kind::kLines ? 2 : 3; }
+    void AddSpan(const Span& span);
     // Sets up a triangle and files it, or with `pairs` files it with the waiting one as a pair or
     // makes it wait.
     void AddTriangle(Chunk& chunk, uint32_t command, const RenderState& state, bool pairs, Waiting* waiting,
