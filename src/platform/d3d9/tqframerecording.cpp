@@ -32,9 +32,11 @@ constexpr size_t kPrefetchAhead = 4;
 
 // Fetches the cache lines of a piece of `bytes` bytes (only a hint: nothing is read).
 void Prefetch(const void* piece, size_t bytes) {
-    uintptr_t address = reinterpret_cast<uintptr_t>(piece);
-    for (uintptr_t offset = 0; offset < bytes; offset += 64)
-        __builtin_prefetch(reinterpret_cast<const void*>(address + offset));
+    constexpr uintptr_t kLine = 64;
+    uintptr_t start = reinterpret_cast<uintptr_t>(piece), end = start + bytes;
+    // Every line the piece touches, also the last one when the piece does not start a line.
+    for (uintptr_t line = start & ~(kLine - 1); line < end; line += kLine)
+        __builtin_prefetch(reinterpret_cast<const void*>(line));
 }
 
 } // namespace
