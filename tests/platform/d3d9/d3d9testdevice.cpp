@@ -172,3 +172,14 @@ int TestDevice::CountPixels(uint32_t argb) const {
         count += p == argb;
     return count;
 }
+
+void ExpectSamePixels(const std::vector<uint32_t>& expected, const std::vector<uint32_t>& actual,
+                      const char* what, unsigned seed) {
+    ASSERT_EQ(expected.size(), actual.size());
+    size_t differing = 0, first = 0;
+    for (size_t i = 0; i < expected.size(); ++i)
+        if (expected[i] != actual[i] && differing++ == 0)
+            first = i;
+    ASSERT_EQ(0u, differing) << what << ", seed " << seed << ", first at pixel " << first << ": expected "
+                             << std::hex << expected[first] << ", got " << actual[first];
+}

@@ -55,3 +55,7 @@ private:
     IDirect3DVertexBuffer9* m_vertices = nullptr;
     IDirect3DIndexBuffer9* m_indices = nullptr;
 };
+
+// Fails (fatally, within the helper) when the two images differ, naming the first differing pixel.
+void ExpectSamePixels(const std::vector<uint32_t>& expected, const std::vector<uint32_t>& actual,
+                      const char* what, unsigned seed);

@@ -138,17 +138,6 @@ std::vector<uint32_t> DrawScene(unsigned seed, bool generic) {
     return t.Pixels();
 }
 
-void ExpectSamePixels(const std::vector<uint32_t>& expected, const std::vector<uint32_t>& actual,
-                      const char* what, unsigned seed) {
-    ASSERT_EQ(expected.size(), actual.size());
-    size_t differing = 0, first = 0;
-    for (size_t i = 0; i < expected.size(); ++i)
-        if (expected[i] != actual[i] && differing++ == 0)
-            first = i;
-    ASSERT_EQ(0u, differing) << what << ", seed " << seed << ", first at pixel " << first << ": expected "
-                             << std::hex << expected[first] << ", got " << actual[first];
-}
-
 TEST(FastPaths, RandomScenesMatchTheGenericPathPixelForPixel) {
     for (unsigned seed = 1; seed <= 100; ++seed) {
         std::vector<uint32_t> generic = DrawScene(seed, true);

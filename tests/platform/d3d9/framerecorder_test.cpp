@@ -338,17 +338,6 @@ std::vector<uint32_t> DrawScene(unsigned seed, int threads, bool generic, int ba
     return RandomScene(seed, batchItems, batchesPerStep).Draw();
 }
 
-void ExpectSamePixels(const std::vector<uint32_t>& expected, const std::vector<uint32_t>& actual,
-                      const char* what, unsigned seed) {
-    ASSERT_EQ(expected.size(), actual.size());
-    size_t differing = 0, first = 0;
-    for (size_t i = 0; i < expected.size(); ++i)
-        if (expected[i] != actual[i] && differing++ == 0)
-            first = i;
-    EXPECT_EQ(0u, differing) << what << ", seed " << seed << ", first at pixel " << first << ": " << std::hex
-                             << expected[first] << " expected, " << actual[first];
-}
-
 TEST(FrameRecorder, RandomScenesOnSeveralThreadsMatchOneThreadAndTheGenericPath) {
     for (unsigned seed = 1; seed <= 16; ++seed) {
         std::vector<uint32_t> generic = DrawScene(seed, 1, true);
