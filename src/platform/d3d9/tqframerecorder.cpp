@@ -1,7 +1,6 @@
 #include "platform/d3d9/tqframerecorder.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace tqd3d9 {
 
@@ -10,23 +9,40 @@ namespace {
 // Below this many pixels of work the calling thread rasterizes alone: waking the workers would
 // cost more than they save (a frame of a few sprites).
 constexpr uint64_t kSmallWork = uint64_t(1) << 15;
+// More bands than threads even out scenes whose work is not spread evenly over the target.
+constexpr int kBandsPerThread = 2;
+// Recordings in flight: the one being recorded and those handed off. When all are handed off the
+// calling thread draws until one is free.
+constexpr size_t kSlots = 4;
 
 } // namespace
 
 FrameRecorder::FrameRecorder(int threads)
-    : m_recordings{FrameRecording(std::max(1, threads)), FrameRecording(std::max(1, threads)),
-                   FrameRecording(std::max(1, threads))},
-      m_workers(new WorkerPool(std::max(0, threads - 1))) {}
+    : m_bands(std::max(1, threads) * kBandsPerThread), m_bandNext(m_bands, 0), m_bandBusy(m_bands, 0) {
+    for (size_t i = 0; i < kSlots; ++i)
+        m_slots.emplace_back(new Slot(m_bands));
+    m_workers.reset(new WorkerPool(std::max(0, threads - 1), [this](int) { WorkerLoop(); }));
+}
+
+FrameRecorder::~FrameRecorder() {
+    Finish();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    m_workers.reset();
+}
 
 void FrameRecorder::RecordDraw(bool lines, const RenderState& state, const PrimitiveSource& source) {
     UINT perPrimitive = lines ? 2 : 3;
     MakeRoom(perPrimitive);
-    uint32_t command = Recording().StartDraw(lines, state);
+    uint32_t command = Current().StartDraw(lines, state);
     for (UINT done = 0; done < source.primitiveCount;) {
         if (MakeRoom(perPrimitive))
-            command = Recording().StartDraw(lines, state);
-        UINT count = std::min(source.primitiveCount - done, Recording().Room(perPrimitive));
-        Recording().AddPrimitives(command, source, done, count);
+            command = Current().StartDraw(lines, state);
+        UINT count = std::min(source.primitiveCount - done, Current().Room(perPrimitive));
+        Current().AddPrimitives(command, source, done, count);
         done += count;
     }
     state.color->MarkChanged();
@@ -42,58 +58,144 @@ void FrameRecorder::RecordLines(const RenderState& state, const PrimitiveSource&
 
 void FrameRecorder::RecordClear(const ClearArea& area) {
     MakeRoom(1);
-    Recording().AddClear(area);
+    Current().AddClear(area);
 }
 
 bool FrameRecorder::MakeRoom(UINT perPrimitive) {
-    if (Recording().Room(perPrimitive) > 0)
+    if (Current().Room(perPrimitive) > 0)
         return false;
     HandOff();
     return true;
 }
 
 void FrameRecorder::HandOff() {
-    // The job under way rasterizes the recording before the prepared one and prepares that one.
-    m_workers->Wait();
-    FrameRecording* prepared = m_prepared;
-    m_prepared = &Recording();
-    m_current = (m_current + 1) % kRecordings;
-    // Rasterized by the job just ended.
-    Recording().Clear();
-    StartJob(prepared, m_prepared);
+    if (Current().BandRows() != 0)
+        m_bandRows = Current().BandRows();
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        Queue(false);
+        HelpUntil(lock, [this] { return m_handedOff - m_drawn < m_slots.size(); });
+    }
+    // Drawn completely: nobody else reads it any more.
+    Current().Clear();
+    Current().UseBandRows(m_bandRows);
 }
 
-void FrameRecorder::StartJob(FrameRecording* rasterize, FrameRecording* prepare) {
-    int bands = rasterize ? rasterize->BandCount() : 0;
-    int chunks = prepare ? prepare->ChunkCount() : 0;
-    // Bands first: their tasks are the longer ones, the chunks fill the gaps at the end.
-    m_workers->Start(bands + chunks, [rasterize, prepare, bands](int task) {
-        if (task < bands)
-            rasterize->ReplayBand(task);
-        else
-            prepare->PrepareChunk(task - bands);
-    });
-}
-
-void FrameRecorder::RunJob(FrameRecording* rasterize, FrameRecording* prepare) {
-    StartJob(rasterize, prepare);
-    m_workers->Wait();
+void FrameRecorder::Queue(bool prepared) {
+    Slot& slot = SlotOf(m_handedOff);
+    int chunks = slot.recording.ChunkCount();
+    slot.nextChunk = prepared ? chunks : 0;
+    slot.chunksLeft = prepared ? 0 : chunks;
+    slot.bandsLeft = m_bands;
+    ++m_handedOff;
+    m_changed.notify_all();
 }
 
 void FrameRecorder::Finish() {
-    m_workers->Wait();
-    FrameRecording& recording = Recording();
-    if (m_prepared || recording.ChunkCount() > 1)
-        RunJob(std::exchange(m_prepared, nullptr), &recording);
-    else if (recording.ChunkCount() == 1)
-        recording.PrepareChunk(0);
-    if (recording.Work() < kSmallWork) {
-        for (int band = 0; band < recording.BandCount(); ++band)
-            recording.ReplayBand(band);
-    } else {
-        RunJob(&recording, nullptr);
+    FrameRecording& recording = Current();
+    bool queued;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        queued = m_handedOff != m_drawn;
     }
+    bool prepared = false;
+    if (!queued && recording.ChunkCount() <= 1) {
+        if (recording.ChunkCount() == 1)
+            recording.PrepareChunk(0);
+        if (recording.Work() < kSmallWork) {
+            DrawAlone(recording);
+            return;
+        }
+        prepared = true;
+    }
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (recording.ChunkCount() > 0)
+            Queue(prepared);
+        HelpUntil(lock, [this] { return m_drawn == m_handedOff; });
+    }
+    // The next frame lays its bands out on its own target.
+    m_bandRows = 0;
+    Current().Clear();
+}
+
+void FrameRecorder::DrawAlone(FrameRecording& recording) {
+    for (int band = 0; band < recording.BandCount(); ++band)
+        recording.ReplayBand(band);
+    m_bandRows = 0;
     recording.Clear();
+}
+
+FrameRecorder::Task FrameRecorder::Claim(int preferredBand) {
+    Task task = ClaimReplay(preferredBand);
+    return task.kind != Task::Kind::kNone ? task : ClaimPrepare();
+}
+
+FrameRecorder::Task FrameRecorder::ClaimReplay(int preferredBand) {
+    for (int i = 0; i < m_bands; ++i) {
+        int band = (preferredBand + i) % m_bands;
+        uint64_t sequence = m_bandNext[band];
+        if (m_bandBusy[band] || sequence >= m_handedOff || SlotOf(sequence).chunksLeft > 0)
+            continue;
+        m_bandBusy[band] = 1;
+        return Task{Task::Kind::kReplay, &SlotOf(sequence), band};
+    }
+    return Task{};
+}
+
+FrameRecorder::Task FrameRecorder::ClaimPrepare() {
+    for (uint64_t sequence = m_drawn; sequence < m_handedOff; ++sequence) {
+        Slot& slot = SlotOf(sequence);
+        if (slot.nextChunk < slot.recording.ChunkCount())
+            return Task{Task::Kind::kPrepare, &slot, slot.nextChunk++};
+    }
+    return Task{};
+}
+
+void FrameRecorder::Complete(const Task& task) {
+    Slot& slot = *task.slot;
+    if (task.kind == Task::Kind::kPrepare) {
+        // Its bands are ready where the recording before is drawn.
+        if (--slot.chunksLeft == 0)
+            m_changed.notify_all();
+        return;
+    }
+    m_bandBusy[task.index] = 0;
+    ++m_bandNext[task.index];
+    // Recordings are drawn in order: each band of one waits for the same band of the one before.
+    if (--slot.bandsLeft == 0) {
+        ++m_drawn;
+        m_changed.notify_all();
+    }
+}
+
+void FrameRecorder::Run(const Task& task) {
+    if (task.kind == Task::Kind::kPrepare)
+        task.slot->recording.PrepareChunk(task.index);
+    else
+        task.slot->recording.ReplayBand(task.index);
+}
+
+template <typename Done> void FrameRecorder::HelpUntil(std::unique_lock<std::mutex>& lock, Done done) {
+    int band = 0;
+    while (!done()) {
+        Task task = Claim(band);
+        if (task.kind == Task::Kind::kNone) {
+            m_changed.wait(lock);
+            continue;
+        }
+        if (task.kind == Task::Kind::kReplay)
+            band = task.index;
+        lock.unlock();
+        Run(task);
+        lock.lock();
+        Complete(task);
+    }
+}
+
+void FrameRecorder::WorkerLoop() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    HelpUntil(lock, [this] { return m_stopping; });
 }
 
 } // namespace tqd3d9

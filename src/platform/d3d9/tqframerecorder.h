@@ -1,11 +1,13 @@
 // Records the drawing of a frame and rasterizes it on several threads.
 //
 // The calling thread records the draws as given (FrameRecording). Once a recording holds many
-// primitives it is handed to the workers, which transform and clip it chunk by chunk while they
-// rasterize the recording handed over before, band by band; meanwhile the calling thread records
-// the next. Recordings are rasterized one after the other, so every pixel keeps the order of its
-// draws. Finish rasterizes what is left and returns when all is drawn; little work stays on the
-// calling thread.
+// primitives it is handed off and the next one is recorded. Handed-off recordings are prepared
+// (transformed, clipped, set up and filed under bands of rows) chunk by chunk, then replayed band
+// by band, by the workers and by the calling thread whenever it waits. A band of a recording is
+// replayed once the recording is prepared and the same band of the recording before is drawn, so
+// every pixel keeps the order of its draws with no pause between recordings; a thread keeps to the
+// band it drew last while it can, so the band's rows stay in its cache. Finish returns when all is
+// drawn; a little work stays on the calling thread and wakes no worker.
 //
 // Recordings refer to the images and textures of their draws without holding them: the device
 // finishes before any of them is read, changed or freed by anything else.
@@ -17,7 +19,11 @@
 #include "platform/d3d9/tqrenderstate.h"
 #include "platform/d3d9/tqworkerpool.h"
 
+#include <condition_variable>
+#include <cstdint>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 namespace tqd3d9 {
 
@@ -25,6 +31,10 @@ class FrameRecorder {
 public:
     // Rasterizes on `threads` threads: the calling thread and threads - 1 workers.
     explicit FrameRecorder(int threads);
+    // Draws what is left, then stops and joins the workers.
+    ~FrameRecorder();
+    FrameRecorder(const FrameRecorder&) = delete;
+    FrameRecorder& operator=(const FrameRecorder&) = delete;
 
     void RecordTriangles(const RenderState& state, const PrimitiveSource& source);
     void RecordLines(const RenderState& state, const PrimitiveSource& source);
@@ -33,23 +43,64 @@ public:
     void Finish();
 
 private:
-    FrameRecording& Recording() { return m_recordings[m_current]; }
-    // Hands the recording to the workers when it has no room for a command or a primitive of
-    // `perPrimitive` vertices; true when a new recording was started.
-    bool MakeRoom(UINT perPrimitive);
-    void HandOff();
-    // Starts a job that rasterizes one recording (or none) and prepares another (or none).
-    void StartJob(FrameRecording* rasterize, FrameRecording* prepare);
-    void RunJob(FrameRecording* rasterize, FrameRecording* prepare);
-    void RecordDraw(bool lines, const RenderState& state, const PrimitiveSource& source);
+    // A recording and, once handed off, its progress; the progress is read and changed under
+    // m_mutex.
+    struct Slot {
+        explicit Slot(int bands) : recording(bands) {}
+        FrameRecording recording;
+        int nextChunk = 0;
+        int chunksLeft = 0;
+        int bandsLeft = 0;
+    };
+    // A piece of work on a handed-off recording: preparing a chunk or replaying a band.
+    struct Task {
+        enum class Kind : uint8_t { kNone, kPrepare, kReplay } kind = Kind::kNone;
+        Slot* slot = nullptr;
+        int index = 0;
+    };
 
-    // The one being recorded, the one prepared by the job under way (then rasterized by the next
-    // job) and the one that job rasterizes.
-    static constexpr int kRecordings = 3;
-    FrameRecording m_recordings[kRecordings];
-    int m_current = 0;
-    FrameRecording* m_prepared = nullptr;
-    // Declared last: the workers stop before the recordings go.
+    // The slot of the recording with this hand-off number.
+    Slot& SlotOf(uint64_t sequence) { return *m_slots[sequence % m_slots.size()]; }
+    FrameRecording& Current() { return SlotOf(m_handedOff).recording; }
+    // Hands the recording off when it has no room for a command or a primitive of `perPrimitive`
+    // vertices; true when a new recording was started.
+    bool MakeRoom(UINT perPrimitive);
+    void RecordDraw(bool lines, const RenderState& state, const PrimitiveSource& source);
+    // Queues the recording being recorded, waits for a free slot and starts recording in it.
+    void HandOff();
+    // Under m_mutex: queues the recording being recorded, `prepared` when its chunks are done.
+    void Queue(bool prepared);
+    // Finishes a recording that was never handed off on the calling thread alone.
+    void DrawAlone(FrameRecording& recording);
+
+    // Under m_mutex: a task to run, the band `preferredBand` first, or none.
+    Task Claim(int preferredBand);
+    Task ClaimReplay(int preferredBand);
+    Task ClaimPrepare();
+    // Under m_mutex: records that the task is done, waking whoever its end lets go on.
+    void Complete(const Task& task);
+    static void Run(const Task& task);
+    void WorkerLoop();
+    // Runs tasks on the calling thread until `done` holds (checked under m_mutex).
+    template <typename Done> void HelpUntil(std::unique_lock<std::mutex>& lock, Done done);
+
+    int m_bands;
+    // Rows per band of the recordings queued since the last Finish (0 before the first draw).
+    int m_bandRows = 0;
+    std::vector<std::unique_ptr<Slot>> m_slots;
+    // Recordings handed off and recordings completely drawn since the recorder started; the one
+    // being recorded has the number m_handedOff.
+    uint64_t m_handedOff = 0;
+    uint64_t m_drawn = 0;
+    // For each band: the hand-off number of the next recording to replay in it, and whether a
+    // thread replays it now.
+    std::vector<uint64_t> m_bandNext;
+    std::vector<uint8_t> m_bandBusy;
+    std::mutex m_mutex;
+    // Signalled when a task becomes ready, a slot is freed or the workers are to stop.
+    std::condition_variable m_changed;
+    bool m_stopping = false;
+    // Declared last: the workers start once everything else is set up.
     std::unique_ptr<WorkerPool> m_workers;
 };
 

@@ -13,8 +13,6 @@ namespace tqd3d9 {
 
 namespace {
 
-// More bands than threads even out scenes whose work is not spread evenly over the target.
-constexpr int kBandsPerThread = 2;
 constexpr int kMinBandRows = 16;
 // Clearing a pixel costs about this fraction of drawing one.
 constexpr uint64_t kClearedPixelsPerDrawn = 16;
@@ -46,7 +44,8 @@ void Prefetch(const void* piece, size_t bytes) {
 class FrameRecording::BandReplay {
 public:
     BandReplay(const FrameRecording& recording, int band)
-        : m_recording(recording), m_top(band * recording.m_bandRows), m_bottom(m_top + recording.m_bandRows) {
+        : m_recording(recording), m_top(band * recording.m_bandRows),
+          m_bottom(band + 1 < recording.m_bands ? m_top + recording.m_bandRows : std::numeric_limits<int>::max()) {
     }
     ~BandReplay() { EndRun(); }
 
@@ -277,18 +276,21 @@ void FrameRecording::FileClear(Chunk& chunk, uint32_t command) const {
     chunk.work += pixels / kClearedPixelsPerDrawn;
 }
 
+size_t FrameRecording::BandOfRow(int row) const {
+    return static_cast<size_t>(std::min(row / m_bandRows, m_bands - 1));
+}
+
 void FrameRecording::File(Chunk& chunk, const BandEntry& entry, int firstRow, int lastRow) const {
-    size_t lastBand = static_cast<size_t>(lastRow / m_bandRows);
+    size_t lastBand = BandOfRow(lastRow);
     if (chunk.bands.size() <= lastBand)
         chunk.bands.resize(lastBand + 1);
     chunk.bandCount = std::max(chunk.bandCount, lastBand + 1);
-    for (size_t band = static_cast<size_t>(firstRow / m_bandRows); band <= lastBand; ++band)
+    for (size_t band = BandOfRow(firstRow); band <= lastBand; ++band)
         chunk.bands[band].push_back(entry);
 }
 
 void FrameRecording::SetBandLayout(const Image& target) {
-    int bands = m_threads * kBandsPerThread;
-    m_bandRows = std::max(kMinBandRows, static_cast<int>((target.Height() + bands - 1) / bands));
+    m_bandRows = std::max(kMinBandRows, static_cast<int>((target.Height() + m_bands - 1) / m_bands));
 }
 
 uint64_t FrameRecording::Work() const {
@@ -296,13 +298,6 @@ uint64_t FrameRecording::Work() const {
     for (int chunk = 0; chunk < ChunkCount(); ++chunk)
         work += m_chunks[chunk].work;
     return work;
-}
-
-int FrameRecording::BandCount() const {
-    size_t bands = 0;
-    for (int chunk = 0; chunk < ChunkCount(); ++chunk)
-        bands = std::max(bands, m_chunks[chunk].bandCount);
-    return static_cast<int>(bands);
 }
 
 void FrameRecording::Clear() {

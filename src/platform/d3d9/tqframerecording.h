@@ -4,8 +4,9 @@
 // (PrepareChunk). Two triangles in a row that the span paths would draw as a pair (a sprite quad)
 // are stored as one piece; a pair covering an axis-aligned rectangle as that rectangle and the
 // planes of its triangles. The target is cut into bands of rows and every piece is filed under the
-// bands its rows touch, so each band can then be replayed on its own thread: in submission order
-// and limited to the band's rows, which gives every pixel the draws one thread would give it.
+// bands its rows touch (the last band also takes every row below it), so each band can then be
+// replayed on its own thread: in submission order and limited to the band's rows, which gives every
+// pixel the draws one thread would give it.
 #pragma once
 
 #include "platform/d3d9/tqcleararea.h"
@@ -22,8 +23,13 @@ namespace tqd3d9 {
 
 class FrameRecording {
 public:
-    // Bands are cut so that each of `threads` threads gets a few.
-    explicit FrameRecording(int threads) : m_threads(threads) {}
+    // The target is cut into `bands` bands.
+    explicit FrameRecording(int bands) : m_bands(bands) {}
+
+    // Rows per band: set by the first draw or clear from its target's height, unless given before.
+    // Recordings replayed one after the other on the same bands use the same rows.
+    int BandRows() const { return m_bandRows; }
+    void UseBandRows(int rows) { m_bandRows = rows; }
 
     // How many more primitives of `perPrimitive` vertices the recording takes before it should be
     // rasterized; 0 also when no further command fits.
@@ -42,7 +48,7 @@ public:
 
     // Pixels the prepared pieces may cover, to tell little work from much.
     uint64_t Work() const;
-    int BandCount() const;
+    int BandCount() const { return m_bands; }
     // Draws what the band's rows received, in submission order. Bands may be replayed at once on
     // different threads.
     void ReplayBand(int band) const;
@@ -77,7 +83,8 @@ private:
         PixelRect pixels;
     };
     // What preparing a chunk gives.
-    struct Chunk {
+    // Aligned to a cache line: chunks next to each other are prepared at once on different threads.
+    struct alignas(64) Chunk {
         std::vector<TriangleSetup> triangles;
         std::vector<Rectangle> rectangles;
         std::vector<ScreenVertex> lines;
@@ -104,10 +111,11 @@ private:
                  const TriangleSetup& second) const;
     void AddLine(Chunk& chunk, uint32_t command, const RenderState& state, const ScreenVertex* v) const;
     void FileClear(Chunk& chunk, uint32_t command) const;
+    size_t BandOfRow(int row) const;
     void File(Chunk& chunk, const BandEntry& entry, int firstRow, int lastRow) const;
     void SetBandLayout(const Image& target);
 
-    int m_threads;
+    int m_bands;
     int m_bandRows = 0;
     UINT m_primitives = 0;
     std::vector<Command> m_commands;
