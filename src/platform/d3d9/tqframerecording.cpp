@@ -28,6 +28,9 @@ constexpr size_t kMaxCommands = size_t(1) << 14;
 // this many entries ahead.
 constexpr size_t kPrefetchAhead = 4;
 
+// One texel per pixel in 16.16.
+constexpr int64_t kTexelStep = 65536;
+
 // Fetches the cache lines of a piece of `bytes` bytes (only a hint: nothing is read).
 void Prefetch(const void* piece, size_t bytes) {
     constexpr uintptr_t kLine = 64;
@@ -63,7 +66,9 @@ public:
     // Fetches what Replay will read for the entry.
     void Prefetch(const BandEntry& entry, const Chunk& chunk) const {
         Kind kind = m_recording.m_commands[entry.command].kind;
-        if (kind == Kind::kTriangles && entry.form == Form::kRectangle)
+        if (kind == Kind::kTriangles && entry.form == Form::kBlit)
+            tqd3d9::Prefetch(chunk.blits.data() + entry.piece, sizeof(Blit));
+        else if (kind == Kind::kTriangles && entry.form == Form::kRectangle)
             tqd3d9::Prefetch(chunk.rectangles.data() + entry.piece, sizeof(Rectangle));
         else if (kind == Kind::kTriangles)
             tqd3d9::Prefetch(chunk.triangles.data() + entry.piece,
@@ -74,7 +79,10 @@ public:
 
 private:
     void ReplayTriangles(const BandEntry& entry, const Chunk& chunk) {
-        if (entry.form == Form::kRectangle) {
+        if (entry.form == Form::kBlit) {
+            const Blit& blit = chunk.blits[entry.piece];
+            m_triangles->DrawRectangle(blit.Planes(), blit.pixels);
+        } else if (entry.form == Form::kRectangle) {
             const Rectangle& rectangle = chunk.rectangles[entry.piece];
             m_triangles->DrawRectangle(rectangle.planes, rectangle.pixels);
         } else if (entry.form == Form::kPair) {
@@ -114,6 +122,33 @@ private:
     std::optional<TriangleRasterizer> m_triangles;
     std::optional<LineRasterizer> m_lines;
 };
+
+bool FrameRecording::Blit::Fits(const SpanPlanes& p) {
+    auto constant = [](const AttributePlane& plane) {
+        return plane.dx == 0 && plane.dy == 0 && plane.base == static_cast<int32_t>(plane.base);
+    };
+    return constant(p.a) && constant(p.r) && constant(p.g) && constant(p.b) && p.u.dx == kTexelStep &&
+           p.u.dy == 0 && p.v.dx == 0 && p.v.dy == kTexelStep;
+}
+
+FrameRecording::Blit::Blit(const SpanPlanes& p, const PixelRect& rect)
+    : pixels(rect), minX(p.minX), minY(p.minY), u(p.u.base), v(p.v.base), a(static_cast<int32_t>(p.a.base)),
+      r(static_cast<int32_t>(p.r.base)), g(static_cast<int32_t>(p.g.base)), b(static_cast<int32_t>(p.b.base)),
+      linear(p.linear) {}
+
+SpanPlanes FrameRecording::Blit::Planes() const {
+    SpanPlanes p;
+    p.minX = minX;
+    p.minY = minY;
+    p.a = AttributePlane{a, 0, 0};
+    p.r = AttributePlane{r, 0, 0};
+    p.g = AttributePlane{g, 0, 0};
+    p.b = AttributePlane{b, 0, 0};
+    p.u = AttributePlane{u, kTexelStep, 0};
+    p.v = AttributePlane{v, 0, kTexelStep};
+    p.linear = linear;
+    return p;
+}
 
 UINT FrameRecording::Room(UINT perPrimitive) const {
     if (m_commands.size() >= kMaxCommands || m_primitives >= kHandOffPrimitives)
@@ -232,6 +267,12 @@ void FrameRecording::AddPair(Chunk& chunk, uint32_t command, const TriangleSetup
                              const TriangleSetup& second) const {
     int firstRow = std::min(first.minY, second.minY), lastRow = std::max(first.maxY, second.maxY);
     PixelRect pixels;
+    if (PairCoversRectangle(first, second, &pixels) && Blit::Fits(first)) {
+        chunk.blits.emplace_back(first, pixels);
+        File(chunk, BandEntry{command, static_cast<uint32_t>(chunk.blits.size() - 1), Form::kBlit}, firstRow,
+             lastRow);
+        return;
+    }
     if (PairCoversRectangle(first, second, &pixels)) {
         chunk.rectangles.push_back(Rectangle{first, pixels});
         File(chunk, BandEntry{command, static_cast<uint32_t>(chunk.rectangles.size() - 1), Form::kRectangle},
@@ -305,6 +346,7 @@ void FrameRecording::Clear() {
         Chunk& c = m_chunks[chunk];
         c.triangles.clear();
         c.rectangles.clear();
+        c.blits.clear();
         c.lines.clear();
         for (size_t band = 0; band < c.bandCount; ++band)
             c.bands[band].clear();

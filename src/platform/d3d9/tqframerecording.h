@@ -68,8 +68,9 @@ private:
         uint32_t firstVertex;
         uint32_t primitives;
     };
-    // What a triangle piece is: one triangle, a pair (it and the next triangle) or a rectangle.
-    enum class Form : uint8_t { kSingle, kPair, kRectangle };
+    // What a triangle piece is: one triangle, a pair (it and the next triangle), a rectangle or a
+    // blit.
+    enum class Form : uint8_t { kSingle, kPair, kRectangle, kBlit };
     // One piece filed under a band: its command and where it lies in the chunk (the triangle or
     // rectangle, or the first vertex of the line).
     struct BandEntry {
@@ -82,11 +83,27 @@ private:
         SpanPlanes planes;
         PixelRect pixels;
     };
+    // A rectangle whose texels map one to one onto its pixels in a constant colour (a sprite):
+    // what its planes hold besides, in one cache line instead of three.
+    struct alignas(64) Blit {
+        // Whether the planes are of that kind.
+        static bool Fits(const SpanPlanes& planes);
+        Blit(const SpanPlanes& planes, const PixelRect& pixels);
+        // The planes given.
+        SpanPlanes Planes() const;
+
+        PixelRect pixels;
+        int minX, minY;
+        int64_t u, v;
+        int32_t a, r, g, b;
+        bool linear;
+    };
     // What preparing a chunk gives.
     // Aligned to a cache line: chunks next to each other are prepared at once on different threads.
     struct alignas(64) Chunk {
         std::vector<TriangleSetup> triangles;
         std::vector<Rectangle> rectangles;
+        std::vector<Blit> blits;
         std::vector<ScreenVertex> lines;
         // Bands past bandCount hold nothing (kept for their memory).
         std::vector<std::vector<BandEntry>> bands;
