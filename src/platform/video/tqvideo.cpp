@@ -61,7 +61,9 @@ bool ValidFrame(const uint32_t* pixels, int width, int height, int pitch) {
 }
 
 void KeepFrame(HWND window, const uint32_t* pixels, int width, int height, int pitch) {
-    Frame frame;
+    std::lock_guard<std::mutex> lock(State().mutex);
+    // Copied into the window's kept frame, whose memory serves every frame of the same size.
+    Frame& frame = State().lastFrames[window];
     frame.width = width;
     frame.height = height;
     frame.pixels.resize(static_cast<size_t>(width) * height);
@@ -70,8 +72,6 @@ void KeepFrame(HWND window, const uint32_t* pixels, int width, int height, int p
                                                                 static_cast<size_t>(y) * pitch);
         memcpy(&frame.pixels[static_cast<size_t>(y) * width], row, width * sizeof(uint32_t));
     }
-    std::lock_guard<std::mutex> lock(State().mutex);
-    State().lastFrames[window] = std::move(frame);
 }
 
 // The window's client area in the client coordinates of its top-level window.
