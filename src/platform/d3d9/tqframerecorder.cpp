@@ -71,9 +71,9 @@ bool FrameRecorder::MakeRoom(UINT perPrimitive) {
 void FrameRecorder::HandOff() {
     if (Current().BandRows() != 0)
         m_bandRows = Current().BandRows();
+    Queue(false);
     {
         std::unique_lock<std::mutex> lock(m_mutex);
-        Queue(false);
         HelpUntil(lock, [this] { return m_handedOff - m_drawn < m_slots.size(); });
     }
     // Drawn completely: nobody else reads it any more.
@@ -82,12 +82,16 @@ void FrameRecorder::HandOff() {
 }
 
 void FrameRecorder::Queue(bool prepared) {
-    Slot& slot = SlotOf(m_handedOff);
-    int chunks = slot.recording.ChunkCount();
-    slot.nextChunk = prepared ? chunks : 0;
-    slot.chunksLeft = prepared ? 0 : chunks;
-    slot.bandsLeft = m_bands;
-    ++m_handedOff;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        Slot& slot = SlotOf(m_handedOff);
+        int chunks = slot.recording.ChunkCount();
+        slot.nextChunk = prepared ? chunks : 0;
+        slot.chunksLeft = prepared ? 0 : chunks;
+        slot.bandsLeft = m_bands;
+        ++m_handedOff;
+    }
+    // Outside the lock, so the threads woken do not wait for it at once.
     m_changed.notify_all();
 }
 
@@ -108,10 +112,10 @@ void FrameRecorder::Finish() {
         }
         prepared = true;
     }
+    if (recording.ChunkCount() > 0)
+        Queue(prepared);
     {
         std::unique_lock<std::mutex> lock(m_mutex);
-        if (recording.ChunkCount() > 0)
-            Queue(prepared);
         HelpUntil(lock, [this] { return m_drawn == m_handedOff; });
     }
     // The next frame lays its bands out on its own target.
@@ -127,8 +131,10 @@ void FrameRecorder::DrawAlone(FrameRecording& recording) {
 }
 
 FrameRecorder::Task FrameRecorder::Claim(int preferredBand) {
-    Task task = ClaimReplay(preferredBand);
-    return task.kind != Task::Kind::kNone ? task : ClaimPrepare();
+    // Preparing first: the bands of a recording wait for all of its chunks, so a recording is best
+    // prepared while the bands of the one before still keep every thread busy.
+    Task task = ClaimPrepare();
+    return task.kind != Task::Kind::kNone ? task : ClaimReplay(preferredBand);
 }
 
 FrameRecorder::Task FrameRecorder::ClaimReplay(int preferredBand) {
@@ -152,21 +158,19 @@ FrameRecorder::Task FrameRecorder::ClaimPrepare() {
     return Task{};
 }
 
-void FrameRecorder::Complete(const Task& task) {
+bool FrameRecorder::Complete(const Task& task) {
     Slot& slot = *task.slot;
     if (task.kind == Task::Kind::kPrepare) {
         // Its bands are ready where the recording before is drawn.
-        if (--slot.chunksLeft == 0)
-            m_changed.notify_all();
-        return;
+        return --slot.chunksLeft == 0;
     }
     m_bandBusy[task.index] = 0;
     ++m_bandNext[task.index];
     // Recordings are drawn in order: each band of one waits for the same band of the one before.
-    if (--slot.bandsLeft == 0) {
-        ++m_drawn;
-        m_changed.notify_all();
-    }
+    if (--slot.bandsLeft > 0)
+        return false;
+    ++m_drawn;
+    return true;
 }
 
 void FrameRecorder::Run(const Task& task) {
@@ -189,7 +193,11 @@ template <typename Done> void FrameRecorder::HelpUntil(std::unique_lock<std::mut
         lock.unlock();
         Run(task);
         lock.lock();
-        Complete(task);
+        if (Complete(task)) {
+            lock.unlock();
+            m_changed.notify_all();
+            lock.lock();
+        }
     }
 }
 

@@ -68,7 +68,8 @@ private:
     void RecordDraw(bool lines, const RenderState& state, const PrimitiveSource& source);
     // Queues the recording being recorded, waits for a free slot and starts recording in it.
     void HandOff();
-    // Under m_mutex: queues the recording being recorded, `prepared` when its chunks are done.
+    // Queues the recording being recorded, `prepared` when its chunks are done, and wakes the
+    // workers.
     void Queue(bool prepared);
     // Finishes a recording that was never handed off on the calling thread alone.
     void DrawAlone(FrameRecording& recording);
@@ -77,8 +78,9 @@ private:
     Task Claim(int preferredBand);
     Task ClaimReplay(int preferredBand);
     Task ClaimPrepare();
-    // Under m_mutex: records that the task is done, waking whoever its end lets go on.
-    void Complete(const Task& task);
+    // Under m_mutex: records that the task is done; true when that lets others go on (a prepared
+    // recording, a free slot), so the waiting threads are to be woken.
+    bool Complete(const Task& task);
     static void Run(const Task& task);
     void WorkerLoop();
     // Runs tasks on the calling thread until `done` holds (checked under m_mutex).
