@@ -68,8 +68,9 @@ uint32_t EngineScene::Frame() {
             m_sprite->Render(static_cast<float>(p.x), static_cast<float>(p.y));
     }
     TQ2DGfx_EndScene();
-    const std::vector<uint32_t>& frame = Presented();
-    return frame.empty() ? 0 : frame[frame.size() / 2 + kFrameWidth / 2];
+    uint32_t pixel = 0;
+    tqplat::VideoLastFramePixel(TQ2DGetMsgWnd(), kFrameWidth / 2, kFrameHeight / 2, &pixel);
+    return pixel;
 }
 
 const std::vector<uint32_t>& EngineScene::Presented() {

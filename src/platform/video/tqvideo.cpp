@@ -129,6 +129,18 @@ bool VideoLastFrame(HWND window, std::vector<uint32_t>* pixels, int* width, int*
     return true;
 }
 
+bool VideoLastFramePixel(HWND window, int x, int y, uint32_t* pixel) {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    auto it = State().lastFrames.find(window);
+    if (it == State().lastFrames.end())
+        return false;
+    const Frame& frame = it->second;
+    if (x < 0 || y < 0 || x >= frame.width || y >= frame.height)
+        return false;
+    *pixel = frame.pixels[static_cast<size_t>(y) * frame.width + x];
+    return true;
+}
+
 void VideoForgetWindow(HWND window) {
     std::lock_guard<std::mutex> lock(State().mutex);
     State().lastFrames.erase(window);

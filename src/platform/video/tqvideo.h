@@ -16,6 +16,9 @@ void VideoPresent(HWND window, const uint32_t* pixels, int width, int height, in
 
 // The last frame presented to a window (both backends keep it). False when none was presented.
 bool VideoLastFrame(HWND window, std::vector<uint32_t>* pixels, int* width, int* height);
+// One pixel of that frame, without copying the frame. False when none was presented or (x, y) lies
+// outside it.
+bool VideoLastFramePixel(HWND window, int x, int y, uint32_t* pixel);
 
 // The current IME composition text, as GBK bytes (empty when no composition is in progress).
 std::string VideoCompositionText();

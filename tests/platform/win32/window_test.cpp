@@ -89,6 +89,11 @@ TEST_F(Windows, PresentedFramesAreKeptPerWindowAndForgottenWithIt) {
     EXPECT_EQ(4, width);
     EXPECT_EQ(2, height);
     EXPECT_EQ((std::vector<uint32_t>{1, 2, 3, 4, 5, 6, 7, 8}), kept);
+    uint32_t pixel = 0;
+    EXPECT_TRUE(tqplat::VideoLastFramePixel(window, 1, 1, &pixel));
+    EXPECT_EQ(6u, pixel);
+    EXPECT_FALSE(tqplat::VideoLastFramePixel(window, 4, 0, &pixel));
+    EXPECT_FALSE(tqplat::VideoLastFramePixel(window, 0, -1, &pixel));
 
     tqplat::VideoPresent(window, pixels.data(), 4, 2, 3 * 4, false); // pitch too small: refused
     tqplat::VideoPresent(window, nullptr, 4, 2, 16, false);
@@ -98,6 +103,7 @@ TEST_F(Windows, PresentedFramesAreKeptPerWindowAndForgottenWithIt) {
 
     DestroyWindow(window);
     EXPECT_FALSE(tqplat::VideoLastFrame(window, &kept, &width, &height));
+    EXPECT_FALSE(tqplat::VideoLastFramePixel(window, 0, 0, &pixel));
 }
 
 TEST(ToAscii, FollowsShiftCapsLockAndControl) {
