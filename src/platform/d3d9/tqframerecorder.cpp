@@ -30,7 +30,7 @@ FrameRecorder::~FrameRecorder() {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stopping = true;
     }
-    m_changed.notify_all();
+    m_workerWake.notify_all();
     m_workers.reset();
 }
 
@@ -74,7 +74,7 @@ void FrameRecorder::HandOff() {
     Queue(false);
     {
         std::unique_lock<std::mutex> lock(m_mutex);
-        HelpUntil(lock, [this] { return m_handedOff - m_drawn < m_slots.size(); });
+        HelpUntil(lock, false, [this] { return m_handedOff - m_drawn < m_slots.size(); });
     }
     // Drawn completely: nobody else reads it any more.
     Current().Clear();
@@ -82,6 +82,7 @@ void FrameRecorder::HandOff() {
 }
 
 void FrameRecorder::Queue(bool prepared) {
+    Sleeper sleeper;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         Slot& slot = SlotOf(m_handedOff);
@@ -90,9 +91,10 @@ void FrameRecorder::Queue(bool prepared) {
         slot.chunksLeft = prepared ? 0 : chunks;
         slot.bandsLeft = m_bands;
         ++m_handedOff;
+        sleeper = SleeperForWork();
     }
-    // Outside the lock, so the threads woken do not wait for it at once.
-    m_changed.notify_all();
+    // Outside the lock, so the thread woken does not wait for it at once.
+    Wake(sleeper);
 }
 
 void FrameRecorder::Finish() {
@@ -116,7 +118,7 @@ void FrameRecorder::Finish() {
         Queue(prepared);
     {
         std::unique_lock<std::mutex> lock(m_mutex);
-        HelpUntil(lock, [this] { return m_drawn == m_handedOff; });
+        HelpUntil(lock, false, [this] { return m_drawn == m_handedOff; });
     }
     // The next frame lays its bands out on its own target.
     m_bandRows = 0;
@@ -137,25 +139,43 @@ FrameRecorder::Task FrameRecorder::Claim(int preferredBand) {
     return task.kind != Task::Kind::kNone ? task : ClaimReplay(preferredBand);
 }
 
+bool FrameRecorder::BandReady(int band) {
+    uint64_t sequence = m_bandNext[band];
+    return !m_bandBusy[band] && sequence < m_handedOff && SlotOf(sequence).chunksLeft == 0;
+}
+
+FrameRecorder::Slot* FrameRecorder::SlotToPrepare() {
+    for (uint64_t sequence = m_drawn; sequence < m_handedOff; ++sequence) {
+        Slot& slot = SlotOf(sequence);
+        if (slot.nextChunk < slot.recording.ChunkCount())
+            return &slot;
+    }
+    return nullptr;
+}
+
+bool FrameRecorder::HasReadyTask() {
+    if (SlotToPrepare())
+        return true;
+    for (int band = 0; band < m_bands; ++band)
+        if (BandReady(band))
+            return true;
+    return false;
+}
+
 FrameRecorder::Task FrameRecorder::ClaimReplay(int preferredBand) {
     for (int i = 0; i < m_bands; ++i) {
         int band = (preferredBand + i) % m_bands;
-        uint64_t sequence = m_bandNext[band];
-        if (m_bandBusy[band] || sequence >= m_handedOff || SlotOf(sequence).chunksLeft > 0)
+        if (!BandReady(band))
             continue;
         m_bandBusy[band] = 1;
-        return Task{Task::Kind::kReplay, &SlotOf(sequence), band};
+        return Task{Task::Kind::kReplay, &SlotOf(m_bandNext[band]), band};
     }
     return Task{};
 }
 
 FrameRecorder::Task FrameRecorder::ClaimPrepare() {
-    for (uint64_t sequence = m_drawn; sequence < m_handedOff; ++sequence) {
-        Slot& slot = SlotOf(sequence);
-        if (slot.nextChunk < slot.recording.ChunkCount())
-            return Task{Task::Kind::kPrepare, &slot, slot.nextChunk++};
-    }
-    return Task{};
+    Slot* slot = SlotToPrepare();
+    return slot ? Task{Task::Kind::kPrepare, slot, slot->nextChunk++} : Task{};
 }
 
 bool FrameRecorder::Complete(const Task& task) {
@@ -180,22 +200,53 @@ void FrameRecorder::Run(const Task& task) {
         task.slot->recording.ReplayBand(task.index);
 }
 
-template <typename Done> void FrameRecorder::HelpUntil(std::unique_lock<std::mutex>& lock, Done done) {
+FrameRecorder::Sleeper FrameRecorder::SleeperForWork() const {
+    if (m_sleepingWorkers > 0)
+        return Sleeper::kWorker;
+    return m_callerSleeping ? Sleeper::kCaller : Sleeper::kNone;
+}
+
+void FrameRecorder::Wake(Sleeper sleeper) {
+    if (sleeper == Sleeper::kWorker)
+        m_workerWake.notify_one();
+    else if (sleeper == Sleeper::kCaller)
+        m_callerWake.notify_one();
+}
+
+void FrameRecorder::Sleep(std::unique_lock<std::mutex>& lock, bool worker) {
+    if (worker) {
+        ++m_sleepingWorkers;
+        m_workerWake.wait(lock);
+        --m_sleepingWorkers;
+    } else {
+        m_callerSleeping = true;
+        m_callerWake.wait(lock);
+        m_callerSleeping = false;
+    }
+}
+
+template <typename Done>
+void FrameRecorder::HelpUntil(std::unique_lock<std::mutex>& lock, bool worker, Done done) {
     int band = 0;
     while (!done()) {
         Task task = Claim(band);
         if (task.kind == Task::Kind::kNone) {
-            m_changed.wait(lock);
+            Sleep(lock, worker);
             continue;
         }
         if (task.kind == Task::Kind::kReplay)
             band = task.index;
+        // Sleepers are woken one at a time, each by a thread that found a task and more ready:
+        // waking one costs its waker little, waking all at once would cost one thread much.
+        Sleeper sleeper = HasReadyTask() ? SleeperForWork() : Sleeper::kNone;
         lock.unlock();
+        Wake(sleeper);
         Run(task);
         lock.lock();
-        if (Complete(task)) {
+        // A freed slot or the last recording drawn is what the calling thread may wait for.
+        if (Complete(task) && m_callerSleeping) {
             lock.unlock();
-            m_changed.notify_all();
+            m_callerWake.notify_one();
             lock.lock();
         }
     }
@@ -203,7 +254,7 @@ template <typename Done> void FrameRecorder::HelpUntil(std::unique_lock<std::mut
 
 void FrameRecorder::WorkerLoop() {
     std::unique_lock<std::mutex> lock(m_mutex);
-    HelpUntil(lock, [this] { return m_stopping; });
+    HelpUntil(lock, true, [this] { return m_stopping; });
 }
 
 } // namespace tqd3d9

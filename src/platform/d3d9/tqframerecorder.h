@@ -74,17 +74,29 @@ private:
     // Finishes a recording that was never handed off on the calling thread alone.
     void DrawAlone(FrameRecording& recording);
 
+    // Who sleeps: a worker, the calling thread or nobody.
+    enum class Sleeper : uint8_t { kNone, kWorker, kCaller };
+
     // Under m_mutex: a task to run, the band `preferredBand` first, or none.
     Task Claim(int preferredBand);
     Task ClaimReplay(int preferredBand);
     Task ClaimPrepare();
+    bool BandReady(int band);
+    Slot* SlotToPrepare();
+    bool HasReadyTask();
+    // Under m_mutex: whom to wake for a ready task, a worker before the calling thread.
+    Sleeper SleeperForWork() const;
+    void Wake(Sleeper sleeper);
+    // Under m_mutex: sleeps until woken.
+    void Sleep(std::unique_lock<std::mutex>& lock, bool worker);
     // Under m_mutex: records that the task is done; true when that lets others go on (a prepared
     // recording, a free slot), so the waiting threads are to be woken.
     bool Complete(const Task& task);
     static void Run(const Task& task);
     void WorkerLoop();
-    // Runs tasks on the calling thread until `done` holds (checked under m_mutex).
-    template <typename Done> void HelpUntil(std::unique_lock<std::mutex>& lock, Done done);
+    // Runs tasks on this thread (a worker or the calling thread) until `done` holds (checked under
+    // m_mutex).
+    template <typename Done> void HelpUntil(std::unique_lock<std::mutex>& lock, bool worker, Done done);
 
     int m_bands;
     // Rows per band of the recordings queued since the last Finish (0 before the first draw).
@@ -99,8 +111,12 @@ private:
     std::vector<uint64_t> m_bandNext;
     std::vector<uint8_t> m_bandBusy;
     std::mutex m_mutex;
-    // Signalled when a task becomes ready, a slot is freed or the workers are to stop.
-    std::condition_variable m_changed;
+    // Sleeping workers, woken one at a time for ready tasks and all when they are to stop.
+    std::condition_variable m_workerWake;
+    int m_sleepingWorkers = 0;
+    // The calling thread sleeps while it waits for a free slot or for everything to be drawn.
+    std::condition_variable m_callerWake;
+    bool m_callerSleeping = false;
     bool m_stopping = false;
     // Declared last: the workers start once everything else is set up.
     std::unique_ptr<WorkerPool> m_workers;
