@@ -153,7 +153,7 @@ SpanPlanes FrameRecording::Blit::Planes() const {
 UINT FrameRecording::Room(UINT perPrimitive) const {
     if (m_commands.size() >= kMaxCommands || m_primitives >= kHandOffPrimitives)
         return 0;
-    size_t vertices = (kMaxVertices - m_vertices.size() / kVertexStride) / perPrimitive;
+    size_t vertices = (kMaxVertices - m_vertexBytes / kVertexStride) / perPrimitive;
     return static_cast<UINT>(std::min<size_t>(vertices, kHandOffPrimitives - m_primitives));
 }
 
@@ -168,8 +168,11 @@ uint32_t FrameRecording::StartDraw(bool lines, const RenderState& state) {
 
 void FrameRecording::AddPrimitives(uint32_t command, const PrimitiveSource& source, UINT first, UINT count) {
     UINT perPrimitive = PerPrimitive(m_commands[command].kind);
-    size_t start = m_vertices.size();
-    m_vertices.resize(start + size_t(count) * perPrimitive * kVertexStride);
+    size_t start = m_vertexBytes;
+    m_vertexBytes += size_t(count) * perPrimitive * kVertexStride;
+    // Grown (and filled) only the first time so many are recorded: the memory is kept.
+    if (m_vertices.size() < m_vertexBytes)
+        m_vertices.resize(m_vertexBytes);
     uint8_t* out = m_vertices.data() + start;
     if (source.indices) {
         for (UINT n = first * perPrimitive; n < (first + count) * perPrimitive; ++n, out += kVertexStride)
@@ -356,7 +359,7 @@ void FrameRecording::Clear() {
     m_commands.clear();
     m_draws.clear();
     m_clears.clear();
-    m_vertices.clear();
+    m_vertexBytes = 0;
     m_spans.clear();
     m_chunkStarts.clear();
     m_chunkPrimitives = 0;

@@ -140,6 +140,8 @@ private:
     std::vector<ClearArea> m_clears;
     // Vertices as given, kVertexStride bytes each.
     std::vector<uint8_t> m_vertices;
+    // The bytes of m_vertices in use.
+    size_t m_vertexBytes = 0;
     std::vector<Span> m_spans;
     // The first span of each chunk; a chunk ends where the next begins.
     std::vector<size_t> m_chunkStarts;
