@@ -43,6 +43,7 @@ void FrameRecorder::RecordDraw(bool lines, const RenderState& state, const Primi
             command = Current().StartDraw(lines, state);
         UINT count = std::min(source.primitiveCount - done, Current().Room(perPrimitive));
         Current().AddPrimitives(command, source, done, count);
+        OfferClosedChunks();
         done += count;
     }
     state.color->MarkChanged();
@@ -59,6 +60,7 @@ void FrameRecorder::RecordLines(const RenderState& state, const PrimitiveSource&
 void FrameRecorder::RecordClear(const ClearArea& area) {
     MakeRoom(1);
     Current().AddClear(area);
+    OfferClosedChunks();
 }
 
 bool FrameRecorder::MakeRoom(UINT perPrimitive) {
@@ -79,17 +81,45 @@ void FrameRecorder::HandOff() {
     // Drawn completely: nobody else reads it any more.
     Current().Clear();
     Current().UseBandRows(m_bandRows);
+    OpenCurrent();
+}
+
+void FrameRecorder::OpenCurrent() {
+    m_offeredChunks = 0;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Slot& slot = SlotOf(m_handedOff);
+    slot.nextChunk = 0;
+    slot.offeredChunks = 0;
+    slot.preparedChunks = 0;
+    slot.chunks = -1;
+    m_recordingOpen = true;
+}
+
+void FrameRecorder::OfferClosedChunks() {
+    int closed = Current().ClosedChunks();
+    if (closed == m_offeredChunks)
+        return;
+    m_offeredChunks = closed;
+    Sleeper sleeper;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        SlotOf(m_handedOff).offeredChunks = closed;
+        sleeper = SleeperForWork();
+    }
+    Wake(sleeper);
 }
 
 void FrameRecorder::Queue(bool prepared) {
+    Current().Close();
     Sleeper sleeper;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         Slot& slot = SlotOf(m_handedOff);
-        int chunks = slot.recording.ChunkCount();
-        slot.nextChunk = prepared ? chunks : 0;
-        slot.chunksLeft = prepared ? 0 : chunks;
+        slot.chunks = slot.offeredChunks = slot.recording.ChunkCount();
+        if (prepared)
+            slot.nextChunk = slot.preparedChunks = slot.chunks;
         slot.bandsLeft = m_bands;
+        m_recordingOpen = false;
         ++m_handedOff;
         sleeper = SleeperForWork();
     }
@@ -106,6 +136,8 @@ void FrameRecorder::Finish() {
     }
     bool prepared = false;
     if (!queued && recording.ChunkCount() <= 1) {
+        // Nothing offered yet: this thread prepares it.
+        recording.Close();
         if (recording.ChunkCount() == 1)
             recording.PrepareChunk(0);
         if (recording.Work() < kSmallWork) {
@@ -120,16 +152,20 @@ void FrameRecorder::Finish() {
         std::unique_lock<std::mutex> lock(m_mutex);
         HelpUntil(lock, false, [this] { return m_drawn == m_handedOff; });
     }
-    // The next frame lays its bands out on its own target.
-    m_bandRows = 0;
-    Current().Clear();
+    Restart();
 }
 
 void FrameRecorder::DrawAlone(FrameRecording& recording) {
     for (int band = 0; band < recording.BandCount(); ++band)
         recording.ReplayBand(band);
+    Restart();
+}
+
+void FrameRecorder::Restart() {
+    // The next frame lays its bands out on its own target.
     m_bandRows = 0;
-    recording.Clear();
+    Current().Clear();
+    OpenCurrent();
 }
 
 FrameRecorder::Task FrameRecorder::Claim(int preferredBand) {
@@ -141,13 +177,16 @@ FrameRecorder::Task FrameRecorder::Claim(int preferredBand) {
 
 bool FrameRecorder::BandReady(int band) {
     uint64_t sequence = m_bandNext[band];
-    return !m_bandBusy[band] && sequence < m_handedOff && SlotOf(sequence).chunksLeft == 0;
+    return !m_bandBusy[band] && sequence < m_handedOff && SlotOf(sequence).preparedChunks == SlotOf(sequence).chunks;
 }
 
 FrameRecorder::Slot* FrameRecorder::SlotToPrepare() {
-    for (uint64_t sequence = m_drawn; sequence < m_handedOff; ++sequence) {
+    // The recordings handed off, then the one being recorded.
+    for (uint64_t sequence = m_drawn; sequence <= m_handedOff; ++sequence) {
         Slot& slot = SlotOf(sequence);
-        if (slot.nextChunk < slot.recording.ChunkCount())
+        if (sequence == m_handedOff && !m_recordingOpen)
+            break;
+        if (slot.nextChunk < slot.offeredChunks)
             return &slot;
     }
     return nullptr;
@@ -181,8 +220,9 @@ FrameRecorder::Task FrameRecorder::ClaimPrepare() {
 bool FrameRecorder::Complete(const Task& task) {
     Slot& slot = *task.slot;
     if (task.kind == Task::Kind::kPrepare) {
-        // Its bands are ready where the recording before is drawn.
-        return --slot.chunksLeft == 0;
+        // Once all are, its bands are ready where the recording before is drawn.
+        ++slot.preparedChunks;
+        return false;
     }
     m_bandBusy[task.index] = 0;
     ++m_bandNext[task.index];

@@ -48,8 +48,12 @@ private:
     struct Slot {
         explicit Slot(int bands) : recording(bands) {}
         FrameRecording recording;
+        // Chunks claimed for preparing, offered to be prepared and prepared; chunks in all once
+        // handed off (-1 before).
         int nextChunk = 0;
-        int chunksLeft = 0;
+        int offeredChunks = 0;
+        int preparedChunks = 0;
+        int chunks = -1;
         int bandsLeft = 0;
     };
     // A piece of work on a handed-off recording: preparing a chunk or replaying a band.
@@ -68,11 +72,17 @@ private:
     void RecordDraw(bool lines, const RenderState& state, const PrimitiveSource& source);
     // Queues the recording being recorded, waits for a free slot and starts recording in it.
     void HandOff();
+    // Lets the workers prepare the closed chunks of the recording being recorded.
+    void OfferClosedChunks();
+    // Starts the recording in the current slot.
+    void OpenCurrent();
     // Queues the recording being recorded, `prepared` when its chunks are done, and wakes the
     // workers.
     void Queue(bool prepared);
     // Finishes a recording that was never handed off on the calling thread alone.
     void DrawAlone(FrameRecording& recording);
+    // Starts recording afresh once everything is drawn.
+    void Restart();
 
     // Who sleeps: a worker, the calling thread or nobody.
     enum class Sleeper : uint8_t { kNone, kWorker, kCaller };
@@ -103,9 +113,12 @@ private:
     int m_bandRows = 0;
     std::vector<std::unique_ptr<Slot>> m_slots;
     // Recordings handed off and recordings completely drawn since the recorder started; the one
-    // being recorded has the number m_handedOff.
+    // being recorded has the number m_handedOff, its slot taken while m_recordingOpen.
     uint64_t m_handedOff = 0;
     uint64_t m_drawn = 0;
+    bool m_recordingOpen = true;
+    // Chunks of the recording being recorded offered so far (read by the calling thread only).
+    int m_offeredChunks = 0;
     // For each band: the hand-off number of the next recording to replay in it, and whether a
     // thread replays it now.
     std::vector<uint64_t> m_bandNext;

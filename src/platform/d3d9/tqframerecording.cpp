@@ -20,9 +20,12 @@ constexpr uint64_t kClearedPixelsPerDrawn = 16;
 constexpr UINT kChunkPrimitives = 512;
 // A recording of this many primitives is rasterized while the next one is recorded.
 constexpr UINT kHandOffPrimitives = 8192;
-// The most vertices and commands one recording holds.
-constexpr size_t kMaxVertices = size_t(1) << 18;
-constexpr size_t kMaxCommands = size_t(1) << 14;
+// The most vertices, commands, spans and chunks one recording holds.
+constexpr size_t kMaxVertices = 3 * kHandOffPrimitives;
+constexpr size_t kMaxCommands = 4096;
+constexpr size_t kMaxChunks = kHandOffPrimitives / kChunkPrimitives + 1;
+// A span per command, and a command may be cut where chunks end.
+constexpr size_t kMaxSpans = kMaxCommands + kMaxChunks;
 
 // A band reads its pieces scattered over the chunks, written by other threads: they are fetched
 // this many entries ahead.
@@ -150,6 +153,15 @@ SpanPlanes FrameRecording::Blit::Planes() const {
     return p;
 }
 
+FrameRecording::FrameRecording(int bands) : m_bands(bands) {
+    m_commands.reserve(kMaxCommands);
+    m_draws.reserve(kMaxCommands);
+    m_clears.reserve(kMaxCommands);
+    m_vertices.reserve(kMaxVertices * kVertexStride);
+    m_spans.reserve(kMaxSpans);
+    m_chunks.reserve(kMaxChunks);
+}
+
 UINT FrameRecording::Room(UINT perPrimitive) const {
     if (m_commands.size() >= kMaxCommands || m_primitives >= kHandOffPrimitives)
         return 0;
@@ -192,14 +204,22 @@ void FrameRecording::AddPrimitives(uint32_t command, const PrimitiveSource& sour
 }
 
 void FrameRecording::AddSpan(const Span& span) {
-    if (m_chunkStarts.empty() || m_chunkPrimitives == kChunkPrimitives) {
-        m_chunkStarts.push_back(m_spans.size());
-        m_chunkPrimitives = 0;
-        if (m_chunks.size() < m_chunkStarts.size())
+    if (m_chunkCount == 0 || m_chunkPrimitives == kChunkPrimitives) {
+        if (m_chunkCount > 0)
+            m_chunks[m_chunkCount - 1].endSpan = m_spans.size();
+        if (m_chunks.size() == static_cast<size_t>(m_chunkCount))
             m_chunks.emplace_back();
+        m_chunks[m_chunkCount++].firstSpan = m_spans.size();
+        m_chunkPrimitives = 0;
     }
     m_spans.push_back(span);
     m_chunkPrimitives += span.primitives;
+}
+
+void FrameRecording::Close() {
+    if (m_chunkCount > 0)
+        m_chunks[m_chunkCount - 1].endSpan = m_spans.size();
+    m_closed = true;
 }
 
 void FrameRecording::AddClear(const ClearArea& area) {
@@ -215,8 +235,7 @@ void FrameRecording::AddClear(const ClearArea& area) {
 
 void FrameRecording::PrepareChunk(int chunk) {
     Chunk& out = m_chunks[chunk];
-    size_t end = chunk + 1 < ChunkCount() ? m_chunkStarts[chunk + 1] : m_spans.size();
-    for (size_t i = m_chunkStarts[chunk]; i < end; ++i) {
+    for (size_t i = out.firstSpan; i < out.endSpan; ++i) {
         const Span& span = m_spans[i];
         const Command& command = m_commands[span.command];
         if (command.kind == Kind::kClear) {
@@ -361,8 +380,9 @@ void FrameRecording::Clear() {
     m_clears.clear();
     m_vertexBytes = 0;
     m_spans.clear();
-    m_chunkStarts.clear();
+    m_chunkCount = 0;
     m_chunkPrimitives = 0;
+    m_closed = false;
     m_primitives = 0;
     m_bandRows = 0;
 }

@@ -24,7 +24,7 @@ namespace tqd3d9 {
 class FrameRecording {
 public:
     // The target is cut into `bands` bands.
-    explicit FrameRecording(int bands) : m_bands(bands) {}
+    explicit FrameRecording(int bands);
 
     // Rows per band: set by the first draw or clear from its target's height, unless given before.
     // Recordings replayed one after the other on the same bands use the same rows.
@@ -41,9 +41,14 @@ public:
     void AddPrimitives(uint32_t command, const PrimitiveSource& source, UINT first, UINT count);
     void AddClear(const ClearArea& area);
 
-    int ChunkCount() const { return static_cast<int>(m_chunkStarts.size()); }
-    // Transforms, clips, sets up and files the chunk's primitives. Chunks may be prepared at once on
-    // different threads; all are prepared before any band is replayed.
+    int ChunkCount() const { return m_chunkCount; }
+    // Chunks that take nothing more: all but the last until Close. They may be prepared on other
+    // threads while recording goes on (the recording never moves what they read).
+    int ClosedChunks() const { return m_chunkCount > 0 && !m_closed ? m_chunkCount - 1 : m_chunkCount; }
+    // Ends the recording: its last chunk takes nothing more.
+    void Close();
+    // Transforms, clips, sets up and files the chunk's primitives. Closed chunks may be prepared at
+    // once on different threads; all are prepared before any band is replayed.
     void PrepareChunk(int chunk);
 
     // Pixels the prepared pieces may cover, to tell little work from much.
@@ -101,6 +106,8 @@ private:
     // What preparing a chunk gives.
     // Aligned to a cache line: chunks next to each other are prepared at once on different threads.
     struct alignas(64) Chunk {
+        // Its spans: m_spans[firstSpan] up to m_spans[endSpan], set once the chunk is closed.
+        size_t firstSpan = 0, endSpan = 0;
         std::vector<TriangleSetup> triangles;
         std::vector<Rectangle> rectangles;
         std::vector<Blit> blits;
@@ -135,6 +142,8 @@ private:
     int m_bands;
     int m_bandRows = 0;
     UINT m_primitives = 0;
+    // Each vector has its most elements reserved from the start: elements are only added, never
+    // moved, while closed chunks are prepared on other threads.
     std::vector<Command> m_commands;
     std::vector<RenderState> m_draws;
     std::vector<ClearArea> m_clears;
@@ -143,10 +152,10 @@ private:
     // The bytes of m_vertices in use.
     size_t m_vertexBytes = 0;
     std::vector<Span> m_spans;
-    // The first span of each chunk; a chunk ends where the next begins.
-    std::vector<size_t> m_chunkStarts;
+    int m_chunkCount = 0;
     UINT m_chunkPrimitives = 0;
-    // One per chunk, kept with their memory when the recording is cleared.
+    bool m_closed = false;
+    // m_chunkCount in use, the others kept with their memory when the recording is cleared.
     std::vector<Chunk> m_chunks;
 };
 
