@@ -1,13 +1,14 @@
 // Records the drawing of a frame and rasterizes it on several threads.
 //
-// The calling thread records the draws as given (FrameRecording). Once a recording holds many
-// primitives it is handed off and the next one is recorded. Handed-off recordings are prepared
-// (transformed, clipped, set up and filed under bands of rows) chunk by chunk, then replayed band
-// by band, by the workers and by the calling thread whenever it waits. A band of a recording is
-// replayed once the recording is prepared and the same band of the recording before is drawn, so
-// every pixel keeps the order of its draws with no pause between recordings; a thread keeps to the
-// band it drew last while it can, so the band's rows stay in its cache. Finish returns when all is
-// drawn; a little work stays on the calling thread and wakes no worker.
+// The calling thread records the draws as given (FrameRecording). Each chunk of a recording is
+// prepared (transformed, clipped, set up and filed under bands of rows) as soon as it is full,
+// while the rest is recorded; once a recording holds many primitives it is handed off and the next
+// one is recorded. Handed-off recordings are replayed band by band. The workers do both, and the
+// calling thread whenever it waits. A band of a recording is replayed once all of the recording is
+// prepared and the same band of the recording before is drawn, so every pixel keeps the order of
+// its draws with no pause between recordings; a thread keeps to the band it drew last while it
+// can, so the band's rows stay in its cache. Finish returns when all is drawn; a little work stays
+// on the calling thread and wakes no worker.
 //
 // Recordings refer to the images and textures of their draws without holding them: the device
 // finishes before any of them is read, changed or freed by anything else.
