@@ -202,14 +202,18 @@ bool FrameRecorder::HasReadyTask() {
 }
 
 FrameRecorder::Task FrameRecorder::ClaimReplay(int preferredBand) {
+    // The oldest recording first, so its slot is soon free for recording; among its bands the
+    // preferred one, then the next ones.
+    int chosen = -1;
     for (int i = 0; i < m_bands; ++i) {
         int band = (preferredBand + i) % m_bands;
-        if (!BandReady(band))
-            continue;
-        m_bandBusy[band] = 1;
-        return Task{Task::Kind::kReplay, &SlotOf(m_bandNext[band]), band};
+        if (BandReady(band) && (chosen < 0 || m_bandNext[band] < m_bandNext[chosen]))
+            chosen = band;
     }
-    return Task{};
+    if (chosen < 0)
+        return Task{};
+    m_bandBusy[chosen] = 1;
+    return Task{Task::Kind::kReplay, &SlotOf(m_bandNext[chosen]), chosen};
 }
 
 FrameRecorder::Task FrameRecorder::ClaimPrepare() {

@@ -6,9 +6,10 @@
 // one is recorded. Handed-off recordings are replayed band by band. The workers do both, and the
 // calling thread whenever it waits. A band of a recording is replayed once all of the recording is
 // prepared and the same band of the recording before is drawn, so every pixel keeps the order of
-// its draws with no pause between recordings; a thread keeps to the band it drew last while it
-// can, so the band's rows stay in its cache. Finish returns when all is drawn; a little work stays
-// on the calling thread and wakes no worker.
+// its draws with no pause between recordings. Bands of the oldest recording go first, so its slot
+// is soon free for recording again; among them a thread takes the band it drew last, whose rows
+// are still in its cache. Finish returns when all is drawn; a little work stays on the calling
+// thread and wakes no worker.
 //
 // Recordings refer to the images and textures of their draws without holding them: the device
 // finishes before any of them is read, changed or freed by anything else.
@@ -88,7 +89,7 @@ private:
     // Who sleeps: a worker, the calling thread or nobody.
     enum class Sleeper : uint8_t { kNone, kWorker, kCaller };
 
-    // Under m_mutex: a task to run, the band `preferredBand` first, or none.
+    // Under m_mutex: a task to run, or none; `preferredBand` is the band this thread drew last.
     Task Claim(int preferredBand);
     Task ClaimReplay(int preferredBand);
     Task ClaimPrepare();
