@@ -55,24 +55,14 @@ const VideoDriver* ChooseDriver() {
     return &g_headlessVideoDriver;
 }
 
-bool ValidFrame(const uint32_t* pixels, int width, int height, int pitch) {
-    return pixels != nullptr && width > 0 && height > 0 && width <= kMaxFrameSide &&
-           height <= kMaxFrameSide && pitch >= width * 4;
+bool ValidSize(int width, int height) {
+    return width > 0 && height > 0 && width <= kMaxFrameSide && height <= kMaxFrameSide;
 }
 
-void KeepFrame(HWND window, const uint32_t* pixels, int width, int height, int pitch) {
-    std::lock_guard<std::mutex> lock(State().mutex);
-    // Copied into the window's kept frame, whose memory serves every frame of the same size.
-    Frame& frame = State().lastFrames[window];
-    frame.width = width;
-    frame.height = height;
-    frame.pixels.resize(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y) {
-        const uint32_t* row = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(pixels) +
-                                                                static_cast<size_t>(y) * pitch);
-        memcpy(&frame.pixels[static_cast<size_t>(y) * width], row, width * sizeof(uint32_t));
-    }
+bool ValidFrame(const uint32_t* pixels, int width, int height, int pitch) {
+    return pixels != nullptr && ValidSize(width, height) && pitch >= width * 4;
 }
+
 
 // The window's client area in the client coordinates of its top-level window.
 RECT AreaInTopLevel(HWND window, HWND topLevel) {
@@ -109,12 +99,44 @@ void VideoPresent(HWND window, const uint32_t* pixels, int width, int height, in
         PlatformLog("VideoPresent: frame refused (%dx%d, pitch %d)", width, height, pitch);
         return;
     }
-    KeepFrame(window, pixels, width, height, pitch);
+    uint32_t* kept = VideoFrameToKeep(window, width, height);
+    for (int y = 0; y < height; ++y)
+        memcpy(kept + static_cast<size_t>(y) * width,
+               reinterpret_cast<const uint8_t*>(pixels) + static_cast<size_t>(y) * pitch, width * sizeof(uint32_t));
+    VideoPresentKept(window, vsync);
+}
+
+uint32_t* VideoFrameToKeep(HWND window, int width, int height) {
+    if (!IsWindow(window) || !ValidSize(width, height)) {
+        PlatformLog("VideoFrameToKeep: frame refused (%dx%d)", width, height);
+        return nullptr;
+    }
+    std::lock_guard<std::mutex> lock(State().mutex);
+    // The window's kept frame: its memory serves every frame of the same size.
+    Frame& frame = State().lastFrames[window];
+    frame.width = width;
+    frame.height = height;
+    frame.pixels.resize(static_cast<size_t>(width) * height);
+    return frame.pixels.data();
+}
+
+void VideoPresentKept(HWND window, bool vsync) {
+    const uint32_t* pixels;
+    int width, height;
+    {
+        std::lock_guard<std::mutex> lock(State().mutex);
+        auto it = State().lastFrames.find(window);
+        if (it == State().lastFrames.end())
+            return;
+        pixels = it->second.pixels.data();
+        width = it->second.width;
+        height = it->second.height;
+    }
     WindowRegistry& registry = WindowRegistry::Instance();
     if (!registry.VisibleChain(window))
         return;
     HWND topLevel = registry.TopLevelOf(window);
-    ActiveVideoDriver().present(topLevel, AreaInTopLevel(window, topLevel), pixels, width, height, pitch,
+    ActiveVideoDriver().present(topLevel, AreaInTopLevel(window, topLevel), pixels, width, height, width * 4,
                                 vsync);
 }
 

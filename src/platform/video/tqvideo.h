@@ -14,6 +14,14 @@ namespace tqplat {
 // The headless backend keeps the frame as the window's last frame.
 void VideoPresent(HWND window, const uint32_t* pixels, int width, int height, int pitch, bool vsync);
 
+// The same in two steps, for a caller that fills the frame itself: the window's kept frame, sized
+// to width x height pixels 0xAARRGGBB in rows of `width` values, to be filled and then shown with
+// VideoPresentKept. Until then nothing else may read the window's frame. NULL (logged) when the
+// window or the size is refused.
+uint32_t* VideoFrameToKeep(HWND window, int width, int height);
+// Shows the window's kept frame.
+void VideoPresentKept(HWND window, bool vsync);
+
 // The last frame presented to a window (both backends keep it). False when none was presented.
 bool VideoLastFrame(HWND window, std::vector<uint32_t>* pixels, int* width, int* height);
 // One pixel of that frame, without copying the frame. False when none was presented or (x, y) lies

@@ -101,6 +101,16 @@ TEST_F(Windows, PresentedFramesAreKeptPerWindowAndForgottenWithIt) {
     ASSERT_TRUE(tqplat::VideoLastFrame(window, &kept, &width, &height));
     EXPECT_EQ(4, width);
 
+    // Filled by the caller, then shown; a size out of range is refused.
+    EXPECT_EQ(nullptr, tqplat::VideoFrameToKeep(window, 0, 1));
+    uint32_t* filled = tqplat::VideoFrameToKeep(window, 2, 1);
+    ASSERT_NE(nullptr, filled);
+    filled[0] = 9;
+    filled[1] = 10;
+    tqplat::VideoPresentKept(window, false);
+    ASSERT_TRUE(tqplat::VideoLastFrame(window, &kept, &width, &height));
+    EXPECT_EQ((std::vector<uint32_t>{9, 10}), kept);
+
     DestroyWindow(window);
     EXPECT_FALSE(tqplat::VideoLastFrame(window, &kept, &width, &height));
     EXPECT_FALSE(tqplat::VideoLastFramePixel(window, 0, 0, &pixel));
