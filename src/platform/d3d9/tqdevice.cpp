@@ -295,19 +295,34 @@ HWND Device::PresentWindow(HWND destWindow) const {
 }
 
 HRESULT Device::Present(const RECT*, const RECT*, HWND destWindow, const void*) {
-    FinishDrawing();
-    if (m_health != Health::kOperational)
-        return D3DERR_DEVICELOST;
-    if (m_inScene)
-        return D3DERR_INVALIDCALL;
+    HRESULT refused = m_health != Health::kOperational ? D3DERR_DEVICELOST
+                      : m_inScene                      ? D3DERR_INVALIDCALL
+                                                       : D3D_OK;
+    if (FAILED(refused)) {
+        FinishDrawing();
+        return refused;
+    }
     Image& back = m_backBuffer->Pixels();
     int width = static_cast<int>(back.Width()), height = static_cast<int>(back.Height());
+    HWND window = PresentWindow(destWindow);
     bool vsync = m_params.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE;
-    // 32-bit back buffers go as they are; 16-bit ones through their 0xAARRGGBB view.
-    bool direct = BytesPerPixel(back.Format()) == 4;
-    const uint32_t* pixels = direct ? reinterpret_cast<const uint32_t*>(back.Bits()) : back.ArgbPixels();
-    int pitch = direct ? static_cast<int>(back.Pitch()) : width * 4;
-    tqplat::VideoPresent(PresentWindow(destWindow), pixels, width, height, pitch, vsync);
+    if (BytesPerPixel(back.Format()) != 4) {
+        // 16-bit back buffers go through their 0xAARRGGBB view.
+        FinishDrawing();
+        tqplat::VideoPresent(window, back.ArgbPixels(), width, height, width * 4, vsync);
+        return D3D_OK;
+    }
+    // 32-bit ones are copied into the window's frame as they are: by the threads that draw, each
+    // band of rows once its last draw is done, while other bands are still drawn.
+    uint32_t* kept = tqplat::VideoFrameToKeep(window, width, height);
+    if (kept && m_recorder)
+        m_recorder->RecordCopy(back, kept);
+    FinishDrawing();
+    if (!kept)
+        return D3D_OK;
+    if (!m_recorder)
+        back.CopyRowsTo(kept, 0, back.Height());
+    tqplat::VideoPresentKept(window, vsync);
     return D3D_OK;
 }
 

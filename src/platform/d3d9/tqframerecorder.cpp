@@ -63,6 +63,12 @@ void FrameRecorder::RecordClear(const ClearArea& area) {
     OfferClosedChunks();
 }
 
+void FrameRecorder::RecordCopy(const Image& source, uint32_t* destination) {
+    MakeRoom(1);
+    Current().AddCopy(source, destination);
+    OfferClosedChunks();
+}
+
 bool FrameRecorder::MakeRoom(UINT perPrimitive) {
     if (Current().Room(perPrimitive) > 0)
         return false;

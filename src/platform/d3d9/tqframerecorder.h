@@ -41,6 +41,9 @@ public:
     void RecordTriangles(const RenderState& state, const PrimitiveSource& source);
     void RecordLines(const RenderState& state, const PrimitiveSource& source);
     void RecordClear(const ClearArea& area);
+    // Copies the 32-bit image, once everything recorded before is drawn on it, to `destination`
+    // (rows of its width), band by band with the rest.
+    void RecordCopy(const Image& source, uint32_t* destination);
     // Rasterizes everything recorded and returns once it is drawn.
     void Finish();
 

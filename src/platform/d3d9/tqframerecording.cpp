@@ -63,7 +63,7 @@ public:
         else if (m_lines)
             m_lines->Draw(&chunk.lines[entry.piece]);
         else
-            m_recording.m_clears[m_recording.m_commands[entry.command].index].Fill(m_top, m_bottom);
+            ReplayArea(m_recording.m_commands[entry.command]);
     }
 
     // Fetches what Replay will read for the entry.
@@ -81,6 +81,17 @@ public:
     }
 
 private:
+    // A clear or a copy, limited to the band's rows.
+    void ReplayArea(const Command& command) const {
+        if (command.kind == Kind::kClear) {
+            m_recording.m_clears[command.index].Fill(m_top, m_bottom);
+            return;
+        }
+        const Copy& copy = m_recording.m_copies[command.index];
+        UINT height = copy.source->Height();
+        copy.source->CopyRowsTo(copy.destination, std::min<UINT>(m_top, height), std::min<UINT>(m_bottom, height));
+    }
+
     void ReplayTriangles(const BandEntry& entry, const Chunk& chunk) {
         if (entry.form == Form::kBlit) {
             const Blit& blit = chunk.blits[entry.piece];
@@ -99,7 +110,7 @@ private:
         EndRun();
         m_command = command;
         const Command& c = m_recording.m_commands[command];
-        if (c.kind == Kind::kClear)
+        if (c.kind == Kind::kClear || c.kind == Kind::kCopy)
             return;
         m_state = m_recording.m_draws[c.index];
         m_state.bandTop = std::max(m_state.bandTop, m_top);
@@ -157,6 +168,7 @@ FrameRecording::FrameRecording(int bands) : m_bands(bands) {
     m_commands.reserve(kMaxCommands);
     m_draws.reserve(kMaxCommands);
     m_clears.reserve(kMaxCommands);
+    m_copies.reserve(kMaxCommands);
     m_vertices.reserve(kMaxVertices * kVertexStride);
     m_spans.reserve(kMaxSpans);
     m_chunks.reserve(kMaxChunks);
@@ -233,6 +245,14 @@ void FrameRecording::AddClear(const ClearArea& area) {
     AddSpan(Span{static_cast<uint32_t>(m_commands.size() - 1), 0, 0});
 }
 
+void FrameRecording::AddCopy(const Image& source, uint32_t* destination) {
+    if (m_bandRows == 0)
+        SetBandLayout(source);
+    m_copies.push_back(Copy{&source, destination});
+    m_commands.push_back(Command{Kind::kCopy, static_cast<uint32_t>(m_copies.size() - 1)});
+    AddSpan(Span{static_cast<uint32_t>(m_commands.size() - 1), 0, 0});
+}
+
 void FrameRecording::PrepareChunk(int chunk) {
     Chunk& out = m_chunks[chunk];
     for (size_t i = out.firstSpan; i < out.endSpan; ++i) {
@@ -240,6 +260,10 @@ void FrameRecording::PrepareChunk(int chunk) {
         const Command& command = m_commands[span.command];
         if (command.kind == Kind::kClear) {
             FileClear(out, span.command);
+            continue;
+        }
+        if (command.kind == Kind::kCopy) {
+            FileCopy(out, span.command);
             continue;
         }
         const RenderState& state = m_draws[command.index];
@@ -343,6 +367,12 @@ size_t FrameRecording::BandOfRow(int row) const {
     return static_cast<size_t>(std::min(row / m_bandRows, m_bands - 1));
 }
 
+void FrameRecording::FileCopy(Chunk& chunk, uint32_t command) const {
+    const Image& source = *m_copies[m_commands[command].index].source;
+    File(chunk, BandEntry{command, 0, Form::kSingle}, 0, static_cast<int>(source.Height()) - 1);
+    chunk.work += uint64_t(source.Width()) * source.Height() / kClearedPixelsPerDrawn;
+}
+
 void FrameRecording::File(Chunk& chunk, const BandEntry& entry, int firstRow, int lastRow) const {
     size_t lastBand = BandOfRow(lastRow);
     if (chunk.bands.size() <= lastBand)
@@ -378,6 +408,7 @@ void FrameRecording::Clear() {
     m_commands.clear();
     m_draws.clear();
     m_clears.clear();
+    m_copies.clear();
     m_vertexBytes = 0;
     m_spans.clear();
     m_chunkCount = 0;

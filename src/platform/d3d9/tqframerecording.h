@@ -40,6 +40,9 @@ public:
     // Adds primitives first .. first + count - 1 of `source` to the draw `command`.
     void AddPrimitives(uint32_t command, const PrimitiveSource& source, UINT first, UINT count);
     void AddClear(const ClearArea& area);
+    // Copies the 32-bit image, as drawn by everything recorded before, to `destination` (rows of
+    // its width).
+    void AddCopy(const Image& source, uint32_t* destination);
 
     int ChunkCount() const { return m_chunkCount; }
     // Chunks that take nothing more: all but the last until Close. They may be prepared on other
@@ -61,10 +64,10 @@ public:
     void Clear();
 
 private:
-    enum class Kind : uint8_t { kTriangles, kLines, kClear };
+    enum class Kind : uint8_t { kTriangles, kLines, kClear, kCopy };
     struct Command {
         Kind kind;
-        // Into m_draws for triangles and lines, into m_clears for a clear.
+        // Into m_draws for triangles and lines, into m_clears for a clear, into m_copies for a copy.
         uint32_t index;
     };
     // Consecutive primitives of one command, their vertices from m_vertices[firstVertex] on.
@@ -135,6 +138,7 @@ private:
                  const TriangleSetup& second) const;
     void AddLine(Chunk& chunk, uint32_t command, const RenderState& state, const ScreenVertex* v) const;
     void FileClear(Chunk& chunk, uint32_t command) const;
+    void FileCopy(Chunk& chunk, uint32_t command) const;
     size_t BandOfRow(int row) const;
     void File(Chunk& chunk, const BandEntry& entry, int firstRow, int lastRow) const;
     void SetBandLayout(const Image& target);
@@ -147,6 +151,11 @@ private:
     std::vector<Command> m_commands;
     std::vector<RenderState> m_draws;
     std::vector<ClearArea> m_clears;
+    struct Copy {
+        const Image* source;
+        uint32_t* destination;
+    };
+    std::vector<Copy> m_copies;
     // Vertices as given, kVertexStride bytes each.
     std::vector<uint8_t> m_vertices;
     // The bytes of m_vertices in use.

@@ -118,4 +118,9 @@ void Image::DecodeBlocksToArgb() {
     }
 }
 
+void Image::CopyRowsTo(uint32_t* destination, UINT top, UINT bottom) const {
+    for (UINT y = top; y < bottom; ++y)
+        std::memcpy(destination + size_t(y) * m_width, Row(y), size_t(m_width) * sizeof(uint32_t));
+}
+
 } // namespace tqd3d9

@@ -32,6 +32,10 @@ public:
     const uint8_t* Bits() const { return m_bytes.data(); }
     size_t ByteSize() const { return m_bytes.size(); }
     uint8_t* Row(UINT y) { return m_bytes.data() + y * m_pitch; }
+    const uint8_t* Row(UINT y) const { return m_bytes.data() + y * m_pitch; }
+    // Copies rows [top, bottom) of a 32-bit image to `destination`, which holds rows of Width()
+    // values.
+    void CopyRowsTo(uint32_t* destination, UINT top, UINT bottom) const;
 
     // Locks the rectangle (NULL: everything). Fails while locked, for an empty or outside rectangle.
     HRESULT Lock(const RECT* rect, DWORD flags, D3DLOCKED_RECT* locked);
