@@ -27,20 +27,17 @@ constexpr size_t kMaxChunks = kHandOffPrimitives / kChunkPrimitives + 1;
 // A span per command, and a command may be cut where chunks end.
 constexpr size_t kMaxSpans = kMaxCommands + kMaxChunks;
 
-// A band reads its pieces scattered over the chunks, written by other threads: they are fetched
-// this many entries ahead.
-constexpr size_t kPrefetchAhead = 4;
-
 // One texel per pixel in 16.16.
 constexpr int64_t kTexelStep = 65536;
 
-// Fetches the cache lines of a piece of `bytes` bytes (only a hint: nothing is read).
-void Prefetch(const void* piece, size_t bytes) {
-    constexpr uintptr_t kLine = 64;
-    uintptr_t start = reinterpret_cast<uintptr_t>(piece), end = start + bytes;
-    // Every line the piece touches, also the last one when the piece does not start a line.
-    for (uintptr_t line = start & ~(kLine - 1); line < end; line += kLine)
-        __builtin_prefetch(reinterpret_cast<const void*>(line));
+// Reads a byte of every cache line of a piece of `bytes` bytes, so the piece is in this thread's
+// cache when it is replayed.
+void Touch(const void* piece, size_t bytes) {
+    constexpr size_t kLine = 64;
+    const volatile uint8_t* p = static_cast<const uint8_t*>(piece);
+    for (size_t offset = 0; offset < bytes; offset += kLine)
+        p[offset];
+    p[bytes - 1];
 }
 
 } // namespace
@@ -66,18 +63,20 @@ public:
             ReplayArea(m_recording.m_commands[entry.command]);
     }
 
-    // Fetches what Replay will read for the entry.
-    void Prefetch(const BandEntry& entry, const Chunk& chunk) const {
+    // Brings in what Replay will read for the entry: the pieces were written by other threads,
+    // and reading them all in one pass, where the reads overlap, costs far less than waiting for
+    // each in the middle of drawing.
+    void Touch(const BandEntry& entry, const Chunk& chunk) const {
         Kind kind = m_recording.m_commands[entry.command].kind;
         if (kind == Kind::kTriangles && entry.form == Form::kBlit)
-            tqd3d9::Prefetch(chunk.blits.data() + entry.piece, sizeof(Blit));
+            tqd3d9::Touch(chunk.blits.data() + entry.piece, sizeof(Blit));
         else if (kind == Kind::kTriangles && entry.form == Form::kRectangle)
-            tqd3d9::Prefetch(chunk.rectangles.data() + entry.piece, sizeof(Rectangle));
+            tqd3d9::Touch(chunk.rectangles.data() + entry.piece, sizeof(Rectangle));
         else if (kind == Kind::kTriangles)
-            tqd3d9::Prefetch(chunk.triangles.data() + entry.piece,
-                             (entry.form == Form::kPair ? 2 : 1) * sizeof(TriangleSetup));
+            tqd3d9::Touch(chunk.triangles.data() + entry.piece,
+                          (entry.form == Form::kPair ? 2 : 1) * sizeof(TriangleSetup));
         else if (kind == Kind::kLines)
-            tqd3d9::Prefetch(chunk.lines.data() + entry.piece, 2 * sizeof(ScreenVertex));
+            tqd3d9::Touch(chunk.lines.data() + entry.piece, 2 * sizeof(ScreenVertex));
     }
 
 private:
@@ -425,11 +424,10 @@ void FrameRecording::ReplayBand(int band) const {
         if (static_cast<size_t>(band) >= c.bandCount)
             continue;
         const std::vector<BandEntry>& entries = c.bands[band];
-        for (size_t i = 0; i < entries.size(); ++i) {
-            if (i + kPrefetchAhead < entries.size())
-                replay.Prefetch(entries[i + kPrefetchAhead], c);
-            replay.Replay(entries[i], c);
-        }
+        for (const BandEntry& entry : entries)
+            replay.Touch(entry, c);
+        for (const BandEntry& entry : entries)
+            replay.Replay(entry, c);
     }
 }
 
