@@ -277,28 +277,28 @@ void FrameRecording::PrepareChunk(int chunk) {
         ForEachTriangle(state, source, [&](const ScreenVertex* v) {
             AddTriangle(out, span.command, state, pairs, &waiting, v);
         });
-        if (waiting.held)
-            AddSingle(out, span.command, waiting.setup);
+        if (waiting.held >= 0)
+            AddSingle(out, span.command, waiting.setups[waiting.held]);
     }
 }
 
 void FrameRecording::AddTriangle(Chunk& chunk, uint32_t command, const RenderState& state, bool pairs,
                                  Waiting* waiting, const ScreenVertex* v) const {
-    TriangleSetup setup;
+    TriangleSetup& setup = waiting->Free();
     if (!setup.Setup(v, state))
         return;
     chunk.work += uint64_t(setup.maxY - setup.minY + 1) * uint64_t(setup.maxX - setup.minX + 1);
+    int index = static_cast<int>(&setup - waiting->setups);
     if (!pairs) {
         AddSingle(chunk, command, setup);
-    } else if (!waiting->held) {
-        waiting->setup = setup;
-        waiting->held = true;
-    } else if (PairSharesPlanes(waiting->setup, setup)) {
-        waiting->held = false;
-        AddPair(chunk, command, waiting->setup, setup);
+    } else if (waiting->held < 0) {
+        waiting->held = index;
+    } else if (PairSharesPlanes(waiting->setups[waiting->held], setup)) {
+        AddPair(chunk, command, waiting->setups[waiting->held], setup);
+        waiting->held = -1;
     } else {
-        AddSingle(chunk, command, waiting->setup);
-        waiting->setup = setup;
+        AddSingle(chunk, command, waiting->setups[waiting->held]);
+        waiting->held = index;
     }
 }
 

@@ -121,9 +121,12 @@ private:
         uint64_t work = 0;
     };
     // A triangle of the chunk being prepared that waits for its partner.
+    // Set up in place: the held one and room for the next.
     struct Waiting {
-        TriangleSetup setup;
-        bool held = false;
+        TriangleSetup setups[2];
+        // Index of the held one, or -1.
+        int held = -1;
+        TriangleSetup& Free() { return setups[held == 0 ? 1 : 0]; }
     };
     class BandReplay;
 
