@@ -61,7 +61,7 @@ private:
         int chunks = -1;
         int bandsLeft = 0;
     };
-    // A piece of work on a handed-off recording: preparing a chunk or replaying a band.
+    // A piece of work on a recording: preparing a chunk or replaying a band.
     struct Task {
         enum class Kind : uint8_t { kNone, kPrepare, kReplay } kind = Kind::kNone;
         Slot* slot = nullptr;
@@ -104,8 +104,8 @@ private:
     void Wake(Sleeper sleeper);
     // Under m_mutex: sleeps until woken.
     void Sleep(std::unique_lock<std::mutex>& lock, bool worker);
-    // Under m_mutex: records that the task is done; true when that lets others go on (a prepared
-    // recording, a free slot), so the waiting threads are to be woken.
+    // Under m_mutex: records that the task is done; true when that drew a recording completely
+    // (its slot is free), which the calling thread may be waiting for.
     bool Complete(const Task& task);
     static void Run(const Task& task);
     void WorkerLoop();
