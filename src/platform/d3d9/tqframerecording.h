@@ -1,5 +1,5 @@
 // One stretch of recorded drawing: the vertices of each draw as given, with a copy of its render
-// state, and clears as their rectangles. The vertices are cut into chunks of primitives that are
+// state, clears as their rectangles and copies of a finished image. The vertices are cut into chunks of primitives that are
 // transformed, clipped and set up on their own, possibly at once on different threads
 // (PrepareChunk). Two triangles in a row that the span paths would draw as a pair (a sprite quad)
 // are stored as one piece; a pair covering an axis-aligned rectangle as that rectangle and the
@@ -109,7 +109,8 @@ private:
     // What preparing a chunk gives.
     // Aligned to a cache line: chunks next to each other are prepared at once on different threads.
     struct alignas(64) Chunk {
-        // Its spans: m_spans[firstSpan] up to m_spans[endSpan], set once the chunk is closed.
+        // Its spans: m_spans[firstSpan] up to, not including, m_spans[endSpan] (set once the chunk
+        // is closed).
         size_t firstSpan = 0, endSpan = 0;
         std::vector<TriangleSetup> triangles;
         std::vector<Rectangle> rectangles;
