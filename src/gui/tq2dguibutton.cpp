@@ -40,10 +40,10 @@ void TQ2DGUIButton::OnSetShowMode(int n) {
 void TQ2DGUIButton::OnSetEnableMode(int n) {
     if (!GetShowMode())
         return;
-    if (n)
-        OnMouseLeave();
+    if (n || m_eButtonType != TQ2DBUTTON_PUSH)
+        OnMouseLeave(); // a disabled group or toggle button still shows whether it is checked
     else
-        m_Face.SetFrame(m_eButtonType == TQ2DBUTTON_PUSH ? kDisabledOrCheckedHover : kNormal);
+        m_Face.SetFrame(kDisabledOrCheckedHover);
 }
 
 int TQ2DGUIButton::OnCheckGroup() {

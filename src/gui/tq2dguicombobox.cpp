@@ -11,6 +11,7 @@ namespace {
 const DWORD kButtonID = 1;
 const DWORD kListID = 2;
 const DWORD kEditID = 3;
+const int kEscape = 0x1B;
 
 // 0xRRGGBB as the GDI colour 0x00BBGGRR.
 DWORD ToColorRef(LONGLONG rgb) {
@@ -25,6 +26,9 @@ TQ2DGUIComboBox::TQ2DGUIComboBox() {
     m_DataList.SetControlID(kListID);
     m_Edit.SetControlID(kEditID);
     m_DataList.SetShowMode(0, 0);
+    // The edit only shows the choice: it takes neither typing nor the mouse, so a press on the box
+    // reaches the combo box.
+    m_Edit.SetEnableMode(0);
     AddControl(&m_DropDown, 0);
     AddControl(&m_DataList, 0);
     AddControl(&m_Edit, 0);
@@ -114,7 +118,6 @@ void TQ2DGUIComboBox::CloseDataView() {
 // delete) the combo box in its handler.
 void TQ2DGUIComboBox::PickSelectedLine() {
     m_Edit.SetText(m_DataList.GetCurSelectData());
-    m_Edit.SetFocus();
     CloseDataView();
     if (GetParent())
         GetParent()->OnCommand(this, TQ2DGUI_COMMAND_CHANGED);
@@ -126,6 +129,12 @@ void TQ2DGUIComboBox::OnCommand(TQ2DGUIObject* pSender, DWORD dwCommand) {
         ToggleDataView();
     else if (pSender == &m_DataList)
         PickSelectedLine();
+}
+
+// Escape closes the open list (one Escape, one popup).
+void TQ2DGUIComboBox::OnUpdate(float, float, float) {
+    if (m_DataList.GetShowMode() && GetModalControl() == this && TakeKey(kEscape))
+        CloseDataView();
 }
 
 void TQ2DGUIComboBox::OnSetSize(float, float) {

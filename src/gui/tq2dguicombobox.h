@@ -2,10 +2,13 @@
 // list that opens below the box.
 //
 // A click on the drop-down button opens the list (the combo box then holds the mouse capture and
-// is the modal control) and the next closes it; picking a line copies its text into the edit,
-// focuses the edit, closes the list and then sends the parent TQ2DGUI_COMMAND_CHANGED (the parent
-// may remove the combo box in its handler). A press anywhere but the list or the button closes an
-// open list, as does showing or hiding the combo box.
+// is the modal control) and the next closes it; the list opens with the choice in view. Clicking a
+// line chooses it: its text goes into the edit, the list closes and the parent gets
+// TQ2DGUI_COMMAND_CHANGED (the parent may remove the combo box in its handler); so does every
+// SetCurSelect of the list. Hovering and the wheel choose nothing. A press anywhere but the list or
+// the button closes an open list without a choice, as do Escape and showing or hiding the combo
+// box. The edit only shows the choice: it is disabled, takes no typing, and a press on it is a
+// press on the combo box.
 //
 // Combo-box description file, KEY=VALUE lines ('#' starts a comment in a value; colours 0xRRGGBB):
 //   DROP_DOWN_BTN=animation description of the button's face
@@ -52,6 +55,7 @@ public:
     void CloseDataView();
 
     void OnCommand(TQ2DGUIObject* pSender, DWORD dwCommand) override;
+    void OnUpdate(float fDelta, float x, float y) override;
     void OnSetSize(float w, float h) override;
     void OnSetShowMode(int n) override;
     void OnMouseLButton(int n) override;

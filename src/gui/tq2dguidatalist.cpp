@@ -9,6 +9,8 @@ TQ_IMPLEMENT_MEMORY_POOL(TQ2DGUIDataList)
 namespace {
 
 const int kRowPadding = 2;
+const unsigned char kSelectedAlpha = 0xFF;
+const unsigned char kHoverAlpha = 0x80;
 const int kFrame = 2;
 // No bitmap can be taller: more visible lines than this are absurd and are capped.
 const unsigned long kMaxViewLines = 65535;
@@ -57,47 +59,60 @@ int TQ2DGUIDataList::RowOfKey(ULONGLONG key) {
     return -1;
 }
 
+int TQ2DGUIDataList::SelectedRow() {
+    return m_bSelected ? RowOfKey(m_qwSelectedKey) : -1;
+}
+
+void TQ2DGUIDataList::SelectRow(int row) {
+    m_bSelected = row >= 0;
+    if (m_bSelected)
+        m_qwSelectedKey = m_Items.FindDataIndexPtr(IndexOfRow(static_cast<DWORD>(row)))->GetKey();
+}
+
+// An unknown key selects the first line shown; an empty list has no selection.
 void TQ2DGUIDataList::SetCurSelect(int key) {
-    const int lines = ViewLines();
     const int row = RowOfKey(ItemKey(static_cast<DWORD>(key)));
-    m_nTopLine = row < 0 ? 0 : row;
-    m_nSelectRow = m_Items.GetCount() ? 0 : -1;
-    // The view starts at the selected item and never reaches past the last line.
-    const int textHeight = static_cast<int>(m_Items.GetCount()) * m_nRowHeight;
-    const int top = m_nTopLine * m_nRowHeight;
-    const int shown = std::min(lines * m_nRowHeight, textHeight - top);
-    m_TextSprite.SetTextureRect(0.0f, static_cast<float>(top), m_TextSprite.GetTQ2DTexture().GetWidth(true),
-                                static_cast<float>(std::max(shown, 0)));
+    SelectRow(row >= 0 ? row : (m_Items.GetCount() ? 0 : -1));
+    ScrollToSelection();
     if (GetParent())
         GetParent()->OnCommand(this, TQ2DGUI_COMMAND_CHANGED);
 }
 
-int TQ2DGUIDataList::HighlightedIndex() const {
-    const int row = m_nTopLine + m_nSelectRow;
-    if (m_nSelectRow < 0 || row < 0 || row >= static_cast<int>(m_Items.GetCount()))
-        return -1;
-    return static_cast<int>(IndexOfRow(static_cast<DWORD>(row)));
+// The least scroll that brings the selected line into view.
+void TQ2DGUIDataList::ScrollToSelection() {
+    int top = m_nTopLine;
+    const int selected = SelectedRow();
+    if (selected >= 0) {
+        top = std::min(top, selected);
+        top = std::max(top, selected - ViewLines() + 1);
+    }
+    SetTopLine(top);
+}
+
+void TQ2DGUIDataList::SetTopLine(int row) {
+    const int count = static_cast<int>(m_Items.GetCount());
+    m_nTopLine = std::max(std::min(row, count - ViewLines()), 0);
+    const int shown = std::min(ViewLines(), count - m_nTopLine) * m_nRowHeight;
+    m_TextSprite.SetTextureRect(0.0f, static_cast<float>(m_nTopLine * m_nRowHeight),
+                                m_TextSprite.GetTQ2DTexture().GetWidth(true), static_cast<float>(shown));
+    m_nSelectRow = GetMouseEnter() ? RowAt(GetMousePos().x, GetMousePos().y) : -1;
 }
 
 int TQ2DGUIDataList::GetCurSelect() {
-    const int index = HighlightedIndex();
-    return index < 0 ? -1 : static_cast<int>(m_Items.FindDataIndexPtr(static_cast<DWORD>(index))->GetKey());
+    return SelectedRow() >= 0 ? static_cast<int>(static_cast<DWORD>(m_qwSelectedKey)) : -1;
 }
 
-// The highlighted item itself: every key, also one that reads as a negative int, has its text.
+// The selected item itself: every key, also one that reads as a negative int, has its text.
 TQString& TQ2DGUIDataList::GetCurSelectData() {
-    const int index = HighlightedIndex();
-    if (index < 0) {
-        m_strNone = "";
-        return m_strNone;
-    }
-    return *m_Items.FindDataIndex(static_cast<DWORD>(index));
+    TQString* text = m_bSelected ? m_Items.FindData(m_qwSelectedKey) : nullptr;
+    if (text)
+        return *text;
+    m_strNone = "";
+    return m_strNone;
 }
 
 void TQ2DGUIDataList::BuildTexture() {
     const int lines = ViewLines();
-    if (lines == 0)
-        m_nSelectRow = -1;
     TEXTMETRICA metrics;
     std::memset(&metrics, 0, sizeof metrics);
     GetTextMetricsA(m_GDI.GetHDC(), &metrics);
@@ -160,38 +175,52 @@ void TQ2DGUIDataList::DrawLines(int width) {
     }
 }
 
+// The selected line carries the bar; the line under the mouse a half-transparent one.
 void TQ2DGUIDataList::OnRender(float x, float y) {
     m_BGSprite.Render(x, y);
-    if (m_nSelectRow >= 0)
-        m_SelectSprite.Render(x + 2.0f, y + 2.0f + static_cast<float>(m_nRowHeight * m_nSelectRow));
+    const int selectedRow = SelectedRow() - m_nTopLine;
+    if (selectedRow >= 0 && selectedRow < ViewLines())
+        RenderBar(x, y, selectedRow, kSelectedAlpha);
+    if (m_nSelectRow >= 0 && m_nSelectRow != selectedRow)
+        RenderBar(x, y, m_nSelectRow, kHoverAlpha);
     m_TextSprite.Render(x + 3.0f, y + 3.0f);
+}
+
+void TQ2DGUIDataList::RenderBar(float x, float y, int row, unsigned char alpha) {
+    m_SelectSprite.SetAlpha(alpha);
+    m_SelectSprite.Render(x + 2.0f, y + 2.0f + static_cast<float>(m_nRowHeight * row));
 }
 
 void TQ2DGUIDataList::OnSetSize(float, float) {
     BuildTexture();
 }
 
-void TQ2DGUIDataList::ClampSelectRow() {
-    const int lines = ViewLines();
-    if (m_nSelectRow >= lines)
-        m_nSelectRow = lines - 1;
+// The row of a shown line at (x, y), relative to the list; -1 off the lines (empty rows too).
+int TQ2DGUIDataList::RowAt(float x, float y) {
+    if (m_nRowHeight <= 0 || x < 0.0f || y < 0.0f || x >= GetSize().x)
+        return -1;
+    const int row = static_cast<int>(y) / m_nRowHeight;
+    const int shown = std::min(ViewLines(), static_cast<int>(m_Items.GetCount()) - m_nTopLine);
+    return row < shown ? row : -1;
 }
 
-void TQ2DGUIDataList::OnMouseMove(float, float y) {
-    if (m_nRowHeight == 0)
-        return;
-    m_nSelectRow = static_cast<int>(y) / m_nRowHeight;
-    ClampSelectRow();
+void TQ2DGUIDataList::OnMouseMove(float x, float y) {
+    m_nSelectRow = RowAt(x, y);
+}
+
+void TQ2DGUIDataList::OnMouseLeave() {
+    m_nSelectRow = -1;
 }
 
 void TQ2DGUIDataList::OnMouseWheel(int n) {
-    m_nSelectRow -= n;
-    if (m_nSelectRow < 0)
-        m_nSelectRow = 0;
-    ClampSelectRow();
+    SetTopLine(m_nTopLine - n);
 }
 
+// A click chooses the line under the mouse.
 void TQ2DGUIDataList::OnMouseLButton(int n) {
-    if (!n && GetMouseEnter() && m_nSelectRow >= 0 && GetParent())
+    if (n || !GetMouseEnter() || m_nSelectRow < 0)
+        return;
+    SelectRow(m_nTopLine + m_nSelectRow);
+    if (GetParent())
         GetParent()->OnCommand(this, TQ2DGUI_COMMAND_CHANGED);
 }

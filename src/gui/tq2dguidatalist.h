@@ -1,17 +1,20 @@
 // TQ2DGUIDataList: text lines stored under numeric keys, shown in a framed box of a fixed number of
-// visible lines with a highlight bar that follows the mouse and the wheel; a click on a line tells
-// the parent (TQ2DGUI_COMMAND_CHANGED), as does every SetCurSelect.
+// visible lines. The selected line carries the bar; the line under the mouse is highlighted with
+// a half-transparent one. A click on a line selects it and tells the parent
+// (TQ2DGUI_COMMAND_CHANGED), as does every SetCurSelect; hovering only highlights. The wheel
+// turned over the list scrolls it one line a notch.
 //
 // All lines are drawn once with GDI into one tall texture, the visible part being a rectangle of
-// it; the box with its frame and the highlight bar are textures of their own. What is shown
-// changes only at BuildTexture (every SetSize rebuilds); the control's height is then set to the
-// visible lines. Lines are shown in ascending key order, or reversed.
+// it; the box with its frame and the bar are textures of their own. What is drawn changes only at
+// BuildTexture (every SetSize rebuilds); the control's height is then set to the visible lines.
+// Lines are shown in ascending key order, or reversed.
 //
-// Selection: SetCurSelect(key) shows the item stored under key on the top line; GetCurSelect()
-// returns the key of the highlighted item (top line plus highlighted row, in display order), -1
-// when no item is highlighted. With keys 0..n-1 in ascending order these are display positions.
-// Keys are unsigned 32-bit values: a key given as a wider or a negative number keeps its low 32
-// bits, so SetCurSelect(-1) selects the item under 0xFFFFFFFF.
+// Selection: SetCurSelect(key) selects the item stored under key (an unknown key the first line)
+// and scrolls the least that brings it into view; the view always shows as many lines as fit.
+// GetCurSelect() returns the selected item's key, -1 when none; the same item stays selected when
+// the list is rebuilt or its order reversed. Keys are unsigned 32-bit values: a key given as a
+// wider or a negative number keeps its low 32 bits, so SetCurSelect(-1) selects the item under
+// 0xFFFFFFFF.
 #pragma once
 
 #include "base/tqstring.h"
@@ -35,7 +38,7 @@ public:
 
     void SetCurSelect(int key);
     int GetCurSelect();
-    // The text of the highlighted item (empty when none).
+    // The text of the selected item (empty when none).
     TQString& GetCurSelectData();
 
     // Looks, taking effect at the next BuildTexture. Texture colour is a texel colour 0xRRGGBB;
@@ -58,8 +61,11 @@ public:
     unsigned long GetMaxDataViewLine() const { return m_dwMaxDataViewLine; }
 
     int GetRowHeight() const { return m_nRowHeight; }
+    // The first line shown (a display position).
     int GetTopLine() const { return m_nTopLine; }
-    // Row of the highlight within the view, -1 for none.
+    // Scrolls the view to start at display position row, kept so that the view is filled.
+    void SetTopLine(int row);
+    // Row of the line under the mouse within the view, -1 for none.
     int GetSelectRow() const { return m_nSelectRow; }
     TQ2DGDI& GetGDI() { return m_GDI; }
     TQ2DSprite& GetBGSprite() { return m_BGSprite; }
@@ -72,6 +78,7 @@ public:
     void OnRender(float x, float y) override;
     void OnSetSize(float w, float h) override;
     void OnMouseMove(float x, float y) override;
+    void OnMouseLeave() override;
     void OnMouseLButton(int n) override;
     void OnMouseWheel(int n) override;
 
@@ -81,10 +88,14 @@ private:
     int ViewLines() const;
     // The index position of the item shown on display row, and back.
     DWORD IndexOfRow(DWORD row) const;
-    // The index position of the highlighted item, -1 when none.
-    int HighlightedIndex() const;
+    // The display row of the item under key, -1 when none.
     int RowOfKey(ULONGLONG key);
-    void ClampSelectRow();
+    int SelectedRow();
+    void SelectRow(int row);
+    void ScrollToSelection();
+    // The row of a shown line at (x, y), relative to the list; -1 off the lines.
+    int RowAt(float x, float y);
+    void RenderBar(float x, float y, int row, unsigned char alpha);
     void DrawBackground(int width, int height);
     void DrawBar(int width, int barHeight);
     void DrawLines(int width);
@@ -103,6 +114,8 @@ private:
     unsigned long m_dwMaxDataViewLine = 0;
     int m_nRowHeight = 0;
     int m_nTopLine = 0;
-    int m_nSelectRow = 0;
+    int m_nSelectRow = -1;
+    bool m_bSelected = false;
+    ULONGLONG m_qwSelectedKey = 0;
     TQString m_strNone; // what the text getters return for a missing item
 };

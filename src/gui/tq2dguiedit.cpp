@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "platform/imm32/tqimm32.h"
 #include "platform/win32/tquser32.h"
@@ -18,6 +19,7 @@ const int kBlinkFrames = 2;
 const int kLoopMode = 4;
 const DWORD kFirstInputMessage = 0x100;
 const DWORD kLastInputMessage = 0x10F;
+const LONG kCaretWidth = 1;
 
 bool IsLeadByte(char c) {
     return static_cast<unsigned char>(c) > 127;
@@ -49,7 +51,7 @@ DWORD TQ2DGUIEdit::MaxTextLength() const {
 void TQ2DGUIEdit::SetText(const char* sz) {
     const char* text = sz ? sz : "";
     m_strText.SetString(text, WholeCharacterLength(text, MaxTextLength()), 1);
-    m_dwFirstChar = 0;
+    m_bDropTrailByte = false;
     BuildTexture();
 }
 
@@ -133,10 +135,10 @@ void TQ2DGUIEdit::BuildTexture() {
         return;
     }
     const DWORD length = m_strText.GetLength();
-    m_dwFirstChar = std::min(m_dwFirstChar, length);
-    const char* shown = m_strText.GetString() + m_dwFirstChar;
-    const int count = static_cast<int>(length - m_dwFirstChar);
     HDC dc = m_GDI.GetHDC();
+    const DWORD first = FirstCharShowingCaret(dc, width);
+    const char* shown = m_strText.GetString() + first;
+    const int count = static_cast<int>(length - first);
     SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, m_dwTextColor);
     TextOutA(dc, 0, 0, shown, count);
@@ -146,6 +148,30 @@ void TQ2DGUIEdit::BuildTexture() {
     const float caretX = static_cast<float>(drawn.cx);
     m_Carat.SetRenderPos(caretX, m_Carat.GetRenderPos().y);
     m_Composit.SetRenderPos(caretX, m_Composit.GetRenderPos().y);
+}
+
+// The caret stands after the last character: the text is drawn from the first character that
+// leaves room for all that follows and for the caret. The width of a tail shrinks as it starts
+// later, so the start is found by halving over the character starts.
+DWORD TQ2DGUIEdit::FirstCharShowingCaret(HDC dc, DWORD width) {
+    std::vector<DWORD> starts;
+    const DWORD length = m_strText.GetLength();
+    for (DWORD i = 0; i < length; i += (IsLeadByte(m_strText.GetAt(i)) && i + 1 < length) ? 2 : 1)
+        starts.push_back(i);
+    const char* text = m_strText.GetString();
+    const LONG room = static_cast<LONG>(width) - kCaretWidth;
+    size_t low = 0;
+    size_t high = starts.empty() ? 0 : starts.size() - 1;
+    while (low < high) {
+        const size_t middle = (low + high) / 2;
+        SIZE tail = {0, 0};
+        GetTextExtentPoint32A(dc, text + starts[middle], static_cast<int>(length - starts[middle]), &tail);
+        if (tail.cx <= room)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return starts.empty() ? 0 : starts[low];
 }
 
 void TQ2DGUIEdit::OnRender(float x, float y) {
@@ -165,6 +191,7 @@ void TQ2DGUIEdit::OnUpdate(float fDelta, float, float) {
 void TQ2DGUIEdit::OnSetSize(float, float) {
     BuildCarat();
     BuildComposit();
+    BuildTexture();
 }
 
 void TQ2DGUIEdit::OnSetFocusControl(int bFocus) {
@@ -233,13 +260,20 @@ void TQ2DGUIEdit::OnKeyDown(WPARAM key) {
 }
 
 void TQ2DGUIEdit::OnChar(BYTE c) {
+    if (m_bDropTrailByte) {
+        m_bDropTrailByte = false;
+        return;
+    }
     if (c < 32)
         return;
     const DWORD length = m_strText.GetLength();
-    // A lead byte needs room for its trail byte too, so the text never ends half a character.
-    const DWORD needed = (IsLeadByte(static_cast<char>(c)) && !EndsWithLeadByte()) ? 2 : 1;
-    if (length + needed > MaxTextLength())
+    // A lead byte needs room for its trail byte too, so the text never ends half a character; a
+    // refused lead byte's trail byte, which comes next, is refused with it.
+    const bool lead = IsLeadByte(static_cast<char>(c)) && !EndsWithLeadByte();
+    if (length + (lead ? 2 : 1) > MaxTextLength()) {
+        m_bDropTrailByte = lead;
         return;
+    }
     m_strText.SetAt(length, static_cast<char>(c));
     if (!EndsWithLeadByte())
         BuildTexture();

@@ -6,7 +6,9 @@
 // Enter sends the parent TQ2DGUI_COMMAND_ENTER, and the input method's composition string is shown
 // in place of the blinking caret (it is never inserted: the input method delivers the result as
 // characters). Text is drawn with GDI into a texture and shown as a sprite. The text changes only
-// at its end: there is no cursor movement, selection or clipboard.
+// at its end, where the caret stands: there is no cursor movement, selection or clipboard. Text
+// wider than the edit scrolls so that its end and the caret stay in view. A double-byte character
+// that does not fit the buffer whole is refused whole.
 #pragma once
 
 #include "base/tqstring.h"
@@ -41,7 +43,8 @@ public:
     TQ2DAnimation& GetCarat() { return m_Carat; }
     TQ2DAnimation& GetCompositImage() { return m_Composit; }
 
-    // Redraws the text into a texture of the control's width and the font's height.
+    // Redraws the text into a texture of the control's width and the font's height, scrolled so
+    // that the caret after the last character stays in view. Every size change redraws it too.
     virtual void BuildTexture();
 
     void OnRender(float x, float y) override;
@@ -72,6 +75,7 @@ private:
     // True when the text ends with the lead byte of a double-byte character.
     bool EndsWithLeadByte() const;
     DWORD MaxTextLength() const;
+    DWORD FirstCharShowingCaret(HDC dc, DWORD width);
 
     TQ2DGDI m_GDI;
     TQ2DSprite m_TextSprite;
@@ -81,6 +85,6 @@ private:
     DWORD m_dwTextColor = 0x000000;
     DWORD m_dwCaratColor = 0x000000;
     DWORD m_dwCaratTextColor = 0xFFFFFF;
-    DWORD m_dwFirstChar = 0;
+    bool m_bDropTrailByte = false;
     TQString m_strComposit;
 };

@@ -11,6 +11,9 @@ TQ2DGUIObject* TQ2DGUIObject::m_pFocusControl = nullptr;
 TQ2DGUIObject* TQ2DGUIObject::m_pMouseCaptureControl = nullptr;
 TQ2DGUIObject* TQ2DGUIObject::m_pModalControl = nullptr;
 TQ2DGUIObject* TQ2DGUIObject::m_pInputControl = nullptr;
+TQ2DGUIObject* TQ2DGUIObject::m_pActiveControl = nullptr;
+TQ2DGUIObject* TQ2DGUIObject::m_pMouseTarget = nullptr;
+bool TQ2DGUIObject::m_bKeyTaken = false;
 TQ2DGUIObject::ControlList TQ2DGUIObject::m_ModalControlList;
 DWORD TQ2DGUIObject::m_dwDestroyCount = 0;
 
@@ -50,6 +53,10 @@ void TQ2DGUIObject::ForgetControl(TQ2DGUIObject* p) {
         m_pMouseCaptureControl = nullptr;
     if (m_pInputControl == p)
         m_pInputControl = nullptr;
+    if (m_pActiveControl == p)
+        ClearActivePress();
+    if (m_pMouseTarget == p)
+        m_pMouseTarget = nullptr;
 }
 
 // Owned children are deleted one by one after their parent pointer is cleared, so their own
@@ -78,7 +85,31 @@ int TQ2DGUIObject::OnHitTest(float x, float y) {
 }
 
 bool TQ2DGUIObject::GetActiveMouseLButtonMode() {
-    return m_bActiveMouseLButtonMode == 0 && m_dwActiveControlID == 0 && m_pModalControl == nullptr;
+    return m_bActiveMouseLButtonMode == 0 && m_dwActiveControlID == 0 && m_pActiveControl == nullptr &&
+           m_pModalControl == nullptr;
+}
+
+void TQ2DGUIObject::SetActiveControlID(DWORD id) {
+    m_dwActiveControlID = id;
+    m_pActiveControl = nullptr;
+}
+
+// The press belongs to the control that took it; an ID the host set names no control and is
+// matched by ID. Only compares the pointer: the control may be gone already.
+bool TQ2DGUIObject::HoldsActivePress(const TQ2DGUIObject* control, DWORD id) {
+    return m_pActiveControl ? m_pActiveControl == control : (id != 0 && m_dwActiveControlID == id);
+}
+
+void TQ2DGUIObject::ClearActivePress() {
+    m_pActiveControl = nullptr;
+    m_dwActiveControlID = 0;
+}
+
+bool TQ2DGUIObject::TakeKey(int key) {
+    if (m_bKeyTaken || TQ2DGetKey() != key)
+        return false;
+    m_bKeyTaken = true;
+    return true;
 }
 
 // ---- Tree ----
@@ -228,11 +259,10 @@ void TQ2DGUIObject::SetFocusControl(TQ2DGUIObject* p) {
     m_pFocusControl = p;
     if (p)
         p->OnSetFocusControl(1);
-    TQ2DGUIObject* node = p;
-    for (int level = 0; level < 2 && node && node->m_pParent; ++level) {
+    // The focused control and every ancestor go to the tails of their lists: a window is raised
+    // whatever depth the focused control has in it.
+    for (TQ2DGUIObject* node = p; node && node->m_pParent; node = node->m_pParent)
         node->m_pParent->m_ControlList.MoveToTail(node->ElementInParent());
-        node = node->m_pParent;
-    }
 }
 
 void TQ2DGUIObject::SetModalControl(TQ2DGUIObject* p) {
@@ -257,8 +287,8 @@ void TQ2DGUIObject::ClearStatus() {
         element->GetData()->ClearStatus();
     CaptureMouse(0);
     ClearModalControl(this);
-    if (m_dwActiveControlID == m_dwControlID)
-        m_dwActiveControlID = 0;
+    if (HoldsActivePress(this, m_dwControlID))
+        ClearActivePress();
     if (m_pFocusControl == this)
         SetFocusControl(nullptr);
     if (m_pInputControl == this)
@@ -302,6 +332,43 @@ unsigned char TQ2DGUIObject::AdjustPosRange(float& x, float& y) {
 void TQ2DGUIObject::UpdateGUI(float fDelta, float x, float y) {
     if (!m_ControlList.GetCount() || !m_bShowMode)
         return;
+    m_bKeyTaken = false;
+    m_pMouseTarget = FindMouseTarget(x - m_ptPos.x, y - m_ptPos.y);
+    UpdateSubtree(fDelta, x, y);
+    m_pMouseTarget = nullptr;
+}
+
+// The last-drawn control under (x, y), given in this control's coordinates, that may take the
+// mouse: the deepest of the topmost subtree. Disabled controls (images, captions) let the mouse
+// through to what lies beneath.
+TQ2DGUIObject* TQ2DGUIObject::FindMouseTarget(float x, float y) {
+    TQ2DGUIObject* found = nullptr;
+    for (ControlList::Element* element = m_ControlList.GetHeadPosition(); element;
+         element = element->GetNext()) {
+        TQ2DGUIObject* child = element->GetData();
+        if (!child->m_bShowMode)
+            continue;
+        TQ2DGUIObject* inside = child->FindMouseTarget(x - child->m_ptPos.x, y - child->m_ptPos.y);
+        if (inside)
+            found = inside;
+        else if (child->TakesMouseAt(x, y))
+            found = child;
+    }
+    return found;
+}
+
+bool TQ2DGUIObject::TakesMouseAt(float x, float y) {
+    return m_bEnableMode && !IsBlockedBy(m_pModalControl) && !IsBlockedBy(m_pMouseCaptureControl) &&
+           OnHitTest(x, y);
+}
+
+bool TQ2DGUIObject::IsUnderMouse(float x, float y) {
+    return m_pMouseTarget && (m_pMouseTarget == this || CheckChild(m_pMouseTarget)) && OnHitTest(x, y);
+}
+
+void TQ2DGUIObject::UpdateSubtree(float fDelta, float x, float y) {
+    if (!m_ControlList.GetCount() || !m_bShowMode)
+        return;
     const int lButton = TQ2DGetKeyState(kKeyLButton);
     const int rButton = TQ2DGetKeyState(kKeyRButton);
     const int mButton = TQ2DGetKeyState(kKeyMButton);
@@ -315,7 +382,7 @@ void TQ2DGUIObject::UpdateGUI(float fDelta, float x, float y) {
         element = element->GetNext();
         if (!m_bShowMode || !child->m_bShowMode)
             continue;
-        child->UpdateGUI(fDelta, lx, ly);
+        child->UpdateSubtree(fDelta, lx, ly);
         if (m_dwDestroyCount != destroyCount)
             break;
         UpdateGUIControl(child, fDelta, lx, ly, lButton, rButton, mButton, wheel);
@@ -341,12 +408,12 @@ void TQ2DGUIObject::UpdateGUIControl(TQ2DGUIObject* pControl, float fDelta, floa
     if (pControl->IsBlockedBy(m_pModalControl) || pControl->IsBlockedBy(m_pMouseCaptureControl))
         return;
     if (!nLButton) {
-        pControl->SetMouseEnter(pControl->OnHitTest(x, y));
+        pControl->SetMouseEnter(pControl->IsUnderMouse(x, y) ? 1 : 0);
         if (m_dwDestroyCount != destroyCount)
             return;
     }
     if (!pControl->m_bMouseEnter && pControl != m_pMouseCaptureControl) {
-        pControl->DeliverMouseState(0, 0, 0, nWheel);
+        pControl->DeliverMouseState(0, 0, 0, 0);
         return;
     }
     pControl->SetMousePos(x - pControl->m_ptPos.x, y - pControl->m_ptPos.y);
@@ -395,11 +462,18 @@ void TQ2DGUIObject::SetMouseEnter(int n) {
         OnMouseLeave();
 }
 
+// A control that moves with the mouse (a dragged window) sees the same relative position while
+// the mouse moves: the move counts as long as either position changed.
 void TQ2DGUIObject::SetMousePos(float x, float y) {
-    if (m_ptMousePos.x == x && m_ptMousePos.y == y)
+    const float parentX = x + m_ptPos.x;
+    const float parentY = y + m_ptPos.y;
+    if (m_ptMousePos.x == x && m_ptMousePos.y == y && m_ptMouseInParent.x == parentX &&
+        m_ptMouseInParent.y == parentY)
         return;
     m_ptMousePos.x = x;
     m_ptMousePos.y = y;
+    m_ptMouseInParent.x = parentX;
+    m_ptMouseInParent.y = parentY;
     OnMouseMove(x, y);
 }
 
@@ -410,21 +484,23 @@ void TQ2DGUIObject::SetMouseLButton(int n) {
     if (n) {
         if (!CheckChild(m_pFocusControl))
             SetFocusControl(this);
-        if (m_dwActiveControlID == 0)
+        if (!m_pActiveControl && !m_dwActiveControlID) {
+            m_pActiveControl = this;
             m_dwActiveControlID = m_dwControlID;
+        }
         m_bActiveMouseLButtonMode = 1;
     }
     // The handler and the click may destroy this control: its ID is kept, and after a destruction
-    // no member is read.
+    // no member is read (a destroyed control has already given up the press it held).
     const DWORD id = m_dwControlID;
     const DWORD destroyCount = m_dwDestroyCount;
     OnMouseLButton(n);
-    if (!n) {
-        if (m_dwDestroyCount == destroyCount && !m_bMoveMode && m_bMouseEnter && m_pParent)
-            m_pParent->OnCommand(this, TQ2DGUI_COMMAND_CLICK);
-        if (m_dwActiveControlID == id)
-            m_dwActiveControlID = 0;
-    }
+    if (n)
+        return;
+    if (m_dwDestroyCount == destroyCount && !m_bMoveMode && m_bMouseEnter && m_pParent)
+        m_pParent->OnCommand(this, TQ2DGUI_COMMAND_CLICK);
+    if (HoldsActivePress(this, id))
+        ClearActivePress();
 }
 
 void TQ2DGUIObject::SetMouseRButton(int n) {
@@ -441,9 +517,8 @@ void TQ2DGUIObject::SetMouseMButton(int n) {
     OnMouseMButton(n);
 }
 
+// The value is this frame's notches: each frame's turn is delivered, also the same one again.
 void TQ2DGUIObject::SetMouseWheel(int n) {
-    if (m_nMouseWheel == n)
-        return;
     m_nMouseWheel = n;
     if (n)
         OnMouseWheel(n);

@@ -118,9 +118,13 @@ public:
     // The control that receives keyboard and IME messages (NULL when none).
     static TQ2DGUIObject* GetInputControl() { return m_pInputControl; }
     static DWORD GetActiveControlID() { return m_dwActiveControlID; }
+    // The control that took the current left-button press (NULL when none, or when the host set
+    // the active ID itself).
+    static TQ2DGUIObject* GetActiveControl() { return m_pActiveControl; }
     static void SetMouseCapture(TQ2DGUIObject* control) { m_pMouseCaptureControl = control; }
     static void SetInputControl(TQ2DGUIObject* control) { m_pInputControl = control; }
-    static void SetActiveControlID(DWORD id) { m_dwActiveControlID = id; }
+    // Stores the ID; the press then belongs to no control object.
+    static void SetActiveControlID(DWORD id);
     // True when no GUI press is active and no modal control is set: the host may use the left
     // button for itself.
     static bool GetActiveMouseLButtonMode();
@@ -164,8 +168,8 @@ public:
     void KillFocus();
     // Nonzero takes the mouse capture; 0 releases it when this control holds it.
     void CaptureMouse(int b);
-    // Tells the old focus control, stores p, tells p, and moves p and its parent to the tails of
-    // their parents' lists.
+    // Tells the old focus control, stores p, tells p, and moves p and every ancestor to the tails
+    // of their parents' lists (drawn and updated last: on top).
     static void SetFocusControl(TQ2DGUIObject* p);
     // Makes p the modal control, saving a different current one for later.
     static void SetModalControl(TQ2DGUIObject* p);
@@ -180,9 +184,11 @@ public:
     unsigned char AdjustPosRange(float& x, float& y);
 
     // ---- Per-frame passes ----
-    // Update pass over the subtree; (x, y) is the mouse in the parent's coordinates. A handler may
-    // remove (and so delete) controls, a dialog closing on a click for one: the pass then ends for
-    // this frame.
+    // Update pass over the subtree; (x, y) is the mouse in the parent's coordinates. Only the
+    // topmost enabled control under the mouse (the deepest of the last-drawn subtree there) and its
+    // ancestors under the mouse are entered: they alone take presses, clicks and the wheel. A
+    // handler may remove (and so delete) controls, a dialog closing on a click for one: the pass
+    // then ends for this frame.
     void UpdateGUI(float fDelta, float x, float y);
     // Render pass over the subtree; (x, y) is the parent's absolute origin.
     void RenderGUI(float x, float y);
@@ -203,6 +209,9 @@ public:
     TQ_DECLARE_MEMORY_POOL(TQ2DGUIObject)
 
 protected:
+    // True once per update pass when this frame's key is key: one key press acts on one control
+    // (one Escape closes one popup).
+    static bool TakeKey(int key);
     // One child's update with the frame's input; (x, y) in this control's coordinates.
     void UpdateGUIControl(TQ2DGUIObject* pControl, float fDelta, float x, float y, int nLButton, int nRButton,
                           int nMButton, int nWheel);
@@ -211,6 +220,14 @@ private:
     // Whether another control blocks input to this one (a modal or capture control outside its
     // ancestry).
     bool IsBlockedBy(TQ2DGUIObject* holder);
+    void UpdateSubtree(float fDelta, float x, float y);
+    TQ2DGUIObject* FindMouseTarget(float x, float y);
+    // Enabled, not blocked and hit at (x, y) in the parent's coordinates.
+    bool TakesMouseAt(float x, float y);
+    // The pass's mouse target or one of its ancestors, and hit at (x, y).
+    bool IsUnderMouse(float x, float y);
+    static bool HoldsActivePress(const TQ2DGUIObject* control, DWORD id);
+    static void ClearActivePress();
     // The element holding exactly this control in the parent's list, NULL when none.
     ControlList::Element* ElementInParent();
     void DetachChildren();
@@ -230,6 +247,7 @@ private:
     TQ2D_POINT_tag m_ptPos = {0.0f, 0.0f};
     TQ2D_POINT_tag m_ptSize = {0.0f, 0.0f};
     TQ2D_POINT_tag m_ptMousePos = {0.0f, 0.0f};
+    TQ2D_POINT_tag m_ptMouseInParent = {0.0f, 0.0f};
     int m_bMouseEnter = 0;
     int m_nMouseLButton = 0;
     int m_nMouseRButton = 0;
@@ -245,6 +263,11 @@ private:
     static TQ2DGUIObject* m_pMouseCaptureControl;
     static TQ2DGUIObject* m_pModalControl;
     static TQ2DGUIObject* m_pInputControl;
+    static TQ2DGUIObject* m_pActiveControl;
+    // The control the mouse points at during an update pass.
+    static TQ2DGUIObject* m_pMouseTarget;
+    // Whether a control took this pass's key.
+    static bool m_bKeyTaken;
     static ControlList m_ModalControlList;
     // Controls destroyed so far. A handler may destroy controls (a host deleting a dialog from a
     // click): a pass that sees the count change stops at once, before it touches a control that

@@ -46,13 +46,19 @@ int TQ2DGUIScrollBar::SetTexture(const char* szUp, const char* szDown, const cha
     return 1;
 }
 
+// A position beyond the new range is brought back to its end (and reported).
 void TQ2DGUIScrollBar::SetMaxScrollRange(DWORD n) {
     m_dwMaxScrollRange = n;
+    const bool clamped = m_dwScrollPos > n;
+    if (clamped)
+        m_dwScrollPos = n;
     CalculatePos();
     const int enable = n ? 1 : 0;
     m_Up.SetEnableMode(enable);
     m_Down.SetEnableMode(enable);
     m_Bar.SetEnableMode(enable);
+    if (clamped)
+        NotifyParent();
 }
 
 void TQ2DGUIScrollBar::SetScrollPos(int n) {
@@ -69,19 +75,21 @@ void TQ2DGUIScrollBar::ScrollTo(LONGLONG n) {
         return;
     m_dwScrollPos = pos;
     CalculatePos();
+    NotifyParent();
+}
+
+void TQ2DGUIScrollBar::NotifyParent() {
     if (GetParent())
         GetParent()->OnCommand(this, TQ2DGUI_COMMAND_CHANGED);
 }
 
+// Every thumb offset is turned into a position: the position alone says whether anything changed.
 void TQ2DGUIScrollBar::SetBarPos(float p) {
     if (!(p > 0.0f))
         p = 0.0f;
     else if (p >= m_fTrackLength)
         p = m_fTrackLength;
-    if (p == m_fBarPos)
-        return;
-    m_fBarPos = p;
-    if (m_fTrackLength != 0.0f)
+    if (m_fTrackLength > 0.0f)
         ScrollTo(static_cast<LONGLONG>(static_cast<double>(m_dwMaxScrollRange) * p / m_fTrackLength));
 }
 
@@ -119,8 +127,10 @@ void TQ2DGUIScrollBar::OnIdle() {
         ScrollTo(static_cast<LONGLONG>(m_dwScrollPos) + 1);
 }
 
-void TQ2DGUIScrollBar::OnCommand(TQ2DGUIObject* pSender, DWORD) {
-    if (!pSender || !m_dwMaxScrollRange)
+// An arrow steps on its press (TQ2DGUI_COMMAND_CHANGED); its click on the release is not a step of
+// its own, so one click moves one step.
+void TQ2DGUIScrollBar::OnCommand(TQ2DGUIObject* pSender, DWORD dwCommand) {
+    if (!pSender || !m_dwMaxScrollRange || dwCommand != TQ2DGUI_COMMAND_CHANGED)
         return;
     if (pSender->GetControlID() == kUpID)
         ScrollTo(static_cast<LONGLONG>(m_dwScrollPos) - 1);
@@ -171,12 +181,7 @@ void TQ2DGUIScrollBar::StartRepeatOrTrackPress(int n) {
         SetBarPos(Along(GetMousePos()) - FaceExtent(m_Up) - FaceExtent(m_Bar) / 2.0f);
 }
 
-bool TQ2DGUIScrollBar::WheelTargetsBar() {
-    TQ2DGUIObject* focus = GetFocusControl();
-    return focus && (focus == this || CheckChild(focus) || CheckParent(focus));
-}
-
 void TQ2DGUIScrollBar::OnMouseWheel(int n) {
-    if (m_dwMaxScrollRange && WheelTargetsBar())
+    if (m_dwMaxScrollRange)
         ScrollTo(static_cast<LONGLONG>(m_dwScrollPos) - n);
 }

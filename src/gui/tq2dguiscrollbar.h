@@ -1,11 +1,10 @@
 // TQ2DGUIScrollBar: a vertical or horizontal scroll bar of three push buttons, two arrows and a
 // thumb sliding on the track between them.
 //
-// The scroll position runs from 0 to the maximum range. It moves by arrow clicks (a push button
-// reports both the press and the click, so one click moves two steps), by holding an arrow (one
-// step on the press, the next after 300 ms, then every 50 ms, tested every frame), by dragging the
-// thumb, by pressing the track (the thumb centres on the mouse) and by the wheel while the focus
-// is on the bar, one of its parts or an ancestor. Every change is reported to the parent as
+// The scroll position runs from 0 to the maximum range. It moves by arrow clicks (one step each),
+// by holding an arrow (one step on the press, the next after 300 ms, then every 50 ms, tested
+// every frame), by dragging the thumb, by pressing the track (the thumb centres on the mouse) and
+// by the wheel turned over the bar (one step a notch). Every change is reported to the parent as
 // TQ2DGUI_COMMAND_CHANGED. A range of 0 disables the parts and ignores all input.
 //
 // The parts are members and children of the bar (not owned through the list).
@@ -32,7 +31,7 @@ public:
     // Faces of the arrows and the thumb from animation description files. A bar without a size
     // takes one from its parts; otherwise it is laid out again. 1.
     int SetTexture(const char* szUp, const char* szDown, const char* szBar);
-    // Stores the range and enables the parts for a nonzero one; the position is not clamped.
+    // Stores the range, brings the position into it and enables the parts for a nonzero one.
     void SetMaxScrollRange(DWORD n);
     DWORD GetMaxScrollRange() const { return m_dwMaxScrollRange; }
     DWORD GetScrollPos() const { return m_dwScrollPos; }
@@ -63,7 +62,7 @@ private:
     // Along the axis: a point's coordinate, a face's extent.
     float Along(const TQ2D_POINT_tag& point) const { return IsVertical() ? point.y : point.x; }
     float FaceExtent(TQ2DGUIButton& part) const;
-    bool WheelTargetsBar();
+    void NotifyParent();
     // Clamps n into 0..range and, on a change, moves the thumb and tells the parent.
     void ScrollTo(LONGLONG n);
     void StartRepeatOrTrackPress(int n);
@@ -74,7 +73,6 @@ private:
     TQ2DGUIButton m_Bar;
     DWORD m_dwScrollPos = 0;
     DWORD m_dwMaxScrollRange = 100;
-    float m_fBarPos = 0.0f;
     float m_fTrackLength = 0.0f;
     int m_bDragging = 0;
     float m_fDragOffset = 0.0f;

@@ -2,7 +2,6 @@
 
 #include "base/tqlog.h"
 #include "base/tqstringparser.h"
-#include "engine/tq2dapi.h"
 #include "gui/tq2dguibutton.h"
 #include "gui/tq2dguicombobox.h"
 #include "gui/tq2dguidescription.h"
@@ -211,7 +210,7 @@ void TQ2DGUIWindow::OnInitFromConfig(TQString&, TQString&) {}
 void TQ2DGUIWindow::OnInitComplete() {}
 
 void TQ2DGUIWindow::OnUpdate(float, float, float) {
-    if (GetModalControl() != this || TQ2DGetKey() != kEscape || !GetParent())
+    if (GetModalControl() != this || !GetParent() || !TakeKey(kEscape))
         return;
     if (GetPopupMode())
         SetPopupMode(0);
@@ -241,15 +240,21 @@ void TQ2DGUIWindow::OnMouseMove(float x, float y) {
         SetPos(nx, ny);
 }
 
+// A drag starts from a press that the window itself took (not one of its children, whatever
+// their IDs) and ends with any release.
 void TQ2DGUIWindow::OnMouseLButton(int n) {
-    if (!GetMoveMode() || GetActiveControlID() != GetControlID())
-        return;
-    m_bDragging = n ? 1 : 0;
-    if (n) {
-        m_ptDragAnchor = GetMousePos();
-    } else {
+    if (!n) {
+        if (!m_bDragging)
+            return;
+        m_bDragging = 0;
         m_ptDragAnchor.x = 0.0f;
         m_ptDragAnchor.y = 0.0f;
+        CaptureMouse(0);
+        return;
     }
-    CaptureMouse(n);
+    if (!GetMoveMode() || GetActiveControl() != this)
+        return;
+    m_bDragging = 1;
+    m_ptDragAnchor = GetMousePos();
+    CaptureMouse(1);
 }

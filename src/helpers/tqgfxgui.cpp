@@ -202,9 +202,10 @@ void TQGfxGUI::Update(float dt) {
     if (!TransitionDone())
         return;
 
+    // A focus control hidden or disabled since it took the focus gets no keys.
     int key = m_pDevice->Input_GetKey();
-    if (!Navigate(key) && m_pCtrlFocus && key != 0 && key != VK_LBUTTON && key != VK_RBUTTON &&
-        m_pCtrlFocus->KeyClick(key, m_pDevice->Input_GetChar()))
+    if (!Navigate(key) && m_pCtrlFocus && m_pCtrlFocus->CanFocus() && key != 0 && key != VK_LBUTTON &&
+        key != VK_RBUTTON && m_pCtrlFocus->KeyClick(key, m_pDevice->Input_GetChar()))
         return;
     TrackMouse();
 }
@@ -227,7 +228,7 @@ void TQGfxGUI::TrackMouse() {
         return;
     }
     for (TQGfxGUIObject* ctrl = LastCtrl(); ctrl; ctrl = ctrl->prev) {
-        if (ctrl->bEnabled && ctrl->rect.HitTest(m_fMouseX, m_fMouseY)) {
+        if (ctrl->CanFocus() && ctrl->rect.HitTest(m_fMouseX, m_fMouseY)) {
             SetOver(ctrl);
             ProcessCtrl(ctrl);
             return;

@@ -20,12 +20,17 @@ void TQGfxGUIButton::Render() {
     (m_bPressed ? m_pSprDown : m_pSprUp)->Render(rect.x1, rect.y1);
 }
 
+// A release away from the button cancels the press: a trigger button keeps its old state.
 bool TQGfxGUIButton::MouseLButton(bool down) {
     if (down) {
         m_bOldState = m_bPressed;
         m_bPressed = true;
         return false;
     }
-    m_bPressed = m_bTrigger ? !m_bOldState : false;
+    float x = 0.0f;
+    float y = 0.0f;
+    m_pDevice->Input_GetMousePos(&x, &y);
+    const bool over = rect.HitTest(x, y);
+    m_bPressed = m_bTrigger && (over ? !m_bOldState : m_bOldState);
     return true;
 }

@@ -1,7 +1,7 @@
 // TQGfxGUIButton: a two-state image button. Its up and down images sit side by side in a texture:
 // the up image at (tx, ty) and the down image right of it, both the button's size. A normal button
-// is down while held; a trigger button toggles on each release. A release reports true to the
-// manager.
+// is down while held; a trigger button toggles on each release over it (a release elsewhere
+// cancels the press). A release reports true to the manager.
 #pragma once
 
 #include "helpers/tqgfxguiobject.h"

@@ -53,7 +53,8 @@ public:
         return false;
     }
 
-    // True when the control can take the keyboard focus: not static, visible and enabled.
+    // True when the control can take the keyboard focus and the mouse: not static, visible and
+    // enabled. Hidden controls and static captions let the mouse through to what lies beneath.
     bool CanFocus() const { return !bStatic && bVisible && bEnabled; }
 
     int id;

@@ -83,10 +83,12 @@ TEST_F(ButtonTest, GroupButtonsExcludeEachOtherAndTogglesFlipOnPress) {
     Probe::Log().clear();
     Run(root, Click(35, 5));
     EXPECT_EQ(Probe::Only("command"), (Calls{"100:command 2,-1"}));
-    // Disabled while checked it shows frame 0; enabled again away from the mouse, frame 2.
+    // Disabled, a checked button still looks checked, an unchecked one normal.
     Run(root, {{Nothing(), 200, 50}});
     b->SetEnableMode(0);
-    EXPECT_EQ(b->GetTexture().GetFrame(), 0);
+    EXPECT_EQ(b->GetTexture().GetFrame(), 2);
+    a->SetEnableMode(0);
+    EXPECT_EQ(a->GetTexture().GetFrame(), 0);
     b->SetEnableMode(1);
     EXPECT_EQ(b->GetTexture().GetFrame(), 2);
 
@@ -96,6 +98,10 @@ TEST_F(ButtonTest, GroupButtonsExcludeEachOtherAndTogglesFlipOnPress) {
     Run(root, {{Release(105, 5), 105, 5}, {Nothing(), 105, 5}});
     Run(root, Click(105, 5));
     EXPECT_EQ(toggle->GetStatus(), 0);
+    toggle->SetStatus(1);
+    Run(root, {{Nothing(), 200, 50}});
+    toggle->SetEnableMode(0);
+    EXPECT_EQ(toggle->GetTexture().GetFrame(), 2);
 }
 
 TEST_F(ButtonTest, FacesKeepAPresetSizeAndImagesTakeTheirPositionAndNoInput) {

@@ -1,8 +1,9 @@
-// The combo box: its description file, opening and closing the list by clicks, picking a line and
-// closing by a press elsewhere.
+// The combo box: its description file, opening and closing the list by clicks, picking a line,
+// closing by a press elsewhere or Escape, and an edit that only shows the choice.
 #include "guitestsupport.h"
 
 #include "gui/tq2dguicombobox.h"
+#include "platform/win32/tquser32.h"
 
 using Calls = std::vector<std::string>;
 
@@ -63,7 +64,8 @@ TEST_F(ComboBoxTest, DescriptionSetsLooksItemsAndSelection) {
     // The last DATA_SELECT counts, after every item was added; the pick reached the edit.
     EXPECT_STREQ(combo->GetEdit().GetText(), "Five");
     EXPECT_EQ(Probe::Only("command 6").back(), "100:command 6,0");
-    EXPECT_EQ(TQ2DGUIObject::GetFocusControl(), &combo->GetEdit());
+    // The edit only shows the choice: it never becomes the input control.
+    EXPECT_EQ(TQ2DGUIObject::GetInputControl(), nullptr);
     // Parts placed by the button's face.
     EXPECT_FLOAT_EQ(combo->GetDropDownButton().GetPos().x, 88);
     EXPECT_FLOAT_EQ(combo->GetEdit().GetSize().x, 88);
@@ -113,6 +115,44 @@ TEST_F(ComboBoxTest, ClicksOpenCloseAndPick) {
     combo->SetShowMode(0, 0);
     EXPECT_EQ(list.GetShowMode(), 0);
     EXPECT_EQ(TQ2DGUIObject::GetModalControl(), nullptr);
+}
+
+TEST_F(ComboBoxTest, OnlyAClickChoosesAndTheOpenListShowsEveryChoice) {
+    combo->InitFromConfig(Description("DATA_MAX_LINE=3\nADD_DATA=0,Small\nADD_DATA=1,Medium\n"
+                                      "ADD_DATA=2,Large\nADD_DATA=3,Huge\nDATA_SELECT=1\n")
+                              .c_str());
+    TQ2DGUIDataList& list = combo->GetDataList();
+    const float bx = 10 + 88 + 6, by = 20;
+    auto lineY = [&list](int r) { return 10 + 21 + (r + 0.5f) * list.GetRowHeight(); };
+    Run(root, Click(bx, by));
+    ASSERT_EQ(list.GetShowMode(), 1);
+    EXPECT_EQ(list.GetTopLine(), 0);
+    // Hovering and the wheel choose nothing; closed by a press elsewhere, the choice stays.
+    Probe::Log().clear();
+    Run(root, {{Nothing(), 30, lineY(2)}, {Wheel(-1), 30, lineY(2)}, {Nothing(), 30, lineY(2)}});
+    Run(root, Click(250, 250));
+    EXPECT_EQ(list.GetShowMode(), 0);
+    EXPECT_EQ(list.GetCurSelect(), 1);
+    EXPECT_STREQ(combo->GetEdit().GetText(), "Medium");
+    EXPECT_TRUE(Probe::Only("command 6").empty());
+    // The first line can be chosen.
+    Run(root, Click(bx, by));
+    Run(root, {{Wheel(1), 30, lineY(0)}, {Nothing(), 30, lineY(0)}});
+    Run(root, Click(30, lineY(0)));
+    EXPECT_STREQ(combo->GetEdit().GetText(), "Small");
+    // Typing does not change the choice.
+    Run(root, {{[this] { PostMessageA(window, WM_CHAR, 'x', 0); }, 300, 300}, {Nothing(), 300, 300}});
+    EXPECT_STREQ(combo->GetEdit().GetText(), "Small");
+    // Escape closes the open list.
+    Run(root, Click(bx, by));
+    ASSERT_EQ(list.GetShowMode(), 1);
+    Run(root, {{KeyDown(VK_ESCAPE), 300, 300}, {Nothing(), 300, 300}});
+    EXPECT_EQ(list.GetShowMode(), 0);
+    EXPECT_EQ(TQ2DGUIObject::GetModalControl(), nullptr);
+    // A combo box of type 1 opens from a press on its box.
+    combo->SetComboBoxType(TQ2DCOMBOBOX_CLICK_TOGGLES);
+    Run(root, Click(30, by));
+    EXPECT_EQ(list.GetShowMode(), 1);
 }
 
 TEST_F(ComboBoxTest, AParentMayRemoveTheComboBoxWhenALineIsPicked) {

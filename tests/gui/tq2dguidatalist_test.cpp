@@ -1,5 +1,5 @@
 // The data list: its height from the visible lines, selection and view, sorting, the highlight
-// under the mouse and the wheel, clicks, and its textures by their pixels.
+// under the mouse, clicks, the wheel, and its textures by their pixels.
 #include "guitestsupport.h"
 
 #include "gui/tq2dguidatalist.h"
@@ -58,72 +58,109 @@ TEST_F(DataListTest, HeightFollowsTheVisibleLines) {
     EXPECT_STREQ(empty.GetString(9), "");
 }
 
-TEST_F(DataListTest, SelectionShowsTheItemOnTopAndTellsTheParent) {
-    Fill(3);
-    list->SetMaxDataViewLine(2);
+TEST_F(DataListTest, SelectionIsKeptInAFullViewAndTellsTheParent) {
+    Fill(10);
+    list->SetMaxDataViewLine(5);
     list->SetSize(80, 0);
+    const int row = list->GetRowHeight();
     Probe::Log().clear();
-    list->SetCurSelect(2);
+    list->SetCurSelect(8);
     EXPECT_EQ(Probe::Only("command"), (Calls{"100:command 4,0"}));
-    EXPECT_EQ(list->GetTopLine(), 2);
-    EXPECT_EQ(list->GetCurSelect(), 2);
-    EXPECT_STREQ(list->GetCurSelectData(), "ii");
-    // The view never reaches past the last line.
+    EXPECT_EQ(list->GetCurSelect(), 8);
+    EXPECT_STREQ(list->GetCurSelectData(), "i");
+    // The view scrolls the least that shows the selection, and stays full: items 4 to 8.
+    EXPECT_EQ(list->GetTopLine(), 4);
     float x, y, w, h;
     list->GetTextSprite().GetTextureRect(&x, &y, &w, &h);
-    EXPECT_FLOAT_EQ(y, 2.0f * list->GetRowHeight());
-    EXPECT_FLOAT_EQ(h, list->GetRowHeight());
-    // An unknown key shows the view from the first item.
-    list->SetCurSelect(77);
-    EXPECT_EQ(list->GetTopLine(), 0);
-    // A rebuild keeps the selection.
+    EXPECT_FLOAT_EQ(y, 4.0f * row);
+    EXPECT_FLOAT_EQ(h, 5.0f * row);
+    list->SetCurSelect(9);
+    EXPECT_EQ(list->GetTopLine(), 5);
+    list->SetCurSelect(6);
+    EXPECT_EQ(list->GetTopLine(), 5);
     list->SetCurSelect(1);
-    list->BuildTexture();
     EXPECT_EQ(list->GetTopLine(), 1);
+    // An unknown key selects the first line; a rebuild keeps the selection and the view.
+    list->SetCurSelect(77);
+    EXPECT_EQ(list->GetCurSelect(), 0);
+    EXPECT_EQ(list->GetTopLine(), 0);
+    list->SetCurSelect(3);
+    list->BuildTexture();
+    EXPECT_EQ(list->GetCurSelect(), 3);
 }
 
-TEST_F(DataListTest, ReversedOrderDrawsTheLastKeyOnTop) {
+TEST_F(DataListTest, ReversedOrderDrawsTheLastKeyOnTopAndKeepsTheSelectedItem) {
     Fill(2);
     list->SetSize(80, 0);
     EXPECT_LT(RowInk(0), RowInk(1));
     list->SetDataOrderBy(1);
     list->BuildTexture();
     EXPECT_GT(RowInk(0), RowInk(1));
-    list->SetCurSelect(0);
-    EXPECT_EQ(list->GetTopLine(), 1);
-    EXPECT_EQ(list->GetCurSelect(), 0);
+    list->AddString(2, "x");
+    for (int key = 3; key < 10; ++key)
+        list->AddString(key, "y");
+    list->SetMaxDataViewLine(5);
+    list->SetDataOrderBy(0);
+    list->SetSize(80, 0);
+    list->SetCurSelect(3);
+    list->SetDataOrderBy(1);
+    list->BuildTexture();
+    EXPECT_EQ(list->GetCurSelect(), 3);
+    EXPECT_EQ(list->GetTopLine(), 2); // item 3 is display row 6
 }
 
-TEST_F(DataListTest, HighlightFollowsMouseAndWheelAndClicksPickLines) {
-    Fill(4);
+TEST_F(DataListTest, HoverHighlightsClicksChooseAndTheWheelScrolls) {
+    Fill(6);
     list->SetMaxDataViewLine(3);
     list->SetSize(80, 0);
     const int row = list->GetRowHeight();
-    // Local y in row 2, then far below the last visible line.
-    const float x = 20, y = 10 + 2.0f * row + row / 2;
-    Run(root, {{Nothing(), x, y}, {Nothing(), x, y}});
-    EXPECT_EQ(list->GetSelectRow(), 2);
-    Run(root, {{Nothing(), x, 10 + 3.0f * row}});
-    EXPECT_EQ(list->GetSelectRow(), 2);
-    Run(root, {{Wheel(1), x, y}, {Nothing(), x, y}});
-    EXPECT_EQ(list->GetSelectRow(), 1);
-    Run(root, {{Wheel(-3), x, y}, {Nothing(), x, y}});
-    EXPECT_EQ(list->GetSelectRow(), 2);
-    Run(root, {{Wheel(5), 200, 200}, {Nothing(), 200, 200}});
-    EXPECT_EQ(list->GetSelectRow(), 0);
-    // A click on row 1 reports it; a release outside reports nothing.
-    const float y1 = 10 + 1.0f * row + row / 2;
-    Probe::Log().clear();
-    Run(root, Click(x, y1));
-    EXPECT_EQ(Probe::Only("command 4,0"), (Calls{"100:command 4,0"}));
+    const float x = 20;
+    auto rowY = [row](int r) { return 10 + r * row + row / 2.0f; };
+    Run(root, Click(x, rowY(1)));
     EXPECT_EQ(list->GetCurSelect(), 1);
+    // Moving over another line only highlights it.
+    Run(root, {{Nothing(), x, rowY(2)}});
+    EXPECT_EQ(list->GetSelectRow(), 2);
+    EXPECT_EQ(list->GetCurSelect(), 1);
+    Run(root, {{Nothing(), 200, 200}});
+    EXPECT_EQ(list->GetSelectRow(), -1);
+    EXPECT_EQ(list->GetCurSelect(), 1);
+    // One line a notch, also the same notch on frames in a row, never past the end; nothing when
+    // the wheel turns elsewhere.
+    Run(root, {{Wheel(-1), x, rowY(0)}, {Wheel(-1), x, rowY(0)}, {Nothing(), x, rowY(0)}});
+    EXPECT_EQ(list->GetTopLine(), 2);
+    Run(root, {{Wheel(-5), x, rowY(0)}, {Nothing(), x, rowY(0)}});
+    EXPECT_EQ(list->GetTopLine(), 3);
+    Run(root, {{Wheel(2), 200, 200}, {Nothing(), 200, 200}});
+    EXPECT_EQ(list->GetTopLine(), 3);
+    EXPECT_EQ(list->GetCurSelect(), 1);
+    // A click picks the line shown there; a release outside picks nothing.
     Probe::Log().clear();
-    Run(root, {{Nothing(), x, y1},
-               {Press(20, static_cast<int>(y1)), x, y1},
+    Run(root, Click(x, rowY(2)));
+    EXPECT_EQ(Probe::Only("command 4,0"), (Calls{"100:command 4,0"}));
+    EXPECT_EQ(list->GetCurSelect(), 5);
+    Probe::Log().clear();
+    Run(root, {{Nothing(), x, rowY(1)},
+               {Press(20, static_cast<int>(rowY(1))), x, rowY(1)},
                {Nothing(), 200, 200},
                {Release(200, 200), 200, 200},
                {Nothing(), 200, 200}});
     EXPECT_TRUE(Probe::Only("command 4,0").empty());
+    EXPECT_EQ(list->GetCurSelect(), 5);
+}
+
+TEST_F(DataListTest, EmptyRowsBelowTheItemsCannotBeChosen) {
+    Fill(3);
+    list->SetMaxDataViewLine(5);
+    list->SetSize(80, 0);
+    const float y = 10 + 4.5f * list->GetRowHeight();
+    Probe::Log().clear();
+    Run(root, Click(20, y));
+    EXPECT_EQ(list->GetSelectRow(), -1);
+    EXPECT_TRUE(Probe::Only("command 4,0").empty());
+    EXPECT_EQ(list->GetCurSelect(), 0);
+    Run(root, {{Wheel(-1), 20, y}, {Nothing(), 20, y}});
+    EXPECT_EQ(list->GetTopLine(), 0);
 }
 
 TEST_F(DataListTest, TexturesCarryFrameFillBarAndColoursAfterARebuild) {
@@ -154,9 +191,8 @@ TEST_F(DataListTest, KeysKeepTheirLow32BitsAndEveryKeyHasItsText) {
     list->SetSize(80, 0);
     // An int key reaches the item stored under the same 32 bits.
     list->SetCurSelect(-1);
-    EXPECT_EQ(list->GetTopLine(), 3);
+    EXPECT_STREQ(list->GetCurSelectData(), "last");
     list->SetCurSelect(-3);
-    EXPECT_EQ(list->GetTopLine(), 2);
     EXPECT_EQ(list->GetCurSelect(), -3);
     EXPECT_STREQ(list->GetCurSelectData(), "minus three");
     list->DelString(0x100000005ul);

@@ -103,6 +103,10 @@ TEST_F(EditTest, EnterTellsTheParentAndTheBufferLimitsTheText) {
     EXPECT_STREQ(edit.GetText(), "ab");
     Feed({Char('c'), Char('d'), Char(0xD6)});
     EXPECT_STREQ(edit.GetText(), "abc");
+    // A double-byte character with room for one byte is refused whole, its trail byte too.
+    edit.SetText("ab");
+    Feed({Char(0xB0), Char('@'), Char('c')});
+    EXPECT_STREQ(edit.GetText(), "abc");
     edit.SetText(nullptr);
     EXPECT_STREQ(edit.GetText(), "");
     // Without a parent Enter does nothing (detaching keeps the edit the input control).
@@ -127,6 +131,26 @@ TEST_F(EditTest, CaretHeightFollowsControlAndFont) {
     // The caret follows the text.
     edit.SetText("abc");
     EXPECT_GT(edit.GetCarat().GetRenderPos().x, 5);
+}
+
+TEST_F(EditTest, TextScrollsToKeepTheCaretInViewAndShowsBeforeASize) {
+    std::vector<std::function<void()>> typing(40, Char('W'));
+    typing.push_back(Char('i'));
+    Feed(typing);
+    const float caret = edit.GetCarat().GetRenderPos().x;
+    EXPECT_GT(caret, 80);
+    EXPECT_LE(caret, 99);
+    // The last character typed is drawn just left of the caret.
+    TQ2DTexture& text = edit.GetTextSprite().GetTQ2DTexture();
+    EXPECT_GT(CountInk(text, 0, static_cast<DWORD>(caret) - 4, 0, 4, 0), 0);
+    // Back to a short text, it is drawn from its start again.
+    edit.SetText("ab");
+    EXPECT_LT(edit.GetCarat().GetRenderPos().x, 30);
+    // A text set before the edit has a size shows once it has one.
+    TQ2DGUIEdit early;
+    early.SetText("Hello");
+    early.SetSize(100, 20);
+    EXPECT_GT(CountInk(early.GetTextSprite().GetTQ2DTexture(), 0), 0);
 }
 
 TEST_F(EditTest, CompositionReplacesTheCaretUntilItEnds) {

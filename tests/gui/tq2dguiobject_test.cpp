@@ -266,12 +266,49 @@ TEST_F(GuiToolkitTest, ModalAndCaptureDecideWhoGetsTheMouse) {
     EXPECT_EQ(Probe::Only(":lbutton"), (Calls{"2:lbutton 1", "2:lbutton 0"}));
 }
 
-TEST_F(GuiToolkitTest, WheelReachesControlsNotUnderTheMouse) {
+TEST_F(GuiToolkitTest, WheelReachesWhatIsUnderTheMouseOncePerNotch) {
     TQ2DGUIObject root;
     Probe a(1, 0, 0, 50, 50);
     root.AddControl(&a, 0);
-    Run(root, {{Wheel(1), 200, 200}, {Nothing(), 200, 200}, {Wheel(-1), 200, 200}, {Nothing(), 200, 200}});
-    EXPECT_EQ(Probe::Only("wheel"), (Calls{"1:wheel 1", "1:wheel -1"}));
+    Run(root, {{Wheel(1), 200, 200}, {Nothing(), 200, 200}});
+    EXPECT_TRUE(Probe::Only("wheel").empty());
+    Run(root, {{Wheel(1), 10, 10},
+               {Wheel(1), 10, 10},
+               {Wheel(1), 10, 10},
+               {Wheel(-1), 10, 10},
+               {Nothing(), 10, 10}});
+    EXPECT_EQ(Probe::Only("wheel"), (Calls{"1:wheel 1", "1:wheel 1", "1:wheel 1", "1:wheel -1"}));
+}
+
+TEST_F(GuiToolkitTest, OnlyTheTopmostControlUnderTheMouseTakesIt) {
+    TQ2DGUIObject root;
+    Probe lower(1, 0, 0, 100, 100), button(2, 10, 10, 30, 30), upper(3, 0, 0, 100, 100);
+    root.AddControl(&lower, 0);
+    lower.AddControl(&button, 0);
+    root.AddControl(&upper, 0);
+    Run(root, Click(20, 20));
+    EXPECT_TRUE(Probe::Only("2:enter").empty());
+    EXPECT_TRUE(Probe::Only("2:lbutton").empty());
+    EXPECT_TRUE(Probe::Only("1:command").empty());
+    EXPECT_EQ(Probe::Only("3:lbutton"), (Calls{"3:lbutton 1", "3:lbutton 0"}));
+    // A disabled control on top (an image, a caption) lets the mouse through.
+    upper.SetEnableMode(0);
+    Probe::Log().clear();
+    Run(root, Click(20, 20));
+    EXPECT_EQ(Probe::Only("1:command"), (Calls{"1:command 2,-1"}));
+}
+
+TEST_F(GuiToolkitTest, AClickAnywhereInAWindowRaisesIt) {
+    TQ2DGUIObject root;
+    Probe first(1, 0, 0, 100, 100), second(2, 50, 50, 100, 100), sub(3, 10, 10, 80, 80),
+        button(4, 0, 0, 20, 20);
+    root.AddControl(&first, 0);
+    root.AddControl(&second, 0);
+    first.AddControl(&sub, 0);
+    sub.AddControl(&button, 0);
+    Run(root, Click(15, 15));
+    EXPECT_EQ(TQ2DGUIObject::GetFocusControl(), &button);
+    EXPECT_EQ(Order(root), (std::vector<DWORD>{2, 1}));
 }
 
 TEST_F(GuiToolkitTest, RenderDrawsChildrenFirstAtAbsoluteOrigins) {

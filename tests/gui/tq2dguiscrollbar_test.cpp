@@ -1,5 +1,5 @@
 // The scroll bar: clamping, arrow clicks and auto-repeat on the test clock, thumb dragging, track
-// presses and the wheel.
+// presses and the wheel over it.
 #include "guitestsupport.h"
 
 #include "gui/tq2dguiscrollbar.h"
@@ -57,13 +57,17 @@ TEST_F(ScrollBarTest, PositionIsClampedAndReportedOnChangesOnly) {
     EXPECT_EQ(bar->GetScrollPos(), 100u);
     EXPECT_EQ(Probe::Only("command"), (Calls{"100:command 5,0"}));
     EXPECT_FLOAT_EQ(bar->GetBarButton().GetPos().y, 210);
-    // Lowering the range leaves the position until it is set again; range 0 disables everything.
-    bar->SetMaxScrollRange(10);
-    EXPECT_EQ(bar->GetScrollPos(), 100u);
+    // Lowering the range below the position brings it to the new end, thumb and all, and tells
+    // the parent; range 0 disables everything.
+    Probe::Log().clear();
+    bar->SetMaxScrollRange(20);
+    EXPECT_EQ(bar->GetScrollPos(), 20u);
+    EXPECT_FLOAT_EQ(bar->GetBarButton().GetPos().y, 210);
+    EXPECT_EQ(Probe::Only("command"), (Calls{"100:command 5,0"}));
     bar->SetMaxScrollRange(0);
     EXPECT_EQ(bar->GetDownButton().GetEnableMode(), 0);
     bar->SetScrollPos(3);
-    EXPECT_EQ(bar->GetScrollPos(), 100u);
+    EXPECT_EQ(bar->GetScrollPos(), 0u);
 }
 
 TEST_F(ScrollBarTest, RangesBeyondTheIntRangeNeitherWrapNorOverflow) {
@@ -74,14 +78,14 @@ TEST_F(ScrollBarTest, RangesBeyondTheIntRangeNeitherWrapNorOverflow) {
     bar->SetBarPos(100);
     EXPECT_EQ(bar->GetScrollPos(), 0x7FFFFFFFu);
     // Arrow steps from above the int range go one step, in both directions.
-    bar->OnCommand(&bar->GetDownButton(), TQ2DGUI_COMMAND_CLICK);
-    bar->OnCommand(&bar->GetDownButton(), TQ2DGUI_COMMAND_CLICK);
+    bar->OnCommand(&bar->GetDownButton(), TQ2DGUI_COMMAND_CHANGED);
+    bar->OnCommand(&bar->GetDownButton(), TQ2DGUI_COMMAND_CHANGED);
     EXPECT_EQ(bar->GetScrollPos(), 0x80000001u);
-    bar->OnCommand(&bar->GetUpButton(), TQ2DGUI_COMMAND_CLICK);
+    bar->OnCommand(&bar->GetUpButton(), TQ2DGUI_COMMAND_CHANGED);
     EXPECT_EQ(bar->GetScrollPos(), 0x80000000u);
 }
 
-TEST_F(ScrollBarTest, ArrowClickStepsTwiceAndHoldingRepeats) {
+TEST_F(ScrollBarTest, ArrowClickStepsOnceAndHoldingRepeats) {
     // Down arrow at (0, 220)-(10, 230).
     Run(root, {{Nothing(), 5, 225}, {Press(5, 225), 5, 225}});
     EXPECT_EQ(bar->GetScrollPos(), 1u); // the press
@@ -97,7 +101,7 @@ TEST_F(ScrollBarTest, ArrowClickStepsTwiceAndHoldingRepeats) {
     EXPECT_EQ(seen, (std::vector<DWORD>{1, 1, 1, 2, 2, 2}));
     EXPECT_EQ(bar->GetScrollPos(), 3u);
     Run(root, {{Release(5, 225), 5, 225}, {Nothing(), 5, 225}});
-    EXPECT_EQ(bar->GetScrollPos(), 4u); // the click on the release
+    EXPECT_EQ(bar->GetScrollPos(), 3u); // the release is no step of its own
     Run(root, Click(5, 5));
     EXPECT_EQ(bar->GetScrollPos(), 2u);
 }
@@ -116,14 +120,37 @@ TEST_F(ScrollBarTest, DraggingTheThumbAndPressingTheTrack) {
     EXPECT_EQ(bar->GetScrollPos(), 27u);
 }
 
-TEST_F(ScrollBarTest, WheelScrollsOnlyWithTheFocusInTheBarsAncestry) {
+TEST_F(ScrollBarTest, AfterArrowStepsTheThumbAndTheTrackStillAct) {
+    Run(root, Click(5, 225));
+    Run(root, Click(5, 225));
+    ASSERT_EQ(bar->GetScrollPos(), 2u);
+    const float thumb = bar->GetBarButton().GetPos().y + 5;
+    Run(root, {{Nothing(), 5, thumb},
+               {Press(5, static_cast<int>(thumb)), 5, thumb},
+               {Nothing(), 5, 0},
+               {Release(5, 0), 5, 0},
+               {Nothing(), 5, 0}});
+    EXPECT_EQ(bar->GetScrollPos(), 0u);
+    // The track pressed twice at one place, with arrow steps between.
+    const auto trackPress = std::vector<GuiStep>{
+        {Nothing(), 5, 70}, {Press(5, 70), 5, 70}, {Release(5, 70), 5, 70}, {Nothing(), 5, 70}};
+    Run(root, trackPress);
+    for (int step = 0; step < 6; ++step)
+        Run(root, Click(5, 5));
+    ASSERT_EQ(bar->GetScrollPos(), 21u);
+    Run(root, trackPress);
+    EXPECT_EQ(bar->GetScrollPos(), 27u);
+}
+
+TEST_F(ScrollBarTest, WheelScrollsTheBarUnderTheMouseOncePerNotch) {
     bar->SetScrollPos(5);
     Probe outsider(7);
     root.AddControl(&outsider, 0);
-    outsider.SetFocus();
-    Run(root, {{Wheel(1), 5, 100}, {Nothing(), 5, 100}});
+    outsider.SetFocus(); // the focus does not matter, the mouse does
+    Run(root, {{Wheel(1), 100, 100}, {Nothing(), 100, 100}});
     EXPECT_EQ(bar->GetScrollPos(), 5u);
-    panel.SetFocus();
-    Run(root, {{Wheel(1), 5, 100}, {Nothing(), 5, 100}, {Wheel(-3), 5, 100}, {Nothing(), 5, 100}});
-    EXPECT_EQ(bar->GetScrollPos(), 7u);
+    Run(root, {{Wheel(-1), 5, 100}, {Wheel(-1), 5, 100}, {Wheel(-1), 5, 100}, {Nothing(), 5, 100}});
+    EXPECT_EQ(bar->GetScrollPos(), 8u);
+    Run(root, {{Wheel(2), 5, 15}, {Nothing(), 5, 15}}); // over the thumb
+    EXPECT_EQ(bar->GetScrollPos(), 6u);
 }

@@ -257,3 +257,69 @@ TEST_F(WindowTest, EscapeClosesTheModalPopupAndChildCommandsArePassedOn) {
     window->OnCommand(child, TQ2DGUI_COMMAND_CLICK);
     EXPECT_EQ(Probe::Only("100:command"), (Calls{"100:command 1,0"}));
 }
+
+TEST_F(WindowTest, ASteadyDragFollowsTheMouseEveryFrame) {
+    auto* window = new TQ2DGUIWindow;
+    window->SetControlID(1);
+    window->SetPos(10, 10);
+    window->SetSize(100, 50);
+    window->SetMoveMode(1);
+    window->SetMoveRange(0, 0, 320, 240);
+    parent.AddControl(window, 1);
+    Run(root, {{Nothing(), 20, 20},
+               {Press(20, 20), 20, 20},
+               {Nothing(), 25, 20},
+               {Nothing(), 30, 20},
+               {Nothing(), 35, 20},
+               {Release(40, 20), 40, 20},
+               {Nothing(), 40, 20}});
+    EXPECT_FLOAT_EQ(window->GetPos().x, 30);
+}
+
+TEST_F(WindowTest, HoldingAnArrowWhoseIdIsTheWindowsDoesNotDragIt) {
+    const std::string arrow =
+        assets.Animation("arrow.ani", 10, 10, {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFF000000});
+    auto* window = new TQ2DGUIWindow;
+    window->SetControlID(1); // the up arrow's ID too
+    window->SetPos(10, 10);
+    window->SetSize(100, 100);
+    window->SetMoveMode(1);
+    window->SetMoveRange(0, 0, 320, 240);
+    auto* bar = new TQ2DGUIScrollBar;
+    bar->SetControlID(5);
+    bar->SetPos(80, 10);
+    bar->SetSize(10, 60);
+    bar->SetTexture(arrow.c_str(), arrow.c_str(), arrow.c_str());
+    window->AddControl(bar, 1);
+    parent.AddControl(window, 1);
+    Run(root, {{Nothing(), 95, 25},
+               {Press(95, 25), 95, 25},
+               {Nothing(), 150, 100},
+               {Release(150, 100), 150, 100},
+               {Nothing(), 200, 150},
+               {Nothing(), 220, 160}});
+    EXPECT_FLOAT_EQ(window->GetPos().x, 10);
+    EXPECT_FLOAT_EQ(window->GetPos().y, 10);
+    EXPECT_EQ(window->GetDragging(), 0);
+    EXPECT_EQ(TQ2DGUIObject::GetMouseCapture(), nullptr);
+}
+
+TEST_F(WindowTest, OneEscapeClosesOnePopup) {
+    auto* outer = new TQ2DGUIWindow;
+    outer->SetControlID(1);
+    outer->SetSize(200, 200);
+    auto* inner = new TQ2DGUIWindow;
+    inner->SetControlID(2);
+    inner->SetSize(50, 50);
+    outer->AddControl(inner, 1);
+    parent.AddControl(outer, 1);
+    outer->SetPopupMode(1);
+    inner->SetPopupMode(1);
+    Run(root, {{KeyDown(VK_ESCAPE), 300, 300}});
+    EXPECT_EQ(inner->GetPopupMode(), 0);
+    EXPECT_EQ(outer->GetPopupMode(), 1);
+    EXPECT_EQ(TQ2DGUIObject::GetModalControl(), outer);
+    Run(root, {{KeyDown(VK_ESCAPE), 300, 300}});
+    EXPECT_EQ(outer->GetPopupMode(), 0);
+    EXPECT_EQ(TQ2DGUIObject::GetModalControl(), nullptr);
+}
