@@ -81,6 +81,11 @@ TEST_F(ComboBoxTest, MissingOrNullDescriptionsAndSizeFromTheFace) {
     EXPECT_EQ(sized.SetTexture(button.c_str()), 1);
     EXPECT_FLOAT_EQ(sized.GetSize().x, 12);
     EXPECT_FLOAT_EQ(sized.GetSize().y, 12);
+    // Loaded before it has a size, a combo box shows its choice once it has one.
+    TQ2DGUIComboBox early;
+    early.InitFromConfig(Description("ADD_DATA=0,Apple\n").c_str());
+    early.SetSize(100, 20);
+    EXPECT_GT(CountInk(early.GetEdit().GetTextSprite().GetTQ2DTexture(), 0), 0);
 }
 
 TEST_F(ComboBoxTest, ClicksOpenCloseAndPick) {

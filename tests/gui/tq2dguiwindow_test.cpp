@@ -271,9 +271,10 @@ TEST_F(WindowTest, ASteadyDragFollowsTheMouseEveryFrame) {
                {Nothing(), 25, 20},
                {Nothing(), 30, 20},
                {Nothing(), 35, 20},
-               {Release(40, 20), 40, 20},
-               {Nothing(), 40, 20}});
-    EXPECT_FLOAT_EQ(window->GetPos().x, 30);
+               {Nothing(), 40, 20},
+               {Release(45, 20), 45, 20},
+               {Nothing(), 45, 20}});
+    EXPECT_FLOAT_EQ(window->GetPos().x, 35);
 }
 
 TEST_F(WindowTest, HoldingAnArrowWhoseIdIsTheWindowsDoesNotDragIt) {
