@@ -14,6 +14,7 @@ TQ2DGUIObject* TQ2DGUIObject::m_pInputControl = nullptr;
 TQ2DGUIObject* TQ2DGUIObject::m_pActiveControl = nullptr;
 TQ2DGUIObject* TQ2DGUIObject::m_pMouseTarget = nullptr;
 bool TQ2DGUIObject::m_bKeyTaken = false;
+bool TQ2DGUIObject::m_bPressFrame = false;
 TQ2DGUIObject::ControlList TQ2DGUIObject::m_ModalControlList;
 DWORD TQ2DGUIObject::m_dwDestroyCount = 0;
 
@@ -333,6 +334,9 @@ void TQ2DGUIObject::UpdateGUI(float fDelta, float x, float y) {
     if (!m_ControlList.GetCount() || !m_bShowMode)
         return;
     m_bKeyTaken = false;
+    const int lButton = TQ2DGetKeyState(kKeyLButton);
+    m_bPressFrame = lButton && !m_nPassLButton;
+    m_nPassLButton = lButton;
     m_pMouseTarget = FindMouseTarget(x - m_ptPos.x, y - m_ptPos.y);
     UpdateSubtree(fDelta, x, y);
     m_pMouseTarget = nullptr;
@@ -407,7 +411,7 @@ void TQ2DGUIObject::UpdateGUIControl(TQ2DGUIObject* pControl, float fDelta, floa
         return;
     if (pControl->IsBlockedBy(m_pModalControl) || pControl->IsBlockedBy(m_pMouseCaptureControl))
         return;
-    if (!nLButton) {
+    if (!nLButton || m_bPressFrame) {
         pControl->SetMouseEnter(pControl->IsUnderMouse(x, y) ? 1 : 0);
         if (m_dwDestroyCount != destroyCount)
             return;

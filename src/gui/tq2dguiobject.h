@@ -186,7 +186,9 @@ public:
     // ---- Per-frame passes ----
     // Update pass over the subtree; (x, y) is the mouse in the parent's coordinates. Only the
     // topmost enabled control under the mouse (the deepest of the last-drawn subtree there) and its
-    // ancestors under the mouse are entered: they alone take presses, clicks and the wheel. A
+    // ancestors under the mouse are entered: they alone take presses, clicks and the wheel. What
+    // lies under the mouse is tested while the left button is up and in the frame it goes down;
+    // a control pressed and dragged out stays entered until the release. A
     // handler may remove (and so delete) controls, a dialog closing on a click for one: the pass
     // then ends for this frame.
     void UpdateGUI(float fDelta, float x, float y);
@@ -248,6 +250,8 @@ private:
     TQ2D_POINT_tag m_ptSize = {0.0f, 0.0f};
     TQ2D_POINT_tag m_ptMousePos = {0.0f, 0.0f};
     TQ2D_POINT_tag m_ptMouseInParent = {0.0f, 0.0f};
+    // On a root: the left button at its last update pass.
+    int m_nPassLButton = 0;
     int m_bMouseEnter = 0;
     int m_nMouseLButton = 0;
     int m_nMouseRButton = 0;
@@ -268,6 +272,9 @@ private:
     static TQ2DGUIObject* m_pMouseTarget;
     // Whether a control took this pass's key.
     static bool m_bKeyTaken;
+    // Whether the left button went down since the root's last pass: the mouse may have moved onto
+    // a control in the same frame, so what lies under it is tested then too.
+    static bool m_bPressFrame;
     static ControlList m_ModalControlList;
     // Controls destroyed so far. A handler may destroy controls (a host deleting a dialog from a
     // click): a pass that sees the count change stops at once, before it touches a control that

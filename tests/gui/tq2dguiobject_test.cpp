@@ -219,6 +219,11 @@ TEST_F(GuiToolkitTest, ClickOverAControlSendsItsParentTheClick) {
     EXPECT_EQ(TQ2DGUIObject::GetFocusControl(), &child);
     EXPECT_EQ(TQ2DGUIObject::GetActiveControlID(), 0u);
     EXPECT_TRUE(TQ2DGUIObject::GetActiveMouseLButtonMode());
+    // The mouse arriving in the frame of the press: the press lands where the mouse is.
+    Probe::Log().clear();
+    Run(root,
+        {{Nothing(), 150, 150}, {Press(40, 40), 40, 40}, {Release(40, 40), 40, 40}, {Nothing(), 40, 40}});
+    EXPECT_EQ(Probe::Only(":command"), (Calls{"1:command 2,-1"}));
 }
 
 TEST_F(GuiToolkitTest, DragOutReleasePressOutsideAndDraggableControlsSendNoClick) {
