@@ -69,12 +69,13 @@ void Brighten(TQ2DGUIObject* control) {
     text->BuildTexture();
 }
 
-// The edit's text in white, drawn anew.
+// The edit's text and caret in white, drawn anew.
 void Whiten(TQ2DGUIObject* control, const char* text) {
     TQ2DGUIEdit* edit = dynamic_cast<TQ2DGUIEdit*>(control);
     if (!edit)
         return;
     edit->SetTextColor(RGB(0xFF, 0xFF, 0xFF));
+    edit->SetCaratColor(RGB(0xFF, 0xFF, 0xFF));
     edit->SetText(text);
 }
 
@@ -82,10 +83,6 @@ void Whiten(TQ2DGUIObject* control, const char* text) {
 
 DemoWindow::~DemoWindow() {
     m_music.Delete();
-}
-
-bool DemoWindow::IsPopupOpen() {
-    return m_popup && m_popup->GetPopupMode();
 }
 
 DWORD DemoWindow::OnGetControlID(const char* name) {
@@ -154,20 +151,24 @@ void DemoWindow::AddPopup() {
     m_popup->SetShowMode(0, 0);
 }
 
+// The chosen planet stays chosen and in view.
 void DemoWindow::ToggleOrder() {
     m_list->SetDataOrderBy(!m_list->GetDataOrderBy());
     m_list->SetSize(m_list->GetSize().x, m_list->GetSize().y);
-    TQ2DGUIScrollBar* scroll = dynamic_cast<TQ2DGUIScrollBar*>(GetControl(kScroll));
-    if (scroll)
-        scroll->SetScrollPos(0);
-    ScrollList(0);
     Report("List sorted %s", m_list->GetDataOrderBy() ? "last first" : "first first");
 }
 
-// The scroll bar's position is a row of the list; rows count from the last key when reversed.
+// The scroll bar's position is the list's first line shown.
 void DemoWindow::ScrollList(DWORD row) {
-    const int key = static_cast<int>(row);
-    m_list->SetCurSelect(m_list->GetDataOrderBy() ? kPlanetCount - 1 - key : key);
+    m_list->SetTopLine(static_cast<int>(row));
+}
+
+// The list scrolls by the wheel and to its choice too: the scroll bar follows it.
+void DemoWindow::OnUpdate(float delta, float x, float y) {
+    TQ2DGUIWindow::OnUpdate(delta, x, y);
+    TQ2DGUIScrollBar* scroll = dynamic_cast<TQ2DGUIScrollBar*>(GetControl(kScroll));
+    if (scroll && m_list)
+        scroll->SetScrollPos(m_list->GetTopLine());
 }
 
 void DemoWindow::Report(const char* format, const char* text) {
@@ -217,12 +218,15 @@ void DemoWindow::OnCommand(TQ2DGUIObject* sender, DWORD command) {
     case kScroll:
         ScrollList(dynamic_cast<TQ2DGUIScrollBar*>(sender)->GetScrollPos());
         break;
+    // A choice comes as a change; a click on the list or the box alone chooses nothing.
     case kList:
-        Report("List: %s", m_list->GetCurSelectData().GetString());
+        if (command == TQ2DGUI_COMMAND_CHANGED)
+            Report("List: %s", m_list->GetCurSelectData().GetString());
         break;
     case kCombo:
-        Report("Combo: %s",
-               dynamic_cast<TQ2DGUIComboBox*>(sender)->GetDataList().GetCurSelectData().GetString());
+        if (command == TQ2DGUI_COMMAND_CHANGED)
+            Report("Combo: %s",
+                   dynamic_cast<TQ2DGUIComboBox*>(sender)->GetDataList().GetCurSelectData().GetString());
         break;
     case kEdit:
         if (command == TQ2DGUI_COMMAND_ENTER)

@@ -2,7 +2,8 @@
 // which this class turns into control IDs; after the file it adds what a window file cannot hold
 // (a data list, the marked-up text and the modal popup) and then reacts to its controls: the push
 // button opens the popup, the toggle plays music, the group buttons tint the marked-up text, the
-// header sorts the list, the scroll bar scrolls it, and picks and typed lines are reported below.
+// header sorts the list, the scroll bar scrolls it (and follows it when the wheel scrolls it), and
+// choices and typed lines are reported below.
 #pragma once
 
 #include "engine/tq2dmusic.h"
@@ -13,12 +14,11 @@
 class DemoWindow : public TQ2DGUIWindow {
 public:
     ~DemoWindow() override;
-    // True while the modal popup is open.
-    bool IsPopupOpen();
 
     DWORD OnGetControlID(const char* name) override;
     void OnInitComplete() override;
     void OnCommand(TQ2DGUIObject* sender, DWORD command) override;
+    void OnUpdate(float delta, float x, float y) override;
 
 private:
     void AddDataList();

@@ -6,8 +6,6 @@ namespace {
 
 const float kWindowX = 40.0f;
 const float kWindowY = 80.0f;
-// The GUI tells which control took a press by its ID alone, and a window drags only when the ID is
-// its own: it must differ from every ID inside it (the combo box's parts are 1 to 3).
 const DWORD kWindowID = 100;
 const DWORD kEditID = 9;
 
@@ -32,8 +30,9 @@ bool GuiScene::Load() {
     return true;
 }
 
+// Escape closes an open popup or combo-box list (the GUI does that in its update) before it quits.
 bool GuiScene::OnEscape() {
-    return m_window->IsPopupOpen();
+    return TQ2DGUIObject::GetModalControl() != nullptr;
 }
 
 void GuiScene::Update(float dt) {
