@@ -33,3 +33,7 @@ void TQ2DGUIStatic::OnRender(float x, float y) {
 void TQ2DGUIStatic::OnSetSize(float, float) {
     BuildTexture();
 }
+
+int TQ2DGUIStatic::OnHitTest(float, float) {
+    return 0;
+}

@@ -1,6 +1,7 @@
 // TQ2DGUIStatic: a text drawn with GDI into a sprite's texture, redrawn whenever the text or the
 // size changes. Only inked pixels show. The text is drawn in the surface's font and text colour
-// (black unless the host changes them through GetGDI).
+// (black unless the host changes them through GetGDI). It takes no mouse input: a caption over a
+// button leaves the clicks to the button.
 #pragma once
 
 #include "base/tqstring.h"
@@ -29,6 +30,9 @@ public:
 
     void OnRender(float x, float y) override;
     void OnSetSize(float w, float h) override;
+    // 0: a caption lets the mouse through to what lies beneath it (the button it labels, the
+    // window it titles).
+    int OnHitTest(float x, float y) override;
 
     TQ_DECLARE_MEMORY_POOL(TQ2DGUIStatic)
 

@@ -65,6 +65,18 @@ TEST_F(ButtonTest, PushButtonReportsPressAndClickAndShowsItsFrames) {
     EXPECT_EQ(button->GetTexture().GetFrame(), 3);
 }
 
+TEST_F(ButtonTest, ACaptionOverAButtonLetsTheMouseThrough) {
+    AddButton(1, TQ2DBUTTON_PUSH, 10);
+    auto* caption = new TQ2DGUIStatic;
+    caption->SetControlID(2);
+    caption->SetPos(10, 0);
+    caption->SetSize(20, 10);
+    caption->SetText("OK");
+    panel.AddControl(caption, 1);
+    Run(root, Click(15, 5));
+    EXPECT_EQ(Probe::Only("command"), (Calls{"100:command 1,0", "100:command 1,-1"}));
+}
+
 TEST_F(ButtonTest, GroupButtonsExcludeEachOtherAndTogglesFlipOnPress) {
     TQ2DGUIButton* a = AddButton(1, TQ2DBUTTON_GROUP, 0, 7);
     TQ2DGUIButton* b = AddButton(2, TQ2DBUTTON_GROUP, 30, 7);
