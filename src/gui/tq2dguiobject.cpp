@@ -15,6 +15,7 @@ TQ2DGUIObject* TQ2DGUIObject::m_pActiveControl = nullptr;
 TQ2DGUIObject* TQ2DGUIObject::m_pMouseTarget = nullptr;
 bool TQ2DGUIObject::m_bKeyTaken = false;
 bool TQ2DGUIObject::m_bPressFrame = false;
+int TQ2DGUIObject::m_nPassDepth = 0;
 TQ2DGUIObject::ControlList TQ2DGUIObject::m_ModalControlList;
 DWORD TQ2DGUIObject::m_dwDestroyCount = 0;
 
@@ -333,13 +334,21 @@ unsigned char TQ2DGUIObject::AdjustPosRange(float& x, float& y) {
 void TQ2DGUIObject::UpdateGUI(float fDelta, float x, float y) {
     if (!m_ControlList.GetCount() || !m_bShowMode)
         return;
-    m_bKeyTaken = false;
+    // A handler may run a pass of its own on another tree: the outer pass's state comes back after
+    // it, and a key taken inside stays taken.
+    TQ2DGUIObject* const outerTarget = m_pMouseTarget;
+    const bool outerPressFrame = m_bPressFrame;
+    const DWORD destroyCount = m_dwDestroyCount;
+    if (m_nPassDepth++ == 0)
+        m_bKeyTaken = false;
     const int lButton = TQ2DGetKeyState(kKeyLButton);
     m_bPressFrame = lButton && !m_nPassLButton;
     m_nPassLButton = lButton;
     m_pMouseTarget = FindMouseTarget(x - m_ptPos.x, y - m_ptPos.y);
     UpdateSubtree(fDelta, x, y);
-    m_pMouseTarget = nullptr;
+    --m_nPassDepth;
+    m_pMouseTarget = m_dwDestroyCount == destroyCount ? outerTarget : nullptr;
+    m_bPressFrame = outerPressFrame;
 }
 
 // The last-drawn control under (x, y), given in this control's coordinates, that may take the

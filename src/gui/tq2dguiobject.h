@@ -275,6 +275,8 @@ private:
     // Whether the left button went down since the root's last pass: the mouse may have moved onto
     // a control in the same frame, so what lies under it is tested then too.
     static bool m_bPressFrame;
+    // Update passes running (a handler may start one on another tree).
+    static int m_nPassDepth;
     static ControlList m_ModalControlList;
     // Controls destroyed so far. A handler may destroy controls (a host deleting a dialog from a
     // click): a pass that sees the count change stops at once, before it touches a control that
