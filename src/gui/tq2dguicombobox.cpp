@@ -100,6 +100,8 @@ void TQ2DGUIComboBox::CalculatePos() {
 
 void TQ2DGUIComboBox::ToggleDataView() {
     const int show = m_DataList.GetShowMode() ? 0 : 1;
+    if (show)
+        m_DataList.ShowCurSelect();
     m_DataList.SetShowMode(show, 0);
     CaptureMouse(show);
     if (show)

@@ -73,13 +73,13 @@ void TQ2DGUIDataList::SelectRow(int row) {
 void TQ2DGUIDataList::SetCurSelect(int key) {
     const int row = RowOfKey(ItemKey(static_cast<DWORD>(key)));
     SelectRow(row >= 0 ? row : (m_Items.GetCount() ? 0 : -1));
-    ScrollToSelection();
+    ShowCurSelect();
     if (GetParent())
         GetParent()->OnCommand(this, TQ2DGUI_COMMAND_CHANGED);
 }
 
 // The least scroll that brings the selected line into view.
-void TQ2DGUIDataList::ScrollToSelection() {
+void TQ2DGUIDataList::ShowCurSelect() {
     int top = m_nTopLine;
     const int selected = SelectedRow();
     if (selected >= 0) {

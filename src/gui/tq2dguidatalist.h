@@ -40,6 +40,8 @@ public:
     int GetCurSelect();
     // The text of the selected item (empty when none).
     TQString& GetCurSelectData();
+    // Scrolls the least that brings the selected line into view.
+    void ShowCurSelect();
 
     // Looks, taking effect at the next BuildTexture. Texture colour is a texel colour 0xRRGGBB;
     // the others are GDI colours 0x00BBGGRR.
@@ -92,7 +94,6 @@ private:
     int RowOfKey(ULONGLONG key);
     int SelectedRow();
     void SelectRow(int row);
-    void ScrollToSelection();
     // The row of a shown line at (x, y), relative to the list; -1 off the lines.
     int RowAt(float x, float y);
     void RenderBar(float x, float y, int row, unsigned char alpha);

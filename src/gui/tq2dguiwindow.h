@@ -31,8 +31,8 @@ public:
     ~TQ2DGUIWindow() override = default;
 
     // Builds children from a window description file (appending to those it has): 0 for a NULL
-    // name, a nesting too deep or a file already being read further up, else 1, also when the file cannot be found. OnInitComplete runs
-    // at the end.
+    // name, a nesting too deep or a file already being read further up, else 1, also when the file cannot be
+    // found. OnInitComplete runs at the end.
     int InitFromConfig(const char* szFile);
 
     int GetDragging() const { return m_bDragging; }

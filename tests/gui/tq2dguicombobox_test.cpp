@@ -148,16 +148,17 @@ TEST_F(ComboBoxTest, OnlyAClickChoosesAndTheOpenListShowsEveryChoice) {
     // Typing does not change the choice.
     Run(root, {{[this] { PostMessageA(window, WM_CHAR, 'x', 0); }, 300, 300}, {Nothing(), 300, 300}});
     EXPECT_STREQ(combo->GetEdit().GetText(), "Small");
-    // Escape closes the open list.
+    // Escape closes the open list, scrolled away from the choice here.
     Run(root, Click(bx, by));
     ASSERT_EQ(list.GetShowMode(), 1);
-    Run(root, {{KeyDown(VK_ESCAPE), 300, 300}, {Nothing(), 300, 300}});
+    Run(root, {{Wheel(-1), 30, lineY(0)}, {KeyDown(VK_ESCAPE), 300, 300}, {Nothing(), 300, 300}});
     EXPECT_EQ(list.GetShowMode(), 0);
     EXPECT_EQ(TQ2DGUIObject::GetModalControl(), nullptr);
-    // A combo box of type 1 opens from a press on its box.
+    // A combo box of type 1 opens from a press on its box, with the choice in view.
     combo->SetComboBoxType(TQ2DCOMBOBOX_CLICK_TOGGLES);
     Run(root, Click(30, by));
     EXPECT_EQ(list.GetShowMode(), 1);
+    EXPECT_EQ(list.GetTopLine(), 0);
 }
 
 TEST_F(ComboBoxTest, AParentMayRemoveTheComboBoxWhenALineIsPicked) {
