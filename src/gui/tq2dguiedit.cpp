@@ -150,16 +150,19 @@ void TQ2DGUIEdit::BuildTexture() {
     m_Composit.SetRenderPos(caretX, m_Composit.GetRenderPos().y);
 }
 
-// The caret stands after the last character: the text is drawn from the first character that
-// leaves room for all that follows and for the caret. The width of a tail shrinks as it starts
-// later, so the start is found by halving over the character starts.
+// The caret, or the composition in its place, stands after the last character: the text is drawn
+// from the first character that leaves room for all that follows and for it. The width of a tail
+// shrinks as it starts later, so the start is found by halving over the character starts.
 DWORD TQ2DGUIEdit::FirstCharShowingCaret(HDC dc, DWORD width) {
     std::vector<DWORD> starts;
     const DWORD length = m_strText.GetLength();
     for (DWORD i = 0; i < length; i += (IsLeadByte(m_strText.GetAt(i)) && i + 1 < length) ? 2 : 1)
         starts.push_back(i);
     const char* text = m_strText.GetString();
-    const LONG room = static_cast<LONG>(width) - kCaretWidth;
+    SIZE marker = {kCaretWidth, 0};
+    if (m_strComposit.GetLength())
+        GetTextExtentPoint32A(dc, m_strComposit, static_cast<int>(m_strComposit.GetLength()), &marker);
+    const LONG room = static_cast<LONG>(width) - marker.cx;
     size_t low = 0;
     size_t high = starts.empty() ? 0 : starts.size() - 1;
     while (low < high) {
@@ -220,6 +223,7 @@ LRESULT TQ2DGUIEdit::OnWndProc(HWND hWnd, DWORD dwMsg, WPARAM& wParam, LPARAM& l
     case WM_IME_ENDCOMPOSITION:
         m_strComposit = "";
         BuildComposit();
+        BuildTexture();
         break;
     case WM_IME_COMPOSITION:
         OnComposition(hWnd, lParam);
@@ -294,4 +298,5 @@ void TQ2DGUIEdit::OnComposition(HWND hWnd, LPARAM flags) {
     }
     ImmReleaseContext(hWnd, context);
     BuildComposit();
+    BuildTexture();
 }

@@ -7,8 +7,8 @@
 // in place of the blinking caret (it is never inserted: the input method delivers the result as
 // characters). Text is drawn with GDI into a texture and shown as a sprite. The text changes only
 // at its end, where the caret stands: there is no cursor movement, selection or clipboard. Text
-// wider than the edit scrolls so that its end and the caret stay in view. A double-byte character
-// that does not fit the buffer whole is refused whole.
+// wider than the edit scrolls so that its end and the caret (or the composition) stay in view. A double-byte
+// character that does not fit the buffer whole is refused whole.
 #pragma once
 
 #include "base/tqstring.h"

@@ -352,8 +352,8 @@ void TQ2DGUIObject::UpdateGUI(float fDelta, float x, float y) {
 }
 
 // The last-drawn control under (x, y), given in this control's coordinates, that may take the
-// mouse: the deepest of the topmost subtree. Disabled controls (images, captions) let the mouse
-// through to what lies beneath.
+// mouse: the deepest of the topmost subtree. Disabled controls (images) and those whose hit test
+// refuses the mouse (captions) let it through to what lies beneath.
 TQ2DGUIObject* TQ2DGUIObject::FindMouseTarget(float x, float y) {
     TQ2DGUIObject* found = nullptr;
     for (ControlList::Element* element = m_ControlList.GetHeadPosition(); element;

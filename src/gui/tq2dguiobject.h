@@ -187,15 +187,14 @@ public:
     // Update pass over the subtree; (x, y) is the mouse in the parent's coordinates. Only the
     // topmost enabled control under the mouse (the deepest of the last-drawn subtree there) and its
     // ancestors under the mouse are entered: they alone take presses, clicks and the wheel. What
-    // lies under the mouse is tested while the left button is up and in the frame it goes down;
-    // a control pressed and dragged out stays entered until the release. A
-    // handler may remove (and so delete) controls, a dialog closing on a click for one: the pass
-    // then ends for this frame.
+    // lies under the mouse is tested while the left button is up and in the frame it goes down; a
+    // control pressed and dragged out stays entered until the release. A handler may remove (and
+    // so delete) controls, a dialog closing on a click for one: the pass then ends for this frame.
     void UpdateGUI(float fDelta, float x, float y);
     // Render pass over the subtree; (x, y) is the parent's absolute origin.
     void RenderGUI(float x, float y);
 
-    // ---- Mouse setters (each acts only on a change) ----
+    // ---- Mouse setters (each acts only on a change; the wheel on every nonzero value) ----
     void SetMouseEnter(int n);
     void SetMousePos(float x, float y);
     void SetMouseLButton(int n);

@@ -143,6 +143,12 @@ TEST_F(EditTest, TextScrollsToKeepTheCaretInViewAndShowsBeforeASize) {
     // The last character typed is drawn just left of the caret.
     TQ2DTexture& text = edit.GetTextSprite().GetTQ2DTexture();
     EXPECT_GT(CountInk(text, 0, static_cast<DWORD>(caret) - 4, 0, 4, 0), 0);
+    // A composition at the end scrolls the text further, so that it is seen whole.
+    Feed({Composition("\xE4\xB8\xAD\xE6\x96\x87")});
+    TQ2DAnimation& composition = edit.GetCompositImage();
+    EXPECT_LE(composition.GetRenderPos().x + composition.GetWidth(), 100);
+    EXPECT_GT(composition.GetRenderPos().x, 50);
+    Feed({Composition("")});
     // Back to a short text, it is drawn from its start again.
     edit.SetText("ab");
     EXPECT_LT(edit.GetCarat().GetRenderPos().x, 30);
