@@ -261,9 +261,11 @@ void TQ2DGUIObject::SetFocusControl(TQ2DGUIObject* p) {
     m_pFocusControl = p;
     if (p)
         p->OnSetFocusControl(1);
-    // The focused control and every ancestor go to the tails of their lists: a window is raised
-    // whatever depth the focused control has in it.
-    for (TQ2DGUIObject* node = p; node && node->m_pParent; node = node->m_pParent)
+    // Every window around the focused control goes to the tail of its list, whatever the depth: a
+    // click anywhere in a window raises it. A control without children keeps its place, so a
+    // caption or a picture drawn over it stays in view.
+    TQ2DGUIObject* node = (p && p->m_ControlList.GetCount()) ? p : (p ? p->m_pParent : nullptr);
+    for (; node && node->m_pParent; node = node->m_pParent)
         node->m_pParent->m_ControlList.MoveToTail(node->ElementInParent());
 }
 

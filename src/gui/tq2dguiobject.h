@@ -168,8 +168,8 @@ public:
     void KillFocus();
     // Nonzero takes the mouse capture; 0 releases it when this control holds it.
     void CaptureMouse(int b);
-    // Tells the old focus control, stores p, tells p, and moves p and every ancestor to the tails
-    // of their parents' lists (drawn and updated last: on top).
+    // Tells the old focus control, stores p, tells p, and moves every ancestor of p, and p itself
+    // when it has children, to the tails of their parents' lists (drawn and updated last: on top).
     static void SetFocusControl(TQ2DGUIObject* p);
     // Makes p the modal control, saving a different current one for later.
     static void SetModalControl(TQ2DGUIObject* p);

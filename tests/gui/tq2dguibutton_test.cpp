@@ -75,6 +75,8 @@ TEST_F(ButtonTest, ACaptionOverAButtonLetsTheMouseThrough) {
     panel.AddControl(caption, 1);
     Run(root, Click(15, 5));
     EXPECT_EQ(Probe::Only("command"), (Calls{"100:command 1,0", "100:command 1,-1"}));
+    // The caption is still drawn over the button.
+    EXPECT_EQ(panel.GetControlList().GetHeadPosition()->GetNext()->GetData(), caption);
 }
 
 TEST_F(ButtonTest, GroupButtonsExcludeEachOtherAndTogglesFlipOnPress) {
