@@ -51,6 +51,9 @@ const VideoDriver* ChooseDriver() {
         return &g_sdlVideoDriver;
     if (trySdl)
         PlatformLog("SDL video cannot start; using the headless backend");
+    else
+        PlatformLog("no display: running headless, frames are shown nowhere and there is no input; set DISPLAY "
+                    "(an X server, or Xvfb) for a window, or TQ_VIDEO=headless to run headless without this line");
     g_headlessVideoDriver.init();
     return &g_headlessVideoDriver;
 }
