@@ -86,9 +86,9 @@ int TQ2DMusic::LoadShared(const char* name) {
     }
     TQString bytes;
     char* image = nullptr;
-    const DWORD music =
-        TQ2DPackGetFile(key, bytes) ? LoadFromImage(name, bytes, &image)
-                                     : TQ2DLoadByName(name, key, &TQGfxDevice::Stream_Load, "music");
+    const DWORD music = TQ2DPackGetFile(key, bytes)
+                            ? LoadFromImage(name, bytes, &image)
+                            : TQ2DLoadByName(name, key, &TQGfxDevice::Stream_Load, "music");
     if (!music)
         return 0;
     if (!(m_pEntry = TQ2DGlobalMusic::Add(key, music))) {

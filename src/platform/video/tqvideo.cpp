@@ -52,8 +52,7 @@ const VideoDriver* ChooseDriver() {
     if (trySdl)
         PlatformLog("SDL video cannot start; using the headless backend");
     else
-        PlatformLog("no display: running headless, frames are shown nowhere and there is no input; set DISPLAY "
-                    "(an X server, or Xvfb) for a window, or TQ_VIDEO=headless to run headless without this line");
+        PlatformLog("no display: running headless, nothing is shown; set DISPLAY (or use Xvfb) for a window");
     g_headlessVideoDriver.init();
     return &g_headlessVideoDriver;
 }
