@@ -41,7 +41,12 @@ endforeach()
 
 install(EXPORT TQ2DTargets NAMESPACE TQ2D:: DESTINATION lib/cmake/TQ2D)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/TQ2DConfig.cmake.in ${CMAKE_BINARY_DIR}/TQ2DConfig.cmake @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/TQ2DConfig.cmake DESTINATION lib/cmake/TQ2D)
+# find_package(TQ2D 0.1) accepts any 0.x at least as new: a new major version may break games.
+include(CMakePackageConfigHelpers)
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/TQ2DConfigVersion.cmake VERSION ${PROJECT_VERSION}
+                                 COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_BINARY_DIR}/TQ2DConfig.cmake ${CMAKE_BINARY_DIR}/TQ2DConfigVersion.cmake
+        DESTINATION lib/cmake/TQ2D)
 # The prefix is taken from where the file lies, so the package can be installed anywhere.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/tq2d.pc.in ${CMAKE_BINARY_DIR}/tq2d.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/tq2d.pc DESTINATION lib/pkgconfig)

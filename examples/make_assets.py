@@ -95,9 +95,9 @@ def write_particle_record(path):
     lifetime (-1 = continuous), particle life min/max, direction, spread, relative (+3 bytes),
     speed, gravity, radial and tangential acceleration (min, max each), size and spin (start, end,
     variation each), colour start and end (r, g, b, a from 0 to 1), colour and alpha variation."""
-    record = struct.pack("<Iifffff", 2 << 16, 30, -1.0, 0.5, 1.0, 0.0, 0.6)
+    record = struct.pack("<Iifffff", 2 << 16, 30, -1.0, 0.5, 1.0, 0.0, 1.0)
     record += struct.pack("<B3x", 0)
-    record += struct.pack("<14f", 50, 80, 0, 20, 0, 0, 0, 0, 1.0, 0.2, 0.1, 0, 3, 0.5)
+    record += struct.pack("<14f", 1.0, 2.0, 1.0, 2.0, 0, 0, 0, 0, 0.8, 0.2, 0.1, 0, 3, 0.5)
     record += struct.pack("<10f", 1, 0.9, 0.5, 1, 1, 0.3, 0.1, 0, 0.1, 0.2)
     assert len(record) == 128
     write_file(path, record)

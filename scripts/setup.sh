@@ -1,20 +1,51 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests, the benchmarks and the demo need.
+# Installs the Debian packages the build needs.
+#   scripts/setup.sh         everything: the demo, the tests, the sanitizer builds, the benchmarks, CI
+#   scripts/setup.sh --demo  only what building and running the demo (and installing the engine) needs
 # Idempotent: does nothing (and prints nothing) when everything is already present.
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build pkg-config python3 git
-  clang libclang-rt-14-dev llvm
-  libgtest-dev libgmock-dev libbenchmark-dev
+# Building the engine, its tools and the demo, and running the demo. One package a line.
+demo_packages=(
+  build-essential
+  cmake
+  ninja-build
+  pkg-config
   libsdl2-dev
-  libsndfile1-dev libopenmpt-dev
-  libfreetype-dev libfontconfig-dev fonts-liberation fonts-wqy-zenhei
-  zlib1g-dev libminizip-dev zip
+  libsndfile1-dev
+  libopenmpt-dev
+  libfreetype-dev
+  libfontconfig-dev
+  fonts-liberation
+  fonts-wqy-zenhei
+  zlib1g-dev
+  libminizip-dev
   libstb-dev
-  xvfb xauth
+)
+
+# The tests, the sanitizer and fuzz builds, the benchmarks and CI, besides the above. One package a line.
+test_packages=(
+  python3
+  git
+  clang
+  libclang-rt-14-dev
+  llvm
+  libgtest-dev
+  libgmock-dev
+  libbenchmark-dev
+  zip
+  xvfb
+  xauth
   locales
 )
+
+packages=("${demo_packages[@]}")
+full=1
+if [ "${1:-}" = "--demo" ]; then
+  full=0
+else
+  packages+=("${test_packages[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -34,6 +65,6 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # A locale whose decimal separator is a comma, for the tests that prove parsing ignores the locale.
-if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+if [ "$full" -eq 1 ] && ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi

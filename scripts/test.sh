@@ -7,11 +7,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=build
-options=()
+# Explicit, since scripts/demo.sh may have configured the same folder without them.
+options=(-DTQ_BUILD_TESTS=ON)
 if [ "${1:-}" = "--sanitize" ]; then
   build=build-asan
   options+=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTQ_SANITIZE=ON -DTQ_FUZZ=ON
             -DTQ_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
+else
+  options+=(-DTQ_BUILD_BENCH=ON)
 fi
 
 bash scripts/setup.sh

@@ -48,7 +48,9 @@ DWORD TQGfxDevice::Texture_Create(DWORD width, DWORD height) {
     if (!m_pD3DDevice)
         return 0;
     IDirect3DTexture9* texture = nullptr;
-    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    // Attempts are repeated for a want of memory that may pass; an empty size never succeeds.
+    const int attempts = width && height ? kCreateAttempts : 1;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
         if (SUCCEEDED(D3DXCreateTexture(m_pD3DDevice, width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
                                         &texture)))
             break;
@@ -75,15 +77,19 @@ DWORD TQGfxDevice::Texture_Load(const char* nameOrData, DWORD size) {
     D3DFORMAT second = first == D3DFMT_UNKNOWN ? D3DFMT_A8R8G8B8 : D3DFMT_UNKNOWN;
     IDirect3DTexture9* texture = nullptr;
     D3DXIMAGE_INFO info{};
-    for (int pass = 0; pass < kLoadPasses && !texture; ++pass) {
-        for (int attempt = 0; attempt < 4; ++attempt) {
+    // Data that is no image stays so: it ends the attempts, which are for a want of memory.
+    bool image = true;
+    for (int pass = 0; pass < kLoadPasses && !texture && image; ++pass) {
+        for (int attempt = 0; attempt < 4 && image; ++attempt) {
             D3DFORMAT format = attempt < 2 ? first : second;
-            if (SUCCEEDED(D3DXCreateTextureFromFileInMemoryEx(
-                    m_pD3DDevice, data, length, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, 1, 0, format,
-                    D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_DEFAULT, 0, &info, nullptr, &texture)))
+            const HRESULT result = D3DXCreateTextureFromFileInMemoryEx(
+                m_pD3DDevice, data, length, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, 1, 0, format,
+                D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_DEFAULT, 0, &info, nullptr, &texture);
+            if (SUCCEEDED(result))
                 break;
+            image = result != D3DXERR_INVALIDDATA;
             texture = nullptr;
-            if (attempt < 3)
+            if (image && attempt < 3)
                 Sleep(1);
         }
     }

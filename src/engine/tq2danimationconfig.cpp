@@ -6,6 +6,7 @@
 #include "device/tqgfxanimation.h"
 #include "engine/tq2ddescriptionfields.h"
 #include "engine/tq2dfileconfig.h"
+#include "engine/tq2dfilelookup.h"
 #include "engine/tq2dpack.h"
 
 #include <cstdlib>
@@ -121,13 +122,13 @@ int TQ2DAnimation::CreateFromConfig(const char* name) {
     if (key.GetLength() == 0)
         return 0;
     TQ2DFileConfig config;
-    if (!config.LoadFileConfig(key, 0, 0)) {
+    if (!config.LoadFileConfig(name, 0, 0)) {
         LogError(__LINE__, "Can't load animation file.", key);
         return 0;
     }
     if (g_nAttachDepth == 0)
         g_nAttachedTotal = 0;
-    const TQString folder = TQ2DDescriptionFolder(key);
+    const TQString folder = TQ2DDescriptionFolder(TQ2DDescriptionBase(name, key));
     ReadTextures(config, folder, key);
     ReadLooks(config);
     ReadPlaying(config);

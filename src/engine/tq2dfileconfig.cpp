@@ -5,8 +5,8 @@
 #include <string>
 
 #include "base/tqlog.h"
+#include "engine/tq2dfilelookup.h"
 #include "engine/tq2dpack.h"
-#include "platform/win32/tqpath.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ BOOL TQ2DFileConfig::LoadFileConfig(const char* name, unsigned long /*size*/, in
         return TQFileConfig::LoadFileConfig(packed.GetBuffer(), packed.GetBufferLength(),
                                             flag | TQFILECONFIG_FROM_MEMORY);
     std::string content;
-    if (!tqplat::ReadWholeFile(normalized, &content)) {
+    if (!TQ2DReadDescriptionFile(name, normalized, &content)) {
         g_tqLogDebug.SetLogInfo("lib/project/dozaz2i/source/tq2dfileconfig", "TQ2DFileConfig::LoadFileConfig",
                                 __LINE__);
         g_tqLogDebug.Log(TQLOG_ERROR_PREFIX "File load fail. [lpszFileName='%s']", normalized.GetString());

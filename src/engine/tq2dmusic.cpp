@@ -3,6 +3,7 @@
 #include "base/tqlog.h"
 #include "base/tqstring.h"
 #include "engine/tq2dglobal.h"
+#include "engine/tq2dfilelookup.h"
 #include "engine/tq2dglobalmusic.h"
 #include "engine/tq2dpack.h"
 
@@ -85,8 +86,9 @@ int TQ2DMusic::LoadShared(const char* name) {
     }
     TQString bytes;
     char* image = nullptr;
-    const DWORD music =
-        TQ2DPackGetFile(key, bytes) ? LoadFromImage(name, bytes, &image) : g_pTQ2DDevice->Stream_Load(key, 0);
+    const DWORD music = TQ2DPackGetFile(key, bytes)
+                            ? LoadFromImage(name, bytes, &image)
+                            : TQ2DLoadByName(name, key, &TQGfxDevice::Stream_Load, "music");
     if (!music)
         return 0;
     if (!(m_pEntry = TQ2DGlobalMusic::Add(key, music))) {

@@ -5,6 +5,7 @@
 #include "device/tqgfxcolor.h"
 #include "engine/tq2ddescriptionfields.h"
 #include "engine/tq2dfileconfig.h"
+#include "engine/tq2dfilelookup.h"
 #include "engine/tq2dglobal.h"
 #include "engine/tq2dpack.h"
 
@@ -108,7 +109,7 @@ int TQ2DParticle::CreateFromConfig(const char* file) {
     if (name.GetLength() == 0)
         return 0;
     TQ2DFileConfig config;
-    if (!config.LoadFileConfig(name, 0, 0)) {
+    if (!config.LoadFileConfig(file, 0, 0)) {
         g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dparticle", "TQ2DParticle::CreateFromConfig",
                                 __LINE__);
         g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load particle file. [name=%s]", name.GetString());
@@ -118,7 +119,7 @@ int TQ2DParticle::CreateFromConfig(const char* file) {
     texture.StrReplace('\\', '/');
     TQString recordFile = TQ2DTrimmedConfig(config, "PSI");
     recordFile.StrReplace('\\', '/');
-    const TQString folder = TQ2DDescriptionFolder(name);
+    const TQString folder = TQ2DDescriptionFolder(TQ2DDescriptionBase(file, name));
 
     TQ2D_PARTICLE_INFO_tag record;
     TQ2DParticleRecordRead(nullptr, 0, &record);

@@ -2,6 +2,7 @@
 
 #include "base/tqstring.h"
 #include "engine/tq2dglobal.h"
+#include "engine/tq2dfilelookup.h"
 #include "engine/tq2dglobalsound.h"
 #include "engine/tq2dpack.h"
 
@@ -59,7 +60,7 @@ int TQ2DSound::LoadShared(const char* name) {
     TQString bytes;
     DWORD effect = 0;
     if (!TQ2DPackGetFile(key, bytes))
-        effect = g_pTQ2DDevice->Effect_Load(key, 0);
+        effect = TQ2DLoadByName(name, key, &TQGfxDevice::Effect_Load, "sound");
     else if (bytes.GetBufferLength() > 0) // an empty stored file is a failed load, not a name
         effect = g_pTQ2DDevice->Effect_Load(bytes.GetBuffer(), bytes.GetBufferLength());
     if (!effect)

@@ -4,6 +4,7 @@
 #include "containers/tqcompare.h"
 #include "device/tqgfxsprite.h"
 #include "engine/tq2dfileconfig.h"
+#include "engine/tq2dfilelookup.h"
 #include "engine/tq2dpack.h"
 
 #include <cfloat>
@@ -155,9 +156,9 @@ int TQ2DSprite::CreateFromConfig(const char* name) {
     if (key.GetLength() == 0)
         return 0;
     TQ2DFileConfig config;
-    if (!config.LoadFileConfig(key, 0, 0))
+    if (!config.LoadFileConfig(name, 0, 0))
         return 0;
-    return ApplyConfig(config, key);
+    return ApplyConfig(config, TQ2DDescriptionBase(name, key));
 }
 
 int TQ2DSprite::ApplyConfig(const TQ2DFileConfig& config, const TQString& name) {

@@ -4,6 +4,7 @@
 #include "containers/tqcompare.h"
 #include "engine/tq2dglobal.h"
 #include "engine/tq2dglobaltexture.h"
+#include "engine/tq2dfilelookup.h"
 #include "engine/tq2dpack.h"
 
 TQ_IMPLEMENT_MEMORY_POOL(TQ2DTexture)
@@ -55,7 +56,7 @@ int TQ2DTexture::LoadShared(const char* name) {
         CheckSize();
         return static_cast<int>(m_dwTexture);
     }
-    const DWORD texture = LoadByKey(key.GetString());
+    const DWORD texture = LoadByKey(name, key);
     if (!texture)
         return 0;
     m_pEntry = TQ2DGlobalTexture::Add(key, texture);
@@ -69,11 +70,11 @@ int TQ2DTexture::LoadShared(const char* name) {
 }
 
 // From the registered packs when one holds the key (an empty stored file is a failed load), else
-// through the device's own loader under the key.
-DWORD TQ2DTexture::LoadByKey(const char* key) {
+// through the device's own loader by name.
+DWORD TQ2DTexture::LoadByKey(const char* name, const TQString& key) {
     TQString bytes;
     if (!TQ2DPackGetFile(key, bytes))
-        return g_pTQ2DDevice->Texture_Load(key, 0);
+        return TQ2DLoadByName(name, key, &TQGfxDevice::Texture_Load, "texture");
     if (bytes.GetBufferLength() == 0)
         return 0;
     return g_pTQ2DDevice->Texture_Load(bytes.GetBuffer(), bytes.GetBufferLength());

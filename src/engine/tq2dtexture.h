@@ -4,6 +4,7 @@
 // a reference of their own. Does nothing while the engine has no device.
 #pragma once
 
+#include "base/tqstring.h"
 #include "containers/tqmemorypooltmpl.h"
 #include "platform/win32/tqwintypes.h"
 
@@ -56,7 +57,7 @@ protected:
 private:
     int LoadFromMemory(const char* data, unsigned long size);
     int LoadShared(const char* name);
-    DWORD LoadByKey(const char* key);
+    DWORD LoadByKey(const char* name, const TQString& key);
     // Sets a private entry on a texture this object owns alone (so copies can share it).
     void TakeOwned(DWORD texture);
     template <class Op> void VisitPixels(Op op);

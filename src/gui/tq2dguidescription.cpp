@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "engine/tq2dfilelookup.h"
 #include "engine/tq2dpack.h"
-#include "platform/win32/tqpath.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ bool TQ2DGUIReadDescription(const char* name, TQString& text) {
     if (TQ2DPackGetFile(key, text))
         return true;
     std::string content;
-    if (!tqplat::ReadWholeFile(key, &content))
+    if (!TQ2DReadDescriptionFile(name, key, &content))
         return false;
     text = content.c_str();
     return true;

@@ -4,7 +4,7 @@ REffect::REffect() : filename() {}
 
 DWORD_PTR REffect::Get(TQGfxResourceManager*) {
     if (!handle)
-        handle = m_pDevice->Effect_Load(filename, 0);
+        handle = CheckLoaded(m_pDevice->Effect_Load(filename, 0), filename);
     return handle;
 }
 

@@ -53,6 +53,10 @@ public:
     ResDesc* next;
 
 protected:
+    // handle as it is; when it is 0, after one line on the error log naming this resource, its
+    // file and the disk path tried after the device's zip packs.
+    DWORD_PTR CheckLoaded(DWORD_PTR loaded, const char* filename) const;
+
     TQGfxDevice* m_pDevice;
 };
 

@@ -4,7 +4,7 @@ RMusic::RMusic() : filename() {}
 
 DWORD_PTR RMusic::Get(TQGfxResourceManager*) {
     if (!handle)
-        handle = m_pDevice->Music_Load(filename, 0);
+        handle = CheckLoaded(m_pDevice->Music_Load(filename, 0), filename);
     return handle;
 }
 

@@ -4,7 +4,8 @@ RResource::RResource() : filename() {}
 
 DWORD_PTR RResource::Get(TQGfxResourceManager*) {
     if (!handle)
-        handle = reinterpret_cast<DWORD_PTR>(m_pDevice->Resource_Load(filename, nullptr));
+        handle =
+            CheckLoaded(reinterpret_cast<DWORD_PTR>(m_pDevice->Resource_Load(filename, nullptr)), filename);
     return handle;
 }
 

@@ -4,7 +4,7 @@ RStream::RStream() : filename() {}
 
 DWORD_PTR RStream::Get(TQGfxResourceManager*) {
     if (!handle)
-        handle = m_pDevice->Stream_Load(filename, 0);
+        handle = CheckLoaded(m_pDevice->Stream_Load(filename, 0), filename);
     return handle;
 }
 

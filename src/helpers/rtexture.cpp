@@ -4,7 +4,7 @@ RTexture::RTexture() : filename() {}
 
 DWORD_PTR RTexture::Get(TQGfxResourceManager*) {
     if (!handle)
-        handle = m_pDevice->Texture_Load(filename, 0);
+        handle = CheckLoaded(m_pDevice->Texture_Load(filename, 0), filename);
     return handle;
 }
 

@@ -1,5 +1,6 @@
 #include "helpers/tqgfxfont.h"
 
+#include "base/tqlog.h"
 #include "device/tqgfxsprite.h"
 
 #include <cerrno>
@@ -119,11 +120,24 @@ void TQGfxFont::DeleteGlyphs() {
 
 // ---- Loading ----
 
+namespace {
+
+// One line on the error log, which a game sees without a device log file: the font's file or texture
+// that could not be loaded, and the disk path tried after the device's zip packs.
+void LogNotLoaded(TQGfxDevice* device, const char* fontName, const char* what, const char* file) {
+    g_tqLogError.SetLogInfo(__FILE__, "TQGfxFont::Load", __LINE__);
+    g_tqLogError.Log(TQLOG_ERROR_PREFIX "Font '%s': %s not loaded. [path=%s]", fontName, what,
+                     device->Resource_MakePath(file));
+}
+
+} // namespace
+
 void TQGfxFont::Load(const char* fileName) {
     DWORD size = 0;
     void* data = m_pDevice->Resource_Load(fileName, &size);
     if (!data) {
         m_pDevice->System_Log("Font '%s' not found.", fileName);
+        LogNotLoaded(m_pDevice, fileName, "file", fileName);
         return;
     }
     std::string text(static_cast<const char*>(data), size);
@@ -141,6 +155,7 @@ void TQGfxFont::Load(const char* fileName) {
     m_hTexture = m_pDevice->Texture_Load(path.c_str(), 0);
     if (!m_hTexture) {
         m_pDevice->System_Log("Font '%s': can't load texture '%s'.", fileName, path.c_str());
+        LogNotLoaded(m_pDevice, fileName, "texture", path.c_str());
         return;
     }
     m_pTextureOwner = std::make_shared<SharedTexture>(m_hTexture);

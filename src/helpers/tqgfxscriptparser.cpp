@@ -254,6 +254,10 @@ int TQGfxScriptParser::ReadKeywordOrWord() {
         if (std::strncmp(m_pScript, keyword.text, length) == 0)
             return SetToken(keyword.code, m_pScript, m_pScript + length);
     }
+    return ReadWord();
+}
+
+int TQGfxScriptParser::ReadWord() {
     const char* end = m_pScript;
     while (!EndsWord(*end))
         ++end;
@@ -417,7 +421,14 @@ void TQGfxScriptParser::ParseParameters(ResDesc* desc, int type) {
             put_back();
             return;
         }
-        if (!ReadParameter(desc, type, code)) {
+        // A parameter's name with more after it ("rectt") is an unknown parameter, reported whole
+        // rather than read as that parameter with its values shifted.
+        const bool misspelt = IsParameterName(code) && !EndsWord(*m_pScript);
+        if (misspelt) {
+            put_back();
+            ReadWord();
+        }
+        if (misspelt || !ReadParameter(desc, type, code)) {
             ScriptError("Unsupported resource parameter ", ".");
             SkipToNextParameter();
         }

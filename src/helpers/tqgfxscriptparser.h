@@ -121,6 +121,8 @@ private:
     int ReadNumber();
     int ReadQuotedString();
     int ReadKeywordOrWord();
+    // Reads the bare word that starts at the current position.
+    int ReadWord();
 
     // Declarations.
     void ParseBody(TQGfxResourceManager* manager);

@@ -2,6 +2,7 @@
 // screenshots.
 #include "devicetestsupport.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <filesystem>
@@ -120,7 +121,12 @@ TEST_F(DeviceTextureTest, DdsKeepsItsFormatAndRefusesTheLockSilently) {
 TEST_F(DeviceTextureTest, BadImagesAndMissingFilesFail) {
     std::string bmp = MakeBmp(16, 16, 0);
     bmp.resize(40);
+    // What can never succeed is tried once: one line each for a bad image and an empty size.
+    testing::internal::CaptureStderr();
     EXPECT_EQ(dev->Texture_Load(bmp.data(), static_cast<DWORD>(bmp.size())), 0u);
+    EXPECT_EQ(dev->Texture_Create(0, 16), 0u);
+    const std::string lines = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
     EXPECT_STREQ(dev->System_GetErrorMessage(), "Can't create texture");
     std::string missing = Path("missing.png");
     EXPECT_EQ(dev->Texture_Load(missing.c_str(), 0), 0u);

@@ -5,15 +5,18 @@
 
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <new>
 
 #include "base/tqlog.h"
 #include "engine/cmorvainepack.h"
+#include "engine/tq2danimation.h"
 #include "engine/tq2dglobalmusic.h"
 #include "engine/tq2dglobalsound.h"
 #include "engine/tq2dglobaltexture.h"
 #include "engine/tq2dmusic.h"
 #include "engine/tq2dpack.h"
+#include "engine/tq2dparticle.h"
 #include "engine/tq2dsound.h"
 #include "engine/tq2dsprite.h"
 #include "engine/tq2dtarget.h"
@@ -481,4 +484,57 @@ TEST_F(MediaTest, RenderedSceneMatchesPixelForPixel) {
     for (uint32_t& pixel : pixels)
         pixel &= 0x00FFFFFF;
     EXPECT_EQ(pixels, expected);
+}
+
+// Names that are absolute paths of the system load from any working folder, after the packs and
+// the program's folder had their turn; what loads from nowhere names every path it tried.
+TEST_F(MediaTest, AbsolutePathsLoadFromAnyWorkingFolderAfterThePacks) {
+    ScratchFolder assets, elsewhere;
+    std::filesystem::create_directory(assets.Path("Game"));
+    WritePng(assets.Path("Game/Bg.png"), 8, 4, Solid(32, 0xFF00FF00));
+    WriteText(assets.Path("Game/bg.txt"), "TEX=bg.png\n");
+    WriteText(assets.Path("Game/spin.ani"), "TEX=Bg.png\nW=4\nH=4\nCOUNT=2\nSOUND=click.wav\n");
+    WriteText(assets.Path("Game/spark.txt"), "TEX=bg.png\nW=4\nH=4\nEMISSION=10\n");
+    WriteFile(assets.Path("Game/click.wav"), WavBytes(64));
+    WorkingFolder cwd(elsewhere.Root());
+    const std::string game = assets.Path("Game/");
+
+    TQ2DTexture texture;
+    ASSERT_NE(texture.Create((game + "Bg.png").c_str(), 0), 0);
+    EXPECT_EQ(texture.GetWidth(), 8u);
+    TQ2DSprite sprite;
+    ASSERT_EQ(sprite.CreateFromConfig((" " + game + "bg.txt").c_str()), 1);
+    EXPECT_EQ(sprite.GetWidth(), 8.0f);
+    TQ2DAnimation animation;
+    ASSERT_EQ(animation.CreateFromConfig((game + "spin.ani").c_str()), 1);
+    EXPECT_EQ(animation.GetFrames(), 2);
+    TQ2DParticle particle;
+    EXPECT_EQ(particle.CreateFromConfig((game + "spark.txt").c_str()), 1);
+    TQ2DSound sound;
+    EXPECT_NE(sound.Create((game + "click.wav").c_str(), 0), 0);
+    TQ2DMusic music;
+    EXPECT_NE(music.Create((game + "click.wav").c_str(), 0), 0);
+
+    // A pack holding the name as a resource name is read first.
+    TQString key = TQ2DNormalizeResourceName((game + "packed.png").c_str());
+    key.StrReplace('/', '\\');
+    MakePack(folder, folder.Path("abs.pak"), {{key.GetString(), PngBytes(2, 2, Solid(4, 0xFFFFFFFF))}});
+    ASSERT_EQ(TQ2DPackAdd(folder.Path("abs.pak").c_str()), 1);
+    WritePng(assets.Path("Game/packed.png"), 16, 16, Solid(256, 0xFF000000));
+    TQ2DTexture packed;
+    ASSERT_NE(packed.Create((game + "packed.png").c_str(), 0), 0);
+    EXPECT_EQ(packed.GetWidth(), 2u);
+
+    TQLogCapture errors(g_tqLogError);
+    TQ2DTexture missing;
+    EXPECT_EQ(missing.Create((game + "none.png").c_str(), 0), 0);
+    TQ2DSprite missingSprite;
+    EXPECT_EQ(missingSprite.CreateFromConfig("sprites/none.txt"), 0);
+    const std::string programPath = AssetFolder::ProgramFolder() + "/" + key.GetString();
+    const std::vector<std::string> lines = errors.Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("texture '" + game + "none.png'"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(game + "none.png (names match"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(AssetFolder::ProgramFolder()), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find(elsewhere.Root() + "/SPRITES/NONE.TXT"), std::string::npos) << lines[1];
 }

@@ -2,9 +2,11 @@
 // stand-in, scaling and tracking (read back from the pixels drawn), copies and malformed files.
 #include "helpertestsupport.h"
 
+#include "base/tqlog.h"
 #include "device/tqgfxsprite.h"
 #include "helpers/tqgfxfont.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -184,6 +186,7 @@ TEST_F(FontTest, BadFilesGiveAnEmptyFontAndALogLine) {
     WriteFile("fonts/huge.fnt", "glyphs.bmp 8 -2147483648 99999999999 4");
     const char* names[] = {"fonts/missing.fnt", "fonts/empty.fnt", "fonts/notex.fnt", "fonts/height.fnt",
                            "fonts/zero.fnt",    "fonts/width.fnt", "fonts/huge.fnt"};
+    TQLogCapture errors(g_tqLogError);
     for (const char* name : names) {
         SCOPED_TRACE(name);
         size_t linesBefore = LogLines().size();
@@ -193,6 +196,15 @@ TEST_F(FontTest, BadFilesGiveAnEmptyFontAndALogLine) {
         EXPECT_EQ(font->GetStringWidth("?AB"), 0.0f);
         EXPECT_GT(LogLines().size(), linesBefore);
     }
+    // A missing file or texture is also said on the error log, with the path tried.
+    auto windows = [](std::string path) {
+        std::replace(path.begin(), path.end(), '/', '\\');
+        return path;
+    };
+    EXPECT_TRUE(errors.Contains("Font '" + Path("fonts/missing.fnt") +
+                                "': file not loaded. [path=" + windows(Path("fonts/missing.fnt")) + "]"));
+    EXPECT_TRUE(errors.Contains("Font '" + Path("fonts/notex.fnt") +
+                                "': texture not loaded. [path=" + windows(Path("fonts/nothere.bmp")) + "]"));
     TQGfxFont empty(nullptr);
     DrawFrame([&] {
         empty.Render(0, 0, "AB");

@@ -2,6 +2,7 @@
 // loaded and registered by name, precaching and purging by group, and removing everything.
 #include "helpertestsupport.h"
 
+#include "base/tqlog.h"
 #include "device/tqgfxanimation.h"
 #include "device/tqgfxdistortionmesh.h"
 #include "device/tqgfxparticlesystem.h"
@@ -10,6 +11,7 @@
 #include "helpers/tqgfxfont.h"
 #include "helpers/tqgfxresourcemanager.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -177,7 +179,12 @@ TEST_F(ResourceManagerTest, PrecacheStopsAtTheFirstFailure) {
          "Texture bad { filename = \"$/none.bmp\" }\n"
          "Texture good2 { filename = \"$/blue.bmp\" }\n"
          "Target rt { size = 8, 8 }\n");
+    TQLogCapture errors(g_tqLogError);
     EXPECT_FALSE(manager->Precache(0));
+    std::string tried = Path("none.bmp");
+    std::replace(tried.begin(), tried.end(), '/', '\\');
+    EXPECT_TRUE(
+        errors.Contains("Resource 'bad': file '" + Path("none.bmp") + "' not loaded. [path=" + tried + "]"));
     EXPECT_NE(Handle(TQGFX_RES_TEXTURE, "good2"), 0u);
     EXPECT_EQ(Handle(TQGFX_RES_TEXTURE, "good1"), 0u);
     EXPECT_EQ(Handle(TQGFX_RES_TARGET, "rt"), 0u);

@@ -295,7 +295,8 @@ TEST_F(ScriptParserTest, MalformedDeclarationsAreReportedAndSkipped) {
          "Sprite d { frames = 3 rect = 1,2,3,4 }\n"       // 6: not a sprite parameter
          "junk more junk\n"                               // 7: no block keyword
          "Sprite e zorder = 1 }\n"                        // 8: no opening brace
-         "Sprite f { }\n");
+         "Sprite f { }\n"
+         "Sprite g { rectt = 1, 2, 3, 4 zorder = 0.3 }\n"); // 10: a misspelt parameter
     EXPECT_EQ(Find<RSprite>(TQGFX_RES_SPRITE, "a")->z, 0.1f);
     EXPECT_TRUE(LogContains("main.res, line 2: Resource 'a' of the same type already has been defined."));
     EXPECT_NE(Find<RTexture>(TQGFX_RES_TEXTURE, "a"), nullptr);
@@ -313,7 +314,11 @@ TEST_F(ScriptParserTest, MalformedDeclarationsAreReportedAndSkipped) {
     EXPECT_TRUE(LogContains("main.res, line 8: Illegal resource syntax, 'zorder' found; '{' expected."));
     EXPECT_TRUE(LogContains("main.res, line 7: Unrecognized resource specificator 'junk'."));
     EXPECT_NE(Find<RSprite>(TQGFX_RES_SPRITE, "f"), nullptr);
-    EXPECT_EQ(LogLines().size(), 6u);
+    RSprite* g = Find<RSprite>(TQGFX_RES_SPRITE, "g");
+    EXPECT_EQ(g->w, 0.0f);
+    EXPECT_EQ(g->z, 0.3f);
+    EXPECT_TRUE(LogContains("main.res, line 10: Unsupported resource parameter 'rectt'."));
+    EXPECT_EQ(LogLines().size(), 7u);
 }
 
 TEST_F(ScriptParserTest, EndOfTextInsideABlock) {

@@ -51,6 +51,8 @@ const VideoDriver* ChooseDriver() {
         return &g_sdlVideoDriver;
     if (trySdl)
         PlatformLog("SDL video cannot start; using the headless backend");
+    else
+        PlatformLog("no display: running headless, nothing is shown; set DISPLAY (or use Xvfb) for a window");
     g_headlessVideoDriver.init();
     return &g_headlessVideoDriver;
 }

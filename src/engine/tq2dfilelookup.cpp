@@ -1,0 +1,87 @@
+#include "engine/tq2dfilelookup.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <string>
+
+#include "base/tqlog.h"
+#include "engine/tq2dglobal.h"
+#include "platform/win32/tqpath.h"
+
+namespace {
+
+const char* SkipBlanks(const char* name) {
+    while (*name == ' ' || *name == '\t')
+        ++name;
+    return name;
+}
+
+// The name as a game wrote it, without surrounding blanks.
+TQString Trimmed(const char* name) {
+    TQString trimmed(name);
+    trimmed.Trim();
+    return trimmed;
+}
+
+// A relative name as a path of the file system below folder ("/"-separated, for messages).
+std::string PathBelow(const std::string& folder, const char* name) {
+    std::string path = folder + name;
+    for (char& c : path) {
+        if (c == '\\')
+            c = '/';
+    }
+    return path;
+}
+
+std::string WorkingFolder() {
+    char folder[PATH_MAX];
+    return getcwd(folder, sizeof(folder)) ? std::string(folder) + "/" : std::string("./");
+}
+
+} // namespace
+
+bool TQ2DIsSystemPath(const char* name) {
+    return name && *SkipBlanks(name) == '/';
+}
+
+TQString TQ2DDescriptionBase(const char* name, const TQString& key) {
+    return TQ2DIsSystemPath(name) ? Trimmed(name) : key;
+}
+
+DWORD TQ2DLoadByName(const char* name, const TQString& key, DWORD (TQGfxDevice::*load)(const char*, DWORD),
+                     const char* what) {
+    DWORD handle = (g_pTQ2DDevice->*load)(key, 0);
+    if (handle)
+        return handle;
+    std::string tried = PathBelow(tqplat::ApplicationFolder(), key);
+    if (TQ2DIsSystemPath(name)) {
+        const TQString path = Trimmed(name);
+        if ((handle = (g_pTQ2DDevice->*load)(path, 0)) != 0)
+            return handle;
+        tried += std::string(", ") + path.GetString();
+    }
+    TQ2DLogNotLoaded("TQ2DLoadByName", what, name, tried);
+    return 0;
+}
+
+bool TQ2DReadDescriptionFile(const char* name, const TQString& key, std::string* content) {
+    if (tqplat::ReadWholeFile(key, content))
+        return true;
+    std::string tried = PathBelow(WorkingFolder(), key);
+    if (TQ2DIsSystemPath(name)) {
+        const TQString path = Trimmed(name);
+        content->clear();
+        if (tqplat::ReadWholeFile(path, content))
+            return true;
+        tried += std::string(", ") + path.GetString();
+    }
+    TQ2DLogNotLoaded("TQ2DReadDescriptionFile", "description file", name, tried);
+    return false;
+}
+
+void TQ2DLogNotLoaded(const char* function, const char* what, const char* name, const std::string& tried) {
+    g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dfilelookup", function, __LINE__);
+    g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s '%s': in no pack; tried %s (names match in any case).",
+                     what, name, tried.c_str());
+}
