@@ -13,6 +13,7 @@ packages=(
   zlib1g-dev libminizip-dev zip
   libstb-dev
   xvfb xauth
+  doxygen
   locales
 )
 
