@@ -134,31 +134,57 @@ typedef bool (*TQGfxCallback)();
 
 /// Device state ids.
 enum TQGfxStateId {
+    /// Frame function (TQGfxCallback), called once per frame; returns true to end the loop.
     TQGFX_FRAMEFUNC = 1,
+    /// Called when the application loses the focus.
     TQGFX_FOCUSLOSTFUNC = 2,
+    /// Called when the application regains the focus.
     TQGFX_FOCUSGAINFUNC = 3,
+    /// Asked before the window closes; true allows it.
     TQGFX_EXITFUNC = 4,
+    /// Icon resource name (text, kept by pointer).
     TQGFX_ICON = 6,
+    /// Window title (text, copied).
     TQGFX_TITLE = 7,
+    /// Client width in pixels (before System_Initiate only).
     TQGFX_SCREENWIDTH = 8,
+    /// Client height in pixels (before System_Initiate only).
     TQGFX_SCREENHEIGHT = 9,
+    /// Colour depth, 16 or 32 (before System_Initiate only).
     TQGFX_SCREENBPP = 10,
+    /// True: a window; false: full screen (switches at once when running).
     TQGFX_WINDOWED = 11,
+    /// True: a depth buffer (before System_Initiate only).
     TQGFX_ZBUFFER = 12,
+    /// True: bilinear texture filtering; false: nearest texel.
     TQGFX_TEXTUREFILTER = 13,
+    /// Ini file path for the Ini_ functions (relative to the application folder; NULL: none).
     TQGFX_INIFILE = 15,
+    /// Log file path (relative to the application folder), emptied when set; NULL: no log file.
     TQGFX_LOGFILE = 16,
+    /// True: load the audio module and play sound.
     TQGFX_USESOUND = 18,
+    /// Mixing rate in Hz (before sound starts).
     TQGFX_SAMPLERATE = 19,
+    /// Effect volume 0..100.
     TQGFX_FXVOLUME = 20,
+    /// Music volume 0..100.
     TQGFX_MUSVOLUME = 21,
+    /// Frame rate: n > 0 fixed, TQGFX_FPS_UNLIMITED, or TQGFX_FPS_VSYNC.
     TQGFX_FPS = 23,
+    /// True: keep running frames while inactive.
     TQGFX_DONTSUSPEND = 24,
+    /// True: hide the system cursor over the client area.
     TQGFX_HIDEMOUSE = 25,
+    /// The device window (read only).
     TQGFX_HWND = 26,
+    /// Parent window: the device draws into a child window of it (before System_Initiate only).
     TQGFX_HWNDPARENT = 27,
+    /// Window style of the windowed mode.
     TQGFX_WNDSTYLE = 30,
+    /// Extended window style.
     TQGFX_WNDEXSTYLE = 31,
+    /// Class cursor of the window.
     TQGFX_CURSOR = 32,
 };
 
