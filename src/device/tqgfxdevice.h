@@ -277,7 +277,7 @@ public:
     virtual void Resource_RemovePack(const char* path);
     /// Detaches every pack.
     virtual void Resource_RemoveAllPacks();
-    /// Absolute path of name (relative names under the application folder), with '\' separators.
+    /// Absolute path of name (relative names under the application folder), with `\` separators.
     virtual char* Resource_MakePath(const char* name);
     /// First (wildcard given) or next (NULL) matching file / sub-folder name; NULL at the end.
     virtual char* Resource_EnumFiles(const char* wildcard);

@@ -21,7 +21,7 @@ public:
     TQGfxZipArchive(const TQGfxZipArchive&) = delete;
     TQGfxZipArchive& operator=(const TQGfxZipArchive&) = delete;
 
-    /// Upper-cases ASCII letters and turns '/' into '\', leaving the trail bytes of GBK characters
+    /// Upper-cases ASCII letters and turns `/` into `\`, leaving the trail bytes of GBK characters
     /// alone: the form in which pack paths and entry names are compared.
     static void NormaliseName(char* text);
 
