@@ -26,14 +26,19 @@ class TQGfxSprite;
 
 /// Text alignment of TQGfxFont::Render.
 #define TQGFX_TEXT_LEFT 0
+/// x is the right edge.
 #define TQGFX_TEXT_RIGHT 1
+/// x is the centre.
 #define TQGFX_TEXT_CENTER 2
 
+/// A bitmap font; see the file description.
 class TQGfxFont {
 public:
     /// Loads the description file `fileName` and its texture through the device.
     explicit TQGfxFont(const char* fileName);
+    /// Shares the texture; copies the glyphs and the look; takes a device reference of its own.
     TQGfxFont(const TQGfxFont& other);
+    /// Shares other's texture and copies its glyphs and look.
     TQGfxFont& operator=(const TQGfxFont& other);
     ~TQGfxFont();
 
@@ -48,21 +53,32 @@ public:
 
     /// Stored and set on every glyph at once.
     void SetColor(DWORD color);
+    /// Depth 0..1, stored and set on every glyph.
     void SetZ(float z);
+    /// Blend mode (TQ2D_BLEND_ bits), stored and set on every glyph.
     void SetBlendMode(int blend);
     /// Stored; used by the next Render.
     void SetScale(float scale) { m_fScale = scale; }
+    /// Rotation of each glyph in radians; used by the next Render.
     void SetRotation(float rotation) { m_fRot = rotation; }
+    /// Extra pixels between glyphs (scaled with them); used by the next Render.
     void SetTracking(float tracking) { m_fTracking = tracking; }
 
+    /// The ARGB colour.
     DWORD GetColor() const { return m_dwCol; }
+    /// The depth.
     float GetZ() const { return m_fZ; }
+    /// The blend mode.
     int GetBlendMode() const { return m_nBlend; }
+    /// The scale.
     float GetScale() const { return m_fScale; }
+    /// The rotation in radians.
     float GetRotation() const { return m_fRot; }
+    /// The tracking in pixels.
     float GetTracking() const { return m_fTracking; }
     /// The unscaled glyph height.
     float GetHeight() const { return m_fHeight; }
+    /// The glyph texture's handle, 0 when the font failed to load.
     DWORD GetTexture() const { return m_hTexture; }
     /// The glyph of `code`, or NULL when it has none.
     const TQGfxSprite* GetGlyph(unsigned char code) const { return m_pLetters[code]; }
