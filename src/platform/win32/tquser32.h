@@ -1,10 +1,13 @@
-// USER32 stand-ins: window classes and windows, the per-thread message queue, window procedures,
-// keyboard and mouse state, cursors and icons. Windows are shown through the video backend
-// (video/tqvideo.h): headless, or real windows through SDL.
+/// @file
+/// USER32 stand-ins: window classes and windows, the per-thread message queue, window procedures,
+/// keyboard and mouse state, cursors and icons. Windows are shown through the video backend
+/// (video/tqvideo.h): headless, or real windows through SDL.
+/// Names, values and meanings are the platform's; this reference leaves the declarations out.
 #pragma once
 
 #include "platform/win32/tqwintypes.h"
 
+/// @cond PLATFORM_DECLARATIONS
 typedef WORD ATOM;
 
 // Messages.
@@ -350,3 +353,4 @@ HCURSOR SetCursor(HCURSOR cursor);
 // Display counter: the cursor shows while it is 0 or more. Returns the new count.
 int ShowCursor(BOOL show);
 HGDIOBJ GetStockObject(int object);
+/// @endcond
