@@ -140,7 +140,7 @@ template <class T> BOOL TQArrayExTmpl<T>::EnsureIndex(DWORD dwIndex) {
     return m_ppValue[dwIndex] != nullptr;
 }
 
-/// Builds the larger table completely before it replaces the old one, so a failure changes nothing.
+// Builds the larger table completely before it replaces the old one, so a failure changes nothing.
 template <class T> BOOL TQArrayExTmpl<T>::Grow(DWORD dwCount) {
     T** ppTable = TQAllocSlotTable(m_ppValue, m_dwCapacity, dwCount);
     if (!ppTable) {
@@ -165,7 +165,7 @@ template <class T> BOOL TQArrayExTmpl<T>::Grow(DWORD dwCount) {
     return 1;
 }
 
-/// A copy of other's table with values of its own.
+// A copy of other's table with values of its own.
 template <class T> bool TQArrayExTmpl<T>::CloneValues(const TQArrayExTmpl& other, T**& ppTable) const {
     ppTable = nullptr;
     if (!other.m_ppValue)

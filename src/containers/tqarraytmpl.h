@@ -214,8 +214,8 @@ template <class T> BOOL TQArrayTmpl<T>::EnsureIndex(DWORD dwIndex, BOOL bCreate)
     return m_ppElement[dwIndex] != nullptr;
 }
 
-/// Builds the larger table completely (elements, then items) before anything is committed, so a
-/// failure leaves the array exactly as it was.
+// Builds the larger table completely (elements, then items) before anything is committed, so a
+// failure leaves the array exactly as it was.
 template <class T> BOOL TQArrayTmpl<T>::Grow(DWORD dwCount, BOOL bCreate) {
     Element** ppTable = TQAllocSlotTable(m_ppElement, m_dwCapacity, dwCount);
     T** ppNewItems = (ppTable && bCreate) ? new (std::nothrow) T*[dwCount]() : nullptr;
@@ -263,7 +263,7 @@ bool TQArrayTmpl<T>::FillSlots(Element** ppTable, T** ppNewItems, DWORD dwCount,
     return true;
 }
 
-/// A copy of other's table: its own elements, owned items copied, the others shared.
+// A copy of other's table: its own elements, owned items copied, the others shared.
 template <class T> bool TQArrayTmpl<T>::CloneSlots(const TQArrayTmpl& other, Element**& ppTable) const {
     ppTable = nullptr;
     if (!other.m_ppElement)

@@ -255,7 +255,7 @@ BYTE TQAVLTreeTmpl<T>::InsertBelow(Link* ppLink, Link* ppChild, TQAVLTreeTmpl* p
     return StopOnCorruptBalance(bLeft ? CheckLeftBalance(ppLink) : CheckRightBalance(ppLink));
 }
 
-/// Equal key: the stored node takes the new item and flag, deleting its old item when owned.
+// Equal key: the stored node takes the new item and flag, deleting its old item when owned.
 template <class T> void TQAVLTreeTmpl<T>::ReplaceItem(TQAVLTreeTmpl* pNode, TQAVLTreeTmpl* pNew) {
     if (pNode->m_pData == pNew->m_pData)
         return;
@@ -364,8 +364,8 @@ template <class T> BOOL TQAVLTreeTmpl<T>::FindLowest(TQAVLTreeTmpl* pTarget, Lin
     }
 }
 
-/// The node being deleted (target) gives up its own item, deleting it when owned, and takes the
-/// item of the node that replaces it together with that node's flag, so ownership moves with it.
+// The node being deleted (target) gives up its own item, deleting it when owned, and takes the
+// item of the node that replaces it together with that node's flag, so ownership moves with it.
 template <class T> void TQAVLTreeTmpl<T>::TakeItem(TQAVLTreeTmpl* pTarget, TQAVLTreeTmpl* pSource) {
     if (pTarget->m_bAutoDelete && pTarget->m_pData && pTarget->m_pData != pSource->m_pData)
         delete pTarget->m_pData;
@@ -513,8 +513,8 @@ template <class T> BYTE TQAVLTreeTmpl<T>::ShrunkRightNode(Link* ppLink) {
     }
 }
 
-/// Left child L is right-high: its right child G rises to the top. False, changing nothing, when
-/// L, G or G's balance code is unusable.
+// Left child L is right-high: its right child G rises to the top. False, changing nothing, when
+// L, G or G's balance code is unusable.
 template <class T> bool TQAVLTreeTmpl<T>::RotateLeftRight(Link* ppLink) {
     TQAVLTreeTmpl* pNode = *ppLink;
     TQAVLTreeTmpl* pLeft = pNode->m_pLeft;
@@ -527,7 +527,7 @@ template <class T> bool TQAVLTreeTmpl<T>::RotateLeftRight(Link* ppLink) {
     return true;
 }
 
-/// Right child R is left-high: its left child G rises to the top.
+// Right child R is left-high: its left child G rises to the top.
 template <class T> bool TQAVLTreeTmpl<T>::RotateRightLeft(Link* ppLink) {
     TQAVLTreeTmpl* pNode = *ppLink;
     TQAVLTreeTmpl* pRight = pNode->m_pRight;
@@ -582,13 +582,13 @@ template <class T> void TQAVLTreeTmpl<T>::RotateRight(Link* ppLink) {
     }
 }
 
-/// A 6 from rebalancing after a node was linked or removed means a corrupt balance code: the
-/// change below has happened, so it is reported as done rather than as failure.
+// A 6 from rebalancing after a node was linked or removed means a corrupt balance code: the
+// change below has happened, so it is reported as done rather than as failure.
 template <class T> BYTE TQAVLTreeTmpl<T>::StopOnCorruptBalance(BYTE byResult) {
     return byResult == kFail ? kDone : byResult;
 }
 
-/// Copies the nodes of other into this empty tree; on failure logs and leaves it empty.
+// Copies the nodes of other into this empty tree; on failure logs and leaves it empty.
 template <class T> bool TQAVLTreeTmpl<T>::CopyFrom(const TQAVLTreeTmpl& other) {
     if (CloneSubtree(other.m_pParent, nullptr, &m_pParent))
         return true;

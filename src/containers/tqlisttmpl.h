@@ -225,9 +225,9 @@ template <class T> BOOL TQListExTmpl<T>::DelList(T* pData, BOOL bDelete) {
     return pElement ? DelList(pElement, bDelete) : 0;
 }
 
-/// Empties the list and its index first (the index never owns its elements, so nothing is
-/// compared), then frees the detached elements in order: an item whose destructor looks at this
-/// list finds it empty and never reaches an element already freed.
+// Empties the list and its index first (the index never owns its elements, so nothing is
+// compared), then frees the detached elements in order: an item whose destructor looks at this
+// list finds it empty and never reaches an element already freed.
 template <class T> void TQListExTmpl<T>::RemoveAll(BOOL bDelete) {
     Element* pElement = m_pHead;
     m_pHead = m_pTail = nullptr;
@@ -280,7 +280,7 @@ template <class T> T* TQListExTmpl<T>::FindData(void* pKey) {
     return pElement ? pElement->m_pData : nullptr;
 }
 
-/// An element is a member when the index holds it under its own key.
+// An element is a member when the index holds it under its own key.
 template <class T> bool TQListExTmpl<T>::IsMember(Element* pElement) {
     return pElement->m_pData && m_Index.Find(pElement) == pElement;
 }
@@ -309,8 +309,8 @@ template <class T> void TQListExTmpl<T>::Unlink(Element* pElement) noexcept {
     pElement->m_pPrev = pElement->m_pNext = nullptr;
 }
 
-/// Appends copies of other's items to this empty list (owned items copied, the others shared); on
-/// failure logs and leaves this list empty.
+// Appends copies of other's items to this empty list (owned items copied, the others shared); on
+// failure logs and leaves this list empty.
 template <class T> bool TQListExTmpl<T>::AppendCopiesOf(const TQListExTmpl& other) {
     for (Element* pSource = other.m_pHead; pSource; pSource = pSource->m_pNext) {
         bool bOwned = pSource->m_bAutoDelete != 0;
