@@ -5,7 +5,7 @@
 /// caller gives back with Release. Constant values are those of the platform; only the calls, states
 /// and formats the engine uses exist. Per-pixel arithmetic is fixed-point and documented in
 /// platform/d3d9/tqpixelmath.h, so a scene gives the same pixels on every machine.
-/// Names, values and meanings are the platform's; this reference leaves the declarations out.
+/// This reference leaves the declarations out: names, values and meanings are as on the platform.
 #pragma once
 
 #include "platform/win32/tqwintypes.h"

@@ -1,7 +1,7 @@
 /// @file
 /// The D3DX 9 subset the engine uses: texture creation and loading from memory, saving a surface as
 /// a BMP file, and the matrix functions. Declarations are our own; constant values are the platform's.
-/// Names, values and meanings are the platform's; this reference leaves the declarations out.
+/// This reference leaves the declarations out: names, values and meanings are as on the platform.
 #pragma once
 
 #include "platform/d3d9/tqd3d9.h"

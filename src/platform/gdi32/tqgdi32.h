@@ -5,7 +5,7 @@
 /// (code page 936) bytes. Colours passed in are COLORREF values 0x00BBGGRR; the pixels of a DIB
 /// section are 0x00RRGGBB. Every call is safe from any thread (one lock guards the whole layer);
 /// handles that were never issued, or were deleted, are refused.
-/// Names, values and meanings are the platform's; this reference leaves the declarations out.
+/// This reference leaves the declarations out: names, values and meanings are as on the platform.
 #pragma once
 
 #include "platform/win32/tqwintypes.h"

@@ -5,7 +5,7 @@
 /// comes from the video backend (tqplat::VideoCompositionText) as GBK bytes. ImmLockIMC,
 /// ImmUnlockIMC, ImmLockIMCC and ImmUnlockIMCC are also reachable through
 /// LoadLibraryA("imm32.dll") and GetProcAddress.
-/// Names, values and meanings are the platform's; this reference leaves the declarations out.
+/// This reference leaves the declarations out: names, values and meanings are as on the platform.
 #pragma once
 
 #include "platform/gdi32/tqgdi32.h"

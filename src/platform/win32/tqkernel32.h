@@ -1,7 +1,7 @@
 /// @file
 /// KERNEL32 stand-ins: files, find-file enumeration, private-profile (ini) files, modules, sleeping,
 /// system information and the last-error value. Paths are GBK and go through the resolver (tqpath.h).
-/// Names, values and meanings are the platform's; this reference leaves the declarations out.
+/// This reference leaves the declarations out: names, values and meanings are as on the platform.
 #pragma once
 
 #include "platform/win32/tqwintypes.h"

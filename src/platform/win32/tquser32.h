@@ -2,7 +2,7 @@
 /// USER32 stand-ins: window classes and windows, the per-thread message queue, window procedures,
 /// keyboard and mouse state, cursors and icons. Windows are shown through the video backend
 /// (video/tqvideo.h): headless, or real windows through SDL.
-/// Names, values and meanings are the platform's; this reference leaves the declarations out.
+/// This reference leaves the declarations out: names, values and meanings are as on the platform.
 #pragma once
 
 #include "platform/win32/tqwintypes.h"

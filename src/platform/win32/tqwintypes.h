@@ -4,7 +4,7 @@
 /// DWORD, UINT, LONG and BOOL are 32-bit as on the platform; WPARAM, LPARAM, LRESULT and every
 /// handle that holds an address are pointer-sized, as on its 64-bit variant. Handles are distinct
 /// opaque pointer types so that one kind cannot be passed where another is expected.
-/// Names, values and meanings are the platform's; this reference leaves the declarations out.
+/// This reference leaves the declarations out: names, values and meanings are as on the platform.
 #pragma once
 
 #include <cstddef>
