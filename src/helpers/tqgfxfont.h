@@ -35,6 +35,7 @@ class TQGfxSprite;
 class TQGfxFont {
 public:
     /// Loads the description file `fileName` and its texture through the device.
+    /// (TQGfxDevice::Resource_Load: its zip packs, else the disk; not the engine's resource packs).
     explicit TQGfxFont(const char* fileName);
     /// Shares the texture; copies the glyphs and the look; takes a device reference of its own.
     TQGfxFont(const TQGfxFont& other);

@@ -6,6 +6,8 @@
 /// Raw files, textures, sounds, music and streams that no script declares are loaded directly by
 /// name and registered. The manager holds one device reference for its whole life; it cannot be
 /// copied, since it owns its descriptors and their resources.
+/// Scripts and the files they name are read through the device (TQGfxDevice::Resource_Load: its zip
+/// packs, else the disk), not from the engine's resource packs.
 #pragma once
 
 #include "helpers/resdesc.h"
