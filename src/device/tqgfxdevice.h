@@ -152,7 +152,7 @@ enum TQGfxStateId {
     TQGFX_SCREENHEIGHT = 9,
     /// Colour depth, 16 or 32 (before System_Initiate only).
     TQGFX_SCREENBPP = 10,
-    /// True: a window; false: full screen (switches at once when running).
+    /// True: a window; false: full screen (switches at once when running, not inside a scene).
     TQGFX_WINDOWED = 11,
     /// True: a depth buffer (before System_Initiate only).
     TQGFX_ZBUFFER = 12,
@@ -317,7 +317,7 @@ public:
     virtual DWORD Effect_Load(const char* nameOrData, DWORD size);
     /// Frees an effect.
     virtual void Effect_Free(DWORD effect);
-    /// Plays an effect at full volume, centred: the channel, 0 on failure.
+    /// Plays an effect with its default volume and panning: the channel, 0 on failure.
     virtual DWORD Effect_Play(DWORD effect);
     /// Plays an effect: volume 0..100, pan -100 (left)..100 (right), pitch a factor of its rate; the
     /// channel, 0 on failure.

@@ -62,7 +62,7 @@ public:
 
     /// Sets the loop count and the current loop, so no replay happens until the next Play.
     void SetLoopCount(unsigned long n);
-    /// Replays after the first play (from the description file's loop count).
+    /// Plays in all that Play starts (0 and 1: one), from the description file.
     unsigned long GetLoopCount() const { return m_dwLoopCount; }
     /// The current play, from 1.
     unsigned long GetCurrentLoopCount() const { return m_dwCurrentLoop; }
