@@ -1,16 +1,16 @@
 # The API reference, made with doxygen from the installed headers:
 #  - target docs writes build/docs/html (not part of the default build);
-#  - cmake --install copies it to share/doc/TQ2D/html when it has been built;
+#  - cmake --install copies it to share/doc/TQ2D/html when it has been built.
 find_package(Doxygen QUIET)
 
 set(TQ_DOCS_SOURCE ${CMAKE_SOURCE_DIR}/docs/reference)
 set(TQ_DOCS_MAINPAGE ${TQ_DOCS_SOURCE}/mainpage.md)
+# The headers cmake/TQInstall.cmake installs.
 set(TQ_DOCS_INPUT ${TQ_DOCS_MAINPAGE})
-foreach(layer base containers device engine gui helpers)
+foreach(layer ${TQ2D_HEADER_LAYERS})
   string(APPEND TQ_DOCS_INPUT " ${TQ_SOURCE_ROOT}/${layer}")
 endforeach()
-foreach(header win32/tqwintypes.h win32/tqkernel32.h win32/tquser32.h d3d9/tqd3d9.h d3dx9/tqd3dx9.h
-               gdi32/tqgdi32.h imm32/tqimm32.h)
+foreach(header ${TQ2D_PLATFORM_HEADERS})
   string(APPEND TQ_DOCS_INPUT " ${TQ_SOURCE_ROOT}/platform/${header}")
 endforeach()
 
