@@ -161,7 +161,10 @@ typedef WORD ATOM;
 #define IDC_HAND MAKEINTRESOURCEA(32649)
 #define BLACK_BRUSH 4
 
-// Virtual-key codes.
+/// @endcond
+/// @{
+/// Virtual-key codes: TQ2DGetKeyState, TQ2DGetKey and TQ2D_INPUT_EVENT_tag::key take them; letters
+/// and digits are their upper-case ASCII codes ('A', '0').
 #define VK_LBUTTON 0x01
 #define VK_RBUTTON 0x02
 #define VK_CANCEL 0x03
@@ -225,6 +228,8 @@ typedef WORD ATOM;
 #define VK_OEM_7 0xDE
 #define VK_OEM_102 0xE2
 #define VK_PROCESSKEY 0xE5
+/// @}
+/// @cond PLATFORM_DECLARATIONS
 
 struct MSG {
     HWND hwnd;
