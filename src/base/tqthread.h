@@ -3,9 +3,11 @@
 ///
 /// ThreadRun starts a thread (std::thread) that calls ThreadProc() over and over; each result
 /// tells the loop what to do next:
+/// @code{.unparsed}
 ///   TQTHREAD_END      (0): end the thread;
 ///   TQTHREAD_CONTINUE (1): call the body again at once;
 ///   TQTHREAD_IDLE     (2): call it again after a pause (so a polling body does not spin a core).
+/// @endcode
 /// ThreadStop asks the loop to end (a pause is cut short), waits for the running body to return
 /// and joins the thread; afterwards ThreadRun may start it again.
 ///

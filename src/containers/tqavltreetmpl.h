@@ -7,8 +7,10 @@
 /// whose key is stored already replaces the stored item.
 ///
 /// Item contract: T provides
+///
 ///     int operator-(T& other)     stored item minus other: negative below, 0 same key, positive above
 ///     int operator-(void* key)    stored item minus a key (only for Find by key)
+///
 /// The tree uses only the sign, so each must return the sign of a three-way comparison (see
 /// TQCompare in containers/tqcompare.h), never a difference truncated to int.
 ///

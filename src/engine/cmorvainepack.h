@@ -3,11 +3,13 @@
 /// and a table of free blocks left by removed files.
 ///
 /// File layout (numbers unsigned 32-bit little-endian):
+/// @code{.unparsed}
 ///   0   header (20 bytes): "MORV", file-table offset, free-table offset, file count, free count
 ///   20  data area: the stored files, each enciphered by CMorvaineEncryptFile with the table its
 ///       name chooses; free blocks lie between them
 ///   file table: file-count records in ascending byte order of the names, then directly after it
 ///   free table: free-count records
+/// @endcode
 /// A record (136 bytes) holds a NUL-terminated name (128 bytes), the offset of the stored bytes
 /// counted from the end of the header, and their size.
 ///

@@ -2,8 +2,10 @@
 /// TQGfxFont: text drawn from a bitmap font. One texture holds the glyphs side by side in rows; a
 /// description file names the texture, gives the glyph height and lists the width of each of the
 /// 256 character codes:
+///
 ///     font.png 16
 ///     -32 8 4 6 ...
+///
 /// The texture name is relative to the description's folder. Tokens are separated by blanks and
 /// line ends. A width w >= 0 places a glyph of w pixels for the next code; w < 0 skips |w| codes.
 /// Glyphs are laid out left to right from (0, 0) and start a new row of glyph height when the next

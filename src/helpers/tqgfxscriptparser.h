@@ -3,8 +3,10 @@
 /// TQGfxResourceManager without creating anything.
 ///
 /// A script is a list of blocks:
+///
 ///     Include "other.res"
 ///     Sprite name [: base] { texture = tex rect = 0, 0, 32, 32 color = FFFF0000 }
+///
 /// where the block keyword is one of Resource, Texture, Sound, Music, Stream, Target, Sprite,
 /// Animation, Font, Particle and Distortion. Each parameter is its name, a separator ("=" or ":")
 /// and its value; values of several numbers or words are separated in the same way ("," or "=").
