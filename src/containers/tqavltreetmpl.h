@@ -234,7 +234,7 @@ template <class T> BYTE TQAVLTreeTmpl<T>::InsertNode(Link* ppLink, TQAVLTreeTmpl
         ReplaceItem(pNode, pNew);
         pNew->Reset();
         delete pNew;
-        --m_dwCount; ///< Insert adds it back: an equal key keeps the count
+        --m_dwCount; // Insert adds it back: an equal key keeps the count
         return kDone;
     } catch (...) {
         LogError("InsertNode", 825, TQLOG_ERROR_PREFIX "FindLowest fail.");

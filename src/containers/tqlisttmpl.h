@@ -190,7 +190,7 @@ template <class T> BOOL TQListExTmpl<T>::AddTail(T* pData, BOOL bAutoDelete, BOO
             if (bLog)
                 TQContainerLog(g_tqLogDebug, "lib/project/tqlib/include/base/tqlisttmpl", "TQListExTmpl",
                                TQTypeName<T>::Get(), "AddTail", 1117, "Add fail. Key exist or insert fail.");
-            delete pElement; ///< its flag is still 0: the item survives
+            delete pElement; // its flag is still 0: the item survives
             return 0;
         }
         pElement->SetAutoDelete(bAutoDelete);
@@ -257,7 +257,7 @@ template <class T> typename TQListExTmpl<T>::Element* TQListExTmpl<T>::Find(T* p
     if (!pData)
         return nullptr;
     Element probe;
-    probe.SetData(pData, 0); ///< flag 0: the probe never deletes the item
+    probe.SetData(pData, 0); // flag 0: the probe never deletes the item
     return m_Index.Find(&probe);
 }
 

@@ -146,5 +146,5 @@ template <class Entry> void TQ2DGlobalCacheTmpl<Entry>::Release(Entry* entry) {
     }
     --CachedCounter();
     if (!Cache().Delete(entry))
-        delete entry; ///< not found in the tree: still destroyed once, its handle freed
+        delete entry; // not found in the tree: still destroyed once, its handle freed
 }
