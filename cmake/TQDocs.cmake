@@ -1,6 +1,7 @@
 # The API reference, made with doxygen from the installed headers:
 #  - target docs writes build/docs/html (not part of the default build);
-#  - cmake --install copies it to share/doc/TQ2D/html when it has been built.
+#  - cmake --install copies it to share/doc/TQ2D/html when it has been built;
+#  - test tq2d_docs runs doxygen into a folder of its own and fails on any warning.
 find_package(Doxygen QUIET)
 
 set(TQ_DOCS_SOURCE ${CMAKE_SOURCE_DIR}/docs/reference)
@@ -25,6 +26,11 @@ if(DOXYGEN_FOUND)
   add_custom_target(docs COMMAND Doxygen::doxygen ${CMAKE_BINARY_DIR}/docs/Doxyfile
                     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/docs
                     COMMENT "API reference in ${CMAKE_BINARY_DIR}/docs/html" VERBATIM)
+  if(TQ_BUILD_TESTS)
+    tq_doxyfile(${CMAKE_BINARY_DIR}/docs-check/Doxyfile ${CMAKE_BINARY_DIR}/docs-check)
+    add_test(NAME tq2d_docs COMMAND Doxygen::doxygen ${CMAKE_BINARY_DIR}/docs-check/Doxyfile
+             WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/docs-check)
+  endif()
 else()
   message(STATUS "doxygen not found: no docs target (scripts/setup.sh installs it)")
 endif()
