@@ -18,7 +18,7 @@
 /// LoadFileConfig flag: data is a buffer even when its length is 0 (an empty file from a pack).
 constexpr int TQFILECONFIG_FROM_MEMORY = 1;
 
-/// KEY=VALUE configuration text; see the file description for the syntax.
+/// KEY=VALUE configuration text; tqfileconfig.h gives the syntax.
 class TQFileConfig {
 public:
     TQFileConfig() = default;

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-/// A named logger; see the file description for the line format and destinations.
+/// A named logger; tqlog.h gives the line format and the destinations.
 class TQLog {
 public:
     /// Receives each finished line (UTF-8, no line break). Called under the logger's lock: a sink

@@ -23,7 +23,7 @@
 
 #include "platform/win32/tqwintypes.h"
 
-/// Thread-safe pool of fixed-size blocks; see the file description.
+/// Thread-safe pool of fixed-size blocks; see tqmemorypoolbase.h.
 class TQMemoryPoolBase {
 public:
     TQMemoryPoolBase();

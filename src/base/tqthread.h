@@ -29,7 +29,7 @@ enum {
     TQTHREAD_IDLE = 2,
 };
 
-/// Base of a thread with a looping virtual body; see the file description.
+/// Base of a thread with a looping virtual body; see tqthread.h.
 class TQThread {
 public:
     TQThread() = default;

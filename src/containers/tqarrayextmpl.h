@@ -17,7 +17,7 @@
 #include "containers/tqtypename.h"
 #include "platform/win32/tqwintypes.h"
 
-/// Growable array of separately allocated plain values; see the file description.
+/// Growable array of separately allocated plain values; see tqarrayextmpl.h.
 template <class T> class TQArrayExTmpl {
 public:
     TQArrayExTmpl() noexcept = default;

@@ -50,7 +50,7 @@ private:
     friend struct TQContainerProbe;
 };
 
-/// Growable array of item pointers with a default item; see the file description.
+/// Growable array of item pointers with a default item; see tqarraytmpl.h.
 template <class T> class TQArrayTmpl {
 public:
     /// The slot type.

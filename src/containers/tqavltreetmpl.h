@@ -30,7 +30,7 @@
 #include "containers/tqtypename.h"
 #include "platform/win32/tqwintypes.h"
 
-/// Balanced search tree of item pointers (tree object and node in one); see the file description.
+/// Balanced search tree of item pointers (tree object and node in one); see tqavltreetmpl.h.
 template <class T> class TQAVLTreeTmpl {
 public:
     TQAVLTreeTmpl() noexcept = default;

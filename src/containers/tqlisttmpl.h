@@ -77,7 +77,7 @@ template <class T> struct TQTypeName<TQListElementTmpl<T>> {
     }
 };
 
-/// Doubly linked list of item pointers with an index by key; see the file description.
+/// Doubly linked list of item pointers with an index by key; see tqlisttmpl.h.
 template <class T> class TQListExTmpl {
 public:
     /// The element type.

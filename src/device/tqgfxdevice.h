@@ -232,7 +232,7 @@ class TQGfxZipArchive;
 /// non-NULL result is one reference, given back through Release.
 TQGfxDevice* TQGfxCreate(int version);
 
-/// The graphics and system device; see the file description. Made by TQGfxCreate.
+/// The graphics and system device, made by TQGfxCreate; see tqgfxdevice.h.
 class TQGfxDevice final {
 public:
     /// Interface version of this device.

@@ -10,7 +10,7 @@
 
 #include <vector>
 
-/// Objects of type T under 32-bit handles with a generation count; see the file description.
+/// Objects of type T under 32-bit handles with a generation count; see tqgfxhandletable.h.
 template <class T> class TQGfxHandleTable {
 public:
     /// Stores item and returns its handle; 0 when the table is full.

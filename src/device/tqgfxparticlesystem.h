@@ -48,7 +48,7 @@ struct TQGfxParticle {
     float fTerminalAge;
 };
 
-/// A particle emitter and its particles; see the file description.
+/// A particle emitter and its particles; see tqgfxparticlesystem.h.
 class TQGfxParticleSystem {
 public:
     /// Most live particles.

@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unordered_map>
 
-/// An open zip pack with its entries indexed by normalised name; see the file description.
+/// An open zip pack with its entries indexed by normalised name; see tqgfxziparchive.h.
 class TQGfxZipArchive {
 public:
     TQGfxZipArchive() = default;

@@ -64,7 +64,7 @@ enum {
     MORVAINE_PACK_MAX_PATH = 511,
 };
 
-/// A resource pack file; see the file description.
+/// A resource pack file; see cmorvainepack.h.
 class CMorvainePack {
 public:
     /// Deciphered bytes of a stored file: {size, data}; data is NULL when there is none.

@@ -19,7 +19,7 @@
 
 TQ_DECLARE_TYPE_NAME(TQ2D_POINT_tag, "struct TQ2D_POINT_tag")
 
-/// One motion track over a list of key points; see the file description.
+/// One motion track over a list of key points; see tq2danimationinfo.h.
 class TQ2DAnimationInfo {
 public:
     TQ2DAnimationInfo() = default;

@@ -16,7 +16,7 @@ enum T_TQ2DDM_MODE {
     TQ2DDM_CENTER = 2,  ///< relative to the centre of the grid
 };
 
-/// A distortion mesh the engine owns; see the file description.
+/// A distortion mesh the engine owns; see tq2ddistortionmesh.h.
 class TQ2DDistortionMesh {
 public:
     TQ2DDistortionMesh() = default;

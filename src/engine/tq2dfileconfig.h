@@ -5,7 +5,7 @@
 
 #include "base/tqfileconfig.h"
 
-/// A configuration file read from the packs or the disk; see the file description.
+/// A configuration file read from the packs or the disk; see tq2dfileconfig.h.
 class TQ2DFileConfig : public TQFileConfig {
 public:
     TQ2DFileConfig() = default;

@@ -17,7 +17,7 @@
 #include "containers/tqavltreetmpl.h"
 #include "engine/tq2dglobal.h"
 
-/// Base of a reference-counted cache entry; see the file description.
+/// Base of a reference-counted cache entry; see tq2dglobalcache.h.
 template <class Entry> class TQ2DGlobalCacheTmpl {
 public:
     /// Ordering of the tree: names by bytes; a NULL key is below every entry.

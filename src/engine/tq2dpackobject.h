@@ -7,7 +7,7 @@
 #include "containers/tqlisttmpl.h"
 #include "containers/tqmemorypooltmpl.h"
 
-/// A named pack entry; see the file description.
+/// A named pack entry; see tq2dpackobject.h.
 class TQ2DPackObject {
 public:
     /// Sign of the comparison of the two names (TQString::Compare, flag 0).

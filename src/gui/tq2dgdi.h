@@ -26,7 +26,7 @@ DWORD TQ2DGUIPixelExtent(float extent);
 /// or absurd size or when it cannot be made.
 HBITMAP TQ2DGUICreateDIB(HDC dc, DWORD w, DWORD h, DWORD** bits);
 
-/// An off-screen GDI surface for the GUI's text; see the file description.
+/// An off-screen GDI surface for the GUI's text; see tq2dgdi.h.
 class TQ2DGDI {
 public:
     /// A memory device context with the default font and a 1 x 1 bitmap.

@@ -20,7 +20,7 @@ enum T_TQ2DBUTTON : int {
     TQ2DBUTTON_TOGGLE = 2,
 };
 
-/// A push, group or toggle button with an animated face; see the file description.
+/// A push, group or toggle button with an animated face; see tq2dguibutton.h.
 class TQ2DGUIButton : public TQ2DGUIObject {
 public:
     TQ2DGUIButton() = default;

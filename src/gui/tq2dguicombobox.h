@@ -34,7 +34,7 @@ enum T_TQ2DCOMBOBOX : int {
     TQ2DCOMBOBOX_CLICK_TOGGLES = 1,
 };
 
-/// An edit, a drop-down button and a data list; see the file description.
+/// An edit, a drop-down button and a data list; see tq2dguicombobox.h.
 class TQ2DGUIComboBox : public TQ2DGUIObject {
 public:
     /// Button, list (hidden) and edit as children with control IDs 1, 2 and 3.

@@ -34,7 +34,7 @@ enum : DWORD {
     TQ2DGUI_COMMAND_CLICK = 0xFFFFFFFF,
 };
 
-/// Base of every GUI control and node of the control tree; see the file description.
+/// Base of every GUI control and node of the control tree; see tq2dguiobject.h.
 class TQ2DGUIObject {
 public:
     /// The children, in drawing and update order, indexed by control ID.

@@ -20,7 +20,7 @@ enum T_TQ2DSCROLLBAR : int {
     TQ2DSCROLLBAR_HORIZONTAL = 1,
 };
 
-/// A scroll bar of two arrows and a thumb; see the file description.
+/// A scroll bar of two arrows and a thumb; see tq2dguiscrollbar.h.
 class TQ2DGUIScrollBar : public TQ2DGUIObject {
 public:
     /// Parts with control IDs 1 (up or left arrow), 2 (down or right arrow), 3 (thumb); range 100.

@@ -30,7 +30,7 @@ enum TQGfxResType {
     TQGFX_RES_TYPES = 12
 };
 
-/// Base of a resource descriptor; see the file description.
+/// Base of a resource descriptor; see resdesc.h.
 class ResDesc {
 public:
     ResDesc();

@@ -33,7 +33,7 @@ class TQGfxSprite;
 /// x is the centre.
 #define TQGFX_TEXT_CENTER 2
 
-/// A bitmap font; see the file description.
+/// A bitmap font; see tqgfxfont.h.
 class TQGfxFont {
 public:
     /// Loads the description file `fileName` and its texture through the device.

@@ -25,7 +25,7 @@ class TQGfxSprite;
 /// The focus wraps around at the ends.
 #define TQGFX_GUI_CYCLED 4
 
-/// A small GUI manager; see the file description.
+/// A small GUI manager; see tqgfxgui.h.
 class TQGfxGUI {
 public:
     TQGfxGUI();

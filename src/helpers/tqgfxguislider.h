@@ -16,7 +16,7 @@ class TQGfxSprite;
 /// Drawn as a thumb at the value.
 #define TQGFX_SLIDER_SLIDER 2
 
-/// A horizontal value slider; see the file description.
+/// A horizontal value slider; see tqgfxguislider.h.
 class TQGfxGUISlider : public TQGfxGUIObject {
 public:
     /// Covers (x, y) to (x + w, y + h); the sprite is the texture's (tx, ty, sw, sh). Range 0 to
