@@ -23,7 +23,8 @@ demo_packages=(
   libstb-dev
 )
 
-# The tests, the sanitizer and fuzz builds, the benchmarks and CI, besides the above. One package a line.
+# The tests, the sanitizer and fuzz builds, the benchmarks, the API reference and CI, besides the above.
+# One package a line.
 test_packages=(
   python3
   git
@@ -36,6 +37,7 @@ test_packages=(
   zip
   xvfb
   xauth
+  doxygen
   locales
 )
 

@@ -1,5 +1,6 @@
-// Spin lock for short critical sections: a waiting thread tries the spin count's number of times,
-// then yields between further tries.
+/// @class TQLockFast
+/// Spin lock for short critical sections: a waiting thread tries the spin count's number of times,
+/// then yields between further tries.
 #pragma once
 
 #include <atomic>
@@ -8,13 +9,17 @@
 
 class TQLockFast : public TQLockBase {
 public:
+    /// Spin count of a lock made without one.
     static constexpr DWORD kDefaultSpinCount = 1000;
 
+    /// spinCount: tries before a waiting thread starts to yield.
     explicit TQLockFast(DWORD spinCount = kDefaultSpinCount) : TQLockBase(spinCount) {}
 
+    /// Spins, then yields, until the lock is free; takes it.
     void Lock() override;
+    /// Releases the lock.
     void UnLock() override;
-    // Takes the lock when it is free; true when taken.
+    /// Takes the lock when it is free; true when taken.
     bool TryLock();
 
 private:

@@ -1,11 +1,12 @@
-// Growable array of plain values (float in this system), each separately allocated, with a
-// default value that answers reads of invalid indexes.
-//
-// Slots exist up to the capacity, not just up to the size, as in TQArrayTmpl. Sizes above
-// kTQArrayMaxSize (containers/tqarrayslots.h) are refused; a grow step of 0 counts as 1. Failures
-// are reported by the result and a log line on g_tqLogError. Copying copies the values; a copy
-// that runs out of memory is logged and leaves the copy empty (copy construction) or the target
-// unchanged (assignment).
+/// @file
+/// Growable array of plain values (float in this system), each separately allocated, with a
+/// default value that answers reads of invalid indexes.
+///
+/// Slots exist up to the capacity, not just up to the size, as in TQArrayTmpl. Sizes above
+/// kTQArrayMaxSize (containers/tqarrayslots.h) are refused; a grow step of 0 counts as 1. Failures
+/// are reported by the result and a log line on g_tqLogError. Copying copies the values; a copy
+/// that runs out of memory is logged and leaves the copy empty (copy construction) or the target
+/// unchanged (assignment).
 #pragma once
 
 #include <new>
@@ -16,25 +17,30 @@
 #include "containers/tqtypename.h"
 #include "platform/win32/tqwintypes.h"
 
+/// Growable array of separately allocated plain values; see tqarrayextmpl.h.
 template <class T> class TQArrayExTmpl {
 public:
     TQArrayExTmpl() noexcept = default;
+    /// Deep copy (empty when memory runs out, logged).
     TQArrayExTmpl(const TQArrayExTmpl& other);
+    /// Deep copy; the target is unchanged when memory runs out (logged).
     TQArrayExTmpl& operator=(const TQArrayExTmpl& other);
     virtual ~TQArrayExTmpl() { DeleteAll(); }
 
-    // Sets size and grow step; above the capacity the table grows to dwCount slots, each empty one
-    // receiving a value T() (0.0). 0, changing nothing, on failure.
+    /// Sets size and grow step; above the capacity the table grows to dwCount slots, each empty one
+    /// receiving a value T() (0.0). 0, changing nothing, on failure.
     BOOL SetSize(DWORD dwCount, DWORD dwGrow);
+    /// Number of values in use.
     DWORD GetSize() const noexcept { return m_dwSize; }
-    // Stores the value, growing past the end; 1 on success.
+    /// Stores the value, growing past the end; 1 on success.
     BOOL SetAt(DWORD dwIndex, T value);
-    // The stored value of a valid index, else the default value.
+    /// The stored value of a valid index, else the default value.
     T* GetAt(DWORD dwIndex) noexcept;
-    // Releases every value and the table; size 0, capacity 0, grow step 4.
+    /// Releases every value and the table; size 0, capacity 0, grow step 4.
     void DeleteAll();
+    /// True when dwIndex is below the size and the table exists, and its value exists unless bAllowEmpty.
     BOOL IsValidIndex(DWORD dwIndex, BOOL bAllowEmpty) const noexcept;
-    // Makes the index writable, growing when it is at or past the size; 1 when its value exists.
+    /// Makes the index writable, growing when it is at or past the size; 1 when its value exists.
     BOOL EnsureIndex(DWORD dwIndex);
 
 private:

@@ -1,18 +1,19 @@
-// Growable array of item pointers. Each slot is a separately allocated element holding an item
-// and an auto-delete flag; a default item, owned by the array, answers operator[] for empty slots
-// and indexes past the end.
-//
-// Slots exist up to the capacity, not just up to the size: shrinking the size keeps the slots
-// beyond it with their items, and growing again within the capacity shows them again. Sizes above
-// kTQArrayMaxSize (containers/tqarrayslots.h) are refused. A write past the end grows the capacity
-// to the next multiple of the grow step above the index; a grow step of 0 counts as 1.
-//
-// Items are created with new T(), so a pooled item type allocates from its class pool. The
-// constructors throw std::bad_alloc when the default item cannot be created (a constructor has no
-// result to report it with); every other member reports failure by its result and a log line on
-// g_tqLogError. Copying copies deeply (see containers/tqitemcopy.h), the default item included; a
-// copy that runs out of memory is logged and leaves the copy empty (copy construction) or the
-// target unchanged (assignment).
+/// @file
+/// Growable array of item pointers. Each slot is a separately allocated element holding an item
+/// and an auto-delete flag; a default item, owned by the array, answers operator[] for empty slots
+/// and indexes past the end.
+///
+/// Slots exist up to the capacity, not just up to the size: shrinking the size keeps the slots
+/// beyond it with their items, and growing again within the capacity shows them again. Sizes above
+/// kTQArrayMaxSize (containers/tqarrayslots.h) are refused. A write past the end grows the capacity
+/// to the next multiple of the grow step above the index; a grow step of 0 counts as 1.
+///
+/// Items are created with new T(), so a pooled item type allocates from its class pool. The
+/// constructors throw std::bad_alloc when the default item cannot be created (a constructor has no
+/// result to report it with); every other member reports failure by its result and a log line on
+/// g_tqLogError. Copying copies deeply (see containers/tqitemcopy.h), the default item included; a
+/// copy that runs out of memory is logged and leaves the copy empty (copy construction) or the
+/// target unchanged (assignment).
 #pragma once
 
 #include <new>
@@ -26,7 +27,7 @@
 
 template <class T> class TQArrayTmpl;
 
-// One slot: the item (NULL when empty) and whether the slot owns it. Slots are never copied.
+/// One slot: the item (NULL when empty) and whether the slot owns it. Slots are never copied.
 template <class T> class TQArrayElementTmpl {
 public:
     TQArrayElementTmpl() noexcept = default;
@@ -34,10 +35,11 @@ public:
     TQArrayElementTmpl& operator=(const TQArrayElementTmpl&) = delete;
     ~TQArrayElementTmpl() { ClearData(0); }
 
-    // Always 1: frees a different previous item (ClearData(0)), then stores flag and item (NULL too).
+    /// Always 1: frees a different previous item (ClearData(0)), then stores flag and item (NULL too).
     BOOL SetData(T* pData, BOOL bAutoDelete);
-    // Deletes the item when bForce or the flag is set, else forgets it; item NULL and flag 0 after.
+    /// Deletes the item when bForce or the flag is set, else forgets it; item NULL and flag 0 after.
     void ClearData(BOOL bForce);
+    /// The item, NULL when empty.
     T* GetData() const noexcept { return m_pData; }
 
 private:
@@ -48,31 +50,36 @@ private:
     friend struct TQContainerProbe;
 };
 
+/// Growable array of item pointers with a default item; see tqarraytmpl.h.
 template <class T> class TQArrayTmpl {
 public:
+    /// The slot type.
     typedef TQArrayElementTmpl<T> Element;
 
     TQArrayTmpl();
+    /// Deep copy (empty when memory runs out, logged).
     TQArrayTmpl(const TQArrayTmpl& other);
+    /// Deep copy; the target is unchanged when memory runs out (logged).
     TQArrayTmpl& operator=(const TQArrayTmpl& other);
-    // DeleteAll, then the default item is deleted.
+    /// DeleteAll, then the default item is deleted.
     virtual ~TQArrayTmpl() { DeleteAll(); }
 
-    // Sets size and grow step; above the capacity the table grows to dwCount slots, each with an
-    // element and, when bCreate is set, an item (new T(), owned). 0, changing nothing, on failure.
+    /// Sets size and grow step; above the capacity the table grows to dwCount slots, each with an
+    /// element and, when bCreate is set, an item (new T(), owned). 0, changing nothing, on failure.
     BOOL SetSize(DWORD dwCount, BOOL bCreate, DWORD dwGrow);
+    /// Number of slots in use.
     DWORD GetSize() const noexcept { return m_dwSize; }
-    // The item of a valid slot, else NULL.
+    /// The item of a valid slot, else NULL.
     T* GetAt(DWORD dwIndex) const noexcept;
-    // Stores the item in the slot, growing past the end; a different owned item there is deleted.
+    /// Stores the item in the slot, growing past the end; a different owned item there is deleted.
     BOOL SetAt(DWORD dwIndex, T* pData, BOOL bAutoDelete);
-    // The item of a valid slot holding one, else the default item.
+    /// The item of a valid slot holding one, else the default item.
     T& operator[](DWORD dwIndex) noexcept;
-    // Destroys every slot (deleting owned items) and the table; size 0, capacity 0, grow step 4.
+    /// Destroys every slot (deleting owned items) and the table; size 0, capacity 0, grow step 4.
     void DeleteAll();
-    // Index below the size with a table present and, unless bAllowEmpty, an element in the slot.
+    /// Index below the size with a table present and, unless bAllowEmpty, an element in the slot.
     BOOL IsValidIndex(DWORD dwIndex, BOOL bAllowEmpty) const noexcept;
-    // Makes the index writable, growing when it is at or past the size; 1 when its slot exists.
+    /// Makes the index writable, growing when it is at or past the size; 1 when its slot exists.
     BOOL EnsureIndex(DWORD dwIndex, BOOL bCreate);
 
 private:
@@ -242,8 +249,8 @@ template <class T> BOOL TQArrayTmpl<T>::Grow(DWORD dwCount, BOOL bCreate) {
     return 1;
 }
 
-// Gives every empty slot an element and, when ppNewItems is given, creates an item for every slot
-// without one (kept aside in ppNewItems until the growth commits). False at the first failure.
+/// Gives every empty slot an element and, when ppNewItems is given, creates an item for every slot
+/// without one (kept aside in ppNewItems until the growth commits). False at the first failure.
 template <class T>
 bool TQArrayTmpl<T>::FillSlots(Element** ppTable, T** ppNewItems, DWORD dwCount, DWORD& dwFailed) {
     for (DWORD i = 0; i < dwCount; ++i) {

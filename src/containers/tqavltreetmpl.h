@@ -1,21 +1,24 @@
-// Balanced search tree of item pointers, ordered by the items' own comparison.
-//
-// One class serves as the tree object and as its nodes: the tree object holds no item, its
-// m_pParent holds the root and its m_dwCount the number of nodes. Each node may own its item
-// (auto-delete flag) and then deletes it when the node goes. Keys are unique: inserting an item
-// whose key is stored already replaces the stored item.
-//
-// Item contract: T provides
-//     int operator-(T& other)     stored item minus other: negative below, 0 same key, positive above
-//     int operator-(void* key)    stored item minus a key (only for Find by key)
-// The tree uses only the sign, so each must return the sign of a three-way comparison (see
-// TQCompare in containers/tqcompare.h), never a difference truncated to int.
-//
-// Every member with a handler catches all exceptions, logs them on g_tqLogError and returns its
-// failure value. Copying copies deeply (see containers/tqitemcopy.h); a copy that runs out of
-// memory is logged and leaves the copy empty (copy construction) or the target unchanged
-// (assignment). The parent links are written when a node is linked and by the rotations; nothing
-// reads them to move through the tree.
+/// @file
+/// Balanced search tree of item pointers, ordered by the items' own comparison.
+///
+/// One class serves as the tree object and as its nodes: the tree object holds no item, its
+/// m_pParent holds the root and its m_dwCount the number of nodes. Each node may own its item
+/// (auto-delete flag) and then deletes it when the node goes. Keys are unique: inserting an item
+/// whose key is stored already replaces the stored item.
+///
+/// Item contract: T provides
+///
+///     int operator-(T& other)     stored item minus other: negative below, 0 same key, positive above
+///     int operator-(void* key)    stored item minus a key (only for Find by key)
+///
+/// The tree uses only the sign, so each must return the sign of a three-way comparison (see
+/// TQCompare in containers/tqcompare.h), never a difference truncated to int.
+///
+/// Every member with a handler catches all exceptions, logs them on g_tqLogError and returns its
+/// failure value. Copying copies deeply (see containers/tqitemcopy.h); a copy that runs out of
+/// memory is logged and leaves the copy empty (copy construction) or the target unchanged
+/// (assignment). The parent links are written when a node is linked and by the rotations; nothing
+/// reads them to move through the tree.
 #pragma once
 
 #include <new>
@@ -27,29 +30,33 @@
 #include "containers/tqtypename.h"
 #include "platform/win32/tqwintypes.h"
 
+/// Balanced search tree of item pointers (tree object and node in one); see tqavltreetmpl.h.
 template <class T> class TQAVLTreeTmpl {
 public:
     TQAVLTreeTmpl() noexcept = default;
+    /// Deep copy (empty when memory runs out, logged).
     TQAVLTreeTmpl(const TQAVLTreeTmpl& other);
+    /// Deep copy; the target is unchanged when memory runs out (logged).
     TQAVLTreeTmpl& operator=(const TQAVLTreeTmpl& other);
-    // FreeData, then RemoveAll: owned items are deleted.
+    /// FreeData, then RemoveAll: owned items are deleted.
     virtual ~TQAVLTreeTmpl();
 
-    // Adds the item; an equal key replaces the stored item (deleting it when owned) and keeps the
-    // count. 1 on success; 0 for a NULL item or on failure, the item then left to the caller.
+    /// Adds the item; an equal key replaces the stored item (deleting it when owned) and keeps the
+    /// count. 1 on success; 0 for a NULL item or on failure, the item then left to the caller.
     BOOL Insert(T* pData, bool bAutoDelete);
-    // The stored item equal to the key, else NULL (also for a NULL key).
+    /// The stored item equal to the key, else NULL (also for a NULL key).
     T* Find(void* pKey);
-    // The stored item with the key of pData, else NULL (also for NULL).
+    /// The stored item with the key of pData, else NULL (also for NULL).
     T* Find(T* pData);
-    // Removes the node with the key of pData, deleting its item when owned; 0 when none.
+    /// Removes the node with the key of pData, deleting its item when owned; 0 when none.
     BOOL Delete(T* pData);
-    // Removes every node, deleting owned items.
+    /// Removes every node, deleting owned items.
     void RemoveAll();
-    // On a node: deletes the item when owned, then flag 1, item NULL, balance 0.
+    /// On a node: deletes the item when owned, then flag 1, item NULL, balance 0.
     void FreeData();
-    // Clears every field without deleting anything (detaches an item from a node).
+    /// Clears every field without deleting anything (detaches an item from a node).
     void Reset() noexcept;
+    /// On a node: its item.
     T* GetData() const noexcept { return m_pData; }
 
 private:
@@ -235,9 +242,9 @@ template <class T> BYTE TQAVLTreeTmpl<T>::InsertNode(Link* ppLink, TQAVLTreeTmpl
     }
 }
 
-// Inserts into one child link of the node at ppLink and rebalances that node when the child grew.
-// Once the new node is linked, a corrupt balance code only stops the rebalancing: the insertion
-// stands, so the node is never destroyed while linked.
+/// Inserts into one child link of the node at ppLink and rebalances that node when the child grew.
+/// Once the new node is linked, a corrupt balance code only stops the rebalancing: the insertion
+/// stands, so the node is never destroyed while linked.
 template <class T>
 BYTE TQAVLTreeTmpl<T>::InsertBelow(Link* ppLink, Link* ppChild, TQAVLTreeTmpl* pNew, bool bLeft) {
     BYTE r = InsertNode(ppChild, pNew);
@@ -535,8 +542,8 @@ template <class T> bool TQAVLTreeTmpl<T>::RotateRightLeft(Link* ppLink) {
     return true;
 }
 
-// After a double rotation G has pLeftOfG and pRightOfG as children: the one on G's lower side
-// leans away from G, G is even.
+/// After a double rotation G has pLeftOfG and pRightOfG as children: the one on G's lower side
+/// leans away from G, G is even.
 template <class T>
 void TQAVLTreeTmpl<T>::SetDoubleRotationBalance(TQAVLTreeTmpl* pG, TQAVLTreeTmpl* pLeftOfG,
                                                 TQAVLTreeTmpl* pRightOfG) {
@@ -592,8 +599,8 @@ template <class T> bool TQAVLTreeTmpl<T>::CopyFrom(const TQAVLTreeTmpl& other) {
     return false;
 }
 
-// Copies the subtree at pSource under pParent into *ppLink, counting each node in this tree.
-// On failure the nodes copied so far stay linked and counted, ready for RemoveAll.
+/// Copies the subtree at pSource under pParent into *ppLink, counting each node in this tree.
+/// On failure the nodes copied so far stay linked and counted, ready for RemoveAll.
 template <class T>
 bool TQAVLTreeTmpl<T>::CloneSubtree(const TQAVLTreeTmpl* pSource, TQAVLTreeTmpl* pParent, Link* ppLink) {
     *ppLink = nullptr;

@@ -1,4 +1,5 @@
-// Logging of the container templates: one message with the context "Template<Arg>::Member".
+/// @file
+/// Logging of the container templates: one message with the context "Template<Arg>::Member".
 #pragma once
 
 #include <cstdio>
@@ -6,8 +7,8 @@
 
 #include "base/tqlog.h"
 
-// Writes "Template<Arg>::Member" into buffer, with a blank between two closing brackets
-// ("TQAVLTreeTmpl<class TQListElementTmpl<class TQ2DParticle> >::Insert").
+/// Writes "Template<Arg>::Member" into buffer, with a blank between two closing brackets
+/// ("TQAVLTreeTmpl<class TQListElementTmpl<class TQ2DParticle> >::Insert").
 inline void TQFormatMemberName(char* buffer, size_t size, const char* templateName, const char* argument,
                                const char* member) noexcept {
     size_t length = std::strlen(argument);
@@ -15,8 +16,8 @@ inline void TQFormatMemberName(char* buffer, size_t size, const char* templateNa
     std::snprintf(buffer, size, "%s<%s%s>::%s", templateName, argument, nested ? " " : "", member);
 }
 
-// Sets the context and logs one message. Never throws: it runs inside the containers' handlers,
-// often while memory is short.
+/// Sets the context and logs one message. Never throws: it runs inside the containers' handlers,
+/// often while memory is short.
 template <class... Args>
 void TQContainerLog(TQLog& log, const char* file, const char* templateName, const char* argument,
                     const char* member, int line, const char* format, Args... args) noexcept {

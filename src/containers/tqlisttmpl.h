@@ -1,16 +1,17 @@
-// Indexed list: item pointers in insertion order, each held in an element, with an embedded tree
-// that indexes the elements by the item's key. A key can be in a list only once; membership tests
-// and look-ups by key are logarithmic.
-//
-// Item contract: T provides int operator-(T& other) and, for FindElement and FindData, int
-// operator-(void* key). Only the sign is used, so each must return the sign of a three-way
-// comparison (see TQCompare in containers/tqcompare.h), never a difference truncated to int.
-//
-// An element owns its item when its auto-delete flag is set and then deletes it when freed. The
-// members that take an element refuse one that is not in this list (NULL or foreign), so a stray
-// pointer cannot corrupt the links. Copying copies deeply (see containers/tqitemcopy.h): the copy
-// has its own elements and index, in the same order; a copy that runs out of memory is logged and
-// leaves the copy empty (copy construction) or the target unchanged (assignment).
+/// @file
+/// Indexed list: item pointers in insertion order, each held in an element, with an embedded tree
+/// that indexes the elements by the item's key. A key can be in a list only once; membership tests
+/// and look-ups by key are logarithmic.
+///
+/// Item contract: T provides int operator-(T& other) and, for FindElement and FindData, int
+/// operator-(void* key). Only the sign is used, so each must return the sign of a three-way
+/// comparison (see TQCompare in containers/tqcompare.h), never a difference truncated to int.
+///
+/// An element owns its item when its auto-delete flag is set and then deletes it when freed. The
+/// members that take an element refuse one that is not in this list (NULL or foreign), so a stray
+/// pointer cannot corrupt the links. Copying copies deeply (see containers/tqitemcopy.h): the copy
+/// has its own elements and index, in the same order; a copy that runs out of memory is logged and
+/// leaves the copy empty (copy construction) or the target unchanged (assignment).
 #pragma once
 
 #include <new>
@@ -25,30 +26,36 @@
 
 template <class T> class TQListExTmpl;
 
-// One link of the list: the item, its auto-delete flag and the two neighbours.
+/// One link of the list: the item, its auto-delete flag and the two neighbours.
 template <class T> class TQListElementTmpl {
 public:
     TQListElementTmpl() noexcept = default;
-    // Elements belong to one list and are never copied.
+    /// Elements belong to one list and are never copied.
     TQListElementTmpl(const TQListElementTmpl&) = delete;
     TQListElementTmpl& operator=(const TQListElementTmpl&) = delete;
     ~TQListElementTmpl() { FreeData(); }
 
-    // Deletes the item when it is not NULL and the flag is set; the item becomes NULL, the flag stays.
+    /// Deletes the item when it is not NULL and the flag is set; the item becomes NULL, the flag stays.
     void FreeData();
-    // 0 for a NULL item; else frees a different previous item, stores item and flag, 1.
+    /// 0 for a NULL item; else frees a different previous item, stores item and flag, 1.
     BOOL SetData(T* pData, BOOL bAutoDelete);
+    /// Sets whether the element deletes its item.
     void SetAutoDelete(BOOL bAutoDelete) noexcept { m_bAutoDelete = bAutoDelete; }
+    /// The item.
     T* GetData() const noexcept { return m_pData; }
+    /// The next element, NULL at the tail.
     TQListElementTmpl* GetNext() const noexcept { return m_pNext; }
+    /// The previous element, NULL at the head.
     TQListElementTmpl* GetPrev() const noexcept { return m_pPrev; }
+    /// Links the next element (the list keeps the links).
     void SetNext(TQListElementTmpl* pNext) noexcept { m_pNext = pNext; }
+    /// Links the previous element (the list keeps the links).
     void SetPrev(TQListElementTmpl* pPrev) noexcept { m_pPrev = pPrev; }
 
-    // Orders by the items: -1 when this item is NULL, 1 when only the other's is, else the items'
-    // own operator-.
+    /// Orders by the items: -1 when this item is NULL, 1 when only the other's is, else the items'
+    /// own operator-.
     int operator-(TQListElementTmpl& other);
-    // -1 for a NULL key (or NULL item), else the item's operator- against the key.
+    /// -1 for a NULL key (or NULL item), else the item's operator- against the key.
     int operator-(void* pKey);
 
 private:
@@ -61,45 +68,52 @@ private:
     friend struct TQContainerProbe;
 };
 
-// The index is a tree of elements: its log context reads "class TQListElementTmpl<class X>".
+/// The index is a tree of elements: its log context reads "class TQListElementTmpl<class X>".
 template <class T> struct TQTypeName<TQListElementTmpl<T>> {
+    /// "class TQListElementTmpl<...>".
     static const char* Get() noexcept {
         static const TQTypeNameText text("TQListElementTmpl", TQTypeName<T>::Get());
         return text.Get();
     }
 };
 
+/// Doubly linked list of item pointers with an index by key; see tqlisttmpl.h.
 template <class T> class TQListExTmpl {
 public:
+    /// The element type.
     typedef TQListElementTmpl<T> Element;
 
     TQListExTmpl() noexcept = default;
+    /// Deep copy (empty when memory runs out, logged).
     TQListExTmpl(const TQListExTmpl& other);
+    /// Deep copy; the target is unchanged when memory runs out (logged).
     TQListExTmpl& operator=(const TQListExTmpl& other);
-    // RemoveAll(0): items added with auto-delete set are deleted, the others survive.
+    /// RemoveAll(0): items added with auto-delete set are deleted, the others survive.
     virtual ~TQListExTmpl() { RemoveAll(0); }
 
-    // Appends the item. 0, leaving list and item untouched, for a NULL item, a key already in the
-    // list or a failed allocation; with bLog set a refusal (NULL aside) is logged on g_tqLogDebug.
+    /// Appends the item. 0, leaving list and item untouched, for a NULL item, a key already in the
+    /// list or a failed allocation; with bLog set a refusal (NULL aside) is logged on g_tqLogDebug.
     BOOL AddTail(T* pData, BOOL bAutoDelete, BOOL bLog);
-    // Unlinks and destroys a member element; a nonzero bDelete makes it delete its item whatever its
-    // flag. 0 for NULL, an empty list or an element not in this list.
+    /// Unlinks and destroys a member element; a nonzero bDelete makes it delete its item whatever its
+    /// flag. 0 for NULL, an empty list or an element not in this list.
     BOOL DelList(Element* pElement, BOOL bDelete);
-    // Removes the element holding the key of pData; 0 when none (or NULL).
+    /// Removes the element holding the key of pData; 0 when none (or NULL).
     BOOL DelList(T* pData, BOOL bDelete);
-    // Removes every element; a nonzero bDelete deletes every item, zero only the owned ones.
+    /// Removes every element; a nonzero bDelete deletes every item, zero only the owned ones.
     void RemoveAll(BOOL bDelete);
+    /// The first element, NULL when empty; walk with GetNext().
     Element* GetHeadPosition() const noexcept { return m_pHead; }
+    /// Number of elements.
     DWORD GetCount() const noexcept { return m_dwCount; }
-    // Makes a member element the last one; NULL and foreign elements are refused (nothing happens).
+    /// Makes a member element the last one; NULL and foreign elements are refused (nothing happens).
     void MoveToTail(Element* pElement);
-    // The element holding the key of pData, else NULL (also for NULL).
+    /// The element holding the key of pData, else NULL (also for NULL).
     Element* Find(T* pData);
-    // Removes the head element and returns its item, which the caller now owns; NULL when empty.
+    /// Removes the head element and returns its item, which the caller now owns; NULL when empty.
     T* RemoveHead();
-    // The element whose item equals the key, else NULL (also for a NULL key).
+    /// The element whose item equals the key, else NULL (also for a NULL key).
     Element* FindElement(void* pKey);
-    // That element's item, else NULL.
+    /// That element's item, else NULL.
     T* FindData(void* pKey);
 
 private:

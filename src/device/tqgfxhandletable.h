@@ -1,17 +1,19 @@
-// A table of objects reached through 32-bit handles.
-//
-// A handle is the slot index plus one in its low 16 bits and the slot's generation in its high 16
-// bits, so it is never 0, and a handle whose object was removed (or that was never handed out)
-// finds nothing instead of reaching another object that took the same slot.
+/// @file
+/// A table of objects reached through 32-bit handles.
+///
+/// A handle is the slot index plus one in its low 16 bits and the slot's generation in its high 16
+/// bits, so it is never 0, and a handle whose object was removed (or that was never handed out)
+/// finds nothing instead of reaching another object that took the same slot.
 #pragma once
 
 #include "platform/win32/tqwintypes.h"
 
 #include <vector>
 
+/// Objects of type T under 32-bit handles with a generation count; see tqgfxhandletable.h.
 template <class T> class TQGfxHandleTable {
 public:
-    // Stores item and returns its handle; 0 when the table is full.
+    /// Stores item and returns its handle; 0 when the table is full.
     DWORD Add(const T& item) {
         size_t index = FreeSlot();
         if (index >= kMaxSlots)
@@ -22,7 +24,7 @@ public:
         return (static_cast<DWORD>(slot.generation) << 16) | static_cast<DWORD>(index + 1);
     }
 
-    // The object of a live handle, NULL for 0, a stale or a foreign handle.
+    /// The object of a live handle, NULL for 0, a stale or a foreign handle.
     T* Find(DWORD handle) {
         size_t index = (handle & 0xFFFF);
         if (index == 0 || index > m_slots.size())
@@ -33,7 +35,7 @@ public:
         return &slot.item;
     }
 
-    // Forgets a live handle; false when it finds nothing.
+    /// Forgets a live handle; false when it finds nothing.
     bool Remove(DWORD handle) {
         T* item = Find(handle);
         if (!item)
@@ -45,7 +47,7 @@ public:
         return true;
     }
 
-    // Calls fn(handle, item) for every live object, in slot order.
+    /// Calls fn(handle, item) for every live object, in slot order.
     template <class F> void ForEach(F fn) {
         for (size_t i = 0; i < m_slots.size(); ++i) {
             if (m_slots[i].used)
@@ -54,7 +56,7 @@ public:
         }
     }
 
-    // The handles of every live object, in slot order.
+    /// The handles of every live object, in slot order.
     std::vector<DWORD> Handles() {
         std::vector<DWORD> handles;
         ForEach([&handles](DWORD handle, T&) { handles.push_back(handle); });

@@ -1,10 +1,11 @@
-// TQGfxZipArchive: a zip pack kept open between lookups, its entries indexed by normalised name, so
-// that a lookup costs one check of the file and one jump instead of opening the archive and reading
-// its whole central directory. Before each lookup the file that was opened is checked (device,
-// inode, size, modification time); a pack replaced or removed on disk is reopened from its path or
-// skipped, as it would be when opened anew. (A rewrite keeping the size within one tick of the file
-// system's clock goes unnoticed, and so does a file of another spelling of the path created while
-// the opened one stays.)
+/// @file
+/// TQGfxZipArchive: a zip pack kept open between lookups, its entries indexed by normalised name, so
+/// that a lookup costs one check of the file and one jump instead of opening the archive and reading
+/// its whole central directory. Before each lookup the file that was opened is checked (device,
+/// inode, size, modification time); a pack replaced or removed on disk is reopened from its path or
+/// skipped, as it would be when opened anew. (A rewrite keeping the size within one tick of the file
+/// system's clock goes unnoticed, and so does a file of another spelling of the path created while
+/// the opened one stays.)
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 #include <unordered_map>
 
+/// An open zip pack with its entries indexed by normalised name; see tqgfxziparchive.h.
 class TQGfxZipArchive {
 public:
     TQGfxZipArchive() = default;
@@ -19,18 +21,18 @@ public:
     TQGfxZipArchive(const TQGfxZipArchive&) = delete;
     TQGfxZipArchive& operator=(const TQGfxZipArchive&) = delete;
 
-    // Upper-cases ASCII letters and turns '/' into '\', leaving the trail bytes of GBK characters
-    // alone: the form in which pack paths and entry names are compared.
+    /// Upper-cases ASCII letters and turns `/` into `\`, leaving the trail bytes of GBK characters
+    /// alone: the form in which pack paths and entry names are compared.
     static void NormaliseName(char* text);
 
-    // Makes the archive that the engine path `path` names open and indexed, reopening it when the
-    // file changed since. False when it cannot be opened (then nothing is open).
+    /// Makes the archive that the engine path `path` names open and indexed, reopening it when the
+    /// file changed since. False when it cannot be opened (then nothing is open).
     bool Refresh(const char* path);
-    // Moves to the first entry (in the archive's order) whose normalised name equals `wanted`.
+    /// Moves to the first entry (in the archive's order) whose normalised name equals `wanted`.
     bool GoTo(const char* wanted);
-    // The size of the open archive's file in bytes.
+    /// The size of the open archive's file in bytes.
     uint64_t FileSize() const { return static_cast<uint64_t>(m_opened.st_size); }
-    // The open archive (a minizip unzFile), positioned by GoTo; NULL when none is open.
+    /// The open archive (a minizip unzFile), positioned by GoTo; NULL when none is open.
     void* Handle() const { return m_zip; }
 
 private:

@@ -1,5 +1,6 @@
-// The traditional PKWARE cipher of password-protected zip entries, decrypting side. The system's
-// minizip is built without it, so entries are read raw and deciphered here.
+/// @class TQGfxZipCipher
+/// The traditional PKWARE cipher of password-protected zip entries, decrypting side. The system's
+/// minizip is built without it, so entries are read raw and deciphered here.
 #pragma once
 
 #include <cstddef>
@@ -7,12 +8,13 @@
 
 class TQGfxZipCipher {
 public:
-    // Size of the encryption header in front of every encrypted entry.
+    /// Size of the encryption header in front of every encrypted entry.
     static constexpr size_t kHeaderSize = 12;
 
+    /// Starts the key stream from password (NULL reads as empty).
     explicit TQGfxZipCipher(const char* password);
 
-    // Deciphers size bytes in place, continuing the key stream.
+    /// Deciphers size bytes in place, continuing the key stream.
     void Decrypt(uint8_t* data, size_t size);
 
 private:

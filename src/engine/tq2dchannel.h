@@ -1,6 +1,7 @@
-// TQ2DChannel: the playing parameters of one playback (volume, panning, pitch, loop mode) and the
-// device channel it plays on. The base of TQ2DSound and TQ2DMusic. A channel is only ever set while
-// the engine has a device.
+/// @class TQ2DChannel
+/// TQ2DChannel: the playing parameters of one playback (volume, panning, pitch, loop mode) and the
+/// device channel it plays on. The base of TQ2DSound and TQ2DMusic. A channel is only ever set while
+/// the engine has a device.
 #pragma once
 
 #include "containers/tqmemorypooltmpl.h"
@@ -11,50 +12,69 @@ class TQGfxDevice;
 class TQ2DChannel {
 public:
     TQ2DChannel() = default;
+    /// Copies the parameters and the channel.
     TQ2DChannel(const TQ2DChannel&) = default;
+    /// Copies the parameters and the channel.
     TQ2DChannel& operator=(const TQ2DChannel&) = default;
     virtual ~TQ2DChannel() = default;
 
-    // Clamped to 0..100; applied to a playing channel.
+    /// Clamped to 0..100; applied to a playing channel.
     void SetVolume(int volume);
+    /// Volume 0..100.
     int GetVolume() const { return m_nVolume; }
-    // Clamped to -100 (left)..100 (right); applied to a playing channel.
+    /// Clamped to -100 (left)..100 (right); applied to a playing channel.
     void SetPanning(int panning);
+    /// Panning -100..100.
     int GetPanning() const { return m_nPanning; }
-    // A factor on the sound's own rate, not clamped; applied to a playing channel.
+    /// A factor on the sound's own rate, not clamped; applied to a playing channel.
     void SetPitch(float pitch);
+    /// Pitch factor.
     float GetPitch() const { return m_fPitch; }
-    // Takes effect at the next Play.
+    /// Takes effect at the next Play.
     void SetLoopMode(bool loop) { m_bLoop = loop; }
+    /// True: playback loops.
     bool GetLoopMode() const { return m_bLoop; }
 
+    /// Sets the channel of a playback the caller started on the running engine.
     void SetChannel(unsigned long& channel) { SetPlaying(static_cast<DWORD>(channel)); }
+    /// The device channel, 0 when none.
     unsigned long GetChannel() const { return m_dwChannel; }
+    /// The device channel, 0 when none.
     operator unsigned long() const { return m_dwChannel; }
+    /// Same as SetChannel; returns the stored channel.
     DWORD& operator=(unsigned long& channel);
 
+    /// Pauses this playback.
     void Pause();
+    /// Resumes a paused playback.
     void Resume();
-    // Stops this playback; the channel becomes 0.
+    /// Stops this playback; the channel becomes 0.
     void Stop();
-    // With a channel set: stops every channel of the device, and this channel becomes 0.
+    /// With a channel set: stops every channel of the device, and this channel becomes 0.
     void StopAll();
-    // False without a channel.
+    /// False without a channel.
     bool IsPlaying() const;
 
+    /// Order by address: the sign of this object against other.
     int operator-(TQ2DChannel& other) const;
+    /// Order by address; -1 for NULL.
     int operator-(void* other) const;
 
     TQ_DECLARE_MEMORY_POOL(TQ2DChannel)
 
 protected:
-    // Stores the channel of a new playback on the running engine.
+    /// Stores the channel of a new playback on the running engine.
     void SetPlaying(DWORD channel);
 
+    /// Volume 0..100.
     int m_nVolume = 100;
+    /// Panning -100..100.
     int m_nPanning = 0;
+    /// Pitch factor.
     float m_fPitch = 1.0f;
+    /// Loop flag.
     bool m_bLoop = false;
+    /// The device channel, 0 when none.
     DWORD m_dwChannel = 0;
 
 private:

@@ -1,7 +1,8 @@
-// Where the engine reads a file a game names when no registered pack holds it, and the one line it
-// logs when nothing does: relative names start at the program's folder (through the device) or at
-// the working folder (description files); a name that is an absolute path of this system is then
-// also read as that path.
+/// @file
+/// Where the engine reads a file a game names when no registered pack holds it, and the one line it
+/// logs when nothing does: relative names start at the program's folder (through the device) or at
+/// the working folder (description files); a name that is an absolute path of this system is then
+/// also read as that path.
 #pragma once
 
 #include <string>
@@ -11,24 +12,24 @@
 
 class TQGfxDevice;
 
-// True when name, after leading blanks, begins with "/": an absolute path of this system.
+/// True when name, after leading blanks, begins with "/": an absolute path of this system.
 bool TQ2DIsSystemPath(const char* name);
 
-// The folder a description file's own file names start at: of its absolute path when it was named
-// by one (so they are found there too), else of its normalised name (key).
+/// The folder a description file's own file names start at: of its absolute path when it was named
+/// by one (so they are found there too), else of its normalised name (key).
 TQString TQ2DDescriptionBase(const char* name, const TQString& key);
 
-// Loads a file no registered pack holds through one of the device's loaders (Texture_Load,
-// Effect_Load, Stream_Load, ...): under its normalised key first (the device's zip packs, then the
-// program's folder), then, for an absolute path of this system, as that path. 0 when both fail,
-// after one line naming the paths tried.
+/// Loads a file no registered pack holds through one of the device's loaders (Texture_Load,
+/// Effect_Load, Stream_Load, ...): under its normalised key first (the device's zip packs, then the
+/// program's folder), then, for an absolute path of this system, as that path. 0 when both fail,
+/// after one line naming the paths tried.
 DWORD TQ2DLoadByName(const char* name, const TQString& key, DWORD (TQGfxDevice::*load)(const char*, DWORD),
                      const char* what);
 
-// Reads a description file no registered pack holds: under its normalised key from the working
-// folder, then, for an absolute path of this system, as that path. False when both fail, after one
-// line naming the paths tried.
+/// Reads a description file no registered pack holds: under its normalised key from the working
+/// folder, then, for an absolute path of this system, as that path. False when both fail, after one
+/// line naming the paths tried.
 bool TQ2DReadDescriptionFile(const char* name, const TQString& key, std::string* content);
 
-// Logs one line for function: what could not be loaded, under which name, and the disk paths tried.
+/// Logs one line for function: what could not be loaded, under which name, and the disk paths tried.
 void TQ2DLogNotLoaded(const char* function, const char* what, const char* name, const std::string& tried);

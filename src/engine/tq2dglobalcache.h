@@ -1,56 +1,63 @@
-// The base of the engine's reference-counted caches (textures, sounds, music): entries {count,
-// device handle, normalised name} kept in one AVL tree per entry class, ordered by name, each entry
-// held by the objects that use its handle.
-//
-// An entry is either cached (in the tree, found by name) or private (not in the tree: a handle
-// loaded from memory, which copies of its object share). Either way the last Release destroys it,
-// and the entry class's destructor frees the handle. Entry classes derive from
-// TQ2DGlobalCacheTmpl<Entry> and define that destructor. Host's thread only.
-//
-// A handle belongs to the engine start-up whose device made it. An entry that outlives its engine
-// (its holders kept it over TQ2DClose) is never freed on, nor found for, a later engine: the first
-// load of its name in the new engine renews it with the new handle.
+/// @file
+/// The base of the engine's reference-counted caches (textures, sounds, music): entries {count,
+/// device handle, normalised name} kept in one AVL tree per entry class, ordered by name, each entry
+/// held by the objects that use its handle.
+///
+/// An entry is either cached (in the tree, found by name) or private (not in the tree: a handle
+/// loaded from memory, which copies of its object share). Either way the last Release destroys it,
+/// and the entry class's destructor frees the handle. Entry classes derive from
+/// TQ2DGlobalCacheTmpl<Entry> and define that destructor. Host's thread only.
+///
+/// A handle belongs to the engine start-up whose device made it. An entry that outlives its engine
+/// (its holders kept it over TQ2DClose) is never freed on, nor found for, a later engine: the first
+/// load of its name in the new engine renews it with the new handle.
 #pragma once
 
 #include "base/tqstring.h"
 #include "containers/tqavltreetmpl.h"
 #include "engine/tq2dglobal.h"
 
+/// Base of a reference-counted cache entry; see tq2dglobalcache.h.
 template <class Entry> class TQ2DGlobalCacheTmpl {
 public:
-    // Ordering of the tree: names by bytes; a NULL key is below every entry.
+    /// Ordering of the tree: names by bytes; a NULL key is below every entry.
     int operator-(Entry& other) { return m_strName.Compare(other.m_strName.GetString(), 0); }
+    /// Ordering against a name key; a NULL key is below every entry.
     int operator-(void* key) { return key ? m_strName.Compare(static_cast<const char*>(key), 0) : 1; }
 
-    // A new cached entry for name with count 1, or NULL for handle 0 or when the tree refuses it.
-    // A refused entry is discarded without freeing the handle: the caller still owns it. An entry
-    // of an earlier engine under that name takes the handle and one more reference instead.
+    /// A new cached entry for name with count 1, or NULL for handle 0 or when the tree refuses it.
+    /// A refused entry is discarded without freeing the handle: the caller still owns it. An entry
+    /// of an earlier engine under that name takes the handle and one more reference instead.
     static Entry* Add(const TQString& name, DWORD handle);
-    // A new private entry with count 1 (NULL for handle 0 or no memory).
+    /// A new private entry with count 1 (NULL for handle 0 or no memory).
     static Entry* AddPrivate(DWORD handle);
-    // The cached entry of name with one more reference, or NULL (also for an earlier engine's).
+    /// The cached entry of name with one more reference, or NULL (also for an earlier engine's).
     static Entry* Find(const TQString& name);
-    // One more reference on entry (a copy of its holder). NULL is ignored.
+    /// One more reference on entry (a copy of its holder). NULL is ignored.
     static void AddRef(Entry* entry);
-    // One reference less; the last one destroys the entry (removing it from the tree when cached).
-    // NULL is ignored.
+    /// One reference less; the last one destroys the entry (removing it from the tree when cached).
+    /// NULL is ignored.
     static void Release(Entry* entry);
-    // Number of cached entries.
+    /// Number of cached entries.
     static DWORD CachedCount() { return CachedCounter(); }
 
-    // True when entry holds handle for the running engine: an object whose handle is not live any
-    // more (its engine was closed since) has nothing to use.
+    /// True when entry holds handle for the running engine: an object whose handle is not live any
+    /// more (its engine was closed since) has nothing to use.
     static bool IsLive(const Entry* entry, DWORD handle) {
         return entry && entry->HoldsLiveHandle() && entry->m_dwHandle == handle;
     }
-    // True when the handle was made by the running engine's device, so that it is to be freed.
+    /// True when the handle was made by the running engine's device, so that it is to be freed.
     bool HoldsLiveHandle() const { return g_pTQ2DDevice && m_dwHandle && m_dwSerial == g_dwTQ2DEngineSerial; }
 
+    /// Holders of the entry.
     int m_nRef = 0;
+    /// The device handle.
     DWORD m_dwHandle = 0;
+    /// The normalised name (empty for a private entry).
     TQString m_strName;
+    /// True while the entry is in the tree.
     bool m_bCached = false;
-    DWORD m_dwSerial = 0; // the engine start-up that made the handle
+    DWORD m_dwSerial = 0; ///< the engine start-up that made the handle
 
 private:
     // Built on first use, so it goes before the entries' class pool at unload.

@@ -1,6 +1,7 @@
-// TQ2DGlobalMusic: an entry of the music cache (one device stream per normalised name). A stream
-// loaded from a pack plays from a memory image that the entry owns, so the image lives exactly as
-// long as the stream.
+/// @class TQ2DGlobalMusic
+/// TQ2DGlobalMusic: an entry of the music cache (one device stream per normalised name). A stream
+/// loaded from a pack plays from a memory image that the entry owns, so the image lives exactly as
+/// long as the stream.
 #pragma once
 
 #include "containers/tqmemorypooltmpl.h"
@@ -11,10 +12,10 @@ public:
     TQ2DGlobalMusic() = default;
     TQ2DGlobalMusic(const TQ2DGlobalMusic&) = delete;
     TQ2DGlobalMusic& operator=(const TQ2DGlobalMusic&) = delete;
-    // Logs a count other than 0, then frees the stream when it belongs to the running engine, then the image.
+    /// Logs a count other than 0, then frees the stream when the running engine made it, then the image.
     ~TQ2DGlobalMusic();
 
-    // The memory the stream plays from (NULL when it reads its own file); owned.
+    /// The memory the stream plays from (NULL when it reads its own file); owned.
     char* m_pImage = nullptr;
 
     TQ_DECLARE_MEMORY_POOL(TQ2DGlobalMusic)

@@ -1,4 +1,5 @@
-// TQ2DGlobalSound: an entry of the sound cache (one device effect per normalised name).
+/// @class TQ2DGlobalSound
+/// TQ2DGlobalSound: an entry of the sound cache (one device effect per normalised name).
 #pragma once
 
 #include "containers/tqmemorypooltmpl.h"
@@ -9,7 +10,7 @@ public:
     TQ2DGlobalSound() = default;
     TQ2DGlobalSound(const TQ2DGlobalSound&) = delete;
     TQ2DGlobalSound& operator=(const TQ2DGlobalSound&) = delete;
-    // Logs a count other than 0, then frees the effect when it belongs to the running engine.
+    /// Logs a count other than 0, then frees the effect when it belongs to the running engine.
     ~TQ2DGlobalSound();
 
     TQ_DECLARE_MEMORY_POOL(TQ2DGlobalSound)

@@ -1,4 +1,5 @@
-// TQ2DGlobalTexture: an entry of the texture cache (one device texture per normalised name).
+/// @class TQ2DGlobalTexture
+/// TQ2DGlobalTexture: an entry of the texture cache (one device texture per normalised name).
 #pragma once
 
 #include "containers/tqmemorypooltmpl.h"
@@ -9,7 +10,7 @@ public:
     TQ2DGlobalTexture() = default;
     TQ2DGlobalTexture(const TQ2DGlobalTexture&) = delete;
     TQ2DGlobalTexture& operator=(const TQ2DGlobalTexture&) = delete;
-    // Logs a count other than 0, then frees the texture when it belongs to the running engine.
+    /// Logs a count other than 0, then frees the texture when it belongs to the running engine.
     ~TQ2DGlobalTexture();
 
     TQ_DECLARE_MEMORY_POOL(TQ2DGlobalTexture)

@@ -1,28 +1,29 @@
-// The resource pack registry: packs registered by path answer requests for stored files by name.
-//
-// Packs are keyed by their normalised path (CMorvainePack::NormalizePath: no leading or trailing
-// slashes, "\" separators, ASCII upper case) and asked in ascending byte order of these keys; the
-// first pack holding a name answers. A pack is opened under the path the caller gave (through the
-// platform's path resolver) when that names a file, else under its key, relative to the working
-// folder (so "/DATA\A.PAK" opens data/a.pak as well). Registering a path whose key is already present
-// replaces that pack. Packs stay open until removed; packs still registered when the library unloads are
-// closed then. The registry needs no device and is used from the host's thread only.
+/// @file
+/// The resource pack registry: packs registered by path answer requests for stored files by name.
+///
+/// Packs are keyed by their normalised path (CMorvainePack::NormalizePath: no leading or trailing
+/// slashes, `\` separators, ASCII upper case) and asked in ascending byte order of these keys; the
+/// first pack holding a name answers. A pack is opened under the path the caller gave (through the
+/// platform's path resolver) when that names a file, else under its key, relative to the working
+/// folder (so `/DATA\A.PAK` opens data/a.pak as well). Registering a path whose key is already present
+/// replaces that pack. Packs stay open until removed; packs still registered when the library unloads are
+/// closed then. The registry needs no device and is used from the host's thread only.
 #pragma once
 
 #include "base/tqstring.h"
 
-// Registers the pack at path (at most 511 bytes): 1, or 0 for a NULL, empty, over-long, missing
-// or damaged pack (the registry is then unchanged).
+/// Registers the pack at path (at most 511 bytes): 1, or 0 for a NULL, empty, over-long, missing
+/// or damaged pack (the registry is then unchanged).
 int TQ2DPackAdd(const char* path);
-// Closes and forgets the pack whose key path normalises to: 1, or 0 when none is registered.
+/// Closes and forgets the pack whose key path normalises to: 1, or 0 when none is registered.
 int TQ2DPackRemove(const char* path);
-// Closes and forgets every pack.
+/// Closes and forgets every pack.
 void TQ2DPackRemoveAll();
-// Copies the deciphered bytes of the stored file name into out (GetBufferLength() gives their
-// count; 0 for an empty stored file): 1, or 0 when no pack holds it (out is then untouched).
+/// Copies the deciphered bytes of the stored file name into out (GetBufferLength() gives their
+/// count; 0 for an empty stored file): 1, or 0 when no pack holds it (out is then untouched).
 int TQ2DPackGetFile(const char* name, TQString& out);
 
-// Name-level normalised resource name, the key of the caches and description files: only the text
-// after the first "//" counts; it is trimmed and upper-cased; one leading "/" (and blanks after
-// it) goes. "res//sprites/hero.txt" gives "SPRITES/HERO.TXT".
+/// Name-level normalised resource name, the key of the caches and description files: only the text
+/// after the first "//" counts; it is trimmed and upper-cased; one leading "/" (and blanks after
+/// it) goes. "res//sprites/hero.txt" gives "SPRITES/HERO.TXT".
 TQString TQ2DNormalizeResourceName(const char* name);

@@ -1,6 +1,7 @@
-// TQ2DRandom: the library's shared random generator and its background worker, which keeps drawing
-// (and discarding) numbers between the host's calls, so the sequence the host sees depends on timing.
-// The worker pauses briefly between draws. The generator is used only under the object's lock.
+/// @class TQ2DRandom
+/// TQ2DRandom: the library's shared random generator and its background worker, which keeps drawing
+/// (and discarding) numbers between the host's calls, so the sequence the host sees depends on timing.
+/// The worker pauses briefly between draws. The generator is used only under the object's lock.
 #pragma once
 
 #include "base/tqlockfast.h"
@@ -9,16 +10,16 @@
 
 class TQ2DRandom : public TQThread, public TQLockFast {
 public:
-    // Starts the worker.
+    /// Starts the worker.
     TQ2DRandom();
-    // Stops the worker.
+    /// Stops the worker.
     ~TQ2DRandom() override;
 
-    // The next number of the generator, taken under the lock.
+    /// The next number of the generator, taken under the lock.
     DWORD GetRandom();
 
 protected:
-    // Draws one number and pauses (TQTHREAD_IDLE).
+    /// Draws one number and pauses (TQTHREAD_IDLE).
     int ThreadProc() override;
 
 private:

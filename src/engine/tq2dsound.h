@@ -1,7 +1,8 @@
-// TQ2DSound: a sound effect and its playback parameters. Effects loaded by name are shared through
-// the sound cache (loaded once per normalised name, freed with their last holder); effects loaded
-// from memory belong to their object. Copies share the effect and take a reference of their own.
-// Each Play gets a new device channel, so several objects of one effect can sound at once.
+/// @class TQ2DSound
+/// TQ2DSound: a sound effect and its playback parameters. Effects loaded by name are shared through
+/// the sound cache (loaded once per normalised name, freed with their last holder); effects loaded
+/// from memory belong to their object. Copies share the effect and take a reference of their own.
+/// Each Play gets a new device channel, so several objects of one effect can sound at once.
 #pragma once
 
 #include "engine/tq2dchannel.h"
@@ -11,23 +12,27 @@ class TQ2DGlobalSound;
 class TQ2DSound : public TQ2DChannel {
 public:
     TQ2DSound() = default;
-    // Create(name, size); the result is dropped.
+    /// Create(name, size); the result is dropped.
     TQ2DSound(const char* name, unsigned long size);
+    /// Shares the effect and its playback parameters; takes a reference of its own.
     TQ2DSound(const TQ2DSound& other);
+    /// Releases the own effect, then shares other's.
     TQ2DSound& operator=(const TQ2DSound& other);
     ~TQ2DSound() override;
 
-    // size 0: loads (or shares) the effect named name: the cache, then the registered packs, then
-    // the device's loader. size > 0: name is a file image of size bytes, never cached. Returns the
-    // effect handle (memory or cache hit), 1 (fresh load) or 0 (the object is then empty; with no
-    // device or a NULL name it is left unchanged).
+    /// size 0: loads (or shares) the effect named name: the cache, then the registered packs, then
+    /// the device's loader. size > 0: name is a file image of size bytes, never cached. Returns the
+    /// effect handle (memory or cache hit), 1 (fresh load) or 0 (the object is then empty; with no
+    /// device or a NULL name it is left unchanged).
     int Create(const char* name, unsigned long size);
-    // Stops the playback and releases the effect.
+    /// Stops the playback and releases the effect.
     void Delete();
-    // Plays the effect with this object's parameters (nothing when muted or without an effect).
+    /// Plays the effect with this object's parameters (nothing when muted or without an effect).
     void Play();
 
+    /// The effect handle, 0 when none.
     unsigned long GetSound() const { return m_dwEffect; }
+    /// The effect handle, 0 when none.
     operator unsigned long() const { return m_dwEffect; }
 
     TQ_DECLARE_MEMORY_POOL(TQ2DSound)

@@ -1,14 +1,15 @@
-// TQ2DGUIEdit: a single-line text input.
-//
-// While it has the focus it is the GUI's input control and receives the device window's messages
-// through the engine's window-procedure hook: typed characters (WM_CHAR, 32 and above) are
-// appended, Backspace removes the last character (both bytes of a double-byte GBK character),
-// Enter sends the parent TQ2DGUI_COMMAND_ENTER, and the input method's composition string is shown
-// in place of the blinking caret (it is never inserted: the input method delivers the result as
-// characters). Text is drawn with GDI into a texture and shown as a sprite. The text changes only
-// at its end, where the caret stands: there is no cursor movement, selection or clipboard. Text
-// wider than the edit scrolls so that its end and the caret (or the composition) stay in view. A double-byte
-// character that does not fit the buffer whole is refused whole.
+/// @class TQ2DGUIEdit
+/// TQ2DGUIEdit: a single-line text input.
+///
+/// While it has the focus it is the GUI's input control and receives the device window's messages
+/// through the engine's window-procedure hook: typed characters (WM_CHAR, 32 and above) are
+/// appended, Backspace removes the last character (both bytes of a double-byte GBK character),
+/// Enter sends the parent TQ2DGUI_COMMAND_ENTER, and the input method's composition string is shown
+/// in place of the blinking caret (it is never inserted: the input method delivers the result as
+/// characters). Text is drawn with GDI into a texture and shown as a sprite. The text changes only
+/// at its end, where the caret stands: there is no cursor movement, selection or clipboard. Text
+/// wider than the edit scrolls so that its end and the caret (or the composition) stay in view. A double-byte
+/// character that does not fit the buffer whole is refused whole.
 #pragma once
 
 #include "base/tqstring.h"
@@ -19,48 +20,59 @@
 
 class TQ2DGUIEdit : public TQ2DGUIObject {
 public:
-    // A text buffer of 4097 bytes: at most 4096 bytes of text.
+    /// A text buffer of 4097 bytes: at most 4096 bytes of text.
     TQ2DGUIEdit();
     ~TQ2DGUIEdit() override = default;
 
-    // Copies the text (NULL: empty), cut to the buffer at a character boundary, and redraws.
+    /// Copies the text (NULL: empty), cut to the buffer at a character boundary, and redraws.
     void SetText(const char* sz);
+    /// The text.
     TQString& GetText() { return m_strText; }
-    // The buffer's size in bytes, the terminating zero included.
+    /// The buffer's size in bytes, the terminating zero included.
     void SetTextBuffer(unsigned long length);
+    /// The buffer's size in bytes, the terminating zero included.
     unsigned long GetTextBuffer() const { return m_strText.GetBufferLength(); }
-    // GDI colours (0x00BBGGRR). The text colour shows at the next text change.
+    /// GDI colours (0x00BBGGRR). The text colour shows at the next text change.
     void SetTextColor(DWORD color) { m_dwTextColor = color; }
+    /// The text colour.
     DWORD GetTextColor() const { return m_dwTextColor; }
+    /// Colour of the caret (0x00BBGGRR).
     void SetCaratColor(DWORD color);
+    /// The caret colour.
     DWORD GetCaratColor() const { return m_dwCaratColor; }
-    // First colour of the blinking composition; shows at the next composition change.
+    /// First colour of the blinking composition; shows at the next composition change.
     void SetCaratTextColor(DWORD color);
+    /// The first composition colour.
     DWORD GetCaratTextColor() const { return m_dwCaratTextColor; }
+    /// The IME composition being typed.
     TQString& GetComposition() { return m_strComposit; }
+    /// The surface the text is drawn on.
     TQ2DGDI& GetGDI() { return m_GDI; }
+    /// The text's sprite.
     TQ2DSprite& GetTextSprite() { return m_TextSprite; }
+    /// The caret animation.
     TQ2DAnimation& GetCarat() { return m_Carat; }
+    /// The composition's animation.
     TQ2DAnimation& GetCompositImage() { return m_Composit; }
 
-    // Redraws the text into a texture of the control's width and the font's height, scrolled so
-    // that the caret after the last character stays in view. Every size change redraws it too.
+    /// Redraws the text into a texture of the control's width and the font's height, scrolled so
+    /// that the caret after the last character stays in view. Every size change redraws it too.
     virtual void BuildTexture();
 
     void OnRender(float x, float y) override;
     void OnUpdate(float fDelta, float x, float y) override;
     void OnSetSize(float w, float h) override;
     void OnSetFocusControl(int bFocus) override;
-    // Keys, characters and composition; always 0, so the device sees every message too.
+    /// Keys, characters and composition; always 0, so the device sees every message too.
     LRESULT OnWndProc(HWND hWnd, DWORD dwMsg, WPARAM& wParam, LPARAM& lParam) override;
 
     TQ_DECLARE_MEMORY_POOL(TQ2DGUIEdit)
 
 protected:
-    // The caret: a one-pixel column, shown one frame and hidden the next.
+    /// The caret: a one-pixel column, shown one frame and hidden the next.
     void BuildCarat();
-    // The composition string alternating between the caret text colour and the text colour;
-    // nothing when there is no composition.
+    /// The composition string alternating between the caret text colour and the text colour;
+    /// nothing when there is no composition.
     void BuildComposit();
 
 private:

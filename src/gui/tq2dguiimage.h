@@ -1,5 +1,6 @@
-// TQ2DGUIImage: an animated picture in the control tree. It takes no mouse input: loading its
-// animation disables it.
+/// @class TQ2DGUIImage
+/// TQ2DGUIImage: an animated picture in the control tree. It takes no mouse input: loading its
+/// animation disables it.
 #pragma once
 
 #include "engine/tq2danimation.h"
@@ -10,10 +11,11 @@ public:
     TQ2DGUIImage() = default;
     ~TQ2DGUIImage() override = default;
 
+    /// The picture animation.
     TQ2DAnimation& GetTexture() { return m_Picture; }
-    // Builds the picture from an animation description file: 0 when that fails. A control at
-    // (0, 0) takes the animation's render position, one without a size the animation's size; the
-    // animation then plays (with its sound) and the control is disabled. 1.
+    /// Builds the picture from an animation description file: 0 when that fails. A control at
+    /// (0, 0) takes the animation's render position, one without a size the animation's size; the
+    /// animation then plays (with its sound) and the control is disabled. 1.
     int SetTexture(const char* szFile);
 
     void OnRender(float x, float y) override;

@@ -1,7 +1,8 @@
-// TQ2DGUIStatic: a text drawn with GDI into a sprite's texture, redrawn whenever the text or the
-// size changes. Only inked pixels show. The text is drawn in the surface's font and text colour
-// (black unless the host changes them through GetGDI). It takes no mouse input: a caption over a
-// button leaves the clicks to the button.
+/// @class TQ2DGUIStatic
+/// TQ2DGUIStatic: a text drawn with GDI into a sprite's texture, redrawn whenever the text or the
+/// size changes. Only inked pixels show. The text is drawn in the surface's font and text colour
+/// (black unless the host changes them through GetGDI). It takes no mouse input: a caption over a
+/// button leaves the clicks to the button.
 #pragma once
 
 #include "base/tqstring.h"
@@ -11,27 +12,31 @@
 
 class TQ2DGUIStatic : public TQ2DGUIObject {
 public:
-    // Transparent text background; alignment 0x24 (left, vertically centred, single line).
+    /// Transparent text background; alignment 0x24 (left, vertically centred, single line).
     TQ2DGUIStatic();
     ~TQ2DGUIStatic() override = default;
 
-    // Stores the text with the escapes \r, \n and \t turned into their characters, and redraws.
+    /// Stores the text with the escapes `\r`, `\n` and `\t` turned into their characters, and redraws.
     void SetText(const char* sz);
+    /// The text.
     TQString& GetText() { return m_strText; }
-    // DrawTextA format flags; the new alignment shows at the next redraw.
+    /// DrawTextA format flags; the new alignment shows at the next redraw.
     void SetAlign(DWORD align) { m_dwAlign = align; }
+    /// The DrawTextA format flags.
     DWORD GetAlign() const { return m_dwAlign; }
+    /// The surface the text is drawn on.
     TQ2DGDI& GetGDI() { return m_GDI; }
+    /// The sprite showing the text.
     TQ2DSprite& GetSprite() { return m_Sprite; }
 
-    // Redraws the text into a new texture of the control's size (nothing is drawn for an empty or
-    // impossible size).
+    /// Redraws the text into a new texture of the control's size (nothing is drawn for an empty or
+    /// impossible size).
     virtual void BuildTexture();
 
     void OnRender(float x, float y) override;
     void OnSetSize(float w, float h) override;
-    // 0: a caption lets the mouse through to what lies beneath it (the button it labels, the
-    // window it titles).
+    /// 0: a caption lets the mouse through to what lies beneath it (the button it labels, the
+    /// window it titles).
     int OnHitTest(float x, float y) override;
 
     TQ_DECLARE_MEMORY_POOL(TQ2DGUIStatic)

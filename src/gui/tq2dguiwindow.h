@@ -1,23 +1,26 @@
-// TQ2DGUIWindow: the container control. It can be dragged inside its move range (when its move
-// mode is set) from a press on a part of it without enabled children, closes itself on Escape
-// while it is the modal control, passes its children's commands on to its parent as
-// (window, TQ2DGUI_COMMAND_CHANGED), and builds its children from window description files.
-//
-// Window description file: one KEY=VALUE line each; '#' starts a comment (in keys and values),
-// keys are case-insensitive, fields are separated by ',' (so no field holds ',' or '#'):
-//   SIZE=width,height
-//   ADD_IMAGE=id,x,y,animation
-//   ADD_BUTTON=id,type,x,y,animation,width,height,group,status
-//   ADD_SCROLL_BAR=id,type,x,y,width,height,up animation,down animation,thumb animation
-//   ADD_WINDOW=id,x,y,window description
-//   ADD_COMBOBOX=id,type,x,y,width,height,combo-box description
-//   ADD_STATIC=id,x,y,width,height,align (1 centred, 2 right, else left),text
-//   ADD_EDIT=id,x,y,width,height
-// The id field is offered (trimmed, upper-cased) to OnGetControlID first; 0 reads it as a number.
-// Other keys go to OnInitFromConfig. Added controls are owned by the window; a control whose ID is
-// already taken is dropped. A file already being read further up (a file naming itself, directly
-// or through others), nesting deeper than 16 levels and controls beyond the bound of one
-// description tree are refused with a log line (TQ2DGUIDescriptionChain).
+/// @class TQ2DGUIWindow
+/// TQ2DGUIWindow: the container control. It can be dragged inside its move range (when its move
+/// mode is set) from a press on a part of it without enabled children, closes itself on Escape
+/// while it is the modal control, passes its children's commands on to its parent as
+/// (window, TQ2DGUI_COMMAND_CHANGED), and builds its children from window description files.
+///
+/// Window description file: one KEY=VALUE line each; '#' starts a comment (in keys and values),
+/// keys are case-insensitive, fields are separated by ',' (so no field holds ',' or '#'):
+/// @code{.unparsed}
+///   SIZE=width,height
+///   ADD_IMAGE=id,x,y,animation
+///   ADD_BUTTON=id,type,x,y,animation,width,height,group,status
+///   ADD_SCROLL_BAR=id,type,x,y,width,height,up animation,down animation,thumb animation
+///   ADD_WINDOW=id,x,y,window description
+///   ADD_COMBOBOX=id,type,x,y,width,height,combo-box description
+///   ADD_STATIC=id,x,y,width,height,align (1 centred, 2 right, else left),text
+///   ADD_EDIT=id,x,y,width,height
+/// @endcode
+/// The id field is offered (trimmed, upper-cased) to OnGetControlID first; 0 reads it as a number.
+/// Other keys go to OnInitFromConfig. Added controls are owned by the window; a control whose ID is
+/// already taken is dropped. A file already being read further up (a file naming itself, directly
+/// or through others), nesting deeper than 16 levels and controls beyond the bound of one
+/// description tree are refused with a log line (TQ2DGUIDescriptionChain).
 #pragma once
 
 #include "base/tqstring.h"
@@ -30,20 +33,21 @@ public:
     TQ2DGUIWindow() = default;
     ~TQ2DGUIWindow() override = default;
 
-    // Builds children from a window description file (appending to those it has): 0 for a NULL
-    // name, a nesting too deep or a file already being read further up, else 1, also when the file cannot be
-    // found. OnInitComplete runs at the end.
+    /// Builds children from a window description file (appending to those it has): 0 for a NULL
+    /// name, a nesting too deep or a file already being read further up, else 1, also when the file cannot be
+    /// found. OnInitComplete runs at the end.
     int InitFromConfig(const char* szFile);
 
+    /// Nonzero while the window is being dragged.
     int GetDragging() const { return m_bDragging; }
 
     void OnUpdate(float fDelta, float x, float y) override;
     void OnCommand(TQ2DGUIObject* pSender, DWORD dwCommand) override;
     void OnMouseMove(float x, float y) override;
     void OnMouseLButton(int n) override;
-    // A key of a description file that the window does not know.
+    /// A key of a description file that the window does not know.
     virtual void OnInitFromConfig(TQString& key, TQString& value);
-    // After the last line of a description file.
+    /// After the last line of a description file.
     virtual void OnInitComplete();
 
     TQ_DECLARE_MEMORY_POOL(TQ2DGUIWindow)

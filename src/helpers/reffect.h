@@ -1,4 +1,5 @@
-// REffect: a sound effect loaded from a file.
+/// @class REffect
+/// REffect: a sound effect loaded from a file.
 #pragma once
 
 #include "helpers/resdesc.h"
@@ -7,10 +8,11 @@ class REffect : public ResDesc {
 public:
     REffect();
 
-    // Effect_Load (filename) on first use.
+    /// Effect_Load (filename) on first use.
     DWORD_PTR Get(TQGfxResourceManager* manager) override;
-    // Effect_Free.
+    /// Effect_Free.
     void Free() override;
 
+    /// The sound file's name.
     char filename[TQGFX_RES_NAME_SIZE];
 };

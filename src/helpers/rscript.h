@@ -1,5 +1,6 @@
-// RScript: the record of one parsed script, kept while its includes are read so that no script is
-// parsed twice. It creates nothing.
+/// @class RScript
+/// RScript: the record of one parsed script, kept while its includes are read so that no script is
+/// parsed twice. It creates nothing.
 #pragma once
 
 #include "helpers/resdesc.h"

@@ -1,4 +1,5 @@
-// RStream: a streamed sound loaded from a file.
+/// @class RStream
+/// RStream: a streamed sound loaded from a file.
 #pragma once
 
 #include "helpers/resdesc.h"
@@ -7,10 +8,11 @@ class RStream : public ResDesc {
 public:
     RStream();
 
-    // Stream_Load (filename) on first use.
+    /// Stream_Load (filename) on first use.
     DWORD_PTR Get(TQGfxResourceManager* manager) override;
-    // Stream_Free.
+    /// Stream_Free.
     void Free() override;
 
+    /// The sound file's name.
     char filename[TQGFX_RES_NAME_SIZE];
 };

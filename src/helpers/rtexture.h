@@ -1,4 +1,5 @@
-// RTexture: a texture loaded from a file.
+/// @class RTexture
+/// RTexture: a texture loaded from a file.
 #pragma once
 
 #include "helpers/resdesc.h"
@@ -7,10 +8,11 @@ class RTexture : public ResDesc {
 public:
     RTexture();
 
-    // Texture_Load (filename) on first use.
+    /// Texture_Load (filename) on first use.
     DWORD_PTR Get(TQGfxResourceManager* manager) override;
-    // Texture_Free.
+    /// Texture_Free.
     void Free() override;
 
+    /// The image file's name.
     char filename[TQGFX_RES_NAME_SIZE];
 };

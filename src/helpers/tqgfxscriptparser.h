@@ -1,17 +1,20 @@
-// TQGfxScriptParser: cuts a resource script into tokens and reads its declarations into a
-// TQGfxResourceManager without creating anything.
-//
-// A script is a list of blocks:
-//     Include "other.res"
-//     Sprite name [: base] { texture = tex rect = 0, 0, 32, 32 color = FFFF0000 }
-// where the block keyword is one of Resource, Texture, Sound, Music, Stream, Target, Sprite,
-// Animation, Font, Particle and Distortion. Each parameter is its name, a separator ("=" or ":")
-// and its value; values of several numbers or words are separated in the same way ("," or "=").
-// A ";" starts a comment running to the end of the line. Keywords match as prefixes
-// (case-sensitive); names that begin like a keyword must be quoted.
-//
-// Errors go to the device log as "<script>, line <n>: <message>" and parsing goes on. The parser
-// holds one device reference for its life.
+/// @file
+/// TQGfxScriptParser: cuts a resource script into tokens and reads its declarations into a
+/// TQGfxResourceManager without creating anything.
+///
+/// A script is a list of blocks:
+///
+///     Include "other.res"
+///     Sprite name [: base] { texture = tex rect = 0, 0, 32, 32 color = FFFF0000 }
+///
+/// where the block keyword is one of Resource, Texture, Sound, Music, Stream, Target, Sprite,
+/// Animation, Font, Particle and Distortion. Each parameter is its name, a separator ("=" or ":")
+/// and its value; values of several numbers or words are separated in the same way ("," or "=").
+/// A ";" starts a comment running to the end of the line. Keywords match as prefixes
+/// (case-sensitive); names that begin like a keyword must be quoted.
+///
+/// Errors go to the device log as "<script>, line <n>: <message>" and parsing goes on. The parser
+/// holds one device reference for its life.
 #pragma once
 
 #include "device/tqgfxdevice.h"
@@ -25,7 +28,7 @@ class RFont;
 class RParticle;
 class RDistort;
 
-// Token codes returned by GetToken.
+/// Token codes returned by GetToken.
 enum TQGfxScriptToken {
     TTEND = 1,
     TTNUMBER = 2,
@@ -36,11 +39,11 @@ enum TQGfxScriptToken {
     TTCOMMA = 7,
     TTOPENBLOCK = 8,
     TTCLOSEBLOCK = 9,
-    // Block keywords: Include, then the resource types (type = code - TTRES_INCLUDE).
+    /// Block keywords: Include, then the resource types (type = code - TTRES_INCLUDE).
     TTRES_INCLUDE = 11,
     TTRES_RESOURCE = 12,
     TTRES_DISTORT = 22,
-    // Parameter names.
+    /// Parameter names.
     TTPAR_FILENAME = 25,
     TTPAR_RESGROUP = 26,
     TTPAR_SIZE = 27,
@@ -60,7 +63,7 @@ enum TQGfxScriptToken {
     TTPAR_TRACKING = 41,
     TTPAR_SPRITE = 42,
     TTPAR_MESH = 43,
-    // Value words of blendmode and mode.
+    /// Value words of blendmode and mode.
     TTCON_COLORMUL = 46,
     TTCON_COLORADD = 47,
     TTCON_ALPHABLEND = 48,
@@ -78,40 +81,44 @@ enum TQGfxScriptToken {
     TTCON_ALPHA = 60
 };
 
-// Length of a token's text, terminator included; longer tokens are cut.
+/// Length of a token's text, terminator included; longer tokens are cut.
 #define TQGFX_TOKEN_SIZE 128
 
+/// Reader of resource scripts: tokens, and the whole script into a manager.
 class TQGfxScriptParser {
 public:
-    // A parser at the start of `text` (NUL-terminated, not copied), line 1. `scriptName` is kept
-    // for messages and must outlive the parser.
+    /// A parser at the start of `text` (NUL-terminated, not copied), line 1. `scriptName` is kept
+    /// for messages and must outlive the parser.
     TQGfxScriptParser(const char* scriptName, char* text);
     TQGfxScriptParser(const TQGfxScriptParser&) = delete;
     TQGfxScriptParser& operator=(const TQGfxScriptParser&) = delete;
     ~TQGfxScriptParser();
 
-    // Reads the next token and returns its code; TTEND (empty text) at the end, every time.
+    /// Reads the next token and returns its code; TTEND (empty text) at the end, every time.
     int GetToken();
-    // Moves back to the start of the current token, so that GetToken reads it again.
+    /// Moves back to the start of the current token, so that GetToken reads it again.
     void put_back();
 
-    // The current token as text, atoi, atof, a boolean (text begins with "t") and a hex value.
+    /// The current token as text, atoi, atof, a boolean (text begins with "t") and a hex value.
     char* tkn_string() { return m_szToken; }
+    /// The current token as a decimal integer (atoi).
     int tkn_int() const;
+    /// The current token as a number (atof).
     float tkn_float() const;
+    /// True when the token's text begins with "t".
     bool tkn_bool() const;
-    // Hex digits in either case; any character above "F" counts as 15.
+    /// Hex digits in either case; any character above "F" counts as 15.
     DWORD tkn_hex() const;
 
-    // Logs "<script>, line <n>: <before>'<token>'<after>" ("<EOF>" for an empty token).
+    /// Logs "<script>, line <n>: <before>'<token>'<after>" ("<EOF>" for an empty token).
     void ScriptError(const char* before, const char* after);
 
-    // Parses the script `scriptName` into `manager`. `parser` is the including script's parser
-    // (NULL for a top-level script); errors about the named script itself are reported through
-    // it. A script already in the manager's script list is not read again.
+    /// Parses the script `scriptName` into `manager`. `parser` is the including script's parser
+    /// (NULL for a top-level script); errors about the named script itself are reported through
+    /// it. A script already in the manager's script list is not read again.
     static void ParseScript(TQGfxResourceManager* manager, TQGfxScriptParser* parser, const char* scriptName);
 
-    // The line the reading position is on, from 1.
+    /// The line the reading position is on, from 1.
     int GetLine() const { return m_nLine; }
 
 private:

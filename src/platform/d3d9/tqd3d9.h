@@ -1,13 +1,16 @@
-// The Direct3D 9 subset the engine draws with, implemented as a software rasterizer.
-//
-// Objects carry COM-style reference counts: every Create/Get call hands out a reference that the
-// caller gives back with Release. Constant values are those of the platform; only the calls, states
-// and formats the engine uses exist. Per-pixel arithmetic is fixed-point and documented in
-// platform/d3d9/tqpixelmath.h, so a scene gives the same pixels on every machine.
+/// @file
+/// The Direct3D 9 subset the engine draws with, implemented as a software rasterizer.
+///
+/// Objects carry COM-style reference counts: every Create/Get call hands out a reference that the
+/// caller gives back with Release. Constant values are those of the platform; only the calls, states
+/// and formats the engine uses exist. Per-pixel arithmetic is fixed-point and documented in
+/// platform/d3d9/tqpixelmath.h, so a scene gives the same pixels on every machine.
+/// This reference leaves the declarations out: names, values and meanings are as on the platform.
 #pragma once
 
 #include "platform/win32/tqwintypes.h"
 
+/// @cond PLATFORM_DECLARATIONS
 typedef DWORD D3DCOLOR;
 #define D3DCOLOR_ARGB(a, r, g, b)                                                                            \
     ((D3DCOLOR)((((a)&0xff) << 24) | (((r)&0xff) << 16) | (((g)&0xff) << 8) | ((b)&0xff)))
@@ -384,3 +387,4 @@ typedef IDirect3DIndexBuffer9* LPDIRECT3DINDEXBUFFER9;
 
 // Creates the Direct3D object; NULL unless sdkVersion is D3D_SDK_VERSION.
 IDirect3D9* Direct3DCreate9(UINT sdkVersion);
+/// @endcond

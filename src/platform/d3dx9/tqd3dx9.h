@@ -1,9 +1,12 @@
-// The D3DX 9 subset the engine uses: texture creation and loading from memory, saving a surface as
-// a BMP file, and the matrix functions. Declarations are our own; constant values are the platform's.
+/// @file
+/// The D3DX 9 subset the engine uses: texture creation and loading from memory, saving a surface as
+/// a BMP file, and the matrix functions. Declarations are our own; constant values are the platform's.
+/// This reference leaves the declarations out: names, values and meanings are as on the platform.
 #pragma once
 
 #include "platform/d3d9/tqd3d9.h"
 
+/// @cond PLATFORM_DECLARATIONS
 // Sizes of D3DXCreateTextureFromFileInMemoryEx: the image's own size, or rounded up to a power of two.
 #define D3DX_DEFAULT ((UINT)-1)
 #define D3DX_DEFAULT_NONPOW2 ((UINT)-2)
@@ -12,6 +15,8 @@
 #define D3DX_FILTER_NONE 0x00000001
 #define D3DX_FILTER_POINT 0x00000002
 
+/// @endcond
+/// Image file formats; screenshots (TQ2DMakeScreenShot) are written as D3DXIFF_BMP only.
 enum D3DXIMAGE_FILEFORMAT : DWORD {
     D3DXIFF_BMP = 0,
     D3DXIFF_JPG = 1,
@@ -23,6 +28,7 @@ enum D3DXIMAGE_FILEFORMAT : DWORD {
     // Ours: a GIF image (the platform's list has none).
     TQ_D3DXIFF_GIF = 0x100,
 };
+/// @cond PLATFORM_DECLARATIONS
 
 struct D3DXIMAGE_INFO {
     UINT Width;
@@ -69,3 +75,4 @@ D3DXMATRIX* D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXM
 // Left-handed orthographic projection of the box [left, right] x [bottom, top] x [zn, zf].
 D3DXMATRIX* D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* out, float left, float right, float bottom, float top,
                                        float zn, float zf);
+/// @endcond

@@ -1,13 +1,16 @@
-// GDI32 text drawing and the USER32 device-context calls that go with it.
-//
-// Fonts are resolved by fontconfig and drawn by FreeType into 32-bit DIB sections. Text is GBK
-// (code page 936) bytes. Colours passed in are COLORREF values 0x00BBGGRR; the pixels of a DIB
-// section are 0x00RRGGBB. Every call is safe from any thread (one lock guards the whole layer);
-// handles that were never issued, or were deleted, are refused.
+/// @file
+/// GDI32 text drawing and the USER32 device-context calls that go with it.
+///
+/// Fonts are resolved by fontconfig and drawn by FreeType into 32-bit DIB sections. Text is GBK
+/// (code page 936) bytes. Colours passed in are COLORREF values 0x00BBGGRR; the pixels of a DIB
+/// section are 0x00RRGGBB. Every call is safe from any thread (one lock guards the whole layer);
+/// handles that were never issued, or were deleted, are refused.
+/// This reference leaves the declarations out: names, values and meanings are as on the platform.
 #pragma once
 
 #include "platform/win32/tqwintypes.h"
 
+/// @cond PLATFORM_DECLARATIONS
 // GetDeviceCaps indices.
 #define HORZRES 8
 #define VERTRES 10
@@ -198,3 +201,4 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
 // Width (advances plus character spacing) and height (tmHeight) of the text.
 BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
 BOOL GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm);
+/// @endcond

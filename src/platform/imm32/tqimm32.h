@@ -1,15 +1,18 @@
-// IMM32: the input-method context and its composition string.
-//
-// Every window shares one input context, as windows of a thread do by default. The composition
-// comes from the video backend (tqplat::VideoCompositionText) as GBK bytes. ImmLockIMC,
-// ImmUnlockIMC, ImmLockIMCC and ImmUnlockIMCC are also reachable through
-// LoadLibraryA("imm32.dll") and GetProcAddress.
+/// @file
+/// IMM32: the input-method context and its composition string.
+///
+/// Every window shares one input context, as windows of a thread do by default. The composition
+/// comes from the video backend (tqplat::VideoCompositionText) as GBK bytes. ImmLockIMC,
+/// ImmUnlockIMC, ImmLockIMCC and ImmUnlockIMCC are also reachable through
+/// LoadLibraryA("imm32.dll") and GetProcAddress.
+/// This reference leaves the declarations out: names, values and meanings are as on the platform.
 #pragma once
 
 #include "platform/gdi32/tqgdi32.h"
 #include "platform/win32/tquser32.h"
 #include "platform/win32/tqwintypes.h"
 
+/// @cond PLATFORM_DECLARATIONS
 // ImmGetCompositionStringA failures.
 #define IMM_ERROR_NODATA (-1)
 #define IMM_ERROR_GENERAL (-2)
@@ -97,3 +100,4 @@ BOOL ImmUnlockIMC(HIMC hIMC);
 // A block of the context (hCompStr); unlocking returns TRUE while locks remain.
 LPVOID ImmLockIMCC(HIMCC hIMCC);
 BOOL ImmUnlockIMCC(HIMCC hIMCC);
+/// @endcond

@@ -1,9 +1,12 @@
-// KERNEL32 stand-ins: files, find-file enumeration, private-profile (ini) files, modules, sleeping,
-// system information and the last-error value. Paths are GBK and go through the resolver (tqpath.h).
+/// @file
+/// KERNEL32 stand-ins: files, find-file enumeration, private-profile (ini) files, modules, sleeping,
+/// system information and the last-error value. Paths are GBK and go through the resolver (tqpath.h).
+/// This reference leaves the declarations out: names, values and meanings are as on the platform.
 #pragma once
 
 #include "platform/win32/tqwintypes.h"
 
+/// @cond PLATFORM_DECLARATIONS
 // Errors kept by SetLastError / GetLastError.
 #define ERROR_SUCCESS 0
 #define ERROR_FILE_NOT_FOUND 2
@@ -154,3 +157,4 @@ UINT GetSystemDirectoryA(LPSTR buffer, UINT size);
 BOOL GetVersionExA(LPOSVERSIONINFOA versionInfo);
 void GlobalMemoryStatus(LPMEMORYSTATUS buffer);
 void GetLocalTime(LPSYSTEMTIME systemTime);
+/// @endcond

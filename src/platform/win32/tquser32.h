@@ -1,10 +1,13 @@
-// USER32 stand-ins: window classes and windows, the per-thread message queue, window procedures,
-// keyboard and mouse state, cursors and icons. Windows are shown through the video backend
-// (video/tqvideo.h): headless, or real windows through SDL.
+/// @file
+/// USER32 stand-ins: window classes and windows, the per-thread message queue, window procedures,
+/// keyboard and mouse state, cursors and icons. Windows are shown through the video backend
+/// (video/tqvideo.h): headless, or real windows through SDL.
+/// This reference leaves the declarations out: names, values and meanings are as on the platform.
 #pragma once
 
 #include "platform/win32/tqwintypes.h"
 
+/// @cond PLATFORM_DECLARATIONS
 typedef WORD ATOM;
 
 // Messages.
@@ -158,7 +161,10 @@ typedef WORD ATOM;
 #define IDC_HAND MAKEINTRESOURCEA(32649)
 #define BLACK_BRUSH 4
 
-// Virtual-key codes.
+/// @endcond
+/// @{
+/// Virtual-key codes: TQ2DGetKeyState, TQ2DGetKey and TQ2D_INPUT_EVENT_tag::key take them; letters
+/// and digits are their upper-case ASCII codes ('A', '0').
 #define VK_LBUTTON 0x01
 #define VK_RBUTTON 0x02
 #define VK_CANCEL 0x03
@@ -222,6 +228,8 @@ typedef WORD ATOM;
 #define VK_OEM_7 0xDE
 #define VK_OEM_102 0xE2
 #define VK_PROCESSKEY 0xE5
+/// @}
+/// @cond PLATFORM_DECLARATIONS
 
 struct MSG {
     HWND hwnd;
@@ -350,3 +358,4 @@ HCURSOR SetCursor(HCURSOR cursor);
 // Display counter: the cursor shows while it is 0 or more. Returns the new count.
 int ShowCursor(BOOL show);
 HGDIOBJ GetStockObject(int object);
+/// @endcond

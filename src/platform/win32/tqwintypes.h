@@ -1,13 +1,16 @@
-// Basic types of the platform interface, shared by every layer.
-//
-// DWORD, UINT, LONG and BOOL are 32-bit as on the platform; WPARAM, LPARAM, LRESULT and every
-// handle that holds an address are pointer-sized, as on its 64-bit variant. Handles are distinct
-// opaque pointer types so that one kind cannot be passed where another is expected.
+/// @file
+/// Basic types of the platform interface, shared by every layer.
+///
+/// DWORD, UINT, LONG and BOOL are 32-bit as on the platform; WPARAM, LPARAM, LRESULT and every
+/// handle that holds an address are pointer-sized, as on its 64-bit variant. Handles are distinct
+/// opaque pointer types so that one kind cannot be passed where another is expected.
+/// This reference leaves the declarations out: names, values and meanings are as on the platform.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+/// @cond PLATFORM_DECLARATIONS
 typedef uint8_t BYTE;
 typedef uint16_t WORD;
 typedef uint32_t DWORD;
@@ -127,3 +130,4 @@ static_assert(sizeof(DWORD) == 4 && sizeof(BOOL) == 4 && sizeof(LONG) == 4 && si
 static_assert(sizeof(WPARAM) == sizeof(void*) && sizeof(LPARAM) == sizeof(void*) &&
                   sizeof(HWND) == sizeof(void*),
               "pointer-sized message parameters and handles");
+/// @endcond
