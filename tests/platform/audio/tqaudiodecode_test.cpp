@@ -148,7 +148,8 @@ TEST_F(AudioDecodeTest, DecodingStreamFillsACreatedSample) {
         PlaySample(sample);
         Mix mix = Render(kMixRate / 4);
         EXPECT_NEAR(mix.Frequency(0, kMixRate / 4, kMixRate), 441.0, 1.0);
-        EXPECT_NEAR(mix.Peak(0, kMixRate / 4), 0.5, 0.01);
+        // the level before the cut at the end, which rings as any band-limited step does
+        EXPECT_NEAR(mix.Peak(0, kMixRate / 4 - 100), 0.5, 0.01);
         EXPECT_NEAR(static_cast<double>(mix.SoundEnd()), 11024.0, 3.0);
     }
 }
