@@ -12,6 +12,16 @@ constexpr int kMinRate = 100;
 constexpr int kMaxRate = 384000;
 constexpr double kFadeSeconds = 0.005;
 
+// Adds `count` stereo frames to `mix` at the side gains, times a level that starts at `level` and
+// falls by `fall` each frame.
+void AddToMix(float* mix, const float* frames, size_t count, float left, float right, float level,
+              float fall) {
+    for (size_t i = 0; i < count; ++i, level -= fall) {
+        mix[2 * i] += frames[2 * i] * left * level;
+        mix[2 * i + 1] += frames[2 * i + 1] * right * level;
+    }
+}
+
 } // namespace
 
 Channel::Channel(Kind kind, std::unique_ptr<AudioSource> source, DWORD flags)
@@ -111,10 +121,7 @@ void Channel::MixInto(float* mix, float* scratch, size_t frames, double outputRa
         return;
     }
     const size_t produced = Read(scratch, frames, outputRate, false);
-    for (size_t i = 0; i < produced; ++i) {
-        mix[2 * i] += scratch[2 * i] * left;
-        mix[2 * i + 1] += scratch[2 * i + 1] * right;
-    }
+    AddToMix(mix, scratch, produced, left, right, 1.0f, 0.0f);
     if (produced < frames) {
         ended_ = true;
         state_ = State::Stopped;
@@ -127,11 +134,8 @@ void Channel::FadeInto(float* mix, float* scratch, size_t frames, double outputR
     const size_t fadeFrames = std::max<size_t>(1, static_cast<size_t>(outputRate * kFadeSeconds));
     const size_t wanted = std::min(frames, fadeFrames - fadeDone_);
     const size_t produced = Read(scratch, wanted, outputRate, true);
-    for (size_t i = 0; i < produced; ++i) {
-        const float ramp = 1.0f - static_cast<float>(fadeDone_ + i + 1) / fadeFrames;
-        mix[2 * i] += scratch[2 * i] * left * ramp;
-        mix[2 * i + 1] += scratch[2 * i + 1] * right * ramp;
-    }
+    const float fall = 1.0f / fadeFrames;
+    AddToMix(mix, scratch, produced, left, right, 1.0f - (fadeDone_ + 1) * fall, fall);
     fadeDone_ += produced;
     fading_ = produced == wanted && fadeDone_ < fadeFrames;
 }

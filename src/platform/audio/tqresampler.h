@@ -3,7 +3,8 @@
 // band-limited converter (libsamplerate's fastest sinc filter) keeps aliases and images out; a
 // step that changes between calls glides to its new value over the next call. When the step
 // first leaves one during a playback, the converter is primed with the frames just played, so
-// the sound runs on without a jump.
+// the sound runs on without a jump. Steps beyond the converter's range (1/256 to 256) are held at
+// its ends.
 #pragma once
 
 #include "platform/audio/tqaudiosource.h"
