@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev
   libsndfile1-dev libopenmpt-dev
-  libsamplerate0-dev
+  libsamplerate0-dev libsoxr-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-wqy-zenhei
   zlib1g-dev libminizip-dev zip
   libstb-dev
