@@ -2,6 +2,8 @@
 
 #include "platform/audio/tqaudiolog.h"
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -21,6 +23,12 @@ constexpr size_t kFeedFrames = 1024;
 // it has produced; the tape keeps that much, so the sinc converter can take over from it.
 constexpr size_t kFixedLookAheadPerStep = 2048;
 constexpr size_t kMaxHistory = 65536;
+
+// libsoxr brings in the OpenMP runtime, which allocates when it loads and cannot give that back
+// when this module is unloaded; kept loaded for the life of the process (RTLD_NODELETE on the
+// copy already mapped), it stays reachable and loads only once.
+[[maybe_unused]] const bool kOpenMpKept =
+    dlopen("libgomp.so.1", RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
 
 } // namespace
 

@@ -4,6 +4,8 @@
 
 namespace tqaudio {
 
+const float SourceTape::kSilence[2 * SourceTape::kBlockFrames] = {};
+
 void SourceTape::Reset(AudioSource& source, size_t history) {
     source_ = &source;
     channels_ = source.Channels();
@@ -12,7 +14,6 @@ void SourceTape::Reset(AudioSource& source, size_t history) {
         capacity_ = capacity;
         ring_.assign(capacity_ * channels_, 0.0f);
     }
-    silence_.assign(kBlockFrames * channels_, 0.0f);
     written_ = 0;
 }
 
@@ -45,7 +46,7 @@ bool SourceTape::Pull() {
 const float* SourceTape::Read(int64_t position, size_t wanted, size_t* frames) {
     if (position < 0) {
         *frames = std::min<size_t>({wanted, kBlockFrames, static_cast<size_t>(-position)});
-        return silence_.data();
+        return kSilence;
     }
     position = std::max(position, Oldest());
     if (position == written_ && (written_ % kBlockFrames != 0 || !Pull())) {

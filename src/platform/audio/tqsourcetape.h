@@ -28,6 +28,7 @@ public:
 
 private:
     static constexpr size_t kBlockFrames = 1024;
+    static const float kSilence[2 * kBlockFrames]; // one block of stereo frames
 
     bool Pull();
 
@@ -37,7 +38,6 @@ private:
     std::vector<float> ring_; // capacity frames, a multiple of kBlockFrames
     size_t capacity_ = 0;
     int64_t written_ = 0; // frames read from the source since Reset
-    std::vector<float> silence_;
 };
 
 } // namespace tqaudio
