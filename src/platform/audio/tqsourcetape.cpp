@@ -21,14 +21,15 @@ int64_t SourceTape::Oldest() const {
     return std::max<int64_t>(0, written_ - static_cast<int64_t>(capacity_));
 }
 
-// Reads one block into the ring; the blocks line up with the ring, so a block never wraps. Only
-// the last block of a source that does not loop is short.
+// Reads up to the end of the ring's current block, so what is read never wraps; a looping
+// source starts again at its end.
 bool SourceTape::Pull() {
-    float* block = ring_.data() + (written_ % capacity_) * channels_;
+    const size_t room = kBlockFrames - static_cast<size_t>(written_ % kBlockFrames);
+    float* to = ring_.data() + static_cast<size_t>(written_ % static_cast<int64_t>(capacity_)) * channels_;
     size_t n = 0;
     bool rewound = false;
-    while (n < kBlockFrames) {
-        const size_t got = source_->Read(block + n * channels_, kBlockFrames - n);
+    while (n < room) {
+        const size_t got = source_->Read(to + n * channels_, room - n);
         if (got > 0) {
             n += got;
             rewound = false;
@@ -49,8 +50,8 @@ const float* SourceTape::Read(int64_t position, size_t wanted, size_t* frames) {
         return kSilence;
     }
     position = std::max(position, Oldest());
-    if (position == written_ && (written_ % kBlockFrames != 0 || !Pull())) {
-        *frames = 0; // a short block was the last
+    if (position == written_ && !Pull()) {
+        *frames = 0;
         return nullptr;
     }
     const size_t at = static_cast<size_t>(position % static_cast<int64_t>(capacity_));
