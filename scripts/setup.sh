@@ -14,6 +14,8 @@ demo_packages=(
   libsdl2-dev
   libsndfile1-dev
   libopenmpt-dev
+  libsamplerate0-dev
+  libsoxr-dev
   libfreetype-dev
   libfontconfig-dev
   fonts-liberation

@@ -1,5 +1,9 @@
 // One playing thing: a playback of a sample, tracker music or a stream. Holds its source, its
 // state and attributes, and mixes itself into the output through a resampler.
+//
+// A stop or pause takes effect at once for the caller, while the mix fades the sound out over a
+// few milliseconds instead of cutting it. The frames read for that fade are held and played again
+// (at full level) when the channel resumes, so it resumes exactly where it was stopped.
 #pragma once
 
 #include "platform/audio/tqaudioobject.h"
@@ -8,6 +12,7 @@
 #include "platform/win32/tqwintypes.h"
 
 #include <memory>
+#include <vector>
 
 namespace tqaudio {
 
@@ -41,14 +46,25 @@ public:
 
     // Plays from the start when `restart` is set or the channel has ended, else resumes.
     void Play(bool restart);
-    void Pause() { state_ = State::Paused; }
-    void Stop() { state_ = State::Stopped; }
+    // Pauses or stops, fading out.
+    void Pause();
+    void Stop();
+    // Stops without a fade: the output itself stops.
+    void Cut();
+    // Playing, or fading out after a stop or pause: the mixer mixes it.
+    bool IsAudible() const { return state_ == State::Playing || fading_; }
 
     // Adds `frames` stereo frames of this channel, scaled by `groupGain`, to `mix`, using
     // `scratch` (2 × frames floats). A channel that reaches its end stops.
     void MixInto(float* mix, float* scratch, size_t frames, double outputRate, float groupGain);
 
 private:
+    void BeginFade();
+    void DropPlayedHeldFrames();
+    void FadeInto(float* mix, float* scratch, size_t frames, double outputRate, float left, float right);
+    // Reads held frames, then the resampler; with `hold` the frames read stay held.
+    size_t Read(float* out, size_t frames, double outputRate, bool hold);
+
     Kind kind_;
     std::unique_ptr<AudioSource> source_;
     Resampler resampler_;
@@ -58,6 +74,10 @@ private:
     int volume_ = 100;
     int pan_ = 0;
     DWORD flags_;
+    bool fading_ = false;
+    size_t fadeDone_ = 0;     // frames of the fade mixed
+    std::vector<float> held_; // stereo frames read for a fade, to be played on resuming
+    size_t heldRead_ = 0;     // frames of held_ read
 };
 
 } // namespace tqaudio

@@ -14,7 +14,7 @@ void Mixer::Remove(Channel* channel) {
 
 void Mixer::StopAll() {
     for (Channel* channel : channels_) {
-        channel->Stop();
+        channel->Cut();
     }
 }
 
@@ -40,7 +40,7 @@ void Mixer::Render(float* out, size_t frames, double rate) {
 void Mixer::RenderBlock(float* out, size_t frames, double rate) {
     std::fill(out, out + 2 * frames, 0.0f);
     for (Channel* channel : channels_) {
-        if (channel->GetState() == Channel::State::Playing) {
+        if (channel->IsAudible()) {
             channel->MixInto(out, scratch_.data(), frames, rate, GroupGain(*channel));
         }
     }

@@ -16,7 +16,7 @@ public:
     void Remove(Channel* channel);
     // Forgets every channel; the group volumes stay.
     void Clear() { channels_.clear(); }
-    // Stops every channel.
+    // Stops every channel at once, without fading.
     void StopAll();
 
     void SetSampleVolume(int volume) { sampleVolume_ = volume; }

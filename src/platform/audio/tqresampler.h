@@ -1,38 +1,55 @@
-// Reads a source at any step per output frame with linear interpolation, producing stereo.
-// A mono source goes to both sides. At the end of the source the last frame fades to silence
-// over one step, or, when looping, runs on into the first frame.
+// Reads a source at any step (source frames per output frame), producing stereo; a mono source
+// goes to both sides. A playback that starts at a step of exactly one passes its frames as they
+// are. One that starts at another step goes through soxr's fixed-ratio converter, which is cheap
+// and exact in time. When the step changes during a playback, libsamplerate's sinc converter takes
+// over: it is primed with the frames before the position reached and lands exactly on it, so the
+// sound runs on without a jump, and later changes glide to their new step over one call. Both
+// converters keep aliases and images out. Steps are held within 1/256 to 256.
 #pragma once
 
-#include "platform/audio/tqaudiosource.h"
+#include "platform/audio/tqsourcetape.h"
 
-#include <vector>
+#include <samplerate.h>
+#include <soxr.h>
 
 namespace tqaudio {
 
 class Resampler {
 public:
-    // Starts again from the source's current position.
-    void Reset();
-    // Writes up to `frames` stereo frames to `out`, advancing `step` source frames per frame;
-    // fewer only when the source has ended (and `loop` is false).
+    Resampler() = default;
+    ~Resampler();
+    Resampler(const Resampler&) = delete;
+    Resampler& operator=(const Resampler&) = delete;
+
+    // Starts again from the source's current position, with silence before it.
+    void Reset() { started_ = false; }
+    // Writes up to `frames` stereo frames to `out` (room for 2 × frames floats); fewer only when
+    // the source has ended (and `loop` is false) or no converter can be made (logged).
     size_t Produce(AudioSource& source, float* out, size_t frames, double step, bool loop);
 
 private:
-    static constexpr size_t kBlockFrames = 256;
+    enum class Mode { Direct, Fixed, Varying };
 
-    bool NextFrame(AudioSource& source, bool loop, float* frame);
-    bool Refill(AudioSource& source, bool loop);
-    bool Advance(AudioSource& source, bool loop);
+    bool Start(AudioSource& source, double step);
+    bool StartFixed(double step);
+    bool StartVarying(double position, double step);
+    // The source position of the next output frame.
+    double Position() const;
+    size_t Copy(float* out, size_t frames);
+    size_t ConvertFixed(float* out, size_t frames);
+    size_t ConvertVarying(float* out, size_t frames, double step);
+    static size_t FeedFixed(void* user, soxr_in_t* data, size_t wanted);
+    static long FeedVarying(void* user, float** data);
+    void ExpandToStereo(float* out, size_t frames) const;
 
-    float previous_[2] = {0.0f, 0.0f};
-    float current_[2] = {0.0f, 0.0f};
-    double fraction_ = 0.0;
-    bool primed_ = false;
-    bool pastEnd_ = false;     // current_ is the silence after the last frame
-    bool finished_ = false;    // previous_ is past the last frame too
-    std::vector<float> block_; // stereo frames read ahead
-    size_t blockFrames_ = 0;
-    size_t blockPosition_ = 0;
+    SourceTape tape_;
+    bool started_ = false;
+    Mode mode_ = Mode::Direct;
+    int64_t cursor_ = 0; // the tape position read next
+    soxr_t fixed_ = nullptr;
+    double fixedStep_ = 0.0;
+    uint64_t fixedOutput_ = 0; // frames the fixed converter has produced since the start
+    SRC_STATE* varying_ = nullptr;
 };
 
 } // namespace tqaudio

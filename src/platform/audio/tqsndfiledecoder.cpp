@@ -49,6 +49,9 @@ std::unique_ptr<SndfileDecoder> SndfileDecoder::Open(const void* data, size_t si
         LogMessage("sound file is cut short");
         return nullptr;
     }
+    if (decoder->info_.channels > 2) {
+        decoder->fold_ = std::make_unique<ChannelFold>(ChannelFold::ForFile(decoder->file_, decoder->info_));
+    }
     return decoder;
 }
 
@@ -76,22 +79,11 @@ size_t SndfileDecoder::Read(float* out, size_t frames) {
     return ReadFolded(out, frames);
 }
 
-// Even channels go left and odd channels right, each side averaged.
 size_t SndfileDecoder::ReadFolded(float* out, size_t frames) {
-    const int channels = info_.channels;
-    wide_.resize(frames * channels);
+    wide_.resize(frames * info_.channels);
     sf_count_t n = sf_readf_float(file_, wide_.data(), static_cast<sf_count_t>(frames));
     size_t count = n > 0 ? static_cast<size_t>(n) : 0;
-    const float leftScale = 1.0f / ((channels + 1) / 2);
-    const float rightScale = 1.0f / (channels / 2);
-    for (size_t f = 0; f < count; ++f) {
-        float left = 0.0f, right = 0.0f;
-        for (int c = 0; c < channels; ++c) {
-            (c % 2 ? right : left) += wide_[f * channels + c];
-        }
-        out[2 * f] = left * leftScale;
-        out[2 * f + 1] = right * rightScale;
-    }
+    fold_->Apply(wide_.data(), out, count);
     return count;
 }
 

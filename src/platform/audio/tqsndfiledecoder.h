@@ -1,8 +1,10 @@
 // Decodes a WAV, OGG, FLAC or MP3 file held in memory with libsndfile. The memory is not copied
-// and must outlive the decoder. Files of more than two channels are folded down to stereo.
+// and must outlive the decoder. Files of more than two channels are folded down to stereo by
+// their channel layout.
 #pragma once
 
 #include "platform/audio/tqaudiosource.h"
+#include "platform/audio/tqchannelfold.h"
 
 #include <sndfile.h>
 
@@ -46,7 +48,8 @@ private:
     Memory memory_{};
     SF_INFO info_{};
     SNDFILE* file_ = nullptr;
-    std::vector<float> wide_; // frames of more than two channels before folding
+    std::unique_ptr<ChannelFold> fold_; // for more than two channels
+    std::vector<float> wide_;           // frames of more than two channels before folding
 };
 
 } // namespace tqaudio

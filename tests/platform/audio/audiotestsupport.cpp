@@ -2,6 +2,8 @@
 
 #include "platform/audio/tqaudiotest.h"
 
+#include <sndfile.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -56,6 +58,62 @@ std::vector<uint8_t> SineWav(int rate, int channels, size_t frames, double hz, d
         }
     }
     return out;
+}
+
+std::vector<uint8_t> EncodeTones(int format, int rate, const std::vector<double>& tones, size_t frames,
+                                 double amplitude, const std::vector<int>& layout) {
+    struct Buffer {
+        std::vector<uint8_t> bytes;
+        sf_count_t position = 0;
+    } buffer;
+    SF_VIRTUAL_IO io = {
+        [](void* u) { return static_cast<sf_count_t>(static_cast<Buffer*>(u)->bytes.size()); },
+        [](sf_count_t offset, int whence, void* u) {
+            Buffer* b = static_cast<Buffer*>(u);
+            sf_count_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? b->position : b->bytes.size();
+            b->position = base + offset;
+            return b->position;
+        },
+        [](void* ptr, sf_count_t count, void* u) {
+            Buffer* b = static_cast<Buffer*>(u);
+            sf_count_t n =
+                std::max<sf_count_t>(0, std::min<sf_count_t>(count, b->bytes.size() - b->position));
+            memcpy(ptr, b->bytes.data() + b->position, n);
+            b->position += n;
+            return n;
+        },
+        [](const void* ptr, sf_count_t count, void* u) {
+            Buffer* b = static_cast<Buffer*>(u);
+            if (b->bytes.size() < size_t(b->position + count)) {
+                b->bytes.resize(b->position + count);
+            }
+            memcpy(b->bytes.data() + b->position, ptr, count);
+            b->position += count;
+            return count;
+        },
+        [](void* u) { return static_cast<Buffer*>(u)->position; },
+    };
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = static_cast<int>(tones.size());
+    info.format = format;
+    SNDFILE* file = sf_open_virtual(&io, SFM_WRITE, &info, &buffer);
+    if (!file) {
+        return {};
+    }
+    std::vector<int> positions(layout);
+    if (!positions.empty()) {
+        sf_command(file, SFC_SET_CHANNEL_MAP_INFO, positions.data(),
+                   static_cast<int>(positions.size() * sizeof(int)));
+    }
+    std::vector<float> wave(frames * tones.size());
+    for (size_t i = 0; i < wave.size(); ++i) {
+        const double hz = tones[i % tones.size()];
+        wave[i] = static_cast<float>(amplitude * std::sin(2.0 * M_PI * hz * (i / tones.size()) / rate));
+    }
+    sf_writef_float(file, wave.data(), static_cast<sf_count_t>(frames));
+    sf_close(file);
+    return buffer.bytes;
 }
 
 std::vector<uint8_t> SquareMod() {
@@ -115,6 +173,38 @@ double Mix::Frequency(size_t first, size_t last, int rate) const {
         return 0.0;
     }
     return (crossings - 1) * static_cast<double>(rate) / (lastCrossing - firstCrossing);
+}
+
+double Mix::Amplitude(int side, size_t first, size_t last, double hz, int rate) const {
+    double re = 0.0, im = 0.0, windowSum = 0.0;
+    for (size_t f = first; f < last; ++f) {
+        const double window = 0.5 - 0.5 * std::cos(2.0 * M_PI * (f - first) / (last - first));
+        const double phase = 2.0 * M_PI * hz * f / rate;
+        re += window * samples[2 * f + side] * std::cos(phase);
+        im += window * samples[2 * f + side] * std::sin(phase);
+        windowSum += window;
+    }
+    return 2.0 * std::hypot(re, im) / windowSum;
+}
+
+// Least squares over the sine and cosine at `hz`: solves the 2 x 2 normal equations.
+double Mix::Residual(int side, size_t first, size_t last, double hz, int rate) const {
+    double cc = 0.0, ss = 0.0, cs = 0.0, xc = 0.0, xs = 0.0;
+    for (size_t f = first; f < last; ++f) {
+        const double c = std::cos(2.0 * M_PI * hz * f / rate), s = std::sin(2.0 * M_PI * hz * f / rate);
+        const double x = samples[2 * f + side];
+        cc += c * c, ss += s * s, cs += c * s, xc += x * c, xs += x * s;
+    }
+    const double det = cc * ss - cs * cs;
+    const double a = (xc * ss - xs * cs) / det, b = (xs * cc - xc * cs) / det;
+    double sum = 0.0;
+    for (size_t f = first; f < last; ++f) {
+        const double fit =
+            a * std::cos(2.0 * M_PI * hz * f / rate) + b * std::sin(2.0 * M_PI * hz * f / rate);
+        const double rest = samples[2 * f + side] - fit;
+        sum += rest * rest;
+    }
+    return std::sqrt(2.0 * sum / (last - first));
 }
 
 size_t Mix::SoundEnd() const {

@@ -10,6 +10,12 @@ namespace audiotest {
 // A 16-bit PCM WAV file holding a sine of `hz` at `amplitude` (0..1) on every channel.
 std::vector<uint8_t> SineWav(int rate, int channels, size_t frames, double hz, double amplitude);
 
+// `frames` frames at `rate` with one sine per channel (`tones`, Hz; 0 for silence) at `amplitude`,
+// encoded by libsndfile in `format`, declaring the channel positions `layout` (SF_CHANNEL_MAP_*)
+// when it is not empty. Empty when libsndfile cannot write the format.
+std::vector<uint8_t> EncodeTones(int format, int rate, const std::vector<double>& tones, size_t frames,
+                                 double amplitude, const std::vector<int>& layout = {});
+
 // A four-channel MOD module playing one looped 8-bit square wave on channel 1 from row 0.
 std::vector<uint8_t> SquareMod();
 
@@ -23,6 +29,11 @@ struct Mix {
     double Peak(size_t first, size_t last) const;
     // Frequency of the left side over frames [first, last) from its rising zero crossings.
     double Frequency(size_t first, size_t last, int rate) const;
+    // Amplitude of the sine at `hz` in one side over frames [first, last) (Hann window).
+    double Amplitude(int side, size_t first, size_t last, double hz, int rate) const;
+    // Amplitude (peak, as of a sine) of what is left of one side over frames [first, last) once
+    // the best-fitting sine at `hz` is taken away: every alias, image and distortion.
+    double Residual(int side, size_t first, size_t last, double hz, int rate) const;
     // One past the last frame that is not silent, 0 when all is silent.
     size_t SoundEnd() const;
 };
