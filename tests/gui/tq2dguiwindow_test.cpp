@@ -41,6 +41,17 @@ protected:
         root.AddControl(&parent, 0);
     }
 
+    // A window with ID 1 at (10, 10), draggable within the parent's area; the caller adds it.
+    static TQ2DGUIWindow* DraggableWindow(float height) {
+        auto* window = new TQ2DGUIWindow;
+        window->SetControlID(1);
+        window->SetPos(10, 10);
+        window->SetSize(100, height);
+        window->SetMoveMode(1);
+        window->SetMoveRange(0, 0, 320, 240);
+        return window;
+    }
+
     GuiAssets assets;
     std::string face;
     TQ2DGUIObject root;
@@ -197,12 +208,7 @@ TEST_F(WindowTest, FilesNamingThemselvesEndBounded) {
 }
 
 TEST_F(WindowTest, DragsFromItsBackgroundInsideTheMoveRange) {
-    auto* window = new TQ2DGUIWindow;
-    window->SetControlID(1);
-    window->SetPos(10, 10);
-    window->SetSize(100, 50);
-    window->SetMoveMode(1);
-    window->SetMoveRange(0, 0, 320, 240);
+    auto* window = DraggableWindow(50);
     auto* child = new Probe(2, 60, 0, 40, 50);
     window->AddControl(child, 1);
     parent.AddControl(window, 1);
@@ -259,12 +265,7 @@ TEST_F(WindowTest, EscapeClosesTheModalPopupAndChildCommandsArePassedOn) {
 }
 
 TEST_F(WindowTest, ASteadyDragFollowsTheMouseEveryFrame) {
-    auto* window = new TQ2DGUIWindow;
-    window->SetControlID(1);
-    window->SetPos(10, 10);
-    window->SetSize(100, 50);
-    window->SetMoveMode(1);
-    window->SetMoveRange(0, 0, 320, 240);
+    auto* window = DraggableWindow(50);
     parent.AddControl(window, 1);
     Run(root, {{Nothing(), 20, 20},
                {Press(20, 20), 20, 20},
@@ -280,12 +281,7 @@ TEST_F(WindowTest, ASteadyDragFollowsTheMouseEveryFrame) {
 TEST_F(WindowTest, HoldingAnArrowWhoseIdIsTheWindowsDoesNotDragIt) {
     const std::string arrow =
         assets.Animation("arrow.ani", 10, 10, {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFF000000});
-    auto* window = new TQ2DGUIWindow;
-    window->SetControlID(1); // the up arrow's ID too
-    window->SetPos(10, 10);
-    window->SetSize(100, 100);
-    window->SetMoveMode(1);
-    window->SetMoveRange(0, 0, 320, 240);
+    auto* window = DraggableWindow(100); // ID 1: the up arrow's ID too
     auto* bar = new TQ2DGUIScrollBar;
     bar->SetControlID(5);
     bar->SetPos(80, 10);
