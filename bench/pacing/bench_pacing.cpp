@@ -244,13 +244,14 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     double load[3] = {0, 0, 0};
     getloadavg(load, 3);
+    const char* threads = std::getenv("TQ_RENDER_THREADS");
     std::printf(
         "%dx%d at %d frames/s (fixed interval %d ms), %.0f s a phase; %ld cores online, load %.2f %.2f "
-        "%.2f\n",
+        "%.2f, TQ_RENDER_THREADS=%s\n",
         kWidth, kHeight, options.fps, 1000 / options.fps, options.seconds, sysconf(_SC_NPROCESSORS_ONLN),
-        load[0], load[1], load[2]);
-    std::printf(
-        "phase           cores   main   sleeps/s  interval ms: mean     sd     min     max  >1 ms off\n");
+        load[0], load[1], load[2], threads ? threads : "(unset)");
+    std::printf("phase            cores    main sleeps/s     mean     sd     min     max  >1 ms off "
+                "(intervals in ms)\n");
     TQ2D_INIT_INFO_tag info{};
     info.pfnFrame = FrameFunction;
     info.nWidth = kWidth;
