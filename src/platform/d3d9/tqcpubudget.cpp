@@ -1,7 +1,6 @@
 #include "platform/d3d9/tqcpubudget.h"
 
 #include <algorithm>
-#include <cmath>
 #include <fstream>
 #include <sched.h>
 #include <sstream>
@@ -32,7 +31,8 @@ long long ParseMicroseconds(const std::string& text) {
 int CpusOfQuota(long long quota, long long period) {
     if (quota <= 0 || period <= 0)
         return 0;
-    return static_cast<int>(std::min<long long>((quota + period - 1) / period, 1 << 20));
+    const long long cpus = quota / period + (quota % period != 0 ? 1 : 0);
+    return static_cast<int>(std::min<long long>(cpus, 1 << 20));
 }
 
 // The smaller of two limits, where 0 is none.

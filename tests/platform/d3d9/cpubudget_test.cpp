@@ -25,6 +25,7 @@ TEST(CpuBudget, QuotaTextsGiveWholeCpusRoundedUp) {
     EXPECT_EQ(1, tqd3d9::CpusOfCpuMax("20000 100000"));
     EXPECT_EQ(4, tqd3d9::CpusOfCpuMax("200000 50000"));
     EXPECT_EQ(3, tqd3d9::CpusOfCpuMax("250000")); // the period defaults to 100 ms
+    EXPECT_EQ(1 << 20, tqd3d9::CpusOfCpuMax("9223372036854775807 1"));
     for (const char* unusable : {"", "\n", "max", "-5 100000", "100000 0", "12x 100000", "1 2 3", "fast"})
         EXPECT_EQ(0, tqd3d9::CpusOfCpuMax(unusable)) << unusable;
     EXPECT_EQ(0, tqd3d9::CpusOfCfsQuota("-1\n", "100000\n"));
