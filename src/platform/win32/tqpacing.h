@@ -2,8 +2,9 @@
 // frames, and waiting for a thread's next message without polling.
 //
 // A wait until a moment sleeps until kPacingSpin before it and spins the rest, so that it returns
-// just after timeGetTime() reaches the moment. Under the test clock (tqplatformtest.h) nothing
-// waits: the test clock moves on to the moment instead, as Sleep advances it.
+// just after timeGetTime() reaches the moment; the first such sleep lowers the thread's timer slack
+// to a microsecond. Under the test clock (tqplatformtest.h) nothing waits: the test clock moves on
+// to the moment instead, as Sleep advances it.
 #pragma once
 
 #include "platform/win32/tqwintypes.h"
