@@ -497,6 +497,9 @@ private:
 
     // Frame loop (tqgfxdeviceloop.cpp).
     bool RunFrame();
+    DWORD FrameInterval() const;
+    void WaitBeforeNextPass(DWORD due);
+    void PauseWhileInactive();
     bool ExitRefused();
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -1,6 +1,7 @@
 // TQGfxDevice: the frame loop, the frame timer and the window procedure.
 #include "device/tqgfxdevice.h"
 
+#include "platform/win32/tqpacing.h"
 #include "platform/win32/tquser32.h"
 #include "platform/win32/tqwinmm.h"
 
@@ -53,22 +54,42 @@ bool TQGfxDevice::System_Start() {
             }
         }
         if (!m_bActive && !m_bDontSuspend) {
-            Sleep(kInactiveSleepMs);
+            PauseWhileInactive();
             continue;
         }
-        do {
-            m_dt = timeGetTime() - m_t0;
-        } while (m_dt < 1);
-        if (m_dt >= m_nFixedDelta) {
+        m_dt = timeGetTime() - m_t0;
+        if (m_dt >= FrameInterval()) {
             if (RunFrame())
                 break;
-        } else if (m_nFixedDelta && m_dt + 3 < m_nFixedDelta) {
-            Sleep(1);
+        } else {
+            WaitBeforeNextPass(m_t0 + FrameInterval());
         }
     }
     ClearQueue();
     m_bActive = false;
     return true;
+}
+
+// Frames start at least 1 ms apart, and no sooner than the fixed delta when one is set.
+DWORD TQGfxDevice::FrameInterval() const {
+    return m_nFixedDelta > 1 ? m_nFixedDelta : 1;
+}
+
+// Sleeps until timeGetTime() reaches `due`; a device that pumps its own messages wakes for the
+// first one to come. A device with a parent window leaves messages to its caller.
+void TQGfxDevice::WaitBeforeNextPass(DWORD due) {
+    if (m_hWndParent)
+        tqplat::SleepUntilTime(due);
+    else
+        tqplat::WaitMessageUntilTime(due);
+}
+
+// One pass of a paused loop: sleeps, or waits for a message when the device pumps its own.
+void TQGfxDevice::PauseWhileInactive() {
+    if (m_hWndParent)
+        Sleep(kInactiveSleepMs);
+    else
+        tqplat::WaitMessage(kInactiveSleepMs);
 }
 
 // Measures the frame, counts it and calls the frame function. True when the loop must end.

@@ -8,8 +8,14 @@
 // The library's generator: its worker runs from load to unload.
 TQ2DRandom g_random;
 
+namespace {
+// The worker wakes every kWorkerPassMs and draws that many numbers: the generator moves on at about
+// one draw a millisecond, with twenty wake-ups a second instead of a thousand.
+const DWORD kWorkerPassMs = 50;
+} // namespace
+
 TQ2DRandom::TQ2DRandom() : TQLockFast(kDefaultSpinCount) {
-    ThreadRun(nullptr, 0, 1);
+    ThreadRun(nullptr, kWorkerPassMs, 1);
 }
 
 TQ2DRandom::~TQ2DRandom() {
@@ -22,7 +28,9 @@ DWORD TQ2DRandom::GetRandom() {
 }
 
 int TQ2DRandom::ThreadProc() {
-    GetRandom();
+    TQLockT<TQLockFast> hold(*this);
+    for (DWORD draw = 0; draw < kWorkerPassMs; ++draw)
+        m_random.GetRandom();
     return TQTHREAD_IDLE;
 }
 

@@ -1,7 +1,8 @@
 /// @class TQ2DRandom
 /// TQ2DRandom: the library's shared random generator and its background worker, which keeps drawing
 /// (and discarding) numbers between the host's calls, so the sequence the host sees depends on timing.
-/// The worker pauses briefly between draws. The generator is used only under the object's lock.
+/// The worker wakes every 50 ms and draws 50 numbers at a time. The generator is used only under the
+/// object's lock.
 #pragma once
 
 #include "base/tqlockfast.h"
@@ -19,7 +20,7 @@ public:
     DWORD GetRandom();
 
 protected:
-    /// Draws one number and pauses (TQTHREAD_IDLE).
+    /// Draws a burst of numbers and pauses (TQTHREAD_IDLE).
     int ThreadProc() override;
 
 private:

@@ -134,6 +134,27 @@ TEST_F(DeviceLoopTest, FixedRatePacesFrames) {
     }
 }
 
+// The loop sleeps until the moment a frame is due, so frames come exactly one fixed interval apart
+// even when nothing but the loop's own waiting moves the test clock.
+TEST_F(DeviceLoopTest, FixedRateFramesStartWhenDue) {
+    dev->System_SetState(TQGFX_FPS, 60);
+    std::vector<DWORD> starts;
+    std::vector<float> deltas;
+    g_frameBody = [&] {
+        starts.push_back(timeGetTime());
+        deltas.push_back(dev->Timer_GetDelta());
+        if (starts.size() == 3)
+            tqplat::TestClockAdvance(5); // a frame that takes 5 ms
+        return starts.size() == 6;
+    };
+    dev->System_Start();
+    ASSERT_EQ(starts.size(), 6u);
+    for (size_t i = 1; i < starts.size(); ++i) {
+        EXPECT_EQ(starts[i] - starts[i - 1], 16u);
+        EXPECT_FLOAT_EQ(deltas[i], 0.016f);
+    }
+}
+
 TEST_F(DeviceLoopTest, FramesPerSecondCountsThePreviousSecond) {
     std::vector<int> fps;
     Run([&] {

@@ -1,10 +1,10 @@
 #include "platform/d3d9/tqd3d9hooks.h"
 
+#include "platform/d3d9/tqcpubudget.h"
 #include "platform/d3d9/tqdevice.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <thread>
 
 namespace tqplat {
 
@@ -57,7 +57,7 @@ int D3D9RenderThreads() {
     int threads = ThreadsFromEnvironment();
     if (threads > 0)
         return threads;
-    return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxRenderThreads);
+    return std::clamp(tqd3d9::UsableCpuCount(), 1, kMaxRenderThreads);
 }
 
 } // namespace tqplat

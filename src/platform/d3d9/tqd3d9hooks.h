@@ -21,7 +21,8 @@ void D3D9UseGenericPath(bool generic);
 bool D3D9GenericPathInUse();
 
 // Threads that rasterize for devices created from now on. 0 (the default) takes TQ_RENDER_THREADS
-// when it holds a number from 1 up, else the machine's cores; 1 draws on the calling thread alone.
+// when it holds a number from 1 up, else the CPUs the process may use (its affinity mask, within
+// its control group's CPU quota); 1 draws on the calling thread alone.
 void D3D9SetRenderThreads(int threads);
 int D3D9RenderThreads();
 

@@ -1,13 +1,29 @@
 #include "platform/d3d9/tqworkerpool.h"
 
+#include <pthread.h>
+#include <string>
 #include <system_error>
 
 namespace tqd3d9 {
 
+namespace {
+
+// Names the calling thread "tq-render-N", N counting from 1 (the owner's thread draws too), so
+// that the threads can be told apart in top -H, ps and debuggers.
+void NameRenderThread(int worker) {
+    const std::string name = "tq-render-" + std::to_string(worker + 1);
+    pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
+}
+
+} // namespace
+
 WorkerPool::WorkerPool(int workers, const std::function<void(int)>& loop) {
     try {
         for (int i = 0; i < workers; ++i)
-            m_threads.emplace_back(loop, i);
+            m_threads.emplace_back([loop, i] {
+                NameRenderThread(i);
+                loop(i);
+            });
     } catch (const std::system_error&) {
         // The system has no more threads to give: the ones started do the work.
     }

@@ -1,5 +1,6 @@
 // Threads that each run one loop until it returns. The loop takes its work from the owner of the
 // pool and sleeps on the owner's condition when there is none; the owner tells it when to return.
+// Worker i is named "tq-render-<i + 1>".
 #pragma once
 
 #include <functional>

@@ -30,6 +30,10 @@ struct VideoDriver {
     void (*setCursorVisible)(bool visible);
     // Moves the cursor to a screen position.
     void (*warpCursor)(int x, int y);
+    // Waits up to `milliseconds` for a backend event, without taking it: 1 when one is pending,
+    // 0 when the time passed, -1 when the calling thread cannot wait for the backend's events
+    // (it has none, or they are pumped on another thread).
+    int (*waitEvents)(int milliseconds);
 };
 
 // The backend in use, started on first use.

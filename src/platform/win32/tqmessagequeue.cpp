@@ -1,6 +1,5 @@
 #include "platform/win32/tqmessagequeue.h"
 
-#include <chrono>
 #include <map>
 
 namespace tqplat {
@@ -95,9 +94,17 @@ bool MessageQueue::TakeQuit(UINT filterMin, UINT filterMax, bool remove, int* ex
 }
 
 void MessageQueue::Wait(int milliseconds) {
+    WaitUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds));
+}
+
+bool MessageQueue::Pending() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return !m_messages.empty() || m_quit;
+}
+
+bool MessageQueue::WaitUntil(std::chrono::steady_clock::time_point until) {
     std::unique_lock<std::mutex> lock(m_mutex);
-    if (m_messages.empty() && !m_quit)
-        m_posted.wait_for(lock, std::chrono::milliseconds(milliseconds));
+    return m_posted.wait_until(lock, until, [this] { return !m_messages.empty() || m_quit; });
 }
 
 } // namespace tqplat

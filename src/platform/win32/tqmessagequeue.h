@@ -5,6 +5,7 @@
 
 #include "platform/win32/tquser32.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -41,6 +42,10 @@ public:
     bool TakeQuit(UINT filterMin, UINT filterMax, bool remove, int* exitCode);
     // Waits until a message is posted or the timeout passes.
     void Wait(int milliseconds);
+    // Whether a message or quit request is pending.
+    bool Pending();
+    // Waits until a message or quit request is pending or the moment passes; true when one is.
+    bool WaitUntil(std::chrono::steady_clock::time_point until);
 
 private:
     std::mutex m_mutex;

@@ -13,6 +13,7 @@ namespace tqplat {
 // (false returns to the real clock). Sleep advances the test clock instead of waiting.
 void TestClockEnable(bool enable, DWORD start = 0);
 void TestClockAdvance(DWORD milliseconds);
+bool TestClockEnabled();
 
 // Translates an SDL event into the window messages it gives `window` (a top-level window), as the
 // SDL backend does with the events it receives; the messages are posted to the window's thread.

@@ -24,10 +24,15 @@ void HeadlessCursorVisible(bool) {}
 
 void HeadlessWarp(int, int) {}
 
+int HeadlessWaitEvents(int) {
+    return -1;
+}
+
 } // namespace
 
-const VideoDriver g_headlessVideoDriver = {
-    "headless",           HeadlessInit,    HeadlessScreenSize, HeadlessWindowChange,  HeadlessWindowChange,
-    HeadlessWindowChange, HeadlessPresent, HeadlessPump,       HeadlessCursorVisible, HeadlessWarp};
+const VideoDriver g_headlessVideoDriver = {"headless",           HeadlessInit,         HeadlessScreenSize,
+                                           HeadlessWindowChange, HeadlessWindowChange, HeadlessWindowChange,
+                                           HeadlessPresent,      HeadlessPump,         HeadlessCursorVisible,
+                                           HeadlessWarp,         HeadlessWaitEvents};
 
 } // namespace tqplat

@@ -289,6 +289,13 @@ void SdlPumpEvents() {
     }
 }
 
+// SDL waits on the display connection itself; the event stays queued for the next pump.
+int SdlWaitEvents(int milliseconds) {
+    if (std::this_thread::get_id() != State().thread)
+        return -1;
+    return SDL_WaitEventTimeout(nullptr, milliseconds) ? 1 : 0;
+}
+
 void SdlSetCursorVisible(bool visible) {
     SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
@@ -324,6 +331,6 @@ void SdlWarpCursor(int x, int y) {
 
 const VideoDriver g_sdlVideoDriver = {
     "sdl",      SdlInit,       SdlScreenSize,       SdlCreateWindow, SdlSyncWindow, SdlDestroyWindow,
-    SdlPresent, SdlPumpEvents, SdlSetCursorVisible, SdlWarpCursor};
+    SdlPresent, SdlPumpEvents, SdlSetCursorVisible, SdlWarpCursor,   SdlWaitEvents};
 
 } // namespace tqplat

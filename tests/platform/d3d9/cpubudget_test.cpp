@@ -1,0 +1,116 @@
+// The CPUs the renderer may use (affinity mask, control-group quota) and the names of its threads.
+#include "platform/d3d9/tqcpubudget.h"
+#include "platform/d3d9/tqd3d9hooks.h"
+#include "platform/d3d9/tqworkerpool.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <pthread.h>
+#include <sched.h>
+#include <set>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(CpuBudget, QuotaTextsGiveWholeCpusRoundedUp) {
+    EXPECT_EQ(0, tqd3d9::CpusOfCpuMax("max 100000\n"));
+    EXPECT_EQ(2, tqd3d9::CpusOfCpuMax("150000 100000\n"));
+    EXPECT_EQ(1, tqd3d9::CpusOfCpuMax("100000 100000"));
+    EXPECT_EQ(1, tqd3d9::CpusOfCpuMax("20000 100000"));
+    EXPECT_EQ(4, tqd3d9::CpusOfCpuMax("200000 50000"));
+    EXPECT_EQ(3, tqd3d9::CpusOfCpuMax("250000")); // the period defaults to 100 ms
+    EXPECT_EQ(1 << 20, tqd3d9::CpusOfCpuMax("9223372036854775807 1"));
+    for (const char* unusable : {"", "\n", "max", "-5 100000", "100000 0", "12x 100000", "1 2 3", "fast"})
+        EXPECT_EQ(0, tqd3d9::CpusOfCpuMax(unusable)) << unusable;
+    EXPECT_EQ(0, tqd3d9::CpusOfCfsQuota("-1\n", "100000\n"));
+    EXPECT_EQ(3, tqd3d9::CpusOfCfsQuota("250000\n", "100000\n"));
+    EXPECT_EQ(0, tqd3d9::CpusOfCfsQuota("", ""));
+}
+
+class CgroupTree : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tqcgroup_XXXXXX";
+        ASSERT_NE(nullptr, mkdtemp(pattern));
+        root = pattern;
+    }
+    void TearDown() override { fs::remove_all(root); }
+    void Write(const std::string& path, const std::string& text) {
+        fs::create_directories(fs::path(root + path).parent_path());
+        std::ofstream(root + path) << text;
+    }
+    std::string root;
+};
+
+TEST_F(CgroupTree, TheTightestLimitOnTheGroupsPathCounts) {
+    EXPECT_EQ(0, tqd3d9::CgroupCpuLimit(root, "0::/user.slice/game.scope\n"));
+    Write("/user.slice/game.scope/cpu.max", "max 100000\n");
+    Write("/user.slice/cpu.max", "300000 100000\n");
+    EXPECT_EQ(3, tqd3d9::CgroupCpuLimit(root, "0::/user.slice/game.scope\n"));
+    Write("/user.slice/game.scope/cpu.max", "150000 100000\n");
+    EXPECT_EQ(2, tqd3d9::CgroupCpuLimit(root, "0::/user.slice/game.scope\n"));
+    // A container sees its own group as the root: the limit sits at the mount point.
+    Write("/cpu.max", "100000 100000\n");
+    EXPECT_EQ(1, tqd3d9::CgroupCpuLimit(root, "0::/\n"));
+
+    // Version 1: the cpu controller's own hierarchy, also when mounted together with cpuacct.
+    const std::string v1 = "12:memory:/box\n3:cpu,cpuacct:/docker/box\n1:name=systemd:/box\n";
+    Write("/cpu,cpuacct/docker/box/cpu.cfs_quota_us", "-1\n");
+    Write("/cpu,cpuacct/docker/box/cpu.cfs_period_us", "100000\n");
+    Write("/cpu,cpuacct/docker/cpu.cfs_quota_us", "450000\n");
+    Write("/cpu,cpuacct/docker/cpu.cfs_period_us", "100000\n");
+    EXPECT_EQ(0, tqd3d9::CgroupCpuLimit(root + "/nothing", v1 + "0::/\n"));
+    EXPECT_EQ(5, tqd3d9::CgroupCpuLimit(root, v1));
+    EXPECT_EQ(0, tqd3d9::CgroupCpuLimit(root, "garbage\n::\n7:cpu\n"));
+}
+
+TEST(CpuBudget, ThreadsFollowTheAffinityMask) {
+    const char* given = std::getenv("TQ_RENDER_THREADS");
+    const std::string kept = given ? given : "";
+    unsetenv("TQ_RENDER_THREADS");
+    int counted = 0, threads = 0;
+    std::thread pinned([&] {
+        cpu_set_t mask;
+        CPU_ZERO(&mask);
+        ASSERT_EQ(0, sched_getaffinity(0, sizeof mask, &mask));
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+            if (CPU_ISSET(cpu, &mask)) {
+                CPU_SET(cpu, &one);
+                break;
+            }
+        ASSERT_EQ(0, sched_setaffinity(0, sizeof one, &one));
+        counted = tqd3d9::AffinityCpuCount();
+        threads = tqplat::D3D9RenderThreads();
+    });
+    pinned.join();
+    if (given)
+        setenv("TQ_RENDER_THREADS", kept.c_str(), 1);
+    EXPECT_EQ(1, counted);
+    EXPECT_EQ(1, threads);
+    EXPECT_GE(tqd3d9::UsableCpuCount(), 1);
+    EXPECT_LE(tqd3d9::UsableCpuCount(), tqd3d9::AffinityCpuCount());
+}
+
+TEST(WorkerPool, WorkersAreNamedForTheRenderer) {
+    std::mutex mutex;
+    std::set<std::string> names;
+    {
+        tqd3d9::WorkerPool pool(3, [&](int) {
+            char name[16] = {};
+            pthread_getname_np(pthread_self(), name, sizeof name);
+            std::lock_guard<std::mutex> lock(mutex);
+            names.insert(name);
+        });
+    }
+    EXPECT_EQ((std::set<std::string>{"tq-render-1", "tq-render-2", "tq-render-3"}), names);
+}
+
+} // namespace
