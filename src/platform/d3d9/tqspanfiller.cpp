@@ -20,13 +20,13 @@ bool IsConstant(const AttributePlane& p) {
 
 // Bilinear texels of `count` pixels at one texel per pixel from column tx of the two rows, wrapping
 // at the texture's width; returns the column after the last.
-int BilinearRun(uint32_t* out, int count, const uint32_t* row0, const uint32_t* row1, int width, int tx,
-                uint32_t fx, uint32_t fy) {
+int BilinearRun(BilinearRowFunction bilinearRow, uint32_t* out, int count, const uint32_t* row0,
+                const uint32_t* row1, int width, int tx, uint32_t fx, uint32_t fy) {
     int i = 0;
     while (i < count) {
         int run = std::min(count - i, width - 1 - tx);
         if (run > 0) {
-            BilinearRow(out + i, row0 + tx, row1 + tx, run, fx, fy);
+            bilinearRow(out + i, row0 + tx, row1 + tx, run, fx, fy);
             i += run;
             tx += run;
         } else {
@@ -76,6 +76,7 @@ SpanFiller::SpanFiller(const RenderState& state, const SpanPlanes& setup)
                                                 : RowBlend::kAlphaInv;
     m_blendRow = PickBlendRow(m_blend);
     m_linearRow = PickLinearRow();
+    m_bilinearRow = PickBilinearRow();
     m_colorAdd = state.colorOp == D3DTOP_ADD;
     m_colorSelect = state.colorOp == D3DTOP_SELECTARG1;
     m_alphaSelect = state.alphaOp == D3DTOP_SELECTARG1;
@@ -211,7 +212,7 @@ template <SpanFiller::TexMode T, bool Straight> void SpanFiller::FillSpan(int y,
         // Filtered texels come a chunk at a time.
         constexpr bool kFiltered = T == kLinearStep || T == kLinear;
         if (T == kLinearStep) {
-            tx = BilinearRun(colors, n, texRow, nextRow, tex.width, tx, fx, fy);
+            tx = BilinearRun(m_bilinearRow, colors, n, texRow, nextRow, tex.width, tx, fx, fy);
         } else if (T == kLinear) {
             m_linearRow(tex, u, v, du, dv, n, m_skipTransparent, colors);
             u += n * du;

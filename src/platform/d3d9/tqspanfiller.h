@@ -45,6 +45,7 @@ private:
     RowBlend m_blend;
     BlendRowFunction m_blendRow;
     LinearRowFunction m_linearRow;
+    BilinearRowFunction m_bilinearRow;
     // Pixels of alpha 0 leave the target unchanged.
     bool m_skipTransparent;
     bool m_blitsTexels;

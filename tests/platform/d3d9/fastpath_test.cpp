@@ -1,6 +1,8 @@
-// The fast span paths against the generic per-pixel path: random scenes drawn both ways must give
-// identical pixels; and drawing a scene band by band must give the pixels of drawing it whole.
+// The fast span paths, with every kernel level the processor runs, against the generic per-pixel
+// path: random scenes drawn both ways must give identical pixels; and drawing a scene band by band must give
+// the pixels of drawing it whole.
 #include "d3d9testdevice.h"
+#include "kernellevels.h"
 
 #include "platform/d3d9/tqd3d9hooks.h"
 #include "platform/d3d9/tqtrianglerasterizer.h"
@@ -138,7 +140,10 @@ std::vector<uint32_t> DrawScene(unsigned seed, bool generic) {
     return t.Pixels();
 }
 
-TEST(FastPaths, RandomScenesMatchTheGenericPathPixelForPixel) {
+class FastPathKernels : public KernelLevelTest {};
+TQ_FOR_EVERY_KERNEL_LEVEL(FastPathKernels);
+
+TEST_P(FastPathKernels, RandomScenesMatchTheGenericPathPixelForPixel) {
     for (unsigned seed = 1; seed <= 100; ++seed) {
         std::vector<uint32_t> generic = DrawScene(seed, true);
         ASSERT_NO_FATAL_FAILURE(
