@@ -127,7 +127,9 @@ ClipVertex VertexProcessor::Transform(const uint8_t* vertex) const {
 
 ScreenVertex VertexProcessor::ToScreen(const ClipVertex& v) const {
     const D3DVIEWPORT9& vp = m_state.viewport;
-    double x = v.x / v.w, y = v.y / v.w, z = v.z / v.w;
+    // Orthographic projections leave w at 1, where dividing changes nothing.
+    const bool affine = v.w == 1.0;
+    double x = affine ? v.x : v.x / v.w, y = affine ? v.y : v.y / v.w, z = affine ? v.z : v.z / v.w;
     return ScreenVertex{vp.X + (x + 1.0) * vp.Width * 0.5,
                         vp.Y + (1.0 - y) * vp.Height * 0.5,
                         vp.MinZ + z * (vp.MaxZ - vp.MinZ),
