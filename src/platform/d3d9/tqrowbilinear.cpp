@@ -190,10 +190,10 @@ int64_t IntoTexture(int64_t s, int size) {
     return r < 0 ? r + period : r;
 }
 
-// Eight pixels from shifted coordinates su, sv (the first taps of all near the texture) stepping by
-// du, dv; n of them (1..8) written to out.
-TQ_TARGET_AVX2 void SampleGroupAvx2(const TextureView& texture, int64_t su, int64_t sv, int64_t du,
-                                    int64_t dv, int n, bool skipTransparent, uint32_t* out) {
+// Eight pixels from shifted coordinates su, sv stepping by du, dv; n of them (1..8) written to out.
+TQ_TARGET_AVX2 __attribute__((always_inline)) inline void
+SampleGroupAvx2(const TextureView& texture, int64_t su, int64_t sv, int64_t du, int64_t dv, int n,
+                bool skipTransparent, uint32_t* out) {
     const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     const __m256i active = _mm256_cmpgt_epi32(_mm256_set1_epi32(n), lanes);
     __m256i u8 = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(su)),
@@ -205,6 +205,14 @@ TQ_TARGET_AVX2 void SampleGroupAvx2(const TextureView& texture, int64_t su, int6
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), texels);
     else
         _mm256_maskstore_epi32(reinterpret_cast<int*>(out), active, texels);
+}
+
+// `count` pixels from shifted coordinates su, sv whose first taps all lie near the texture, eight
+// at a time.
+TQ_TARGET_AVX2 void SampleRunAvx2(const TextureView& texture, int64_t su, int64_t sv, int64_t du, int64_t dv,
+                                  int count, bool skipTransparent, uint32_t* out) {
+    for (int i = 0; i < count; i += 8, su += 8 * du, sv += 8 * dv)
+        SampleGroupAvx2(texture, su, sv, du, dv, std::min(count - i, 8), skipTransparent, out + i);
 }
 
 #endif
@@ -284,8 +292,10 @@ TQ_TARGET_AVX512 inline void GatherPairs(const long long* pixels, __m512i index,
     *right = _mm512_permutex2var_epi32(low, odd, high);
 }
 
-TQ_TARGET_AVX512 void SampleGroupAvx512(const TextureView& texture, int64_t su, int64_t sv, int64_t du,
-                                        int64_t dv, int n, bool skipTransparent, uint32_t* out) {
+// Sixteen pixels from shifted coordinates su, sv stepping by du, dv; n of them (1..16) written to out.
+TQ_TARGET_AVX512 __attribute__((always_inline)) inline void
+SampleGroupAvx512(const TextureView& texture, int64_t su, int64_t sv, int64_t du, int64_t dv, int n,
+                  bool skipTransparent, uint32_t* out) {
     const __m512i lanes = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
     const __mmask16 active = n >= 16 ? 0xFFFF : static_cast<__mmask16>((1u << n) - 1);
     const __m512i u16 = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(su)),
@@ -319,39 +329,41 @@ TQ_TARGET_AVX512 void SampleGroupAvx512(const TextureView& texture, int64_t su, 
     _mm512_mask_storeu_epi32(out, active, texels);
 }
 
+// SampleRunAvx2 sixteen pixels at a time.
+TQ_TARGET_AVX512 void SampleRunAvx512(const TextureView& texture, int64_t su, int64_t sv, int64_t du,
+                                      int64_t dv, int count, bool skipTransparent, uint32_t* out) {
+    for (int i = 0; i < count; i += 16, su += 16 * du, sv += 16 * dv)
+        SampleGroupAvx512(texture, su, sv, du, dv, std::min(count - i, 16), skipTransparent, out + i);
+}
+
 #endif
 
 #if defined(TQ_D3D9_AVX2)
 
-// A row in groups of Lanes pixels, each drawn by SampleGroup: the whole row in the lanes when it
-// stays near the texture (checked once, at its ends); else each group moved into the texture
-// first, and those still too far apart one by one. Steps too long for the lanes take SampleLinear
-// pixel by pixel.
+// A row drawn by SampleRun, Lanes pixels at a time: the whole row so when it stays near the texture
+// (checked once, at its ends); else each Lanes pixels moved into the texture first, and those still
+// too far apart one by one. Steps too long for the lanes take SampleLinear pixel by pixel.
 template <int Lanes,
-          void (*SampleGroup)(const TextureView&, int64_t, int64_t, int64_t, int64_t, int, bool, uint32_t*)>
-void LinearRowInGroups(const TextureView& texture, int64_t u, int64_t v, int64_t du, int64_t dv, int count,
-                       bool skipTransparent, uint32_t* out) {
+          void (*SampleRun)(const TextureView&, int64_t, int64_t, int64_t, int64_t, int, bool, uint32_t*)>
+void LinearRowInLanes(const TextureView& texture, int64_t u, int64_t v, int64_t du, int64_t dv, int count,
+                      bool skipTransparent, uint32_t* out) {
     if (std::max(std::llabs(du), std::llabs(dv)) >= kMaxLaneStep) {
         LinearRowPortable(texture, u, v, du, dv, count, skipTransparent, out);
         return;
     }
     int64_t su = u - 0x8000, sv = v - 0x8000;
-    const bool rowNear = count > 0 && NearTexture(su, du, count - 1, texture.width) &&
-                         NearTexture(sv, dv, count - 1, texture.height);
+    if (count > 0 && NearTexture(su, du, count - 1, texture.width) &&
+        NearTexture(sv, dv, count - 1, texture.height)) {
+        SampleRun(texture, su, sv, du, dv, count, skipTransparent, out);
+        return;
+    }
     for (int i = 0; i < count; i += Lanes, su += Lanes * du, sv += Lanes * dv) {
         const int n = std::min(count - i, Lanes);
-        int64_t groupU = su, groupV = sv;
-        if (!rowNear) {
-            groupU = IntoTexture(su, texture.width);
-            groupV = IntoTexture(sv, texture.height);
-            if (!NearTexture(groupU, du, n - 1, texture.width) ||
-                !NearTexture(groupV, dv, n - 1, texture.height)) {
-                LinearRowPortable(texture, groupU + 0x8000, groupV + 0x8000, du, dv, n, skipTransparent,
-                                  out + i);
-                continue;
-            }
-        }
-        SampleGroup(texture, groupU, groupV, du, dv, n, skipTransparent, out + i);
+        const int64_t groupU = IntoTexture(su, texture.width), groupV = IntoTexture(sv, texture.height);
+        if (NearTexture(groupU, du, n - 1, texture.width) && NearTexture(groupV, dv, n - 1, texture.height))
+            SampleRun(texture, groupU, groupV, du, dv, n, skipTransparent, out + i);
+        else
+            LinearRowPortable(texture, groupU + 0x8000, groupV + 0x8000, du, dv, n, skipTransparent, out + i);
     }
 }
 
@@ -371,11 +383,11 @@ LinearRowFunction PickLinearRow() {
     switch (ChosenKernelLevel()) {
 #if defined(TQ_D3D9_AVX512)
     case KernelLevel::kAvx512:
-        return LinearRowInGroups<16, SampleGroupAvx512>;
+        return LinearRowInLanes<16, SampleRunAvx512>;
 #endif
 #if defined(TQ_D3D9_AVX2)
     case KernelLevel::kAvx2:
-        return LinearRowInGroups<8, SampleGroupAvx2>;
+        return LinearRowInLanes<8, SampleRunAvx2>;
 #endif
     default:
         return LinearRowPortable;
