@@ -2,7 +2,9 @@
 // display, beside SDL2's software renderer and, for `plain`, a plain C blend loop with the same
 // arithmetic, built for any x86-64 (`C loop`) and, where the compiler accepts it, for this machine
 // (`C native`, -O2 -march=native). Each case prints frames per second, Mpix/s (sprites x sprite
-// area x frames per second), the cores used (process CPU time over wall time) and the ratios to
+// area x frames per second), the cores used (process CPU time over wall time), Mpix per CPU
+// second (Mpix/s over cores: what the CPU time given did, less disturbed by other load) and the
+// ratios to
 // SDL2 and to both C loops of the same run. The engine's plain frame is checked against each C
 // loop's pixel for pixel.
 //
@@ -84,8 +86,9 @@ void PrintRatio(double fps, double baseline) {
 
 void PrintRow(SceneKind kind, int count, const char* path, const Timing& timing, const Baselines& baselines) {
     const double mpix = timing.framesPerSecond * count * SpriteArea(kind) / 1e6;
-    std::printf("%-5s %6d  %-8s %9.1f %9.1f %6.2f", SceneName(kind), count, path, timing.framesPerSecond,
-                mpix, timing.coresUsed);
+    std::printf("%-5s %6d  %-8s %9.1f %9.1f %6.2f %9.1f", SceneName(kind), count, path,
+                timing.framesPerSecond, mpix, timing.coresUsed,
+                timing.coresUsed > 0 ? mpix / timing.coresUsed : 0.0);
     PrintRatio(timing.framesPerSecond, baselines.sdl);
     PrintRatio(timing.framesPerSecond, baselines.loop);
     PrintRatio(timing.framesPerSecond, baselines.native);
@@ -175,7 +178,7 @@ int main(int argc, char** argv) {
                 "%.2f, TQ_RENDER_THREADS=%s\n",
                 kFrameWidth, kFrameHeight, kDisc, kDisc, sysconf(_SC_NPROCESSORS_ONLN), load[0], load[1],
                 load[2], threads ? threads : "(unset)");
-    std::printf("case       N  path      frames/s    Mpix/s  cores   x SDL2  x C loop  x native\n");
+    std::printf("case       N  path      frames/s    Mpix/s  cores  Mpix/cpu   x SDL2  x C loop  x native\n");
     EngineScene engine;
     SdlScene sdl;
     Loops loops;
