@@ -23,7 +23,9 @@ KernelLevel DetectLevel() {
 #endif
 }
 
-std::atomic<KernelLevel> g_limit{KernelLevel::kAvx512};
+// The processor's level lowered to the limit; kNotChosen until first asked for.
+constexpr int kNotChosen = -1;
+std::atomic<int> g_chosen{kNotChosen};
 
 } // namespace
 
@@ -33,11 +35,16 @@ KernelLevel CpuKernelLevel() {
 }
 
 KernelLevel ChosenKernelLevel() {
-    return std::min(CpuKernelLevel(), g_limit.load(std::memory_order_relaxed));
+    int chosen = g_chosen.load(std::memory_order_relaxed);
+    if (chosen == kNotChosen) {
+        chosen = static_cast<int>(CpuKernelLevel());
+        g_chosen.store(chosen, std::memory_order_relaxed);
+    }
+    return static_cast<KernelLevel>(chosen);
 }
 
 void LimitKernelLevel(KernelLevel level) {
-    g_limit.store(level, std::memory_order_relaxed);
+    g_chosen.store(static_cast<int>(std::min(CpuKernelLevel(), level)), std::memory_order_relaxed);
 }
 
 } // namespace tqd3d9
