@@ -35,9 +35,14 @@ void ForEachTriangle(const RenderState& state, const PrimitiveSource& source, Vi
     for (UINT p = 0; p < source.primitiveCount; ++p) {
         ClipVertex clip[3];
         for (UINT k = 0; k < 3; ++k)
-            clip[k] = vertices.Transform(source.VertexAt(p * 3 + k));
+            vertices.Transform(source.VertexAt(p * 3 + k), &clip[k]);
         ScreenVertex polygon[VertexProcessor::kMaxClipped];
         int count = vertices.ClipTriangle(clip, polygon);
+        if (count == 3) {
+            // Unclipped: the vertices as they lie, not copied.
+            visit(polygon);
+            continue;
+        }
         for (int i = 1; i + 1 < count; ++i) {
             ScreenVertex triangle[3] = {polygon[0], polygon[i], polygon[i + 1]};
             visit(triangle);
@@ -50,8 +55,9 @@ template <class Visit>
 void ForEachLine(const RenderState& state, const PrimitiveSource& source, Visit visit) {
     VertexProcessor vertices(state);
     for (UINT p = 0; p < source.primitiveCount; ++p) {
-        ClipVertex clip[2] = {vertices.Transform(source.VertexAt(p * 2)),
-                              vertices.Transform(source.VertexAt(p * 2 + 1))};
+        ClipVertex clip[2];
+        vertices.Transform(source.VertexAt(p * 2), &clip[0]);
+        vertices.Transform(source.VertexAt(p * 2 + 1), &clip[1]);
         ScreenVertex line[2];
         if (vertices.ClipLine(clip, line))
             visit(line);
