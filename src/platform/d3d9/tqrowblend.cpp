@@ -210,8 +210,8 @@ template <RowBlend M> TQ_TARGET_AVX512 inline __m512i BlendSixteen(__m512i s, __
 }
 
 template <RowBlend M>
-TQ_TARGET_AVX512 void BlendRowAvx512(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef,
-                                     uint32_t storeMask) {
+TQ_TARGET_AVX512 __attribute__((always_inline)) inline void
+BlendRowAvx512Inline(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef, uint32_t storeMask) {
     if (alphaRef > 255)
         return;
     const __m512i mask = _mm512_set1_epi32(static_cast<int>(storeMask));
@@ -229,6 +229,20 @@ TQ_TARGET_AVX512 void BlendRowAvx512(uint32_t* dst, const uint32_t* src, int cou
         }
         _mm512_mask_storeu_epi32(dst + i, pass, _mm512_or_si512(result, mask));
     }
+}
+
+template <RowBlend M>
+TQ_TARGET_AVX512 void BlendRowAvx512(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef,
+                                     uint32_t storeMask) {
+    BlendRowAvx512Inline<M>(dst, src, count, alphaRef, storeMask);
+}
+
+template <RowBlend M>
+TQ_TARGET_AVX512 void BlendRectAvx512(uint32_t* dst, ptrdiff_t dstPitch, const uint32_t* src,
+                                      ptrdiff_t srcPitch, int count, int rows, uint32_t alphaRef,
+                                      uint32_t storeMask) {
+    for (int y = 0; y < rows; ++y, dst += dstPitch, src += srcPitch)
+        BlendRowAvx512Inline<M>(dst, src, count, alphaRef, storeMask);
 }
 
 #endif
@@ -252,7 +266,45 @@ template <RowBlend M> BlendRowFunction PickFor() {
     }
 }
 
+// The rows one call each, for the other kernels.
+template <BlendRowFunction Row>
+void BlendRectByRows(uint32_t* dst, ptrdiff_t dstPitch, const uint32_t* src, ptrdiff_t srcPitch, int count,
+                     int rows, uint32_t alphaRef, uint32_t storeMask) {
+    for (int y = 0; y < rows; ++y, dst += dstPitch, src += srcPitch)
+        Row(dst, src, count, alphaRef, storeMask);
+}
+
+template <RowBlend M> BlendRectFunction PickRectFor() {
+    switch (ChosenKernelLevel()) {
+#if defined(TQ_D3D9_AVX512)
+    case KernelLevel::kAvx512:
+        return BlendRectAvx512<M>;
+#endif
+#if defined(TQ_D3D9_AVX2)
+    case KernelLevel::kAvx2:
+        return BlendRectByRows<BlendRowAvx2<M>>;
+#endif
+#ifdef __SSE2__
+    case KernelLevel::kSse2:
+        return BlendRectByRows<BlendRowSse2<M>>;
+#endif
+    default:
+        return BlendRectByRows<BlendRowScalar<M>>;
+    }
+}
+
 } // namespace
+
+BlendRectFunction PickBlendRect(RowBlend mode) {
+    switch (mode) {
+    case RowBlend::kOpaque:
+        return PickRectFor<RowBlend::kOpaque>();
+    case RowBlend::kAlphaInv:
+        return PickRectFor<RowBlend::kAlphaInv>();
+    default:
+        return PickRectFor<RowBlend::kAlphaOne>();
+    }
+}
 
 BlendRowFunction PickBlendRow(RowBlend mode) {
     switch (mode) {

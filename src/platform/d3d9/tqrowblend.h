@@ -4,6 +4,7 @@
 // pixels of PixelPipeline.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace tqd3d9 {
@@ -14,6 +15,12 @@ enum class RowBlend { kOpaque, kAlphaInv, kAlphaOne };
 typedef void (*BlendRowFunction)(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef,
                                  uint32_t storeMask);
 BlendRowFunction PickBlendRow(RowBlend mode);
+
+// BlendRow on `rows` rows: dst and src step by their pitches (in pixels) from one row to the next.
+// The row loop runs inside the kernel, with no call per row.
+typedef void (*BlendRectFunction)(uint32_t* dst, ptrdiff_t dstPitch, const uint32_t* src, ptrdiff_t srcPitch,
+                                  int count, int rows, uint32_t alphaRef, uint32_t storeMask);
+BlendRectFunction PickBlendRect(RowBlend mode);
 
 // dst[i] = blend(src[i], dst[i]) | storeMask for every i with alpha(src[i]) >= alphaRef; a source
 // alpha of 0 leaves the destination unchanged in the blending modes, as the blend itself would.

@@ -75,6 +75,7 @@ SpanFiller::SpanFiller(const RenderState& state, const SpanPlanes& setup)
               : state.destBlend == D3DBLEND_ONE ? RowBlend::kAlphaOne
                                                 : RowBlend::kAlphaInv;
     m_blendRow = PickBlendRow(m_blend);
+    m_blendRect = PickBlendRect(m_blend);
     m_linearRow = PickLinearRow();
     m_bilinearRow = PickBilinearRow();
     m_colorAdd = state.colorOp == D3DTOP_ADD;
@@ -148,14 +149,18 @@ void SpanFiller::FillRect(int top, int bottom, int first, int last) const {
     const int tx = WrapIndex((u.base + u.dx * ox + u.dy * oy - m_texelShift) >> 16, tex.width);
     int ty = WrapIndex((v.base + v.dx * ox + v.dy * oy - m_texelShift) >> 16, tex.height);
     const int count = last - first + 1, firstRun = std::min(count, tex.width - tx);
-    for (int y = top; y <= bottom; ++y) {
+    const ptrdiff_t pitch = static_cast<ptrdiff_t>(m_state.color->Pitch() / sizeof(uint32_t));
+    for (int y = top; y <= bottom; ty = 0) {
+        // The rows down to the texture's last, then on from its first; in each, the columns to the
+        // texture's right edge, then on from its left edge.
+        const int rows = std::min(bottom - y + 1, tex.height - ty);
         uint32_t* out = reinterpret_cast<uint32_t*>(m_state.color->Row(y)) + first;
         const uint32_t* texRow = tex.pixels + static_cast<size_t>(ty) * tex.width;
-        m_blendRow(out, texRow + tx, firstRun, m_alphaRef, m_storeMask);
+        m_blendRect(out, pitch, texRow + tx, tex.width, firstRun, rows, m_alphaRef, m_storeMask);
         for (int done = firstRun; done < count; done += tex.width)
-            m_blendRow(out + done, texRow, std::min(count - done, tex.width), m_alphaRef, m_storeMask);
-        if (++ty == tex.height)
-            ty = 0;
+            m_blendRect(out + done, pitch, texRow, tex.width, std::min(count - done, tex.width), rows,
+                        m_alphaRef, m_storeMask);
+        y += rows;
     }
 }
 
