@@ -10,6 +10,7 @@
 #include "platform/d3d9/tqvertexprocessor.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace tqd3d9 {
 
@@ -32,10 +33,26 @@ struct PrimitiveSource {
 template <class Visit>
 void ForEachTriangle(const RenderState& state, const PrimitiveSource& source, Visit visit) {
     VertexProcessor vertices(state);
+    // This triangle's vertices and the one's before, with where they were read: the second
+    // triangle of a quad repeats two corners of the first, transformed once.
+    ClipVertex clips[2][3];
+    const uint8_t* read[2][3] = {{nullptr, nullptr, nullptr}, {nullptr, nullptr, nullptr}};
     for (UINT p = 0; p < source.primitiveCount; ++p) {
-        ClipVertex clip[3];
-        for (UINT k = 0; k < 3; ++k)
-            vertices.Transform(source.VertexAt(p * 3 + k), &clip[k]);
+        ClipVertex* clip = clips[p & 1];
+        const ClipVertex* before = clips[(p & 1) ^ 1];
+        const uint8_t** readNow = read[p & 1];
+        const uint8_t* const* readBefore = read[(p & 1) ^ 1];
+        for (UINT k = 0; k < 3; ++k) {
+            readNow[k] = source.VertexAt(p * 3 + k);
+            int same = -1;
+            for (int j = 0; j < 3 && same < 0; ++j)
+                if (readBefore[j] && std::memcmp(readNow[k], readBefore[j], kVertexStride) == 0)
+                    same = j;
+            if (same >= 0)
+                clip[k] = before[same];
+            else
+                vertices.Transform(readNow[k], &clip[k]);
+        }
         ScreenVertex polygon[VertexProcessor::kMaxClipped];
         int count = vertices.ClipTriangle(clip, polygon);
         if (count == 3) {
