@@ -1,7 +1,8 @@
 // Writes a run of shaded pixels into a 32-bit row: alpha test GREATEREQUAL, then no blending,
-// SRCALPHA/INVSRCALPHA or SRCALPHA/ONE. SSE2 (AVX2 where the processor has it) handles four (eight)
-// pixels at a time with the same 16-bit lane arithmetic as the scalar code, so all give exactly the
-// pixels of PixelPipeline.
+// SRCALPHA/INVSRCALPHA or SRCALPHA/ONE. SSE2, AVX2 and AVX-512 (where the processor has them) handle
+// four, eight and sixteen pixels at a time with the same 16-bit lane arithmetic as the scalar code,
+// so all give exactly the pixels of PixelPipeline; AVX-512 tests and stores through lane masks,
+// with no branch per group of pixels.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +12,8 @@ namespace tqd3d9 {
 
 enum class RowBlend { kOpaque, kAlphaInv, kAlphaOne };
 
-// A row blend for one mode, for this processor: AVX2, SSE2 or portable code, chosen once per draw.
+// A row blend for one mode, for this processor: AVX-512, AVX2, SSE2 or portable code, chosen once per
+// draw.
 typedef void (*BlendRowFunction)(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef,
                                  uint32_t storeMask);
 BlendRowFunction PickBlendRow(RowBlend mode);
