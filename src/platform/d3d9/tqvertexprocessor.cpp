@@ -111,9 +111,13 @@ void VertexProcessor::Transform(const uint8_t* vertex, ClipVertex* out) const {
     std::memcpy(tex, vertex + 16, sizeof(tex));
     const auto& m = m_state.transform;
     const double in[4] = {pos[0], pos[1], pos[2], 1.0};
-    double* position[4] = {&out->x, &out->y, &out->z, &out->w};
+    double position[4];
     for (int c = 0; c < 4; ++c)
-        *position[c] = in[0] * m[0][c] + in[1] * m[1][c] + in[2] * m[2][c] + in[3] * m[3][c];
+        position[c] = in[0] * m[0][c] + in[1] * m[1][c] + in[2] * m[2][c] + in[3] * m[3][c];
+    out->x = position[0];
+    out->y = position[1];
+    out->z = position[2];
+    out->w = position[3];
     out->a = static_cast<double>(color >> 24);
     out->r = static_cast<double>((color >> 16) & 0xFF);
     out->g = static_cast<double>((color >> 8) & 0xFF);
