@@ -1,41 +1,12 @@
 #include "blendloop.h"
 
-#include <algorithm>
-
 namespace bench {
 
-namespace {
-
-// round(x / 255) as tqpixelmath.h's Div255, in the shift form that needs no division.
-inline uint32_t Div255(uint32_t x) {
-    x += 128;
-    return (x + (x >> 8)) >> 8;
-}
-
-// SRCALPHA/INVSRCALPHA on an opaque destination. Alpha 0 gives back the destination and alpha 255
-// the source, so the loop needs neither the alpha test nor a branch for opaque texels.
-inline uint32_t BlendOver(uint32_t src, uint32_t dst) {
-    const uint32_t a = src >> 24, ia = 255 - a;
-    const uint32_t r = Div255(((src >> 16) & 0xFF) * a + ((dst >> 16) & 0xFF) * ia);
-    const uint32_t g = Div255(((src >> 8) & 0xFF) * a + ((dst >> 8) & 0xFF) * ia);
-    const uint32_t b = Div255((src & 0xFF) * a + (dst & 0xFF) * ia);
-    return 0xFF000000u | r << 16 | g << 8 | b;
-}
-
-void BlendDiscRow(uint32_t* __restrict dst, const uint32_t* __restrict src) {
-    for (int x = 0; x < kDisc; ++x)
-        dst[x] = BlendOver(src[x], dst[x]);
-}
-
-} // namespace
-
-BlendLoop::BlendLoop() : m_texels(DiscTexels()), m_frame(kFrameWidth * kFrameHeight) {}
+BlendLoop::BlendLoop(BlendFrameFunction blendFrame)
+    : m_blendFrame(blendFrame), m_texels(DiscTexels()), m_frame(kFrameWidth * kFrameHeight) {}
 
 uint32_t BlendLoop::Frame() {
-    std::fill(m_frame.begin(), m_frame.end(), kClearColor);
-    for (const Placement& p : m_placements)
-        for (int y = 0; y < kDisc; ++y)
-            BlendDiscRow(m_frame.data() + (p.y + y) * kFrameWidth + p.x, m_texels.data() + y * kDisc);
+    m_blendFrame(m_frame.data(), m_texels.data(), m_placements.data(), m_placements.size());
     return m_frame[m_frame.size() / 2 + kFrameWidth / 2];
 }
 

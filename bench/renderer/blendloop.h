@@ -1,21 +1,20 @@
-// The plain scene as a plain C loop: the disc's texels blended straight into the frame with the
-// renderer's arithmetic (alpha test >= 1, SRCALPHA/INVSRCALPHA rounded as in tqpixelmath.h), so
-// its frame must equal the engine's exactly.
+// The plain scene drawn by one build of the C blend loop (blendframe.h).
 #pragma once
 
-#include "spritescene.h"
+#include "blendframe.h"
 
 namespace bench {
 
 class BlendLoop {
 public:
-    BlendLoop();
+    explicit BlendLoop(BlendFrameFunction blendFrame);
 
     void Use(const std::vector<Placement>& placements) { m_placements = placements; }
     uint32_t Frame();
     const std::vector<uint32_t>& Pixels() const { return m_frame; }
 
 private:
+    BlendFrameFunction m_blendFrame;
     std::vector<uint32_t> m_texels;
     std::vector<Placement> m_placements;
     std::vector<uint32_t> m_frame;

@@ -48,8 +48,8 @@ class FrameRecording::BandReplay {
 public:
     BandReplay(const FrameRecording& recording, int band)
         : m_recording(recording), m_top(band * recording.m_bandRows),
-          m_bottom(band + 1 < recording.m_bands ? m_top + recording.m_bandRows : std::numeric_limits<int>::max()) {
-    }
+          m_bottom(band + 1 < recording.m_bands ? m_top + recording.m_bandRows
+                                                : std::numeric_limits<int>::max()) {}
     ~BandReplay() { EndRun(); }
 
     void Replay(const BandEntry& entry, const Chunk& chunk) {
@@ -88,7 +88,8 @@ private:
         }
         const Copy& copy = m_recording.m_copies[command.index];
         UINT height = copy.source->Height();
-        copy.source->CopyRowsTo(copy.destination, std::min<UINT>(m_top, height), std::min<UINT>(m_bottom, height));
+        copy.source->CopyRowsTo(copy.destination, std::min<UINT>(m_top, height),
+                                std::min<UINT>(m_bottom, height));
     }
 
     void ReplayTriangles(const BandEntry& entry, const Chunk& chunk) {
@@ -135,14 +136,6 @@ private:
     std::optional<TriangleRasterizer> m_triangles;
     std::optional<LineRasterizer> m_lines;
 };
-
-bool FrameRecording::Blit::Fits(const SpanPlanes& p) {
-    auto constant = [](const AttributePlane& plane) {
-        return plane.dx == 0 && plane.dy == 0 && plane.base == static_cast<int32_t>(plane.base);
-    };
-    return constant(p.a) && constant(p.r) && constant(p.g) && constant(p.b) && p.u.dx == kTexelStep &&
-           p.u.dy == 0 && p.v.dx == 0 && p.v.dy == kTexelStep;
-}
 
 FrameRecording::Blit::Blit(const SpanPlanes& p, const PixelRect& rect)
     : pixels(rect), minX(p.minX), minY(p.minY), u(p.u.base), v(p.v.base), a(static_cast<int32_t>(p.a.base)),
@@ -277,6 +270,8 @@ void FrameRecording::PrepareChunk(int chunk) {
         ForEachTriangle(state, source, [&](const ScreenVertex* v) {
             AddTriangle(out, span.command, state, pairs, &waiting, v);
         });
+        if (waiting.unset)
+            SetUpTriangle(out, span.command, state, pairs, &waiting, waiting.vertices);
         if (waiting.held >= 0)
             AddSingle(out, span.command, waiting.setups[waiting.held]);
     }
@@ -284,6 +279,40 @@ void FrameRecording::PrepareChunk(int chunk) {
 
 void FrameRecording::AddTriangle(Chunk& chunk, uint32_t command, const RenderState& state, bool pairs,
                                  Waiting* waiting, const ScreenVertex* v) const {
+    if (waiting->unset) {
+        waiting->unset = false;
+        SpanPlanes planes;
+        PixelRect pixels;
+        if (FindOneToOneQuad(waiting->vertices, v, state, &planes, &pixels)) {
+            AddBlit(chunk, command, state, planes, pixels);
+            return;
+        }
+        SetUpTriangle(chunk, command, state, pairs, waiting, waiting->vertices);
+    }
+    if (pairs && waiting->held < 0) {
+        // It would wait for its partner: set up only if the two are no sprite quad.
+        std::copy(v, v + 3, waiting->vertices);
+        waiting->unset = true;
+        return;
+    }
+    SetUpTriangle(chunk, command, state, pairs, waiting, v);
+}
+
+void FrameRecording::AddBlit(Chunk& chunk, uint32_t command, const RenderState& state,
+                             const SpanPlanes& planes, const PixelRect& pixels) const {
+    const int top = std::max(pixels.top, state.clipTop),
+              bottom = std::min(pixels.bottom, state.clipBottom - 1);
+    const int left = std::max(pixels.left, state.clipLeft),
+              right = std::min(pixels.right, state.clipRight - 1);
+    if (top > bottom || left > right)
+        return;
+    chunk.work += uint64_t(bottom - top + 1) * uint64_t(right - left + 1);
+    chunk.blits.emplace_back(planes, pixels);
+    File(chunk, BandEntry{command, static_cast<uint32_t>(chunk.blits.size() - 1), Form::kBlit}, top, bottom);
+}
+
+void FrameRecording::SetUpTriangle(Chunk& chunk, uint32_t command, const RenderState& state, bool pairs,
+                                   Waiting* waiting, const ScreenVertex* v) const {
     TriangleSetup& setup = waiting->Free();
     if (!setup.Setup(v, state))
         return;
@@ -312,7 +341,7 @@ void FrameRecording::AddPair(Chunk& chunk, uint32_t command, const TriangleSetup
                              const TriangleSetup& second) const {
     int firstRow = std::min(first.minY, second.minY), lastRow = std::max(first.maxY, second.maxY);
     PixelRect pixels;
-    if (PairCoversRectangle(first, second, &pixels) && Blit::Fits(first)) {
+    if (PairCoversRectangle(first, second, &pixels) && IsOneToOneBlit(first)) {
         chunk.blits.emplace_back(first, pixels);
         File(chunk, BandEntry{command, static_cast<uint32_t>(chunk.blits.size() - 1), Form::kBlit}, firstRow,
              lastRow);

@@ -1,6 +1,6 @@
 // One stretch of recorded drawing: the vertices of each draw as given, with a copy of its render
-// state, clears as their rectangles and copies of a finished image. The vertices are cut into chunks of primitives that are
-// transformed, clipped and set up on their own, possibly at once on different threads
+// state, clears as their rectangles and copies of a finished image. The vertices are cut into chunks of
+// primitives that are transformed, clipped and set up on their own, possibly at once on different threads
 // (PrepareChunk). Two triangles in a row that the span paths would draw as a pair (a sprite quad)
 // are stored as one piece; a pair covering an axis-aligned rectangle as that rectangle and the
 // planes of its triangles. The target is cut into bands of rows and every piece is filed under the
@@ -94,8 +94,7 @@ private:
     // A rectangle whose texels map one to one onto its pixels in a constant colour (a sprite):
     // what its planes hold besides, in one cache line instead of three.
     struct alignas(64) Blit {
-        // Whether the planes are of that kind.
-        static bool Fits(const SpanPlanes& planes);
+        // Planes of that kind (IsOneToOneBlit).
         Blit(const SpanPlanes& planes, const PixelRect& pixels);
         // The planes given.
         SpanPlanes Planes() const;
@@ -121,9 +120,12 @@ private:
         size_t bandCount = 0;
         uint64_t work = 0;
     };
-    // A triangle of the chunk being prepared that waits for its partner.
-    // Set up in place: the held one and room for the next.
+    // A triangle of the chunk being prepared that waits for its partner: first as given (unset),
+    // until the next one shows that the two are no sprite quad, then set up. Set up in place: the
+    // held one and room for the next.
     struct Waiting {
+        ScreenVertex vertices[3];
+        bool unset = false;
         TriangleSetup setups[2];
         // Index of the held one, or -1.
         int held = -1;
@@ -133,10 +135,17 @@ private:
 
     static UINT PerPrimitive(Kind kind) { return kind == Kind::kLines ? 2 : 3; }
     void AddSpan(const Span& span);
-    // Sets up a triangle and files it, or with `pairs` files it with the waiting one as a pair or
-    // makes it wait.
+    // Files a triangle: with the unset waiting one as a blit when the two are a sprite quad;
+    // else sets it up (SetUpTriangle), or with `pairs` and none held makes it wait unset.
     void AddTriangle(Chunk& chunk, uint32_t command, const RenderState& state, bool pairs, Waiting* waiting,
                      const ScreenVertex* v) const;
+    // Sets up a triangle and files it, or with `pairs` files it with the held one as a pair or
+    // makes it wait.
+    void SetUpTriangle(Chunk& chunk, uint32_t command, const RenderState& state, bool pairs, Waiting* waiting,
+                       const ScreenVertex* v) const;
+    // A sprite quad found before set-up, filed under the rows it draws.
+    void AddBlit(Chunk& chunk, uint32_t command, const RenderState& state, const SpanPlanes& planes,
+                 const PixelRect& pixels) const;
     void AddSingle(Chunk& chunk, uint32_t command, const TriangleSetup& setup) const;
     void AddPair(Chunk& chunk, uint32_t command, const TriangleSetup& first,
                  const TriangleSetup& second) const;

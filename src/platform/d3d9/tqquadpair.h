@@ -20,4 +20,14 @@ bool PairSharesPlanes(const TriangleSetup& one, const TriangleSetup& two);
 // not yet clipped.
 bool PairCoversRectangle(const TriangleSetup& one, const TriangleSetup& two, PixelRect* pixels);
 
+// Whether planes map texels one to one onto pixels in one colour (a sprite drawn unscaled).
+bool IsOneToOneBlit(const SpanPlanes& planes);
+
+// Whether two triangles in a row are a sprite quad the span paths draw as a rectangle of one
+// colour, one texel per pixel (set up, paired, PairCoversRectangle and IsOneToOneBlit); found from
+// the snapped corners and the texture planes alone. *planes and *pixels then hold what set-up would
+// give the first triangle and the rectangle. False may also mean that set-up must tell.
+bool FindOneToOneQuad(const ScreenVertex one[3], const ScreenVertex two[3], const RenderState& state,
+                      SpanPlanes* planes, PixelRect* pixels);
+
 } // namespace tqd3d9

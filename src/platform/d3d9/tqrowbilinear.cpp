@@ -10,15 +10,12 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
-#if defined(TQ_D3D9_AVX2)
-#include <immintrin.h>
-#endif
 
 namespace tqd3d9 {
 
-#ifdef __SSE2__
-
 namespace {
+
+#ifdef __SSE2__
 
 // Rows mixed horizontally: c0 * (256 - fx) + c1 * fx per channel, at most 65280 per 16-bit lane.
 inline __m128i MixHorizontal(__m128i c0, __m128i c1, __m128i w0, __m128i w1) {
@@ -38,10 +35,8 @@ inline __m128i MixVertical(__m128i top, __m128i bottom, __m128i w0, __m128i w1) 
     return _mm_add_epi16(_mm_sub_epi16(high, overflow), half);
 }
 
-} // namespace
-
-void BilinearRow(uint32_t* out, const uint32_t* row0, const uint32_t* row1, int count, uint32_t fx,
-                 uint32_t fy) {
+void BilinearRowSse2(uint32_t* out, const uint32_t* row0, const uint32_t* row1, int count, uint32_t fx,
+                     uint32_t fy) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i wx0 = _mm_set1_epi16(static_cast<short>(256 - fx)),
                   wx1 = _mm_set1_epi16(static_cast<short>(fx));
@@ -65,17 +60,13 @@ void BilinearRow(uint32_t* out, const uint32_t* row0, const uint32_t* row1, int 
         out[i] = BilinearTexel(row0[i], row0[i + 1], row1[i], row1[i + 1], fx, fy);
 }
 
-#else
+#endif
 
-void BilinearRow(uint32_t* out, const uint32_t* row0, const uint32_t* row1, int count, uint32_t fx,
-                 uint32_t fy) {
+void BilinearRowPortable(uint32_t* out, const uint32_t* row0, const uint32_t* row1, int count, uint32_t fx,
+                         uint32_t fy) {
     for (int i = 0; i < count; ++i)
         out[i] = BilinearTexel(row0[i], row0[i + 1], row1[i], row1[i + 1], fx, fy);
 }
-
-#endif
-
-namespace {
 
 void LinearRowPortable(const TextureView& texture, int64_t u, int64_t v, int64_t du, int64_t dv, int count,
                        bool, uint32_t* out) {
@@ -85,7 +76,7 @@ void LinearRowPortable(const TextureView& texture, int64_t u, int64_t v, int64_t
 
 #if defined(TQ_D3D9_AVX2)
 
-// Steps below this many 16.16 texels per pixel keep eight lanes' coordinates within 32 bits.
+// Steps below this many 16.16 texels per pixel keep sixteen lanes' coordinates within 32 bits.
 constexpr int64_t kMaxLaneStep = int64_t(1) << 24;
 
 // Whether shifted coordinates s0 and s0 + last * ds (and so all between) have their first tap
@@ -199,41 +190,180 @@ int64_t IntoTexture(int64_t s, int size) {
     return r < 0 ? r + period : r;
 }
 
-TQ_TARGET_AVX2 void LinearRowAvx2(const TextureView& texture, int64_t u, int64_t v, int64_t du, int64_t dv,
+// Eight pixels from shifted coordinates su, sv stepping by du, dv; n of them (1..8) written to out.
+TQ_TARGET_AVX2 __attribute__((always_inline)) inline void
+SampleGroupAvx2(const TextureView& texture, int64_t su, int64_t sv, int64_t du, int64_t dv, int n,
+                bool skipTransparent, uint32_t* out) {
+    const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i active = _mm256_cmpgt_epi32(_mm256_set1_epi32(n), lanes);
+    __m256i u8 = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(su)),
+                                  _mm256_mullo_epi32(lanes, _mm256_set1_epi32(static_cast<int>(du))));
+    __m256i v8 = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(sv)),
+                                  _mm256_mullo_epi32(lanes, _mm256_set1_epi32(static_cast<int>(dv))));
+    __m256i texels = SampleEight(texture, u8, v8, active, skipTransparent);
+    if (n == 8)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), texels);
+    else
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(out), active, texels);
+}
+
+// `count` pixels from shifted coordinates su, sv whose first taps all lie near the texture, eight
+// at a time.
+TQ_TARGET_AVX2 void SampleRunAvx2(const TextureView& texture, int64_t su, int64_t sv, int64_t du, int64_t dv,
                                   int count, bool skipTransparent, uint32_t* out) {
+    for (int i = 0; i < count; i += 8, su += 8 * du, sv += 8 * dv)
+        SampleGroupAvx2(texture, su, sv, du, dv, std::min(count - i, 8), skipTransparent, out + i);
+}
+
+#endif
+
+#if defined(TQ_D3D9_AVX512)
+
+// Sixteen pixels at a time with AVX-512: the taps as in SampleEight, but where no pixel's first
+// tap is in the texture's last column each row's two taps come in one 64-bit load, halving the
+// gathered elements.
+
+TQ_TARGET_AVX512 inline __m512i MixHorizontal32(__m512i c0, __m512i c1, __m512i w0, __m512i w1) {
+    return _mm512_add_epi16(_mm512_mullo_epi16(c0, w0), _mm512_mullo_epi16(c1, w1));
+}
+
+// MixVertical on thirty-two lanes.
+TQ_TARGET_AVX512 inline __m512i MixVertical32(__m512i top, __m512i bottom, __m512i w0, __m512i w1) {
+    __m512i lowTop = _mm512_mullo_epi16(top, w0), lowBottom = _mm512_mullo_epi16(bottom, w1);
+    __m512i high = _mm512_add_epi16(_mm512_mulhi_epu16(top, w0), _mm512_mulhi_epu16(bottom, w1));
+    __m512i low = _mm512_add_epi16(lowTop, lowBottom);
+    const __m512i one = _mm512_set1_epi16(1);
+    high = _mm512_mask_add_epi16(high, _mm512_cmpgt_epu16_mask(lowTop, low), high, one);
+    return _mm512_add_epi16(high, _mm512_srli_epi16(low, 15));
+}
+
+struct LaneWeights16 {
+    __m512i lo0, lo1, hi0, hi1;
+};
+
+TQ_TARGET_AVX512 inline LaneWeights16 SpreadWeights16(__m512i w) {
+    __m512i w1 = _mm512_or_si512(w, _mm512_slli_epi32(w, 16));
+    __m512i w0 = _mm512_sub_epi16(_mm512_set1_epi16(256), w1);
+    return LaneWeights16{_mm512_unpacklo_epi32(w0, w0), _mm512_unpacklo_epi32(w1, w1),
+                         _mm512_unpackhi_epi32(w0, w0), _mm512_unpackhi_epi32(w1, w1)};
+}
+
+// BilinearTexel on sixteen pixels.
+TQ_TARGET_AVX512 inline __m512i FilterSixteen(__m512i c00, __m512i c10, __m512i c01, __m512i c11, __m512i fx,
+                                              __m512i fy) {
+    const __m512i zero = _mm512_setzero_si512();
+    const LaneWeights16 wx = SpreadWeights16(fx), wy = SpreadWeights16(fy);
+    __m512i topLo =
+        MixHorizontal32(_mm512_unpacklo_epi8(c00, zero), _mm512_unpacklo_epi8(c10, zero), wx.lo0, wx.lo1);
+    __m512i topHi =
+        MixHorizontal32(_mm512_unpackhi_epi8(c00, zero), _mm512_unpackhi_epi8(c10, zero), wx.hi0, wx.hi1);
+    __m512i bottomLo =
+        MixHorizontal32(_mm512_unpacklo_epi8(c01, zero), _mm512_unpacklo_epi8(c11, zero), wx.lo0, wx.lo1);
+    __m512i bottomHi =
+        MixHorizontal32(_mm512_unpackhi_epi8(c01, zero), _mm512_unpackhi_epi8(c11, zero), wx.hi0, wx.hi1);
+    return _mm512_packus_epi16(MixVertical32(topLo, bottomLo, wy.lo0, wy.lo1),
+                               MixVertical32(topHi, bottomHi, wy.hi0, wy.hi1));
+}
+
+struct TapPair16 {
+    __m512i first, second;
+};
+
+TQ_TARGET_AVX512 inline TapPair16 WrappedTaps16(__m512i s, __m512i size) {
+    __m512i first = _mm512_srai_epi32(s, 16);
+    first = _mm512_mask_add_epi32(first, _mm512_cmplt_epi32_mask(first, _mm512_setzero_si512()), first, size);
+    first = _mm512_mask_sub_epi32(first, _mm512_cmpge_epi32_mask(first, size), first, size);
+    __m512i second = _mm512_add_epi32(first, _mm512_set1_epi32(1));
+    return TapPair16{first, _mm512_maskz_mov_epi32(_mm512_cmpneq_epi32_mask(second, size), second)};
+}
+
+// The texels at index and index + 1 of sixteen lanes as the first (*left) and second (*right) of
+// each pair.
+TQ_TARGET_AVX512 inline void GatherPairs(const long long* pixels, __m512i index, __mmask16 lanes,
+                                         __m512i* left, __m512i* right) {
+    const __m512i zero = _mm512_setzero_si512();
+    __m512i low = _mm512_mask_i32gather_epi64(zero, static_cast<__mmask8>(lanes),
+                                              _mm512_castsi512_si256(index), pixels, 4);
+    __m512i high = _mm512_mask_i32gather_epi64(zero, static_cast<__mmask8>(lanes >> 8),
+                                               _mm512_extracti64x4_epi64(index, 1), pixels, 4);
+    const __m512i even = _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+    const __m512i odd = _mm512_add_epi32(even, _mm512_set1_epi32(1));
+    *left = _mm512_permutex2var_epi32(low, even, high);
+    *right = _mm512_permutex2var_epi32(low, odd, high);
+}
+
+// Sixteen pixels from shifted coordinates su, sv stepping by du, dv; n of them (1..16) written to out.
+TQ_TARGET_AVX512 __attribute__((always_inline)) inline void
+SampleGroupAvx512(const TextureView& texture, int64_t su, int64_t sv, int64_t du, int64_t dv, int n,
+                  bool skipTransparent, uint32_t* out) {
+    const __m512i lanes = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __mmask16 active = n >= 16 ? 0xFFFF : static_cast<__mmask16>((1u << n) - 1);
+    const __m512i u16 = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(su)),
+                                         _mm512_mullo_epi32(lanes, _mm512_set1_epi32(static_cast<int>(du))));
+    const __m512i v16 = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(sv)),
+                                         _mm512_mullo_epi32(lanes, _mm512_set1_epi32(static_cast<int>(dv))));
+    const __m512i width = _mm512_set1_epi32(texture.width), zero = _mm512_setzero_si512();
+    const TapPair16 x = WrappedTaps16(u16, width), y = WrappedTaps16(v16, _mm512_set1_epi32(texture.height));
+    const __m512i row0 = _mm512_madd_epi16(y.first, width), row1 = _mm512_madd_epi16(y.second, width);
+    __m512i c00, c10, c01, c11;
+    const __m512i lastColumn = _mm512_sub_epi32(width, _mm512_set1_epi32(1));
+    if ((_mm512_cmpeq_epi32_mask(x.first, lastColumn) & active) == 0) {
+        const long long* pairs = reinterpret_cast<const long long*>(texture.pixels);
+        GatherPairs(pairs, _mm512_add_epi32(row0, x.first), active, &c00, &c10);
+        GatherPairs(pairs, _mm512_add_epi32(row1, x.first), active, &c01, &c11);
+    } else {
+        const int* pixels = reinterpret_cast<const int*>(texture.pixels);
+        c00 = _mm512_mask_i32gather_epi32(zero, active, _mm512_add_epi32(row0, x.first), pixels, 4);
+        c10 = _mm512_mask_i32gather_epi32(zero, active, _mm512_add_epi32(row0, x.second), pixels, 4);
+        c01 = _mm512_mask_i32gather_epi32(zero, active, _mm512_add_epi32(row1, x.first), pixels, 4);
+        c11 = _mm512_mask_i32gather_epi32(zero, active, _mm512_add_epi32(row1, x.second), pixels, 4);
+    }
+    const __m512i alphas = _mm512_set1_epi32(static_cast<int>(0xFF000000u));
+    __m512i texels = zero;
+    const __m512i any = _mm512_or_si512(_mm512_or_si512(c00, c10), _mm512_or_si512(c01, c11));
+    if (!skipTransparent || _mm512_test_epi32_mask(any, alphas) != 0) {
+        const __m512i fraction = _mm512_set1_epi32(0xFF);
+        texels = FilterSixteen(c00, c10, c01, c11, _mm512_and_si512(_mm512_srli_epi32(u16, 8), fraction),
+                               _mm512_and_si512(_mm512_srli_epi32(v16, 8), fraction));
+    }
+    _mm512_mask_storeu_epi32(out, active, texels);
+}
+
+// SampleRunAvx2 sixteen pixels at a time.
+TQ_TARGET_AVX512 void SampleRunAvx512(const TextureView& texture, int64_t su, int64_t sv, int64_t du,
+                                      int64_t dv, int count, bool skipTransparent, uint32_t* out) {
+    for (int i = 0; i < count; i += 16, su += 16 * du, sv += 16 * dv)
+        SampleGroupAvx512(texture, su, sv, du, dv, std::min(count - i, 16), skipTransparent, out + i);
+}
+
+#endif
+
+#if defined(TQ_D3D9_AVX2)
+
+// A row drawn by SampleRun, Lanes pixels at a time: the whole row so when it stays near the texture
+// (checked once, at its ends); else each Lanes pixels moved into the texture first, and those still
+// too far apart one by one. Steps too long for the lanes take SampleLinear pixel by pixel.
+template <int Lanes,
+          void (*SampleRun)(const TextureView&, int64_t, int64_t, int64_t, int64_t, int, bool, uint32_t*)>
+void LinearRowInLanes(const TextureView& texture, int64_t u, int64_t v, int64_t du, int64_t dv, int count,
+                      bool skipTransparent, uint32_t* out) {
     if (std::max(std::llabs(du), std::llabs(dv)) >= kMaxLaneStep) {
         LinearRowPortable(texture, u, v, du, dv, count, skipTransparent, out);
         return;
     }
     int64_t su = u - 0x8000, sv = v - 0x8000;
-    // The whole row in the lanes when it stays near the texture (checked once, at its ends); else
-    // each eight pixels moved into the texture first, and those still too far apart one by one.
-    const bool rowNear = count > 0 && NearTexture(su, du, count - 1, texture.width) &&
-                         NearTexture(sv, dv, count - 1, texture.height);
-    const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    const __m256i stepU = _mm256_mullo_epi32(lanes, _mm256_set1_epi32(static_cast<int>(du)));
-    const __m256i stepV = _mm256_mullo_epi32(lanes, _mm256_set1_epi32(static_cast<int>(dv)));
-    for (int i = 0; i < count; i += 8, su += 8 * du, sv += 8 * dv) {
-        const int n = std::min(count - i, 8);
-        int64_t groupU = su, groupV = sv;
-        if (!rowNear) {
-            groupU = IntoTexture(su, texture.width);
-            groupV = IntoTexture(sv, texture.height);
-            if (!NearTexture(groupU, du, n - 1, texture.width) ||
-                !NearTexture(groupV, dv, n - 1, texture.height)) {
-                LinearRowPortable(texture, groupU + 0x8000, groupV + 0x8000, du, dv, n, skipTransparent,
-                                  out + i);
-                continue;
-            }
-        }
-        const __m256i active = _mm256_cmpgt_epi32(_mm256_set1_epi32(n), lanes);
-        __m256i u8 = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(groupU)), stepU);
-        __m256i v8 = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(groupV)), stepV);
-        __m256i texels = SampleEight(texture, u8, v8, active, skipTransparent);
-        if (n == 8)
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), texels);
+    if (count > 0 && NearTexture(su, du, count - 1, texture.width) &&
+        NearTexture(sv, dv, count - 1, texture.height)) {
+        SampleRun(texture, su, sv, du, dv, count, skipTransparent, out);
+        return;
+    }
+    for (int i = 0; i < count; i += Lanes, su += Lanes * du, sv += Lanes * dv) {
+        const int n = std::min(count - i, Lanes);
+        const int64_t groupU = IntoTexture(su, texture.width), groupV = IntoTexture(sv, texture.height);
+        if (NearTexture(groupU, du, n - 1, texture.width) && NearTexture(groupV, dv, n - 1, texture.height))
+            SampleRun(texture, groupU, groupV, du, dv, n, skipTransparent, out + i);
         else
-            _mm256_maskstore_epi32(reinterpret_cast<int*>(out + i), active, texels);
+            LinearRowPortable(texture, groupU + 0x8000, groupV + 0x8000, du, dv, n, skipTransparent, out + i);
     }
 }
 
@@ -241,12 +371,27 @@ TQ_TARGET_AVX2 void LinearRowAvx2(const TextureView& texture, int64_t u, int64_t
 
 } // namespace
 
-LinearRowFunction PickLinearRow() {
-#if defined(TQ_D3D9_AVX2)
-    if (CpuHasAvx2())
-        return LinearRowAvx2;
+BilinearRowFunction PickBilinearRow() {
+#ifdef __SSE2__
+    if (ChosenKernelLevel() >= KernelLevel::kSse2)
+        return BilinearRowSse2;
 #endif
-    return LinearRowPortable;
+    return BilinearRowPortable;
+}
+
+LinearRowFunction PickLinearRow() {
+    switch (ChosenKernelLevel()) {
+#if defined(TQ_D3D9_AVX512)
+    case KernelLevel::kAvx512:
+        return LinearRowInLanes<16, SampleRunAvx512>;
+#endif
+#if defined(TQ_D3D9_AVX2)
+    case KernelLevel::kAvx2:
+        return LinearRowInLanes<8, SampleRunAvx2>;
+#endif
+    default:
+        return LinearRowPortable;
+    }
 }
 
 } // namespace tqd3d9

@@ -11,16 +11,19 @@ namespace tqd3d9 {
 // One texel per pixel with constant weights (a sprite drawn 1:1 between texel centres); SSE2
 // handles four pixels at a time. out[i] = BilinearTexel(row0[i], row0[i + 1], row1[i], row1[i + 1],
 // fx, fy) for i < count; row0[count] and row1[count] must be readable.
-void BilinearRow(uint32_t* out, const uint32_t* row0, const uint32_t* row1, int count, uint32_t fx,
-                 uint32_t fy);
+typedef void (*BilinearRowFunction)(uint32_t* out, const uint32_t* row0, const uint32_t* row1, int count,
+                                    uint32_t fx, uint32_t fy);
+// The form for this processor (SSE2 or portable), chosen once per draw.
+BilinearRowFunction PickBilinearRow();
 
 // Any step along the row (turned and scaled sprites): out[i] = SampleLinear(texture, u + i * du,
 // v + i * dv) for i < count, texture bound. With AVX2, eight pixels at a time step u and v in the
 // lanes, wrap their taps there, gather the texels and filter them: a whole row so when it stays
 // within a texture size around the texture (checked once, at its ends), else each eight pixels
 // moved by whole texture sizes first. Steps too long for the lanes take SampleLinear pixel by
-// pixel. With skipTransparent, pixels whose four texels all have alpha 0 may come out as any
-// colour with alpha 0 (for callers that discard them).
+// pixel. With AVX-512 the same sixteen pixels at a time, each row's two taps loaded together where
+// no pixel's first tap lies in the texture's last column. With skipTransparent, pixels whose four texels all
+// have alpha 0 may come out as any colour with alpha 0 (for callers that discard them).
 typedef void (*LinearRowFunction)(const TextureView& texture, int64_t u, int64_t v, int64_t du, int64_t dv,
                                   int count, bool skipTransparent, uint32_t* out);
 // The form for this processor, chosen once per draw.

@@ -20,13 +20,13 @@ bool IsConstant(const AttributePlane& p) {
 
 // Bilinear texels of `count` pixels at one texel per pixel from column tx of the two rows, wrapping
 // at the texture's width; returns the column after the last.
-int BilinearRun(uint32_t* out, int count, const uint32_t* row0, const uint32_t* row1, int width, int tx,
-                uint32_t fx, uint32_t fy) {
+int BilinearRun(BilinearRowFunction bilinearRow, uint32_t* out, int count, const uint32_t* row0,
+                const uint32_t* row1, int width, int tx, uint32_t fx, uint32_t fy) {
     int i = 0;
     while (i < count) {
         int run = std::min(count - i, width - 1 - tx);
         if (run > 0) {
-            BilinearRow(out + i, row0 + tx, row1 + tx, run, fx, fy);
+            bilinearRow(out + i, row0 + tx, row1 + tx, run, fx, fy);
             i += run;
             tx += run;
         } else {
@@ -75,7 +75,9 @@ SpanFiller::SpanFiller(const RenderState& state, const SpanPlanes& setup)
               : state.destBlend == D3DBLEND_ONE ? RowBlend::kAlphaOne
                                                 : RowBlend::kAlphaInv;
     m_blendRow = PickBlendRow(m_blend);
+    m_blendRect = PickBlendRect(m_blend);
     m_linearRow = PickLinearRow();
+    m_bilinearRow = PickBilinearRow();
     m_colorAdd = state.colorOp == D3DTOP_ADD;
     m_colorSelect = state.colorOp == D3DTOP_SELECTARG1;
     m_alphaSelect = state.alphaOp == D3DTOP_SELECTARG1;
@@ -147,14 +149,18 @@ void SpanFiller::FillRect(int top, int bottom, int first, int last) const {
     const int tx = WrapIndex((u.base + u.dx * ox + u.dy * oy - m_texelShift) >> 16, tex.width);
     int ty = WrapIndex((v.base + v.dx * ox + v.dy * oy - m_texelShift) >> 16, tex.height);
     const int count = last - first + 1, firstRun = std::min(count, tex.width - tx);
-    for (int y = top; y <= bottom; ++y) {
+    const ptrdiff_t pitch = static_cast<ptrdiff_t>(m_state.color->Pitch() / sizeof(uint32_t));
+    for (int y = top; y <= bottom; ty = 0) {
+        // The rows down to the texture's last, then on from its first; in each, the columns to the
+        // texture's right edge, then on from its left edge.
+        const int rows = std::min(bottom - y + 1, tex.height - ty);
         uint32_t* out = reinterpret_cast<uint32_t*>(m_state.color->Row(y)) + first;
         const uint32_t* texRow = tex.pixels + static_cast<size_t>(ty) * tex.width;
-        m_blendRow(out, texRow + tx, firstRun, m_alphaRef, m_storeMask);
+        m_blendRect(out, pitch, texRow + tx, tex.width, firstRun, rows, m_alphaRef, m_storeMask);
         for (int done = firstRun; done < count; done += tex.width)
-            m_blendRow(out + done, texRow, std::min(count - done, tex.width), m_alphaRef, m_storeMask);
-        if (++ty == tex.height)
-            ty = 0;
+            m_blendRect(out + done, pitch, texRow, tex.width, std::min(count - done, tex.width), rows,
+                        m_alphaRef, m_storeMask);
+        y += rows;
     }
 }
 
@@ -211,7 +217,7 @@ template <SpanFiller::TexMode T, bool Straight> void SpanFiller::FillSpan(int y,
         // Filtered texels come a chunk at a time.
         constexpr bool kFiltered = T == kLinearStep || T == kLinear;
         if (T == kLinearStep) {
-            tx = BilinearRun(colors, n, texRow, nextRow, tex.width, tx, fx, fy);
+            tx = BilinearRun(m_bilinearRow, colors, n, texRow, nextRow, tex.width, tx, fx, fy);
         } else if (T == kLinear) {
             m_linearRow(tex, u, v, du, dv, n, m_skipTransparent, colors);
             u += n * du;

@@ -44,7 +44,9 @@ private:
     SpanFunction m_fill;
     RowBlend m_blend;
     BlendRowFunction m_blendRow;
+    BlendRectFunction m_blendRect;
     LinearRowFunction m_linearRow;
+    BilinearRowFunction m_bilinearRow;
     // Pixels of alpha 0 leave the target unchanged.
     bool m_skipTransparent;
     bool m_blitsTexels;

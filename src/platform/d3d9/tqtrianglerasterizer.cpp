@@ -26,12 +26,36 @@ bool TriangleRasterizer::PairsTriangles(const RenderState& state) {
 }
 
 void TriangleRasterizer::Finish() {
+    if (m_unset) {
+        m_unset = false;
+        SetUp(m_unsetVertices);
+    }
     if (m_pending)
         DrawSpans(m_waiting);
     m_pending = false;
 }
 
 void TriangleRasterizer::Draw(const ScreenVertex v[3]) {
+    if (m_unset) {
+        m_unset = false;
+        SpanPlanes planes;
+        PixelRect pixels;
+        if (FindOneToOneQuad(m_unsetVertices, v, m_state, &planes, &pixels)) {
+            FillRectangle(planes, pixels);
+            return;
+        }
+        SetUp(m_unsetVertices);
+    }
+    if (m_fast && !m_pending) {
+        // It would wait for its partner: set up only if the two are no sprite quad.
+        std::copy(v, v + 3, m_unsetVertices);
+        m_unset = true;
+        return;
+    }
+    SetUp(v);
+}
+
+void TriangleRasterizer::SetUp(const ScreenVertex v[3]) {
     TriangleSetup setup;
     if (setup.Setup(v, m_state))
         Pair(setup);

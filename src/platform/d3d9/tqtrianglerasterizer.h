@@ -22,7 +22,8 @@ public:
     // planes match (PairSharesPlanes) are drawn as a pair.
     static bool PairsTriangles(const RenderState& state);
 
-    // Draws a triangle, waiting for the next one to pair them.
+    // Draws a triangle, waiting for the next one to pair them. Two that make a sprite quad drawn one
+    // texel per pixel (FindOneToOneQuad) go to the rectangle fill without being set up.
     void Draw(const ScreenVertex v[3]);
     // The set-ups below were made with this rasterizer's state (its band rows aside) and already
     // paired where they could be. A triangle on its own:
@@ -41,6 +42,8 @@ private:
     // On the span paths draws the waiting triangle and this one as a pair when their planes match,
     // else draws the waiting one and this one waits; off them draws this one at once.
     void Pair(const TriangleSetup& setup);
+    // Sets the triangle up and pairs it.
+    void SetUp(const ScreenVertex v[3]);
     void DrawGeneric(const TriangleSetup& setup);
     void DrawSpans(const TriangleSetup& setup);
     void FillPair(const TriangleSetup& first, const TriangleSetup& second);
@@ -51,6 +54,10 @@ private:
     bool m_fast;
     bool m_pending = false;
     TriangleSetup m_waiting;
+    // A triangle that would wait, kept as given until the next one shows whether the two are a
+    // sprite quad.
+    bool m_unset = false;
+    ScreenVertex m_unsetVertices[3];
 };
 
 } // namespace tqd3d9

@@ -34,6 +34,37 @@ struct SpanPlanes {
     bool linear;
 };
 
+// The first steps of set-up, all a sprite quad needs besides its texture planes: the vertices
+// snapped and put in the winding the edges use, the pixel bounds within the clip rectangle, and the
+// planes of attributes over them.
+class SnappedTriangle {
+public:
+    // False when the triangle is degenerate or covers no pixel of the clip rectangle.
+    bool Snap(const ScreenVertex v[3], const RenderState& state);
+    // The vertices in winding order.
+    const ScreenVertex& Vertex(int i) const { return *m_vertex[i]; }
+    // The plane through an attribute's values at the vertices in winding order.
+    AttributePlane Plane(double a0, double a1, double a2) const;
+    // The plane of a vertex member times `scale` (a texture coordinate times the texture's size).
+    AttributePlane PlaneOf(double ScreenVertex::*member, double scale) const {
+        return Plane(m_vertex[0]->*member * scale, m_vertex[1]->*member * scale,
+                     m_vertex[2]->*member * scale);
+    }
+
+    // Snapped to 1/256 pixel, in winding order.
+    int64_t x[3], y[3];
+    // Inclusive pixel bounds.
+    int minX, minY, maxX, maxY;
+
+private:
+    const ScreenVertex* m_vertex[3];
+    double m_px0, m_py0, m_ex1, m_ey1, m_ex2, m_ey2, m_inverseDet;
+};
+
+// Point or bilinear sampling for a triangle with these texture planes: the filter for its
+// texel-to-pixel ratio.
+bool UsesLinearFilter(const AttributePlane& u, const AttributePlane& v, const RenderState& state);
+
 struct TriangleSetup : SpanPlanes {
     // False when the triangle is degenerate or covers no pixel of the clip rectangle.
     bool Setup(const ScreenVertex v[3], const RenderState& state);

@@ -103,40 +103,43 @@ bool AllFinite(const ClipVertex* v, int count) {
 
 } // namespace
 
-ClipVertex VertexProcessor::Transform(const uint8_t* vertex) const {
+void VertexProcessor::Transform(const uint8_t* vertex, ClipVertex* out) const {
     float pos[3], tex[2];
     uint32_t color;
     std::memcpy(pos, vertex, sizeof(pos));
     std::memcpy(&color, vertex + 12, sizeof(color));
     std::memcpy(tex, vertex + 16, sizeof(tex));
     const auto& m = m_state.transform;
-    double in[4] = {pos[0], pos[1], pos[2], 1.0}, out[4];
+    const double in[4] = {pos[0], pos[1], pos[2], 1.0};
+    double position[4];
     for (int c = 0; c < 4; ++c)
-        out[c] = in[0] * m[0][c] + in[1] * m[1][c] + in[2] * m[2][c] + in[3] * m[3][c];
-    return ClipVertex{out[0],
-                      out[1],
-                      out[2],
-                      out[3],
-                      static_cast<double>(color >> 24),
-                      static_cast<double>((color >> 16) & 0xFF),
-                      static_cast<double>((color >> 8) & 0xFF),
-                      static_cast<double>(color & 0xFF),
-                      tex[0],
-                      tex[1]};
+        position[c] = in[0] * m[0][c] + in[1] * m[1][c] + in[2] * m[2][c] + in[3] * m[3][c];
+    out->x = position[0];
+    out->y = position[1];
+    out->z = position[2];
+    out->w = position[3];
+    out->a = static_cast<double>(color >> 24);
+    out->r = static_cast<double>((color >> 16) & 0xFF);
+    out->g = static_cast<double>((color >> 8) & 0xFF);
+    out->b = static_cast<double>(color & 0xFF);
+    out->u = tex[0];
+    out->v = tex[1];
 }
 
-ScreenVertex VertexProcessor::ToScreen(const ClipVertex& v) const {
+void VertexProcessor::ToScreen(const ClipVertex& v, ScreenVertex* out) const {
     const D3DVIEWPORT9& vp = m_state.viewport;
-    double x = v.x / v.w, y = v.y / v.w, z = v.z / v.w;
-    return ScreenVertex{vp.X + (x + 1.0) * vp.Width * 0.5,
-                        vp.Y + (1.0 - y) * vp.Height * 0.5,
-                        vp.MinZ + z * (vp.MaxZ - vp.MinZ),
-                        v.a,
-                        v.r,
-                        v.g,
-                        v.b,
-                        v.u,
-                        v.v};
+    // Orthographic projections leave w at 1, where dividing changes nothing.
+    const bool affine = v.w == 1.0;
+    double x = affine ? v.x : v.x / v.w, y = affine ? v.y : v.y / v.w, z = affine ? v.z : v.z / v.w;
+    out->x = vp.X + (x + 1.0) * vp.Width * 0.5;
+    out->y = vp.Y + (1.0 - y) * vp.Height * 0.5;
+    out->z = vp.MinZ + z * (vp.MaxZ - vp.MinZ);
+    out->a = v.a;
+    out->r = v.r;
+    out->g = v.g;
+    out->b = v.b;
+    out->u = v.u;
+    out->v = v.v;
 }
 
 int VertexProcessor::ClipTriangle(const ClipVertex in[3], ScreenVertex out[kMaxClipped]) const {
@@ -144,7 +147,7 @@ int VertexProcessor::ClipTriangle(const ClipVertex in[3], ScreenVertex out[kMaxC
         return 0;
     if (AllInside(in, 3)) {
         for (int i = 0; i < 3; ++i)
-            out[i] = ToScreen(in[i]);
+            ToScreen(in[i], &out[i]);
         return 3;
     }
     ClipVertex bufA[kMaxClipped + 1], bufB[kMaxClipped + 1];
@@ -160,7 +163,7 @@ int VertexProcessor::ClipTriangle(const ClipVertex in[3], ScreenVertex out[kMaxC
     for (int i = 0; i < count; ++i) {
         if (!(src[i].w > 0))
             return 0;
-        out[i] = ToScreen(src[i]);
+        ToScreen(src[i], &out[i]);
     }
     return count >= 3 ? count : 0;
 }
@@ -180,8 +183,8 @@ bool VertexProcessor::ClipLine(const ClipVertex in[2], ScreenVertex out[2]) cons
     }
     if (!(p.w > 0) || !(q.w > 0))
         return false;
-    out[0] = ToScreen(p);
-    out[1] = ToScreen(q);
+    ToScreen(p, &out[0]);
+    ToScreen(q, &out[1]);
     return true;
 }
 

@@ -34,14 +34,16 @@ public:
 
     explicit VertexProcessor(const RenderState& state) : m_state(state) {}
 
-    ClipVertex Transform(const uint8_t* vertex) const;
+    // Writes in place, member by member (a vertex returned whole would be copied from a temporary).
+    void Transform(const uint8_t* vertex, ClipVertex* out) const;
     // Clips a triangle; returns the number of vertices of the convex polygon left (0 when none).
     int ClipTriangle(const ClipVertex in[3], ScreenVertex out[kMaxClipped]) const;
     // Clips a line; false when nothing is left.
     bool ClipLine(const ClipVertex in[2], ScreenVertex out[2]) const;
 
 private:
-    ScreenVertex ToScreen(const ClipVertex& v) const;
+    // Writes in place, member by member, as Transform.
+    void ToScreen(const ClipVertex& v, ScreenVertex* out) const;
 
     const RenderState& m_state;
 };

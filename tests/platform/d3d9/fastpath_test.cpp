@@ -1,6 +1,8 @@
-// The fast span paths against the generic per-pixel path: random scenes drawn both ways must give
-// identical pixels; and drawing a scene band by band must give the pixels of drawing it whole.
+// The fast span paths, with every kernel level the processor runs, against the generic per-pixel
+// path: random scenes drawn both ways must give identical pixels; and drawing a scene band by band must give
+// the pixels of drawing it whole.
 #include "d3d9testdevice.h"
+#include "kernellevels.h"
 
 #include "platform/d3d9/tqd3d9hooks.h"
 #include "platform/d3d9/tqtrianglerasterizer.h"
@@ -108,7 +110,9 @@ DWORD PickColorOp(SceneMaker& maker) {
     return colorOps[maker.Int(0, 2)];
 }
 
-std::vector<uint32_t> DrawScene(unsigned seed, bool generic) {
+// Draws with `threads` render threads (0: the default); one draws as each draw comes, more record.
+std::vector<uint32_t> DrawScene(unsigned seed, bool generic, int threads = 0) {
+    tqplat::D3D9SetRenderThreads(threads);
     tqplat::D3D9UseGenericPath(generic);
     SceneMaker maker(seed);
     D3DFORMAT format = maker.Int(0, 1) ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
@@ -134,15 +138,22 @@ std::vector<uint32_t> DrawScene(unsigned seed, bool generic) {
         if (texture)
             texture->Release();
     }
+    std::vector<uint32_t> pixels = t.Pixels();
     tqplat::D3D9UseGenericPath(false);
-    return t.Pixels();
+    tqplat::D3D9SetRenderThreads(0);
+    return pixels;
 }
 
-TEST(FastPaths, RandomScenesMatchTheGenericPathPixelForPixel) {
+class FastPathKernels : public KernelLevelTest {};
+TQ_FOR_EVERY_KERNEL_LEVEL(FastPathKernels);
+
+TEST_P(FastPathKernels, RandomScenesMatchTheGenericPathPixelForPixel) {
     for (unsigned seed = 1; seed <= 100; ++seed) {
         std::vector<uint32_t> generic = DrawScene(seed, true);
         ASSERT_NO_FATAL_FAILURE(
-            ExpectSamePixels(generic, DrawScene(seed, false), "fast against generic", seed));
+            ExpectSamePixels(generic, DrawScene(seed, false, 1), "fast on one thread against generic", seed));
+        ASSERT_NO_FATAL_FAILURE(
+            ExpectSamePixels(generic, DrawScene(seed, false, 4), "fast, recorded, against generic", seed));
     }
 }
 

@@ -1,4 +1,7 @@
-// The packed and SSE2 forms of the 8-bit arithmetic against the per-channel formulas they replace.
+// The packed and vector forms of the 8-bit arithmetic, with every kernel level the processor runs,
+// against the per-channel formulas they replace.
+#include "kernellevels.h"
+
 #include "platform/d3d9/tqpixelmath.h"
 #include "platform/d3d9/tqpixelpipeline.h"
 #include "platform/d3d9/tqrowbilinear.h"
@@ -38,7 +41,10 @@ TEST(PixelMath, PackedBilinearMatchesTheChannelFormula) {
     }
 }
 
-TEST(PixelMath, BilinearRowsMatchTheTexelFormula) {
+class PixelKernels : public KernelLevelTest {};
+TQ_FOR_EVERY_KERNEL_LEVEL(PixelKernels);
+
+TEST_P(PixelKernels, BilinearRowsMatchTheTexelFormula) {
     std::mt19937 rng(3);
     for (int round = 0; round < 300; ++round) {
         int count = static_cast<int>(rng() % 19);
@@ -48,14 +54,14 @@ TEST(PixelMath, BilinearRowsMatchTheTexelFormula) {
             row1[i] = round % 4 ? static_cast<uint32_t>(rng()) : 0xFFFFFFFFu;
         }
         uint32_t fx = round % 5 ? rng() & 0xFF : 0, fy = round % 7 ? rng() & 0xFF : 0;
-        BilinearRow(out.data(), row0.data(), row1.data(), count, fx, fy);
+        PickBilinearRow()(out.data(), row0.data(), row1.data(), count, fx, fy);
         for (int i = 0; i < count; ++i)
             ASSERT_EQ(BilinearTexel(row0[i], row0[i + 1], row1[i], row1[i + 1], fx, fy), out[i])
                 << "pixel " << i << " fx " << fx << " fy " << fy;
     }
 }
 
-TEST(PixelMath, LinearRowsAtAnyStepMatchTheSampler) {
+TEST_P(PixelKernels, LinearRowsAtAnyStepMatchTheSampler) {
     std::mt19937 rng(11);
     auto any = [&rng](int64_t lo, int64_t hi) { return std::uniform_int_distribution<int64_t>(lo, hi)(rng); };
     for (int round = 0; round < 2000; ++round) {
@@ -94,12 +100,12 @@ uint32_t ExpectedPixel(RowBlend mode, uint32_t src, uint32_t dst, uint32_t alpha
     return out | storeMask;
 }
 
-TEST(PixelMath, RowBlendMatchesThePerPixelBlendInEveryMode) {
+TEST_P(PixelKernels, RowBlendMatchesThePerPixelBlendInEveryMode) {
     std::mt19937 rng(5);
     const uint32_t alphas[] = {0, 1, 127, 128, 254, 255};
     for (RowBlend mode : {RowBlend::kOpaque, RowBlend::kAlphaInv, RowBlend::kAlphaOne}) {
         for (int round = 0; round < 400; ++round) {
-            int count = static_cast<int>(rng() % 14);
+            int count = static_cast<int>(rng() % 40);
             uint32_t alphaRef = round % 3 == 0 ? 0 : rng() & 0xFF;
             uint32_t storeMask = round % 2 ? 0xFF000000u : 0;
             std::vector<uint32_t> src(count), dst(count), expected(count);
