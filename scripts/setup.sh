@@ -13,6 +13,9 @@ packages=(
   zlib1g-dev libminizip-dev zip
   libstb-dev
   xvfb xauth
+  libx11-dev
+  libxtst-dev
+  openbox
   locales
 )
 
