@@ -118,25 +118,41 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     return true;
 }
 
-bool XServer::Start() {
+namespace {
+
+// Starts Xvfb on display `number`; the number it reports once ready (empty when it did not start).
+std::string StartXvfb(int number, pid_t* server) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
-        return false;
+        return std::string();
     int devNull = open("/dev/null", O_WRONLY);
-    m_server = Spawn(
-        {"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
-        devNull, devNull, {pipeFds[1]});
+    *server = Spawn({"Xvfb", ":" + std::to_string(number), "-displayfd", std::to_string(pipeFds[1]),
+                     "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+                    devNull, devNull, {pipeFds[1]});
     close(pipeFds[1]);
-    std::string number;
+    close(devNull);
+    std::string reported;
     pollfd readable{pipeFds[0], POLLIN, 0};
     char c;
     while (poll(&readable, 1, 15000) > 0 && read(pipeFds[0], &c, 1) == 1 && c != '\n')
-        number += c;
+        reported += c;
     close(pipeFds[0]);
-    if (number.empty()) {
-        close(devNull);
-        return false;
+    return reported;
+}
+
+} // namespace
+
+bool XServer::Start() {
+    // Display numbers away from the low ones other test runners pick, tried until one is free.
+    std::string number;
+    for (int attempt = 0; attempt < 20 && number.empty(); ++attempt) {
+        number = StartXvfb(100 + (getpid() * 7 + attempt * 13) % 800, &m_server);
+        if (number.empty())
+            Kill(&m_server);
     }
+    if (number.empty())
+        return false;
+    int devNull = open("/dev/null", O_WRONLY);
     m_display = ":" + number;
     const char* wm = getenv("TQ_WINDOW_TEST_WM");
     if (wm != nullptr && *wm != '\0') {
@@ -290,6 +306,11 @@ std::vector<uint32_t> Desktop::Grab(const Rect& area) {
             pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF));
     XDestroyImage(image);
     return pixels;
+}
+
+uint32_t Desktop::Pixel(int x, int y) {
+    std::vector<uint32_t> pixels = Grab(Rect{x, y, 1, 1});
+    return pixels.empty() ? 0 : pixels[0];
 }
 
 Rect Desktop::FindColor(const Rect& area, uint32_t color) {

@@ -77,6 +77,8 @@ public:
     Rect Geometry(WindowId window);
     // The pixels (0xRRGGBB) of a screen rectangle.
     std::vector<uint32_t> Grab(const Rect& area);
+    // One pixel (0xRRGGBB) of the screen.
+    uint32_t Pixel(int x, int y);
     // The bounding box of the pixels of `color` within `area`, in screen coordinates.
     Rect FindColor(const Rect& area, uint32_t color);
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 
 using realwindow::Desktop;
@@ -92,11 +93,23 @@ protected:
                std::abs(drawn.width - expected.width) <= 1 && std::abs(drawn.height - expected.height) <= 1;
     }
 
-    // Moves the pointer to a client point of the window and waits until the game has read it.
+    // Waits until the game reads the mouse at a game point within [left, right) x [top, bottom).
+    bool WaitMouseWithin(int left, int top, int right, int bottom) {
+        for (std::string line; !(line = host.WaitLine("mouse ")).empty();) {
+            int x = 0, y = 0;
+            if (sscanf(line.c_str(), "mouse %d %d", &x, &y) == 2 && x >= left && x < right && y >= top &&
+                y < bottom)
+                return true;
+        }
+        return false;
+    }
+
+    // Moves the pointer to a client point of the (unstretched) window and waits until the game has
+    // read it.
     void HoverClient(int x, int y) {
         Rect client = screen.Geometry(window);
         screen.MoveTo(client.x + x, client.y + y);
-        ASSERT_NE(host.WaitLine("mouse "), "");
+        ASSERT_TRUE(WaitMouseWithin(x, y, x + 1, y + 1));
     }
 
     // Hovers the centre of the drawn target, clicks with no hold; the game's report.
@@ -106,7 +119,7 @@ protected:
         jiggle = !jiggle;
         screen.MoveTo(target.x + target.width / 2 + (jiggle ? target.width / 6 : 0),
                       target.y + target.height / 2);
-        host.WaitLine("mouse ");
+        WaitMouseWithin(200, 40, 260, 100);
         screen.Click();
         std::string press = host.WaitLine("press ");
         host.WaitLine("release");
@@ -227,7 +240,7 @@ TEST_F(RealWindow, ResizedFromOutsideClicksLandOnWhatIsDrawn) {
     // A point just outside the drawn square misses.
     Rect target = Target();
     screen.MoveTo(target.x - 3, target.y + target.height / 2);
-    host.WaitLine("mouse ");
+    WaitMouseWithin(190, 40, 200, 100);
     screen.Click();
     EXPECT_TRUE(EndsWith(host.WaitLine("press "), " miss"));
 }
@@ -272,6 +285,109 @@ TEST_F(RealWindow, FrameCounterCountsEveryFrameOfItsSecond) {
         ++single;
     }
     EXPECT_EQ(single, 2);
+}
+
+// The demo's GUI scene (800 x 600), as a player clicks and drags it: points in game coordinates.
+class DemoGui : public RealWindow {
+protected:
+    void SetUp() override {
+        RealWindow::SetUp();
+        ASSERT_TRUE(host.Start({TQ_DEMO, "--scene", "gui"}, g_server->Display(), folder));
+        window = screen.FindWindow("TQ2D demo");
+        ASSERT_NE(window, 0u);
+        ASSERT_TRUE(WaitUntil([&] { return At(kBlue) == kSelected; })) << "the scene is never drawn";
+    }
+
+    uint32_t At(const int (&point)[2]) {
+        Rect client = screen.Geometry(window);
+        return screen.Pixel(client.x + point[0], client.y + point[1]);
+    }
+
+    void MoveTo(const int (&point)[2]) {
+        Rect client = screen.Geometry(window);
+        screen.MoveTo(client.x + point[0], client.y + point[1]);
+    }
+
+    // Points the mouse at `point` and waits until the GUI has drawn a frame that saw it there: the
+    // Red button, first hovered (it lightens), is drawn plain again.
+    void Hover(const int (&red)[2], const int (&point)[2]) {
+        const int aside[2] = {700, 560};
+        MoveTo(aside);
+        ASSERT_TRUE(WaitUntil([&] { return At(red) == kPlain; })) << "no hover";
+        MoveTo(red);
+        ASSERT_TRUE(WaitUntil([&] { return At(red) != kPlain; })) << "no hover";
+        MoveTo(point);
+        ASSERT_TRUE(WaitUntil([&] { return At(red) == kPlain; })) << "no hover";
+    }
+
+    // Presses at `from` and drags until the GUI window follows (its title reaches `moved`), then on
+    // to `to`, holding the button until `arrived` holds.
+    void Drag(const int (&from)[2], const int (&moved)[2], const int (&to)[2],
+              const std::function<bool()>& arrived) {
+        screen.Press();
+        bool follows = false;
+        for (int step = 1; step <= 10 && !follows; ++step) {
+            const int point[2] = {from[0] + (to[0] - from[0]) * step / 40,
+                                  from[1] + (to[1] - from[1]) * step / 40};
+            MoveTo(point);
+            follows = WaitUntil([&] { return At(moved) == kTitle; }, 500);
+        }
+        EXPECT_TRUE(follows) << "the GUI window does not follow the mouse";
+        MoveTo(to);
+        EXPECT_TRUE(WaitUntil(arrived));
+        screen.Release();
+    }
+
+    const uint32_t kSelected = 0xC08A30;
+    const uint32_t kPlain = 0x3C5A96;
+    const uint32_t kTitle = 0x3050A0;
+    const int kRed[2] = {112, 146};
+    const int kBlue[2] = {265, 146};
+};
+
+TEST_F(DemoGui, ButtonTakesAClickWithNoHold) {
+    const int aside[2] = {700, 560};
+    MoveTo(aside);
+    ASSERT_TRUE(WaitUntil([&] { return At(kRed) == kPlain; })) << "no hover";
+    MoveTo(kRed);
+    ASSERT_TRUE(WaitUntil([&] { return At(kRed) != kPlain; })) << "no hover";
+    screen.Click();
+    EXPECT_TRUE(WaitUntil([&] { return At(kRed) == kSelected && At(kBlue) != kSelected; }));
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitExit(), 0);
+}
+
+// Dragged by its title past the left or the top edge, the GUI window stops at that edge instead of
+// jumping to the far side. Its title bar spans x 41 to 458 and y 81 to 100.
+TEST_F(DemoGui, WindowDraggedPastTheLeftEdgeStopsThere) {
+    const int title[2] = {300, 84}, leftOfTitle[2] = {38, 84}, left[2] = {-22, 84};
+    const int leftEdge[2] = {2, 84}, farRight[2] = {700, 84};
+    Hover(kRed, title);
+    Drag(title, leftOfTitle, left, [&] { return At(leftEdge) == kTitle && At(farRight) != kTitle; });
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitExit(), 0);
+}
+
+TEST_F(DemoGui, WindowDraggedPastTheTopEdgeStopsThere) {
+    const int title[2] = {300, 95}, aboveTitle[2] = {300, 78}, above[2] = {300, -5};
+    // The scene keeps its GUI window below the caption line (19 pixels high).
+    const int topEdge[2] = {300, 22}, farBelow[2] = {300, 590};
+    Hover(kRed, title);
+    Drag(title, aboveTitle, above, [&] { return At(topEdge) == kTitle && At(farBelow) != kTitle; });
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitExit(), 0);
+}
+
+// F12 writes a new numbered file each time and says where it is.
+TEST_F(DemoGui, F12WritesNumberedScreenshotsAndSaysWhere) {
+    for (int number = 1; number <= 2; ++number) {
+        screen.TapKey("F12");
+        std::string path = folder + "/tq2d-demo-shot-00" + std::to_string(number) + ".bmp";
+        EXPECT_EQ(host.WaitLine("tq2d-demo: screenshot"), "tq2d-demo: screenshot written to " + path);
+        EXPECT_TRUE(std::filesystem::exists(path));
+    }
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitExit(), 0);
 }
 
 } // namespace

@@ -102,6 +102,9 @@ bool SdlInit() {
     // otherwise put them through an OpenGL texture, which without a graphics card (a virtual X
     // server) is a second software renderer taking the cores from ours.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // A click that gives a window the focus is a click in it too: SDL would drop a press that comes
+    // within a few milliseconds of the focus.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         PlatformLog("SDL video: %s", SDL_GetError());
         return false;
