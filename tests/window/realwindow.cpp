@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -140,29 +141,58 @@ std::string StartXvfb(int number, pid_t* server) {
     return reported;
 }
 
+bool CanOpen(const std::string& display) {
+    ::Display* x = XOpenDisplay(display.c_str());
+    if (x != nullptr)
+        XCloseDisplay(x);
+    return x != nullptr;
+}
+
 } // namespace
 
 bool XServer::Start() {
+    // Once in a while a window manager cannot reach a server that has just started: both start again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (StartOnce())
+            return true;
+        Stop();
+    }
+    return false;
+}
+
+bool XServer::StartOnce() {
     // Display numbers away from the low ones other test runners pick, tried until one is free.
     std::string number;
     for (int attempt = 0; attempt < 20 && number.empty(); ++attempt) {
-        number = StartXvfb(100 + (getpid() * 7 + attempt * 13) % 800, &m_server);
+        number = StartXvfb(100 + (getpid() * 7 + attempt * 13 + m_tries++ * 101) % 800, &m_server);
+        if (!number.empty() && !WaitUntil([&] { return CanOpen(":" + number); }, 5000))
+            number.clear();
         if (number.empty())
             Kill(&m_server);
     }
     if (number.empty())
         return false;
-    int devNull = open("/dev/null", O_WRONLY);
     m_display = ":" + number;
     const char* wm = getenv("TQ_WINDOW_TEST_WM");
-    if (wm != nullptr && *wm != '\0') {
-        setenv("DISPLAY", m_display.c_str(), 1);
-        m_wm = Spawn({wm}, devNull, devNull);
-        if (!WaitUntil([&] { return WindowManagerRunning(m_display); }))
-            Kill(&m_wm);
-    }
+    if (wm == nullptr || *wm == '\0')
+        return true;
+    setenv("DISPLAY", m_display.c_str(), 1);
+    int devNull = open("/dev/null", O_WRONLY);
+    m_wm = Spawn({wm}, devNull, devNull);
     close(devNull);
-    return wm == nullptr || *wm == '\0' || m_wm > 0;
+    int status = 0;
+    bool exited = false;
+    WaitUntil(
+        [&] {
+            exited = !WindowManagerRunning(m_display) && waitpid(m_wm, &status, WNOHANG) == m_wm;
+            return exited || WindowManagerRunning(m_display);
+        },
+        30000);
+    if (exited)
+        m_wm = -1;
+    else if (!WindowManagerRunning(m_display))
+        Kill(&m_wm);
+    return m_wm > 0;
 }
 
 void XServer::Stop() {

@@ -26,9 +26,12 @@ public:
     bool HasWindowManager() const { return m_wm > 0; }
 
 private:
+    bool StartOnce();
+
     std::string m_display;
     pid_t m_server = -1;
     pid_t m_wm = -1;
+    int m_tries = 0;
 };
 
 class Program {
