@@ -374,10 +374,10 @@ bool AdaptToNativeWindow(HWND topLevel, SDL_Event* event) {
         bool sized = event->window.event == SDL_WINDOWEVENT_SIZE_CHANGED;
         if (state.fullScreen)
             return !moved && !sized;
-        if (moved)
+        if (moved) {
             state.origin = POINT{event->window.data1, event->window.data2};
-        if (moved)
             StoreNativeState(topLevel, state);
+        }
         return true;
     }
     int* x = nullptr;
