@@ -22,10 +22,15 @@ namespace {
 
 const int kPollMs = 5;
 
-pid_t Spawn(const std::vector<std::string>& argv, int outFd, int errFd, const std::vector<int>& keep = {}) {
+// Runs argv in a child process (in `folder` when one is given) with stdout and stderr on the given
+// descriptors; every other descriptor but those in `keep` is closed.
+pid_t Spawn(const std::vector<std::string>& argv, int outFd, int errFd, const std::vector<int>& keep = {},
+            const std::string& folder = std::string()) {
     pid_t pid = fork();
     if (pid != 0)
         return pid;
+    if (!folder.empty() && chdir(folder.c_str()) != 0)
+        _exit(127);
     if (outFd >= 0)
         dup2(outFd, 1);
     if (errFd >= 0)
@@ -217,12 +222,7 @@ bool Program::Start(const std::vector<std::string>& argv, const std::string& dis
     setenv("DISPLAY", display.c_str(), 1);
     setenv("TQ_VIDEO", "sdl", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    std::string here = get_current_dir_name();
-    if (chdir(folder.c_str()) != 0)
-        return false;
-    m_pid = Spawn(argv, pipeFds[1], err);
-    if (chdir(here.c_str()) != 0)
-        return false;
+    m_pid = Spawn(argv, pipeFds[1], err, {}, folder);
     close(pipeFds[1]);
     close(err);
     m_out = pipeFds[0];
