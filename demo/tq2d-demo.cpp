@@ -1,6 +1,6 @@
 // tq2d-demo: the engine's tour, one scene for each part of it. F1-F6 choose the scene, Escape quits
-// (in the GUI scene it first closes an open popup), F12 writes a screenshot. The caption names the
-// scene and its keys.
+// (in the GUI scene it first closes an open popup), F12 writes a numbered screenshot into the current
+// folder and prints its path. The caption names the scene and its keys.
 //
 // usage: tq2d-demo [--scene NAME|all] [--frames N] [--screenshot FILE]
 //   --scene NAME       starts in that scene: sprites, animations, particles, mesh, gui or helpers
@@ -80,6 +80,7 @@ private:
     bool HandleInput();
     bool FinishFixedRun();
     std::string ScreenshotName() const;
+    void WriteNumberedScreenshot();
 
     Options m_options;
     DemoCaption m_caption;
@@ -125,12 +126,29 @@ bool DemoHost::HandleInput() {
             if (!Enter(event.key - kVirtualKeyF1))
                 return true;
         } else if (keyDown && event.key == kVirtualKeyF12) {
-            TQ2DMakeScreenShot(D3DXIFF_BMP, "tq2d-demo-shot.bmp");
+            WriteNumberedScreenshot();
         } else {
             m_scene->OnEvent(event);
         }
     }
     return false;
+}
+
+// Writes the frame to the first tq2d-demo-shot-NNN.bmp of the current folder that does not exist
+// yet, and says where.
+void DemoHost::WriteNumberedScreenshot() {
+    std::string name;
+    for (int number = 1; name.empty() || std::filesystem::exists(name); ++number) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "tq2d-demo-shot-%03d.bmp", number);
+        name = buffer;
+    }
+    const std::string path = std::filesystem::absolute(name).string();
+    if (TQ2DMakeScreenShot(D3DXIFF_BMP, name.c_str()))
+        std::printf("tq2d-demo: screenshot written to %s\n", path.c_str());
+    else
+        std::fprintf(stderr, "tq2d-demo: cannot write %s\n", path.c_str());
+    std::fflush(stdout);
 }
 
 std::string DemoHost::ScreenshotName() const {

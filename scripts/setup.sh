@@ -23,6 +23,7 @@ demo_packages=(
   zlib1g-dev
   libminizip-dev
   libstb-dev
+  libx11-dev
 )
 
 # The tests, the sanitizer and fuzz builds, the benchmarks, the API reference and CI, besides the above.
@@ -39,6 +40,8 @@ test_packages=(
   zip
   xvfb
   xauth
+  libxtst-dev
+  openbox
   doxygen
   locales
 )

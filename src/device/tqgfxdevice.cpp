@@ -6,6 +6,7 @@
 #include "platform/win32/tquser32.h"
 #include "platform/win32/tqwinmm.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -27,11 +28,12 @@ void CopyCut(char* dest, size_t size, const char* text) {
     snprintf(dest, size, "%s", text ? text : "");
 }
 
-// A rectangle of the given size centred on the screen.
+// A rectangle of the given size centred on the screen; one larger than the screen starts at its
+// top left corner, so that the title bar stays within reach.
 RECT CentredRect(int width, int height) {
     RECT rect;
-    rect.left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    rect.top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    rect.left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+    rect.top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
     rect.right = rect.left + width;
     rect.bottom = rect.top + height;
     return rect;

@@ -14,6 +14,7 @@
 #include "platform/win32/tqkernel32.h"
 #include "platform/win32/tqwintypes.h"
 
+#include <bitset>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -642,6 +643,9 @@ private:
     float m_fXPos = 0.0f;
     float m_fYPos = 0.0f;
     std::deque<TQ2D_INPUT_EVENT_tag> m_events;
+    // Keys and buttons pressed since the last frame ended: they read as down for one frame even when
+    // released before it began.
+    std::bitset<256> m_pressedThisFrame;
 
     // Resources.
     char m_szPath[256] = "";

@@ -325,6 +325,8 @@ void TQGfxDevice::BuildEvent(int type, int key, int scan, int flags, int x, int 
     case TQ2D_INPUT_MBUTTONDOWN:
         m_nVKey = event.key;
         m_nChar = event.chr;
+        if (event.key >= 0 && event.key < static_cast<int>(m_pressedThisFrame.size()))
+            m_pressedThisFrame.set(static_cast<size_t>(event.key));
         break;
     case TQ2D_INPUT_MOUSEMOVE:
         m_fXPos = event.x;
@@ -343,6 +345,7 @@ void TQGfxDevice::ClearQueue() {
     m_nVKey = 0;
     m_nChar = 0;
     m_nZPos = 0;
+    m_pressedThisFrame.reset();
 }
 
 void TQGfxDevice::Input_GetMousePos(float* x, float* y) {
@@ -365,7 +368,9 @@ int TQGfxDevice::Input_GetMouseWheel() {
 bool TQGfxDevice::Input_GetKeyState(int key) {
     if (!m_bActive)
         return false;
-    return (GetAsyncKeyState(key) & 0x8000) != 0;
+    bool pressedThisFrame = key >= 0 && key < static_cast<int>(m_pressedThisFrame.size()) &&
+                            m_pressedThisFrame.test(static_cast<size_t>(key));
+    return pressedThisFrame || (GetAsyncKeyState(key) & 0x8000) != 0;
 }
 
 const char* TQGfxDevice::Input_GetKeyName(int key) {

@@ -103,7 +103,7 @@ bool TQGfxDevice::RunFrame() {
         ++m_cfps;
     } else {
         m_nFPSValue = static_cast<int>(m_cfps);
-        m_cfps = 0;
+        m_cfps = 1; // this frame opens the new window
         m_t0fps = m_t0;
     }
     if (m_pfnFrame() || m_hWndParent)
@@ -150,8 +150,9 @@ LRESULT CALLBACK TQGfxDevice::WindowProc(HWND window, UINT message, WPARAM wPara
 }
 
 LRESULT TQGfxDevice::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    int x = LOWORD(lParam);
-    int y = HIWORD(lParam);
+    // Signed: while a button holds the capture the pointer can be left of or above the window.
+    int x = static_cast<short>(LOWORD(lParam));
+    int y = static_cast<short>(HIWORD(lParam));
     switch (message) {
     case WM_CREATE:
         return 0;

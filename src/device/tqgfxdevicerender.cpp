@@ -73,10 +73,12 @@ void TQGfxDevice::FillPresentParameters(D3DPRESENT_PARAMETERS* params, D3DFORMAT
     params->SwapEffect = D3DSWAPEFFECT_DISCARD;
     params->hDeviceWindow = m_hWnd;
     params->Windowed = windowed ? TRUE : FALSE;
+    // Only synchronised full screen waits for the display; a window runs at the frame rate set.
+    params->PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     if (!windowed) {
         params->FullScreen_RefreshRateInHz = 0;
-        params->PresentationInterval =
-            m_nFPS == TQGFX_FPS_VSYNC ? D3DPRESENT_INTERVAL_ONE : D3DPRESENT_INTERVAL_IMMEDIATE;
+        if (m_nFPS == TQGFX_FPS_VSYNC)
+            params->PresentationInterval = D3DPRESENT_INTERVAL_ONE;
     }
     if (m_bZBuffer) {
         params->EnableAutoDepthStencil = TRUE;

@@ -1,6 +1,7 @@
 // Factory, lifecycle and its log lines, states, errors, random numbers, the ini file and the log.
 #include "devicetestsupport.h"
 
+#include "platform/video/tqvideo.h"
 #include "platform/win32/tquser32.h"
 
 #include <cstring>
@@ -145,6 +146,27 @@ TEST_F(DeviceTest, DefaultWindowHasACaptionAndIsCentredByItsOuterSize) {
     EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - outerWidth) / 2);
     EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - outerHeight) / 2);
     EXPECT_EQ(outer.right - outer.left, outerWidth);
+}
+
+// A window larger than the screen keeps its title bar on the screen.
+TEST_F(DeviceTest, WindowLargerThanTheScreenStartsAtItsCorner) {
+    ASSERT_TRUE(Initiate(GetSystemMetrics(SM_CXSCREEN) + 256, GetSystemMetrics(SM_CYSCREEN) + 186));
+    RECT outer;
+    GetWindowRect(reinterpret_cast<HWND>(dev->System_GetState(TQGFX_HWND).nValue), &outer);
+    EXPECT_EQ(outer.left, 0);
+    EXPECT_EQ(outer.top, 0);
+}
+
+// In a window no frame rate makes a present wait for the display's refresh.
+TEST_F(DeviceTest, WindowedPresentsNeverWaitForTheDisplay) {
+    ASSERT_TRUE(Initiate());
+    HWND window = reinterpret_cast<HWND>(dev->System_GetState(TQGFX_HWND).nValue);
+    for (int rate : {0, 60, TQGFX_FPS_VSYNC}) {
+        dev->System_SetState(TQGFX_FPS, rate);
+        ASSERT_TRUE(dev->Gfx_BeginScene(0));
+        dev->Gfx_EndScene();
+        EXPECT_FALSE(tqplat::VideoLastPresentWaited(window)) << rate;
+    }
 }
 
 TEST_F(DeviceTest, StatesRefusedAtTheWrongMoment) {

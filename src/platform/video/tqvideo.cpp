@@ -22,6 +22,7 @@ struct Frame {
     std::vector<uint32_t> pixels;
     int width = 0;
     int height = 0;
+    bool waited = false;
 };
 
 struct PresentationState {
@@ -65,7 +66,6 @@ bool ValidFrame(const uint32_t* pixels, int width, int height, int pitch) {
     return pixels != nullptr && ValidSize(width, height) && pitch >= width * 4;
 }
 
-
 // The window's client area in the client coordinates of its top-level window.
 RECT AreaInTopLevel(HWND window, HWND topLevel) {
     WindowRegistry& registry = WindowRegistry::Instance();
@@ -104,7 +104,8 @@ void VideoPresent(HWND window, const uint32_t* pixels, int width, int height, in
     uint32_t* kept = VideoFrameToKeep(window, width, height);
     for (int y = 0; y < height; ++y)
         memcpy(kept + static_cast<size_t>(y) * width,
-               reinterpret_cast<const uint8_t*>(pixels) + static_cast<size_t>(y) * pitch, width * sizeof(uint32_t));
+               reinterpret_cast<const uint8_t*>(pixels) + static_cast<size_t>(y) * pitch,
+               width * sizeof(uint32_t));
     VideoPresentKept(window, vsync);
 }
 
@@ -133,6 +134,7 @@ void VideoPresentKept(HWND window, bool vsync) {
         pixels = it->second.pixels.data();
         width = it->second.width;
         height = it->second.height;
+        it->second.waited = vsync;
     }
     WindowRegistry& registry = WindowRegistry::Instance();
     if (!registry.VisibleChain(window))
@@ -163,6 +165,12 @@ bool VideoLastFramePixel(HWND window, int x, int y, uint32_t* pixel) {
         return false;
     *pixel = frame.pixels[static_cast<size_t>(y) * frame.width + x];
     return true;
+}
+
+bool VideoLastPresentWaited(HWND window) {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    auto it = State().lastFrames.find(window);
+    return it != State().lastFrames.end() && it->second.waited;
 }
 
 void VideoForgetWindow(HWND window) {

@@ -28,6 +28,9 @@ bool VideoLastFrame(HWND window, std::vector<uint32_t>* pixels, int* width, int*
 // outside it.
 bool VideoLastFramePixel(HWND window, int x, int y, uint32_t* pixel);
 
+// Whether the last frame presented to a window waited for the display's refresh.
+bool VideoLastPresentWaited(HWND window);
+
 // The current IME composition text, as GBK bytes (empty when no composition is in progress).
 std::string VideoCompositionText();
 

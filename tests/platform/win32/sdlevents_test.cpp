@@ -1,5 +1,7 @@
 #include "windowtestfixture.h"
 
+#include "platform/win32/tqwindowregistry.h"
+
 #include "platform/video/tqvideo.h"
 
 #include <string>
@@ -161,7 +163,7 @@ TEST_F(SdlEvents, MouseMessagesGoToTheChildUnderTheCursor) {
 }
 
 TEST_F(SdlEvents, FocusAndSizeBecomeActivationAndSizeMessages) {
-    window = Create(WS_POPUP | WS_CAPTION, 206, 125);
+    window = Create(WS_POPUP | WS_CAPTION | WS_THICKFRAME, 206, 125);
     WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
     EXPECT_EQ(window, GetForegroundWindow());
     WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
@@ -175,10 +177,24 @@ TEST_F(SdlEvents, FocusAndSizeBecomeActivationAndSizeMessages) {
     EXPECT_EQ(MAKELPARAM(300, 200), Only({WM_SIZE}).back().lParam);
     RECT rect;
     GetWindowRect(window, &rect);
-    EXPECT_EQ(47, rect.left);
-    EXPECT_EQ(38, rect.top);
-    EXPECT_EQ(47 + 306, rect.right);
-    EXPECT_EQ(38 + 225, rect.bottom);
+    EXPECT_EQ(46, rect.left);
+    EXPECT_EQ(37, rect.top);
+    EXPECT_EQ(46 + 308, rect.right);
+    EXPECT_EQ(37 + 227, rect.bottom);
+}
+
+// Resized from outside, a window without a sizing border keeps its client size (the backend
+// stretches its frames and scales the mouse to the size it got).
+TEST_F(SdlEvents, FixedSizeWindowKeepsItsClientSize) {
+    window = Create(WS_POPUP | WS_CAPTION, 206, 125);
+    SIZE before = tqplat::WindowRegistry::Instance().ClientSize(window);
+    size_t sizeMessages = Only({WM_SIZE}).size();
+    WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 1000, 700);
+    Pump();
+    EXPECT_EQ(sizeMessages, Only({WM_SIZE}).size());
+    SIZE after = tqplat::WindowRegistry::Instance().ClientSize(window);
+    EXPECT_EQ(before.cx, after.cx);
+    EXPECT_EQ(before.cy, after.cy);
 }
 
 } // namespace

@@ -109,7 +109,9 @@ TEST(SdlWindow, OpensWithTheClientSizeAndTheTitleAndShowsFrames) {
     EXPECT_EQ(0x0000FF, pixelAt(110, 55));
     SDL_UnlockSurface(surface);
 
+    // Changes reach the native window at the next pump, all together.
     SetWindowTextA(window, "Renamed");
+    PumpFor(20);
     EXPECT_EQ(std::string("Renamed"), SDL_GetWindowTitle(native));
     SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_FALSE(IsWindow(window));

@@ -163,9 +163,13 @@ void TranslateWheel(HWND topLevel, const SDL_MouseWheelEvent& wheel) {
     PostWindowMessage(KeyboardTarget(topLevel), WM_MOUSEWHEEL, wParam, MAKELPARAM(screen.x, screen.y));
 }
 
+// A window without a sizing border keeps its client size when the window system gives it another
+// (a window resized from outside): the backend stretches its frames and scales the mouse instead.
 void TrackSize(HWND topLevel, int width, int height) {
     SIZE current = WindowRegistry::Instance().ClientSize(topLevel);
-    if (current.cx == width && current.cy == height)
+    Window record;
+    if ((current.cx == width && current.cy == height) ||
+        !WindowRegistry::Instance().Snapshot(topLevel, &record) || (record.style & WS_THICKFRAME) == 0)
         return;
     WindowRegistry::Instance().Update(topLevel, [width, height](Window& window) {
         RECT insets = FrameInsets(window.style);

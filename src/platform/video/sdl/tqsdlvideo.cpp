@@ -1,15 +1,20 @@
 // The SDL backend: one SDL window per top-level window, frames blitted (scaled when the sizes
 // differ) into the window surface, SDL events turned into window messages.
 //
-// A full-screen window covers the desktop (its mode is not changed) while its client area keeps
-// the size the program set: frames are stretched to the desktop and mouse positions scaled back.
+// A window's client area keeps the size the program set. When the native window has another size
+// (full screen covers the desktop without changing its mode; a window resized from outside) frames
+// are stretched to it and mouse positions scaled back, so a click lands on what is drawn under it.
+// Changes of a window reach the native window only where they differ from what it already has, so
+// that a window manager still busy with one change is not handed the same one again.
 #include "platform/codepage/tqcodepage.h"
 #include "platform/video/sdl/tqsdleventtranslator.h"
+#include "platform/video/sdl/tqx11windows.h"
 #include "platform/video/tqvideo.h"
 #include "platform/video/tqvideodriver.h"
 #include "platform/win32/tqcursorstate.h"
 #include "platform/win32/tqpath.h"
 #include "platform/win32/tqplatformlog.h"
+#include "platform/win32/tquser32.h"
 #include "platform/win32/tqwindowregistry.h"
 
 #include <SDL.h>
@@ -17,21 +22,34 @@
 #include <chrono>
 #include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 
 namespace tqplat {
 namespace {
 
+// A native window and what it was last given (or last reported).
 struct NativeWindow {
     SDL_Window* window = nullptr;
     HICON icon = nullptr;
     bool fullScreen = false;
+    // Destroyed by another program.
+    bool vanished = false;
+    std::string title;
+    bool bordered = true;
+    bool topmost = false;
+    bool shown = false;
+    // The client area's screen position and size while windowed.
+    POINT origin = {0, 0};
+    SIZE size = {0, 0};
 };
 
 struct SdlState {
     std::mutex mutex;
     std::thread::id thread;
     std::map<HWND, NativeWindow> windows;
+    // Windows changed since their native windows were last given their state.
+    std::set<HWND> changed;
 };
 
 SdlState& State() {
@@ -45,10 +63,21 @@ SDL_Window* NativeOf(HWND window) {
     return it == State().windows.end() ? nullptr : it->second.window;
 }
 
-bool IsFullScreenNative(HWND window) {
+// A copy of what is known of a native window; false when the window has none.
+bool NativeStateOf(HWND window, NativeWindow* state) {
     std::lock_guard<std::mutex> lock(State().mutex);
     auto it = State().windows.find(window);
-    return it != State().windows.end() && it->second.fullScreen;
+    if (it == State().windows.end())
+        return false;
+    *state = it->second;
+    return true;
+}
+
+void StoreNativeState(HWND window, const NativeWindow& state) {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    auto it = State().windows.find(window);
+    if (it != State().windows.end())
+        it->second = state;
 }
 
 // Scales a length measured against `from` to the same share of `to`.
@@ -73,11 +102,15 @@ bool SdlInit() {
     // otherwise put them through an OpenGL texture, which without a graphics card (a virtual X
     // server) is a second software renderer taking the cores from ours.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // A click that gives a window the focus is a click in it too: SDL would drop a press that comes
+    // within a few milliseconds of the focus.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         PlatformLog("SDL video: %s", SDL_GetError());
         return false;
     }
     State().thread = std::this_thread::get_id();
+    WatchX11Windows();
     return true;
 }
 
@@ -130,49 +163,132 @@ void SdlCreateWindow(HWND window) {
         PlatformLog("SDL_CreateWindow: %s", SDL_GetError());
         return;
     }
+    RememberX11Window(native);
+    NativeWindow state;
+    state.window = native;
+    state.title = record.title;
+    state.bordered = (flags & SDL_WINDOW_BORDERLESS) == 0;
+    state.origin = origin;
+    state.size = SIZE{size.cx > 0 ? size.cx : 1, size.cy > 0 ? size.cy : 1};
     std::lock_guard<std::mutex> lock(State().mutex);
-    State().windows[window].window = native;
+    State().windows[window] = state;
 }
 
-void SdlSyncWindow(HWND window) {
-    SDL_Window* native = NativeOf(window);
-    Window record;
-    if (native == nullptr || !WindowRegistry::Instance().Snapshot(window, &record))
+// Covers the desktop. Without a window manager nobody acts on SDL's full-screen request, so the
+// window is placed over the desktop directly.
+void EnterFullScreen(SDL_Window* native) {
+    if (X11WindowManagerRuns(native)) {
+        SDL_SetWindowFullscreen(native, SDL_WINDOW_FULLSCREEN_DESKTOP);
         return;
-    SDL_SetWindowTitle(native, GbkToUtf8(record.title).c_str());
-    SDL_SetWindowBordered(native, (record.style & WS_CAPTION) == WS_CAPTION ? SDL_TRUE : SDL_FALSE);
-    SDL_SetWindowAlwaysOnTop(native, (record.exStyle & WS_EX_TOPMOST) ? SDL_TRUE : SDL_FALSE);
+    }
+    int width = 0, height = 0;
+    SdlScreenSize(&width, &height);
+    SDL_SetWindowBordered(native, SDL_FALSE);
+    SDL_SetWindowPosition(native, 0, 0);
+    SDL_SetWindowSize(native, width, height);
+    SDL_RaiseWindow(native);
+}
+
+// Back from full screen. SDL's request to a window manager restores the window's own frame,
+// position and size; without one they are put back directly.
+void LeaveFullScreen(SDL_Window* native, const NativeWindow& windowed) {
+    if (X11WindowManagerRuns(native)) {
+        SDL_SetWindowFullscreen(native, 0);
+        return;
+    }
+    SDL_SetWindowBordered(native, windowed.bordered ? SDL_TRUE : SDL_FALSE);
+    SDL_SetWindowSize(native, windowed.size.cx, windowed.size.cy);
+    SDL_SetWindowPosition(native, windowed.origin.x, windowed.origin.y);
+}
+
+// Gives the native window what the record asks for that it does not have yet.
+void ApplyWindow(HWND window) {
+    NativeWindow state;
+    Window record;
+    if (!NativeStateOf(window, &state) || !WindowRegistry::Instance().Snapshot(window, &record))
+        return;
+    SDL_Window* native = state.window;
+    if (state.title != record.title) {
+        state.title = record.title;
+        SDL_SetWindowTitle(native, GbkToUtf8(record.title).c_str());
+    }
     bool fullScreen = IsFullScreen(record);
-    {
-        std::lock_guard<std::mutex> lock(State().mutex);
-        State().windows[window].fullScreen = fullScreen;
+    bool topmost = (record.exStyle & WS_EX_TOPMOST) != 0;
+    if (topmost != state.topmost) {
+        state.topmost = topmost;
+        SDL_SetWindowAlwaysOnTop(native, topmost ? SDL_TRUE : SDL_FALSE);
     }
-    SDL_SetWindowFullscreen(native, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     if (!fullScreen) {
+        bool bordered = (record.style & WS_CAPTION) == WS_CAPTION;
         SIZE size = WindowRegistry::Instance().ClientSize(window);
+        size = SIZE{size.cx > 0 ? size.cx : 1, size.cy > 0 ? size.cy : 1};
         POINT origin = WindowRegistry::Instance().ClientOrigin(window);
-        SDL_SetWindowSize(native, size.cx > 0 ? size.cx : 1, size.cy > 0 ? size.cy : 1);
-        SDL_SetWindowPosition(native, origin.x, origin.y);
+        if (state.fullScreen) {
+            state.fullScreen = false;
+            LeaveFullScreen(native, state);
+        }
+        if (bordered != state.bordered) {
+            state.bordered = bordered;
+            SDL_SetWindowBordered(native, bordered ? SDL_TRUE : SDL_FALSE);
+        }
+        if (size.cx != state.size.cx || size.cy != state.size.cy) {
+            state.size = size;
+            SDL_SetWindowSize(native, size.cx, size.cy);
+        }
+        if (origin.x != state.origin.x || origin.y != state.origin.y) {
+            state.origin = origin;
+            SDL_SetWindowPosition(native, origin.x, origin.y);
+        }
+    } else if (!state.fullScreen) {
+        state.fullScreen = true;
+        EnterFullScreen(native);
     }
+    bool shown = IsShownStyle(record.style);
+    bool showChanged = shown != state.shown;
+    state.shown = shown;
+    StoreNativeState(window, state);
     if (record.windowClass->icon != nullptr)
         ApplyIcon(window, native, record.windowClass->icon);
-    if (IsShownStyle(record.style))
+    if (showChanged && shown)
         SDL_ShowWindow(native);
-    else
+    else if (showChanged)
         SDL_HideWindow(native);
+}
+
+// The native window follows a change at the next pump or present, together with the changes made
+// with it (a window switched to full screen changes style, extended style and rectangle in turn:
+// a window manager only sees the result).
+void SdlSyncWindow(HWND window) {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().changed.insert(window);
+}
+
+void ApplyChangedWindows() {
+    std::set<HWND> changed;
+    {
+        std::lock_guard<std::mutex> lock(State().mutex);
+        changed.swap(State().changed);
+    }
+    for (HWND window : changed)
+        ApplyWindow(window);
 }
 
 void SdlDestroyWindow(HWND window) {
     SDL_Window* native = nullptr;
+    bool vanished = false;
     {
         std::lock_guard<std::mutex> lock(State().mutex);
         auto it = State().windows.find(window);
         if (it == State().windows.end())
             return;
         native = it->second.window;
+        vanished = it->second.vanished;
         State().windows.erase(it);
+        State().changed.erase(window);
     }
-    SDL_DestroyWindow(native);
+    // SDL would first hide a window that is gone, and wait for it to be unmapped: it is left alone.
+    if (!vanished)
+        SDL_DestroyWindow(native);
 }
 
 // Waits for the next refresh of the display the window is on.
@@ -187,6 +303,8 @@ void WaitForRefresh(SDL_Window* native) {
 
 void SdlPresent(HWND topLevel, const RECT& area, const uint32_t* pixels, int width, int height, int pitch,
                 bool vsync) {
+    if (std::this_thread::get_id() == State().thread)
+        ApplyChangedWindows();
     SDL_Window* native = NativeOf(topLevel);
     SDL_Surface* target = native == nullptr ? nullptr : SDL_GetWindowSurface(native);
     if (target == nullptr)
@@ -196,13 +314,10 @@ void SdlPresent(HWND topLevel, const RECT& area, const uint32_t* pixels, int wid
     if (frame == nullptr)
         return;
     SDL_SetSurfaceBlendMode(frame, SDL_BLENDMODE_NONE);
-    SDL_Rect destination = {area.left, area.top, area.right - area.left, area.bottom - area.top};
-    if (IsFullScreenNative(topLevel)) {
-        SIZE client = WindowRegistry::Instance().ClientSize(topLevel);
-        destination = {Rescale(area.left, client.cx, target->w), Rescale(area.top, client.cy, target->h),
-                       Rescale(area.right - area.left, client.cx, target->w),
-                       Rescale(area.bottom - area.top, client.cy, target->h)};
-    }
+    SIZE client = WindowRegistry::Instance().ClientSize(topLevel);
+    SDL_Rect destination = {Rescale(area.left, client.cx, target->w), Rescale(area.top, client.cy, target->h),
+                            Rescale(area.right - area.left, client.cx, target->w),
+                            Rescale(area.bottom - area.top, client.cy, target->h)};
     if (destination.w == width && destination.h == height)
         SDL_BlitSurface(frame, nullptr, target, &destination);
     else
@@ -247,14 +362,24 @@ Uint32 EventWindowId(const SDL_Event& event) {
     }
 }
 
-// For a full-screen window: mouse positions in client coordinates, and no size or position changes
-// (the client area keeps its size). False when the event is to be dropped.
-bool AdaptToFullScreen(HWND topLevel, SDL_Event* event) {
-    if (!IsFullScreenNative(topLevel))
+// Mouse positions in client coordinates when the native window's size differs from the client
+// area's. A full-screen window neither moves nor changes size as far as its client area goes; a
+// windowed one keeps track of where it is. False when the event is to be dropped.
+bool AdaptToNativeWindow(HWND topLevel, SDL_Event* event) {
+    NativeWindow state;
+    if (!NativeStateOf(topLevel, &state))
         return true;
-    if (event->type == SDL_WINDOWEVENT)
-        return event->window.event != SDL_WINDOWEVENT_SIZE_CHANGED &&
-               event->window.event != SDL_WINDOWEVENT_MOVED;
+    if (event->type == SDL_WINDOWEVENT) {
+        bool moved = event->window.event == SDL_WINDOWEVENT_MOVED;
+        bool sized = event->window.event == SDL_WINDOWEVENT_SIZE_CHANGED;
+        if (state.fullScreen)
+            return !moved && !sized;
+        if (moved) {
+            state.origin = POINT{event->window.data1, event->window.data2};
+            StoreNativeState(topLevel, state);
+        }
+        return true;
+    }
     int* x = nullptr;
     int* y = nullptr;
     if (event->type == SDL_MOUSEMOTION) {
@@ -267,24 +392,51 @@ bool AdaptToFullScreen(HWND topLevel, SDL_Event* event) {
         return true;
     }
     int nativeWidth = 0, nativeHeight = 0;
-    SDL_GetWindowSize(NativeOf(topLevel), &nativeWidth, &nativeHeight);
+    SDL_GetWindowSize(state.window, &nativeWidth, &nativeHeight);
     SIZE client = WindowRegistry::Instance().ClientSize(topLevel);
     *x = Rescale(*x, nativeWidth, client.cx);
     *y = Rescale(*y, nativeHeight, client.cy);
     return true;
 }
 
+// A native window destroyed by another program: its window goes as if destroyed by the program.
+bool DestroyVanishedWindow(const SDL_Event& event) {
+    if (event.type != SDL_SYSWMEVENT)
+        return false;
+    std::vector<std::pair<HWND, SDL_Window*>> windows;
+    {
+        std::lock_guard<std::mutex> lock(State().mutex);
+        for (const auto& entry : State().windows)
+            windows.emplace_back(entry.first, entry.second.window);
+    }
+    for (const auto& entry : windows) {
+        if (X11WindowDestroyed(event, entry.second)) {
+            NativeWindow state;
+            if (NativeStateOf(entry.first, &state)) {
+                state.vanished = true;
+                StoreNativeState(entry.first, state);
+            }
+            PlatformLog("The window '%s' was destroyed by another program", SDL_GetWindowTitle(entry.second));
+            DestroyWindow(entry.first);
+        }
+    }
+    return true;
+}
+
 void SdlPumpEvents() {
     if (std::this_thread::get_id() != State().thread)
         return;
+    ApplyChangedWindows();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
+        if (DestroyVanishedWindow(event))
+            continue;
         HWND topLevel = WindowOfId(EventWindowId(event));
         if (topLevel == nullptr)
             continue;
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED)
             RepaintLastFrames(topLevel);
-        if (AdaptToFullScreen(topLevel, &event))
+        if (AdaptToNativeWindow(topLevel, &event))
             TranslateSdlEvent(topLevel, event);
     }
 }

@@ -1,0 +1,449 @@
+#include "realwindow.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace realwindow {
+namespace {
+
+const int kPollMs = 5;
+
+// Runs argv in a child process (in `folder` when one is given) with stdout and stderr on the given
+// descriptors; every other descriptor but those in `keep` is closed.
+pid_t Spawn(const std::vector<std::string>& argv, int outFd, int errFd, const std::vector<int>& keep = {},
+            const std::string& folder = std::string()) {
+    pid_t pid = fork();
+    if (pid != 0)
+        return pid;
+    if (!folder.empty() && chdir(folder.c_str()) != 0)
+        _exit(127);
+    if (outFd >= 0)
+        dup2(outFd, 1);
+    if (errFd >= 0)
+        dup2(errFd, 2);
+    for (int fd = 3; fd < 256; ++fd) {
+        bool kept = false;
+        for (int k : keep)
+            kept = kept || k == fd;
+        if (!kept)
+            close(fd);
+    }
+    std::vector<char*> args;
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
+void Kill(pid_t* pid) {
+    if (*pid <= 0)
+        return;
+    kill(*pid, SIGTERM);
+    int status = 0;
+    if (!WaitUntil([&] { return waitpid(*pid, &status, WNOHANG) != 0; }, 3000)) {
+        kill(*pid, SIGKILL);
+        waitpid(*pid, &status, 0);
+    }
+    *pid = -1;
+}
+
+bool WindowManagerRunning(const std::string& display) {
+    ::Display* x = XOpenDisplay(display.c_str());
+    if (x == nullptr)
+        return false;
+    Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False);
+    Atom type;
+    int format;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool running = XGetWindowProperty(x, DefaultRootWindow(x), check, 0, 1, False, XA_WINDOW, &type, &format,
+                                      &count, &after, &data) == Success &&
+                   count == 1;
+    if (data != nullptr)
+        XFree(data);
+    XCloseDisplay(x);
+    return running;
+}
+
+std::string TitleOf(::Display* x, Window window) {
+    char* name = nullptr;
+    if (!XFetchName(x, window, &name) || name == nullptr)
+        return std::string();
+    std::string title(name);
+    XFree(name);
+    return title;
+}
+
+Window FindTitled(::Display* x, Window root, const std::string& title) {
+    Window parent, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(x, root, &root, &parent, &children, &count))
+        return 0;
+    Window found = 0;
+    for (unsigned i = 0; i < count && found == 0; ++i) {
+        XWindowAttributes attributes;
+        if (TitleOf(x, children[i]) == title && XGetWindowAttributes(x, children[i], &attributes) &&
+            attributes.map_state == IsViewable)
+            found = children[i];
+        else
+            found = FindTitled(x, children[i], title);
+    }
+    if (children != nullptr)
+        XFree(children);
+    return found;
+}
+
+int IgnoreErrors(::Display*, XErrorEvent*) {
+    return 0;
+}
+
+} // namespace
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return done();
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+    }
+    return true;
+}
+
+namespace {
+
+// Starts Xvfb on display `number`; the number it reports once ready (empty when it did not start).
+std::string StartXvfb(int number, pid_t* server) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return std::string();
+    int devNull = open("/dev/null", O_WRONLY);
+    *server = Spawn({"Xvfb", ":" + std::to_string(number), "-displayfd", std::to_string(pipeFds[1]),
+                     "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+                    devNull, devNull, {pipeFds[1]});
+    close(pipeFds[1]);
+    close(devNull);
+    std::string reported;
+    pollfd readable{pipeFds[0], POLLIN, 0};
+    char c;
+    while (poll(&readable, 1, 15000) > 0 && read(pipeFds[0], &c, 1) == 1 && c != '\n')
+        reported += c;
+    close(pipeFds[0]);
+    return reported;
+}
+
+bool CanOpen(const std::string& display) {
+    ::Display* x = XOpenDisplay(display.c_str());
+    if (x != nullptr)
+        XCloseDisplay(x);
+    return x != nullptr;
+}
+
+} // namespace
+
+bool XServer::Start() {
+    // Once in a while a window manager cannot reach a server that has just started: both start again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (StartOnce())
+            return true;
+        Stop();
+    }
+    return false;
+}
+
+bool XServer::StartOnce() {
+    // Display numbers away from the low ones other test runners pick, tried until one is free.
+    std::string number;
+    for (int attempt = 0; attempt < 20 && number.empty(); ++attempt) {
+        number = StartXvfb(100 + (getpid() * 7 + attempt * 13 + m_tries++ * 101) % 800, &m_server);
+        if (!number.empty() && !WaitUntil([&] { return CanOpen(":" + number); }, 5000))
+            number.clear();
+        if (number.empty())
+            Kill(&m_server);
+    }
+    if (number.empty())
+        return false;
+    m_display = ":" + number;
+    const char* wm = getenv("TQ_WINDOW_TEST_WM");
+    if (wm == nullptr || *wm == '\0')
+        return true;
+    setenv("DISPLAY", m_display.c_str(), 1);
+    int devNull = open("/dev/null", O_WRONLY);
+    m_wm = Spawn({wm}, devNull, devNull);
+    close(devNull);
+    int status = 0;
+    bool exited = false;
+    WaitUntil(
+        [&] {
+            exited = !WindowManagerRunning(m_display) && waitpid(m_wm, &status, WNOHANG) == m_wm;
+            return exited || WindowManagerRunning(m_display);
+        },
+        30000);
+    if (exited)
+        m_wm = -1;
+    else if (!WindowManagerRunning(m_display))
+        Kill(&m_wm);
+    return m_wm > 0;
+}
+
+void XServer::Stop() {
+    Kill(&m_wm);
+    Kill(&m_server);
+}
+
+Program::~Program() {
+    if (m_pid > 0)
+        WaitExit(0);
+    if (m_out >= 0)
+        close(m_out);
+}
+
+bool Program::Start(const std::vector<std::string>& argv, const std::string& display,
+                    const std::string& folder) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return false;
+    m_errorFile = folder + "/stderr.txt";
+    int err = open(m_errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    setenv("DISPLAY", display.c_str(), 1);
+    setenv("TQ_VIDEO", "sdl", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    m_pid = Spawn(argv, pipeFds[1], err, {}, folder);
+    close(pipeFds[1]);
+    close(err);
+    m_out = pipeFds[0];
+    return m_pid > 0;
+}
+
+void Program::ReadAvailable(int timeoutMs) {
+    pollfd readable{m_out, POLLIN, 0};
+    if (m_out < 0 || poll(&readable, 1, timeoutMs) <= 0)
+        return;
+    char buffer[4096];
+    ssize_t got = read(m_out, buffer, sizeof buffer);
+    if (got <= 0) {
+        close(m_out);
+        m_out = -1;
+        return;
+    }
+    m_pending.append(buffer, static_cast<size_t>(got));
+    for (size_t end; (end = m_pending.find('\n')) != std::string::npos;) {
+        m_lines.push_back(m_pending.substr(0, end));
+        m_pending.erase(0, end + 1);
+    }
+}
+
+std::string Program::WaitLine(const std::string& prefix, int timeoutMs) {
+    std::string found;
+    WaitUntil(
+        [&] {
+            ReadAvailable(kPollMs);
+            for (; m_next < m_lines.size(); ++m_next) {
+                if (m_lines[m_next].compare(0, prefix.size(), prefix) == 0) {
+                    found = m_lines[m_next++];
+                    return true;
+                }
+            }
+            return m_out < 0;
+        },
+        timeoutMs);
+    return found;
+}
+
+std::vector<std::string> Program::Lines() {
+    ReadAvailable(0);
+    return m_lines;
+}
+
+std::string Program::ErrorText() const {
+    std::ifstream file(m_errorFile);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+int Program::WaitExit(int timeoutMs) {
+    int status = 0;
+    bool ended = WaitUntil(
+        [&] {
+            ReadAvailable(0);
+            return waitpid(m_pid, &status, WNOHANG) == m_pid;
+        },
+        timeoutMs);
+    if (!ended) {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, &status, 0);
+    }
+    m_pid = -1;
+    while (m_out >= 0)
+        ReadAvailable(100);
+    return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+Desktop::Desktop(const std::string& display) {
+    WaitUntil([&] { return (m_display = XOpenDisplay(display.c_str())) != nullptr; }, 5000);
+    // A window may vanish between a look-up and a query: such errors only make the query fail.
+    XSetErrorHandler(IgnoreErrors);
+}
+
+Desktop::~Desktop() {
+    if (m_display != nullptr)
+        XCloseDisplay(m_display);
+}
+
+WindowId Desktop::FindWindow(const std::string& title, int timeoutMs) {
+    Window found = 0;
+    WaitUntil([&] { return (found = FindTitled(m_display, DefaultRootWindow(m_display), title)) != 0; },
+              timeoutMs);
+    return found;
+}
+
+Rect Desktop::Geometry(WindowId window) {
+    XWindowAttributes attributes;
+    Window child;
+    Rect rect;
+    if (!XGetWindowAttributes(m_display, window, &attributes) ||
+        !XTranslateCoordinates(m_display, window, DefaultRootWindow(m_display), 0, 0, &rect.x, &rect.y,
+                               &child))
+        return Rect();
+    rect.width = attributes.width;
+    rect.height = attributes.height;
+    return rect;
+}
+
+std::vector<uint32_t> Desktop::Grab(const Rect& area) {
+    std::vector<uint32_t> pixels;
+    XImage* image = XGetImage(m_display, DefaultRootWindow(m_display), area.x, area.y, area.width,
+                              area.height, AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return pixels;
+    for (int y = 0; y < area.height; ++y)
+        for (int x = 0; x < area.width; ++x)
+            pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF));
+    XDestroyImage(image);
+    return pixels;
+}
+
+uint32_t Desktop::Pixel(int x, int y) {
+    std::vector<uint32_t> pixels = Grab(Rect{x, y, 1, 1});
+    return pixels.empty() ? 0 : pixels[0];
+}
+
+Rect Desktop::FindColor(const Rect& area, uint32_t color) {
+    std::vector<uint32_t> pixels = Grab(area);
+    int left = area.width, top = area.height, right = -1, bottom = -1;
+    for (int y = 0; y < area.height && !pixels.empty(); ++y) {
+        for (int x = 0; x < area.width; ++x) {
+            if (pixels[static_cast<size_t>(y) * area.width + x] != color)
+                continue;
+            left = std::min(left, x);
+            top = std::min(top, y);
+            right = std::max(right, x);
+            bottom = std::max(bottom, y);
+        }
+    }
+    if (right < 0)
+        return Rect();
+    return Rect{area.x + left, area.y + top, right - left + 1, bottom - top + 1};
+}
+
+void Desktop::MoveTo(int x, int y) {
+    XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
+    XSync(m_display, False);
+}
+
+void Desktop::Click(int button) {
+    XTestFakeButtonEvent(m_display, static_cast<unsigned>(button), True, CurrentTime);
+    XTestFakeButtonEvent(m_display, static_cast<unsigned>(button), False, CurrentTime);
+    XSync(m_display, False);
+}
+
+void Desktop::Press(int button) {
+    XTestFakeButtonEvent(m_display, static_cast<unsigned>(button), True, CurrentTime);
+    XSync(m_display, False);
+}
+
+void Desktop::Release(int button) {
+    XTestFakeButtonEvent(m_display, static_cast<unsigned>(button), False, CurrentTime);
+    XSync(m_display, False);
+}
+
+void Desktop::TapKey(const char* keysym) {
+    KeyCode code = XKeysymToKeycode(m_display, XStringToKeysym(keysym));
+    XTestFakeKeyEvent(m_display, code, True, CurrentTime);
+    XTestFakeKeyEvent(m_display, code, False, CurrentTime);
+    XSync(m_display, False);
+}
+
+void Desktop::Sync() {
+    XSync(m_display, False);
+}
+
+void Desktop::RequestClose(WindowId window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(m_display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(m_display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(m_display, window, False, NoEventMask, &event);
+    XSync(m_display, False);
+}
+
+void Desktop::Destroy(WindowId window) {
+    XDestroyWindow(m_display, window);
+    XSync(m_display, False);
+}
+
+void Desktop::Unmap(WindowId window) {
+    XUnmapWindow(m_display, window);
+    XSync(m_display, False);
+}
+
+void Desktop::Map(WindowId window) {
+    XMapWindow(m_display, window);
+    XSync(m_display, False);
+}
+
+void Desktop::Resize(WindowId window, int width, int height) {
+    XResizeWindow(m_display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(m_display, False);
+}
+
+// A small window of the tests' own takes the focus.
+void Desktop::FocusElsewhere() {
+    if (m_elsewhere == 0) {
+        m_elsewhere = XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 0, 700, 40, 40, 0, 0, 0);
+        XMapWindow(m_display, m_elsewhere);
+        XSync(m_display, False);
+        WaitUntil([&] {
+            XWindowAttributes attributes;
+            return XGetWindowAttributes(m_display, m_elsewhere, &attributes) &&
+                   attributes.map_state == IsViewable;
+        });
+    }
+    XSetInputFocus(m_display, m_elsewhere, RevertToParent, CurrentTime);
+    XSync(m_display, False);
+}
+
+void Desktop::Focus(WindowId window) {
+    XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
+    XSync(m_display, False);
+}
+
+} // namespace realwindow

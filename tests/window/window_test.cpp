@@ -1,0 +1,393 @@
+// The engine in a real X window, driven as a player would: pointer and keys through XTest, what
+// changed seen in grabs of the screen. The host (tq-window-host) reports what the game reads.
+// TQ_WINDOW_TEST_WM=openbox runs the same cases under a window manager.
+#include "realwindow.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+
+using realwindow::Desktop;
+using realwindow::Program;
+using realwindow::Rect;
+using realwindow::WaitUntil;
+using realwindow::WindowId;
+
+namespace {
+
+const char kHostTitle[] = "tq-window-host";
+const uint32_t kTargetGreen = 0x00FF00;
+const uint32_t kBackground = 0x202040;
+const int kHostWidth = 320;
+const int kHostHeight = 240;
+
+realwindow::XServer* g_server = nullptr;
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+class WindowEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        g_server = &m_server;
+        ASSERT_TRUE(m_server.Start()) << "no virtual X server";
+    }
+    void TearDown() override { m_server.Stop(); }
+
+private:
+    realwindow::XServer m_server;
+};
+
+const ::testing::Environment* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WindowEnvironment);
+
+std::string Folder() {
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("tq-window-" + std::to_string(getpid()) + "-" + name);
+    std::filesystem::create_directories(folder);
+    return folder.string();
+}
+
+class RealWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(screen.Open());
+        folder = Folder();
+    }
+    void TearDown() override {
+        if (HasFailure()) {
+            for (const std::string& line : host.Lines())
+                printf("host: %s\n", line.c_str());
+            printf("host stderr: %s\n", host.ErrorText().c_str());
+        }
+        std::filesystem::remove_all(folder);
+    }
+
+    // Starts the host and waits for its window and first drawn frame.
+    void StartHost(std::vector<std::string> extra = {}) {
+        std::vector<std::string> argv = {TQ_WINDOW_HOST};
+        argv.insert(argv.end(), extra.begin(), extra.end());
+        ASSERT_TRUE(host.Start(argv, g_server->Display(), folder));
+        ASSERT_NE(host.WaitLine("ready"), "");
+        window = screen.FindWindow(kHostTitle);
+        ASSERT_NE(window, 0u);
+        ASSERT_TRUE(WaitUntil([&] { return Target().width > 0; })) << "the target is never drawn";
+    }
+
+    // The target square as drawn on the screen.
+    Rect Target() { return screen.FindColor(screen.Geometry(window), kTargetGreen); }
+
+    // Whether the target is drawn where the window's present size puts it (200, 40; 60 x 60 of
+    // 320 x 240, stretched to the window).
+    bool TargetDrawnToScale() {
+        Rect client = screen.Geometry(window);
+        Rect expected{client.x + 200 * client.width / kHostWidth, client.y + 40 * client.height / kHostHeight,
+                      60 * client.width / kHostWidth, 60 * client.height / kHostHeight};
+        Rect drawn = Target();
+        return std::abs(drawn.x - expected.x) <= 1 && std::abs(drawn.y - expected.y) <= 1 &&
+               std::abs(drawn.width - expected.width) <= 1 && std::abs(drawn.height - expected.height) <= 1;
+    }
+
+    // Waits until the game reads the mouse at a game point within [left, right) x [top, bottom).
+    bool WaitMouseWithin(int left, int top, int right, int bottom) {
+        for (std::string line; !(line = host.WaitLine("mouse ")).empty();) {
+            int x = 0, y = 0;
+            if (sscanf(line.c_str(), "mouse %d %d", &x, &y) == 2 && x >= left && x < right && y >= top &&
+                y < bottom)
+                return true;
+        }
+        return false;
+    }
+
+    // Moves the pointer to a client point of the (unstretched) window and waits until the game has
+    // read it.
+    void HoverClient(int x, int y) {
+        Rect client = screen.Geometry(window);
+        screen.MoveTo(client.x + x, client.y + y);
+        ASSERT_TRUE(WaitMouseWithin(x, y, x + 1, y + 1));
+    }
+
+    // Hovers the centre of the drawn target, clicks with no hold; the game's report.
+    std::string ClickTarget() {
+        Rect target = Target();
+        // A sixth of the square aside every other time, so that the game sees the pointer move.
+        jiggle = !jiggle;
+        screen.MoveTo(target.x + target.width / 2 + (jiggle ? target.width / 6 : 0),
+                      target.y + target.height / 2);
+        WaitMouseWithin(200, 40, 260, 100);
+        screen.Click();
+        std::string press = host.WaitLine("press ");
+        host.WaitLine("release");
+        return press;
+    }
+
+    // The moving bar's strip, grabbed.
+    std::vector<uint32_t> Strip() {
+        Rect client = screen.Geometry(window);
+        return screen.Grab(
+            Rect{client.x, client.y + client.height * 11 / 12, client.width, client.height / 12});
+    }
+
+    bool Drawing() {
+        std::vector<uint32_t> before = Strip();
+        return WaitUntil([&] { return Strip() != before; }, 5000);
+    }
+
+    void ExpectCleanExit() {
+        EXPECT_EQ(host.WaitExit(), 0);
+        std::string errors = host.ErrorText();
+        EXPECT_EQ(errors.find("X Error"), std::string::npos) << errors;
+        EXPECT_EQ(errors.find("reference count"), std::string::npos) << errors;
+    }
+
+    Desktop screen{g_server->Display()};
+    Program host;
+    WindowId window = 0;
+    std::string folder;
+    bool jiggle = false;
+};
+
+TEST_F(RealWindow, ClicksAndKeyTapsWithNoHoldAreEachSeenOnce) {
+    StartHost();
+    for (int i = 0; i < 5; ++i) {
+        screen.TapKey("a");
+        EXPECT_EQ(host.WaitLine("key "), "key A") << i;
+        EXPECT_EQ(host.WaitLine("key "), "key A up") << i;
+    }
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(EndsWith(ClickTarget(), " hit")) << i;
+    screen.RequestClose(window);
+    ExpectCleanExit();
+}
+
+TEST_F(RealWindow, CloseRequestEndsTheGame) {
+    StartHost();
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitLine("exit"), "exit");
+    ExpectCleanExit();
+}
+
+// Another program destroys the window: the loop ends as on a close, without an X error, and the
+// textures the game still holds are released once.
+TEST_F(RealWindow, WindowDestroyedFromOutsideEndsTheGameAsACloseWould) {
+    StartHost();
+    screen.Destroy(window);
+    EXPECT_EQ(host.WaitLine("exit"), "exit");
+    ExpectCleanExit();
+}
+
+// Left of and above the window, while the button holds the capture, positions are negative.
+TEST_F(RealWindow, DragPastEachEdgeKeepsSignedPositions) {
+    StartHost();
+    HoverClient(100, 100);
+    screen.Press();
+    ASSERT_NE(host.WaitLine("press "), "");
+    Rect client = screen.Geometry(window);
+    const int outside[][2] = {{-22, 100}, {100, -5}, {kHostWidth + 30, 100}, {100, kHostHeight + 30}};
+    for (const auto& point : outside) {
+        screen.MoveTo(client.x + point[0], client.y + point[1]);
+        EXPECT_EQ(host.WaitLine("mouse "),
+                  "mouse " + std::to_string(point[0]) + " " + std::to_string(point[1]));
+    }
+    screen.Release();
+    EXPECT_NE(host.WaitLine("release"), "");
+}
+
+// Inactive, the game runs on but draws nothing; with the focus back it draws in its next frame.
+TEST_F(RealWindow, FocusOutAndIn) {
+    StartHost();
+    screen.FocusElsewhere();
+    ASSERT_EQ(host.WaitLine("focus "), "focus lost");
+    ASSERT_NE(host.WaitLine("inactive frames"), "");
+    std::vector<uint32_t> still = Strip();
+    ASSERT_NE(host.WaitLine("fps "), "") << "frames stopped";
+    EXPECT_EQ(Strip(), still);
+    screen.Focus(window);
+    ASSERT_EQ(host.WaitLine("focus "), "focus gained");
+    EXPECT_EQ(host.WaitLine("first frame after focus"), "first frame after focus drew");
+    EXPECT_TRUE(Drawing());
+    EXPECT_TRUE(EndsWith(ClickTarget(), " hit"));
+}
+
+TEST_F(RealWindow, UnmappedAndMappedAgainDrawsAndTakesClicks) {
+    StartHost();
+    screen.Unmap(window);
+    screen.Map(window);
+    ASSERT_EQ(screen.FindWindow(kHostTitle), window);
+    // Shown again, the window gets the focus back (from a window manager, or the player).
+    screen.Focus(window);
+    EXPECT_TRUE(WaitUntil([&] { return Target().width > 0; }));
+    EXPECT_TRUE(Drawing());
+    EXPECT_TRUE(EndsWith(ClickTarget(), " hit"));
+}
+
+// Resized by another program, the window stretches the picture and the mouse alike.
+TEST_F(RealWindow, ResizedFromOutsideClicksLandOnWhatIsDrawn) {
+    if (g_server->HasWindowManager())
+        GTEST_SKIP() << "the window manager keeps the window's fixed size";
+    StartHost();
+    Rect before = Target();
+    screen.Resize(window, 500, 400);
+    ASSERT_TRUE(WaitUntil([&] { return screen.Geometry(window).width == 500; }));
+    ASSERT_TRUE(WaitUntil([&] { return TargetDrawnToScale() && !(Target() == before); }));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(EndsWith(ClickTarget(), " hit")) << i;
+    // A point just outside the drawn square misses.
+    Rect target = Target();
+    screen.MoveTo(target.x - 3, target.y + target.height / 2);
+    WaitMouseWithin(190, 40, 200, 100);
+    screen.Click();
+    EXPECT_TRUE(EndsWith(host.WaitLine("press "), " miss"));
+}
+
+// Full screen covers the screen; back, the window is exactly where and as large as it was, and
+// clicks land on the target in both states, however often it switches.
+TEST_F(RealWindow, FullScreenOnAndOffManyTimes) {
+    StartHost();
+    Rect windowed = screen.Geometry(window);
+    const Rect wholeScreen{0, 0, 1024, 768};
+    for (int round = 0; round < 8; ++round) {
+        screen.TapKey("f");
+        ASSERT_EQ(host.WaitLine("windowed"), "windowed 0");
+        ASSERT_TRUE(WaitUntil([&] { return screen.Geometry(window) == wholeScreen; }))
+            << "round " << round << ": " << screen.Geometry(window).x << "," << screen.Geometry(window).y
+            << " " << screen.Geometry(window).width << "x" << screen.Geometry(window).height;
+        ASSERT_TRUE(WaitUntil([&] { return TargetDrawnToScale(); }));
+        EXPECT_TRUE(EndsWith(ClickTarget(), " hit")) << round;
+        screen.TapKey("f");
+        ASSERT_EQ(host.WaitLine("windowed"), "windowed 1");
+        ASSERT_TRUE(WaitUntil([&] { return screen.Geometry(window) == windowed; }))
+            << "round " << round << ": " << screen.Geometry(window).x << "," << screen.Geometry(window).y
+            << " " << screen.Geometry(window).width << "x" << screen.Geometry(window).height;
+        ASSERT_TRUE(WaitUntil([&] { return TargetDrawnToScale(); }));
+        EXPECT_TRUE(EndsWith(ClickTarget(), " hit")) << round;
+    }
+}
+
+// The counter reports as many frames as ran in its one-second window. Windows in which the value
+// does not change are told apart by the count (a line spanning several windows counts more).
+TEST_F(RealWindow, FrameCounterCountsEveryFrameOfItsSecond) {
+    StartHost();
+    int single = 0;
+    for (int i = 0; i < 12 && single < 2; ++i) {
+        std::string line = host.WaitLine("fps ");
+        ASSERT_NE(line, "");
+        int value = 0, frames = 0;
+        ASSERT_EQ(sscanf(line.c_str(), "fps %d frames %d", &value, &frames), 2);
+        if (value == 0 || frames * 2 > value * 3)
+            continue;
+        EXPECT_EQ(frames, value) << line;
+        ++single;
+    }
+    EXPECT_EQ(single, 2);
+}
+
+// The demo's GUI scene (800 x 600), as a player clicks and drags it: points in game coordinates.
+class DemoGui : public RealWindow {
+protected:
+    void SetUp() override {
+        RealWindow::SetUp();
+        ASSERT_TRUE(host.Start({TQ_DEMO, "--scene", "gui"}, g_server->Display(), folder));
+        window = screen.FindWindow("TQ2D demo");
+        ASSERT_NE(window, 0u);
+        ASSERT_TRUE(WaitUntil([&] { return At(kBlue) == kSelected; })) << "the scene is never drawn";
+    }
+
+    uint32_t At(const int (&point)[2]) {
+        Rect client = screen.Geometry(window);
+        return screen.Pixel(client.x + point[0], client.y + point[1]);
+    }
+
+    void MoveTo(const int (&point)[2]) {
+        Rect client = screen.Geometry(window);
+        screen.MoveTo(client.x + point[0], client.y + point[1]);
+    }
+
+    // Points the mouse at `point` and waits until the GUI has drawn a frame that saw it there: the
+    // Red button, first hovered (it lightens), is drawn plain again.
+    void Hover(const int (&red)[2], const int (&point)[2]) {
+        const int aside[2] = {700, 560};
+        MoveTo(aside);
+        ASSERT_TRUE(WaitUntil([&] { return At(red) == kPlain; })) << "no hover";
+        MoveTo(red);
+        ASSERT_TRUE(WaitUntil([&] { return At(red) != kPlain; })) << "no hover";
+        MoveTo(point);
+        ASSERT_TRUE(WaitUntil([&] { return At(red) == kPlain; })) << "no hover";
+    }
+
+    // Presses at `from` and drags until the GUI window follows (its title reaches `moved`), then on
+    // to `to`, holding the button until `arrived` holds.
+    void Drag(const int (&from)[2], const int (&moved)[2], const int (&to)[2],
+              const std::function<bool()>& arrived) {
+        screen.Press();
+        bool follows = false;
+        for (int step = 1; step <= 10 && !follows; ++step) {
+            const int point[2] = {from[0] + (to[0] - from[0]) * step / 40,
+                                  from[1] + (to[1] - from[1]) * step / 40};
+            MoveTo(point);
+            follows = WaitUntil([&] { return At(moved) == kTitle; }, 500);
+        }
+        EXPECT_TRUE(follows) << "the GUI window does not follow the mouse";
+        MoveTo(to);
+        EXPECT_TRUE(WaitUntil(arrived));
+        screen.Release();
+    }
+
+    const uint32_t kSelected = 0xC08A30;
+    const uint32_t kPlain = 0x3C5A96;
+    const uint32_t kTitle = 0x3050A0;
+    const int kRed[2] = {112, 146};
+    const int kBlue[2] = {265, 146};
+};
+
+TEST_F(DemoGui, ButtonTakesAClickWithNoHold) {
+    const int aside[2] = {700, 560};
+    MoveTo(aside);
+    ASSERT_TRUE(WaitUntil([&] { return At(kRed) == kPlain; })) << "no hover";
+    MoveTo(kRed);
+    ASSERT_TRUE(WaitUntil([&] { return At(kRed) != kPlain; })) << "no hover";
+    screen.Click();
+    EXPECT_TRUE(WaitUntil([&] { return At(kRed) == kSelected && At(kBlue) != kSelected; }));
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitExit(), 0);
+}
+
+// Dragged by its title past the left or the top edge, the GUI window stops at that edge instead of
+// jumping to the far side. Its title bar spans x 41 to 458 and y 81 to 100.
+TEST_F(DemoGui, WindowDraggedPastTheLeftEdgeStopsThere) {
+    const int title[2] = {300, 84}, leftOfTitle[2] = {38, 84}, left[2] = {-22, 84};
+    const int leftEdge[2] = {2, 84}, farRight[2] = {700, 84};
+    Hover(kRed, title);
+    Drag(title, leftOfTitle, left, [&] { return At(leftEdge) == kTitle && At(farRight) != kTitle; });
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitExit(), 0);
+}
+
+TEST_F(DemoGui, WindowDraggedPastTheTopEdgeStopsThere) {
+    const int title[2] = {300, 95}, aboveTitle[2] = {300, 78}, above[2] = {300, -5};
+    // The scene keeps its GUI window below the caption line (19 pixels high).
+    const int topEdge[2] = {300, 22}, farBelow[2] = {300, 590};
+    Hover(kRed, title);
+    Drag(title, aboveTitle, above, [&] { return At(topEdge) == kTitle && At(farBelow) != kTitle; });
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitExit(), 0);
+}
+
+// F12 writes a new numbered file each time and says where it is.
+TEST_F(DemoGui, F12WritesNumberedScreenshotsAndSaysWhere) {
+    for (int number = 1; number <= 2; ++number) {
+        screen.TapKey("F12");
+        std::string path = folder + "/tq2d-demo-shot-00" + std::to_string(number) + ".bmp";
+        EXPECT_EQ(host.WaitLine("tq2d-demo: screenshot"), "tq2d-demo: screenshot written to " + path);
+        EXPECT_TRUE(std::filesystem::exists(path));
+    }
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitExit(), 0);
+}
+
+} // namespace
