@@ -80,7 +80,8 @@ void LinearRunsPortable(const TextureView& texture, const LinearRun* runs, int r
         LinearRowPortable(texture, run->u, run->v, run->du, run->dv, run->count, out);
 }
 
-// Runs of shifted coordinates (first taps), all near the texture, sampled back to back.
+// Runs whose first taps (the coordinates less half a texel) all lie near the texture, sampled back
+// to back.
 typedef void (*SampleRunsFunction)(const TextureView& texture, const LinearRun* runs, int runCount,
                                    bool skipTransparent, uint32_t* out);
 
@@ -228,7 +229,8 @@ TQ_TARGET_AVX2 void SampleRunAvx2(const TextureView& texture, int64_t su, int64_
 TQ_TARGET_AVX2 void SampleRunsAvx2(const TextureView& texture, const LinearRun* runs, int runCount,
                                    bool skipTransparent, uint32_t* out) {
     for (const LinearRun* run = runs; run != runs + runCount; out += run->count, ++run)
-        SampleRunAvx2(texture, run->u, run->v, run->du, run->dv, run->count, skipTransparent, out);
+        SampleRunAvx2(texture, run->u - 0x8000, run->v - 0x8000, run->du, run->dv, run->count,
+                      skipTransparent, out);
 }
 
 #endif
@@ -339,7 +341,7 @@ SampleLanesAvx512(const TextureView& texture, __m512i u16, __m512i v16, __mmask1
     _mm512_mask_storeu_epi32(out, active, texels);
 }
 
-// Runs of shifted coordinates sampled sixteen pixels at a time, a group's lanes filled from as many
+// Runs sampled sixteen pixels at a time, a group's lanes filled from as many
 // runs as it takes: each lane steps its own run's coordinates. The lane arithmetic wraps at 32 bits,
 // exact for every lane that is filled, as those coordinates lie near the texture.
 TQ_TARGET_AVX512 void SampleRunsAvx512(const TextureView& texture, const LinearRun* runs, int runCount,
@@ -353,13 +355,13 @@ TQ_TARGET_AVX512 void SampleRunsAvx512(const TextureView& texture, const LinearR
             const LinearRun& r = runs[run];
             const int take = std::min(16 - filled, r.count - done);
             const __mmask16 lanesOfRun = static_cast<__mmask16>(((1u << take) - 1) << filled);
-            // The run's pixel that lane 0 would hold.
+            // The run's pixel that lane 0 would hold, and its first taps' coordinates.
             const int64_t first = done - filled;
             u16 = _mm512_mask_add_epi32(u16, lanesOfRun,
-                                        _mm512_set1_epi32(static_cast<int>(r.u + first * r.du)),
+                                        _mm512_set1_epi32(static_cast<int>(r.u - 0x8000 + first * r.du)),
                                         _mm512_mullo_epi32(lanes, _mm512_set1_epi32(static_cast<int>(r.du))));
             v16 = _mm512_mask_add_epi32(v16, lanesOfRun,
-                                        _mm512_set1_epi32(static_cast<int>(r.v + first * r.dv)),
+                                        _mm512_set1_epi32(static_cast<int>(r.v - 0x8000 + first * r.dv)),
                                         _mm512_mullo_epi32(lanes, _mm512_set1_epi32(static_cast<int>(r.dv))));
             filled += take;
             done += take;
@@ -378,72 +380,57 @@ TQ_TARGET_AVX512 void SampleRunsAvx512(const TextureView& texture, const LinearR
 
 #if defined(TQ_D3D9_AVX2)
 
-// Whether a run of shifted coordinates has its first taps near the texture, as given or else moved
-// by whole texture sizes (then *run holds it moved).
-bool RunNearTexture(const TextureView& texture, LinearRun* run) {
-    const int last = run->count - 1;
-    if (NearTexture(run->u, run->du, last, texture.width) &&
-        NearTexture(run->v, run->dv, last, texture.height))
-        return true;
-    const int64_t u = IntoTexture(run->u, texture.width), v = IntoTexture(run->v, texture.height);
-    if (!NearTexture(u, run->du, last, texture.width) || !NearTexture(v, run->dv, last, texture.height))
-        return false;
-    run->u = u;
-    run->v = v;
-    return true;
+// Whether a run's first taps lie near the texture and its steps suit the lanes.
+inline bool RunNearTexture(const TextureView& texture, const LinearRun& run) {
+    return std::max(std::llabs(run.du), std::llabs(run.dv)) < kMaxLaneStep &&
+           NearTexture(run.u - 0x8000, run.du, run.count - 1, texture.width) &&
+           NearTexture(run.v - 0x8000, run.dv, run.count - 1, texture.height);
 }
 
-// A run of shifted coordinates too long to stay near the texture: each Lanes pixels moved into it
-// first, and those still too far apart one by one.
+// A run moved by whole texture sizes so that its first pixel's first taps lie in the texture: the
+// same taps and weights.
+LinearRun IntoTexture(const TextureView& texture, const LinearRun& run) {
+    return LinearRun{IntoTexture(run.u - 0x8000, texture.width) + 0x8000,
+                     IntoTexture(run.v - 0x8000, texture.height) + 0x8000, run.du, run.dv, run.count};
+}
+
+// A run whose first taps do not all lie near the texture: whole when moving it brings them near,
+// else each Lanes pixels moved on their own, and those still too far apart (or with steps too long
+// for the lanes) one by one.
 template <int Lanes, SampleRunsFunction SampleRuns>
 void SampleFarRun(const TextureView& texture, const LinearRun& run, bool skipTransparent, uint32_t* out) {
-    int64_t su = run.u, sv = run.v;
-    for (int i = 0; i < run.count; i += Lanes, su += Lanes * run.du, sv += Lanes * run.dv) {
-        LinearRun group{IntoTexture(su, texture.width), IntoTexture(sv, texture.height), run.du, run.dv,
-                        std::min(run.count - i, Lanes)};
-        if (NearTexture(group.u, group.du, group.count - 1, texture.width) &&
-            NearTexture(group.v, group.dv, group.count - 1, texture.height))
+    const LinearRun moved = IntoTexture(texture, run);
+    if (RunNearTexture(texture, moved)) {
+        SampleRuns(texture, &moved, 1, skipTransparent, out);
+        return;
+    }
+    for (int i = 0; i < run.count; i += Lanes) {
+        const LinearRun group = IntoTexture(texture, LinearRun{run.u + i * run.du, run.v + i * run.dv, run.du,
+                                                               run.dv, std::min(run.count - i, Lanes)});
+        if (RunNearTexture(texture, group))
             SampleRuns(texture, &group, 1, skipTransparent, out + i);
         else
-            LinearRowPortable(texture, group.u + 0x8000, group.v + 0x8000, group.du, group.dv, group.count,
-                              out + i);
+            LinearRowPortable(texture, group.u, group.v, group.du, group.dv, group.count, out + i);
     }
 }
 
-// Runs drawn by SampleRuns, Lanes pixels at a time: those near the texture (RunNearTexture) gathered
-// in batches, the others each Lanes pixels on their own (SampleFarRun). Steps too long for the lanes
-// take SampleLinear pixel by pixel.
+// Runs drawn by SampleRuns, Lanes pixels at a time: all in one go when their first taps lie near
+// the texture (a sprite's rows), else those that do in stretches and each other on its own
+// (SampleFarRun).
 template <int Lanes, SampleRunsFunction SampleRuns>
 void LinearRunsInLanes(const TextureView& texture, const LinearRun* runs, int runCount, bool skipTransparent,
                        uint32_t* out) {
-    constexpr int kBatch = 64;
-    LinearRun batch[kBatch];
-    int batched = 0;
-    uint32_t* batchOut = out;
-    auto flush = [&]() {
-        SampleRuns(texture, batch, batched, skipTransparent, batchOut);
-        batched = 0;
-    };
-    for (const LinearRun* run = runs; run != runs + runCount; ++run) {
-        if (run->count <= 0)
+    const LinearRun* stretch = runs;
+    uint32_t* stretchOut = out;
+    for (const LinearRun* run = runs; run != runs + runCount; out += run->count, ++run) {
+        if (RunNearTexture(texture, *run))
             continue;
-        LinearRun shifted{run->u - 0x8000, run->v - 0x8000, run->du, run->dv, run->count};
-        if (std::max(std::llabs(run->du), std::llabs(run->dv)) >= kMaxLaneStep) {
-            flush();
-            LinearRowPortable(texture, run->u, run->v, run->du, run->dv, run->count, out);
-        } else if (RunNearTexture(texture, &shifted)) {
-            if (batched == 0)
-                batchOut = out;
-            batch[batched++] = shifted;
-            if (batched == kBatch)
-                flush();
-        } else {
-            flush();
-            SampleFarRun<Lanes, SampleRuns>(texture, shifted, skipTransparent, out);
-        }
-        out += run->count;
+        SampleRuns(texture, stretch, static_cast<int>(run - stretch), skipTransparent, stretchOut);
+        SampleFarRun<Lanes, SampleRuns>(texture, *run, skipTransparent, out);
+        stretch = run + 1;
+        stretchOut = out + run->count;
     }
-    flush();
+    SampleRuns(texture, stretch, static_cast<int>(runs + runCount - stretch), skipTransparent, stretchOut);
 }
 
 #endif

@@ -17,7 +17,7 @@ typedef void (*BilinearRowFunction)(uint32_t* out, const uint32_t* row0, const u
 BilinearRowFunction PickBilinearRow();
 
 // Pixels along a row at any step (turned and scaled sprites): the texture coordinates of the first,
-// their steps per pixel and how many.
+// their steps per pixel and how many (0 or more).
 struct LinearRun {
     int64_t u, v, du, dv;
     int count;
