@@ -20,8 +20,8 @@ public:
 
     SpanFiller(const RenderState& state, const SpanPlanes& setup);
     // Draws pixels first..last of row y. Bilinear spans at any step wait, so that their texels are
-    // sampled together (their lanes filled across the ends of rows); Flush draws them, in the order
-    // given. Spans of one filler must not overlap while they wait.
+    // sampled together (their lanes filled across the ends of rows); Flush samples them all, then
+    // blends them in the order given.
     void Fill(int y, int first, int last);
     // Draws the spans still waiting; call after the last Fill.
     void Flush();
