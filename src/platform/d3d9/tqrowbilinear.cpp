@@ -69,10 +69,21 @@ void BilinearRowPortable(uint32_t* out, const uint32_t* row0, const uint32_t* ro
 }
 
 void LinearRowPortable(const TextureView& texture, int64_t u, int64_t v, int64_t du, int64_t dv, int count,
-                       bool, uint32_t* out) {
+                       uint32_t* out) {
     for (int i = 0; i < count; ++i, u += du, v += dv)
         out[i] = SampleLinear(texture, u, v);
 }
+
+void LinearRunsPortable(const TextureView& texture, const LinearRun* runs, int runCount, bool,
+                        uint32_t* out) {
+    for (const LinearRun* run = runs; run != runs + runCount; out += std::max(run->count, 0), ++run)
+        LinearRowPortable(texture, run->u, run->v, run->du, run->dv, run->count, out);
+}
+
+// Runs whose first taps (the coordinates less half a texel) all lie near the texture, sampled back
+// to back.
+typedef void (*SampleRunsFunction)(const TextureView& texture, const LinearRun* runs, int runCount,
+                                   bool skipTransparent, uint32_t* out);
 
 #if defined(TQ_D3D9_AVX2)
 
@@ -215,6 +226,13 @@ TQ_TARGET_AVX2 void SampleRunAvx2(const TextureView& texture, int64_t su, int64_
         SampleGroupAvx2(texture, su, sv, du, dv, std::min(count - i, 8), skipTransparent, out + i);
 }
 
+TQ_TARGET_AVX2 void SampleRunsAvx2(const TextureView& texture, const LinearRun* runs, int runCount,
+                                   bool skipTransparent, uint32_t* out) {
+    for (const LinearRun* run = runs; run != runs + runCount; out += run->count, ++run)
+        SampleRunAvx2(texture, run->u - 0x8000, run->v - 0x8000, run->du, run->dv, run->count,
+                      skipTransparent, out);
+}
+
 #endif
 
 #if defined(TQ_D3D9_AVX512)
@@ -292,16 +310,10 @@ TQ_TARGET_AVX512 inline void GatherPairs(const long long* pixels, __m512i index,
     *right = _mm512_permutex2var_epi32(low, odd, high);
 }
 
-// Sixteen pixels from shifted coordinates su, sv stepping by du, dv; n of them (1..16) written to out.
+// Sixteen pixels (the lanes set in `active`) from shifted coordinates u16, v16, written to out.
 TQ_TARGET_AVX512 __attribute__((always_inline)) inline void
-SampleGroupAvx512(const TextureView& texture, int64_t su, int64_t sv, int64_t du, int64_t dv, int n,
+SampleLanesAvx512(const TextureView& texture, __m512i u16, __m512i v16, __mmask16 active,
                   bool skipTransparent, uint32_t* out) {
-    const __m512i lanes = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-    const __mmask16 active = n >= 16 ? 0xFFFF : static_cast<__mmask16>((1u << n) - 1);
-    const __m512i u16 = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(su)),
-                                         _mm512_mullo_epi32(lanes, _mm512_set1_epi32(static_cast<int>(du))));
-    const __m512i v16 = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(sv)),
-                                         _mm512_mullo_epi32(lanes, _mm512_set1_epi32(static_cast<int>(dv))));
     const __m512i width = _mm512_set1_epi32(texture.width), zero = _mm512_setzero_si512();
     const TapPair16 x = WrappedTaps16(u16, width), y = WrappedTaps16(v16, _mm512_set1_epi32(texture.height));
     const __m512i row0 = _mm512_madd_epi16(y.first, width), row1 = _mm512_madd_epi16(y.second, width);
@@ -329,42 +341,96 @@ SampleGroupAvx512(const TextureView& texture, int64_t su, int64_t sv, int64_t du
     _mm512_mask_storeu_epi32(out, active, texels);
 }
 
-// SampleRunAvx2 sixteen pixels at a time.
-TQ_TARGET_AVX512 void SampleRunAvx512(const TextureView& texture, int64_t su, int64_t sv, int64_t du,
-                                      int64_t dv, int count, bool skipTransparent, uint32_t* out) {
-    for (int i = 0; i < count; i += 16, su += 16 * du, sv += 16 * dv)
-        SampleGroupAvx512(texture, su, sv, du, dv, std::min(count - i, 16), skipTransparent, out + i);
+// Runs sampled sixteen pixels at a time, a group's lanes filled from as many
+// runs as it takes: each lane steps its own run's coordinates. The lane arithmetic wraps at 32 bits,
+// exact for every lane that is filled, as those coordinates lie near the texture.
+TQ_TARGET_AVX512 void SampleRunsAvx512(const TextureView& texture, const LinearRun* runs, int runCount,
+                                       bool skipTransparent, uint32_t* out) {
+    const __m512i lanes = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    int run = 0, done = 0; // pixels of runs[run] already in lanes
+    while (run < runCount) {
+        __m512i u16 = _mm512_setzero_si512(), v16 = _mm512_setzero_si512();
+        int filled = 0;
+        while (filled < 16 && run < runCount) {
+            const LinearRun& r = runs[run];
+            const int take = std::min(16 - filled, r.count - done);
+            const __mmask16 lanesOfRun = static_cast<__mmask16>(((1u << take) - 1) << filled);
+            // The run's pixel that lane 0 would hold, and its first taps' coordinates.
+            const int64_t first = done - filled;
+            u16 = _mm512_mask_add_epi32(u16, lanesOfRun,
+                                        _mm512_set1_epi32(static_cast<int>(r.u - 0x8000 + first * r.du)),
+                                        _mm512_mullo_epi32(lanes, _mm512_set1_epi32(static_cast<int>(r.du))));
+            v16 = _mm512_mask_add_epi32(v16, lanesOfRun,
+                                        _mm512_set1_epi32(static_cast<int>(r.v - 0x8000 + first * r.dv)),
+                                        _mm512_mullo_epi32(lanes, _mm512_set1_epi32(static_cast<int>(r.dv))));
+            filled += take;
+            done += take;
+            if (done == r.count) {
+                ++run;
+                done = 0;
+            }
+        }
+        SampleLanesAvx512(texture, u16, v16, static_cast<__mmask16>((1u << filled) - 1), skipTransparent,
+                          out);
+        out += filled;
+    }
 }
 
 #endif
 
 #if defined(TQ_D3D9_AVX2)
 
-// A row drawn by SampleRun, Lanes pixels at a time: the whole row so when it stays near the texture
-// (checked once, at its ends); else each Lanes pixels moved into the texture first, and those still
-// too far apart one by one. Steps too long for the lanes take SampleLinear pixel by pixel.
-template <int Lanes,
-          void (*SampleRun)(const TextureView&, int64_t, int64_t, int64_t, int64_t, int, bool, uint32_t*)>
-void LinearRowInLanes(const TextureView& texture, int64_t u, int64_t v, int64_t du, int64_t dv, int count,
-                      bool skipTransparent, uint32_t* out) {
-    if (std::max(std::llabs(du), std::llabs(dv)) >= kMaxLaneStep) {
-        LinearRowPortable(texture, u, v, du, dv, count, skipTransparent, out);
+// Whether a run's first taps lie near the texture and its steps suit the lanes.
+inline bool RunNearTexture(const TextureView& texture, const LinearRun& run) {
+    return std::max(std::llabs(run.du), std::llabs(run.dv)) < kMaxLaneStep &&
+           NearTexture(run.u - 0x8000, run.du, run.count - 1, texture.width) &&
+           NearTexture(run.v - 0x8000, run.dv, run.count - 1, texture.height);
+}
+
+// A run moved by whole texture sizes so that its first pixel's first taps lie in the texture: the
+// same taps and weights.
+LinearRun IntoTexture(const TextureView& texture, const LinearRun& run) {
+    return LinearRun{IntoTexture(run.u - 0x8000, texture.width) + 0x8000,
+                     IntoTexture(run.v - 0x8000, texture.height) + 0x8000, run.du, run.dv, run.count};
+}
+
+// A run whose first taps do not all lie near the texture: whole when moving it brings them near,
+// else each Lanes pixels moved on their own, and those still too far apart (or with steps too long
+// for the lanes) one by one.
+template <int Lanes, SampleRunsFunction SampleRuns>
+void SampleFarRun(const TextureView& texture, const LinearRun& run, bool skipTransparent, uint32_t* out) {
+    const LinearRun moved = IntoTexture(texture, run);
+    if (RunNearTexture(texture, moved)) {
+        SampleRuns(texture, &moved, 1, skipTransparent, out);
         return;
     }
-    int64_t su = u - 0x8000, sv = v - 0x8000;
-    if (count > 0 && NearTexture(su, du, count - 1, texture.width) &&
-        NearTexture(sv, dv, count - 1, texture.height)) {
-        SampleRun(texture, su, sv, du, dv, count, skipTransparent, out);
-        return;
-    }
-    for (int i = 0; i < count; i += Lanes, su += Lanes * du, sv += Lanes * dv) {
-        const int n = std::min(count - i, Lanes);
-        const int64_t groupU = IntoTexture(su, texture.width), groupV = IntoTexture(sv, texture.height);
-        if (NearTexture(groupU, du, n - 1, texture.width) && NearTexture(groupV, dv, n - 1, texture.height))
-            SampleRun(texture, groupU, groupV, du, dv, n, skipTransparent, out + i);
+    for (int i = 0; i < run.count; i += Lanes) {
+        const LinearRun group = IntoTexture(texture, LinearRun{run.u + i * run.du, run.v + i * run.dv, run.du,
+                                                               run.dv, std::min(run.count - i, Lanes)});
+        if (RunNearTexture(texture, group))
+            SampleRuns(texture, &group, 1, skipTransparent, out + i);
         else
-            LinearRowPortable(texture, groupU + 0x8000, groupV + 0x8000, du, dv, n, skipTransparent, out + i);
+            LinearRowPortable(texture, group.u, group.v, group.du, group.dv, group.count, out + i);
     }
+}
+
+// Runs drawn by SampleRuns, Lanes pixels at a time: all in one go when their first taps lie near
+// the texture (a sprite's rows), else those that do in stretches and each other on its own
+// (SampleFarRun).
+template <int Lanes, SampleRunsFunction SampleRuns>
+void LinearRunsInLanes(const TextureView& texture, const LinearRun* runs, int runCount, bool skipTransparent,
+                       uint32_t* out) {
+    const LinearRun* stretch = runs;
+    uint32_t* stretchOut = out;
+    for (const LinearRun* run = runs; run != runs + runCount; out += run->count, ++run) {
+        if (RunNearTexture(texture, *run))
+            continue;
+        SampleRuns(texture, stretch, static_cast<int>(run - stretch), skipTransparent, stretchOut);
+        SampleFarRun<Lanes, SampleRuns>(texture, *run, skipTransparent, out);
+        stretch = run + 1;
+        stretchOut = out + run->count;
+    }
+    SampleRuns(texture, stretch, static_cast<int>(runs + runCount - stretch), skipTransparent, stretchOut);
 }
 
 #endif
@@ -379,18 +445,18 @@ BilinearRowFunction PickBilinearRow() {
     return BilinearRowPortable;
 }
 
-LinearRowFunction PickLinearRow() {
+LinearRunsFunction PickLinearRuns() {
     switch (ChosenKernelLevel()) {
 #if defined(TQ_D3D9_AVX512)
     case KernelLevel::kAvx512:
-        return LinearRowInLanes<16, SampleRunAvx512>;
+        return LinearRunsInLanes<16, SampleRunsAvx512>;
 #endif
 #if defined(TQ_D3D9_AVX2)
     case KernelLevel::kAvx2:
-        return LinearRowInLanes<8, SampleRunAvx2>;
+        return LinearRunsInLanes<8, SampleRunsAvx2>;
 #endif
     default:
-        return LinearRowPortable;
+        return LinearRunsPortable;
     }
 }
 

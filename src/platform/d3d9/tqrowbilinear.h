@@ -16,17 +16,25 @@ typedef void (*BilinearRowFunction)(uint32_t* out, const uint32_t* row0, const u
 // The form for this processor (SSE2 or portable), chosen once per draw.
 BilinearRowFunction PickBilinearRow();
 
-// Any step along the row (turned and scaled sprites): out[i] = SampleLinear(texture, u + i * du,
-// v + i * dv) for i < count, texture bound. With AVX2, eight pixels at a time step u and v in the
-// lanes, wrap their taps there, gather the texels and filter them: a whole row so when it stays
-// within a texture size around the texture (checked once, at its ends), else each eight pixels
-// moved by whole texture sizes first. Steps too long for the lanes take SampleLinear pixel by
-// pixel. With AVX-512 the same sixteen pixels at a time, each row's two taps loaded together where
-// no pixel's first tap lies in the texture's last column. With skipTransparent, pixels whose four texels all
-// have alpha 0 may come out as any colour with alpha 0 (for callers that discard them).
-typedef void (*LinearRowFunction)(const TextureView& texture, int64_t u, int64_t v, int64_t du, int64_t dv,
-                                  int count, bool skipTransparent, uint32_t* out);
+// Pixels along a row at any step (turned and scaled sprites): the texture coordinates of the first,
+// their steps per pixel and how many (0 or more).
+struct LinearRun {
+    int64_t u, v, du, dv;
+    int count;
+};
+
+// Runs sampled back to back: the pixels of runs[0], then those of runs[1], ..., each
+// SampleLinear(texture, u + i * du, v + i * dv) for i < count, texture bound. With AVX2, eight
+// pixels at a time step u and v in the lanes, wrap their taps there, gather the texels and filter
+// them: a whole run so when it stays within a texture size around the texture (checked once, at its
+// ends, as given or moved by whole texture sizes), else each eight pixels moved first. Steps too
+// long for the lanes take SampleLinear pixel by pixel. With AVX-512 sixteen pixels at a time, the
+// lanes filled across the ends of runs, each row's two taps loaded together where no pixel's first
+// tap lies in the texture's last column. With skipTransparent, pixels whose four texels all have
+// alpha 0 may come out as any colour with alpha 0 (for callers that discard them).
+typedef void (*LinearRunsFunction)(const TextureView& texture, const LinearRun* runs, int runCount,
+                                   bool skipTransparent, uint32_t* out);
 // The form for this processor, chosen once per draw.
-LinearRowFunction PickLinearRow();
+LinearRunsFunction PickLinearRuns();
 
 } // namespace tqd3d9

@@ -46,9 +46,10 @@ private:
             *hi = std::min(*hi, q);
         else
             inside = q >= 0;
-        const bool carry = r >= bound.divisor;
-        bound.q = q + bound.stepQ + (carry ? 1 : 0);
-        bound.r = carry ? r - bound.divisor : r;
+        // All ones when the remainder carries: no branch, as carries come in no pattern a predictor learns.
+        const int64_t carry = -static_cast<int64_t>(r >= bound.divisor);
+        bound.q = q + bound.stepQ - carry;
+        bound.r = r - (carry & bound.divisor);
         return inside;
     }
 

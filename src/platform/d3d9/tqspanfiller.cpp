@@ -76,7 +76,7 @@ SpanFiller::SpanFiller(const RenderState& state, const SpanPlanes& setup)
                                                 : RowBlend::kAlphaInv;
     m_blendRow = PickBlendRow(m_blend);
     m_blendRect = PickBlendRect(m_blend);
-    m_linearRow = PickLinearRow();
+    m_linearRuns = PickLinearRuns();
     m_bilinearRow = PickBilinearRow();
     m_colorAdd = state.colorOp == D3DTOP_ADD;
     m_colorSelect = state.colorOp == D3DTOP_SELECTARG1;
@@ -92,6 +92,8 @@ SpanFiller::SpanFiller(const RenderState& state, const SpanPlanes& setup)
     bool whiteDiffuse = m_constantDiffuse && m_diffuse == 0xFFFFFFFFu;
     bool straight = (m_colorSelect || (!m_colorAdd && whiteDiffuse)) && (m_alphaSelect || whiteDiffuse);
     m_blitsTexels = texMode == kOneToOne && straight;
+    m_straight = straight;
+    m_queues = texMode == kLinear;
     switch (texMode) {
     case kNoTexture:
         m_fill = Pick<kNoTexture>(straight);
@@ -106,7 +108,7 @@ SpanFiller::SpanFiller(const RenderState& state, const SpanPlanes& setup)
         m_fill = Pick<kPoint>(straight);
         break;
     default:
-        m_fill = Pick<kLinear>(straight);
+        m_fill = nullptr;
         break;
     }
 }
@@ -115,8 +117,50 @@ template <SpanFiller::TexMode T> SpanFiller::SpanFunction SpanFiller::Pick(bool 
     return straight ? &SpanFiller::FillSpan<T, true> : &SpanFiller::FillSpan<T, false>;
 }
 
-void SpanFiller::Fill(int y, int first, int last) const {
-    (this->*m_fill)(y, first, last);
+void SpanFiller::Fill(int y, int first, int last) {
+    if (!m_queues) {
+        (this->*m_fill)(y, first, last);
+        return;
+    }
+    // Spans longer than the queue go in pieces.
+    for (int x = first; x <= last;) {
+        if (m_queuedCount == kMaxQueued || m_queuedPixels == kMaxQueuedPixels)
+            Flush();
+        const int count = std::min(last - x + 1, kMaxQueuedPixels - m_queuedPixels);
+        Queue(y, x, count);
+        x += count;
+    }
+}
+
+void SpanFiller::Queue(int y, int first, int count) {
+    m_queued[m_queuedCount++] = QueuedSpan{y, first, count};
+    m_queuedPixels += count;
+}
+
+void SpanFiller::Flush() {
+    if (m_queuedCount == 0)
+        return;
+    const SpanPlanes& s = m_setup;
+    LinearRun runs[kMaxQueued];
+    for (int i = 0; i < m_queuedCount; ++i) {
+        const QueuedSpan& span = m_queued[i];
+        const int64_t ox = span.first - s.minX, oy = span.y - s.minY;
+        runs[i] = LinearRun{s.u.base + s.u.dx * ox + s.u.dy * oy, s.v.base + s.v.dx * ox + s.v.dy * oy,
+                            s.u.dx, s.v.dx, span.count};
+    }
+    uint32_t texels[kMaxQueuedPixels];
+    m_linearRuns(m_state.texture, runs, m_queuedCount, m_skipTransparent, texels);
+    uint32_t* spanTexels = texels;
+    for (int i = 0; i < m_queuedCount; ++i) {
+        const QueuedSpan& span = m_queued[i];
+        if (!m_straight)
+            ShadeTexels(spanTexels, span.count, span.first - s.minX, span.y - s.minY);
+        m_blendRow(reinterpret_cast<uint32_t*>(m_state.color->Row(span.y)) + span.first, spanTexels,
+                   span.count, m_alphaRef, m_storeMask);
+        spanTexels += span.count;
+    }
+    m_queuedCount = 0;
+    m_queuedPixels = 0;
 }
 
 // Stage 0 for a texel and a diffuse colour, equal to PixelPipeline::Combine for the supported ops.
@@ -136,10 +180,31 @@ uint32_t SpanFiller::Shade(uint32_t texel, uint32_t diffuse) const {
     return color | (alpha << 24);
 }
 
-void SpanFiller::FillRect(int top, int bottom, int first, int last) const {
+void SpanFiller::ShadeTexels(uint32_t* texels, int count, int64_t ox, int64_t oy) const {
+    if (m_constantDiffuse) {
+        for (int i = 0; i < count; ++i)
+            texels[i] = Shade(texels[i], m_diffuse);
+        return;
+    }
+    const SpanPlanes& s = m_setup;
+    auto start = [ox, oy](const AttributePlane& p) { return p.base + p.dx * ox + p.dy * oy; };
+    int64_t ca = start(s.a), cr = start(s.r), cg = start(s.g), cb = start(s.b);
+    for (int i = 0; i < count; ++i) {
+        const uint32_t diffuse =
+            PackArgb(FixedToInt(ca, 255), FixedToInt(cr, 255), FixedToInt(cg, 255), FixedToInt(cb, 255));
+        ca += s.a.dx;
+        cr += s.r.dx;
+        cg += s.g.dx;
+        cb += s.b.dx;
+        texels[i] = Shade(texels[i], diffuse);
+    }
+}
+
+void SpanFiller::FillRect(int top, int bottom, int first, int last) {
     if (!m_blitsTexels) {
         for (int y = top; y <= bottom; ++y)
             Fill(y, first, last);
+        Flush();
         return;
     }
     // One texel per pixel: u does not change down the rectangle and v steps one texel per row.
@@ -190,10 +255,7 @@ template <SpanFiller::TexMode T, bool Straight> void SpanFiller::FillSpan(int y,
         CopyTexelRuns(out, count, u, v);
         return;
     }
-    int64_t ca = start(s.a), cr = start(s.r), cg = start(s.g), cb = start(s.b);
-    const int64_t da = s.a.dx, dr = s.r.dx, dg = s.g.dx, db = s.b.dx, du = s.u.dx, dv = s.v.dx;
-    const bool constantDiffuse = m_constantDiffuse;
-    uint32_t diffuse = m_diffuse;
+    const int64_t du = s.u.dx, dv = s.v.dx;
     const uint32_t *texRow = nullptr, *nextRow = nullptr;
     int tx = 0;
     uint32_t fx = 0, fy = 0;
@@ -212,45 +274,29 @@ template <SpanFiller::TexMode T, bool Straight> void SpanFiller::FillSpan(int y,
     }
     constexpr int kChunk = 64;
     uint32_t colors[kChunk];
-    while (count > 0) {
-        int n = std::min(count, kChunk);
-        // Filtered texels come a chunk at a time.
-        constexpr bool kFiltered = T == kLinearStep || T == kLinear;
+    for (int done = 0; done < count;) {
+        int n = std::min(count - done, kChunk);
         if (T == kLinearStep) {
             tx = BilinearRun(m_bilinearRow, colors, n, texRow, nextRow, tex.width, tx, fx, fy);
-        } else if (T == kLinear) {
-            m_linearRow(tex, u, v, du, dv, n, m_skipTransparent, colors);
-            u += n * du;
-            v += n * dv;
-        }
-        for (int i = 0; i < n && !(Straight && kFiltered); ++i) {
-            uint32_t texel;
-            if (T == kNoTexture) {
-                texel = 0xFFFFFFFFu;
-            } else if (T == kOneToOne) {
-                texel = texRow[tx];
-                if (++tx == tex.width)
-                    tx = 0;
-            } else if (kFiltered) {
-                texel = colors[i];
-            } else {
-                texel = SamplePoint(tex, u, v);
-                u += du;
-                v += dv;
+        } else {
+            for (int i = 0; i < n; ++i) {
+                if (T == kNoTexture) {
+                    colors[i] = 0xFFFFFFFFu;
+                } else if (T == kOneToOne) {
+                    colors[i] = texRow[tx];
+                    if (++tx == tex.width)
+                        tx = 0;
+                } else {
+                    colors[i] = SamplePoint(tex, u, v);
+                    u += du;
+                    v += dv;
+                }
             }
-            if (!Straight && !constantDiffuse) {
-                diffuse = PackArgb(FixedToInt(ca, 255), FixedToInt(cr, 255), FixedToInt(cg, 255),
-                                   FixedToInt(cb, 255));
-                ca += da;
-                cr += dr;
-                cg += dg;
-                cb += db;
-            }
-            colors[i] = Straight ? texel : Shade(texel, diffuse);
         }
-        m_blendRow(out, colors, n, m_alphaRef, m_storeMask);
-        out += n;
-        count -= n;
+        if (!Straight)
+            ShadeTexels(colors, n, ox + done, oy);
+        m_blendRow(out + done, colors, n, m_alphaRef, m_storeMask);
+        done += n;
     }
 }
 

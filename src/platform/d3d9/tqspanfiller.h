@@ -19,11 +19,15 @@ public:
     static bool Supports(const RenderState& state);
 
     SpanFiller(const RenderState& state, const SpanPlanes& setup);
-    // Draws pixels first..last of row y.
-    void Fill(int y, int first, int last) const;
+    // Draws pixels first..last of row y. Bilinear spans at any step wait, so that their texels are
+    // sampled together (their lanes filled across the ends of rows); Flush samples them all, then
+    // blends them in the order given.
+    void Fill(int y, int first, int last);
+    // Draws the spans still waiting; call after the last Fill.
+    void Flush();
     // Draws pixels first..last of rows top..bottom, a rectangle the planes hold for (the two halves
     // of a quad). Texels passed straight through one to one blend whole texture rows.
-    void FillRect(int top, int bottom, int first, int last) const;
+    void FillRect(int top, int bottom, int first, int last);
 
     // kOneToOne: one texel per pixel; kLinearStep: one texel per pixel between texel centres, so the
     // bilinear weights stay the same along the span.
@@ -38,6 +42,17 @@ private:
     void CopyTexelRuns(uint32_t* out, int count, int64_t u, int64_t v) const;
     template <TexMode T> static SpanFunction Pick(bool straight);
     uint32_t Shade(uint32_t texel, uint32_t diffuse) const;
+    // Stage 0 on `count` texels in place, for the pixels from (ox, oy) on relative to the planes' origin.
+    void ShadeTexels(uint32_t* texels, int count, int64_t ox, int64_t oy) const;
+    // A bilinear span at any step waits for Flush.
+    void Queue(int y, int first, int count);
+
+    // The most spans and pixels that wait at once.
+    static constexpr int kMaxQueued = 64;
+    static constexpr int kMaxQueuedPixels = 1024;
+    struct QueuedSpan {
+        int y, first, count;
+    };
 
     const RenderState& m_state;
     const SpanPlanes& m_setup;
@@ -45,11 +60,17 @@ private:
     RowBlend m_blend;
     BlendRowFunction m_blendRow;
     BlendRectFunction m_blendRect;
-    LinearRowFunction m_linearRow;
+    LinearRunsFunction m_linearRuns;
     BilinearRowFunction m_bilinearRow;
     // Pixels of alpha 0 leave the target unchanged.
     bool m_skipTransparent;
     bool m_blitsTexels;
+    // Stage 0 passes texels through unchanged.
+    bool m_straight;
+    // Spans wait for Flush (bilinear at any step).
+    bool m_queues;
+    QueuedSpan m_queued[kMaxQueued];
+    int m_queuedCount = 0, m_queuedPixels = 0;
     bool m_colorAdd, m_colorSelect, m_alphaSelect;
     bool m_constantDiffuse;
     uint32_t m_diffuse;

@@ -108,6 +108,7 @@ void TriangleRasterizer::DrawSpans(const TriangleSetup& setup) {
     for (int y = top; y <= LastRow(setup.maxY); ++y)
         if (rows.NextRow(&first, &last))
             filler.Fill(y, first, last);
+    filler.Flush();
 }
 
 void TriangleRasterizer::DrawPair(const TriangleSetup& first, const TriangleSetup& second) {
@@ -143,6 +144,7 @@ void TriangleRasterizer::FillPair(const TriangleSetup& one, const TriangleSetup&
         if (hasTwo)
             filler.Fill(y, f2, l2);
     }
+    filler.Flush();
 }
 
 void TriangleRasterizer::FillRectangle(const SpanPlanes& planes, const PixelRect& rect) {

@@ -61,7 +61,7 @@ TEST_P(PixelKernels, BilinearRowsMatchTheTexelFormula) {
     }
 }
 
-TEST_P(PixelKernels, LinearRowsAtAnyStepMatchTheSampler) {
+TEST_P(PixelKernels, LinearRunsAtAnyStepMatchTheSampler) {
     std::mt19937 rng(11);
     auto any = [&rng](int64_t lo, int64_t hi) { return std::uniform_int_distribution<int64_t>(lo, hi)(rng); };
     for (int round = 0; round < 2000; ++round) {
@@ -70,22 +70,32 @@ TEST_P(PixelKernels, LinearRowsAtAnyStepMatchTheSampler) {
         for (uint32_t& t : texels)
             t = static_cast<uint32_t>(rng()) & (round % 3 ? 0xFFFFFFFFu : 0x00FFFFFFu);
         const TextureView texture{texels.data(), width, height};
-        // Mostly near the texture and below a few texels per pixel; sometimes far out or huge steps.
-        const int64_t reach = round % 10 ? int64_t(4) << 16 : int64_t(1) << 40;
-        const int64_t u = any(-reach * width, reach * width), v = any(-reach * height, reach * height);
-        const int64_t step = round % 7 ? int64_t(3) << 16 : int64_t(1) << 30;
-        const int64_t du = any(-step, step), dv = any(-step, step);
-        const int count = static_cast<int>(any(0, 40));
-        const bool skipTransparent = round % 2 == 0;
-        std::vector<uint32_t> out(count);
-        PickLinearRow()(texture, u, v, du, dv, count, skipTransparent, out.data());
-        for (int i = 0; i < count; ++i) {
-            uint32_t expected = SampleLinear(texture, u + i * du, v + i * dv);
-            if (skipTransparent && expected >> 24 == 0)
-                ASSERT_EQ(0u, out[i] >> 24) << "round " << round << " pixel " << i;
-            else
-                ASSERT_EQ(expected, out[i]) << "round " << round << " pixel " << i;
+        // Several runs back to back, mostly short, near the texture and below a few texels per pixel;
+        // sometimes far out, long or with huge steps.
+        std::vector<LinearRun> runs(any(1, 5));
+        int total = 0;
+        for (LinearRun& run : runs) {
+            const int64_t reach = any(0, 9) ? int64_t(4) << 16 : int64_t(1) << 40;
+            run.u = any(-reach * width, reach * width);
+            run.v = any(-reach * height, reach * height);
+            const int64_t step = any(0, 6) ? int64_t(3) << 16 : int64_t(1) << 30;
+            run.du = any(-step, step);
+            run.dv = any(-step, step);
+            run.count = static_cast<int>(any(0, 3) ? any(0, 20) : any(0, 80));
+            total += run.count;
         }
+        const bool skipTransparent = round % 2 == 0;
+        std::vector<uint32_t> out(total);
+        PickLinearRuns()(texture, runs.data(), static_cast<int>(runs.size()), skipTransparent, out.data());
+        int pixel = 0;
+        for (const LinearRun& run : runs)
+            for (int i = 0; i < run.count; ++i, ++pixel) {
+                uint32_t expected = SampleLinear(texture, run.u + i * run.du, run.v + i * run.dv);
+                if (skipTransparent && expected >> 24 == 0)
+                    ASSERT_EQ(0u, out[pixel] >> 24) << "round " << round << " pixel " << pixel;
+                else
+                    ASSERT_EQ(expected, out[pixel]) << "round " << round << " pixel " << pixel;
+            }
     }
 }
 
