@@ -71,8 +71,13 @@ bool WriteFile(const char* path, const std::vector<uint8_t>& bytes) {
 
 HRESULT D3DXSaveSurfaceToFileA(LPCSTR destFile, D3DXIMAGE_FILEFORMAT format, LPDIRECT3DSURFACE9 surface,
                                const void*, const RECT* sourceRect) {
-    if (!destFile || !surface || format != D3DXIFF_BMP)
+    if (!destFile || !surface)
         return D3DERR_INVALIDCALL;
+    if (format != D3DXIFF_BMP) {
+        tqplat::PlatformLog("D3DXSaveSurfaceToFileA: \"%s\" not written: images are saved as BMP only",
+                            destFile);
+        return D3DERR_INVALIDCALL;
+    }
     tqd3d9::Surface* source = static_cast<tqd3d9::Surface*>(surface);
     tqd3d9::Image& image = source->DrawnPixels();
     if (source->IsDepthStencil() || image.Width() == 0)

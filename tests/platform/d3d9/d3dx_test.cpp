@@ -227,7 +227,9 @@ TEST_F(D3DXTest, SavedBmpReadsBackAsTheSurface) {
     ASSERT_NE(nullptr, mkdtemp(folder));
     std::string path = std::string(folder) + "/shot000.bmp";
     ASSERT_EQ(D3D_OK, D3DXSaveSurfaceToFileA(path.c_str(), D3DXIFF_BMP, back, nullptr, nullptr));
+    testing::internal::CaptureStderr();
     EXPECT_EQ(D3DERR_INVALIDCALL, D3DXSaveSurfaceToFileA(path.c_str(), D3DXIFF_PNG, back, nullptr, nullptr));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("BMP only"), std::string::npos);
     back->Release();
 
     std::ifstream in(path, std::ios::binary);

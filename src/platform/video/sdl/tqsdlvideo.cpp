@@ -20,6 +20,8 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <set>
@@ -94,6 +96,14 @@ HWND WindowOfId(Uint32 id) {
     return nullptr;
 }
 
+// SDL falls back to a driver that draws nowhere when no display can be opened; such a driver counts
+// only when it was asked for by name.
+bool ShowsOnADisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    bool drawsNowhere = driver && (strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0);
+    return !drawsNowhere || getenv("SDL_VIDEODRIVER") != nullptr;
+}
+
 bool SdlInit() {
     // SDL would turn SIGINT and SIGTERM into a quit event that no window receives, so that Ctrl+C
     // and kill could not end the program: they keep their usual effect.
@@ -107,6 +117,12 @@ bool SdlInit() {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         PlatformLog("SDL video: %s", SDL_GetError());
+        return false;
+    }
+    if (!ShowsOnADisplay()) {
+        PlatformLog("SDL video: no display could be opened (DISPLAY=%s)",
+                    getenv("DISPLAY") ? getenv("DISPLAY") : "");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     State().thread = std::this_thread::get_id();
