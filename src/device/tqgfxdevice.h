@@ -558,6 +558,7 @@ private:
     bool SoundLoaded() const { return m_hBass != nullptr; }
     void* LoadSoundData(const char* nameOrData, DWORD size, DWORD* length, bool* owned);
     DWORD DecodeEffect(const void* data, DWORD length);
+    DWORD SilentHandleFor(const char* nameOrData, DWORD size);
 
     // Resources (tqgfxdeviceresources.cpp).
     void* LoadFromPacks(const char* name, DWORD* size, bool* found);

@@ -217,11 +217,24 @@ DWORD TQGfxDevice::DecodeEffect(const void* data, DWORD length) {
     return sample;
 }
 
+// Without an output nothing is decoded, but a named file that cannot be read fails (and is logged)
+// as it would with one, so a game learns of a missing file on any machine.
+DWORD TQGfxDevice::SilentHandleFor(const char* nameOrData, DWORD size) {
+    DWORD length = 0;
+    bool owned = false;
+    void* data = LoadSoundData(nameOrData, size, &length, &owned);
+    if (!data)
+        return 0;
+    if (owned)
+        Resource_Free(data);
+    return kSilentHandle;
+}
+
 DWORD TQGfxDevice::Effect_Load(const char* nameOrData, DWORD size) {
     if (!SoundLoaded())
         return 0;
     if (m_bSilent)
-        return kSilentHandle;
+        return SilentHandleFor(nameOrData, size);
     DWORD length = 0;
     bool owned = false;
     void* data = LoadSoundData(nameOrData, size, &length, &owned);
@@ -289,7 +302,7 @@ DWORD TQGfxDevice::Stream_Load(const char* nameOrData, DWORD size) {
     if (!SoundLoaded())
         return 0;
     if (m_bSilent)
-        return kSilentHandle;
+        return SilentHandleFor(nameOrData, size);
     DWORD length = 0;
     bool owned = false;
     void* data = LoadSoundData(nameOrData, size, &length, &owned);

@@ -208,3 +208,17 @@ TEST_F(DeviceSoundTest, UseSoundStateUnloadsAndReloads) {
     dev->System_SetState(TQGFX_SAMPLERATE, 8000);
     EXPECT_EQ(dev->System_GetState(TQGFX_SAMPLERATE).AsInt(), 22050);
 }
+
+TEST_F(DeviceSoundTest, WithoutAnOutputMissingFilesStillFail) {
+    dev->System_SetState(TQGFX_USESOUND, false);
+    setenv("SDL_AUDIODRIVER", "no-such-output", 1);
+    dev->System_SetState(TQGFX_USESOUND, true);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_TRUE(LogContains("BASS Init failed, using no sound"));
+    WriteFile("sfx/tone.wav", wav);
+    EXPECT_NE(dev->Effect_Load(Path("sfx/tone.wav").c_str(), 0), 0u);
+    EXPECT_NE(dev->Stream_Load(Path("sfx/tone.wav").c_str(), 0), 0u);
+    EXPECT_EQ(dev->Effect_Load(Path("sfx/none.wav").c_str(), 0), 0u);
+    EXPECT_EQ(dev->Stream_Load(Path("sfx/none.wav").c_str(), 0), 0u);
+    EXPECT_EQ(std::string(dev->System_GetErrorMessage()), "Can't load resource: " + Path("sfx/none.wav"));
+}
