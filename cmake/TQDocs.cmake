@@ -1,6 +1,6 @@
 # The API reference, made with doxygen from the installed headers:
 #  - target docs writes build/docs/html (not part of the default build);
-#  - cmake --install copies it to share/doc/TQ2D/html when it has been built;
+#  - cmake --install copies it to share/doc/TQ2D/html when it has been built, else says so;
 #  - test tq2d_docs runs doxygen into a folder of its own and fails on any warning.
 find_package(Doxygen QUIET)
 
@@ -35,3 +35,6 @@ else()
   message(STATUS "doxygen not found: no docs target (scripts/setup.sh installs it)")
 endif()
 install(DIRECTORY ${CMAKE_BINARY_DIR}/docs/html/ DESTINATION share/doc/TQ2D/html OPTIONAL)
+install(CODE "if(NOT EXISTS \"${CMAKE_BINARY_DIR}/docs/html/index.html\")
+  message(STATUS \"API reference not installed: build the docs target first (needs doxygen)\")
+endif()")
