@@ -264,6 +264,11 @@ const char* const g_tqGfxKeyNames[256] = {
 
 namespace {
 
+// True for a key code the pressed-this-frame record can hold.
+bool IsKeyCode(int key) {
+    return key >= 0 && key < 256;
+}
+
 bool IsDown(const BYTE* keys, int vk) {
     return (keys[vk] & 0x80) != 0;
 }
@@ -325,7 +330,7 @@ void TQGfxDevice::BuildEvent(int type, int key, int scan, int flags, int x, int 
     case TQ2D_INPUT_MBUTTONDOWN:
         m_nVKey = event.key;
         m_nChar = event.chr;
-        if (event.key >= 0 && event.key < static_cast<int>(m_pressedThisFrame.size()))
+        if (IsKeyCode(event.key))
             m_pressedThisFrame.set(static_cast<size_t>(event.key));
         break;
     case TQ2D_INPUT_MOUSEMOVE:
@@ -368,8 +373,7 @@ int TQGfxDevice::Input_GetMouseWheel() {
 bool TQGfxDevice::Input_GetKeyState(int key) {
     if (!m_bActive)
         return false;
-    bool pressedThisFrame = key >= 0 && key < static_cast<int>(m_pressedThisFrame.size()) &&
-                            m_pressedThisFrame.test(static_cast<size_t>(key));
+    bool pressedThisFrame = IsKeyCode(key) && m_pressedThisFrame.test(static_cast<size_t>(key));
     return pressedThisFrame || (GetAsyncKeyState(key) & 0x8000) != 0;
 }
 

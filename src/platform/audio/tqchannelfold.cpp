@@ -108,7 +108,8 @@ std::vector<int> CommonWavOrder(int channels) {
     return order;
 }
 
-// Vorbis and Opus streams of 3 to 8 channels come in the order their specifications fix.
+// Vorbis and Opus streams of 3 to 8 channels come in their own fixed order: the centre between the
+// fronts, the LFE last.
 std::vector<int> OggOrder(int channels) {
     switch (channels) {
     case 3:
