@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <sstream>
@@ -286,6 +288,38 @@ TEST_F(RealWindow, FrameCounterCountsEveryFrameOfItsSecond) {
     }
     EXPECT_EQ(single, 2);
 }
+
+// In a window every frame waits for the display's refresh, whatever the frame rate the game asks
+// for: two seconds show no more frames than the display can, and 60 frames a second keeps up with
+// it. The virtual display reports no rate, which the backend takes as 60 Hz.
+class FrameRate : public RealWindow, public ::testing::WithParamInterface<int> {
+protected:
+    // The frame number of the next "frame" line and when it was read.
+    unsigned long NextFrame(std::chrono::steady_clock::time_point* when) {
+        std::string line = host.WaitLine("frame ");
+        *when = std::chrono::steady_clock::now();
+        return strtoul(line.c_str() + strlen("frame "), nullptr, 10);
+    }
+};
+
+TEST_P(FrameRate, KeepsToTheDisplayInAWindow) {
+    const double refresh = 60;
+    StartHost({"--fps", std::to_string(GetParam()), "--report-frames"});
+    std::chrono::steady_clock::time_point start, now;
+    const unsigned long first = NextFrame(&start);
+    unsigned long last = first;
+    do
+        last = NextFrame(&now);
+    while (now - start < std::chrono::seconds(2) && last != 0);
+    ASSERT_NE(last, 0u) << "frames stopped";
+    const double perSecond = (last - first) / std::chrono::duration<double>(now - start).count();
+    EXPECT_LE(perSecond, refresh + 1);
+    if (GetParam() == refresh) {
+        EXPECT_GE(perSecond, refresh - 2);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(RealWindow, FrameRate, ::testing::Values(-1, 0, 60));
 
 // The demo's GUI scene (800 x 600), as a player clicks and drags it: points in game coordinates.
 class DemoGui : public RealWindow {

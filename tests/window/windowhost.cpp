@@ -11,8 +11,9 @@
 //   focus lost|gained           the focus callbacks
 //   inactive frames N           N frames ran inactive with nothing drawn (once, at 20)
 //   first frame after focus drew|did-not-draw
+//   frame N                     frame N began (only with --report-frames)
 //   exit                        the loop ended
-// usage: tq-window-host [--fps N]
+// usage: tq-window-host [--fps N] [--report-frames]
 #include "device/tqgfxdevice.h"
 #include "engine/tq2dapi.h"
 #include "engine/tq2dtexture.h"
@@ -44,6 +45,7 @@ struct HostState {
     int framesSinceFps = 0;
     int inactiveFrames = 0;
     bool watchFirstFrame = false;
+    bool reportFrames = false;
     unsigned long frame = 0;
 };
 
@@ -145,6 +147,8 @@ bool Draw() {
 
 bool Frame() {
     ++g_state.frame;
+    if (g_state.reportFrames)
+        Say("frame %lu", g_state.frame);
     CountFrame();
     ReadInput();
     bool drew = Draw();
@@ -179,9 +183,11 @@ void FillTexture(TQ2DTexture* texture, DWORD color) {
 
 int main(int argc, char** argv) {
     int fps = 0;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (strcmp(argv[i], "--fps") == 0)
-            fps = atoi(argv[i + 1]);
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--fps") == 0 && i + 1 < argc)
+            fps = atoi(argv[++i]);
+        else if (strcmp(argv[i], "--report-frames") == 0)
+            g_state.reportFrames = true;
     }
     TQ2D_INIT_INFO_tag info{};
     info.pfnFrame = Frame;
