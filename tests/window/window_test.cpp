@@ -375,6 +375,7 @@ protected:
     const uint32_t kSelected = 0xC08A30;
     const uint32_t kPlain = 0x3C5A96;
     const uint32_t kTitle = 0x3050A0;
+    const uint32_t kListSelected = 0x5078C0;
     const int kRed[2] = {112, 146};
     const int kBlue[2] = {265, 146};
 };
@@ -387,6 +388,41 @@ TEST_F(DemoGui, ButtonTakesAClickWithNoHold) {
     ASSERT_TRUE(WaitUntil([&] { return At(kRed) != kPlain; })) << "no hover";
     screen.Click();
     EXPECT_TRUE(WaitUntil([&] { return At(kRed) == kSelected && At(kBlue) != kSelected; }));
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitExit(), 0);
+}
+
+// The pointer leaves a hovered line and comes back to the very same pixel: a click there chooses
+// that line, in the planet list and in the combo box's open list.
+TEST_F(DemoGui, LinesTakeAClickWhereThePointerCameBack) {
+    const int earth[2] = {160, 268}, aside[2] = {700, 560};
+    const uint32_t listBackground = 0x202C50;
+    Hover(kRed, earth);
+    ASSERT_TRUE(WaitUntil([&] { return At(earth) != listBackground; })) << "no hover bar";
+    MoveTo(aside);
+    ASSERT_TRUE(WaitUntil([&] { return At(earth) == listBackground; })) << "the hover bar stays";
+    Hover(kRed, earth);
+    screen.Click();
+    EXPECT_TRUE(WaitUntil([&] { return At(earth) == kListSelected; })) << std::hex << At(earth);
+
+    // The combo box's list opens under it with "Medium" chosen; "Large" is the line below.
+    const int dropButton[2] = {437, 185}, medium[2] = {402, 224}, large[2] = {402, 240};
+    Hover(kRed, dropButton);
+    screen.Click();
+    ASSERT_TRUE(WaitUntil([&] { return At(medium) == kListSelected; })) << "the list does not open";
+    const uint32_t plain = At(large);
+    MoveTo(large);
+    ASSERT_TRUE(WaitUntil([&] { return At(large) != plain; })) << "no hover bar";
+    MoveTo(aside);
+    ASSERT_TRUE(WaitUntil([&] { return At(large) == plain; })) << "the hover bar stays";
+    MoveTo(large);
+    // Seen when the hover bar comes back; without it the click still comes after a while.
+    WaitUntil([&] { return At(large) != plain; }, 2000);
+    screen.Click();
+    ASSERT_TRUE(WaitUntil([&] { return At(medium) != kListSelected; })) << "the list stays open";
+    MoveTo(dropButton);
+    screen.Click();
+    EXPECT_TRUE(WaitUntil([&] { return At(large) == kListSelected; })) << "Large is not chosen";
     screen.RequestClose(window);
     EXPECT_EQ(host.WaitExit(), 0);
 }
