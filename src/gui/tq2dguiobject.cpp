@@ -184,6 +184,7 @@ void TQ2DGUIObject::SetShowMode(int bShow, int bNoFocus) {
         return;
     m_bShowMode = bShow;
     if (bShow) {
+        m_bAwaitRelease = TQ2DGetKeyState(kKeyLButton) != 0;
         if (!bNoFocus)
             SetFocus();
     } else {
@@ -346,6 +347,8 @@ void TQ2DGUIObject::UpdateGUI(float fDelta, float x, float y) {
     const int lButton = TQ2DGetKeyState(kKeyLButton);
     m_bPressFrame = lButton && !m_nPassLButton;
     m_nPassLButton = lButton;
+    if (!lButton)
+        m_bAwaitRelease = false;
     m_pMouseTarget = FindMouseTarget(x - m_ptPos.x, y - m_ptPos.y);
     UpdateSubtree(fDelta, x, y);
     --m_nPassDepth;
@@ -412,6 +415,13 @@ bool TQ2DGUIObject::IsBlockedBy(TQ2DGUIObject* holder) {
     return holder && holder != this && !CheckParent(holder);
 }
 
+bool TQ2DGUIObject::AwaitsRelease() const {
+    for (const TQ2DGUIObject* node = this; node; node = node->m_pParent)
+        if (node->m_bAwaitRelease)
+            return true;
+    return false;
+}
+
 void TQ2DGUIObject::UpdateGUIControl(TQ2DGUIObject* pControl, float fDelta, float x, float y, int nLButton,
                                      int nRButton, int nMButton, int nWheel) {
     if (!pControl)
@@ -422,7 +432,9 @@ void TQ2DGUIObject::UpdateGUIControl(TQ2DGUIObject* pControl, float fDelta, floa
         return;
     if (pControl->IsBlockedBy(m_pModalControl) || pControl->IsBlockedBy(m_pMouseCaptureControl))
         return;
-    if (!nLButton || m_bPressFrame) {
+    if (!nLButton)
+        pControl->m_bAwaitRelease = false;
+    if (!nLButton || (m_bPressFrame && !pControl->AwaitsRelease())) {
         pControl->SetMouseEnter(pControl->IsUnderMouse(x, y) ? 1 : 0);
         if (m_dwDestroyCount != destroyCount)
             return;

@@ -326,10 +326,14 @@ class DemoGui : public RealWindow {
 protected:
     void SetUp() override {
         RealWindow::SetUp();
-        ASSERT_TRUE(host.Start({TQ_DEMO, "--scene", "gui"}, g_server->Display(), folder));
+        StartDemo("gui");
+        ASSERT_TRUE(WaitUntil([&] { return At(kBlue) == kSelected; })) << "the scene is never drawn";
+    }
+
+    void StartDemo(const char* scene) {
+        ASSERT_TRUE(host.Start({TQ_DEMO, "--scene", scene}, g_server->Display(), folder));
         window = screen.FindWindow("TQ2D demo");
         ASSERT_NE(window, 0u);
-        ASSERT_TRUE(WaitUntil([&] { return At(kBlue) == kSelected; })) << "the scene is never drawn";
     }
 
     uint32_t At(const int (&point)[2]) {
@@ -423,6 +427,32 @@ TEST_F(DemoGui, LinesTakeAClickWhereThePointerCameBack) {
     MoveTo(dropButton);
     screen.Click();
     EXPECT_TRUE(WaitUntil([&] { return At(large) == kListSelected; })) << "Large is not chosen";
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitExit(), 0);
+}
+
+// A button pressed in another scene and held into the GUI scene is no press there: moved with it
+// held, the GUI window stays; released over the list's header, the list keeps its order.
+class DemoSceneSwitch : public DemoGui {
+protected:
+    void SetUp() override {
+        RealWindow::SetUp();
+        StartDemo("sprites");
+    }
+};
+
+TEST_F(DemoSceneSwitch, ButtonHeldIntoTheGuiSceneIsNoPressThere) {
+    const int title[2] = {420, 90}, header[2] = {141, 216}, mercury[2] = {160, 236}, aside[2] = {700, 560};
+    MoveTo(title);
+    screen.Press();
+    screen.TapKey("F5");
+    ASSERT_TRUE(WaitUntil([&] { return At(kBlue) == kSelected; })) << "no GUI scene";
+    MoveTo(header);
+    screen.Release();
+    // The red button lights only once the GUI has seen the button up.
+    Hover(kRed, aside);
+    EXPECT_EQ(At(title), kTitle) << "the window was dragged";
+    EXPECT_EQ(At(mercury), kListSelected) << "the list was sorted";
     screen.RequestClose(window);
     EXPECT_EQ(host.WaitExit(), 0);
 }
