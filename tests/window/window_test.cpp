@@ -289,6 +289,25 @@ TEST_F(RealWindow, FrameCounterCountsEveryFrameOfItsSecond) {
     EXPECT_EQ(single, 2);
 }
 
+// Under a German layout AltGr+Q types "@" and AltGr+E the euro sign (0x80 in GBK) into an edit;
+// with AltGr let go, "a" is ordinary text again.
+TEST_F(RealWindow, AltGrCharactersReachAnEdit) {
+    // The right Alt key's code on the virtual server's keyboard.
+    const unsigned rightAlt = 108;
+    struct Layout {
+        Desktop& screen;
+        ~Layout() { screen.SetKeyboardLayout("us"); }
+    } german{screen};
+    ASSERT_TRUE(screen.SetKeyboardLayout("de")) << "setxkbmap";
+    StartHost({"--edit"});
+    screen.HoldKeyCode(rightAlt, true);
+    screen.TapKey("q");
+    screen.TapKey("e");
+    screen.HoldKeyCode(rightAlt, false);
+    screen.TapKey("a");
+    EXPECT_EQ(host.WaitLine("edit 40 80 61"), "edit 40 80 61");
+}
+
 // In a window every frame waits for the display's refresh, whatever the frame rate the game asks
 // for: two seconds show no more frames than the display can, and 60 frames a second keeps up with
 // it. The virtual display reports no rate, which the backend takes as 60 Hz.
