@@ -415,6 +415,32 @@ TEST_F(DemoGui, ButtonTakesAClickWithNoHold) {
     EXPECT_EQ(host.WaitExit(), 0);
 }
 
+// Text drawn on the list's selection bar blends its edges with the bar: no pixel there is darker
+// than the bar, and the letters are lighter.
+TEST_F(DemoGui, TextOnTheSelectionBarHasNoDarkEdges) {
+    const int aside[2] = {700, 560};
+    MoveTo(aside);
+    Rect client = screen.Geometry(window);
+    // The bar of the first line, "1  Mercury", from its left end past the text.
+    std::vector<uint32_t> bar = screen.Grab(Rect{client.x + 56, client.y + 228, 120, 14});
+    int darker = 0, lighter = 0;
+    for (uint32_t pixel : bar) {
+        bool dark = false, light = false;
+        for (int shift : {0, 8, 16}) {
+            int channel = static_cast<int>((pixel >> shift) & 0xFF);
+            int barChannel = static_cast<int>((kListSelected >> shift) & 0xFF);
+            dark |= channel < barChannel - 2;
+            light |= channel > barChannel + 2;
+        }
+        darker += dark;
+        lighter += light;
+    }
+    EXPECT_EQ(darker, 0);
+    EXPECT_GT(lighter, 20);
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitExit(), 0);
+}
+
 // The pointer leaves a hovered line and comes back to the very same pixel: a click there chooses
 // that line, in the planet list and in the combo box's open list.
 TEST_F(DemoGui, LinesTakeAClickWhereThePointerCameBack) {
