@@ -1,5 +1,6 @@
 #include "gui/tq2dguiobject.h"
 
+#include "base/tqlog.h"
 #include "containers/tqcompare.h"
 #include "engine/tq2dapi.h"
 
@@ -117,8 +118,15 @@ bool TQ2DGUIObject::TakeKey(int key) {
 // ---- Tree ----
 
 int TQ2DGUIObject::AddControl(TQ2DGUIObject* pChild, int bAutoDelete) {
-    if (!pChild || !m_ControlList.AddTail(pChild, bAutoDelete, 1))
+    if (!pChild)
         return 0;
+    if (!m_ControlList.AddTail(pChild, bAutoDelete, 0)) {
+        g_tqLogError.SetLogInfo(__FILE__, "TQ2DGUIObject::AddControl", __LINE__);
+        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Control ID %lu not added: %s.",
+                         static_cast<unsigned long>(pChild->m_dwControlID),
+                         GetControl(pChild->m_dwControlID) ? "a sibling has it" : "out of memory");
+        return 0;
+    }
     pChild->m_pParent = this;
     return 1;
 }
@@ -298,11 +306,18 @@ void TQ2DGUIObject::ClearStatus() {
         SetFocusControl(nullptr);
     if (m_pInputControl == this)
         m_pInputControl = nullptr;
+    const bool entered = m_bMouseEnter != 0;
+    const bool pressed = m_nMouseLButton != 0;
     m_bMouseEnter = 0;
     m_nMouseLButton = 0;
     m_nMouseRButton = 0;
     m_nMouseMButton = 0;
     m_nMouseWheel = 0;
+    // What the mouse did goes with it: a press (and a drag) ends, a hover look goes.
+    if (pressed)
+        OnMouseLButton(0);
+    if (entered)
+        OnMouseLeave();
 }
 
 unsigned char TQ2DGUIObject::AdjustPosRange(float& x, float& y) {

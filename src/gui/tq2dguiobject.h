@@ -176,7 +176,8 @@ public:
 
     // ---- Tree ----
     /// Appends child at the tail (owned when bAutoDelete is nonzero): 1, or 0 for NULL or an ID
-    /// already taken among the children (logged by the list).
+    /// already taken among the children (an error line names the ID; the child is not linked and
+    /// stays the caller's).
     int AddControl(TQ2DGUIObject* pChild, int bAutoDelete);
     /// Removes the child with that ID (deleting it when owned); nothing when there is none.
     void DelControl(DWORD dwID);

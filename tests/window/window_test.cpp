@@ -441,6 +441,35 @@ TEST_F(DemoGui, TextOnTheSelectionBarHasNoDarkEdges) {
     EXPECT_EQ(host.WaitExit(), 0);
 }
 
+// The popup closed by a click on its Close button, or by Escape with the pointer on it, opens again
+// with the button plain: hiding a window clears the pressed and hover looks of its controls.
+TEST_F(DemoGui, PopupReopensWithItsButtonPlain) {
+    const int open[2] = {100, 121}, close[2] = {220, 280};
+    Hover(kRed, open);
+    const uint32_t closed = At(close);
+    for (bool escape : {false, true}) {
+        screen.Click();
+        ASSERT_TRUE(WaitUntil([&] { return At(close) != closed; })) << "no popup";
+        const uint32_t plain = At(close);
+        MoveTo(close);
+        ASSERT_TRUE(WaitUntil([&] { return At(close) != plain; })) << "no hover";
+        if (escape)
+            screen.TapKey("Escape");
+        else
+            screen.Click();
+        ASSERT_TRUE(WaitUntil([&] { return At(close) == closed; })) << "the popup stays";
+        Hover(kRed, open);
+        screen.Click();
+        ASSERT_TRUE(WaitUntil([&] { return At(close) != closed; })) << "no popup";
+        EXPECT_TRUE(WaitUntil([&] { return At(close) == plain; }, 2000)) << (escape ? "Escape" : "click");
+        screen.TapKey("Escape");
+        ASSERT_TRUE(WaitUntil([&] { return At(close) == closed; })) << "the popup stays";
+        Hover(kRed, open);
+    }
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitExit(), 0);
+}
+
 // The pointer leaves a hovered line and comes back to the very same pixel: a click there chooses
 // that line, in the planet list and in the combo box's open list.
 TEST_F(DemoGui, LinesTakeAClickWhereThePointerCameBack) {
