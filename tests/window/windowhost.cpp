@@ -11,7 +11,8 @@
 //   focus lost|gained           the focus callbacks
 //   inactive frames N           N frames ran inactive with nothing drawn (once, at 20)
 //   first frame after focus drew|did-not-draw
-//   frame N                     frame N began (only with --report-frames)
+//   frame N T                   frame N began, T microseconds after the program started (only
+//                               with --report-frames)
 //   edit XX XX ...              the text of the focused edit changed (only with --edit): its GBK
 //                               bytes in hexadecimal
 //   exit                        the loop ended
@@ -21,6 +22,7 @@
 #include "engine/tq2dtexture.h"
 #include "gui/tq2dguiedit.h"
 
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +56,7 @@ struct HostState {
 };
 
 HostState g_state;
+const std::chrono::steady_clock::time_point g_start = std::chrono::steady_clock::now();
 
 // The GUI of --edit: an edit with the focus, and the text last reported.
 TQ2DGUIObject* g_gui = nullptr;
@@ -184,7 +187,10 @@ void UpdateEdit() {
 bool Frame() {
     ++g_state.frame;
     if (g_state.reportFrames)
-        Say("frame %lu", g_state.frame);
+        Say("frame %lu %lld", g_state.frame,
+            static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                       std::chrono::steady_clock::now() - g_start)
+                                       .count()));
     CountFrame();
     ReadInput();
     if (g_gui)
