@@ -42,6 +42,8 @@ test_packages=(
   xauth
   libxtst-dev
   openbox
+  x11-xkb-utils
+  xkb-data
   doxygen
   locales
 )

@@ -73,12 +73,12 @@ void TQGfxDevice::FillPresentParameters(D3DPRESENT_PARAMETERS* params, D3DFORMAT
     params->SwapEffect = D3DSWAPEFFECT_DISCARD;
     params->hDeviceWindow = m_hWnd;
     params->Windowed = windowed ? TRUE : FALSE;
-    // Only synchronised full screen waits for the display; a window runs at the frame rate set.
-    params->PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    // A window's presents wait for the display's refresh whatever the frame rate (the default
+    // interval); full screen waits only when synchronised.
     if (!windowed) {
         params->FullScreen_RefreshRateInHz = 0;
-        if (m_nFPS == TQGFX_FPS_VSYNC)
-            params->PresentationInterval = D3DPRESENT_INTERVAL_ONE;
+        params->PresentationInterval =
+            m_nFPS == TQGFX_FPS_VSYNC ? D3DPRESENT_INTERVAL_ONE : D3DPRESENT_INTERVAL_IMMEDIATE;
     }
     if (m_bZBuffer) {
         params->EnableAutoDepthStencil = TRUE;

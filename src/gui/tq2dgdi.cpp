@@ -1,6 +1,7 @@
 #include "gui/tq2dgdi.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/tq2dapi.h"
@@ -44,6 +45,43 @@ DWORD BlendPixel(DWORD s, DWORD d) {
         return s;
     const float p = static_cast<float>(alpha * 100.0 / 255.0);
     return BlendChannel(s, d, 16, p) | BlendChannel(s, d, 8, p) | BlendChannel(s, d, 0, p);
+}
+
+int Channel(DWORD color, int shift) {
+    return static_cast<int>((color >> shift) & 0xFF);
+}
+
+// The coverage (1 to 254) with which the text colour, blended over the key colour as a glyph's
+// edge is drawn, gives the pixel; 0 when none does. Colours are 0xRRGGBB. The channel in which the
+// two colours differ most gives the coverage; the others must agree with it within rounding.
+int EdgeCoverage(DWORD pixel, DWORD text) {
+    const DWORD key = TQ2DGUI_KEY_COLOR;
+    int widest = 0;
+    for (int shift : {8, 16})
+        if (std::abs(Channel(text, shift) - Channel(key, shift)) >
+            std::abs(Channel(text, widest) - Channel(key, widest)))
+            widest = shift;
+    const int span = Channel(text, widest) - Channel(key, widest);
+    if (span == 0)
+        return 0;
+    const int coverage = ((Channel(pixel, widest) - Channel(key, widest)) * 510 + span) / (2 * span);
+    if (coverage <= 0 || coverage >= 255)
+        return 0;
+    for (int shift : {0, 8, 16}) {
+        const int blended =
+            (Channel(text, shift) * coverage + Channel(key, shift) * (255 - coverage) + 127) / 255;
+        if (std::abs(blended - Channel(pixel, shift)) > 1)
+            return 0;
+    }
+    return coverage;
+}
+
+// An inked pixel as a texel: a glyph's edge drawn over the key colour becomes the text colour with
+// its coverage as alpha, so that it blends with whatever the texture is drawn over; any other ink
+// is opaque.
+DWORD InkTexel(DWORD pixel, DWORD text) {
+    const int coverage = EdgeCoverage(pixel, text);
+    return coverage ? static_cast<DWORD>(coverage) << 24 | text : 0xFF000000 | pixel;
 }
 
 // Larger sides cannot be named in a bitmap header.
@@ -178,13 +216,15 @@ void TQ2DGDI::UpdateTexture(TQ2DTexture& tex, DWORD dx, DWORD dy, DWORD sx, DWOR
     DWORD* texels = tex.Lock(false);
     if (!texels)
         return;
+    const COLORREF color = GetTextColor(m_hDC);
+    const DWORD text = (color & 0xFF) << 16 | (color & 0xFF00) | ((color >> 16) & 0xFF);
     for (DWORD row = 0; row < span.h; ++row) {
         const DWORD* src = m_pBits + static_cast<size_t>(span.sy + row) * m_dwWidth + span.sx;
         DWORD* dst = texels + static_cast<size_t>(span.dy + row) * tw + span.dx;
         for (DWORD col = 0; col < span.w; ++col) {
             const DWORD pixel = src[col] & 0xFFFFFF;
             if (pixel != TQ2DGUI_KEY_COLOR)
-                dst[col] = 0xFF000000 | pixel;
+                dst[col] = InkTexel(pixel, text);
         }
     }
     tex.UnLock();

@@ -129,7 +129,7 @@ void TQ2DGUIComboBox::OnCommand(TQ2DGUIObject* pSender, DWORD dwCommand) {
     // The button reports its press and its click; only the click opens or closes the list.
     if (pSender == &m_DropDown && dwCommand == TQ2DGUI_COMMAND_CLICK)
         ToggleDataView();
-    else if (pSender == &m_DataList)
+    else if (pSender == &m_DataList && dwCommand == TQ2DGUI_COMMAND_CHANGED)
         PickSelectedLine();
 }
 

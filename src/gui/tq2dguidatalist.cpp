@@ -208,6 +208,12 @@ void TQ2DGUIDataList::OnMouseMove(float x, float y) {
     m_nSelectRow = RowAt(x, y);
 }
 
+// The mouse position is the last one seen: the one it comes back to, or one the move that follows
+// corrects.
+void TQ2DGUIDataList::OnMouseEnter() {
+    m_nSelectRow = RowAt(GetMousePos().x, GetMousePos().y);
+}
+
 void TQ2DGUIDataList::OnMouseLeave() {
     m_nSelectRow = -1;
 }
@@ -216,11 +222,12 @@ void TQ2DGUIDataList::OnMouseWheel(int n) {
     SetTopLine(m_nTopLine - n);
 }
 
-// A click chooses the line under the mouse.
+// A click chooses the line under the mouse, whatever the hover bar shows.
 void TQ2DGUIDataList::OnMouseLButton(int n) {
-    if (n || !GetMouseEnter() || m_nSelectRow < 0)
+    const int row = RowAt(GetMousePos().x, GetMousePos().y);
+    if (n || !GetMouseEnter() || row < 0)
         return;
-    SelectRow(m_nTopLine + m_nSelectRow);
+    SelectRow(m_nTopLine + row);
     if (GetParent())
         GetParent()->OnCommand(this, TQ2DGUI_COMMAND_CHANGED);
 }

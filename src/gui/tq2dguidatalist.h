@@ -100,6 +100,7 @@ public:
     void OnRender(float x, float y) override;
     void OnSetSize(float w, float h) override;
     void OnMouseMove(float x, float y) override;
+    void OnMouseEnter() override;
     void OnMouseLeave() override;
     void OnMouseLButton(int n) override;
     void OnMouseWheel(int n) override;

@@ -1,5 +1,6 @@
 #include "gui/tq2dguiobject.h"
 
+#include "base/tqlog.h"
 #include "containers/tqcompare.h"
 #include "engine/tq2dapi.h"
 
@@ -117,8 +118,15 @@ bool TQ2DGUIObject::TakeKey(int key) {
 // ---- Tree ----
 
 int TQ2DGUIObject::AddControl(TQ2DGUIObject* pChild, int bAutoDelete) {
-    if (!pChild || !m_ControlList.AddTail(pChild, bAutoDelete, 1))
+    if (!pChild)
         return 0;
+    if (!m_ControlList.AddTail(pChild, bAutoDelete, 0)) {
+        g_tqLogError.SetLogInfo(__FILE__, "TQ2DGUIObject::AddControl", __LINE__);
+        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Control ID %lu not added: %s.",
+                         static_cast<unsigned long>(pChild->m_dwControlID),
+                         GetControl(pChild->m_dwControlID) ? "a sibling has it" : "out of memory");
+        return 0;
+    }
     pChild->m_pParent = this;
     return 1;
 }
@@ -184,6 +192,7 @@ void TQ2DGUIObject::SetShowMode(int bShow, int bNoFocus) {
         return;
     m_bShowMode = bShow;
     if (bShow) {
+        m_bAwaitRelease = TQ2DGetKeyState(kKeyLButton) != 0;
         if (!bNoFocus)
             SetFocus();
     } else {
@@ -297,11 +306,18 @@ void TQ2DGUIObject::ClearStatus() {
         SetFocusControl(nullptr);
     if (m_pInputControl == this)
         m_pInputControl = nullptr;
+    const bool entered = m_bMouseEnter != 0;
+    const bool pressed = m_nMouseLButton != 0;
     m_bMouseEnter = 0;
     m_nMouseLButton = 0;
     m_nMouseRButton = 0;
     m_nMouseMButton = 0;
     m_nMouseWheel = 0;
+    // What the mouse did goes with it: a press (and a drag) ends, a hover look goes.
+    if (pressed)
+        OnMouseLButton(0);
+    if (entered)
+        OnMouseLeave();
 }
 
 unsigned char TQ2DGUIObject::AdjustPosRange(float& x, float& y) {
@@ -346,6 +362,8 @@ void TQ2DGUIObject::UpdateGUI(float fDelta, float x, float y) {
     const int lButton = TQ2DGetKeyState(kKeyLButton);
     m_bPressFrame = lButton && !m_nPassLButton;
     m_nPassLButton = lButton;
+    if (!lButton)
+        m_bAwaitRelease = false;
     m_pMouseTarget = FindMouseTarget(x - m_ptPos.x, y - m_ptPos.y);
     UpdateSubtree(fDelta, x, y);
     --m_nPassDepth;
@@ -412,6 +430,13 @@ bool TQ2DGUIObject::IsBlockedBy(TQ2DGUIObject* holder) {
     return holder && holder != this && !CheckParent(holder);
 }
 
+bool TQ2DGUIObject::AwaitsRelease() const {
+    for (const TQ2DGUIObject* node = this; node; node = node->m_pParent)
+        if (node->m_bAwaitRelease)
+            return true;
+    return false;
+}
+
 void TQ2DGUIObject::UpdateGUIControl(TQ2DGUIObject* pControl, float fDelta, float x, float y, int nLButton,
                                      int nRButton, int nMButton, int nWheel) {
     if (!pControl)
@@ -422,7 +447,9 @@ void TQ2DGUIObject::UpdateGUIControl(TQ2DGUIObject* pControl, float fDelta, floa
         return;
     if (pControl->IsBlockedBy(m_pModalControl) || pControl->IsBlockedBy(m_pMouseCaptureControl))
         return;
-    if (!nLButton || m_bPressFrame) {
+    if (!nLButton)
+        pControl->m_bAwaitRelease = false;
+    if (!nLButton || (m_bPressFrame && !pControl->AwaitsRelease())) {
         pControl->SetMouseEnter(pControl->IsUnderMouse(x, y) ? 1 : 0);
         if (m_dwDestroyCount != destroyCount)
             return;

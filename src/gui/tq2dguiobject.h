@@ -176,7 +176,8 @@ public:
 
     // ---- Tree ----
     /// Appends child at the tail (owned when bAutoDelete is nonzero): 1, or 0 for NULL or an ID
-    /// already taken among the children (logged by the list).
+    /// already taken among the children (an error line names the ID; the child is not linked and
+    /// stays the caller's).
     int AddControl(TQ2DGUIObject* pChild, int bAutoDelete);
     /// Removes the child with that ID (deleting it when owned); nothing when there is none.
     void DelControl(DWORD dwID);
@@ -275,6 +276,8 @@ private:
     // Whether another control blocks input to this one (a modal or capture control outside its
     // ancestry).
     bool IsBlockedBy(TQ2DGUIObject* holder);
+    // Whether this control or an ancestor was shown while the left button is still down.
+    bool AwaitsRelease() const;
     void UpdateSubtree(float fDelta, float x, float y);
     TQ2DGUIObject* FindMouseTarget(float x, float y);
     // Enabled, not blocked and hit at (x, y) in the parent's coordinates.
@@ -303,8 +306,11 @@ private:
     TQ2D_POINT_tag m_ptSize = {0.0f, 0.0f};
     TQ2D_POINT_tag m_ptMousePos = {0.0f, 0.0f};
     TQ2D_POINT_tag m_ptMouseInParent = {0.0f, 0.0f};
-    // On a root: the left button at its last update pass.
-    int m_nPassLButton = 0;
+    // On a root: the left button at its last update pass. A root that has run none counts it as
+    // held: a button already down when it first looks is not a press.
+    int m_nPassLButton = 1;
+    // Shown while the left button was down: neither it nor its subtree takes that press.
+    bool m_bAwaitRelease = false;
     int m_bMouseEnter = 0;
     int m_nMouseLButton = 0;
     int m_nMouseRButton = 0;

@@ -157,15 +157,20 @@ TEST_F(DeviceTest, WindowLargerThanTheScreenStartsAtItsCorner) {
     EXPECT_EQ(outer.top, 0);
 }
 
-// In a window no frame rate makes a present wait for the display's refresh.
-TEST_F(DeviceTest, WindowedPresentsNeverWaitForTheDisplay) {
+// In a window every present waits for the display's refresh, whatever the frame rate; full screen
+// waits only when synchronised.
+TEST_F(DeviceTest, PresentsWaitForTheDisplayInAWindowAndWhenSynchronised) {
     ASSERT_TRUE(Initiate());
     HWND window = reinterpret_cast<HWND>(dev->System_GetState(TQGFX_HWND).nValue);
-    for (int rate : {0, 60, TQGFX_FPS_VSYNC}) {
-        dev->System_SetState(TQGFX_FPS, rate);
-        ASSERT_TRUE(dev->Gfx_BeginScene(0));
-        dev->Gfx_EndScene();
-        EXPECT_FALSE(tqplat::VideoLastPresentWaited(window)) << rate;
+    for (bool windowed : {true, false, true}) {
+        dev->System_SetState(TQGFX_WINDOWED, windowed);
+        for (int rate : {0, 60, TQGFX_FPS_VSYNC, 0}) {
+            dev->System_SetState(TQGFX_FPS, rate);
+            ASSERT_TRUE(dev->Gfx_BeginScene(0));
+            dev->Gfx_EndScene();
+            EXPECT_EQ(tqplat::VideoLastPresentWaited(window), windowed || rate == TQGFX_FPS_VSYNC)
+                << windowed << " " << rate;
+        }
     }
 }
 

@@ -4,6 +4,9 @@
 #include "gui/tq2dgdi.h"
 #include "gui/tq2dtextout.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace {
 
 const DWORD kWhite = 0xFFFFFF;
@@ -47,6 +50,43 @@ TEST_F(GuiToolkitTest, SurfaceStartsWithKeyColourAndCopiesOnlyInk) {
     EXPECT_EQ(gdi.GetBits(), nullptr);
     gdi.UpdateTexture(tex, 0, 0, 0, 0, 0, 0);
     gdi.ClearBitmap(0);
+}
+
+// Text copied into a texture and drawn over a background looks as the same text drawn straight
+// onto that background: glyph edges carry the text colour with their coverage, not the key colour.
+// (Black ink differs from the key colour by one step, too little to carry a coverage.)
+TEST_F(GuiToolkitTest, TextEdgesBlendWithWhatLiesBeneath) {
+    const COLORREF colours[] = {RGB(255, 255, 255), RGB(255, 0, 0), RGB(30, 200, 90), RGB(90, 60, 20)};
+    const DWORD backgrounds[] = {0x5078C0, 0xF0F0E0, 0x202C50};
+    const int w = 48, h = 20;
+    TQ2DGDI onKey, onBackground;
+    ASSERT_EQ(onKey.CreateBitmap(w, h), 1);
+    ASSERT_EQ(onBackground.CreateBitmap(w, h), 1);
+    TQ2DTexture tex;
+    MakeTexture(tex, w, h, 0);
+    for (COLORREF colour : colours) {
+        for (DWORD background : backgrounds) {
+            onKey.ClearBitmap(TQ2DGUI_KEY_COLOR);
+            onBackground.ClearBitmap(background);
+            for (TQ2DGDI* gdi : {&onKey, &onBackground}) {
+                SetBkMode(gdi->GetHDC(), TRANSPARENT);
+                SetTextColor(gdi->GetHDC(), colour);
+                TextOutA(gdi->GetHDC(), 1, 1, "Wag&", 4);
+            }
+            onKey.ClearTexture(tex, 0, 0);
+            onKey.UpdateTexture(tex, 0, 0, 0, 0, 0, 0);
+            // The texture drawn over the background, as alpha blending does.
+            onKey.ClearBitmap(background);
+            onKey.DrawTexture(tex, 0, 0, 0, 0, 0, 0);
+            int worst = 0;
+            for (int i = 0; i < w * h; ++i)
+                for (int shift : {0, 8, 16})
+                    worst = std::max(worst,
+                                     std::abs(static_cast<int>((onKey.GetBits()[i] >> shift) & 0xFF) -
+                                              static_cast<int>((onBackground.GetBits()[i] >> shift) & 0xFF)));
+            EXPECT_LE(worst, 2) << std::hex << colour << " over " << background;
+        }
+    }
 }
 
 TEST_F(GuiToolkitTest, SurfaceFramesAndBlendsTextures) {

@@ -55,12 +55,13 @@ public:
 
 TEST_F(GuiToolkitTest, TreeKeepsIdsUniqueAndOrdersByThreeWayComparison) {
     TQ2DGUIObject root;
-    TQLogCapture debug(g_tqLogDebug);
+    TQLogCapture errors(g_tqLogError);
     auto* a = new Probe(7);
     auto* b = new Probe(7);
     EXPECT_EQ(root.AddControl(a, 1), 1);
     EXPECT_EQ(root.AddControl(b, 1), 0);
-    EXPECT_TRUE(debug.Contains("Add fail. Key exist or insert fail."));
+    ASSERT_EQ(errors.Lines().size(), 1u);
+    EXPECT_TRUE(errors.Contains("Control ID 7 not added: a sibling has it.")) << errors.Lines()[0];
     EXPECT_EQ(b->GetParent(), nullptr);
     delete b;
     EXPECT_EQ(root.AddControl(nullptr, 1), 0);

@@ -389,6 +389,17 @@ void Desktop::TapKey(const char* keysym) {
     XSync(m_display, False);
 }
 
+void Desktop::HoldKeyCode(unsigned keycode, bool down) {
+    XTestFakeKeyEvent(m_display, keycode, down ? True : False, CurrentTime);
+    XSync(m_display, False);
+}
+
+// The layout stays while any client is connected: this one is.
+bool Desktop::SetKeyboardLayout(const std::string& layout) {
+    std::string command = "setxkbmap -display " + std::string(DisplayString(m_display)) + " " + layout;
+    return std::system(command.c_str()) == 0;
+}
+
 void Desktop::Sync() {
     XSync(m_display, False);
 }

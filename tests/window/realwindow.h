@@ -91,6 +91,10 @@ public:
     void Press(int button = 1);
     void Release(int button = 1);
     void TapKey(const char* keysym);
+    // A key by its key code, held down or let go.
+    void HoldKeyCode(unsigned keycode, bool down);
+    // Sets the keyboard layout (setxkbmap's name of it); false when it cannot.
+    bool SetKeyboardLayout(const std::string& layout);
     void Sync();
 
     // What others do to a window: a close request (as a window manager's close button sends),

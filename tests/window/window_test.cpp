@@ -21,7 +21,6 @@ namespace {
 
 const char kHostTitle[] = "tq-window-host";
 const uint32_t kTargetGreen = 0x00FF00;
-const uint32_t kBackground = 0x202040;
 const int kHostWidth = 320;
 const int kHostHeight = 240;
 
@@ -270,9 +269,13 @@ TEST_F(RealWindow, FullScreenOnAndOffManyTimes) {
 }
 
 // The counter reports as many frames as ran in its one-second window. Windows in which the value
-// does not change are told apart by the count (a line spanning several windows counts more).
+// does not change are told apart by the count (a line spanning several windows counts more). Full
+// screen at frame rate 0 runs free, so that the value changes from one window to the next (a
+// window keeps to the display's steady rate).
 TEST_F(RealWindow, FrameCounterCountsEveryFrameOfItsSecond) {
     StartHost();
+    screen.TapKey("f");
+    ASSERT_EQ(host.WaitLine("windowed"), "windowed 0");
     int single = 0;
     for (int i = 0; i < 12 && single < 2; ++i) {
         std::string line = host.WaitLine("fps ");
@@ -287,15 +290,71 @@ TEST_F(RealWindow, FrameCounterCountsEveryFrameOfItsSecond) {
     EXPECT_EQ(single, 2);
 }
 
+// Under a German layout AltGr+Q types "@" and AltGr+E the euro sign (0x80 in GBK) into an edit;
+// with AltGr let go, "a" is ordinary text again.
+TEST_F(RealWindow, AltGrCharactersReachAnEdit) {
+    // The right Alt key's code on the virtual server's keyboard.
+    const unsigned rightAlt = 108;
+    struct Layout {
+        Desktop& screen;
+        ~Layout() { screen.SetKeyboardLayout("us"); }
+    } german{screen};
+    ASSERT_TRUE(screen.SetKeyboardLayout("de")) << "setxkbmap";
+    StartHost({"--edit"});
+    screen.HoldKeyCode(rightAlt, true);
+    screen.TapKey("q");
+    screen.TapKey("e");
+    screen.HoldKeyCode(rightAlt, false);
+    screen.TapKey("a");
+    EXPECT_EQ(host.WaitLine("edit 40 80 61"), "edit 40 80 61");
+}
+
+// In a window every frame waits for the display's refresh, whatever the frame rate the game asks
+// for: two seconds show no more frames than the display can, and 60 frames a second keeps up with
+// it. The virtual display reports no rate, which the backend takes as 60 Hz.
+class FrameRate : public RealWindow, public ::testing::WithParamInterface<int> {
+protected:
+    // The next frame the host reports: its number and when it began (seconds, the host's clock).
+    bool NextFrame(unsigned long* number, double* seconds) {
+        long long microseconds = 0;
+        if (sscanf(host.WaitLine("frame ").c_str(), "frame %lu %lld", number, &microseconds) != 2)
+            return false;
+        *seconds = microseconds / 1e6;
+        return true;
+    }
+};
+
+TEST_P(FrameRate, KeepsToTheDisplayInAWindow) {
+    const double refresh = 60;
+    StartHost({"--fps", std::to_string(GetParam()), "--report-frames"});
+    unsigned long first = 0, last = 0;
+    double start = 0, now = 0;
+    ASSERT_TRUE(NextFrame(&first, &start));
+    do
+        ASSERT_TRUE(NextFrame(&last, &now)) << "frames stopped";
+    while (now - start < 2);
+    const double perSecond = (last - first) / (now - start);
+    EXPECT_LE(perSecond, refresh + 1);
+    if (GetParam() == refresh) {
+        EXPECT_GE(perSecond, refresh - 2);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(RealWindow, FrameRate, ::testing::Values(-1, 0, 60));
+
 // The demo's GUI scene (800 x 600), as a player clicks and drags it: points in game coordinates.
 class DemoGui : public RealWindow {
 protected:
     void SetUp() override {
         RealWindow::SetUp();
-        ASSERT_TRUE(host.Start({TQ_DEMO, "--scene", "gui"}, g_server->Display(), folder));
+        StartDemo("gui");
+        ASSERT_TRUE(WaitUntil([&] { return At(kBlue) == kSelected; })) << "the scene is never drawn";
+    }
+
+    void StartDemo(const char* scene) {
+        ASSERT_TRUE(host.Start({TQ_DEMO, "--scene", scene}, g_server->Display(), folder));
         window = screen.FindWindow("TQ2D demo");
         ASSERT_NE(window, 0u);
-        ASSERT_TRUE(WaitUntil([&] { return At(kBlue) == kSelected; })) << "the scene is never drawn";
     }
 
     uint32_t At(const int (&point)[2]) {
@@ -341,6 +400,7 @@ protected:
     const uint32_t kSelected = 0xC08A30;
     const uint32_t kPlain = 0x3C5A96;
     const uint32_t kTitle = 0x3050A0;
+    const uint32_t kListSelected = 0x5078C0;
     const int kRed[2] = {112, 146};
     const int kBlue[2] = {265, 146};
 };
@@ -353,6 +413,122 @@ TEST_F(DemoGui, ButtonTakesAClickWithNoHold) {
     ASSERT_TRUE(WaitUntil([&] { return At(kRed) != kPlain; })) << "no hover";
     screen.Click();
     EXPECT_TRUE(WaitUntil([&] { return At(kRed) == kSelected && At(kBlue) != kSelected; }));
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitExit(), 0);
+}
+
+// Text drawn on the list's selection bar blends its edges with the bar: no pixel there is darker
+// than the bar, and the letters are lighter.
+TEST_F(DemoGui, TextOnTheSelectionBarHasNoDarkEdges) {
+    const int aside[2] = {700, 560};
+    MoveTo(aside);
+    Rect client = screen.Geometry(window);
+    // The bar of the first line, "1  Mercury", from its left end past the text.
+    std::vector<uint32_t> bar = screen.Grab(Rect{client.x + 56, client.y + 228, 120, 14});
+    int darker = 0, lighter = 0;
+    for (uint32_t pixel : bar) {
+        bool dark = false, light = false;
+        for (int shift : {0, 8, 16}) {
+            int channel = static_cast<int>((pixel >> shift) & 0xFF);
+            int barChannel = static_cast<int>((kListSelected >> shift) & 0xFF);
+            dark |= channel < barChannel - 2;
+            light |= channel > barChannel + 2;
+        }
+        darker += dark;
+        lighter += light;
+    }
+    EXPECT_EQ(darker, 0);
+    EXPECT_GT(lighter, 20);
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitExit(), 0);
+}
+
+// The popup closed by a click on its Close button, or by Escape with the pointer on it, opens again
+// with the button plain: hiding a window clears the pressed and hover looks of its controls.
+TEST_F(DemoGui, PopupReopensWithItsButtonPlain) {
+    const int open[2] = {100, 121}, close[2] = {220, 280};
+    Hover(kRed, open);
+    const uint32_t closed = At(close);
+    for (bool escape : {false, true}) {
+        screen.Click();
+        ASSERT_TRUE(WaitUntil([&] { return At(close) != closed; })) << "no popup";
+        const uint32_t plain = At(close);
+        MoveTo(close);
+        ASSERT_TRUE(WaitUntil([&] { return At(close) != plain; })) << "no hover";
+        if (escape)
+            screen.TapKey("Escape");
+        else
+            screen.Click();
+        ASSERT_TRUE(WaitUntil([&] { return At(close) == closed; })) << "the popup stays";
+        Hover(kRed, open);
+        screen.Click();
+        ASSERT_TRUE(WaitUntil([&] { return At(close) != closed; })) << "no popup";
+        EXPECT_TRUE(WaitUntil([&] { return At(close) == plain; }, 2000)) << (escape ? "Escape" : "click");
+        screen.TapKey("Escape");
+        ASSERT_TRUE(WaitUntil([&] { return At(close) == closed; })) << "the popup stays";
+        Hover(kRed, open);
+    }
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitExit(), 0);
+}
+
+// The pointer leaves a hovered line and comes back to the very same pixel: a click there chooses
+// that line, in the planet list and in the combo box's open list.
+TEST_F(DemoGui, LinesTakeAClickWhereThePointerCameBack) {
+    const int earth[2] = {160, 268}, aside[2] = {700, 560};
+    const uint32_t listBackground = 0x202C50;
+    Hover(kRed, earth);
+    ASSERT_TRUE(WaitUntil([&] { return At(earth) != listBackground; })) << "no hover bar";
+    MoveTo(aside);
+    ASSERT_TRUE(WaitUntil([&] { return At(earth) == listBackground; })) << "the hover bar stays";
+    Hover(kRed, earth);
+    screen.Click();
+    EXPECT_TRUE(WaitUntil([&] { return At(earth) == kListSelected; })) << std::hex << At(earth);
+
+    // The combo box's list opens under it with "Medium" chosen; "Large" is the line below.
+    const int dropButton[2] = {437, 185}, medium[2] = {402, 224}, large[2] = {402, 240};
+    Hover(kRed, dropButton);
+    screen.Click();
+    ASSERT_TRUE(WaitUntil([&] { return At(medium) == kListSelected; })) << "the list does not open";
+    const uint32_t plain = At(large);
+    MoveTo(large);
+    ASSERT_TRUE(WaitUntil([&] { return At(large) != plain; })) << "no hover bar";
+    MoveTo(aside);
+    ASSERT_TRUE(WaitUntil([&] { return At(large) == plain; })) << "the hover bar stays";
+    MoveTo(large);
+    // Seen when the hover bar comes back; without it the click still comes after a while.
+    WaitUntil([&] { return At(large) != plain; }, 2000);
+    screen.Click();
+    ASSERT_TRUE(WaitUntil([&] { return At(medium) != kListSelected; })) << "the list stays open";
+    MoveTo(dropButton);
+    screen.Click();
+    EXPECT_TRUE(WaitUntil([&] { return At(large) == kListSelected; })) << "Large is not chosen";
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitExit(), 0);
+}
+
+// A button pressed in another scene and held into the GUI scene is no press there: moved with it
+// held, the GUI window stays; released over the list's header, the list keeps its order.
+class DemoSceneSwitch : public DemoGui {
+protected:
+    void SetUp() override {
+        RealWindow::SetUp();
+        StartDemo("sprites");
+    }
+};
+
+TEST_F(DemoSceneSwitch, ButtonHeldIntoTheGuiSceneIsNoPressThere) {
+    const int title[2] = {420, 90}, header[2] = {141, 216}, mercury[2] = {160, 236}, aside[2] = {700, 560};
+    MoveTo(title);
+    screen.Press();
+    screen.TapKey("F5");
+    ASSERT_TRUE(WaitUntil([&] { return At(kBlue) == kSelected; })) << "no GUI scene";
+    MoveTo(header);
+    screen.Release();
+    // The red button lights only once the GUI has seen the button up.
+    Hover(kRed, aside);
+    EXPECT_EQ(At(title), kTitle) << "the window was dragged";
+    EXPECT_EQ(At(mercury), kListSelected) << "the list was sorted";
     screen.RequestClose(window);
     EXPECT_EQ(host.WaitExit(), 0);
 }

@@ -11,16 +11,23 @@
 //   focus lost|gained           the focus callbacks
 //   inactive frames N           N frames ran inactive with nothing drawn (once, at 20)
 //   first frame after focus drew|did-not-draw
+//   frame N T                   frame N began, T microseconds after the program started (only
+//                               with --report-frames)
+//   edit XX XX ...              the text of the focused edit changed (only with --edit): its GBK
+//                               bytes in hexadecimal
 //   exit                        the loop ended
-// usage: tq-window-host [--fps N]
+// usage: tq-window-host [--fps N] [--report-frames] [--edit]
 #include "device/tqgfxdevice.h"
 #include "engine/tq2dapi.h"
 #include "engine/tq2dtexture.h"
+#include "gui/tq2dguiedit.h"
 
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -44,10 +51,17 @@ struct HostState {
     int framesSinceFps = 0;
     int inactiveFrames = 0;
     bool watchFirstFrame = false;
+    bool reportFrames = false;
     unsigned long frame = 0;
 };
 
 HostState g_state;
+const std::chrono::steady_clock::time_point g_start = std::chrono::steady_clock::now();
+
+// The GUI of --edit: an edit with the focus, and the text last reported.
+TQ2DGUIObject* g_gui = nullptr;
+TQ2DGUIEdit* g_edit = nullptr;
+std::string g_editText;
 
 void Say(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Say(const char* format, ...) {
@@ -143,10 +157,44 @@ bool Draw() {
     return true;
 }
 
+void CreateEdit() {
+    g_gui = new TQ2DGUIObject;
+    g_edit = new TQ2DGUIEdit;
+    g_edit->SetControlID(1);
+    g_edit->SetPos(10, 130);
+    g_edit->SetSize(180, 20);
+    g_gui->AddControl(g_edit, 1);
+    g_edit->SetFocus();
+}
+
+void UpdateEdit() {
+    float x = 0, y = 0;
+    TQ2DGetMousePos(&x, &y);
+    g_gui->UpdateGUI(TQ2DGetDeltaTime(), x, y);
+    std::string text = g_edit->GetText().GetString();
+    if (text == g_editText)
+        return;
+    g_editText = text;
+    std::string hex;
+    for (unsigned char byte : text) {
+        char digits[4];
+        snprintf(digits, sizeof digits, " %02X", byte);
+        hex += digits;
+    }
+    Say("edit%s", hex.c_str());
+}
+
 bool Frame() {
     ++g_state.frame;
+    if (g_state.reportFrames)
+        Say("frame %lu %lld", g_state.frame,
+            static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                       std::chrono::steady_clock::now() - g_start)
+                                       .count()));
     CountFrame();
     ReadInput();
+    if (g_gui)
+        UpdateEdit();
     bool drew = Draw();
     if (g_state.watchFirstFrame) {
         g_state.watchFirstFrame = false;
@@ -179,9 +227,14 @@ void FillTexture(TQ2DTexture* texture, DWORD color) {
 
 int main(int argc, char** argv) {
     int fps = 0;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (strcmp(argv[i], "--fps") == 0)
-            fps = atoi(argv[i + 1]);
+    bool edit = false;
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--fps") == 0 && i + 1 < argc)
+            fps = atoi(argv[++i]);
+        else if (strcmp(argv[i], "--report-frames") == 0)
+            g_state.reportFrames = true;
+        else if (strcmp(argv[i], "--edit") == 0)
+            edit = true;
     }
     TQ2D_INIT_INFO_tag info{};
     info.pfnFrame = Frame;
@@ -196,12 +249,15 @@ int main(int argc, char** argv) {
         fprintf(stderr, "tq-window-host: the engine cannot start\n");
         return 1;
     }
+    if (edit)
+        CreateEdit();
     FillTexture(&g_textures[0], 0xFF00FF00);
     FillTexture(&g_textures[1], 0xFFFF0000);
     FillTexture(&g_textures[2], 0xFF0000FF);
     Say("ready");
     TQ2DLoop();
     Say("exit");
+    delete g_gui;
     TQ2DClose();
     return 0;
 }

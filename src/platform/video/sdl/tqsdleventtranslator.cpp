@@ -57,14 +57,13 @@ LPARAM KeyParameter(const KeyMapping& mapping, bool down, bool previouslyDown, b
     return static_cast<LPARAM>(bits);
 }
 
-void TranslateKey(HWND topLevel, const SDL_KeyboardEvent& key) {
-    bool down = key.type == SDL_KEYDOWN;
+void PostKey(HWND topLevel, SDL_Scancode scancode, bool down, bool repeat, Uint16 modifiers) {
     KeyMapping mapping;
-    if (!MapScancode(key.keysym.scancode, (key.keysym.mod & KMOD_NUM) != 0, &mapping))
+    if (!MapScancode(scancode, (modifiers & KMOD_NUM) != 0, &mapping))
         return;
     if (!IsLockKey(mapping.virtualKey))
-        SyncLockKeys(key.keysym.mod);
-    bool previouslyDown = AsyncDown(mapping.virtualKey) || key.repeat != 0;
+        SyncLockKeys(modifiers);
+    bool previouslyDown = AsyncDown(mapping.virtualKey) || repeat;
     Keys().ChangeAsync(mapping.virtualKey, down);
     // Alt makes system keys, unless Ctrl is down too (the Alt Graph combination); so does F10.
     bool alt = AsyncDown(VK_MENU) || IsAltKey(mapping.virtualKey);
@@ -74,6 +73,32 @@ void TranslateKey(HWND topLevel, const SDL_KeyboardEvent& key) {
     KeyChange change{mapping.virtualKey, down, true};
     PostWindowMessage(KeyboardTarget(topLevel), message, MessageKey(mapping.virtualKey),
                       KeyParameter(mapping, down, previouslyDown, alt), change);
+}
+
+struct AltGrState {
+    // The last key press was the layout's AltGr.
+    bool noted = false;
+    // The right Alt key is down as AltGr, with left Ctrl.
+    bool held = false;
+};
+
+AltGrState& AltGr() {
+    static AltGrState state;
+    return state;
+}
+
+// AltGr goes down as left Ctrl then right Alt, and up in the reverse order.
+void TranslateKey(HWND topLevel, const SDL_KeyboardEvent& key) {
+    bool down = key.type == SDL_KEYDOWN;
+    SDL_Scancode scancode = key.keysym.scancode;
+    bool altGr = scancode == SDL_SCANCODE_RALT && (down ? AltGr().noted : AltGr().held);
+    if (altGr && down)
+        PostKey(topLevel, SDL_SCANCODE_LCTRL, true, key.repeat != 0, key.keysym.mod);
+    PostKey(topLevel, scancode, down, key.repeat != 0, key.keysym.mod);
+    if (altGr && !down)
+        PostKey(topLevel, SDL_SCANCODE_LCTRL, false, false, key.keysym.mod);
+    if (scancode == SDL_SCANCODE_RALT)
+        AltGr().held = altGr && down;
 }
 
 void TranslateText(HWND topLevel, const char* utf8) {
@@ -246,6 +271,10 @@ void TranslateSdlEvent(HWND topLevel, const SDL_Event& event) {
     default:
         break;
     }
+}
+
+void NoteAltGrPress(bool altGr) {
+    AltGr().noted = altGr;
 }
 
 void TestFeedSdlEvent(HWND window, const SDL_Event& event) {

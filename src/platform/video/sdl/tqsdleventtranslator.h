@@ -12,4 +12,8 @@ namespace tqplat {
 // Posts the messages of one event of the top-level window `topLevel`.
 void TranslateSdlEvent(HWND topLevel, const SDL_Event& event);
 
+// Tells whether the key press behind the next key event is the keyboard layout's AltGr. AltGr
+// goes down and up as left Ctrl with right Alt, so that what it types is ordinary text.
+void NoteAltGrPress(bool altGr);
+
 } // namespace tqplat

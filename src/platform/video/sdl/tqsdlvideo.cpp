@@ -445,6 +445,9 @@ void SdlPumpEvents() {
     ApplyChangedWindows();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
+        bool altGr = false;
+        if (X11KeyPress(event, &altGr))
+            NoteAltGrPress(altGr);
         if (DestroyVanishedWindow(event))
             continue;
         HWND topLevel = WindowOfId(EventWindowId(event));

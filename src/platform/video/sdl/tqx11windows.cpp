@@ -6,7 +6,9 @@
 #include <set>
 
 #ifdef SDL_VIDEO_DRIVER_X11
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
+#include <X11/keysym.h>
 #endif
 
 namespace tqplat {
@@ -91,6 +93,18 @@ bool X11WindowManagerRuns(SDL_Window* native) {
     return runs;
 }
 
+bool X11KeyPress(const SDL_Event& event, bool* altGr) {
+    if (event.type != SDL_SYSWMEVENT || event.syswm.msg->subsystem != SDL_SYSWM_X11)
+        return false;
+    const XEvent& x = event.syswm.msg->msg.x11.event;
+    if (x.type != KeyPress)
+        return false;
+    KeySym key = XkbKeycodeToKeysym(x.xkey.display, static_cast<KeyCode>(x.xkey.keycode),
+                                    XkbGroupForCoreState(x.xkey.state), 0);
+    *altGr = key == XK_ISO_Level3_Shift || key == XK_Mode_switch;
+    return true;
+}
+
 #else
 
 void WatchX11Windows() {}
@@ -103,6 +117,10 @@ bool X11WindowDestroyed(const SDL_Event&, SDL_Window*) {
 
 bool X11WindowManagerRuns(SDL_Window*) {
     return true;
+}
+
+bool X11KeyPress(const SDL_Event&, bool*) {
+    return false;
 }
 
 #endif
