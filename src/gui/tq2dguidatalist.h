@@ -24,9 +24,9 @@
 /// first line) and tells the parent, so after the first SetSize the first line is selected and the
 /// parent has had a TQ2DGUI_COMMAND_CHANGED. A game that wants "nothing chosen" adds a line of its
 /// own for it (a key sorting first, such as 0 "- none -"), or keeps its own flag set only by the
-/// player's clicks. The same item stays selected when the list is rebuilt or its order reversed. Keys are unsigned 32-bit values: a key given as a
-/// wider or a negative number keeps its low 32 bits, so SetCurSelect(-1) selects the item under
-/// 0xFFFFFFFF.
+/// player's clicks. The same item stays selected when the list is rebuilt or its order reversed.
+/// Keys are unsigned 32-bit values: a key given as a wider or a negative number keeps its low 32
+/// bits, so SetCurSelect(-1) selects the item under 0xFFFFFFFF.
 #pragma once
 
 #include "base/tqstring.h"
