@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs.
 #   scripts/setup.sh         everything: the demo, the tests, the sanitizer builds, the benchmarks, CI
-#   scripts/setup.sh --demo  only what building and running the demo (and installing the engine) needs
+#   scripts/setup.sh --demo  only what building and running the demo and installing the engine with
+#                            its API reference need
 # Idempotent: does nothing (and prints nothing) when everything is already present.
 set -euo pipefail
 
-# Building the engine, its tools and the demo, and running the demo. One package a line.
+# Building the engine, its tools, the demo and the API reference, and running the demo. One package
+# a line.
 demo_packages=(
   build-essential
   cmake
@@ -24,9 +26,10 @@ demo_packages=(
   libminizip-dev
   libstb-dev
   libx11-dev
+  doxygen
 )
 
-# The tests, the sanitizer and fuzz builds, the benchmarks, the API reference and CI, besides the above.
+# The tests, the sanitizer and fuzz builds, the benchmarks and CI, besides the above.
 # One package a line.
 test_packages=(
   python3
@@ -44,7 +47,6 @@ test_packages=(
   openbox
   x11-xkb-utils
   xkb-data
-  doxygen
   locales
 )
 

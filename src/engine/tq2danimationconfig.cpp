@@ -8,6 +8,7 @@
 #include "engine/tq2dfileconfig.h"
 #include "engine/tq2dfilelookup.h"
 #include "engine/tq2dpack.h"
+#include "engine/tq2dpacknamescope.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -126,6 +127,7 @@ int TQ2DAnimation::CreateFromConfig(const char* name) {
         LogError(__LINE__, "Can't load animation file.", key);
         return 0;
     }
+    const TQ2DPackNameScope names(name);
     if (g_nAttachDepth == 0)
         g_nAttachedTotal = 0;
     const TQString folder = TQ2DDescriptionFolder(TQ2DDescriptionBase(name, key));

@@ -19,10 +19,13 @@ typedef bool (*TQ2DCallback)();
 
 /// The start-up parameter block. Zero sizes mean 1024 x 768 x 32; the flags are nonzero for yes.
 struct TQ2D_INIT_INFO_tag {
-    HINSTANCE hInstance;       ///< module of the engine's own main window class
-    TQ2DCallback pfnFrame;     ///< called once per frame; returns true to end the loop (required)
-    TQ2DCallback pfnFocusLost; ///< the application lost the focus (optional)
-    TQ2DCallback pfnFocusGain; ///< the application regained the focus (optional)
+    HINSTANCE hInstance;   ///< module of the engine's own main window class
+    TQ2DCallback pfnFrame; ///< called once per frame; returns true to end the loop (required)
+    /// the application lost the focus (optional); also called, with the focus-gained function
+    /// after it, around every reset of the device (a switch between full screen and a window):
+    /// TQ2DIsActive() is false in it on a real loss and still true for a reset
+    TQ2DCallback pfnFocusLost;
+    TQ2DCallback pfnFocusGain; ///< the application regained the focus, or a reset ended (optional)
     TQ2DCallback pfnExit;      ///< may the window close? true allows it (optional)
     const char* szIcon;        ///< icon resource name (optional)
     const char* szTitle;       ///< window title (NULL: the default title)
@@ -33,8 +36,10 @@ struct TQ2D_INIT_INFO_tag {
     BOOL bFullScreen;
     /// nonzero: a depth buffer
     BOOL bZBuffer;
-    BOOL bNoFilter;     ///< texture filtering off
-    BOOL bRunInactive;  ///< keep running frames while inactive
+    BOOL bNoFilter; ///< texture filtering off
+    /// keep running frames while inactive; without it frames stop while another window has the
+    /// focus (sounds and music play on)
+    BOOL bRunInactive;
     BOOL bShowCursor;   ///< overridden: the cursor is always hidden over the client area
     int nSampleRate;    ///< Hz, 0 = the device's default
     int nFXVolume;      ///< 0..100, 0 = the device's default
@@ -53,7 +58,7 @@ HWND TQ2DInit(TQ2D_INIT_INFO_tag* info, HWND unused);
 void TQ2DLoop();
 /// Ends the running loop at its next pass.
 void TQ2DQuit();
-/// The device's active flag (false without an engine).
+/// The device's active flag: false while another window has the focus, and without an engine.
 bool TQ2DIsActive();
 /// Restores the window procedure, shuts the device down, gives back the engine's reference and
 /// deletes the default font. Nothing without an engine.

@@ -2,7 +2,7 @@
 /// Where the engine reads a file a game names when no registered pack holds it, and the one line it
 /// logs when nothing does: relative names start at the program's folder (through the device) or at
 /// the working folder (description files); a name that is an absolute path of this system is then
-/// also read as that path.
+/// also read as that path, unless it was read from a pack's own file (TQ2DRefuseDiskPath).
 #pragma once
 
 #include <string>
@@ -14,6 +14,13 @@ class TQGfxDevice;
 
 /// True when name, after leading blanks, begins with "/": an absolute path of this system.
 bool TQ2DIsSystemPath(const char* name);
+
+/// True, after one line naming name, when the names being resolved are read from a pack's file
+/// (TQ2DPackNameScope) and path, the disk path the look-up would open for name, starts at the system
+/// root ("/" or "\") or climbs above the folder it starts at through "..". Such a path is not
+/// opened; a pack's names reach only the packs and the files below the resource folder. The game's
+/// own names are never refused.
+bool TQ2DRefuseDiskPath(const char* what, const char* name, const char* path);
 
 /// The folder a description file's own file names start at: of its absolute path when it was named
 /// by one (so they are found there too), else of its normalised name (key).

@@ -8,6 +8,12 @@
 /// folder (so `/DATA\A.PAK` opens data/a.pak as well). Registering a path whose key is already present
 /// replaces that pack. Packs stay open until removed; packs still registered when the library unloads are
 /// closed then. The registry needs no device and is used from the host's thread only.
+///
+/// The file names a description file from a pack holds (textures, sounds, particle records, other
+/// description files) reach only the packs and the files below the program's and the working folder:
+/// one that is absolute or climbs above them through ".." is refused with one line naming it
+/// (TQ2DPackNameScope, TQ2DRefuseDiskPath). Names the game passes itself, and those in loose
+/// description files on disk, are not limited.
 #pragma once
 
 #include "base/tqstring.h"

@@ -8,6 +8,7 @@
 #include "engine/tq2dfilelookup.h"
 #include "engine/tq2dglobal.h"
 #include "engine/tq2dpack.h"
+#include "engine/tq2dpacknamescope.h"
 
 #include <cstdlib>
 
@@ -94,7 +95,7 @@ void TQ2DParticle::LoadRecord(TQString path, TQ2D_PARTICLE_INFO_tag& record) {
         TQ2DParticleRecordRead(bytes.GetBuffer(), bytes.GetBufferLength(), &record);
         return;
     }
-    if (!g_pTQ2DDevice)
+    if (!g_pTQ2DDevice || TQ2DRefuseDiskPath("particle record", path, path))
         return;
     DWORD size = 0;
     void* data = g_pTQ2DDevice->Resource_Load(path, &size);
@@ -115,6 +116,7 @@ int TQ2DParticle::CreateFromConfig(const char* file) {
         g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load particle file. [name=%s]", name.GetString());
         return 0;
     }
+    const TQ2DPackNameScope names(file);
     TQString texture = TQ2DTrimmedConfig(config, "TEX");
     texture.StrReplace('\\', '/');
     TQString recordFile = TQ2DTrimmedConfig(config, "PSI");

@@ -6,6 +6,7 @@
 #include "engine/tq2dfileconfig.h"
 #include "engine/tq2dfilelookup.h"
 #include "engine/tq2dpack.h"
+#include "engine/tq2dpacknamescope.h"
 
 #include <cfloat>
 #include <cmath>
@@ -158,6 +159,7 @@ int TQ2DSprite::CreateFromConfig(const char* name) {
     TQ2DFileConfig config;
     if (!config.LoadFileConfig(name, 0, 0))
         return 0;
+    const TQ2DPackNameScope names(name);
     return ApplyConfig(config, TQ2DDescriptionBase(name, key));
 }
 

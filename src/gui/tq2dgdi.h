@@ -7,6 +7,9 @@
 /// key colour 0x010101, which the copy into a texture treats as no ink. Colours passed to the
 /// drawing calls are GDI colour values 0x00BBGGRR.
 ///
+/// The text colour, background mode and font of text drawn on it are the device context's: there
+/// is no setter here; call the platform's SetTextColor, SetBkMode or SelectObject on GetHDC().
+///
 /// Not copyable: the surface owns its device context and bitmap.
 #pragma once
 

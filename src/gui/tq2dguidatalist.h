@@ -7,15 +7,26 @@
 ///
 /// All lines are drawn once with GDI into one tall texture, the visible part being a rectangle of
 /// it; the box with its frame and the bar are textures of their own. What is drawn changes only at
-/// BuildTexture (every SetSize rebuilds); the control's height is then set to the visible lines.
-/// Lines are shown in ascending key order, or reversed.
+/// BuildTexture (every SetSize rebuilds); the control's height is then set from the visible lines
+/// (row height times lines, plus the frame), whatever height SetSize asked for: read GetSize().y
+/// after it to place what goes below, or a scroll bar beside it. Lines are shown in ascending key
+/// order, or reversed. The list draws no header: a button above it (its click reversing the
+/// order) serves as one. Columns come from the text (a fixed-pitch font through GetGDI and padded
+/// printf fields) or from one list per column.
+///
+/// Colours: the fill colour is a texel colour 0xRRGGBB, the frame, text and bar colours are GDI
+/// colours 0x00BBGGRR (RGB(r, g, b)); each shows at the next build.
 ///
 /// Selection: SetCurSelect(key) selects the item stored under key (an unknown key the first line)
 /// and scrolls the least that brings it into view; the view always shows as many lines as fit.
-/// GetCurSelect() returns the selected item's key, -1 when none; the same item stays selected when
-/// the list is rebuilt or its order reversed. Keys are unsigned 32-bit values: a key given as a
-/// wider or a negative number keeps its low 32 bits, so SetCurSelect(-1) selects the item under
-/// 0xFFFFFFFF.
+/// GetCurSelect() returns the selected item's key, -1 when none: only while the list is empty or
+/// not yet built. Every build of a list with items selects (keeping the selected item, else the
+/// first line) and tells the parent, so after the first SetSize the first line is selected and the
+/// parent has had a TQ2DGUI_COMMAND_CHANGED. A game that wants "nothing chosen" adds a line of its
+/// own for it (a key sorting first, such as 0 "- none -"), or keeps its own flag set only by the
+/// player's clicks. The same item stays selected when the list is rebuilt or its order reversed.
+/// Keys are unsigned 32-bit values: a key given as a wider or a negative number keeps its low 32
+/// bits, so SetCurSelect(-1) selects the item under 0xFFFFFFFF.
 #pragma once
 
 #include "base/tqstring.h"
@@ -47,8 +58,8 @@ public:
     /// Scrolls the least that brings the selected line into view.
     void ShowCurSelect();
 
-    /// Looks, taking effect at the next BuildTexture. Texture colour is a texel colour 0xRRGGBB;
-    /// the others are GDI colours 0x00BBGGRR.
+    /// Looks, taking effect at the next BuildTexture (SetSize). Texture colour is a texel colour
+    /// 0xRRGGBB; the others are GDI colours 0x00BBGGRR, as RGB(r, g, b) makes them.
     void SetTextureAlpha(unsigned char alpha) { m_byTextureAlpha = alpha; }
     /// The texture alpha.
     unsigned char GetTextureAlpha() const { return m_byTextureAlpha; }

@@ -21,7 +21,7 @@ void LogError(const char* reader, int line, const char* format, const char* valu
 
 } // namespace
 
-TQ2DGUIDescriptionChain::TQ2DGUIDescriptionChain(const char* name, const char* reader) {
+TQ2DGUIDescriptionChain::TQ2DGUIDescriptionChain(const char* name, const char* reader) : m_names(name) {
     const std::string key = TQ2DNormalizeResourceName(name).GetString();
     if (std::find(g_Reading.begin(), g_Reading.end(), key) != g_Reading.end()) {
         LogError(reader, __LINE__, TQLOG_ERROR_PREFIX "Description file already being read. [pData=%s]",

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "engine/tq2dpacknamescope.h"
+
 class TQ2DGUIDescriptionChain {
 public:
     /// Most controls one description tree builds.
@@ -31,5 +33,6 @@ public:
     static bool TakeControl(const char* reader, const char* line);
 
 private:
+    TQ2DPackNameScope m_names; // the names this file holds are a pack's when it is
     bool m_bEntered = false;
 };

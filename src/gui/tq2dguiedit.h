@@ -10,6 +10,10 @@
 /// at its end, where the caret stands: there is no cursor movement, selection or clipboard. Text
 /// wider than the edit scrolls so that its end and the caret (or the composition) stay in view. A double-byte
 /// character that does not fit the buffer whole is refused whole.
+///
+/// An edit draws only its text and caret: no frame and no background. Put an image behind it (a
+/// control with a lower ID, drawn first, such as an ADD_IMAGE line before the ADD_EDIT line of a
+/// window file) to give it a box.
 #pragma once
 
 #include "base/tqstring.h"

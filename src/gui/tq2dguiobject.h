@@ -130,7 +130,7 @@ public:
     int GetMouseMButton() const { return m_nMouseMButton; }
     /// Wheel value of this frame.
     int GetMouseWheel() const { return m_nMouseWheel; }
-    /// The rectangle the position is kept inside, edges included (see SetMoveRange).
+    /// The move range as left, top, right (x + w - 1) and bottom (y + h - 1) (see SetMoveRange).
     TQ2D_RECT_tag& GetMoveRange() { return m_rcMoveRange; }
     /// The parent, NULL for a root.
     TQ2DGUIObject* GetParent() const { return m_pParent; }
@@ -176,8 +176,8 @@ public:
 
     // ---- Tree ----
     /// Appends child at the tail (owned when bAutoDelete is nonzero): 1, or 0 for NULL or an ID
-    /// already taken among the children (an error line names the ID; the child is not linked and
-    /// stays the caller's).
+    /// already taken among the children. Siblings need distinct IDs: a refused child is not added
+    /// (the caller still owns it) and one error line names the ID.
     int AddControl(TQ2DGUIObject* pChild, int bAutoDelete);
     /// Removes the child with that ID (deleting it when owned); nothing when there is none.
     void DelControl(DWORD dwID);
@@ -207,7 +207,10 @@ public:
     void SetMoveMode(int n);
     /// Nonzero opens the control as a popup (shown, focused, capturing, modal); 0 closes it.
     void SetPopupMode(int n);
-    /// The rectangle the position is kept inside; width and height 0 unset it.
+    /// The rectangle, in the parent's coordinates, that the WHOLE control is kept inside: the
+    /// position is held so that the control's right and bottom edges stay within it too (set the
+    /// screen's or the parent's size to keep a dragged window on it). Applied at once and at every
+    /// drag step; width and height 0 unset it.
     void SetMoveRange(float x, float y, float w, float h);
 
     /// Gives this control the focus (SetFocusControl).

@@ -1,8 +1,13 @@
 /// @class TQ2DGUIStatic
 /// TQ2DGUIStatic: a text drawn with GDI into a sprite's texture, redrawn whenever the text or the
-/// size changes. Only inked pixels show. The text is drawn in the surface's font and text colour
-/// (black unless the host changes them through GetGDI). It takes no mouse input: a caption over a
-/// button leaves the clicks to the button.
+/// size changes. Only inked pixels show. The text is drawn in the surface's font and text colour,
+/// black unless the game changes it on the surface's device context, where the next redraw
+/// (BuildTexture, SetText, SetSize) shows it:
+/// @code
+///   SetTextColor(text->GetGDI().GetHDC(), RGB(0xE0, 0xE8, 0xFF));   // platform/gdi32/tqgdi32.h
+///   text->BuildTexture();
+/// @endcode
+/// It takes no mouse input: a caption over a button leaves the clicks to the button.
 #pragma once
 
 #include "base/tqstring.h"

@@ -8,6 +8,9 @@
 /// Enter and Leave start transitions of every control; while one runs, controls are updated but get
 /// no input. After a leave, input stays off until Enter.
 ///
+/// The manager draws no focus mark: a game that moves the focus with the keys draws one itself,
+/// for instance a frame around GetCtrl(GetFocus())->rect after Render.
+///
 /// The manager owns its controls (deleted by DelCtrl and the destructor) but not the cursor sprite.
 /// It holds one device reference for its life and cannot be copied.
 #pragma once

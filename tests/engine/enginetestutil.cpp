@@ -10,6 +10,8 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
+#include "engine/cmorvainepack.h"
+
 int g_nTestFrames = 0;
 int g_nTestStopAfter = 1;
 
@@ -123,4 +125,16 @@ void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes)
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
+}
+
+void MakePack(const AssetFolder& folder, const std::string& path,
+              const std::vector<std::pair<std::string, std::vector<unsigned char>>>& files) {
+    WriteFile(path, {});
+    CMorvainePack pack;
+    ASSERT_TRUE(pack.SetPackage(path.c_str()));
+    for (const auto& file : files) {
+        const std::string source = folder.Path("src_" + std::to_string(&file - &files[0]));
+        WriteFile(source, file.second);
+        ASSERT_TRUE(pack.AddFile(source.c_str(), file.first.c_str()));
+    }
 }

@@ -54,3 +54,6 @@ std::vector<unsigned char> PngBytes(int width, int height, const std::vector<uin
 std::vector<unsigned char> WavBytes(size_t samples);
 void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes);
 void WriteText(const std::string& path, const std::string& text);
+// A pack at path holding the given files (stored name -> bytes), staged through folder.
+void MakePack(const AssetFolder& folder, const std::string& path,
+              const std::vector<std::pair<std::string, std::vector<unsigned char>>>& files);

@@ -9,7 +9,6 @@
 #include <new>
 
 #include "base/tqlog.h"
-#include "engine/cmorvainepack.h"
 #include "engine/tq2danimation.h"
 #include "engine/tq2dglobalmusic.h"
 #include "engine/tq2dglobalsound.h"
@@ -73,19 +72,6 @@ namespace {
 
 std::vector<uint32_t> Solid(int count, uint32_t color) {
     return std::vector<uint32_t>(static_cast<size_t>(count), color);
-}
-
-// A pack at path holding the given files (name -> bytes).
-void MakePack(const AssetFolder& folder, const std::string& path,
-              const std::vector<std::pair<std::string, std::vector<unsigned char>>>& files) {
-    WriteFile(path, {});
-    CMorvainePack pack;
-    ASSERT_TRUE(pack.SetPackage(path.c_str()));
-    for (const auto& file : files) {
-        const std::string source = folder.Path("src_" + std::to_string(&file - &files[0]));
-        WriteFile(source, file.second);
-        ASSERT_TRUE(pack.AddFile(source.c_str(), file.first.c_str()));
-    }
 }
 
 // Exposes the sprite's adjustments to the tests, as a derived animation would use them.

@@ -29,6 +29,10 @@ PRELUDE = """// Generated from {guide} by guide_fragments.py: do not edit.
 #include "engine/tq2dsound.h"
 #include "engine/tq2dsprite.h"
 #include "engine/tq2dtexture.h"
+#include "gui/tq2dguicombobox.h"
+#include "gui/tq2dguidatalist.h"
+#include "gui/tq2dguiscrollbar.h"
+#include "gui/tq2dguistatic.h"
 #include "gui/tq2dguiwindow.h"
 #include "gui/tq2dtextout.h"
 #include "helpers/tqgfxfont.h"
@@ -37,6 +41,7 @@ PRELUDE = """// Generated from {guide} by guide_fragments.py: do not edit.
 #include "helpers/tqgfxguislider.h"
 #include "helpers/tqgfxguitext.h"
 #include "helpers/tqgfxresourcemanager.h"
+#include "platform/gdi32/tqgdi32.h"
 #include "platform/win32/tquser32.h"
 
 #pragma GCC diagnostic ignored "-Wunused-function"

@@ -72,6 +72,8 @@ TEST_F(GuideExamples, DescriptionFilesFromAPack) {
     ASSERT_NE(system, nullptr);
     EXPECT_EQ(system->info.nEmission, 40);    // the description's override
     EXPECT_EQ(system->info.fLifetime, -1.0f); // the record's value
+    system->info.sprite->GetTextureRect(&x, &y, &w, &h);
+    EXPECT_EQ(x, 64.0f); // SPRITE_NO 2: the third 32-pixel cell, the star
     spark.Fire();
     for (int step = 0; step < 10; ++step)
         spark.Update(0.02f);

@@ -163,8 +163,19 @@ typedef WORD ATOM;
 
 /// @endcond
 /// @{
-/// Virtual-key codes: TQ2DGetKeyState, TQ2DGetKey and TQ2D_INPUT_EVENT_tag::key take them; letters
-/// and digits are their upper-case ASCII codes ('A', '0').
+/// Virtual-key codes: TQ2DGetKeyState, TQ2DGetKey and TQ2D_INPUT_EVENT_tag::key take them. Letters
+/// and digits are their upper-case ASCII codes ('A' to 'Z', '0' to '9') and have no names.
+///
+/// Every code the keyboard sends is named here: the letters and digits, VK_F1 to VK_F12 (VK_F13 to
+/// VK_F24 are named too, but keyboards here send none), Enter (also the keypad's), Escape,
+/// Backspace, Tab, Space, Caps Lock, Num Lock, Scroll Lock, Pause, Print Screen (VK_SNAPSHOT), the
+/// six editing keys (VK_INSERT, VK_DELETE, VK_HOME, VK_END, VK_PRIOR for Page Up, VK_NEXT for Page
+/// Down), the arrows, the keypad (VK_NUMPAD0 to VK_NUMPAD9 and VK_DECIMAL with Num Lock on; without
+/// it the editing keys, the arrows and VK_CLEAR for 5; VK_DIVIDE, VK_MULTIPLY, VK_SUBTRACT, VK_ADD),
+/// the punctuation keys (VK_OEM_...: their meaning follows the US layout's key positions), the
+/// Windows and menu keys (VK_LWIN, VK_RWIN, VK_APPS), and Shift, Ctrl and Alt: events carry
+/// VK_SHIFT, VK_CONTROL and VK_MENU, while TQ2DGetKeyState also answers the left and right ones
+/// (VK_LSHIFT ... VK_RMENU).
 #define VK_LBUTTON 0x01
 #define VK_RBUTTON 0x02
 #define VK_CANCEL 0x03
@@ -195,6 +206,14 @@ typedef WORD ATOM;
 #define VK_RWIN 0x5C
 #define VK_APPS 0x5D
 #define VK_NUMPAD0 0x60
+#define VK_NUMPAD1 0x61
+#define VK_NUMPAD2 0x62
+#define VK_NUMPAD3 0x63
+#define VK_NUMPAD4 0x64
+#define VK_NUMPAD5 0x65
+#define VK_NUMPAD6 0x66
+#define VK_NUMPAD7 0x67
+#define VK_NUMPAD8 0x68
 #define VK_NUMPAD9 0x69
 #define VK_MULTIPLY 0x6A
 #define VK_ADD 0x6B
@@ -203,9 +222,28 @@ typedef WORD ATOM;
 #define VK_DECIMAL 0x6E
 #define VK_DIVIDE 0x6F
 #define VK_F1 0x70
+#define VK_F2 0x71
+#define VK_F3 0x72
 #define VK_F4 0x73
+#define VK_F5 0x74
+#define VK_F6 0x75
+#define VK_F7 0x76
+#define VK_F8 0x77
+#define VK_F9 0x78
 #define VK_F10 0x79
+#define VK_F11 0x7A
 #define VK_F12 0x7B
+#define VK_F13 0x7C
+#define VK_F14 0x7D
+#define VK_F15 0x7E
+#define VK_F16 0x7F
+#define VK_F17 0x80
+#define VK_F18 0x81
+#define VK_F19 0x82
+#define VK_F20 0x83
+#define VK_F21 0x84
+#define VK_F22 0x85
+#define VK_F23 0x86
 #define VK_F24 0x87
 #define VK_NUMLOCK 0x90
 #define VK_SCROLL 0x91

@@ -1,0 +1,154 @@
+// Names read from a pack's own description files reach only the packs and the files below the
+// resource folders; the same names in loose description files (the game's own) reach what they name.
+#include "enginetestutil.h"
+#include "packtestutil.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <functional>
+
+#include "base/tqlog.h"
+#include "engine/tq2danimation.h"
+#include "engine/tq2dpack.h"
+#include "engine/tq2dparticle.h"
+#include "engine/tq2dsprite.h"
+#include "gui/tq2dguiwindow.h"
+
+namespace {
+
+const char kRefused[] = "a name read from a pack reaches only the packs";
+
+std::string Repeat(const std::string& text, int times) {
+    std::string all;
+    while (times-- > 0)
+        all += text;
+    return all;
+}
+
+// The path with "\" separators and every letter's case swapped.
+std::string BackslashedSwappedCase(std::string path) {
+    for (char& c : path) {
+        if (c == '/')
+            c = '\\';
+        else if (std::isalpha(static_cast<unsigned char>(c)))
+            c = static_cast<char>(std::islower(static_cast<unsigned char>(c)) ? std::toupper(c)
+                                                                              : std::tolower(c));
+    }
+    return path;
+}
+
+// Enough "../" to climb from the program's folder to the system root.
+std::string UpToTheRoot() {
+    const std::string folder = AssetFolder::ProgramFolder();
+    return Repeat("../", static_cast<int>(std::count(folder.begin(), folder.end(), '/')) + 1);
+}
+
+// Upper case with "/" separators, to find a name in a line whatever its spelling.
+std::string Folded(std::string text) {
+    std::replace(text.begin(), text.end(), '\\', '/');
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) { return std::toupper(c); });
+    return text;
+}
+
+std::vector<std::string> RefusalLines(const TQLogCapture& errors) {
+    std::vector<std::string> lines = errors.Lines();
+    lines.erase(
+        std::remove_if(lines.begin(), lines.end(),
+                       [](const std::string& line) { return line.find(kRefused) == std::string::npos; }),
+        lines.end());
+    return lines;
+}
+
+class PackNamesTest : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        StartEngine();
+        WritePng(outside.Path("Secret.png"), 8, 4, std::vector<uint32_t>(32, 0xFFFF0000));
+    }
+    void TearDown() override {
+        TQ2DPackRemoveAll();
+        EngineTest::TearDown();
+    }
+    // Registers a pack holding one description file.
+    void AddPack(const std::string& name, const std::string& text) {
+        TQ2DPackRemoveAll();
+        MakePack(folder, folder.Path("mod.pak"), {{name, TextBytes(text)}});
+        ASSERT_EQ(TQ2DPackAdd(folder.Path("mod.pak").c_str()), 1);
+    }
+    // Ways a description may name the file outside: absolute, climbing from the program's folder,
+    // each also with backslashes and letters in the other case, and behind a "//" prefix.
+    std::vector<std::string> OutsideNames() const {
+        const std::string absolute = outside.Path("Secret.png");
+        const std::string climbing = UpToTheRoot() + absolute.substr(1);
+        return {absolute, BackslashedSwappedCase(absolute), climbing, BackslashedSwappedCase(climbing),
+                "x////" + absolute.substr(1)};
+    }
+    ScratchFolder outside, game;
+    AssetFolder folder;
+};
+
+} // namespace
+
+TEST_F(PackNamesTest, ASpriteFromAPackNeverReadsOutsideWhileTheSameLooseFileDoes) {
+    WorkingFolder cwd(game.Root());
+    for (const std::string& name : OutsideNames()) {
+        SCOPED_TRACE(name);
+        AddPack("HERO.TXT", "TEX=" + name + "\n");
+        TQLogCapture errors(g_tqLogError);
+        TQ2DSprite packed;
+        EXPECT_EQ(packed.CreateFromConfig("hero.txt"), 0);
+        const std::vector<std::string> lines = errors.Lines();
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].find(kRefused), std::string::npos) << lines[0];
+        EXPECT_NE(Folded(lines[0]).find("'" + Folded(name) + "'"), std::string::npos) << lines[0];
+
+        TQ2DPackRemoveAll();
+        WriteText(game.Path("hero.txt"), "TEX=" + name + "\n");
+        TQ2DSprite loose;
+        ASSERT_EQ(loose.CreateFromConfig("hero.txt"), 1);
+        EXPECT_EQ(loose.GetWidth(), 8.0f);
+    }
+}
+
+TEST_F(PackNamesTest, AClimbingNameThatStaysBelowTheProgramFolderLoadsFromAPack) {
+    std::filesystem::create_directories(folder.Path("Sub"));
+    WritePng(folder.Path("Ok.png"), 2, 6, std::vector<uint32_t>(12, 0xFF00FF00));
+    AddPack("HERO.TXT", "TEX=" + folder.Relative() + "/sub/../ok.png\n");
+    TQLogCapture errors(g_tqLogError);
+    TQ2DSprite sprite;
+    ASSERT_EQ(sprite.CreateFromConfig("hero.txt"), 1);
+    EXPECT_EQ(sprite.GetHeight(), 6.0f);
+    EXPECT_TRUE(errors.Lines().empty());
+}
+
+// Every reader's names from a pack: textures, sounds, particle records, attached animations and
+// the files a window file names; one refusal line for each name.
+TEST_F(PackNamesTest, EveryDescriptionReaderRefusesNamesLeavingThePack) {
+    WorkingFolder cwd(game.Root());
+    const std::string up = BackslashedSwappedCase(UpToTheRoot() + outside.Path("x").substr(1));
+    struct Case {
+        std::string file, text;
+        size_t names;
+        std::function<void()> read;
+    };
+    const std::vector<Case> cases = {
+        {"ANI.TXT", "TEX=" + up + "\nCOUNT=1\nSOUND=" + up + "\nANF_COUNT=1\nANF_0=0,0,0," + up + "\n", 3,
+         [] { TQ2DAnimation().CreateFromConfig("ani.txt"); }},
+        {"FX/P.TXT", "TEX=../" + up + "\nPSI=../" + up + "\nSOUND=../" + up + "\n", 3,
+         [] { TQ2DParticle().CreateFromConfig("fx/p.txt"); }},
+        {"WIN.TXT", "SIZE=10,10\nADD_WINDOW=1,0,0," + up + "\nADD_IMAGE=2,0,0," + up + "\n", 2,
+         [] { TQ2DGUIWindow().InitFromConfig("win.txt"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        AddPack(c.file, c.text);
+        TQLogCapture errors(g_tqLogError);
+        c.read();
+        const std::vector<std::string> lines = RefusalLines(errors);
+        EXPECT_EQ(lines.size(), c.names);
+        for (const std::string& line : lines)
+            EXPECT_NE(Folded(line).find(Folded(outside.Path("x"))), std::string::npos) << line;
+    }
+}
