@@ -44,7 +44,9 @@ struct TQ2D_INIT_INFO_tag {
     int nSampleRate;    ///< Hz, 0 = the device's default
     int nFXVolume;      ///< 0..100, 0 = the device's default
     int nMusicVolume;   ///< 0..100, 0 = the device's default
-    int nFPS;           ///< fixed frame rate; -1 synchronises in full screen; 0 = free running
+    /// fixed frame rate; -1 synchronised, 0 free running. In a window every frame also waits for
+    /// the display's refresh, whatever the rate; full screen waits only at -1; headless never waits.
+    int nFPS;
     DWORD dwWndStyle;   ///< window style (0 = the device's default)
     DWORD dwWndExStyle; ///< extended window style (0 = none)
     HCURSOR hCursor;    ///< class cursor (NULL = the device's default)
