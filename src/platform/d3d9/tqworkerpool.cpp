@@ -1,6 +1,7 @@
 #include "platform/d3d9/tqworkerpool.h"
 
-#include <pthread.h>
+#include "platform/system/tqthreadname.h"
+
 #include <string>
 #include <system_error>
 
@@ -11,8 +12,7 @@ namespace {
 // Names the calling thread "tq-render-N", N counting from 1 (the owner's thread draws too), so
 // that the threads can be told apart in top -H, ps and debuggers.
 void NameRenderThread(int worker) {
-    const std::string name = "tq-render-" + std::to_string(worker + 1);
-    pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
+    tqplat::NameCurrentThread(("tq-render-" + std::to_string(worker + 1)).c_str());
 }
 
 } // namespace
