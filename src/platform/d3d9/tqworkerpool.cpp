@@ -1,6 +1,7 @@
 #include "platform/d3d9/tqworkerpool.h"
 
 #include "platform/system/tqthreadname.h"
+#include "platform/win32/tqplatformlog.h"
 
 #include <string>
 #include <system_error>
@@ -24,8 +25,10 @@ WorkerPool::WorkerPool(int workers, const std::function<void(int)>& loop) {
                 NameRenderThread(i);
                 loop(i);
             });
-    } catch (const std::system_error&) {
+    } catch (const std::system_error& error) {
         // The system has no more threads to give: the ones started do the work.
+        tqplat::PlatformLog("render threads: %zu of %d started (%s)", m_threads.size(), workers,
+                            error.what());
     }
 }
 
