@@ -76,8 +76,11 @@ void BlendRowSse2(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaR
         __m128i result = s;
         bool allOpaque = M == RowBlend::kAlphaInv &&
                          _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_set1_epi32(255))) == 0xFFFF;
-        if (M != RowBlend::kOpaque && !allOpaque)
-            result = lanes128::BlendPixels<M>(s, d);
+        if (M != RowBlend::kOpaque && !allOpaque) {
+            __m128i lo = lanes128::BlendWidened<M>(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
+            __m128i hi = lanes128::BlendWidened<M>(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+            result = _mm_packus_epi16(lo, hi);
+        }
         result = _mm_or_si128(result, mask);
         if (passMask != 0xFFFF)
             result = _mm_or_si128(_mm_and_si128(pass, result), _mm_andnot_si128(pass, original));
@@ -102,8 +105,12 @@ TQ_TARGET_AVX2 inline __m256i BlendEight(__m256i s, __m256i original, __m256i st
     if (M != RowBlend::kOpaque)
         *pass = _mm256_andnot_si256(_mm256_cmpeq_epi32(alpha, zero), *pass);
     __m256i result = s;
-    if (M != RowBlend::kOpaque)
-        result = lanes256::BlendPixels<M>(s, _mm256_or_si256(original, storeMask));
+    if (M != RowBlend::kOpaque) {
+        __m256i d = _mm256_or_si256(original, storeMask);
+        __m256i lo = lanes256::BlendWidened<M>(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero));
+        __m256i hi = lanes256::BlendWidened<M>(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero));
+        result = _mm256_packus_epi16(lo, hi); // unpack and pack both work within 128-bit halves
+    }
     return _mm256_or_si256(result, storeMask);
 }
 
