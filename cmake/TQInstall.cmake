@@ -34,8 +34,8 @@ foreach(layer ${TQ2D_HEADER_LAYERS})
   install(DIRECTORY ${TQ_SOURCE_ROOT}/${layer} DESTINATION ${TQ2D_INCLUDE_ROOT} FILES_MATCHING PATTERN "*.h")
 endforeach()
 # The platform's types, constants and the interfaces the device's public members name.
-set(TQ2D_PLATFORM_HEADERS win32/tqwintypes.h win32/tqkernel32.h win32/tquser32.h d3d9/tqd3d9.h d3dx9/tqd3dx9.h
-                          gdi32/tqgdi32.h imm32/tqimm32.h)
+set(TQ2D_PLATFORM_HEADERS win32/tqwintypes.h win32/tqkernel32.h win32/tquser32.h win32/tqfilestamp.h d3d9/tqd3d9.h
+                          d3dx9/tqd3dx9.h gdi32/tqgdi32.h imm32/tqimm32.h)
 foreach(header ${TQ2D_PLATFORM_HEADERS})
   get_filename_component(folder ${header} DIRECTORY)
   install(FILES ${TQ_SOURCE_ROOT}/platform/${header} DESTINATION ${TQ2D_INCLUDE_ROOT}/platform/${folder})

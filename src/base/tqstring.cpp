@@ -384,19 +384,20 @@ BOOL TQString::EnCodeString(const void* key, DWORD keyLength) {
 }
 
 LONGLONG TQString::GetValue(BOOL* valid) const {
-    size_t first = 0;
-    size_t last = 0;
-    TrimmedRange(m_buffer.c_str(), TextLength(), first, last);
-    LONGLONG value = 0;
-    bool parsed = ParseNumber(m_buffer.data() + first, m_buffer.data() + last, value);
-    return ReportNumber(parsed, value, valid);
+    return ParseTrimmed(ParseNumber, valid);
 }
 
 LONGLONG TQString::GetHexValue(BOOL* valid) const {
+    return ParseTrimmed(ParseHex, valid);
+}
+
+// The text without surrounding blanks read by `parse` and reported as GetValue does.
+LONGLONG TQString::ParseTrimmed(bool (*parse)(const char* first, const char* last, LONGLONG& value),
+                                BOOL* valid) const {
     size_t first = 0;
     size_t last = 0;
     TrimmedRange(m_buffer.c_str(), TextLength(), first, last);
     LONGLONG value = 0;
-    bool parsed = ParseHex(m_buffer.data() + first, m_buffer.data() + last, value);
+    bool parsed = parse(m_buffer.data() + first, m_buffer.data() + last, value);
     return ReportNumber(parsed, value, valid);
 }

@@ -116,6 +116,8 @@ public:
 private:
     size_t TextLength() const;
     size_t FindChar(char c, size_t start, bool last) const;
+    LONGLONG ParseTrimmed(bool (*parse)(const char* first, const char* last, LONGLONG& value),
+                          BOOL* valid) const;
 
     std::string m_buffer;
 };

@@ -3,18 +3,12 @@
 #include <chrono>
 #include <string>
 
-#include <pthread.h>
-
 #include "base/tqlog.h"
+#include "platform/system/tqthreadname.h"
 
 namespace {
 
 const char kSourcePath[] = "lib/project/tqlib/source/base/tqthread";
-
-void NameThisThread(const std::string& name) {
-    if (!name.empty())
-        pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
-}
 
 } // namespace
 
@@ -36,7 +30,7 @@ BOOL TQThread::ThreadRun(const char* name, DWORD idleMilliseconds, BOOL loop) {
     try {
         std::string threadName = name ? name : "";
         m_thread = std::thread([this, threadName, idleMilliseconds, loop] {
-            NameThisThread(threadName);
+            tqplat::NameCurrentThread(threadName.c_str());
             RunLoop(idleMilliseconds ? idleMilliseconds : 1, loop != 0);
         });
     } catch (const std::exception& error) {

@@ -77,20 +77,30 @@ private:
     BYTE InsertNode(Link* ppLink, TQAVLTreeTmpl* pNew);
     BYTE DeleteNode(Link* ppLink, T* pData);
     void RemoveAllNode(Link* ppLink);
-    BOOL FindHighest(TQAVLTreeTmpl* pTarget, Link* ppLink, BYTE& byResult);
-    BOOL FindLowest(TQAVLTreeTmpl* pTarget, Link* ppLink, BYTE& byResult);
-    BYTE CheckLeftBalance(Link* ppLink);
-    BYTE CheckRightBalance(Link* ppLink);
-    BYTE ShrunkLeftNode(Link* ppLink);
-    BYTE ShrunkRightNode(Link* ppLink);
-    void RotateLeft(Link* ppLink);
-    void RotateRight(Link* ppLink);
+
+    // The two sides of a node. A member over a side does on it what its mirror image does on the
+    // other; each logs under its own name for each side (SideLog).
+    enum Side { kLeftSide = 0, kRightSide = 1 };
+    struct SideLog {
+        const char* member;
+        int line;
+        const char* message;
+    };
+    static Link& Child(TQAVLTreeTmpl* pNode, Side side) {
+        return side == kLeftSide ? pNode->m_pLeft : pNode->m_pRight;
+    }
+    static Side Opposite(Side side) { return side == kLeftSide ? kRightSide : kLeftSide; }
+    static BYTE HigherOn(Side side) { return side == kLeftSide ? kLeftHigh : kRightHigh; }
+    // Moves the outermost node on `side` below ppLink into pTarget (the highest for the right side).
+    BOOL FindOutermost(TQAVLTreeTmpl* pTarget, Link* ppLink, BYTE& byResult, Side side);
+    BYTE GrewOn(Link* ppLink, Side side);
+    BYTE ShrunkOn(Link* ppLink, Side side);
+    void RaiseChild(Link* ppLink, Side side);
 
     BYTE InsertBelow(Link* ppLink, Link* ppChild, TQAVLTreeTmpl* pNew, bool bLeft);
     void ReplaceItem(TQAVLTreeTmpl* pNode, TQAVLTreeTmpl* pNew);
     void TakeItem(TQAVLTreeTmpl* pTarget, TQAVLTreeTmpl* pSource);
-    bool RotateLeftRight(Link* ppLink);
-    bool RotateRightLeft(Link* ppLink);
+    bool RaiseGrandchild(Link* ppLink, Side side);
     static void SetDoubleRotationBalance(TQAVLTreeTmpl* pG, TQAVLTreeTmpl* pLeftOfG,
                                          TQAVLTreeTmpl* pRightOfG);
     static BYTE StopOnCorruptBalance(BYTE byResult);
@@ -98,6 +108,7 @@ private:
     bool CloneSubtree(const TQAVLTreeTmpl* pSource, TQAVLTreeTmpl* pParent, Link* ppLink);
     void Swap(TQAVLTreeTmpl& other) noexcept;
     static void LogError(const char* member, int line, const char* message);
+    static void LogError(const SideLog (&logs)[2], Side side);
 
     BOOL m_bAutoDelete = 1;
     DWORD m_dwCount = 0;
@@ -254,7 +265,7 @@ BYTE TQAVLTreeTmpl<T>::InsertBelow(Link* ppLink, Link* ppChild, TQAVLTreeTmpl* p
     }
     if (r != kGrew)
         return r;
-    return StopOnCorruptBalance(bLeft ? CheckLeftBalance(ppLink) : CheckRightBalance(ppLink));
+    return StopOnCorruptBalance(GrewOn(ppLink, bLeft ? kLeftSide : kRightSide));
 }
 
 // Equal key: the stored node takes the new item and flag, deleting its old item when owned.
@@ -274,21 +285,16 @@ template <class T> BYTE TQAVLTreeTmpl<T>::DeleteNode(Link* ppLink, T* pData) {
             return kFail;
         int r = *pNode->m_pData - *pData;
         BYTE byResult = kFail;
-        if (r > 0) {
-            byResult = DeleteNode(&pNode->m_pLeft, pData);
-            return byResult == kGrew ? StopOnCorruptBalance(ShrunkLeftNode(ppLink)) : byResult;
+        if (r != 0) {
+            const Side side = r > 0 ? kLeftSide : kRightSide;
+            byResult = DeleteNode(&Child(pNode, side), pData);
+            return byResult == kGrew ? StopOnCorruptBalance(ShrunkOn(ppLink, side)) : byResult;
         }
-        if (r < 0) {
-            byResult = DeleteNode(&pNode->m_pRight, pData);
-            return byResult == kGrew ? StopOnCorruptBalance(ShrunkRightNode(ppLink)) : byResult;
-        }
-        if (pNode->m_pLeft) {
-            FindHighest(pNode, &pNode->m_pLeft, byResult);
-            return byResult == kGrew ? StopOnCorruptBalance(ShrunkLeftNode(ppLink)) : byResult;
-        }
-        if (pNode->m_pRight) {
-            FindLowest(pNode, &pNode->m_pRight, byResult);
-            return byResult == kGrew ? StopOnCorruptBalance(ShrunkRightNode(ppLink)) : byResult;
+        // The nearest item on the left (else on the right) takes the node's place.
+        if (pNode->m_pLeft || pNode->m_pRight) {
+            const Side side = pNode->m_pLeft ? kLeftSide : kRightSide;
+            FindOutermost(pNode, &Child(pNode, side), byResult, Opposite(side));
+            return byResult == kGrew ? StopOnCorruptBalance(ShrunkOn(ppLink, side)) : byResult;
         }
         pNode->FreeData();
         pNode->RemoveAll();
@@ -318,50 +324,29 @@ template <class T> void TQAVLTreeTmpl<T>::RemoveAllNode(Link* ppLink) {
     }
 }
 
-template <class T> BOOL TQAVLTreeTmpl<T>::FindHighest(TQAVLTreeTmpl* pTarget, Link* ppLink, BYTE& byResult) {
+template <class T>
+BOOL TQAVLTreeTmpl<T>::FindOutermost(TQAVLTreeTmpl* pTarget, Link* ppLink, BYTE& byResult, Side side) {
+    static const SideLog kLogs[2] = {{"FindLowest", 745, TQLOG_ERROR_PREFIX "FindLowest fail."},
+                                     {"FindHighest", 707, TQLOG_ERROR_PREFIX "FindHighest fail."}};
     try {
         TQAVLTreeTmpl* pNode = *ppLink;
         if (!pTarget || !pNode)
             return 0;
         byResult = kGrew;
-        if (pNode->m_pRight) {
-            if (!FindHighest(pTarget, &pNode->m_pRight, byResult))
+        if (Child(pNode, side)) {
+            if (!FindOutermost(pTarget, &Child(pNode, side), byResult, side))
                 return 0;
             if (byResult == kGrew)
-                byResult = StopOnCorruptBalance(ShrunkRightNode(ppLink));
+                byResult = StopOnCorruptBalance(ShrunkOn(ppLink, side));
             return 1;
         }
         TakeItem(pTarget, pNode);
-        *ppLink = pNode->m_pLeft;
+        *ppLink = Child(pNode, Opposite(side));
         pNode->Reset();
         delete pNode;
         return 1;
     } catch (...) {
-        LogError("FindHighest", 707, TQLOG_ERROR_PREFIX "FindHighest fail.");
-        return 0;
-    }
-}
-
-template <class T> BOOL TQAVLTreeTmpl<T>::FindLowest(TQAVLTreeTmpl* pTarget, Link* ppLink, BYTE& byResult) {
-    try {
-        TQAVLTreeTmpl* pNode = *ppLink;
-        if (!pTarget || !pNode)
-            return 0;
-        byResult = kGrew;
-        if (pNode->m_pLeft) {
-            if (!FindLowest(pTarget, &pNode->m_pLeft, byResult))
-                return 0;
-            if (byResult == kGrew)
-                byResult = StopOnCorruptBalance(ShrunkLeftNode(ppLink));
-            return 1;
-        }
-        TakeItem(pTarget, pNode);
-        *ppLink = pNode->m_pRight;
-        pNode->Reset();
-        delete pNode;
-        return 1;
-    } catch (...) {
-        LogError("FindLowest", 745, TQLOG_ERROR_PREFIX "FindLowest fail.");
+        LogError(kLogs, side);
         return 0;
     }
 }
@@ -375,170 +360,96 @@ template <class T> void TQAVLTreeTmpl<T>::TakeItem(TQAVLTreeTmpl* pTarget, TQAVL
     pTarget->m_bAutoDelete = pSource->m_bAutoDelete;
 }
 
-template <class T> BYTE TQAVLTreeTmpl<T>::CheckLeftBalance(Link* ppLink) {
+// The subtree on `side` of the node at ppLink grew by one level: the node leans that way, or is
+// rotated back into balance.
+template <class T> BYTE TQAVLTreeTmpl<T>::GrewOn(Link* ppLink, Side side) {
+    static const SideLog kLogs[2] = {
+        {"CheckLeftBalance", 886, TQLOG_ERROR_PREFIX "CheckLeftBalance fail."},
+        {"CheckRightBalance", 947, TQLOG_ERROR_PREFIX "CheckRightBalance fail."}};
     try {
         TQAVLTreeTmpl* pNode = *ppLink;
         if (!pNode)
             return kFail;
-        switch (pNode->m_byBalance) {
-        case kEven:
-            pNode->m_byBalance = kLeftHigh;
+        const BYTE byBalance = pNode->m_byBalance;
+        if (byBalance == kEven) {
+            pNode->m_byBalance = HigherOn(side);
             return kGrew;
-        case kRightHigh:
+        }
+        if (byBalance == HigherOn(Opposite(side))) {
             pNode->m_byBalance = kEven;
             return kDone;
-        case kLeftHigh: {
-            TQAVLTreeTmpl* pLeft = pNode->m_pLeft;
-            if (pLeft && pLeft->m_byBalance == kLeftHigh) {
-                pLeft->m_byBalance = pNode->m_byBalance = kEven;
-                RotateRight(ppLink);
-                return kDone;
-            }
-            if (pLeft && pLeft->m_byBalance == kRightHigh && RotateLeftRight(ppLink))
-                return kDone;
-            return kFail;
         }
-        default:
+        if (byBalance != HigherOn(side))
             return kFail;
+        TQAVLTreeTmpl* pChild = Child(pNode, side);
+        if (pChild && pChild->m_byBalance == HigherOn(side)) {
+            pChild->m_byBalance = pNode->m_byBalance = kEven;
+            RaiseChild(ppLink, side);
+            return kDone;
         }
+        if (pChild && pChild->m_byBalance == HigherOn(Opposite(side)) && RaiseGrandchild(ppLink, side))
+            return kDone;
+        return kFail;
     } catch (...) {
-        LogError("CheckLeftBalance", 886, TQLOG_ERROR_PREFIX "CheckLeftBalance fail.");
+        LogError(kLogs, side);
         return kFail;
     }
 }
 
-template <class T> BYTE TQAVLTreeTmpl<T>::CheckRightBalance(Link* ppLink) {
+// The subtree on `side` of the node at ppLink shrank by one level: the node leans the other way,
+// evens out, or is rotated back into balance.
+template <class T> BYTE TQAVLTreeTmpl<T>::ShrunkOn(Link* ppLink, Side side) {
+    static const SideLog kLogs[2] = {{"ShrunkLeftNode", 599, TQLOG_ERROR_PREFIX "ShrunkLeftNode fail."},
+                                     {"ShrunkRightNode", 668, TQLOG_ERROR_PREFIX "ShrunkRightNode fail."}};
     try {
         TQAVLTreeTmpl* pNode = *ppLink;
         if (!pNode)
             return kFail;
-        switch (pNode->m_byBalance) {
-        case kEven:
-            pNode->m_byBalance = kRightHigh;
-            return kGrew;
-        case kLeftHigh:
-            pNode->m_byBalance = kEven;
+        const Side other = Opposite(side);
+        const BYTE byBalance = pNode->m_byBalance;
+        if (byBalance == kEven) {
+            pNode->m_byBalance = HigherOn(other);
             return kDone;
-        case kRightHigh: {
-            TQAVLTreeTmpl* pRight = pNode->m_pRight;
-            if (pRight && pRight->m_byBalance == kRightHigh) {
-                pRight->m_byBalance = pNode->m_byBalance = kEven;
-                RotateLeft(ppLink);
-                return kDone;
-            }
-            if (pRight && pRight->m_byBalance == kLeftHigh && RotateRightLeft(ppLink))
-                return kDone;
-            return kFail;
         }
-        default:
-            return kFail;
+        if (byBalance == HigherOn(side)) {
+            pNode->m_byBalance = kEven;
+            return kGrew;
         }
+        TQAVLTreeTmpl* pChild = Child(pNode, other);
+        if (byBalance != HigherOn(other) || !pChild)
+            return kFail;
+        if (pChild->m_byBalance == kEven) {
+            pNode->m_byBalance = HigherOn(other);
+            pChild->m_byBalance = HigherOn(side);
+            RaiseChild(ppLink, other);
+            return kDone;
+        }
+        if (pChild->m_byBalance == HigherOn(other)) {
+            pChild->m_byBalance = pNode->m_byBalance = kEven;
+            RaiseChild(ppLink, other);
+            return kGrew;
+        }
+        return RaiseGrandchild(ppLink, other) ? kGrew : kFail;
     } catch (...) {
-        LogError("CheckRightBalance", 947, TQLOG_ERROR_PREFIX "CheckRightBalance fail.");
+        LogError(kLogs, side);
         return kFail;
     }
 }
 
-template <class T> BYTE TQAVLTreeTmpl<T>::ShrunkLeftNode(Link* ppLink) {
-    try {
-        TQAVLTreeTmpl* pNode = *ppLink;
-        if (!pNode)
-            return kFail;
-        switch (pNode->m_byBalance) {
-        case kEven:
-            pNode->m_byBalance = kRightHigh;
-            return kDone;
-        case kLeftHigh:
-            pNode->m_byBalance = kEven;
-            return kGrew;
-        case kRightHigh: {
-            TQAVLTreeTmpl* pRight = pNode->m_pRight;
-            if (!pRight)
-                return kFail;
-            if (pRight->m_byBalance == kEven) {
-                pNode->m_byBalance = kRightHigh;
-                pRight->m_byBalance = kLeftHigh;
-                RotateLeft(ppLink);
-                return kDone;
-            }
-            if (pRight->m_byBalance == kRightHigh) {
-                pRight->m_byBalance = pNode->m_byBalance = kEven;
-                RotateLeft(ppLink);
-                return kGrew;
-            }
-            return RotateRightLeft(ppLink) ? kGrew : kFail;
-        }
-        default:
-            return kFail;
-        }
-    } catch (...) {
-        LogError("ShrunkLeftNode", 599, TQLOG_ERROR_PREFIX "ShrunkLeftNode fail.");
-        return kFail;
-    }
-}
-
-template <class T> BYTE TQAVLTreeTmpl<T>::ShrunkRightNode(Link* ppLink) {
-    try {
-        TQAVLTreeTmpl* pNode = *ppLink;
-        if (!pNode)
-            return kFail;
-        switch (pNode->m_byBalance) {
-        case kEven:
-            pNode->m_byBalance = kLeftHigh;
-            return kDone;
-        case kRightHigh:
-            pNode->m_byBalance = kEven;
-            return kGrew;
-        case kLeftHigh: {
-            TQAVLTreeTmpl* pLeft = pNode->m_pLeft;
-            if (!pLeft)
-                return kFail;
-            if (pLeft->m_byBalance == kEven) {
-                pNode->m_byBalance = kLeftHigh;
-                pLeft->m_byBalance = kRightHigh;
-                RotateRight(ppLink);
-                return kDone;
-            }
-            if (pLeft->m_byBalance == kLeftHigh) {
-                pLeft->m_byBalance = pNode->m_byBalance = kEven;
-                RotateRight(ppLink);
-                return kGrew;
-            }
-            return RotateLeftRight(ppLink) ? kGrew : kFail;
-        }
-        default:
-            return kFail;
-        }
-    } catch (...) {
-        LogError("ShrunkRightNode", 668, TQLOG_ERROR_PREFIX "ShrunkRightNode fail.");
-        return kFail;
-    }
-}
-
-// Left child L is right-high: its right child G rises to the top. False, changing nothing, when
-// L, G or G's balance code is unusable.
-template <class T> bool TQAVLTreeTmpl<T>::RotateLeftRight(Link* ppLink) {
+// The child C on `side` leans the other way: C's child G on that other side rises to the top.
+// False, changing nothing, when C, G or G's balance code is unusable.
+template <class T> bool TQAVLTreeTmpl<T>::RaiseGrandchild(Link* ppLink, Side side) {
     TQAVLTreeTmpl* pNode = *ppLink;
-    TQAVLTreeTmpl* pLeft = pNode->m_pLeft;
-    TQAVLTreeTmpl* pGrand = pLeft ? pLeft->m_pRight : nullptr;
-    if (!pGrand || pLeft->m_byBalance != kRightHigh || pGrand->m_byBalance > kRightHigh)
+    TQAVLTreeTmpl* pChild = Child(pNode, side);
+    TQAVLTreeTmpl* pGrand = pChild ? Child(pChild, Opposite(side)) : nullptr;
+    if (!pGrand || pChild->m_byBalance != HigherOn(Opposite(side)) || pGrand->m_byBalance > kRightHigh)
         return false;
-    SetDoubleRotationBalance(pGrand, pLeft, pNode);
-    RotateLeft(&pNode->m_pLeft);
-    RotateRight(ppLink);
-    return true;
-}
-
-// Right child R is left-high: its left child G rises to the top.
-template <class T> bool TQAVLTreeTmpl<T>::RotateRightLeft(Link* ppLink) {
-    TQAVLTreeTmpl* pNode = *ppLink;
-    TQAVLTreeTmpl* pRight = pNode->m_pRight;
-    TQAVLTreeTmpl* pGrand = pRight ? pRight->m_pLeft : nullptr;
-    if (!pGrand || pRight->m_byBalance != kLeftHigh || pGrand->m_byBalance > kRightHigh)
-        return false;
-    SetDoubleRotationBalance(pGrand, pNode, pRight);
-    RotateRight(&pNode->m_pRight);
-    RotateLeft(ppLink);
+    if (side == kLeftSide)
+        SetDoubleRotationBalance(pGrand, pChild, pNode);
+    else
+        SetDoubleRotationBalance(pGrand, pNode, pChild);
+    RaiseChild(&Child(pNode, side), Opposite(side));
+    RaiseChild(ppLink, side);
     return true;
 }
 
@@ -552,35 +463,23 @@ void TQAVLTreeTmpl<T>::SetDoubleRotationBalance(TQAVLTreeTmpl* pG, TQAVLTreeTmpl
     pG->m_byBalance = kEven;
 }
 
-template <class T> void TQAVLTreeTmpl<T>::RotateLeft(Link* ppLink) {
+// The child on `side` of the node at ppLink takes its place; the node becomes that child's child on
+// the other side (raising the right child is a left rotation).
+template <class T> void TQAVLTreeTmpl<T>::RaiseChild(Link* ppLink, Side side) {
+    static const SideLog kLogs[2] = {{"RotateRight", 998, TQLOG_ERROR_PREFIX "RotateRight fail."},
+                                     {"RotateLeft", 973, TQLOG_ERROR_PREFIX "RotateLeft fail."}};
     try {
         TQAVLTreeTmpl* pNode = *ppLink;
-        TQAVLTreeTmpl* pRight = pNode ? pNode->m_pRight : nullptr;
-        if (!pRight)
+        TQAVLTreeTmpl* pChild = pNode ? Child(pNode, side) : nullptr;
+        if (!pChild)
             return;
-        *ppLink = pRight;
-        pNode->m_pRight = pRight->m_pLeft;
-        pRight->m_pLeft = pNode;
-        pRight->m_pParent = pNode->m_pParent;
-        pNode->m_pParent = pRight;
+        *ppLink = pChild;
+        Child(pNode, side) = Child(pChild, Opposite(side));
+        Child(pChild, Opposite(side)) = pNode;
+        pChild->m_pParent = pNode->m_pParent;
+        pNode->m_pParent = pChild;
     } catch (...) {
-        LogError("RotateLeft", 973, TQLOG_ERROR_PREFIX "RotateLeft fail.");
-    }
-}
-
-template <class T> void TQAVLTreeTmpl<T>::RotateRight(Link* ppLink) {
-    try {
-        TQAVLTreeTmpl* pNode = *ppLink;
-        TQAVLTreeTmpl* pLeft = pNode ? pNode->m_pLeft : nullptr;
-        if (!pLeft)
-            return;
-        *ppLink = pLeft;
-        pNode->m_pLeft = pLeft->m_pRight;
-        pLeft->m_pRight = pNode;
-        pLeft->m_pParent = pNode->m_pParent;
-        pNode->m_pParent = pLeft;
-    } catch (...) {
-        LogError("RotateRight", 998, TQLOG_ERROR_PREFIX "RotateRight fail.");
+        LogError(kLogs, side);
     }
 }
 
@@ -626,6 +525,10 @@ bool TQAVLTreeTmpl<T>::CloneSubtree(const TQAVLTreeTmpl* pSource, TQAVLTreeTmpl*
 template <class T> void TQAVLTreeTmpl<T>::Swap(TQAVLTreeTmpl& other) noexcept {
     std::swap(m_dwCount, other.m_dwCount);
     std::swap(m_pParent, other.m_pParent);
+}
+
+template <class T> void TQAVLTreeTmpl<T>::LogError(const SideLog (&logs)[2], Side side) {
+    LogError(logs[side].member, logs[side].line, logs[side].message);
 }
 
 template <class T> void TQAVLTreeTmpl<T>::LogError(const char* member, int line, const char* message) {

@@ -17,6 +17,7 @@
 #include <bitset>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -558,7 +559,9 @@ private:
     bool SoundLoaded() const { return m_hBass != nullptr; }
     void* LoadSoundData(const char* nameOrData, DWORD size, DWORD* length, bool* owned);
     DWORD DecodeEffect(const void* data, DWORD length);
-    DWORD SilentHandleFor(const char* nameOrData, DWORD size);
+    // Opens sound data in memory as a handle; sets *keepData when the handle plays from that memory.
+    using SoundOpener = std::function<DWORD(void* data, DWORD length, bool* keepData)>;
+    DWORD LoadSound(const char* nameOrData, DWORD size, const SoundOpener& open);
 
     // Resources (tqgfxdeviceresources.cpp).
     void* LoadFromPacks(const char* name, DWORD* size, bool* found);

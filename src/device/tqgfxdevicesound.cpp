@@ -217,35 +217,32 @@ DWORD TQGfxDevice::DecodeEffect(const void* data, DWORD length) {
     return sample;
 }
 
-// Without an output nothing is decoded, but a named file that cannot be read fails (and is logged)
-// as it would with one, so a game learns of a missing file on any machine.
-DWORD TQGfxDevice::SilentHandleFor(const char* nameOrData, DWORD size) {
+// A sound read (a named file or data in memory) and opened. Without an output nothing is decoded,
+// but a named file that cannot be read fails (and is logged) as it would with one, so a game learns
+// of a missing file on any machine. Memory the device read is freed after opening, unless the
+// handle plays from it: then it goes with the handle (Stream_Free).
+DWORD TQGfxDevice::LoadSound(const char* nameOrData, DWORD size, const SoundOpener& open) {
+    if (!SoundLoaded())
+        return 0;
     DWORD length = 0;
     bool owned = false;
     void* data = LoadSoundData(nameOrData, size, &length, &owned);
     if (!data)
         return 0;
-    if (owned)
+    bool keep = false;
+    const DWORD handle = m_bSilent ? kSilentHandle : open(data, length, &keep);
+    if (owned && keep)
+        m_streams.insert(m_streams.begin(), StreamMemory{handle, data});
+    else if (owned)
         Resource_Free(data);
-    return kSilentHandle;
+    return handle;
 }
 
 DWORD TQGfxDevice::Effect_Load(const char* nameOrData, DWORD size) {
-    if (!SoundLoaded())
-        return 0;
-    if (m_bSilent)
-        return SilentHandleFor(nameOrData, size);
-    DWORD length = 0;
-    bool owned = false;
-    void* data = LoadSoundData(nameOrData, size, &length, &owned);
-    if (!data)
-        return 0;
-    HSAMPLE sample = g_audio.SampleLoad(TRUE, data, 0, length, kMaxPlaybacks, BASS_SAMPLE_OVER_VOL);
-    if (!sample)
-        sample = DecodeEffect(data, length);
-    if (owned)
-        Resource_Free(data);
-    return sample;
+    return LoadSound(nameOrData, size, [this](void* data, DWORD length, bool*) {
+        HSAMPLE sample = g_audio.SampleLoad(TRUE, data, 0, length, kMaxPlaybacks, BASS_SAMPLE_OVER_VOL);
+        return sample ? sample : DecodeEffect(data, length);
+    });
 }
 
 void TQGfxDevice::Effect_Free(DWORD effect) {
@@ -299,26 +296,13 @@ DWORD TQGfxDevice::Music_Play(DWORD music, bool loop) {
 }
 
 DWORD TQGfxDevice::Stream_Load(const char* nameOrData, DWORD size) {
-    if (!SoundLoaded())
-        return 0;
-    if (m_bSilent)
-        return SilentHandleFor(nameOrData, size);
-    DWORD length = 0;
-    bool owned = false;
-    void* data = LoadSoundData(nameOrData, size, &length, &owned);
-    if (!data)
-        return 0;
-    HSTREAM stream = g_audio.StreamCreateFile(TRUE, data, 0, length, 0);
-    if (!stream) {
-        PostError("Can't load stream");
-        if (owned)
-            Resource_Free(data);
-        return 0;
-    }
-    // Memory the device read must live as long as the stream plays from it.
-    if (owned)
-        m_streams.insert(m_streams.begin(), StreamMemory{stream, data});
-    return stream;
+    return LoadSound(nameOrData, size, [this](void* data, DWORD length, bool* keepData) {
+        HSTREAM stream = g_audio.StreamCreateFile(TRUE, data, 0, length, 0);
+        if (!stream)
+            PostError("Can't load stream");
+        *keepData = stream != 0;
+        return stream;
+    });
 }
 
 void TQGfxDevice::Stream_Free(DWORD stream) {

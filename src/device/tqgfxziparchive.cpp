@@ -30,14 +30,14 @@ void TQGfxZipArchive::NormaliseName(char* text) {
 }
 
 bool TQGfxZipArchive::Refresh(const char* path) {
-    struct stat now;
+    tqplat::FileStamp now;
     // The file opened before, still there and unchanged, spares resolving the path anew (which may
     // read whole folders to match names without regard to case).
-    if (m_zip && stat(m_resolved.c_str(), &now) == 0 && SameFile(now))
+    if (m_zip && tqplat::ReadFileStamp(m_resolved, &now) && now == m_opened)
         return true;
     Close();
     std::string resolved;
-    if (!tqplat::ResolveExistingPath(path, &resolved) || stat(resolved.c_str(), &now) != 0)
+    if (!tqplat::ResolveExistingPath(path, &resolved) || !tqplat::ReadFileStamp(resolved, &now))
         return false;
     m_zip = unzOpen(resolved.c_str());
     if (!m_zip)
@@ -76,10 +76,4 @@ void TQGfxZipArchive::IndexEntries() {
         NormaliseName(entry);
         m_entries.emplace(entry, EntryPosition{position.pos_in_zip_directory, position.num_of_file});
     }
-}
-
-bool TQGfxZipArchive::SameFile(const struct stat& now) const {
-    return now.st_dev == m_opened.st_dev && now.st_ino == m_opened.st_ino &&
-           now.st_size == m_opened.st_size && now.st_mtim.tv_sec == m_opened.st_mtim.tv_sec &&
-           now.st_mtim.tv_nsec == m_opened.st_mtim.tv_nsec;
 }

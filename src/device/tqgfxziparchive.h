@@ -10,8 +10,9 @@
 
 #include <cstdint>
 #include <string>
-#include <sys/stat.h>
 #include <unordered_map>
+
+#include "platform/win32/tqfilestamp.h"
 
 /// An open zip pack with its entries indexed by normalised name; see tqgfxziparchive.h.
 class TQGfxZipArchive {
@@ -31,14 +32,13 @@ public:
     /// Moves to the first entry (in the archive's order) whose normalised name equals `wanted`.
     bool GoTo(const char* wanted);
     /// The size of the open archive's file in bytes.
-    uint64_t FileSize() const { return static_cast<uint64_t>(m_opened.st_size); }
+    uint64_t FileSize() const { return static_cast<uint64_t>(m_opened.size); }
     /// The open archive (a minizip unzFile), positioned by GoTo; NULL when none is open.
     void* Handle() const { return m_zip; }
 
 private:
     void Close();
     void IndexEntries();
-    bool SameFile(const struct stat& now) const;
 
     // Where an entry's record lies in the central directory, and its number.
     struct EntryPosition {
@@ -48,6 +48,6 @@ private:
 
     void* m_zip = nullptr;
     std::string m_resolved;
-    struct stat m_opened = {};
+    tqplat::FileStamp m_opened;
     std::unordered_map<std::string, EntryPosition> m_entries;
 };

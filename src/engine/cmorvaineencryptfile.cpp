@@ -1,13 +1,12 @@
 #include "engine/cmorvaineencryptfile.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
 
 #include "engine/cmorvainetables.h"
+#include "platform/win32/tqfilestamp.h"
 #include "platform/win32/tqpath.h"
 
 TQ_IMPLEMENT_MEMORY_POOL(CMorvaineEncryptFile)
@@ -16,6 +15,11 @@ namespace {
 
 const char kDefaultKey[] = "VentoraK";
 const size_t kMaxKeyLength = 63;
+
+// Whether a file of `size` bytes can be handled: sizes are 32-bit.
+bool FitsInSize(int64_t size) {
+    return size >= 0 && size <= 0xFFFFFFFFLL;
+}
 
 } // namespace
 
@@ -136,11 +140,11 @@ unsigned CMorvaineEncryptFile::ReadInto(unsigned char* destination, unsigned wan
 
 unsigned CMorvaineEncryptFile::GetFileSize(const char* path) {
     std::string resolved;
-    struct stat info;
-    if (!tqplat::ResolveExistingPath(path, &resolved) || stat(resolved.c_str(), &info) != 0 ||
-        info.st_size < 0 || info.st_size > 0xFFFFFFFFLL)
+    tqplat::FileStamp stamp;
+    if (!tqplat::ResolveExistingPath(path, &resolved) || !tqplat::ReadFileStamp(resolved, &stamp) ||
+        !FitsInSize(stamp.size))
         return 0;
-    return static_cast<unsigned>(info.st_size);
+    return static_cast<unsigned>(stamp.size);
 }
 
 int CMorvaineEncryptFile::GetTableIndex(const char* name) {
@@ -162,9 +166,9 @@ int CMorvaineEncryptFile::GetTableCount() {
 }
 
 bool CMorvaineEncryptFile::GetOpenFileSize(FILE* file, DWORD* size) {
-    struct stat info;
-    if (!file || fstat(fileno(file), &info) != 0 || info.st_size < 0 || info.st_size > 0xFFFFFFFFLL)
+    tqplat::FileStamp stamp;
+    if (!tqplat::ReadOpenFileStamp(file, &stamp) || !FitsInSize(stamp.size))
         return false;
-    *size = static_cast<DWORD>(info.st_size);
+    *size = static_cast<DWORD>(stamp.size);
     return true;
 }

@@ -34,9 +34,16 @@ private:
     std::atomic<int> m_calls{0};
 };
 
-void WaitUntil(const std::function<bool()>& done) {
-    while (!done())
+// False when `done` is still false after ten seconds, so a thread that never gets there fails the
+// test instead of hanging it.
+[[nodiscard]] bool WaitUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
 }
 
 } // namespace
@@ -46,7 +53,7 @@ TEST(TQThread, RunsBodyUntilStopped) {
     EXPECT_FALSE(thread.IsRunning());
     ASSERT_TRUE(thread.ThreadRun(nullptr, 0, 1));
     EXPECT_FALSE(thread.ThreadRun(nullptr, 0, 1)); // already running
-    WaitUntil([&] { return thread.Calls() >= 3; });
+    ASSERT_TRUE(WaitUntil([&] { return thread.Calls() >= 3; }));
     thread.ThreadStop();
     EXPECT_FALSE(thread.IsRunning());
     int calls = thread.Calls();
@@ -56,13 +63,13 @@ TEST(TQThread, RunsBodyUntilStopped) {
 
     // It can be started again.
     ASSERT_TRUE(thread.ThreadRun("again", 1, 1));
-    WaitUntil([&] { return thread.Calls() > calls; });
+    ASSERT_TRUE(WaitUntil([&] { return thread.Calls() > calls; }));
 }
 
 TEST(TQThread, StopCutsALongPauseShort) {
     CountingThread thread(TQTHREAD_IDLE);
     ASSERT_TRUE(thread.ThreadRun("tqlong", 60000, 1));
-    WaitUntil([&] { return thread.Calls() >= 1; });
+    ASSERT_TRUE(WaitUntil([&] { return thread.Calls() >= 1; }));
     auto before = std::chrono::steady_clock::now();
     thread.ThreadStop();
     // Far less than the minute's pause: the stop woke the thread.
@@ -73,21 +80,21 @@ TEST(TQThread, StopCutsALongPauseShort) {
 TEST(TQThread, BodyEndsItselfOrRunsOnce) {
     CountingThread ending(TQTHREAD_CONTINUE, 5);
     ASSERT_TRUE(ending.ThreadRun(nullptr, 0, 1));
-    WaitUntil([&] { return !ending.IsRunning(); });
+    ASSERT_TRUE(WaitUntil([&] { return !ending.IsRunning(); }));
     EXPECT_EQ(ending.Calls(), 5);
 
     CountingThread once(TQTHREAD_CONTINUE);
     ASSERT_TRUE(once.ThreadRun(nullptr, 0, 0));
-    WaitUntil([&] { return !once.IsRunning(); });
+    ASSERT_TRUE(WaitUntil([&] { return !once.IsRunning(); }));
     EXPECT_EQ(once.Calls(), 1);
     ASSERT_TRUE(once.ThreadRun(nullptr, 0, 0)); // restart after ending by itself
-    WaitUntil([&] { return once.Calls() == 2 && !once.IsRunning(); });
+    ASSERT_TRUE(WaitUntil([&] { return once.Calls() == 2 && !once.IsRunning(); }));
 }
 
 TEST(TQThread, DestructorStopsRunningThread) {
     auto thread = std::make_unique<CountingThread>(TQTHREAD_CONTINUE);
     ASSERT_TRUE(thread->ThreadRun(nullptr, 0, 1));
-    WaitUntil([&] { return thread->Calls() > 0; });
+    ASSERT_TRUE(WaitUntil([&] { return thread->Calls() > 0; }));
     thread.reset();
 }
 

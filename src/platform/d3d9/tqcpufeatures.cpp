@@ -23,7 +23,8 @@ KernelLevel DetectLevel() {
 #endif
 }
 
-// The processor's level lowered to the limit; kNotChosen until first asked for.
+// The processor's level lowered to the limit tests set to compare every kernel; kNotChosen until
+// first asked for. Atomic: tests set it while render threads pick kernels.
 constexpr int kNotChosen = -1;
 std::atomic<int> g_chosen{kNotChosen};
 

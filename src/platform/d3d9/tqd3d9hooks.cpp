@@ -4,14 +4,16 @@
 #include "platform/d3d9/tqdevice.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 
 namespace tqplat {
 
 namespace {
-D3DFORMAT g_refusedFullScreenFormat = D3DFMT_UNKNOWN;
-bool g_genericPath = false;
-int g_renderThreads = 0;
+// Switches tests and benchmarks flip from their own thread while devices draw; atomic for that.
+std::atomic<D3DFORMAT> g_refusedFullScreenFormat{D3DFMT_UNKNOWN};
+std::atomic<bool> g_genericPath{false};
+std::atomic<int> g_renderThreads{0};
 // More threads than this would only share the same rows among more waiting threads.
 constexpr int kMaxRenderThreads = 64;
 
@@ -52,8 +54,9 @@ void D3D9SetRenderThreads(int threads) {
 }
 
 int D3D9RenderThreads() {
-    if (g_renderThreads > 0)
-        return g_renderThreads;
+    const int set = g_renderThreads.load();
+    if (set > 0)
+        return set;
     int threads = ThreadsFromEnvironment();
     if (threads > 0)
         return threads;

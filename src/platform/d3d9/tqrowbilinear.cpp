@@ -15,28 +15,33 @@ namespace tqd3d9 {
 
 namespace {
 
+#if defined(TQ_D3D9_AVX512)
+namespace lanes512 {
+
+// MixVertical of the other widths, the carry taken from a comparison mask.
+TQ_TARGET_AVX512 inline __m512i MixVertical(__m512i top, __m512i bottom, __m512i w0, __m512i w1) {
+    __m512i lowTop = _mm512_mullo_epi16(top, w0), lowBottom = _mm512_mullo_epi16(bottom, w1);
+    __m512i high = _mm512_add_epi16(_mm512_mulhi_epu16(top, w0), _mm512_mulhi_epu16(bottom, w1));
+    __m512i low = _mm512_add_epi16(lowTop, lowBottom);
+    const __m512i one = _mm512_set1_epi16(1);
+    high = _mm512_mask_add_epi16(high, _mm512_cmpgt_epu16_mask(lowTop, low), high, one);
+    return _mm512_add_epi16(high, _mm512_srli_epi16(low, 15));
+}
+
+} // namespace lanes512
+#endif
+
+#define TQ_LANE_FUNCTIONS "platform/d3d9/tqbilinearlanes.inc"
+#include "platform/d3d9/tqlanewidths.inc"
+#undef TQ_LANE_FUNCTIONS
+
 #ifdef __SSE2__
-
-// Rows mixed horizontally: c0 * (256 - fx) + c1 * fx per channel, at most 65280 per 16-bit lane.
-inline __m128i MixHorizontal(__m128i c0, __m128i c1, __m128i w0, __m128i w1) {
-    return _mm_add_epi16(_mm_mullo_epi16(c0, w0), _mm_mullo_epi16(c1, w1));
-}
-
-// (top * w0 + bottom * w1 + 32768) >> 16 per 16-bit lane, from the high and low halves of the
-// products: the high halves add up, and the low halves carry 0, 1 or 2 into them.
-inline __m128i MixVertical(__m128i top, __m128i bottom, __m128i w0, __m128i w1) {
-    const __m128i sign = _mm_set1_epi16(static_cast<short>(0x8000));
-    __m128i lowTop = _mm_mullo_epi16(top, w0), lowBottom = _mm_mullo_epi16(bottom, w1);
-    __m128i high = _mm_add_epi16(_mm_mulhi_epu16(top, w0), _mm_mulhi_epu16(bottom, w1));
-    __m128i low = _mm_add_epi16(lowTop, lowBottom);
-    // -1 where lowTop + lowBottom overflowed 16 bits (unsigned lowTop > low).
-    __m128i overflow = _mm_cmpgt_epi16(_mm_xor_si128(lowTop, sign), _mm_xor_si128(low, sign));
-    __m128i half = _mm_srli_epi16(low, 15); // adding 32768 carries when low >= 32768
-    return _mm_add_epi16(_mm_sub_epi16(high, overflow), half);
-}
 
 void BilinearRowSse2(uint32_t* out, const uint32_t* row0, const uint32_t* row1, int count, uint32_t fx,
                      uint32_t fy) {
+    // The weights are the same for every pixel: one splat each, not FilterPixels' spread per pixel.
+    using lanes128::MixHorizontal;
+    using lanes128::MixVertical;
     const __m128i zero = _mm_setzero_si128();
     const __m128i wx0 = _mm_set1_epi16(static_cast<short>(256 - fx)),
                   wx1 = _mm_set1_epi16(static_cast<short>(fx));
@@ -98,51 +103,6 @@ bool NearTexture(int64_t s0, int64_t ds, int last, int size) {
     return s0 >= low && s0 < high && s1 >= low && s1 < high;
 }
 
-TQ_TARGET_AVX2 inline __m256i MixHorizontal16(__m256i c0, __m256i c1, __m256i w0, __m256i w1) {
-    return _mm256_add_epi16(_mm256_mullo_epi16(c0, w0), _mm256_mullo_epi16(c1, w1));
-}
-
-// MixVertical on sixteen lanes.
-TQ_TARGET_AVX2 inline __m256i MixVertical16(__m256i top, __m256i bottom, __m256i w0, __m256i w1) {
-    const __m256i sign = _mm256_set1_epi16(static_cast<short>(0x8000));
-    __m256i lowTop = _mm256_mullo_epi16(top, w0), lowBottom = _mm256_mullo_epi16(bottom, w1);
-    __m256i high = _mm256_add_epi16(_mm256_mulhi_epu16(top, w0), _mm256_mulhi_epu16(bottom, w1));
-    __m256i low = _mm256_add_epi16(lowTop, lowBottom);
-    __m256i overflow = _mm256_cmpgt_epi16(_mm256_xor_si256(lowTop, sign), _mm256_xor_si256(low, sign));
-    __m256i half = _mm256_srli_epi16(low, 15);
-    return _mm256_add_epi16(_mm256_sub_epi16(high, overflow), half);
-}
-
-// Eight 8-bit weights w (one per 32-bit lane) as 256 - w and w over each pixel's four 16-bit
-// channel lanes, in the pixel order of unpacklo (lo) and unpackhi (hi) on bytes.
-struct LaneWeights {
-    __m256i lo0, lo1, hi0, hi1;
-};
-
-TQ_TARGET_AVX2 inline LaneWeights SpreadWeights(__m256i w) {
-    __m256i w1 = _mm256_or_si256(w, _mm256_slli_epi32(w, 16));
-    __m256i w0 = _mm256_sub_epi16(_mm256_set1_epi16(256), w1);
-    return LaneWeights{_mm256_unpacklo_epi32(w0, w0), _mm256_unpacklo_epi32(w1, w1),
-                       _mm256_unpackhi_epi32(w0, w0), _mm256_unpackhi_epi32(w1, w1)};
-}
-
-// BilinearTexel on eight pixels.
-TQ_TARGET_AVX2 inline __m256i FilterEight(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m256i fx,
-                                          __m256i fy) {
-    const __m256i zero = _mm256_setzero_si256();
-    const LaneWeights wx = SpreadWeights(fx), wy = SpreadWeights(fy);
-    __m256i topLo =
-        MixHorizontal16(_mm256_unpacklo_epi8(c00, zero), _mm256_unpacklo_epi8(c10, zero), wx.lo0, wx.lo1);
-    __m256i topHi =
-        MixHorizontal16(_mm256_unpackhi_epi8(c00, zero), _mm256_unpackhi_epi8(c10, zero), wx.hi0, wx.hi1);
-    __m256i bottomLo =
-        MixHorizontal16(_mm256_unpacklo_epi8(c01, zero), _mm256_unpacklo_epi8(c11, zero), wx.lo0, wx.lo1);
-    __m256i bottomHi =
-        MixHorizontal16(_mm256_unpackhi_epi8(c01, zero), _mm256_unpackhi_epi8(c11, zero), wx.hi0, wx.hi1);
-    return _mm256_packus_epi16(MixVertical16(topLo, bottomLo, wy.lo0, wy.lo1),
-                               MixVertical16(topHi, bottomHi, wy.hi0, wy.hi1));
-}
-
 // The two taps' indices along one axis: the first tap s >> 16 (in -size..2 * size - 1) and the
 // next, both wrapped into 0..size-1.
 struct TapPair {
@@ -190,9 +150,9 @@ SampleEight(const TextureView& texture, __m256i su, __m256i sv, __m256i lanes, b
                                               alphas))
         return zero;
     const __m256i fraction = _mm256_set1_epi32(0xFF);
-    return FilterEight(taps.c00, taps.c10, taps.c01, taps.c11,
-                       _mm256_and_si256(_mm256_srli_epi32(su, 8), fraction),
-                       _mm256_and_si256(_mm256_srli_epi32(sv, 8), fraction));
+    return lanes256::FilterPixels(taps.c00, taps.c10, taps.c01, taps.c11,
+                                  _mm256_and_si256(_mm256_srli_epi32(su, 8), fraction),
+                                  _mm256_and_si256(_mm256_srli_epi32(sv, 8), fraction));
 }
 
 // A shifted coordinate moved by whole texture sizes into 0..size: the same taps after wrapping.
@@ -240,48 +200,6 @@ TQ_TARGET_AVX2 void SampleRunsAvx2(const TextureView& texture, const LinearRun* 
 // Sixteen pixels at a time with AVX-512: the taps as in SampleEight, but where no pixel's first
 // tap is in the texture's last column each row's two taps come in one 64-bit load, halving the
 // gathered elements.
-
-TQ_TARGET_AVX512 inline __m512i MixHorizontal32(__m512i c0, __m512i c1, __m512i w0, __m512i w1) {
-    return _mm512_add_epi16(_mm512_mullo_epi16(c0, w0), _mm512_mullo_epi16(c1, w1));
-}
-
-// MixVertical on thirty-two lanes.
-TQ_TARGET_AVX512 inline __m512i MixVertical32(__m512i top, __m512i bottom, __m512i w0, __m512i w1) {
-    __m512i lowTop = _mm512_mullo_epi16(top, w0), lowBottom = _mm512_mullo_epi16(bottom, w1);
-    __m512i high = _mm512_add_epi16(_mm512_mulhi_epu16(top, w0), _mm512_mulhi_epu16(bottom, w1));
-    __m512i low = _mm512_add_epi16(lowTop, lowBottom);
-    const __m512i one = _mm512_set1_epi16(1);
-    high = _mm512_mask_add_epi16(high, _mm512_cmpgt_epu16_mask(lowTop, low), high, one);
-    return _mm512_add_epi16(high, _mm512_srli_epi16(low, 15));
-}
-
-struct LaneWeights16 {
-    __m512i lo0, lo1, hi0, hi1;
-};
-
-TQ_TARGET_AVX512 inline LaneWeights16 SpreadWeights16(__m512i w) {
-    __m512i w1 = _mm512_or_si512(w, _mm512_slli_epi32(w, 16));
-    __m512i w0 = _mm512_sub_epi16(_mm512_set1_epi16(256), w1);
-    return LaneWeights16{_mm512_unpacklo_epi32(w0, w0), _mm512_unpacklo_epi32(w1, w1),
-                         _mm512_unpackhi_epi32(w0, w0), _mm512_unpackhi_epi32(w1, w1)};
-}
-
-// BilinearTexel on sixteen pixels.
-TQ_TARGET_AVX512 inline __m512i FilterSixteen(__m512i c00, __m512i c10, __m512i c01, __m512i c11, __m512i fx,
-                                              __m512i fy) {
-    const __m512i zero = _mm512_setzero_si512();
-    const LaneWeights16 wx = SpreadWeights16(fx), wy = SpreadWeights16(fy);
-    __m512i topLo =
-        MixHorizontal32(_mm512_unpacklo_epi8(c00, zero), _mm512_unpacklo_epi8(c10, zero), wx.lo0, wx.lo1);
-    __m512i topHi =
-        MixHorizontal32(_mm512_unpackhi_epi8(c00, zero), _mm512_unpackhi_epi8(c10, zero), wx.hi0, wx.hi1);
-    __m512i bottomLo =
-        MixHorizontal32(_mm512_unpacklo_epi8(c01, zero), _mm512_unpacklo_epi8(c11, zero), wx.lo0, wx.lo1);
-    __m512i bottomHi =
-        MixHorizontal32(_mm512_unpackhi_epi8(c01, zero), _mm512_unpackhi_epi8(c11, zero), wx.hi0, wx.hi1);
-    return _mm512_packus_epi16(MixVertical32(topLo, bottomLo, wy.lo0, wy.lo1),
-                               MixVertical32(topHi, bottomHi, wy.hi0, wy.hi1));
-}
 
 struct TapPair16 {
     __m512i first, second;
@@ -335,8 +253,9 @@ SampleLanesAvx512(const TextureView& texture, __m512i u16, __m512i v16, __mmask1
     const __m512i any = _mm512_or_si512(_mm512_or_si512(c00, c10), _mm512_or_si512(c01, c11));
     if (!skipTransparent || _mm512_test_epi32_mask(any, alphas) != 0) {
         const __m512i fraction = _mm512_set1_epi32(0xFF);
-        texels = FilterSixteen(c00, c10, c01, c11, _mm512_and_si512(_mm512_srli_epi32(u16, 8), fraction),
-                               _mm512_and_si512(_mm512_srli_epi32(v16, 8), fraction));
+        texels =
+            lanes512::FilterPixels(c00, c10, c01, c11, _mm512_and_si512(_mm512_srli_epi32(u16, 8), fraction),
+                                   _mm512_and_si512(_mm512_srli_epi32(v16, 8), fraction));
     }
     _mm512_mask_storeu_epi32(out, active, texels);
 }

@@ -49,28 +49,11 @@ void BlendRowScalar(uint32_t* dst, const uint32_t* src, int count, uint32_t alph
     }
 }
 
+#define TQ_LANE_FUNCTIONS "platform/d3d9/tqblendlanes.inc"
+#include "platform/d3d9/tqlanewidths.inc"
+#undef TQ_LANE_FUNCTIONS
+
 #ifdef __SSE2__
-
-// Div255 on eight 16-bit lanes (each at most 255 * 255): (t + (t >> 8)) >> 8 with t = x + 128,
-// which equals the high half of t * 257 for every such t.
-inline __m128i Div255x8(__m128i x) {
-    return _mm_mulhi_epu16(_mm_add_epi16(x, _mm_set1_epi16(128)), _mm_set1_epi16(257));
-}
-
-// Each pixel's alpha spread over its four 16-bit lanes.
-inline __m128i SpreadAlpha(__m128i pixels16) {
-    __m128i lo = _mm_shufflelo_epi16(pixels16, _MM_SHUFFLE(3, 3, 3, 3));
-    return _mm_shufflehi_epi16(lo, _MM_SHUFFLE(3, 3, 3, 3));
-}
-
-template <RowBlend M> inline __m128i BlendHalf(__m128i s, __m128i d) {
-    __m128i a = SpreadAlpha(s);
-    if (M == RowBlend::kAlphaInv) {
-        __m128i ia = _mm_sub_epi16(_mm_set1_epi16(255), a);
-        return Div255x8(_mm_add_epi16(_mm_mullo_epi16(s, a), _mm_mullo_epi16(d, ia)));
-    }
-    return _mm_adds_epu16(Div255x8(_mm_mullo_epi16(s, a)), d); // saturation happens in the pack
-}
 
 template <RowBlend M>
 void BlendRowSse2(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaRef, uint32_t storeMask) {
@@ -94,8 +77,8 @@ void BlendRowSse2(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaR
         bool allOpaque = M == RowBlend::kAlphaInv &&
                          _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_set1_epi32(255))) == 0xFFFF;
         if (M != RowBlend::kOpaque && !allOpaque) {
-            __m128i lo = BlendHalf<M>(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
-            __m128i hi = BlendHalf<M>(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+            __m128i lo = lanes128::BlendWidened<M>(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
+            __m128i hi = lanes128::BlendWidened<M>(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
             result = _mm_packus_epi16(lo, hi);
         }
         result = _mm_or_si128(result, mask);
@@ -112,24 +95,6 @@ void BlendRowSse2(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaR
 
 // The same lane arithmetic on eight pixels at a time, for processors with AVX2 (checked at run time).
 
-TQ_TARGET_AVX2 inline __m256i Div255x16(__m256i x) {
-    return _mm256_mulhi_epu16(_mm256_add_epi16(x, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
-}
-
-TQ_TARGET_AVX2 inline __m256i SpreadAlpha16(__m256i pixels16) {
-    __m256i lo = _mm256_shufflelo_epi16(pixels16, _MM_SHUFFLE(3, 3, 3, 3));
-    return _mm256_shufflehi_epi16(lo, _MM_SHUFFLE(3, 3, 3, 3));
-}
-
-template <RowBlend M> TQ_TARGET_AVX2 inline __m256i BlendHalf16(__m256i s, __m256i d) {
-    __m256i a = SpreadAlpha16(s);
-    if (M == RowBlend::kAlphaInv) {
-        __m256i ia = _mm256_sub_epi16(_mm256_set1_epi16(255), a);
-        return Div255x16(_mm256_add_epi16(_mm256_mullo_epi16(s, a), _mm256_mullo_epi16(d, ia)));
-    }
-    return _mm256_adds_epu16(Div255x16(_mm256_mullo_epi16(s, a)), d);
-}
-
 // Eight pixels of BlendRow: the pixels to write and, in *pass, the lanes that pass the tests.
 template <RowBlend M>
 TQ_TARGET_AVX2 inline __m256i BlendEight(__m256i s, __m256i original, __m256i storeMask, __m256i refMinusOne,
@@ -142,8 +107,8 @@ TQ_TARGET_AVX2 inline __m256i BlendEight(__m256i s, __m256i original, __m256i st
     __m256i result = s;
     if (M != RowBlend::kOpaque) {
         __m256i d = _mm256_or_si256(original, storeMask);
-        __m256i lo = BlendHalf16<M>(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero));
-        __m256i hi = BlendHalf16<M>(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero));
+        __m256i lo = lanes256::BlendWidened<M>(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero));
+        __m256i hi = lanes256::BlendWidened<M>(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero));
         result = _mm256_packus_epi16(lo, hi); // unpack and pack both work within 128-bit halves
     }
     return _mm256_or_si256(result, storeMask);
@@ -186,17 +151,14 @@ TQ_TARGET_AVX2 void BlendRowAvx2(uint32_t* dst, const uint32_t* src, int count, 
 // red in one, green and alpha in the other, split by masks and shifts rather than unpacking; the
 // alpha test, the skipped pixels and the row's end are lane masks.
 
-TQ_TARGET_AVX512 inline __m512i Div255x32(__m512i x) {
-    return _mm512_mulhi_epu16(_mm512_add_epi16(x, _mm512_set1_epi16(128)), _mm512_set1_epi16(257));
-}
-
 // Two channels of each pixel (s, d) blended with its alpha (a, in both lanes of the pixel).
 template <RowBlend M> TQ_TARGET_AVX512 inline __m512i BlendLanes(__m512i s, __m512i d, __m512i a) {
     if (M == RowBlend::kAlphaInv) {
         __m512i ia = _mm512_xor_si512(a, _mm512_set1_epi16(0xFF));
-        return Div255x32(_mm512_add_epi16(_mm512_mullo_epi16(s, a), _mm512_mullo_epi16(d, ia)));
+        return lanes512::Div255(_mm512_add_epi16(_mm512_mullo_epi16(s, a), _mm512_mullo_epi16(d, ia)));
     }
-    return _mm512_min_epu16(_mm512_add_epi16(Div255x32(_mm512_mullo_epi16(s, a)), d), _mm512_set1_epi16(255));
+    return _mm512_min_epu16(_mm512_add_epi16(lanes512::Div255(_mm512_mullo_epi16(s, a)), d),
+                            _mm512_set1_epi16(255));
 }
 
 template <RowBlend M> TQ_TARGET_AVX512 inline __m512i BlendSixteen(__m512i s, __m512i d) {

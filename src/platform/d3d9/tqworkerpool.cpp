@@ -1,6 +1,8 @@
 #include "platform/d3d9/tqworkerpool.h"
 
-#include <pthread.h>
+#include "platform/system/tqthreadname.h"
+#include "platform/win32/tqplatformlog.h"
+
 #include <string>
 #include <system_error>
 
@@ -11,8 +13,7 @@ namespace {
 // Names the calling thread "tq-render-N", N counting from 1 (the owner's thread draws too), so
 // that the threads can be told apart in top -H, ps and debuggers.
 void NameRenderThread(int worker) {
-    const std::string name = "tq-render-" + std::to_string(worker + 1);
-    pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
+    tqplat::NameCurrentThread(("tq-render-" + std::to_string(worker + 1)).c_str());
 }
 
 } // namespace
@@ -24,8 +25,10 @@ WorkerPool::WorkerPool(int workers, const std::function<void(int)>& loop) {
                 NameRenderThread(i);
                 loop(i);
             });
-    } catch (const std::system_error&) {
+    } catch (const std::system_error& error) {
         // The system has no more threads to give: the ones started do the work.
+        tqplat::PlatformLog("render threads: %zu of %d started (%s)", m_threads.size(), workers,
+                            error.what());
     }
 }
 

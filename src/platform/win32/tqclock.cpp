@@ -50,6 +50,16 @@ DWORD Now() {
     return g_testClock ? g_testNow.load() : RealMilliseconds();
 }
 
+// One round of a busy wait: tells the processor the thread is spinning, which spares power and
+// the core's other hardware thread.
+inline void PauseInSpin() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__)
+    __asm__ __volatile__("yield");
+#endif
+}
+
 } // namespace
 
 namespace tqplat {
@@ -82,8 +92,8 @@ void SleepUntilTime(DWORD due) {
     const SteadyClock::time_point instant = InstantOfTime(due);
     if (instant - SteadyClock::now() > kPacingSpin)
         SleepUntilInstant(instant - kPacingSpin);
-    while (SteadyClock::now() < instant) {
-    }
+    while (SteadyClock::now() < instant)
+        PauseInSpin();
 }
 
 } // namespace tqplat
