@@ -302,7 +302,7 @@ size_t AudioSystem::PlaybackToReplace(Sample& sample) {
     const std::vector<DWORD>& playbacks = sample.Playbacks();
     size_t quietest = playbacks.size();
     for (size_t i = 0; i < playbacks.size(); ++i) {
-        const Channel* channel = dynamic_cast<Channel*>(objects_.Find(playbacks[i]));
+        Channel* channel = dynamic_cast<Channel*>(objects_.Find(playbacks[i]));
         if (!channel || channel->GetState() == Channel::State::Stopped) {
             return i;
         }
@@ -586,13 +586,20 @@ DWORD AudioSystem::ChannelIsActive(DWORD handle) {
     }
 }
 
+// The lock is held only while the controls are copied to the voices; the voices decode and
+// resample without it.
 DWORD AudioSystem::Render(float* out, DWORD frames) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (!initialized_ || !running_) {
-        std::fill(out, out + 2 * size_t(frames), 0.0f);
-        return initialized_ ? frames : 0;
+    int rate;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!initialized_ || !running_) {
+            std::fill(out, out + 2 * size_t(frames), 0.0f);
+            return initialized_ ? frames : 0;
+        }
+        mixer_.Sync();
+        rate = rate_;
     }
-    mixer_.Render(out, frames, rate_);
+    mixer_.Render(out, frames, rate);
     return frames;
 }
 

@@ -1,7 +1,8 @@
 // The state behind the module's functions: the object table, the mixer, the output and the
-// pending BASS_SampleCreate buffer. One lock guards it all; the output's thread takes it for
-// every pull, so no call sees a half-changed mix. Start-up and shut-down are serialised by a
-// second lock that is never held while the output pulls.
+// pending BASS_SampleCreate buffer. One lock guards it all; the output's thread takes it at
+// every pull only to copy the channels' controls to their voices, and mixes without it, so a call
+// never waits for a mix. Start-up and shut-down are serialised by a second lock that is never
+// held while the output pulls.
 //
 // Each method does what the function of the same name in tqaudio.h documents and records the
 // outcome for BASS_ErrorGetCode.

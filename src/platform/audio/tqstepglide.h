@@ -1,0 +1,41 @@
+// The step of a voice (source frames per output frame, 32.32 fixed point) as it moves to a new
+// value: linearly over a number of output frames, so a pitch change sweeps instead of jumping.
+// A glide may be asked to land the position on a whole source frame, by spreading less than one
+// frame of extra advance over it, so a voice back at a step of one can pass frames through again.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tqaudio {
+
+class StepGlide {
+public:
+    static constexpr int64_t kOne = int64_t(1) << 32;
+
+    // Holds `step` from now on.
+    void Set(int64_t step);
+    // Moves from the step last taken to `to` over `frames` output frames, starting at a position
+    // `fraction` past a source frame; with `land`, the glide ends on a whole source frame.
+    void Start(int64_t to, uint32_t fraction, size_t frames, bool land);
+
+    bool Active() const { return done_ < frames_; }
+    int64_t Target() const { return to_; }
+    // The step last taken.
+    int64_t Current() const { return last_; }
+    // The step to the next output frame, moving the glide on.
+    int64_t Next();
+
+private:
+    // The advance over the first `frames` frames of the glide.
+    int64_t Advance(int64_t frames) const;
+
+    int64_t from_ = kOne;
+    int64_t to_ = kOne;
+    int64_t last_ = kOne;
+    int64_t extra_ = 0;
+    int64_t frames_ = 0;
+    int64_t done_ = 0;
+};
+
+} // namespace tqaudio
