@@ -37,8 +37,8 @@ KernelLevel DetectLevel() {
 const KernelLevel kCpuLevel = DetectLevel();
 std::atomic<KernelLevel> g_level{kCpuLevel};
 
-const float* PhaseRow(uint32_t fraction) {
-    return SincTable::Get().Row(fraction >> kFractionBits);
+const float* PhaseRow(const float* rows, uint32_t fraction) {
+    return rows + (fraction >> kFractionBits) * 2 * kTaps;
 }
 
 float PhaseWeight(uint32_t fraction) {
@@ -52,9 +52,10 @@ void WriteSides(float* out, const float* sides, int channels) {
 
 void FilterPortable(const float* const* planes, int channels, const FramePosition* at, size_t count,
                     float* out) {
+    const float* rows = SincTable::Get().Row(0);
     float coefficients[kTaps];
     for (size_t j = 0; j < count; ++j) {
-        const float* row = PhaseRow(at[j].fraction);
+        const float* row = PhaseRow(rows, at[j].fraction);
         const float weight = PhaseWeight(at[j].fraction);
         for (int k = 0; k < kTaps; ++k) {
             coefficients[k] = row[k] + weight * row[kTaps + k];
@@ -108,8 +109,9 @@ float Sum4(__m128 v) {
 }
 
 void FilterSse2(const float* const* planes, int channels, const FramePosition* at, size_t count, float* out) {
+    const float* rows = SincTable::Get().Row(0);
     for (size_t j = 0; j < count; ++j) {
-        const float* row = PhaseRow(at[j].fraction);
+        const float* row = PhaseRow(rows, at[j].fraction);
         const __m128 weight = _mm_set1_ps(PhaseWeight(at[j].fraction));
         __m128 coefficients[kTaps / 4];
         for (int q = 0; q < kTaps / 4; ++q) {
@@ -136,30 +138,66 @@ TQ_TARGET_AVX2 float Sum8(__m256 v) {
     return _mm_cvtss_f32(half);
 }
 
-TQ_TARGET_AVX2 float Dot32(const __m256* coefficients, const float* x) {
+// The 32 coefficients of a position's phase, interpolated between its two nearest phases.
+TQ_TARGET_AVX2 void Coefficients(const float* rows, uint32_t fraction, __m256* coefficients) {
+    const float* row = PhaseRow(rows, fraction);
+    const __m256 weight = _mm256_set1_ps(PhaseWeight(fraction));
+    for (int q = 0; q < 4; ++q) {
+        coefficients[q] = _mm256_fmadd_ps(weight, _mm256_loadu_ps(row + kTaps + 8 * q), _mm256_loadu_ps(row + 8 * q));
+    }
+}
+
+// Eight partial sums of the 32 products, to be added across.
+TQ_TARGET_AVX2 __m256 Products(const __m256* coefficients, const float* x) {
     __m256 a = _mm256_mul_ps(coefficients[0], _mm256_loadu_ps(x));
     __m256 b = _mm256_mul_ps(coefficients[1], _mm256_loadu_ps(x + 8));
     a = _mm256_fmadd_ps(coefficients[2], _mm256_loadu_ps(x + 16), a);
     b = _mm256_fmadd_ps(coefficients[3], _mm256_loadu_ps(x + 24), b);
-    return Sum8(_mm256_add_ps(a, b));
+    return _mm256_add_ps(a, b);
 }
 
-TQ_TARGET_AVX2 void FilterAvx2(const float* const* planes, int channels, const FramePosition* at,
-                               size_t count, float* out) {
+// The sums across each of eight vectors, in order.
+TQ_TARGET_AVX2 __m256 SumAcross8(const __m256* v) {
+    const __m256 low = _mm256_hadd_ps(_mm256_hadd_ps(v[0], v[1]), _mm256_hadd_ps(v[2], v[3]));
+    const __m256 high = _mm256_hadd_ps(_mm256_hadd_ps(v[4], v[5]), _mm256_hadd_ps(v[6], v[7]));
+    return _mm256_add_ps(_mm256_permute2f128_ps(low, high, 0x20), _mm256_permute2f128_ps(low, high, 0x31));
+}
+
+// Eight stereo frames from eight left and eight right values.
+TQ_TARGET_AVX2 void StoreStereo8(float* out, __m256 left, __m256 right) {
+    const __m256 low = _mm256_unpacklo_ps(left, right);
+    const __m256 high = _mm256_unpackhi_ps(left, right);
+    _mm256_storeu_ps(out, _mm256_permute2f128_ps(low, high, 0x20));
+    _mm256_storeu_ps(out + 8, _mm256_permute2f128_ps(low, high, 0x31));
+}
+
+// Eight output frames at a time, their sums added across together; the rest one by one.
+TQ_TARGET_AVX2 void FilterAvx2(const float* const* planes, int channels, const FramePosition* at, size_t count,
+                               float* out) {
     static_assert(kTaps == 32, "the AVX2 kernel reads 32 taps as four vectors");
-    for (size_t j = 0; j < count; ++j) {
-        const float* row = PhaseRow(at[j].fraction);
-        const __m256 weight = _mm256_set1_ps(PhaseWeight(at[j].fraction));
+    const float* rows = SincTable::Get().Row(0);
+    const float* right = planes[channels - 1];
+    size_t j = 0;
+    for (; j + 8 <= count; j += 8) {
+        __m256 sums[2][8];
+        for (int f = 0; f < 8; ++f) {
+            __m256 coefficients[4];
+            Coefficients(rows, at[j + f].fraction, coefficients);
+            const int first = at[j + f].index + kFirstTap;
+            sums[0][f] = Products(coefficients, planes[0] + first);
+            if (channels == 2) {
+                sums[1][f] = Products(coefficients, right + first);
+            }
+        }
+        const __m256 left = SumAcross8(sums[0]);
+        StoreStereo8(out + 2 * j, left, channels == 2 ? SumAcross8(sums[1]) : left);
+    }
+    for (; j < count; ++j) {
         __m256 coefficients[4];
-        for (int q = 0; q < 4; ++q) {
-            coefficients[q] =
-                _mm256_fmadd_ps(weight, _mm256_loadu_ps(row + kTaps + 8 * q), _mm256_loadu_ps(row + 8 * q));
-        }
-        float sides[2];
-        for (int c = 0; c < channels; ++c) {
-            sides[c] = Dot32(coefficients, planes[c] + at[j].index + kFirstTap);
-        }
-        WriteSides(out + 2 * j, sides, channels);
+        Coefficients(rows, at[j].fraction, coefficients);
+        const int first = at[j].index + kFirstTap;
+        out[2 * j] = Sum8(Products(coefficients, planes[0] + first));
+        out[2 * j + 1] = channels == 2 ? Sum8(Products(coefficients, right + first)) : out[2 * j];
     }
 }
 

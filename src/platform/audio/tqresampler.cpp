@@ -61,11 +61,10 @@ size_t Resampler::Produce(AudioSource& source, float* out, size_t frames, double
     size_t done = 0;
     while (done < frames && index_ < end_) {
         const bool through = PassesThrough();
-        int64_t first = 0;
+        int64_t first = 0, high = 0;
         bool stretched = false;
-        const size_t planned = Plan(std::min(frames - done, work.positions.size()), work, &first, &stretched);
-        const int64_t high = first + work.positions[planned - 1].index +
-                             (through ? 1 : KernelReach(work.positions[planned - 1].stretch) + 1);
+        const size_t planned =
+            Plan(std::min(frames - done, work.positions.size()), work, &first, &high, &stretched);
         Fill(source, loop, first, high, work);
         size_t n = planned;
         while (n > 0 && first + work.positions[n - 1].index >= end_) {
@@ -86,33 +85,37 @@ size_t Resampler::Produce(AudioSource& source, float* out, size_t frames, double
     return done;
 }
 
-size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, bool* stretched) {
+// The count is held to what fits the planes at the largest step the frames may take, and the
+// input is taken to reach as far as the widest kernel among them does.
+size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, int64_t* end, bool* stretched) {
     const bool through = PassesThrough();
+    const int64_t largest = step_.Largest();
+    const int reach = through ? 0 : KernelReach(Stretch(largest));
     const int64_t start = index_;
-    int64_t low = std::min(read_, index_);
-    int64_t high = read_;
-    size_t n = 0;
-    for (; n < frames; ++n) {
-        StepGlide glide = step_;
-        const int64_t step = glide.Next();
+    const int64_t low = std::min({read_, index_, index_ - reach + 1});
+    const int64_t room = static_cast<int64_t>(ResampleWorkspace::kPlaneFrames) - kSlackFrames -
+                         (std::max(read_, index_) - low) - 2 * reach - 2;
+    const size_t n = std::clamp<size_t>(static_cast<size_t>(std::max<int64_t>(room, 1) * kOne / largest), 1, frames);
+    const int32_t offset = static_cast<int32_t>(start - low);
+    FramePosition* positions = work.positions.data();
+    if (!step_.Active()) {
+        const int64_t step = step_.Next();
         const float stretch = through ? 1.0f : Stretch(step);
-        const int reach = through ? 0 : KernelReach(stretch);
-        const int64_t from = std::min(low, index_ - reach + 1);
-        const int64_t to = std::max(high, index_ + reach + 1);
-        if (n > 0 && to - from + kSlackFrames > static_cast<int64_t>(ResampleWorkspace::kPlaneFrames)) {
-            break;
+        *stretched = stretch > 1.0f;
+        for (size_t j = 0; j < n; ++j) {
+            positions[j] = {static_cast<int32_t>(index_ - start) + offset, fraction_, stretch};
+            Advance(step, &index_, &fraction_);
         }
-        low = from;
-        high = to;
-        work.positions[n] = {static_cast<int32_t>(index_ - start), fraction_, stretch};
-        *stretched = *stretched || stretch > 1.0f;
-        step_ = glide;
-        Advance(step, &index_, &fraction_);
-    }
-    for (size_t j = 0; j < n; ++j) {
-        work.positions[j].index += static_cast<int32_t>(start - low);
+    } else {
+        for (size_t j = 0; j < n; ++j) {
+            const int64_t step = step_.Next();
+            positions[j] = {static_cast<int32_t>(index_ - start) + offset, fraction_, Stretch(step)};
+            *stretched = *stretched || step > kOne;
+            Advance(step, &index_, &fraction_);
+        }
     }
     *first = low;
+    *end = std::max(read_, start + positions[n - 1].index - offset + reach + 1);
     return n;
 }
 

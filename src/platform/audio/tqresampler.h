@@ -34,9 +34,10 @@ public:
 
 private:
     void SetStep(double step);
-    // Plans up to `frames` output frames into work.positions, relative to the input frame `*first`
-    // (set here); the count planned, and in `*stretched` whether any reads a stretched kernel.
-    size_t Plan(size_t frames, ResampleWorkspace& work, int64_t* first, bool* stretched);
+    // Plans up to `frames` output frames into work.positions, moving the position on: the count
+    // planned, the input frames they read from `*first` up to `*end`, and in `*stretched` whether
+    // any reads a stretched kernel.
+    size_t Plan(size_t frames, ResampleWorkspace& work, int64_t* first, int64_t* end, bool* stretched);
     // Fills the planes with the input frames from `first` up to `end`.
     void Fill(AudioSource& source, bool loop, int64_t first, int64_t end, ResampleWorkspace& work);
     size_t ReadSource(AudioSource& source, bool loop, float* out, size_t frames);

@@ -1,10 +1,32 @@
 #include "platform/audio/tqstepglide.h"
 
+#include <algorithm>
+
 namespace tqaudio {
+
+void StepGlide::Ramp::Start(int64_t total, int64_t frames) {
+    quotient = total / frames;
+    remainder = total % frames;
+    if (remainder < 0) {
+        quotient -= 1;
+        remainder += frames;
+    }
+    carried = value = 0;
+}
+
+int64_t StepGlide::Ramp::Next(int64_t frames) {
+    value += quotient;
+    carried += remainder;
+    if (carried >= frames) {
+        carried -= frames;
+        value += 1;
+    }
+    return value;
+}
 
 void StepGlide::Set(int64_t step) {
     from_ = to_ = last_ = step;
-    extra_ = frames_ = done_ = 0;
+    frames_ = done_ = 0;
 }
 
 void StepGlide::Start(int64_t to, uint32_t fraction, size_t frames, bool land) {
@@ -12,22 +34,28 @@ void StepGlide::Start(int64_t to, uint32_t fraction, size_t frames, bool land) {
     to_ = to;
     frames_ = static_cast<int64_t>(frames);
     done_ = 0;
-    extra_ = 0;
+    ramp_.Start(to_ - from_, frames_);
+    extra_.Start(0, frames_);
     if (land) {
-        const uint32_t past = static_cast<uint32_t>(fraction + Advance(frames_));
-        extra_ = past ? kOne - past : 0;
+        Ramp trial = ramp_;
+        uint32_t past = fraction;
+        for (int64_t m = 0; m < frames_; ++m) {
+            past += static_cast<uint32_t>(from_ + trial.Next(frames_));
+        }
+        extra_.Start(past ? kOne - past : 0, frames_);
     }
 }
 
-int64_t StepGlide::Advance(int64_t frames) const {
-    return frames * from_ + (to_ - from_) * frames * (frames + 1) / (2 * frames_) + extra_ * frames / frames_;
+int64_t StepGlide::Largest() const {
+    return Active() ? std::max(last_, to_) + kOne / frames_ + 1 : to_;
 }
 
 int64_t StepGlide::Next() {
     if (!Active()) {
         return last_ = to_;
     }
-    last_ = Advance(done_ + 1) - Advance(done_);
+    const int64_t before = extra_.value;
+    last_ = from_ + ramp_.Next(frames_) + extra_.Next(frames_) - before;
     ++done_;
     return last_;
 }
