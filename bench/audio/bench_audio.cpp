@@ -94,7 +94,8 @@ public:
     explicit EngineMix(const Row& row) : row_(row), out_(2 * kBlockFrames) {
         BASS_Init(0, kMixRate, TQAUDIO_TEST_MANUAL_CLOCK, nullptr, nullptr);
         const std::vector<int16_t> frames = SampleFrames();
-        void* pcm = BASS_SampleCreate(kSampleRate, kSampleRate, row.voices, BASS_SAMPLE_MONO | BASS_SAMPLE_LOOP);
+        void* pcm =
+            BASS_SampleCreate(kSampleRate, kSampleRate, row.voices, BASS_SAMPLE_MONO | BASS_SAMPLE_LOOP);
         memcpy(pcm, frames.data(), frames.size() * sizeof(int16_t));
         const HSAMPLE sample = BASS_SampleCreateDone();
         for (int v = 0; v < row.voices; ++v) {
@@ -132,20 +133,29 @@ public:
     OpenAlMix(const Row& row, const char* resampler) : row_(row), out_(2 * kBlockFrames) {
         auto openLoopback = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
             alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
-        render_ = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+        render_ =
+            reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
         device_ = openLoopback ? openLoopback(nullptr) : nullptr;
         if (!device_ || !render_) {
             fprintf(stderr, "OpenAL Soft's loopback device is not available\n");
             exit(2);
         }
-        const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
-                                     ALC_FREQUENCY, kMixRate, ALC_MONO_SOURCES, 512, 0};
+        const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                     ALC_STEREO_SOFT,
+                                     ALC_FORMAT_TYPE_SOFT,
+                                     ALC_FLOAT_SOFT,
+                                     ALC_FREQUENCY,
+                                     kMixRate,
+                                     ALC_MONO_SOURCES,
+                                     512,
+                                     0};
         context_ = alcCreateContext(device_, attributes);
         alcMakeContextCurrent(context_);
         const ALint index = ResamplerIndex(resampler);
         const std::vector<int16_t> frames = SampleFrames();
         alGenBuffers(1, &buffer_);
-        alBufferData(buffer_, AL_FORMAT_MONO16, frames.data(), static_cast<ALsizei>(frames.size() * 2), kSampleRate);
+        alBufferData(buffer_, AL_FORMAT_MONO16, frames.data(), static_cast<ALsizei>(frames.size() * 2),
+                     kSampleRate);
         sources_.resize(row.voices);
         alGenSources(row.voices, sources_.data());
         for (int v = 0; v < row.voices; ++v) {
@@ -253,8 +263,8 @@ void PrintCosts(int rounds, int blocks) {
             }
         }
     }
-    printf("CPU us per %d frames at %d Hz stereo (median of %d interleaved rounds of %d blocks)\n", kBlockFrames,
-           kMixRate, rounds, blocks);
+    printf("CPU us per %d frames at %d Hz stereo (median of %d interleaved rounds of %d blocks)\n",
+           kBlockFrames, kMixRate, rounds, blocks);
     printf("%-32s %10s %14s %15s %10s\n", "voices of a 22,050 Hz sample", kPeerNames[0], kPeerNames[1],
            kPeerNames[2], "engine/bs24");
     double medians[kRowCount][kPeers];
@@ -262,13 +272,14 @@ void PrintCosts(int rounds, int blocks) {
         for (int peer = 0; peer < kPeers; ++peer) {
             medians[r][peer] = Median(costs[r][peer]);
         }
-        printf("%-32s %10.0f %14.0f %15.0f %10.2f\n", kRows[r].name, medians[r][0], medians[r][1], medians[r][2],
-               medians[r][0] / medians[r][2]);
+        printf("%-32s %10.0f %14.0f %15.0f %10.2f\n", kRows[r].name, medians[r][0], medians[r][1],
+               medians[r][2], medians[r][0] / medians[r][2]);
     }
     printf("256 / 64 voices:");
     for (int r = 0; r + 1 < kRowCount; r += 2) {
-        printf("  %s x%.2f (linear x%.2f, bsinc24 x%.2f);", kRows[r].name + 4, medians[r + 1][0] / medians[r][0],
-               medians[r + 1][1] / medians[r][1], medians[r + 1][2] / medians[r][2]);
+        printf("  %s x%.2f (linear x%.2f, bsinc24 x%.2f);", kRows[r].name + 4,
+               medians[r + 1][0] / medians[r][0], medians[r + 1][1] / medians[r][1],
+               medians[r + 1][2] / medians[r][2]);
     }
     printf("\n");
 }

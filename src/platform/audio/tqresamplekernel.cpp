@@ -10,6 +10,7 @@
 #define TQ_AUDIO_X86 1
 #include <immintrin.h>
 #define TQ_TARGET_AVX2 __attribute__((target("avx2,fma")))
+#define TQ_INLINE_AVX2 inline __attribute__((target("avx2,fma"), always_inline))
 #endif
 
 namespace tqaudio {
@@ -131,7 +132,7 @@ void FilterSse2(const float* const* planes, int channels, const FramePosition* a
     }
 }
 
-TQ_TARGET_AVX2 float Sum8(__m256 v) {
+TQ_INLINE_AVX2 float Sum8(__m256 v) {
     __m128 half = _mm_add_ps(_mm256_castps256_ps128(v), _mm256_extractf128_ps(v, 1));
     half = _mm_add_ps(half, _mm_movehl_ps(half, half));
     half = _mm_add_ss(half, _mm_shuffle_ps(half, half, 1));
@@ -139,16 +140,17 @@ TQ_TARGET_AVX2 float Sum8(__m256 v) {
 }
 
 // The 32 coefficients of a position's phase, interpolated between its two nearest phases.
-TQ_TARGET_AVX2 void Coefficients(const float* rows, uint32_t fraction, __m256* coefficients) {
+TQ_INLINE_AVX2 void Coefficients(const float* rows, uint32_t fraction, __m256* coefficients) {
     const float* row = PhaseRow(rows, fraction);
     const __m256 weight = _mm256_set1_ps(PhaseWeight(fraction));
     for (int q = 0; q < 4; ++q) {
-        coefficients[q] = _mm256_fmadd_ps(weight, _mm256_loadu_ps(row + kTaps + 8 * q), _mm256_loadu_ps(row + 8 * q));
+        coefficients[q] =
+            _mm256_fmadd_ps(weight, _mm256_loadu_ps(row + kTaps + 8 * q), _mm256_loadu_ps(row + 8 * q));
     }
 }
 
 // Eight partial sums of the 32 products, to be added across.
-TQ_TARGET_AVX2 __m256 Products(const __m256* coefficients, const float* x) {
+TQ_INLINE_AVX2 __m256 Products(const __m256* coefficients, const float* x) {
     __m256 a = _mm256_mul_ps(coefficients[0], _mm256_loadu_ps(x));
     __m256 b = _mm256_mul_ps(coefficients[1], _mm256_loadu_ps(x + 8));
     a = _mm256_fmadd_ps(coefficients[2], _mm256_loadu_ps(x + 16), a);
@@ -157,14 +159,14 @@ TQ_TARGET_AVX2 __m256 Products(const __m256* coefficients, const float* x) {
 }
 
 // The sums across each of eight vectors, in order.
-TQ_TARGET_AVX2 __m256 SumAcross8(const __m256* v) {
+TQ_INLINE_AVX2 __m256 SumAcross8(const __m256* v) {
     const __m256 low = _mm256_hadd_ps(_mm256_hadd_ps(v[0], v[1]), _mm256_hadd_ps(v[2], v[3]));
     const __m256 high = _mm256_hadd_ps(_mm256_hadd_ps(v[4], v[5]), _mm256_hadd_ps(v[6], v[7]));
     return _mm256_add_ps(_mm256_permute2f128_ps(low, high, 0x20), _mm256_permute2f128_ps(low, high, 0x31));
 }
 
 // Eight stereo frames from eight left and eight right values.
-TQ_TARGET_AVX2 void StoreStereo8(float* out, __m256 left, __m256 right) {
+TQ_INLINE_AVX2 void StoreStereo8(float* out, __m256 left, __m256 right) {
     const __m256 low = _mm256_unpacklo_ps(left, right);
     const __m256 high = _mm256_unpackhi_ps(left, right);
     _mm256_storeu_ps(out, _mm256_permute2f128_ps(low, high, 0x20));
@@ -172,8 +174,8 @@ TQ_TARGET_AVX2 void StoreStereo8(float* out, __m256 left, __m256 right) {
 }
 
 // Eight output frames at a time, their sums added across together; the rest one by one.
-TQ_TARGET_AVX2 void FilterAvx2(const float* const* planes, int channels, const FramePosition* at, size_t count,
-                               float* out) {
+TQ_TARGET_AVX2 void FilterAvx2(const float* const* planes, int channels, const FramePosition* at,
+                               size_t count, float* out) {
     static_assert(kTaps == 32, "the AVX2 kernel reads 32 taps as four vectors");
     const float* rows = SincTable::Get().Row(0);
     const float* right = planes[channels - 1];

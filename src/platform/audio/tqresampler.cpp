@@ -13,9 +13,17 @@ constexpr double kMaxStep = 64.0;
 constexpr int64_t kOne = StepGlide::kOne;
 // Zero frames after the input: vector kernels read up to seven frames past their reach.
 constexpr int64_t kSlackFrames = 8;
+constexpr int64_t kPlaneFrames = ResampleWorkspace::kPlaneFrames;
 
 float Stretch(int64_t step) {
     return step > kOne ? static_cast<float>(step * 0x1p-32) : 1.0f;
+}
+
+void Deinterleave(const float* frames, size_t count, float* left, float* right) {
+    for (size_t i = 0; i < count; ++i) {
+        left[i] = frames[2 * i];
+        right[i] = frames[2 * i + 1];
+    }
 }
 
 void Advance(int64_t step, int64_t* index, uint32_t* fraction) {
@@ -87,7 +95,8 @@ size_t Resampler::Produce(AudioSource& source, float* out, size_t frames, double
 
 // The count is held to what fits the planes at the largest step the frames may take, and the
 // input is taken to reach as far as the widest kernel among them does.
-size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, int64_t* end, bool* stretched) {
+size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, int64_t* end,
+                       bool* stretched) {
     const bool through = PassesThrough();
     const int64_t largest = step_.Largest();
     const int reach = through ? 0 : KernelReach(Stretch(largest));
@@ -95,7 +104,8 @@ size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, i
     const int64_t low = std::min({read_, index_, index_ - reach + 1});
     const int64_t room = static_cast<int64_t>(ResampleWorkspace::kPlaneFrames) - kSlackFrames -
                          (std::max(read_, index_) - low) - 2 * reach - 2;
-    const size_t n = std::clamp<size_t>(static_cast<size_t>(std::max<int64_t>(room, 1) * kOne / largest), 1, frames);
+    const size_t n =
+        std::clamp<size_t>(static_cast<size_t>(std::max<int64_t>(room, 1) * kOne / largest), 1, frames);
     const int32_t offset = static_cast<int32_t>(start - low);
     FramePosition* positions = work.positions.data();
     if (!step_.Active()) {
@@ -150,14 +160,16 @@ void Resampler::Fill(AudioSource& source, bool loop, int64_t first, int64_t end,
         }
     }
     while (read_ < end && read_ < end_) {
-        const size_t wanted =
-            static_cast<size_t>(std::min<int64_t>(end - read_, ResampleWorkspace::kPlaneFrames));
-        const size_t got = ReadSource(source, loop, work.interleaved.data(), wanted);
-        for (size_t i = 0; i < got; ++i) {
-            const int64_t at = read_ + static_cast<int64_t>(i) - first;
-            for (int c = 0; at >= 0 && c < channels_; ++c) {
-                work.planes[c][at] = work.interleaved[i * channels_ + c];
-            }
+        // frames before `first` are read to be dropped
+        const int64_t skipped = std::max<int64_t>(0, first - read_);
+        const size_t wanted = static_cast<size_t>(
+            std::min<int64_t>({end - read_, skipped ? skipped : kPlaneFrames, kPlaneFrames}));
+        const bool direct = channels_ == 1 && !skipped;
+        float* to = direct ? work.planes[0].data() + (read_ - first) : work.interleaved.data();
+        const size_t got = ReadSource(source, loop, to, wanted);
+        if (!direct && !skipped) {
+            Deinterleave(work.interleaved.data(), got, work.planes[0].data() + (read_ - first),
+                         work.planes[1].data() + (read_ - first));
         }
         read_ += static_cast<int64_t>(got);
         if (got < wanted) {
