@@ -139,29 +139,37 @@ TQ_INLINE_AVX2 float Sum8(__m256 v) {
     return _mm_cvtss_f32(half);
 }
 
-// The 32 coefficients of a position's phase, interpolated between its two nearest phases.
-TQ_INLINE_AVX2 void Coefficients(const float* rows, uint32_t fraction, __m256* coefficients) {
-    const float* row = PhaseRow(rows, fraction);
-    const __m256 weight = _mm256_set1_ps(PhaseWeight(fraction));
-    for (int q = 0; q < 4; ++q) {
-        coefficients[q] =
-            _mm256_fmadd_ps(weight, _mm256_loadu_ps(row + kTaps + 8 * q), _mm256_loadu_ps(row + 8 * q));
-    }
+// The coefficients of taps 8q to 8q + 7 at a phase row, `weight` of the way to the next phase.
+TQ_INLINE_AVX2 __m256 Coefficients(const float* row, __m256 weight, int q) {
+    return _mm256_fmadd_ps(weight, _mm256_loadu_ps(row + kTaps + 8 * q), _mm256_loadu_ps(row + 8 * q));
 }
 
-// Eight partial sums of the 32 products, to be added across.
-TQ_INLINE_AVX2 __m256 Products(const __m256* coefficients, const float* x) {
-    __m256 a = _mm256_mul_ps(coefficients[0], _mm256_loadu_ps(x));
-    __m256 b = _mm256_mul_ps(coefficients[1], _mm256_loadu_ps(x + 8));
-    a = _mm256_fmadd_ps(coefficients[2], _mm256_loadu_ps(x + 16), a);
-    b = _mm256_fmadd_ps(coefficients[3], _mm256_loadu_ps(x + 24), b);
+// Eight partial sums of the 32 products of the frames from x on and the coefficients.
+TQ_INLINE_AVX2 __m256 Products(__m256 c0, __m256 c1, __m256 c2, __m256 c3, const float* x) {
+    const __m256 a = _mm256_fmadd_ps(c2, _mm256_loadu_ps(x + 16), _mm256_mul_ps(c0, _mm256_loadu_ps(x)));
+    const __m256 b = _mm256_fmadd_ps(c3, _mm256_loadu_ps(x + 24), _mm256_mul_ps(c1, _mm256_loadu_ps(x + 8)));
     return _mm256_add_ps(a, b);
 }
 
+// The partial sums of one output frame on one plane, or on two sharing the coefficients.
+TQ_INLINE_AVX2 void FrameProducts(const float* rows, const FramePosition& at, const float* left,
+                                  const float* right, __m256* leftSums, __m256* rightSums) {
+    const float* row = PhaseRow(rows, at.fraction);
+    const __m256 weight = _mm256_set1_ps(PhaseWeight(at.fraction));
+    const __m256 c0 = Coefficients(row, weight, 0), c1 = Coefficients(row, weight, 1);
+    const __m256 c2 = Coefficients(row, weight, 2), c3 = Coefficients(row, weight, 3);
+    const int first = at.index + kFirstTap;
+    *leftSums = Products(c0, c1, c2, c3, left + first);
+    if (right) {
+        *rightSums = Products(c0, c1, c2, c3, right + first);
+    }
+}
+
 // The sums across each of eight vectors, in order.
-TQ_INLINE_AVX2 __m256 SumAcross8(const __m256* v) {
-    const __m256 low = _mm256_hadd_ps(_mm256_hadd_ps(v[0], v[1]), _mm256_hadd_ps(v[2], v[3]));
-    const __m256 high = _mm256_hadd_ps(_mm256_hadd_ps(v[4], v[5]), _mm256_hadd_ps(v[6], v[7]));
+TQ_INLINE_AVX2 __m256 SumAcross8(__m256 v0, __m256 v1, __m256 v2, __m256 v3, __m256 v4, __m256 v5, __m256 v6,
+                                 __m256 v7) {
+    const __m256 low = _mm256_hadd_ps(_mm256_hadd_ps(v0, v1), _mm256_hadd_ps(v2, v3));
+    const __m256 high = _mm256_hadd_ps(_mm256_hadd_ps(v4, v5), _mm256_hadd_ps(v6, v7));
     return _mm256_add_ps(_mm256_permute2f128_ps(low, high, 0x20), _mm256_permute2f128_ps(low, high, 0x31));
 }
 
@@ -173,33 +181,43 @@ TQ_INLINE_AVX2 void StoreStereo8(float* out, __m256 left, __m256 right) {
     _mm256_storeu_ps(out + 8, _mm256_permute2f128_ps(low, high, 0x31));
 }
 
-// Eight output frames at a time, their sums added across together; the rest one by one.
+// Eight output frames at a time with their sums added across together, the rest one by one;
+// `right` is NULL for a mono input.
+template <bool kStereo>
+TQ_INLINE_AVX2 void FilterPlanesAvx2(const float* left, const float* right, const FramePosition* at,
+                                     size_t count, float* out) {
+    const float* rows = SincTable::Get().Row(0);
+    const float* second = kStereo ? right : nullptr;
+    size_t j = 0;
+    for (; j + 8 <= count; j += 8) {
+        __m256 l0, l1, l2, l3, l4, l5, l6, l7;
+        __m256 r0 = l0 = _mm256_setzero_ps(), r1 = r0, r2 = r0, r3 = r0, r4 = r0, r5 = r0, r6 = r0, r7 = r0;
+        FrameProducts(rows, at[j], left, second, &l0, &r0);
+        FrameProducts(rows, at[j + 1], left, second, &l1, &r1);
+        FrameProducts(rows, at[j + 2], left, second, &l2, &r2);
+        FrameProducts(rows, at[j + 3], left, second, &l3, &r3);
+        FrameProducts(rows, at[j + 4], left, second, &l4, &r4);
+        FrameProducts(rows, at[j + 5], left, second, &l5, &r5);
+        FrameProducts(rows, at[j + 6], left, second, &l6, &r6);
+        FrameProducts(rows, at[j + 7], left, second, &l7, &r7);
+        const __m256 leftSums = SumAcross8(l0, l1, l2, l3, l4, l5, l6, l7);
+        StoreStereo8(out + 2 * j, leftSums, kStereo ? SumAcross8(r0, r1, r2, r3, r4, r5, r6, r7) : leftSums);
+    }
+    for (; j < count; ++j) {
+        __m256 l, r = _mm256_setzero_ps();
+        FrameProducts(rows, at[j], left, second, &l, &r);
+        out[2 * j] = Sum8(l);
+        out[2 * j + 1] = kStereo ? Sum8(r) : out[2 * j];
+    }
+}
+
 TQ_TARGET_AVX2 void FilterAvx2(const float* const* planes, int channels, const FramePosition* at,
                                size_t count, float* out) {
     static_assert(kTaps == 32, "the AVX2 kernel reads 32 taps as four vectors");
-    const float* rows = SincTable::Get().Row(0);
-    const float* right = planes[channels - 1];
-    size_t j = 0;
-    for (; j + 8 <= count; j += 8) {
-        __m256 sums[2][8];
-        for (int f = 0; f < 8; ++f) {
-            __m256 coefficients[4];
-            Coefficients(rows, at[j + f].fraction, coefficients);
-            const int first = at[j + f].index + kFirstTap;
-            sums[0][f] = Products(coefficients, planes[0] + first);
-            if (channels == 2) {
-                sums[1][f] = Products(coefficients, right + first);
-            }
-        }
-        const __m256 left = SumAcross8(sums[0]);
-        StoreStereo8(out + 2 * j, left, channels == 2 ? SumAcross8(sums[1]) : left);
-    }
-    for (; j < count; ++j) {
-        __m256 coefficients[4];
-        Coefficients(rows, at[j].fraction, coefficients);
-        const int first = at[j].index + kFirstTap;
-        out[2 * j] = Sum8(Products(coefficients, planes[0] + first));
-        out[2 * j + 1] = channels == 2 ? Sum8(Products(coefficients, right + first)) : out[2 * j];
+    if (channels == 2) {
+        FilterPlanesAvx2<true>(planes[0], planes[1], at, count, out);
+    } else {
+        FilterPlanesAvx2<false>(planes[0], nullptr, at, count, out);
     }
 }
 
