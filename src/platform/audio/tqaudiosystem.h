@@ -13,6 +13,7 @@
 #include "platform/audio/tqchannel.h"
 #include "platform/audio/tqhandletable.h"
 #include "platform/audio/tqmixer.h"
+#include "platform/audio/tqmodulelock.h"
 #include "platform/audio/tqsample.h"
 
 #include <memory>
@@ -91,7 +92,7 @@ private:
     size_t ReadDecoded(DWORD handle, int16_t* out, size_t frames);
 
     std::mutex lifeMutex_;
-    std::mutex mutex_;
+    ModuleLock mutex_;
     bool initialized_ = false;
     bool running_ = false;
     int rate_ = 44100;

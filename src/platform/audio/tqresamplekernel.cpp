@@ -190,8 +190,10 @@ TQ_INLINE_AVX2 void FilterPlanesAvx2(const float* left, const float* right, cons
     const float* second = kStereo ? right : nullptr;
     size_t j = 0;
     for (; j + 8 <= count; j += 8) {
+        // a mono input leaves the right sums as they are
+        const __m256 zero = _mm256_setzero_ps();
         __m256 l0, l1, l2, l3, l4, l5, l6, l7;
-        __m256 r0 = l0 = _mm256_setzero_ps(), r1 = r0, r2 = r0, r3 = r0, r4 = r0, r5 = r0, r6 = r0, r7 = r0;
+        __m256 r0 = zero, r1 = zero, r2 = zero, r3 = zero, r4 = zero, r5 = zero, r6 = zero, r7 = zero;
         FrameProducts(rows, at[j], left, second, &l0, &r0);
         FrameProducts(rows, at[j + 1], left, second, &l1, &r1);
         FrameProducts(rows, at[j + 2], left, second, &l2, &r2);
