@@ -108,22 +108,27 @@ size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, i
         std::clamp<size_t>(static_cast<size_t>(std::max<int64_t>(room, 1) * kOne / largest), 1, frames);
     const int32_t offset = static_cast<int32_t>(start - low);
     FramePosition* positions = work.positions.data();
+    // the position in locals, which the stores to the positions cannot alias
+    int64_t index = index_;
+    uint32_t fraction = fraction_;
     if (!step_.Active()) {
         const int64_t step = step_.Next();
         const float stretch = through ? 1.0f : Stretch(step);
         *stretched = stretch > 1.0f;
         for (size_t j = 0; j < n; ++j) {
-            positions[j] = {static_cast<int32_t>(index_ - start) + offset, fraction_, stretch};
-            Advance(step, &index_, &fraction_);
+            positions[j] = {static_cast<int32_t>(index - start) + offset, fraction, stretch};
+            Advance(step, &index, &fraction);
         }
     } else {
         for (size_t j = 0; j < n; ++j) {
             const int64_t step = step_.Next();
-            positions[j] = {static_cast<int32_t>(index_ - start) + offset, fraction_, Stretch(step)};
+            positions[j] = {static_cast<int32_t>(index - start) + offset, fraction, Stretch(step)};
             *stretched = *stretched || step > kOne;
-            Advance(step, &index_, &fraction_);
+            Advance(step, &index, &fraction);
         }
     }
+    index_ = index;
+    fraction_ = fraction;
     *first = low;
     *end = std::max(read_, start + positions[n - 1].index - offset + reach + 1);
     return n;

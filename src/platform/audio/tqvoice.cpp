@@ -10,8 +10,8 @@ constexpr double kFadeSeconds = 0.005;
 
 // Adds `count` stereo frames to `mix` at the side gains, times a level that starts at
 // (level + rise) / length and moves by rise / length a frame, held within 0..1.
-void AddToMix(float* mix, const float* frames, size_t count, float left, float right, int level, int rise,
-              int length) {
+void AddToMix(float* __restrict mix, const float* __restrict frames, size_t count, float left, float right,
+              int level, int rise, int length) {
     if (level == length && rise >= 0) {
         for (size_t i = 0; i < count; ++i) {
             mix[2 * i] += frames[2 * i] * left;
