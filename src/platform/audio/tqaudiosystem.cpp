@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <thread>
 
 namespace tqaudio {
 
@@ -409,16 +410,25 @@ QWORD AudioSystem::StreamGetLength(HSTREAM handle) {
     return static_cast<QWORD>(decoder.Frames()) * decoder.Channels() * sizeof(int16_t);
 }
 
+// A stream reads memory the caller frees once this returns, and the mix may still be playing its
+// voice in the pass it runs without the lock: the call waits for that pass to let the voice go.
 BOOL AudioSystem::FreeChannelOf(DWORD handle, Channel::Kind kind) {
-    std::lock_guard<ModuleLock> lock(mutex_);
-    Channel* channel = FindChannel(handle);
-    if (!channel) {
-        return FALSE;
+    std::weak_ptr<Voice> voice;
+    {
+        std::lock_guard<ModuleLock> lock(mutex_);
+        Channel* channel = FindChannel(handle);
+        if (!channel) {
+            return FALSE;
+        }
+        if (channel->GetKind() != kind) {
+            return Fail(BASS_ERROR_HANDLE, FALSE);
+        }
+        voice = channel->GetVoice();
+        DestroyChannel(handle);
     }
-    if (channel->GetKind() != kind) {
-        return Fail(BASS_ERROR_HANDLE, FALSE);
+    while (!voice.expired()) {
+        std::this_thread::yield();
     }
-    DestroyChannel(handle);
     return Succeed();
 }
 
