@@ -65,6 +65,9 @@ size_t Resampler::Produce(AudioSource& source, float* out, size_t frames, double
                           ResampleWorkspace& work) {
     channels_ = source.Channels();
     SetStep(step);
+    if (loop) {
+        end_ = std::numeric_limits<int64_t>::max(); // a loop set after the end was read plays on
+    }
     const float* planes[2] = {work.planes[0].data(), work.planes[1].data()};
     size_t done = 0;
     while (done < frames && index_ < end_) {
