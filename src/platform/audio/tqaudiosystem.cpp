@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
-#include <thread>
 
 namespace tqaudio {
 
@@ -413,7 +412,6 @@ QWORD AudioSystem::StreamGetLength(HSTREAM handle) {
 // A stream reads memory the caller frees once this returns, and the mix may still be playing its
 // voice in the pass it runs without the lock: the call waits for that pass to let the voice go.
 BOOL AudioSystem::FreeChannelOf(DWORD handle, Channel::Kind kind) {
-    std::weak_ptr<Voice> voice;
     {
         std::lock_guard<ModuleLock> lock(mutex_);
         Channel* channel = FindChannel(handle);
@@ -423,12 +421,9 @@ BOOL AudioSystem::FreeChannelOf(DWORD handle, Channel::Kind kind) {
         if (channel->GetKind() != kind) {
             return Fail(BASS_ERROR_HANDLE, FALSE);
         }
-        voice = channel->GetVoice();
         DestroyChannel(handle);
     }
-    while (!voice.expired()) {
-        std::this_thread::yield();
-    }
+    std::lock_guard<std::mutex> pass(passMutex_);
     return Succeed();
 }
 
@@ -598,8 +593,11 @@ DWORD AudioSystem::ChannelIsActive(DWORD handle) {
 
 // The lock is held only while the controls are copied to the voices; the voices decode and
 // resample without it.
+// The pass lock is taken before the module's lock is let go, so a stream freed after the voices
+// were taken waits for this pass.
 DWORD AudioSystem::Render(float* out, DWORD frames) {
     int rate;
+    std::unique_lock<std::mutex> pass(passMutex_, std::defer_lock);
     {
         std::lock_guard<ModuleLock> lock(mutex_);
         if (!initialized_ || !running_) {
@@ -608,6 +606,7 @@ DWORD AudioSystem::Render(float* out, DWORD frames) {
         }
         mixer_.Sync();
         rate = rate_;
+        pass.lock();
     }
     mixer_.Render(out, frames, rate);
     return frames;

@@ -1,8 +1,9 @@
 // The state behind the module's functions: the object table, the mixer, the output and the
 // pending BASS_SampleCreate buffer. One lock guards it all; the output's thread takes it at
 // every pull only to copy the channels' controls to their voices, and mixes without it, so a call
-// never waits for a mix. Start-up and shut-down are serialised by a second lock that is never
-// held while the output pulls.
+// never waits for a mix; only freeing a stream, whose memory the caller then frees, waits for the
+// pass that may be reading it. Start-up and shut-down are serialised by a lock of their own that
+// is never held while the output pulls.
 //
 // Each method does what the function of the same name in tqaudio.h documents and records the
 // outcome for BASS_ErrorGetCode.
@@ -93,6 +94,7 @@ private:
 
     std::mutex lifeMutex_;
     ModuleLock mutex_;
+    std::mutex passMutex_; // held by the mixing thread while it mixes without mutex_
     bool initialized_ = false;
     bool running_ = false;
     int rate_ = 44100;
