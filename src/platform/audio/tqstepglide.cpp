@@ -14,16 +14,6 @@ void StepGlide::Ramp::Start(int64_t total, int64_t frames) {
     carried = value = 0;
 }
 
-int64_t StepGlide::Ramp::Next(int64_t frames) {
-    value += quotient;
-    carried += remainder;
-    if (carried >= frames) {
-        carried -= frames;
-        value += 1;
-    }
-    return value;
-}
-
 void StepGlide::Set(int64_t step) {
     from_ = to_ = last_ = step;
     frames_ = done_ = 0;
@@ -48,16 +38,6 @@ void StepGlide::Start(int64_t to, uint32_t fraction, size_t frames, bool land) {
 
 int64_t StepGlide::Largest() const {
     return Active() ? std::max(last_, to_) + kOne / frames_ + 1 : to_;
-}
-
-int64_t StepGlide::Next() {
-    if (!Active()) {
-        return last_ = to_;
-    }
-    const int64_t before = extra_.value;
-    last_ = from_ + ramp_.Next(frames_) + extra_.Next(frames_) - before;
-    ++done_;
-    return last_;
 }
 
 } // namespace tqaudio

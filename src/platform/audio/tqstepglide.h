@@ -27,13 +27,29 @@ public:
     // The largest step the rest of the glide takes.
     int64_t Largest() const;
     // The step to the next output frame, moving the glide on.
-    int64_t Next();
+    int64_t Next() {
+        if (!Active()) {
+            return last_ = to_;
+        }
+        const int64_t before = extra_.value;
+        last_ = from_ + ramp_.Next(frames_) + extra_.Next(frames_) - before;
+        ++done_;
+        return last_;
+    }
 
 private:
     // floor(total × m / frames) for m = 1, 2 ... in turn, without a division each time.
     struct Ramp {
         void Start(int64_t total, int64_t frames);
-        int64_t Next(int64_t frames);
+        int64_t Next(int64_t frames) {
+            value += quotient;
+            carried += remainder;
+            if (carried >= frames) {
+                carried -= frames;
+                value += 1;
+            }
+            return value;
+        }
         int64_t quotient = 0;
         int64_t remainder = 0;
         int64_t carried = 0;
