@@ -51,19 +51,19 @@ void WriteSides(float* out, const float* sides, int channels) {
     out[1] = sides[channels - 1];
 }
 
-void FilterPortable(const float* const* planes, int channels, const FramePosition* at, size_t count,
-                    float* out) {
+void FilterPortable(const float* const* planes, int channels, const FramePosition* at, const float*,
+                    size_t count, float* out) {
     const float* rows = SincTable::Get().Row(0);
     float coefficients[kTaps];
     for (size_t j = 0; j < count; ++j) {
-        const float* row = PhaseRow(rows, at[j].fraction);
-        const float weight = PhaseWeight(at[j].fraction);
+        const float* row = PhaseRow(rows, at[j].Fraction());
+        const float weight = PhaseWeight(at[j].Fraction());
         for (int k = 0; k < kTaps; ++k) {
             coefficients[k] = row[k] + weight * row[kTaps + k];
         }
         float sides[2];
         for (int c = 0; c < channels; ++c) {
-            const float* x = planes[c] + at[j].index + kFirstTap;
+            const float* x = planes[c] + at[j].Index() + kFirstTap;
             float sum = 0.0f;
             for (int k = 0; k < kTaps; ++k) {
                 sum += coefficients[k] * x[k];
@@ -76,15 +76,15 @@ void FilterPortable(const float* const* planes, int channels, const FramePositio
 
 // The kernel stretched by s: tap k (frames from the position's frame) weighs h((k - fraction) / s) / s,
 // read from the fine curve by linear interpolation.
-void FilterStretchedPortable(const float* const* planes, int channels, const FramePosition* at, size_t count,
-                             float* out) {
+void FilterStretchedPortable(const float* const* planes, int channels, const FramePosition* at,
+                             const float* stretches, size_t count, float* out) {
     const float* curve = SincTable::Get().Curve();
     for (size_t j = 0; j < count; ++j) {
-        const int reach = KernelReach(at[j].stretch);
-        const float inverse = 1.0f / at[j].stretch;
+        const int reach = KernelReach(stretches[j]);
+        const float inverse = 1.0f / stretches[j];
         const float step = inverse * SincTable::kPhases;
         const float first =
-            ((1 - reach - at[j].fraction * 0x1p-32f) * inverse + SincTable::kHalf) * SincTable::kPhases;
+            ((1 - reach - at[j].Fraction() * 0x1p-32f) * inverse + SincTable::kHalf) * SincTable::kPhases;
         float sides[2] = {0.0f, 0.0f};
         for (int k = 1 - reach; k <= reach; ++k) {
             const float u = first + (k - 1 + reach) * step;
@@ -94,7 +94,7 @@ void FilterStretchedPortable(const float* const* planes, int channels, const Fra
             const int n = static_cast<int>(u);
             const float c = (curve[n] + (u - n) * (curve[n + 1] - curve[n])) * inverse;
             for (int side = 0; side < channels; ++side) {
-                sides[side] += c * planes[side][at[j].index + k];
+                sides[side] += c * planes[side][at[j].Index() + k];
             }
         }
         WriteSides(out + 2 * j, sides, channels);
@@ -109,11 +109,12 @@ float Sum4(__m128 v) {
     return _mm_cvtss_f32(v);
 }
 
-void FilterSse2(const float* const* planes, int channels, const FramePosition* at, size_t count, float* out) {
+void FilterSse2(const float* const* planes, int channels, const FramePosition* at, const float*, size_t count,
+                float* out) {
     const float* rows = SincTable::Get().Row(0);
     for (size_t j = 0; j < count; ++j) {
-        const float* row = PhaseRow(rows, at[j].fraction);
-        const __m128 weight = _mm_set1_ps(PhaseWeight(at[j].fraction));
+        const float* row = PhaseRow(rows, at[j].Fraction());
+        const __m128 weight = _mm_set1_ps(PhaseWeight(at[j].Fraction()));
         __m128 coefficients[kTaps / 4];
         for (int q = 0; q < kTaps / 4; ++q) {
             coefficients[q] =
@@ -121,7 +122,7 @@ void FilterSse2(const float* const* planes, int channels, const FramePosition* a
         }
         float sides[2];
         for (int c = 0; c < channels; ++c) {
-            const float* x = planes[c] + at[j].index + kFirstTap;
+            const float* x = planes[c] + at[j].Index() + kFirstTap;
             __m128 sum = _mm_mul_ps(coefficients[0], _mm_loadu_ps(x));
             for (int q = 1; q < kTaps / 4; ++q) {
                 sum = _mm_add_ps(sum, _mm_mul_ps(coefficients[q], _mm_loadu_ps(x + 4 * q)));
@@ -154,11 +155,11 @@ TQ_INLINE_AVX2 __m256 Products(__m256 c0, __m256 c1, __m256 c2, __m256 c3, const
 // The partial sums of one output frame on one plane, or on two sharing the coefficients.
 TQ_INLINE_AVX2 void FrameProducts(const float* rows, const FramePosition& at, const float* left,
                                   const float* right, __m256* leftSums, __m256* rightSums) {
-    const float* row = PhaseRow(rows, at.fraction);
-    const __m256 weight = _mm256_set1_ps(PhaseWeight(at.fraction));
+    const float* row = PhaseRow(rows, at.Fraction());
+    const __m256 weight = _mm256_set1_ps(PhaseWeight(at.Fraction()));
     const __m256 c0 = Coefficients(row, weight, 0), c1 = Coefficients(row, weight, 1);
     const __m256 c2 = Coefficients(row, weight, 2), c3 = Coefficients(row, weight, 3);
-    const int first = at.index + kFirstTap;
+    const int first = at.Index() + kFirstTap;
     *leftSums = Products(c0, c1, c2, c3, left + first);
     if (right) {
         *rightSums = Products(c0, c1, c2, c3, right + first);
@@ -214,7 +215,7 @@ TQ_INLINE_AVX2 void FilterPlanesAvx2(const float* left, const float* right, cons
 }
 
 TQ_TARGET_AVX2 void FilterAvx2(const float* const* planes, int channels, const FramePosition* at,
-                               size_t count, float* out) {
+                               const float*, size_t count, float* out) {
     static_assert(kTaps == 32, "the AVX2 kernel reads 32 taps as four vectors");
     if (channels == 2) {
         FilterPlanesAvx2<true>(planes[0], planes[1], at, count, out);
@@ -226,17 +227,17 @@ TQ_TARGET_AVX2 void FilterAvx2(const float* const* planes, int channels, const F
 // As FilterStretchedPortable, eight taps at a time with gathered curve points; lanes past the
 // kernel's ends weigh nothing (the planes hold at least seven frames more past the reach).
 TQ_TARGET_AVX2 void FilterStretchedAvx2(const float* const* planes, int channels, const FramePosition* at,
-                                        size_t count, float* out) {
+                                        const float* stretches, size_t count, float* out) {
     const float* curve = SincTable::Get().Curve();
     const __m256 lanes = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
     const __m256 zero = _mm256_setzero_ps();
     const __m256 end = _mm256_set1_ps(kCurveEnd);
     for (size_t j = 0; j < count; ++j) {
-        const int reach = KernelReach(at[j].stretch);
-        const float inverse = 1.0f / at[j].stretch;
+        const int reach = KernelReach(stretches[j]);
+        const float inverse = 1.0f / stretches[j];
         const __m256 step = _mm256_set1_ps(inverse * SincTable::kPhases);
         const __m256 first = _mm256_set1_ps(
-            ((1 - reach - at[j].fraction * 0x1p-32f) * inverse + SincTable::kHalf) * SincTable::kPhases);
+            ((1 - reach - at[j].Fraction() * 0x1p-32f) * inverse + SincTable::kHalf) * SincTable::kPhases);
         __m256 sums[2] = {zero, zero};
         for (int k = 1 - reach; k <= reach; k += 8) {
             const __m256 u =
@@ -250,7 +251,8 @@ TQ_TARGET_AVX2 void FilterStretchedAvx2(const float* const* planes, int channels
             const __m256 high = _mm256_i32gather_ps(curve + 1, n, 4);
             const __m256 c = _mm256_and_ps(inside, _mm256_fmadd_ps(t, _mm256_sub_ps(high, low), low));
             for (int side = 0; side < channels; ++side) {
-                sums[side] = _mm256_fmadd_ps(c, _mm256_loadu_ps(planes[side] + at[j].index + k), sums[side]);
+                sums[side] =
+                    _mm256_fmadd_ps(c, _mm256_loadu_ps(planes[side] + at[j].Index() + k), sums[side]);
             }
         }
         const float sides[2] = {Sum8(sums[0]) * inverse, Sum8(sums[1]) * inverse};

@@ -8,13 +8,13 @@
 
 namespace tqaudio {
 
-// Where one output frame reads its input: the frame at or before it (an index into the planes),
-// the fraction past that frame (32-bit fixed point) and the stretch of the kernel (1 when the
-// voice converts up, the step when it converts down, so the cut-off follows the lower rate).
+// Where one output frame reads its input, in 32.32 fixed point: the frame at or before it (an
+// index into the planes) and the fraction past that frame.
 struct FramePosition {
-    int32_t index;
-    uint32_t fraction;
-    float stretch;
+    int64_t at;
+
+    int32_t Index() const { return static_cast<int32_t>(at >> 32); }
+    uint32_t Fraction() const { return static_cast<uint32_t>(at); }
 };
 
 enum class KernelLevel { kPortable, kSse2, kAvx2 };
@@ -25,10 +25,12 @@ KernelLevel ChosenKernelLevel();
 void LimitKernelLevel(KernelLevel level);
 
 // Writes `count` interleaved stereo frames to `out` (a mono input goes to both sides) read from
-// `channels` planes at `at`. Each plane holds every frame within ceil(16 × stretch) of an index.
+// `channels` planes at `at`, through the kernel stretched by `stretches` (one a frame: 1 when the
+// voice converts up, the step when it converts down, so the cut-off follows the lower rate). Each
+// plane holds every frame within ceil(16 × stretch) of an index.
 using FilterFunction = void (*)(const float* const* planes, int channels, const FramePosition* at,
-                                size_t count, float* out);
-// The kernel for positions that all have a stretch of 1, or for any stretch.
+                                const float* stretches, size_t count, float* out);
+// The kernel for positions that all have a stretch of 1 (it reads no stretches), or for any.
 FilterFunction PickFilter(bool stretched);
 
 // The input frames a kernel reads on either side of a position at `stretch`.

@@ -78,17 +78,17 @@ size_t Resampler::Produce(AudioSource& source, float* out, size_t frames, double
             Plan(std::min(frames - done, work.positions.size()), work, &first, &high, &stretched);
         Fill(source, loop, first, high, work);
         size_t n = planned;
-        while (n > 0 && first + work.positions[n - 1].index >= end_) {
+        while (n > 0 && first + work.positions[n - 1].Index() >= end_) {
             --n;
         }
         float* to = out + 2 * done;
         if (through) {
             for (size_t j = 0; j < n; ++j) {
-                to[2 * j] = planes[0][work.positions[j].index];
-                to[2 * j + 1] = planes[channels_ - 1][work.positions[j].index];
+                to[2 * j] = planes[0][work.positions[j].Index()];
+                to[2 * j + 1] = planes[channels_ - 1][work.positions[j].Index()];
             }
         } else {
-            PickFilter(stretched)(planes, channels_, work.positions.data(), n, to);
+            PickFilter(stretched)(planes, channels_, work.positions.data(), work.stretches.data(), n, to);
         }
         done += n;
         KeepHistory(first, work);
@@ -111,29 +111,32 @@ size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, i
         std::clamp<size_t>(static_cast<size_t>(std::max<int64_t>(room, 1) * kOne / largest), 1, frames);
     const int32_t offset = static_cast<int32_t>(start - low);
     FramePosition* positions = work.positions.data();
-    // the position in locals, which the stores to the positions cannot alias
-    int64_t index = index_;
-    uint32_t fraction = fraction_;
+    // positions relative to the planes' first frame, in 32.32 fixed point
+    const int64_t from = (static_cast<int64_t>(offset) << 32) + fraction_;
+    int64_t advance = 0;
     if (!step_.Active()) {
         const int64_t step = step_.Next();
         const float stretch = through ? 1.0f : Stretch(step);
         *stretched = stretch > 1.0f;
         for (size_t j = 0; j < n; ++j) {
-            positions[j] = {static_cast<int32_t>(index - start) + offset, fraction, stretch};
-            Advance(step, &index, &fraction);
+            positions[j].at = from + static_cast<int64_t>(j) * step;
         }
+        if (*stretched) {
+            std::fill_n(work.stretches.data(), n, stretch);
+        }
+        advance = static_cast<int64_t>(n) * step;
     } else {
         for (size_t j = 0; j < n; ++j) {
             const int64_t step = step_.Next();
-            positions[j] = {static_cast<int32_t>(index - start) + offset, fraction, Stretch(step)};
+            positions[j].at = from + advance;
+            work.stretches[j] = Stretch(step);
             *stretched = *stretched || step > kOne;
-            Advance(step, &index, &fraction);
+            advance += step;
         }
     }
-    index_ = index;
-    fraction_ = fraction;
+    Advance(advance, &index_, &fraction_);
     *first = low;
-    *end = std::max(read_, start + positions[n - 1].index - offset + reach + 1);
+    *end = std::max(read_, start + positions[n - 1].Index() - offset + reach + 1);
     return n;
 }
 

@@ -1,5 +1,5 @@
 // Room a resampler works in, shared by every voice one mixer renders: the input planes of a
-// stretch of output and where each output frame reads them.
+// stretch of output, where each output frame reads them and the stretch of its kernel.
 #pragma once
 
 #include "platform/audio/tqresamplekernel.h"
@@ -14,6 +14,7 @@ struct ResampleWorkspace {
 
     std::vector<float> planes[2] = {std::vector<float>(kPlaneFrames), std::vector<float>(kPlaneFrames)};
     std::vector<FramePosition> positions = std::vector<FramePosition>(kMaxOutputFrames);
+    std::vector<float> stretches = std::vector<float>(kMaxOutputFrames);
     std::vector<float> interleaved = std::vector<float>(2 * kPlaneFrames);
 };
 
