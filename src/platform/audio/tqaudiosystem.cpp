@@ -423,7 +423,9 @@ BOOL AudioSystem::FreeChannelOf(DWORD handle, Channel::Kind kind) {
         }
         DestroyChannel(handle);
     }
-    std::lock_guard<std::mutex> pass(passMutex_);
+    if (kind == Channel::Kind::Stream) {
+        std::lock_guard<std::mutex> pass(passMutex_);
+    }
     return Succeed();
 }
 
