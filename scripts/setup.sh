@@ -16,8 +16,6 @@ demo_packages=(
   libsdl2-dev
   libsndfile1-dev
   libopenmpt-dev
-  libsamplerate0-dev
-  libsoxr-dev
   libfreetype-dev
   libfontconfig-dev
   fonts-liberation
@@ -40,6 +38,7 @@ test_packages=(
   libgtest-dev
   libgmock-dev
   libbenchmark-dev
+  libopenal-dev
   zip
   xvfb
   xauth

@@ -138,13 +138,15 @@ TQAUDIO_API BOOL BASS_ChannelGetInfo(DWORD handle, TQAudioChannelInfo* info);
 // or (DWORD)-1 on failure. A read into the buffer of BASS_SampleCreate stops at that buffer's end.
 TQAUDIO_API DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length);
 // Playback rate in Hz (-1 unchanged, 0 the default rate), volume 0..100 (-1 unchanged) and
-// panning -100..100 (-101 unchanged). Values out of range are clamped.
+// panning -100..100 (-101 unchanged). Values out of range are clamped. A playing channel glides to
+// a new rate over 512 output frames.
 TQAUDIO_API BOOL BASS_ChannelSetAttributes(DWORD handle, int freq, int volume, int pan);
 // Current playback rate, volume and panning; any pointer may be NULL.
 TQAUDIO_API BOOL BASS_ChannelGetAttributes(DWORD handle, DWORD* freq, DWORD* volume, int* pan);
 // Sets the channel's flags; only BASS_SAMPLE_LOOP has an effect.
 TQAUDIO_API BOOL BASS_ChannelSetFlags(DWORD handle, DWORD flags);
-// Plays from the start (restart TRUE or the channel has ended) or resumes where it was.
+// Plays from the start (restart TRUE or the channel has ended) or resumes where it was, fading in
+// over 5 ms as a pause or stop fades out.
 TQAUDIO_API BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
 TQAUDIO_API BOOL BASS_ChannelPause(DWORD handle);
 TQAUDIO_API BOOL BASS_ChannelStop(DWORD handle);

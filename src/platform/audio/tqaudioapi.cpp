@@ -3,6 +3,9 @@
 #include "platform/audio/tqaudio.h"
 #include "platform/audio/tqaudiosystem.h"
 #include "platform/audio/tqaudiotest.h"
+#include "platform/audio/tqresamplekernel.h"
+
+#include <algorithm>
 
 using tqaudio::AudioSystem;
 using tqaudio::Channel;
@@ -132,4 +135,8 @@ TQAUDIO_API int BASS_ErrorGetCode(void) {
 
 TQAUDIO_API DWORD TQAudioTest_Render(float* out, DWORD frames) {
     return System().Render(out, frames);
+}
+
+TQAUDIO_API void TQAudioTest_LimitKernels(int level) {
+    tqaudio::LimitKernelLevel(static_cast<tqaudio::KernelLevel>(std::clamp(level, 0, 2)));
 }

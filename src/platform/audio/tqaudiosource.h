@@ -1,5 +1,6 @@
 // Something that produces audio frames at its own rate: a sample in memory, a decoded file or
-// tracker music. Read by one channel at a time, under the module's lock.
+// tracker music. Read by one voice at a time: on the mixing thread while it plays, under the
+// module's lock when a decoding stream is read. Its channel count and rate never change.
 #pragma once
 
 #include <cstddef>

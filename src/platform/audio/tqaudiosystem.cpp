@@ -78,7 +78,7 @@ BOOL AudioSystem::Init(int device, DWORD freq, DWORD flags) {
         return Fail(BASS_ERROR_ILLPARAM, FALSE);
     }
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<ModuleLock> lock(mutex_);
         if (initialized_) {
             return Fail(BASS_ERROR_ALREADY, FALSE);
         }
@@ -90,7 +90,7 @@ BOOL AudioSystem::Init(int device, DWORD freq, DWORD flags) {
         return Fail(BASS_ERROR_DRIVER, FALSE);
     }
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<ModuleLock> lock(mutex_);
         initialized_ = true;
         running_ = true;
     }
@@ -101,13 +101,13 @@ BOOL AudioSystem::Init(int device, DWORD freq, DWORD flags) {
 BOOL AudioSystem::Free() {
     std::lock_guard<std::mutex> life(lifeMutex_);
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<ModuleLock> lock(mutex_);
         if (!IsStarted()) {
             return FALSE;
         }
     }
     output_.reset(); // waits for a running pull, so it must not hold the lock
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<ModuleLock> lock(mutex_);
     mixer_.Clear();
     objects_.Clear();
     pending_.reset();
@@ -117,7 +117,7 @@ BOOL AudioSystem::Free() {
 }
 
 BOOL AudioSystem::Start() {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<ModuleLock> lock(mutex_);
     if (!IsStarted()) {
         return FALSE;
     }
@@ -126,7 +126,7 @@ BOOL AudioSystem::Start() {
 }
 
 BOOL AudioSystem::Stop() {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<ModuleLock> lock(mutex_);
     if (!IsStarted()) {
         return FALSE;
     }
@@ -136,7 +136,7 @@ BOOL AudioSystem::Stop() {
 }
 
 DWORD AudioSystem::SetConfig(DWORD option, DWORD value) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<ModuleLock> lock(mutex_);
     const int volume = static_cast<int>(std::min<DWORD>(value, 100));
     if (option == BASS_CONFIG_GVOL_SAMPLE) {
         mixer_.SetSampleVolume(volume);
@@ -172,7 +172,7 @@ const uint8_t* AudioSystem::FileData(BOOL mem, const void* file, DWORD offset, D
         LogMessage("no file data given");
         return Fail(BASS_ERROR_ILLPARAM, nullptr);
     }
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<ModuleLock> lock(mutex_);
     return IsStarted() ? static_cast<const uint8_t*>(file) + offset : nullptr;
 }
 
@@ -234,7 +234,7 @@ HSAMPLE AudioSystem::SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD 
     }
     auto sampleData =
         std::make_shared<const SampleData>(decoder->Rate(), decoder->Channels(), std::move(samples));
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<ModuleLock> lock(mutex_);
     if (!IsStarted()) {
         return 0;
     }
@@ -243,7 +243,7 @@ HSAMPLE AudioSystem::SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD 
 }
 
 void* AudioSystem::SampleCreate(DWORD length, DWORD freq, DWORD max, DWORD flags) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<ModuleLock> lock(mutex_);
     if (!IsStarted()) {
         return nullptr;
     }
@@ -267,7 +267,7 @@ void* AudioSystem::SampleCreate(DWORD length, DWORD freq, DWORD max, DWORD flags
 }
 
 HSAMPLE AudioSystem::SampleCreateDone() {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<ModuleLock> lock(mutex_);
     if (!IsStarted()) {
         return 0;
     }
@@ -284,7 +284,7 @@ HSAMPLE AudioSystem::SampleCreateDone() {
 }
 
 BOOL AudioSystem::SampleGetInfo(HSAMPLE handle, TQAudioSampleInfo* info) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<ModuleLock> lock(mutex_);
     Sample* sample = Find<Sample>(handle);
     if (!sample) {
         return FALSE;
@@ -302,7 +302,7 @@ size_t AudioSystem::PlaybackToReplace(Sample& sample) {
     const std::vector<DWORD>& playbacks = sample.Playbacks();
     size_t quietest = playbacks.size();
     for (size_t i = 0; i < playbacks.size(); ++i) {
-        const Channel* channel = dynamic_cast<Channel*>(objects_.Find(playbacks[i]));
+        Channel* channel = dynamic_cast<Channel*>(objects_.Find(playbacks[i]));
         if (!channel || channel->GetState() == Channel::State::Stopped) {
             return i;
         }
@@ -315,7 +315,7 @@ size_t AudioSystem::PlaybackToReplace(Sample& sample) {
 }
 
 HCHANNEL AudioSystem::SampleGetChannel(HSAMPLE handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<ModuleLock> lock(mutex_);
     Sample* sample = Find<Sample>(handle);
     if (!sample) {
         return 0;
@@ -340,7 +340,7 @@ HCHANNEL AudioSystem::SampleGetChannel(HSAMPLE handle) {
 }
 
 BOOL AudioSystem::SampleFree(HSAMPLE handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<ModuleLock> lock(mutex_);
     Sample* sample = Find<Sample>(handle);
     if (!sample) {
         return FALSE;
@@ -360,14 +360,14 @@ HMUSIC AudioSystem::MusicLoad(BOOL mem, const void* file, DWORD offset, DWORD le
     }
     int rate;
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<ModuleLock> lock(mutex_);
         rate = freq ? static_cast<int>(std::clamp(freq, kMinMixRate, kMaxMixRate)) : rate_;
     }
     std::unique_ptr<ModuleSource> source = ModuleSource::Open(data, length, rate);
     if (!source) {
         return Fail(BASS_ERROR_FILEFORM, HMUSIC(0));
     }
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<ModuleLock> lock(mutex_);
     if (!IsStarted()) {
         return 0;
     }
@@ -384,7 +384,7 @@ HSTREAM AudioSystem::StreamCreateFile(BOOL mem, const void* file, DWORD offset, 
     if (!decoder) {
         return Fail(BASS_ERROR_FILEFORM, HSTREAM(0));
     }
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<ModuleLock> lock(mutex_);
     if (!IsStarted()) {
         return 0;
     }
@@ -393,7 +393,7 @@ HSTREAM AudioSystem::StreamCreateFile(BOOL mem, const void* file, DWORD offset, 
 }
 
 QWORD AudioSystem::StreamGetLength(HSTREAM handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<ModuleLock> lock(mutex_);
     Channel* channel = FindChannel(handle);
     if (!channel) {
         return static_cast<QWORD>(-1);
@@ -409,16 +409,23 @@ QWORD AudioSystem::StreamGetLength(HSTREAM handle) {
     return static_cast<QWORD>(decoder.Frames()) * decoder.Channels() * sizeof(int16_t);
 }
 
+// A stream reads memory the caller frees once this returns, and the mix may still be playing its
+// voice in the pass it runs without the lock: the call waits for that pass to let the voice go.
 BOOL AudioSystem::FreeChannelOf(DWORD handle, Channel::Kind kind) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    Channel* channel = FindChannel(handle);
-    if (!channel) {
-        return FALSE;
+    {
+        std::lock_guard<ModuleLock> lock(mutex_);
+        Channel* channel = FindChannel(handle);
+        if (!channel) {
+            return FALSE;
+        }
+        if (channel->GetKind() != kind) {
+            return Fail(BASS_ERROR_HANDLE, FALSE);
+        }
+        DestroyChannel(handle);
     }
-    if (channel->GetKind() != kind) {
-        return Fail(BASS_ERROR_HANDLE, FALSE);
+    if (kind == Channel::Kind::Stream) {
+        std::lock_guard<std::mutex> pass(passMutex_);
     }
-    DestroyChannel(handle);
     return Succeed();
 }
 
@@ -440,7 +447,7 @@ size_t AudioSystem::ReadDecoded(DWORD handle, int16_t* out, size_t frames) {
     float chunk[2 * kDecodeChunkFrames];
     size_t done = 0;
     while (done < frames) {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<ModuleLock> lock(mutex_);
         Channel* channel = FindChannel(handle);
         if (!channel) {
             break;
@@ -474,7 +481,7 @@ DWORD AudioSystem::LimitToPendingBuffer(const void* buffer, DWORD length) const 
 DWORD AudioSystem::ChannelGetData(DWORD handle, void* buffer, DWORD length) {
     DWORD frameBytes;
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<ModuleLock> lock(mutex_);
         Channel* channel = FindChannel(handle);
         if (!channel) {
             return static_cast<DWORD>(-1);
@@ -494,7 +501,7 @@ DWORD AudioSystem::ChannelGetData(DWORD handle, void* buffer, DWORD length) {
 }
 
 template <class Action> BOOL AudioSystem::OnChannel(DWORD handle, Action action) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<ModuleLock> lock(mutex_);
     Channel* channel = FindChannel(handle);
     if (!channel) {
         return FALSE;
@@ -570,7 +577,7 @@ BOOL AudioSystem::ChannelStop(DWORD handle) {
 }
 
 DWORD AudioSystem::ChannelIsActive(DWORD handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<ModuleLock> lock(mutex_);
     Channel* channel = FindChannel(handle);
     if (!channel) {
         return BASS_ACTIVE_STOPPED;
@@ -586,13 +593,24 @@ DWORD AudioSystem::ChannelIsActive(DWORD handle) {
     }
 }
 
+// The lock is held only while the controls are copied to the voices; the voices decode and
+// resample without it.
+// The pass lock is taken before the module's lock is let go, so a stream freed after the voices
+// were taken waits for this pass.
 DWORD AudioSystem::Render(float* out, DWORD frames) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (!initialized_ || !running_) {
-        std::fill(out, out + 2 * size_t(frames), 0.0f);
-        return initialized_ ? frames : 0;
+    int rate;
+    std::unique_lock<std::mutex> pass(passMutex_, std::defer_lock);
+    {
+        std::lock_guard<ModuleLock> lock(mutex_);
+        if (!initialized_ || !running_) {
+            std::fill(out, out + 2 * size_t(frames), 0.0f);
+            return initialized_ ? frames : 0;
+        }
+        mixer_.Sync();
+        rate = rate_;
+        pass.lock();
     }
-    mixer_.Render(out, frames, rate_);
+    mixer_.Render(out, frames, rate);
     return frames;
 }
 

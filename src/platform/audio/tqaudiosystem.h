@@ -1,7 +1,9 @@
 // The state behind the module's functions: the object table, the mixer, the output and the
-// pending BASS_SampleCreate buffer. One lock guards it all; the output's thread takes it for
-// every pull, so no call sees a half-changed mix. Start-up and shut-down are serialised by a
-// second lock that is never held while the output pulls.
+// pending BASS_SampleCreate buffer. One lock guards it all; the output's thread takes it at
+// every pull only to copy the channels' controls to their voices, and mixes without it, so a call
+// never waits for a mix; only freeing a stream, whose memory the caller then frees, waits for the
+// pass that may be reading it. Start-up and shut-down are serialised by a lock of their own that
+// is never held while the output pulls.
 //
 // Each method does what the function of the same name in tqaudio.h documents and records the
 // outcome for BASS_ErrorGetCode.
@@ -12,6 +14,7 @@
 #include "platform/audio/tqchannel.h"
 #include "platform/audio/tqhandletable.h"
 #include "platform/audio/tqmixer.h"
+#include "platform/audio/tqmodulelock.h"
 #include "platform/audio/tqsample.h"
 
 #include <memory>
@@ -90,7 +93,8 @@ private:
     size_t ReadDecoded(DWORD handle, int16_t* out, size_t frames);
 
     std::mutex lifeMutex_;
-    std::mutex mutex_;
+    ModuleLock mutex_;
+    std::mutex passMutex_; // held by the mixing thread while it mixes without mutex_
     bool initialized_ = false;
     bool running_ = false;
     int rate_ = 44100;

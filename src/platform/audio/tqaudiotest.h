@@ -10,3 +10,7 @@
 // Renders `frames` frames of the mix, interleaved stereo floats, into `out` (2 × frames values)
 // and advances every playing channel by as much. Returns the frames rendered (0 before BASS_Init).
 TQAUDIO_API DWORD TQAudioTest_Render(float* out, DWORD frames);
+
+// Resampling kernels picked from now on use at most this instruction set: 0 portable code, 1 SSE2,
+// 2 AVX2 with FMA (the processor's best). Lets tests compare every kernel the processor runs.
+TQAUDIO_API void TQAudioTest_LimitKernels(int level);

@@ -1,18 +1,14 @@
-// One playing thing: a playback of a sample, tracker music or a stream. Holds its source, its
-// state and attributes, and mixes itself into the output through a resampler.
-//
-// A stop or pause takes effect at once for the caller, while the mix fades the sound out over a
-// few milliseconds instead of cutting it. The frames read for that fade are held and played again
-// (at full level) when the channel resumes, so it resumes exactly where it was stopped.
+// One playing thing as the game sees it: a playback of a sample, tracker music or a stream. Holds
+// its state and attributes; its voice does the playing on the mixing thread, from the controls
+// the mixer copies over under the module's lock. A stop or pause takes effect at once for the
+// caller, while the voice fades the sound out.
 #pragma once
 
 #include "platform/audio/tqaudioobject.h"
-#include "platform/audio/tqaudiosource.h"
-#include "platform/audio/tqresampler.h"
+#include "platform/audio/tqvoice.h"
 #include "platform/win32/tqwintypes.h"
 
 #include <memory>
-#include <vector>
 
 namespace tqaudio {
 
@@ -26,11 +22,12 @@ public:
     Channel(Kind kind, std::unique_ptr<AudioSource> source, DWORD flags);
 
     Kind GetKind() const { return kind_; }
-    State GetState() const { return state_; }
+    // Playing until the voice has played the source to its end.
+    State GetState();
     bool IsDecoding() const;
-    AudioSource& Source() { return *source_; }
+    AudioSource& Source() { return voice_->Source(); }
 
-    DWORD DefaultRate() const { return static_cast<DWORD>(source_->Rate()); }
+    DWORD DefaultRate() const { return static_cast<DWORD>(voice_->Source().Rate()); }
     DWORD Rate() const { return rate_; }
     int Volume() const { return volume_; }
     int Pan() const { return pan_; }
@@ -51,33 +48,23 @@ public:
     void Stop();
     // Stops without a fade: the output itself stops.
     void Cut();
-    // Playing, or fading out after a stop or pause: the mixer mixes it.
-    bool IsAudible() const { return state_ == State::Playing || fading_; }
 
-    // Adds `frames` stereo frames of this channel, scaled by `groupGain`, to `mix`, using
-    // `scratch` (2 × frames floats). A channel that reaches its end stops.
-    void MixInto(float* mix, float* scratch, size_t frames, double outputRate, float groupGain);
+    // The controls for the voice, its level scaled by `groupGain`.
+    VoiceControls Controls(float groupGain) const;
+    const std::shared_ptr<Voice>& GetVoice() const { return voice_; }
 
 private:
-    void BeginFade();
-    void DropPlayedHeldFrames();
-    void FadeInto(float* mix, float* scratch, size_t frames, double outputRate, float left, float right);
-    // Reads held frames, then the resampler; with `hold` the frames read stay held.
-    size_t Read(float* out, size_t frames, double outputRate, bool hold);
+    void SetState(State state);
 
     Kind kind_;
-    std::unique_ptr<AudioSource> source_;
-    Resampler resampler_;
+    std::shared_ptr<Voice> voice_;
     State state_ = State::Stopped;
     bool ended_ = false;
     DWORD rate_;
     int volume_ = 100;
     int pan_ = 0;
     DWORD flags_;
-    bool fading_ = false;
-    size_t fadeDone_ = 0;     // frames of the fade mixed
-    std::vector<float> held_; // stereo frames read for a fade, to be played on resuming
-    size_t heldRead_ = 0;     // frames of held_ read
+    VoiceControls controls_;
 };
 
 } // namespace tqaudio

@@ -29,20 +29,30 @@ float Mixer::GroupGain(const Channel& channel) const {
     }
 }
 
+void Mixer::Sync() {
+    voices_.clear();
+    for (Channel* channel : channels_) {
+        Voice& voice = *channel->GetVoice();
+        voice.SetControls(channel->Controls(GroupGain(*channel)));
+        if (voice.NeedsMix()) {
+            voices_.push_back(channel->GetVoice());
+        }
+    }
+}
+
 void Mixer::Render(float* out, size_t frames, double rate) {
     for (size_t done = 0; done < frames;) {
         const size_t n = std::min(kBlockFrames, frames - done);
         RenderBlock(out + 2 * done, n, rate);
         done += n;
     }
+    voices_.clear();
 }
 
 void Mixer::RenderBlock(float* out, size_t frames, double rate) {
     std::fill(out, out + 2 * frames, 0.0f);
-    for (Channel* channel : channels_) {
-        if (channel->IsAudible()) {
-            channel->MixInto(out, scratch_.data(), frames, rate, GroupGain(*channel));
-        }
+    for (const std::shared_ptr<Voice>& voice : voices_) {
+        voice->MixInto(out, scratch_.data(), frames, rate, work_);
     }
     for (size_t i = 0; i < 2 * frames; ++i) {
         out[i] = std::clamp(out[i], -1.0f, 1.0f);

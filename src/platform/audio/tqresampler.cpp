@@ -1,200 +1,206 @@
 #include "platform/audio/tqresampler.h"
 
-#include "platform/audio/tqaudiolog.h"
-
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace tqaudio {
 
 namespace {
 
-// libsamplerate converts between 1/256 and 256 output frames per input frame.
-constexpr double kMinStep = 1.0 / 256.0;
-constexpr double kMaxStep = 256.0;
-// Frames the sinc converter is primed with before the position it takes over at.
-constexpr size_t kPrimeFrames = 128;
-// Frames handed to a converter at a time.
-constexpr size_t kFeedFrames = 1024;
-// The fixed-ratio converter reads at most about this many frames per unit of step ahead of what
-// it has produced; the tape keeps that much, so the sinc converter can take over from it.
-constexpr size_t kFixedLookAheadPerStep = 2048;
-constexpr size_t kMaxHistory = 65536;
+// Steps between these cover every playback rate at every mix rate.
+constexpr double kMinStep = 1.0 / 2048.0;
+constexpr double kMaxStep = 64.0;
+constexpr int64_t kOne = StepGlide::kOne;
+// Zero frames after the input: vector kernels read up to seven frames past their reach.
+constexpr int64_t kSlackFrames = 8;
+constexpr int64_t kPlaneFrames = ResampleWorkspace::kPlaneFrames;
 
-// libsoxr brings in the OpenMP runtime, which allocates when it loads and cannot give that back
-// when this module is unloaded; kept loaded for the life of the process (RTLD_NODELETE on the
-// copy already mapped), it stays reachable and loads only once.
-[[maybe_unused]] const bool kOpenMpKept =
-    dlopen("libgomp.so.1", RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
+float Stretch(int64_t step) {
+    return step > kOne ? static_cast<float>(step * 0x1p-32) : 1.0f;
+}
+
+void Deinterleave(const float* frames, size_t count, float* left, float* right) {
+    for (size_t i = 0; i < count; ++i) {
+        left[i] = frames[2 * i];
+        right[i] = frames[2 * i + 1];
+    }
+}
+
+void Advance(int64_t step, int64_t* index, uint32_t* fraction) {
+    const int64_t sum = *fraction + step;
+    *index += sum >> 32;
+    *fraction = static_cast<uint32_t>(sum);
+}
 
 } // namespace
 
-Resampler::~Resampler() {
-    if (fixed_) {
-        soxr_delete(fixed_);
-    }
-    if (varying_) {
-        src_delete(varying_);
+void Resampler::Reset() {
+    started_ = false;
+}
+
+bool Resampler::PassesThrough() const {
+    return !step_.Active() && step_.Target() == kOne && fraction_ == 0;
+}
+
+void Resampler::SetStep(double step) {
+    const int64_t fixed = std::llround(std::clamp(step, kMinStep, kMaxStep) * 0x1p32);
+    if (!started_) {
+        started_ = true;
+        index_ = read_ = historyStart_ = 0;
+        fraction_ = 0;
+        end_ = std::numeric_limits<int64_t>::max();
+        history_[0].clear();
+        history_[1].clear();
+        step_.Set(fixed);
+    } else if (fixed != step_.Target()) {
+        step_.Start(fixed, fraction_, kGlideFrames, fixed == kOne);
     }
 }
 
-size_t Resampler::Produce(AudioSource& source, float* out, size_t frames, double step, bool loop) {
-    step = std::clamp(step, kMinStep, kMaxStep);
-    tape_.SetLoop(loop);
-    if (!started_ && !Start(source, step)) {
-        return 0;
-    }
-    const bool stepChanged =
-        (mode_ == Mode::Direct && step != 1.0) || (mode_ == Mode::Fixed && step != fixedStep_);
-    if (stepChanged && !StartVarying(Position(), step)) {
-        return 0;
-    }
-    size_t produced = 0;
-    switch (mode_) {
-    case Mode::Direct:
-        produced = Copy(out, frames);
-        break;
-    case Mode::Fixed:
-        produced = ConvertFixed(out, frames);
-        break;
-    case Mode::Varying:
-        produced = ConvertVarying(out, frames, step);
-        break;
-    }
-    ExpandToStereo(out, produced);
-    return produced;
+int Resampler::Reach() const {
+    return KernelReach(Stretch(std::max(step_.Current(), step_.Target())));
 }
 
-bool Resampler::Start(AudioSource& source, double step) {
-    started_ = true;
-    cursor_ = 0;
-    if (step == 1.0) {
-        tape_.Reset(source, kPrimeFrames);
-        mode_ = Mode::Direct;
-        return true;
+size_t Resampler::Produce(AudioSource& source, float* out, size_t frames, double step, bool loop,
+                          ResampleWorkspace& work) {
+    channels_ = source.Channels();
+    SetStep(step);
+    if (loop) {
+        end_ = std::numeric_limits<int64_t>::max(); // a loop set after the end was read plays on
     }
-    const double lookAhead = kFixedLookAheadPerStep * std::max(step, 1.0);
-    tape_.Reset(source, kPrimeFrames + static_cast<size_t>(std::min<double>(lookAhead, kMaxHistory)));
-    return StartFixed(step);
-}
-
-bool Resampler::StartFixed(double step) {
-    if (fixed_ && fixedStep_ == step) {
-        soxr_clear(fixed_);
-    } else {
-        if (fixed_) {
-            soxr_delete(fixed_);
-        }
-        const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_MQ, 0);
-        const soxr_runtime_spec_t runtime = soxr_runtime_spec(1);
-        soxr_error_t error = nullptr;
-        fixed_ = soxr_create(step, 1.0, static_cast<unsigned>(tape_.Channels()), &error, nullptr, &quality,
-                             &runtime);
-        if (!fixed_) {
-            LogMessage("no resampler (%s)", error);
-            return false;
-        }
-        fixedStep_ = step;
-    }
-    soxr_set_input_fn(fixed_, FeedFixed, this, kFeedFrames);
-    fixedOutput_ = 0;
-    mode_ = Mode::Fixed;
-    return true;
-}
-
-// The sinc converter reads kPrimeFrames outputs at a step that lands it exactly on `position`, and
-// those outputs are dropped, so its filter is full when the new step begins.
-bool Resampler::StartVarying(double position, double step) {
-    if (!varying_) {
-        int error = 0;
-        varying_ = src_callback_new(FeedVarying, SRC_SINC_FASTEST, tape_.Channels(), &error, this);
-        if (!varying_) {
-            LogMessage("no resampler (%s)", src_strerror(error));
-            return false;
-        }
-    } else {
-        src_reset(varying_);
-    }
-    int64_t from = static_cast<int64_t>(std::floor(position)) - static_cast<int64_t>(kPrimeFrames);
-    if (from >= 0) {
-        from = std::max(from, tape_.Oldest());
-    }
-    const double primeRatio = kPrimeFrames / (position - from);
-    float primed[2 * kPrimeFrames];
-    cursor_ = from;
-    mode_ = Mode::Varying;
-    src_set_ratio(varying_, primeRatio);
-    src_callback_read(varying_, primeRatio, kPrimeFrames, primed);
-    src_set_ratio(varying_, 1.0 / step);
-    return true;
-}
-
-double Resampler::Position() const {
-    return mode_ == Mode::Fixed ? fixedOutput_ * fixedStep_ : static_cast<double>(cursor_);
-}
-
-size_t Resampler::Copy(float* out, size_t frames) {
-    const size_t channels = static_cast<size_t>(tape_.Channels());
+    const float* planes[2] = {work.planes[0].data(), work.planes[1].data()};
     size_t done = 0;
-    while (done < frames) {
-        size_t n = 0;
-        const float* data = tape_.Read(cursor_, frames - done, &n);
-        if (n == 0) {
-            break;
+    while (done < frames && index_ < end_) {
+        const bool through = PassesThrough();
+        int64_t first = 0, high = 0;
+        bool stretched = false;
+        const size_t planned =
+            Plan(std::min(frames - done, work.positions.size()), work, &first, &high, &stretched);
+        Fill(source, loop, first, high, work);
+        size_t n = planned;
+        while (n > 0 && first + work.positions[n - 1].Index() >= end_) {
+            --n;
         }
-        memcpy(out + done * channels, data, n * channels * sizeof(float));
-        cursor_ += static_cast<int64_t>(n);
+        float* to = out + 2 * done;
+        if (through) {
+            for (size_t j = 0; j < n; ++j) {
+                to[2 * j] = planes[0][work.positions[j].Index()];
+                to[2 * j + 1] = planes[channels_ - 1][work.positions[j].Index()];
+            }
+        } else {
+            PickFilter(stretched)(planes, channels_, work.positions.data(), work.stretches.data(), n, to);
+        }
         done += n;
+        KeepHistory(first, work);
     }
     return done;
 }
 
-size_t Resampler::ConvertFixed(float* out, size_t frames) {
-    const size_t n = soxr_output(fixed_, out, frames);
-    if (soxr_error(fixed_)) {
-        LogMessage("resampling failed (%s)", soxr_error(fixed_));
-    }
-    fixedOutput_ += n;
-    return n;
-}
-
-size_t Resampler::ConvertVarying(float* out, size_t frames, double step) {
-    const long n = src_callback_read(varying_, 1.0 / step, static_cast<long>(frames), out);
-    if (n < 0) {
-        LogMessage("resampling failed (%s)", src_strerror(src_error(varying_)));
-        return 0;
-    }
-    return static_cast<size_t>(n);
-}
-
-// Hands the fixed converter the frames at the cursor; none (with data set) at the end.
-size_t Resampler::FeedFixed(void* user, soxr_in_t* data, size_t wanted) {
-    static const float kNone = 0.0f;
-    Resampler& self = *static_cast<Resampler*>(user);
-    size_t n = 0;
-    const float* frames = self.tape_.Read(self.cursor_, wanted, &n);
-    self.cursor_ += static_cast<int64_t>(n);
-    *data = n > 0 ? frames : &kNone;
-    return n;
-}
-
-long Resampler::FeedVarying(void* user, float** data) {
-    Resampler& self = *static_cast<Resampler*>(user);
-    size_t n = 0;
-    const float* frames = self.tape_.Read(self.cursor_, kFeedFrames, &n);
-    self.cursor_ += static_cast<int64_t>(n);
-    *data = const_cast<float*>(frames);
-    return static_cast<long>(n);
-}
-
-void Resampler::ExpandToStereo(float* out, size_t frames) const {
-    if (tape_.Channels() == 1) {
-        for (size_t i = frames; i-- > 0;) {
-            out[2 * i] = out[2 * i + 1] = out[i];
+// The count is held to what fits the planes at the largest step the frames may take, and the
+// input is taken to reach as far as the widest kernel among them does.
+size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, int64_t* end,
+                       bool* stretched) {
+    const bool through = PassesThrough();
+    const int64_t largest = step_.Largest();
+    const int reach = through ? 0 : KernelReach(Stretch(largest));
+    const int64_t start = index_;
+    const int64_t low = std::min({read_, index_, index_ - reach + 1});
+    const int64_t room = static_cast<int64_t>(ResampleWorkspace::kPlaneFrames) - kSlackFrames -
+                         (std::max(read_, index_) - low) - 2 * reach - 2;
+    const size_t n =
+        std::clamp<size_t>(static_cast<size_t>(std::max<int64_t>(room, 1) * kOne / largest), 1, frames);
+    const int32_t offset = static_cast<int32_t>(start - low);
+    FramePosition* positions = work.positions.data();
+    // positions relative to the planes' first frame, in 32.32 fixed point
+    const int64_t from = (static_cast<int64_t>(offset) << 32) + fraction_;
+    int64_t advance = 0;
+    if (!step_.Active()) {
+        const int64_t step = step_.Next();
+        const float stretch = through ? 1.0f : Stretch(step);
+        *stretched = stretch > 1.0f;
+        for (size_t j = 0; j < n; ++j) {
+            positions[j].at = from + static_cast<int64_t>(j) * step;
         }
+        if (*stretched) {
+            std::fill_n(work.stretches.data(), n, stretch);
+        }
+        advance = static_cast<int64_t>(n) * step;
+    } else {
+        for (size_t j = 0; j < n; ++j) {
+            const int64_t step = step_.Next();
+            positions[j].at = from + advance;
+            work.stretches[j] = Stretch(step);
+            *stretched = *stretched || step > kOne;
+            advance += step;
+        }
+    }
+    Advance(advance, &index_, &fraction_);
+    *first = low;
+    *end = std::max(read_, start + positions[n - 1].Index() - offset + reach + 1);
+    return n;
+}
+
+size_t Resampler::ReadSource(AudioSource& source, bool loop, float* out, size_t frames) {
+    size_t n = 0;
+    bool rewound = false;
+    while (n < frames) {
+        const size_t got = source.Read(out + n * channels_, frames - n);
+        if (got > 0) {
+            n += got;
+            rewound = false;
+        } else if (loop && !rewound) {
+            source.Rewind();
+            rewound = true;
+        } else {
+            break;
+        }
+    }
+    return n;
+}
+
+// The planes from `first`: silence before the history kept, the history, then frames read from
+// the source (those before `first` are read and dropped), and silence past the source's end.
+void Resampler::Fill(AudioSource& source, bool loop, int64_t first, int64_t end, ResampleWorkspace& work) {
+    const int64_t historyFrom = std::max(first, historyStart_);
+    for (int c = 0; c < channels_; ++c) {
+        float* plane = work.planes[c].data();
+        std::fill(plane, plane + std::max<int64_t>(0, std::min(historyStart_, end) - first), 0.0f);
+        if (historyFrom < read_) {
+            std::copy(history_[c].begin() + (historyFrom - historyStart_), history_[c].end(),
+                      plane + (historyFrom - first));
+        }
+    }
+    while (read_ < end && read_ < end_) {
+        // frames before `first` are read to be dropped
+        const int64_t skipped = std::max<int64_t>(0, first - read_);
+        const size_t wanted = static_cast<size_t>(
+            std::min<int64_t>({end - read_, skipped ? skipped : kPlaneFrames, kPlaneFrames}));
+        const bool direct = channels_ == 1 && !skipped;
+        float* to = direct ? work.planes[0].data() + (read_ - first) : work.interleaved.data();
+        const size_t got = ReadSource(source, loop, to, wanted);
+        if (!direct && !skipped) {
+            Deinterleave(work.interleaved.data(), got, work.planes[0].data() + (read_ - first),
+                         work.planes[1].data() + (read_ - first));
+        }
+        read_ += static_cast<int64_t>(got);
+        if (got < wanted) {
+            end_ = read_;
+        }
+    }
+    const int64_t filled = std::max(read_, first) - first;
+    for (int c = 0; c < channels_; ++c) {
+        const int64_t last = std::max(filled, end - first) + kSlackFrames;
+        std::fill(work.planes[c].data() + filled, work.planes[c].data() + last, 0.0f);
+    }
+}
+
+// Keeps the frames from the kernel's reach before the next output frame up to the last read.
+void Resampler::KeepHistory(int64_t first, const ResampleWorkspace& work) {
+    const int64_t last = std::max(first, read_);
+    historyStart_ = std::clamp(index_ - Reach() + 1, first, last);
+    for (int c = 0; c < channels_; ++c) {
+        const float* plane = work.planes[c].data();
+        history_[c].assign(plane + (historyStart_ - first), plane + (last - first));
     }
 }
 

@@ -1,55 +1,58 @@
 // Reads a source at any step (source frames per output frame), producing stereo; a mono source
-// goes to both sides. A playback that starts at a step of exactly one passes its frames as they
-// are. One that starts at another step goes through soxr's fixed-ratio converter, which is cheap
-// and exact in time. When the step changes during a playback, libsamplerate's sinc converter takes
-// over: it is primed with the frames before the position reached and lands exactly on it, so the
-// sound runs on without a jump, and later changes glide to their new step over one call. Both
-// converters keep aliases and images out. Steps are held within 1/256 to 256.
+// goes to both sides. Each output frame is filtered from the source frames around its position
+// through the sinc table, the kernel stretched by the step when it is above one so the cut-off
+// follows the lower rate. A step change glides to the new step over one mixer block; one back to
+// a step of exactly one lands on a whole frame, and from there frames pass through unconverted.
+// What a voice keeps between calls is its position, its step and the few frames the kernel
+// reaches back to.
 #pragma once
 
-#include "platform/audio/tqsourcetape.h"
+#include "platform/audio/tqaudiosource.h"
+#include "platform/audio/tqresampleworkspace.h"
+#include "platform/audio/tqstepglide.h"
 
-#include <samplerate.h>
-#include <soxr.h>
+#include <cstdint>
+#include <limits>
+#include <vector>
 
 namespace tqaudio {
 
 class Resampler {
 public:
-    Resampler() = default;
-    ~Resampler();
-    Resampler(const Resampler&) = delete;
-    Resampler& operator=(const Resampler&) = delete;
+    // Output frames a step change takes to glide to the new step.
+    static constexpr size_t kGlideFrames = 512;
 
-    // Starts again from the source's current position, with silence before it.
-    void Reset() { started_ = false; }
+    // Starts again from the source's current position, with silence before it, at the step of the
+    // next call.
+    void Reset();
     // Writes up to `frames` stereo frames to `out` (room for 2 × frames floats); fewer only when
-    // the source has ended (and `loop` is false) or no converter can be made (logged).
-    size_t Produce(AudioSource& source, float* out, size_t frames, double step, bool loop);
+    // the source has ended (and `loop` is false).
+    size_t Produce(AudioSource& source, float* out, size_t frames, double step, bool loop,
+                   ResampleWorkspace& work);
+    // Frames pass through unconverted.
+    bool PassesThrough() const;
 
 private:
-    enum class Mode { Direct, Fixed, Varying };
+    void SetStep(double step);
+    // Plans up to `frames` output frames into work.positions, moving the position on: the count
+    // planned, the input frames they read from `*first` up to `*end`, and in `*stretched` whether
+    // any reads a stretched kernel.
+    size_t Plan(size_t frames, ResampleWorkspace& work, int64_t* first, int64_t* end, bool* stretched);
+    // Fills the planes with the input frames from `first` up to `end`.
+    void Fill(AudioSource& source, bool loop, int64_t first, int64_t end, ResampleWorkspace& work);
+    size_t ReadSource(AudioSource& source, bool loop, float* out, size_t frames);
+    void KeepHistory(int64_t first, const ResampleWorkspace& work);
+    int Reach() const;
 
-    bool Start(AudioSource& source, double step);
-    bool StartFixed(double step);
-    bool StartVarying(double position, double step);
-    // The source position of the next output frame.
-    double Position() const;
-    size_t Copy(float* out, size_t frames);
-    size_t ConvertFixed(float* out, size_t frames);
-    size_t ConvertVarying(float* out, size_t frames, double step);
-    static size_t FeedFixed(void* user, soxr_in_t* data, size_t wanted);
-    static long FeedVarying(void* user, float** data);
-    void ExpandToStereo(float* out, size_t frames) const;
-
-    SourceTape tape_;
     bool started_ = false;
-    Mode mode_ = Mode::Direct;
-    int64_t cursor_ = 0; // the tape position read next
-    soxr_t fixed_ = nullptr;
-    double fixedStep_ = 0.0;
-    uint64_t fixedOutput_ = 0; // frames the fixed converter has produced since the start
-    SRC_STATE* varying_ = nullptr;
+    int channels_ = 1;
+    int64_t index_ = 0;     // the source frame at or before the next output frame
+    uint32_t fraction_ = 0; // how far past it, 32.32 fixed point
+    StepGlide step_;
+    int64_t read_ = 0; // frames read from the source
+    int64_t end_ = std::numeric_limits<int64_t>::max();
+    int64_t historyStart_ = 0;      // the source frame history_ starts at; it runs up to read_
+    std::vector<float> history_[2]; // per channel
 };
 
 } // namespace tqaudio

@@ -72,11 +72,25 @@ SndfileDecoder::~SndfileDecoder() {
 }
 
 size_t SndfileDecoder::Read(float* out, size_t frames) {
+    size_t count = 0;
     if (info_.channels <= 2) {
         sf_count_t n = sf_readf_float(file_, out, static_cast<sf_count_t>(frames));
-        return n > 0 ? static_cast<size_t>(n) : 0;
+        count = n > 0 ? static_cast<size_t>(n) : 0;
+    } else {
+        count = ReadFolded(out, frames);
     }
-    return ReadFolded(out, frames);
+    if (count < frames && sf_error(file_) != SF_ERR_NO_ERROR) {
+        LogFailureOnce("decoding failed");
+    }
+    return count;
+}
+
+// Reads run on the mixing thread many times a second: a failure that lasts is said once.
+void SndfileDecoder::LogFailureOnce(const char* what) {
+    if (!failureLogged_) {
+        failureLogged_ = true;
+        LogMessage("%s (%s)", what, sf_strerror(file_));
+    }
 }
 
 size_t SndfileDecoder::ReadFolded(float* out, size_t frames) {
@@ -88,7 +102,9 @@ size_t SndfileDecoder::ReadFolded(float* out, size_t frames) {
 }
 
 void SndfileDecoder::Rewind() {
-    sf_seek(file_, 0, SEEK_SET);
+    if (sf_seek(file_, 0, SEEK_SET) < 0) {
+        LogFailureOnce("sound file cannot go back to its start");
+    }
 }
 
 // The buffer grows with what really decodes, so a header that claims a huge length costs nothing.

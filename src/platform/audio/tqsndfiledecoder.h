@@ -44,12 +44,14 @@ private:
     bool DataIsCut() const;
     static SF_VIRTUAL_IO& VirtualIo();
     size_t ReadFolded(float* out, size_t frames);
+    void LogFailureOnce(const char* what);
 
     Memory memory_{};
     SF_INFO info_{};
     SNDFILE* file_ = nullptr;
     std::unique_ptr<ChannelFold> fold_; // for more than two channels
     std::vector<float> wide_;           // frames of more than two channels before folding
+    bool failureLogged_ = false;
 };
 
 } // namespace tqaudio

@@ -1,0 +1,293 @@
+#include "platform/audio/tqresamplekernel.h"
+
+#include "platform/audio/tqsinctable.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define TQ_AUDIO_X86 1
+#include <immintrin.h>
+#define TQ_TARGET_AVX2 __attribute__((target("avx2,fma")))
+#define TQ_INLINE_AVX2 inline __attribute__((target("avx2,fma"), always_inline))
+#endif
+
+namespace tqaudio {
+
+namespace {
+
+constexpr int kTaps = SincTable::kTaps;
+constexpr int kFirstTap = 1 - SincTable::kHalf; // the first tap's frame, from the position's frame
+constexpr int kFractionBits = 32 - SincTable::kPhaseBits;
+constexpr float kFractionScale = 1.0f / (1u << kFractionBits);
+constexpr float kCurveEnd = float(SincTable::kTaps * SincTable::kPhases);
+
+KernelLevel DetectLevel() {
+#if defined(TQ_AUDIO_X86)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) {
+        return KernelLevel::kAvx2;
+    }
+    return KernelLevel::kSse2;
+#else
+    return KernelLevel::kPortable;
+#endif
+}
+
+const KernelLevel kCpuLevel = DetectLevel();
+std::atomic<KernelLevel> g_level{kCpuLevel};
+
+const float* PhaseRow(const float* rows, uint32_t fraction) {
+    return rows + (fraction >> kFractionBits) * 2 * kTaps;
+}
+
+float PhaseWeight(uint32_t fraction) {
+    return (fraction & ((1u << kFractionBits) - 1)) * kFractionScale;
+}
+
+void WriteSides(float* out, const float* sides, int channels) {
+    out[0] = sides[0];
+    out[1] = sides[channels - 1];
+}
+
+void FilterPortable(const float* const* planes, int channels, const FramePosition* at, const float*,
+                    size_t count, float* out) {
+    const float* rows = SincTable::Get().Row(0);
+    float coefficients[kTaps];
+    for (size_t j = 0; j < count; ++j) {
+        const float* row = PhaseRow(rows, at[j].Fraction());
+        const float weight = PhaseWeight(at[j].Fraction());
+        for (int k = 0; k < kTaps; ++k) {
+            coefficients[k] = row[k] + weight * row[kTaps + k];
+        }
+        float sides[2];
+        for (int c = 0; c < channels; ++c) {
+            const float* x = planes[c] + at[j].Index() + kFirstTap;
+            float sum = 0.0f;
+            for (int k = 0; k < kTaps; ++k) {
+                sum += coefficients[k] * x[k];
+            }
+            sides[c] = sum;
+        }
+        WriteSides(out + 2 * j, sides, channels);
+    }
+}
+
+// The kernel stretched by s: tap k (frames from the position's frame) weighs h((k - fraction) / s) / s,
+// read from the fine curve by linear interpolation.
+void FilterStretchedPortable(const float* const* planes, int channels, const FramePosition* at,
+                             const float* stretches, size_t count, float* out) {
+    const float* curve = SincTable::Get().Curve();
+    for (size_t j = 0; j < count; ++j) {
+        const int reach = KernelReach(stretches[j]);
+        const float inverse = 1.0f / stretches[j];
+        const float step = inverse * SincTable::kPhases;
+        const float first =
+            ((1 - reach - at[j].Fraction() * 0x1p-32f) * inverse + SincTable::kHalf) * SincTable::kPhases;
+        float sides[2] = {0.0f, 0.0f};
+        for (int k = 1 - reach; k <= reach; ++k) {
+            const float u = first + (k - 1 + reach) * step;
+            if (u < 0.0f || u >= kCurveEnd) {
+                continue;
+            }
+            const int n = static_cast<int>(u);
+            const float c = (curve[n] + (u - n) * (curve[n + 1] - curve[n])) * inverse;
+            for (int side = 0; side < channels; ++side) {
+                sides[side] += c * planes[side][at[j].Index() + k];
+            }
+        }
+        WriteSides(out + 2 * j, sides, channels);
+    }
+}
+
+#if defined(TQ_AUDIO_X86)
+
+float Sum4(__m128 v) {
+    v = _mm_add_ps(v, _mm_movehl_ps(v, v));
+    v = _mm_add_ss(v, _mm_shuffle_ps(v, v, 1));
+    return _mm_cvtss_f32(v);
+}
+
+void FilterSse2(const float* const* planes, int channels, const FramePosition* at, const float*, size_t count,
+                float* out) {
+    const float* rows = SincTable::Get().Row(0);
+    for (size_t j = 0; j < count; ++j) {
+        const float* row = PhaseRow(rows, at[j].Fraction());
+        const __m128 weight = _mm_set1_ps(PhaseWeight(at[j].Fraction()));
+        __m128 coefficients[kTaps / 4];
+        for (int q = 0; q < kTaps / 4; ++q) {
+            coefficients[q] =
+                _mm_add_ps(_mm_loadu_ps(row + 4 * q), _mm_mul_ps(weight, _mm_loadu_ps(row + kTaps + 4 * q)));
+        }
+        float sides[2];
+        for (int c = 0; c < channels; ++c) {
+            const float* x = planes[c] + at[j].Index() + kFirstTap;
+            __m128 sum = _mm_mul_ps(coefficients[0], _mm_loadu_ps(x));
+            for (int q = 1; q < kTaps / 4; ++q) {
+                sum = _mm_add_ps(sum, _mm_mul_ps(coefficients[q], _mm_loadu_ps(x + 4 * q)));
+            }
+            sides[c] = Sum4(sum);
+        }
+        WriteSides(out + 2 * j, sides, channels);
+    }
+}
+
+TQ_INLINE_AVX2 float Sum8(__m256 v) {
+    __m128 half = _mm_add_ps(_mm256_castps256_ps128(v), _mm256_extractf128_ps(v, 1));
+    half = _mm_add_ps(half, _mm_movehl_ps(half, half));
+    half = _mm_add_ss(half, _mm_shuffle_ps(half, half, 1));
+    return _mm_cvtss_f32(half);
+}
+
+// The coefficients of taps 8q to 8q + 7 at a phase row, `weight` of the way to the next phase.
+TQ_INLINE_AVX2 __m256 Coefficients(const float* row, __m256 weight, int q) {
+    return _mm256_fmadd_ps(weight, _mm256_loadu_ps(row + kTaps + 8 * q), _mm256_loadu_ps(row + 8 * q));
+}
+
+// Eight partial sums of the 32 products of the frames from x on and the coefficients.
+TQ_INLINE_AVX2 __m256 Products(__m256 c0, __m256 c1, __m256 c2, __m256 c3, const float* x) {
+    const __m256 a = _mm256_fmadd_ps(c2, _mm256_loadu_ps(x + 16), _mm256_mul_ps(c0, _mm256_loadu_ps(x)));
+    const __m256 b = _mm256_fmadd_ps(c3, _mm256_loadu_ps(x + 24), _mm256_mul_ps(c1, _mm256_loadu_ps(x + 8)));
+    return _mm256_add_ps(a, b);
+}
+
+// The partial sums of one output frame on one plane, or on two sharing the coefficients.
+TQ_INLINE_AVX2 void FrameProducts(const float* rows, const FramePosition& at, const float* left,
+                                  const float* right, __m256* leftSums, __m256* rightSums) {
+    const float* row = PhaseRow(rows, at.Fraction());
+    const __m256 weight = _mm256_set1_ps(PhaseWeight(at.Fraction()));
+    const __m256 c0 = Coefficients(row, weight, 0), c1 = Coefficients(row, weight, 1);
+    const __m256 c2 = Coefficients(row, weight, 2), c3 = Coefficients(row, weight, 3);
+    const int first = at.Index() + kFirstTap;
+    *leftSums = Products(c0, c1, c2, c3, left + first);
+    if (right) {
+        *rightSums = Products(c0, c1, c2, c3, right + first);
+    }
+}
+
+// The sums across each of eight vectors, in order.
+TQ_INLINE_AVX2 __m256 SumAcross8(__m256 v0, __m256 v1, __m256 v2, __m256 v3, __m256 v4, __m256 v5, __m256 v6,
+                                 __m256 v7) {
+    const __m256 low = _mm256_hadd_ps(_mm256_hadd_ps(v0, v1), _mm256_hadd_ps(v2, v3));
+    const __m256 high = _mm256_hadd_ps(_mm256_hadd_ps(v4, v5), _mm256_hadd_ps(v6, v7));
+    return _mm256_add_ps(_mm256_permute2f128_ps(low, high, 0x20), _mm256_permute2f128_ps(low, high, 0x31));
+}
+
+// Eight stereo frames from eight left and eight right values.
+TQ_INLINE_AVX2 void StoreStereo8(float* out, __m256 left, __m256 right) {
+    const __m256 low = _mm256_unpacklo_ps(left, right);
+    const __m256 high = _mm256_unpackhi_ps(left, right);
+    _mm256_storeu_ps(out, _mm256_permute2f128_ps(low, high, 0x20));
+    _mm256_storeu_ps(out + 8, _mm256_permute2f128_ps(low, high, 0x31));
+}
+
+// Eight output frames at a time with their sums added across together, the rest one by one;
+// `right` is NULL for a mono input.
+template <bool kStereo>
+TQ_INLINE_AVX2 void FilterPlanesAvx2(const float* left, const float* right, const FramePosition* at,
+                                     size_t count, float* out) {
+    const float* rows = SincTable::Get().Row(0);
+    const float* second = kStereo ? right : nullptr;
+    size_t j = 0;
+    for (; j + 8 <= count; j += 8) {
+        // a mono input leaves the right sums as they are
+        const __m256 zero = _mm256_setzero_ps();
+        __m256 l0, l1, l2, l3, l4, l5, l6, l7;
+        __m256 r0 = zero, r1 = zero, r2 = zero, r3 = zero, r4 = zero, r5 = zero, r6 = zero, r7 = zero;
+        FrameProducts(rows, at[j], left, second, &l0, &r0);
+        FrameProducts(rows, at[j + 1], left, second, &l1, &r1);
+        FrameProducts(rows, at[j + 2], left, second, &l2, &r2);
+        FrameProducts(rows, at[j + 3], left, second, &l3, &r3);
+        FrameProducts(rows, at[j + 4], left, second, &l4, &r4);
+        FrameProducts(rows, at[j + 5], left, second, &l5, &r5);
+        FrameProducts(rows, at[j + 6], left, second, &l6, &r6);
+        FrameProducts(rows, at[j + 7], left, second, &l7, &r7);
+        const __m256 leftSums = SumAcross8(l0, l1, l2, l3, l4, l5, l6, l7);
+        StoreStereo8(out + 2 * j, leftSums, kStereo ? SumAcross8(r0, r1, r2, r3, r4, r5, r6, r7) : leftSums);
+    }
+    for (; j < count; ++j) {
+        __m256 l, r = _mm256_setzero_ps();
+        FrameProducts(rows, at[j], left, second, &l, &r);
+        out[2 * j] = Sum8(l);
+        out[2 * j + 1] = kStereo ? Sum8(r) : out[2 * j];
+    }
+}
+
+TQ_TARGET_AVX2 void FilterAvx2(const float* const* planes, int channels, const FramePosition* at,
+                               const float*, size_t count, float* out) {
+    static_assert(kTaps == 32, "the AVX2 kernel reads 32 taps as four vectors");
+    if (channels == 2) {
+        FilterPlanesAvx2<true>(planes[0], planes[1], at, count, out);
+    } else {
+        FilterPlanesAvx2<false>(planes[0], nullptr, at, count, out);
+    }
+}
+
+// As FilterStretchedPortable, eight taps at a time with gathered curve points; lanes past the
+// kernel's ends weigh nothing (the planes hold at least seven frames more past the reach).
+TQ_TARGET_AVX2 void FilterStretchedAvx2(const float* const* planes, int channels, const FramePosition* at,
+                                        const float* stretches, size_t count, float* out) {
+    const float* curve = SincTable::Get().Curve();
+    const __m256 lanes = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256 zero = _mm256_setzero_ps();
+    const __m256 end = _mm256_set1_ps(kCurveEnd);
+    for (size_t j = 0; j < count; ++j) {
+        const int reach = KernelReach(stretches[j]);
+        const float inverse = 1.0f / stretches[j];
+        const __m256 step = _mm256_set1_ps(inverse * SincTable::kPhases);
+        const __m256 first = _mm256_set1_ps(
+            ((1 - reach - at[j].Fraction() * 0x1p-32f) * inverse + SincTable::kHalf) * SincTable::kPhases);
+        __m256 sums[2] = {zero, zero};
+        for (int k = 1 - reach; k <= reach; k += 8) {
+            const __m256 u =
+                _mm256_fmadd_ps(_mm256_add_ps(lanes, _mm256_set1_ps(float(k - 1 + reach))), step, first);
+            const __m256 inside =
+                _mm256_and_ps(_mm256_cmp_ps(u, zero, _CMP_GE_OQ), _mm256_cmp_ps(u, end, _CMP_LT_OQ));
+            const __m256 clamped = _mm256_min_ps(_mm256_max_ps(u, zero), _mm256_set1_ps(kCurveEnd - 1.0f));
+            const __m256i n = _mm256_cvttps_epi32(clamped);
+            const __m256 t = _mm256_sub_ps(clamped, _mm256_cvtepi32_ps(n));
+            const __m256 low = _mm256_i32gather_ps(curve, n, 4);
+            const __m256 high = _mm256_i32gather_ps(curve + 1, n, 4);
+            const __m256 c = _mm256_and_ps(inside, _mm256_fmadd_ps(t, _mm256_sub_ps(high, low), low));
+            for (int side = 0; side < channels; ++side) {
+                sums[side] =
+                    _mm256_fmadd_ps(c, _mm256_loadu_ps(planes[side] + at[j].Index() + k), sums[side]);
+            }
+        }
+        const float sides[2] = {Sum8(sums[0]) * inverse, Sum8(sums[1]) * inverse};
+        WriteSides(out + 2 * j, sides, channels);
+    }
+}
+
+#endif
+
+} // namespace
+
+KernelLevel ChosenKernelLevel() {
+    return g_level.load(std::memory_order_relaxed);
+}
+
+void LimitKernelLevel(KernelLevel level) {
+    g_level.store(std::min(level, kCpuLevel), std::memory_order_relaxed);
+}
+
+int KernelReach(float stretch) {
+    return static_cast<int>(std::ceil(SincTable::kHalf * stretch));
+}
+
+FilterFunction PickFilter(bool stretched) {
+#if defined(TQ_AUDIO_X86)
+    switch (ChosenKernelLevel()) {
+    case KernelLevel::kAvx2:
+        return stretched ? FilterStretchedAvx2 : FilterAvx2;
+    case KernelLevel::kSse2:
+        return stretched ? FilterStretchedPortable : FilterSse2;
+    default:
+        break;
+    }
+#endif
+    return stretched ? FilterStretchedPortable : FilterPortable;
+}
+
+} // namespace tqaudio

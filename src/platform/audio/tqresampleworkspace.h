@@ -1,0 +1,21 @@
+// Room a resampler works in, shared by every voice one mixer renders: the input planes of a
+// stretch of output, where each output frame reads them and the stretch of its kernel.
+#pragma once
+
+#include "platform/audio/tqresamplekernel.h"
+
+#include <vector>
+
+namespace tqaudio {
+
+struct ResampleWorkspace {
+    static constexpr size_t kPlaneFrames = 8192;
+    static constexpr size_t kMaxOutputFrames = 512;
+
+    std::vector<float> planes[2] = {std::vector<float>(kPlaneFrames), std::vector<float>(kPlaneFrames)};
+    std::vector<FramePosition> positions = std::vector<FramePosition>(kMaxOutputFrames);
+    std::vector<float> stretches = std::vector<float>(kMaxOutputFrames);
+    std::vector<float> interleaved = std::vector<float>(2 * kPlaneFrames);
+};
+
+} // namespace tqaudio

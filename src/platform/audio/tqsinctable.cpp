@@ -1,0 +1,64 @@
+#include "platform/audio/tqsinctable.h"
+
+#include <cmath>
+
+namespace tqaudio {
+
+namespace {
+
+constexpr double kCutoff = 0.41; // half way through the transition band, in input frames
+constexpr double kBeta = 8.6;    // the window's shape: about 90 dB in the stop band
+
+// The modified Bessel function of the first kind, order 0, by its power series.
+double BesselI0(double x) {
+    double sum = 1.0, term = 1.0;
+    for (int k = 1; term > 1e-12 * sum; ++k) {
+        term *= (x / (2.0 * k)) * (x / (2.0 * k));
+        sum += term;
+    }
+    return sum;
+}
+
+} // namespace
+
+double SincTable::Kernel(double x) {
+    const double edge = x / kHalf;
+    if (std::fabs(edge) >= 1.0) {
+        return 0.0;
+    }
+    const double u = 2.0 * kCutoff * x;
+    const double sinc = u == 0.0 ? 1.0 : std::sin(M_PI * u) / (M_PI * u);
+    return 2.0 * kCutoff * sinc * BesselI0(kBeta * std::sqrt(1.0 - edge * edge)) / BesselI0(kBeta);
+}
+
+const SincTable& SincTable::Get() {
+    static const SincTable table;
+    return table;
+}
+
+// Each phase is scaled to a gain of exactly one at 0 Hz, so the level does not wobble with the
+// fraction.
+SincTable::SincTable() : rows_(2 * kTaps * kPhases), curve_(kTaps * kPhases + 2, 0.0f) {
+    std::vector<double> phases((kPhases + 1) * kTaps);
+    for (int p = 0; p <= kPhases; ++p) {
+        double sum = 0.0;
+        for (int k = 0; k < kTaps; ++k) {
+            sum += phases[p * kTaps + k] = Kernel(k - (kHalf - 1) - double(p) / kPhases);
+        }
+        for (int k = 0; k < kTaps; ++k) {
+            phases[p * kTaps + k] /= sum;
+        }
+    }
+    for (int p = 0; p < kPhases; ++p) {
+        for (int k = 0; k < kTaps; ++k) {
+            const double value = phases[p * kTaps + k];
+            rows_[2 * kTaps * p + k] = static_cast<float>(value);
+            rows_[2 * kTaps * p + kTaps + k] = static_cast<float>(phases[(p + 1) * kTaps + k] - value);
+        }
+    }
+    for (int n = 0; n <= kTaps * kPhases; ++n) {
+        curve_[n] = static_cast<float>(Kernel(double(n) / kPhases - kHalf));
+    }
+}
+
+} // namespace tqaudio

@@ -1,0 +1,21 @@
+// What the game last asked of a channel, as its voice reads it: counts of the calls that change
+// what plays, so the mix sees each one even when several come between two of its passes, and the
+// values it plays with.
+#pragma once
+
+#include <cstdint>
+
+namespace tqaudio {
+
+struct VoiceControls {
+    uint32_t commands = 0; // Play, Pause, Stop and cut calls so far
+    uint32_t restarts = 0; // plays from the start so far
+    uint32_t cuts = 0;     // stops without a fade so far
+    bool playing = false;
+    bool loop = false;
+    double rate = 0.0; // source frames per second
+    float left = 1.0f; // gains of the two sides
+    float right = 1.0f;
+};
+
+} // namespace tqaudio
