@@ -29,6 +29,9 @@ void SilenceAlsa() {
 
 std::unique_ptr<SdlOutput> SdlOutput::Open(int rate, RenderFunction render) {
     SilenceAlsa();
+    // As with the window: SIGINT and SIGTERM keep their usual effect instead of becoming a quit
+    // event that nothing receives when the game runs without a window.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         LogMessage("no audio driver, sound stays silent (%s)", SDL_GetError());
         return nullptr;
