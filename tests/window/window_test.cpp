@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <sstream>
+#include <vector>
 
 using realwindow::Desktop;
 using realwindow::Program;
@@ -310,8 +312,9 @@ TEST_F(RealWindow, AltGrCharactersReachAnEdit) {
 }
 
 // In a window every frame waits for the display's refresh, whatever the frame rate the game asks
-// for: two seconds show no more frames than the display can, and 60 frames a second keeps up with
-// it. The virtual display reports no rate, which the backend takes as 60 Hz.
+// for: two seconds show no more frames than the display can, and at 60 frames a second the usual
+// frame takes one refresh, not two (the median, so that a loaded machine's late frames do not
+// count). The virtual display reports no rate, which the backend takes as 60 Hz.
 class FrameRate : public RealWindow, public ::testing::WithParamInterface<int> {
 protected:
     // The next frame the host reports: its number and when it began (seconds, the host's clock).
@@ -327,16 +330,24 @@ protected:
 TEST_P(FrameRate, KeepsToTheDisplayInAWindow) {
     const double refresh = 60;
     StartHost({"--fps", std::to_string(GetParam()), "--report-frames"});
-    unsigned long first = 0, last = 0;
-    double start = 0, now = 0;
+    unsigned long first = 0, previous = 0, last = 0;
+    double start = 0, before = 0, now = 0;
     ASSERT_TRUE(NextFrame(&first, &start));
-    do
+    previous = first;
+    before = start;
+    std::vector<double> periods;
+    do {
         ASSERT_TRUE(NextFrame(&last, &now)) << "frames stopped";
-    while (now - start < 2);
+        if (last == previous + 1)
+            periods.push_back(now - before);
+        previous = last;
+        before = now;
+    } while (now - start < 2);
     const double perSecond = (last - first) / (now - start);
     EXPECT_LE(perSecond, refresh + 1);
-    if (GetParam() == refresh) {
-        EXPECT_GE(perSecond, refresh - 2);
+    if (GetParam() == refresh && !periods.empty()) {
+        std::nth_element(periods.begin(), periods.begin() + periods.size() / 2, periods.end());
+        EXPECT_LT(periods[periods.size() / 2], 1.5 / refresh);
     }
 }
 
