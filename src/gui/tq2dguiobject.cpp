@@ -3,6 +3,7 @@
 #include "base/tqlog.h"
 #include "containers/tqcompare.h"
 #include "engine/tq2dapi.h"
+#include "engine/tq2dmessagehook.h"
 
 TQ_IMPLEMENT_MEMORY_POOL(TQ2DGUIObject)
 
@@ -26,6 +27,12 @@ namespace {
 const int kKeyLButton = 1;
 const int kKeyRButton = 2;
 const int kKeyMButton = 4;
+
+// The engine's message filter: the input control sees the device window's messages first.
+LRESULT OfferToInputControl(HWND hwnd, UINT msg, WPARAM& wParam, LPARAM& lParam) {
+    TQ2DGUIObject* control = TQ2DGUIObject::GetInputControl();
+    return control ? control->OnWndProc(hwnd, msg, wParam, lParam) : 0;
+}
 
 } // namespace
 
@@ -90,6 +97,11 @@ int TQ2DGUIObject::OnHitTest(float x, float y) {
 bool TQ2DGUIObject::GetActiveMouseLButtonMode() {
     return m_bActiveMouseLButtonMode == 0 && m_dwActiveControlID == 0 && m_pActiveControl == nullptr &&
            m_pModalControl == nullptr;
+}
+
+void TQ2DGUIObject::SetInputControl(TQ2DGUIObject* control) {
+    TQ2DSetMessageFilter(OfferToInputControl);
+    m_pInputControl = control;
 }
 
 void TQ2DGUIObject::SetActiveControlID(DWORD id) {

@@ -164,8 +164,9 @@ public:
     static TQ2DGUIObject* GetActiveControl() { return m_pActiveControl; }
     /// Stores the capture control (no handlers run).
     static void SetMouseCapture(TQ2DGUIObject* control) { m_pMouseCaptureControl = control; }
-    /// Stores the input control.
-    static void SetInputControl(TQ2DGUIObject* control) { m_pInputControl = control; }
+    /// Stores the input control; from then on the engine offers the device window's messages to
+    /// whichever control is the input control (OnWndProc) before the device sees them.
+    static void SetInputControl(TQ2DGUIObject* control);
     /// Stores the ID; the press then belongs to no control object.
     static void SetActiveControlID(DWORD id);
     /// True when no GUI press is active and no modal control is set: the host may use the left
