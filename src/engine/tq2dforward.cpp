@@ -3,7 +3,6 @@
 #include "engine/tq2dapi.h"
 
 #include "engine/tq2dglobal.h"
-#include "gui/tq2dimm.h"
 
 int g_bSoundMute = 0;
 
@@ -138,12 +137,6 @@ void TQ2DMusicVolume(unsigned long volume) {
 
 unsigned long TQ2DGetIndexColor(unsigned char index) {
     return index < 17 ? kIndexColors[index] : 0;
-}
-
-TQ2DImm& TQ2DGetDefaultImm() {
-    // Built on first use, once the platform's built-in modules have registered themselves.
-    static TQ2DImm imm;
-    return imm;
 }
 
 int TQ2DMakeScreenShot(TQ2D_IMAGE_FORMAT format, const char* path) {

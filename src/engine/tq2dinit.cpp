@@ -5,7 +5,7 @@
 #include "base/tqstring.h"
 #include "engine/tq2dglobal.h"
 #include "engine/tq2dkeytables.h"
-#include "gui/tq2dguiobject.h"
+#include "engine/tq2dmessagehook.h"
 #include "platform/gdi32/tqgdi32.h"
 #include "platform/win32/tqwindows.h"
 
@@ -98,15 +98,13 @@ HWND DeviceWindow() {
     return reinterpret_cast<HWND>(g_pTQ2DDevice->System_GetState(TQGFX_HWND).nValue);
 }
 
-// Offers a message to the GUI's input control first; a nonzero answer ends it there.
+// Offers a message to the registered message filter first; a nonzero answer ends it there.
 LRESULT CALLBACK TQ2DWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!g_pfnSavedWndProc)
         return 0;
-    if (TQ2DGUIObject* control = TQ2DGUIObject::GetInputControl()) {
-        const LRESULT handled = control->OnWndProc(hwnd, msg, wParam, lParam);
-        if (handled)
-            return handled;
-    }
+    const LRESULT handled = TQ2DFilterMessage(hwnd, msg, wParam, lParam);
+    if (handled)
+        return handled;
     return CallWindowProcA(g_pfnSavedWndProc, hwnd, msg, wParam, lParam);
 }
 

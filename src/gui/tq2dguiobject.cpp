@@ -3,6 +3,8 @@
 #include "base/tqlog.h"
 #include "containers/tqcompare.h"
 #include "engine/tq2dapi.h"
+#include "engine/tq2dmessagehook.h"
+#include "gui/tq2dguidispatch.h"
 
 TQ_IMPLEMENT_MEMORY_POOL(TQ2DGUIObject)
 
@@ -18,7 +20,6 @@ bool TQ2DGUIObject::m_bKeyTaken = false;
 bool TQ2DGUIObject::m_bPressFrame = false;
 int TQ2DGUIObject::m_nPassDepth = 0;
 TQ2DGUIObject::ControlList TQ2DGUIObject::m_ModalControlList;
-DWORD TQ2DGUIObject::m_dwDestroyCount = 0;
 
 namespace {
 
@@ -27,10 +28,16 @@ const int kKeyLButton = 1;
 const int kKeyRButton = 2;
 const int kKeyMButton = 4;
 
+// The engine's message filter: the input control sees the device window's messages first.
+LRESULT OfferToInputControl(HWND hwnd, UINT msg, WPARAM& wParam, LPARAM& lParam) {
+    TQ2DGUIObject* control = TQ2DGUIObject::GetInputControl();
+    return control ? control->OnWndProc(hwnd, msg, wParam, lParam) : 0;
+}
+
 } // namespace
 
 TQ2DGUIObject::~TQ2DGUIObject() {
-    ++m_dwDestroyCount;
+    TQ2DGUIDispatch::ControlDestroyed(this);
     ClearStatus();
     if (m_pParent) {
         if (ControlList::Element* element = ElementInParent()) {
@@ -90,6 +97,11 @@ int TQ2DGUIObject::OnHitTest(float x, float y) {
 bool TQ2DGUIObject::GetActiveMouseLButtonMode() {
     return m_bActiveMouseLButtonMode == 0 && m_dwActiveControlID == 0 && m_pActiveControl == nullptr &&
            m_pModalControl == nullptr;
+}
+
+void TQ2DGUIObject::SetInputControl(TQ2DGUIObject* control) {
+    TQ2DSetMessageFilter(OfferToInputControl);
+    m_pInputControl = control;
 }
 
 void TQ2DGUIObject::SetActiveControlID(DWORD id) {
@@ -161,16 +173,30 @@ int TQ2DGUIObject::CheckChild(TQ2DGUIObject* p) {
     return p->CheckParent(this);
 }
 
+// Each unchecked sibling may notify this control, whose handler may change the children: the list
+// is searched afresh after each one, and at most as many are unchecked as there were children.
 void TQ2DGUIObject::UpdateGroupControl(TQ2DGUIObject* p) {
     if (!p || !p->m_nStatus || !p->m_dwGroup)
         return;
-    ControlList::Element* element = m_ControlList.GetHeadPosition();
-    while (element) {
-        TQ2DGUIObject* child = element->GetData();
-        element = element->GetNext();
-        if (child != p && child->m_nStatus && child->m_dwGroup == p->m_dwGroup)
-            child->SetStatus(0);
+    TQ2DGUIDispatch dispatch(this, p);
+    TQ2DGUIObject* checked = OtherCheckedInGroup(p);
+    for (DWORD left = m_ControlList.GetCount(); checked && left; --left) {
+        if (!dispatch.Run([&] { checked->SetStatus(0); }))
+            return;
+        checked = OtherCheckedInGroup(p);
     }
+}
+
+TQ2DGUIObject* TQ2DGUIObject::OtherCheckedInGroup(TQ2DGUIObject* p) {
+    if (!p->m_nStatus)
+        return nullptr;
+    for (ControlList::Element* element = m_ControlList.GetHeadPosition(); element;
+         element = element->GetNext()) {
+        TQ2DGUIObject* child = element->GetData();
+        if (child != p && child->m_nStatus && child->m_dwGroup == p->m_dwGroup)
+            return child;
+    }
+    return nullptr;
 }
 
 // ---- State setters ----
@@ -214,9 +240,11 @@ void TQ2DGUIObject::SetStatus(int n) {
     if (m_nStatus == n)
         return;
     m_nStatus = n;
+    // Unchecking a sibling notifies the parent, which may destroy this control.
+    TQ2DGUIDispatch dispatch(this);
     if (n && m_dwGroup && OnCheckGroup() && m_pParent)
-        m_pParent->UpdateGroupControl(this);
-    OnSetStatus(n);
+        dispatch.Run([&] { m_pParent->UpdateGroupControl(this); });
+    dispatch.Run([&] { OnSetStatus(n); });
 }
 
 void TQ2DGUIObject::SetMoveMode(int n) {
@@ -356,7 +384,7 @@ void TQ2DGUIObject::UpdateGUI(float fDelta, float x, float y) {
     // it, and a key taken inside stays taken.
     TQ2DGUIObject* const outerTarget = m_pMouseTarget;
     const bool outerPressFrame = m_bPressFrame;
-    const DWORD destroyCount = m_dwDestroyCount;
+    TQ2DGUIDispatch dispatch;
     if (m_nPassDepth++ == 0)
         m_bKeyTaken = false;
     const int lButton = TQ2DGetKeyState(kKeyLButton);
@@ -365,9 +393,9 @@ void TQ2DGUIObject::UpdateGUI(float fDelta, float x, float y) {
     if (!lButton)
         m_bAwaitRelease = false;
     m_pMouseTarget = FindMouseTarget(x - m_ptPos.x, y - m_ptPos.y);
-    UpdateSubtree(fDelta, x, y);
+    dispatch.Run([&] { UpdateSubtree(fDelta, x, y); });
     --m_nPassDepth;
-    m_pMouseTarget = m_dwDestroyCount == destroyCount ? outerTarget : nullptr;
+    m_pMouseTarget = dispatch.Intact() ? outerTarget : nullptr;
     m_bPressFrame = outerPressFrame;
 }
 
@@ -408,19 +436,15 @@ void TQ2DGUIObject::UpdateSubtree(float fDelta, float x, float y) {
     const int wheel = TQ2DGetMouseWheel();
     const float lx = x - m_ptPos.x;
     const float ly = y - m_ptPos.y;
-    const DWORD destroyCount = m_dwDestroyCount;
+    TQ2DGUIDispatch dispatch;
     ControlList::Element* element = m_ControlList.GetHeadPosition();
-    while (element) {
+    while (element && dispatch.Intact()) {
         TQ2DGUIObject* child = element->GetData();
         element = element->GetNext();
         if (!m_bShowMode || !child->m_bShowMode)
             continue;
-        child->UpdateSubtree(fDelta, lx, ly);
-        if (m_dwDestroyCount != destroyCount)
-            break;
-        UpdateGUIControl(child, fDelta, lx, ly, lButton, rButton, mButton, wheel);
-        if (m_dwDestroyCount != destroyCount)
-            break;
+        dispatch.Run([&] { child->UpdateSubtree(fDelta, lx, ly); });
+        dispatch.Run([&] { UpdateGUIControl(child, fDelta, lx, ly, lButton, rButton, mButton, wheel); });
     }
     if (!lButton)
         m_bActiveMouseLButtonMode = 0;
@@ -441,41 +465,32 @@ void TQ2DGUIObject::UpdateGUIControl(TQ2DGUIObject* pControl, float fDelta, floa
                                      int nRButton, int nMButton, int nWheel) {
     if (!pControl)
         return;
-    const DWORD destroyCount = m_dwDestroyCount;
-    pControl->OnUpdate(fDelta, x, y);
-    if (m_dwDestroyCount != destroyCount || !pControl->m_bEnableMode)
+    TQ2DGUIDispatch dispatch;
+    if (!dispatch.Run([&] { pControl->OnUpdate(fDelta, x, y); }) || !pControl->m_bEnableMode)
         return;
     if (pControl->IsBlockedBy(m_pModalControl) || pControl->IsBlockedBy(m_pMouseCaptureControl))
         return;
     if (!nLButton)
         pControl->m_bAwaitRelease = false;
     if (!nLButton || (m_bPressFrame && !pControl->AwaitsRelease())) {
-        pControl->SetMouseEnter(pControl->IsUnderMouse(x, y) ? 1 : 0);
-        if (m_dwDestroyCount != destroyCount)
+        if (!dispatch.Run([&] { pControl->SetMouseEnter(pControl->IsUnderMouse(x, y) ? 1 : 0); }))
             return;
     }
     if (!pControl->m_bMouseEnter && pControl != m_pMouseCaptureControl) {
-        pControl->DeliverMouseState(0, 0, 0, 0);
+        DeliverMouseState(dispatch, pControl, 0, 0, 0, 0);
         return;
     }
-    pControl->SetMousePos(x - pControl->m_ptPos.x, y - pControl->m_ptPos.y);
-    if (m_dwDestroyCount == destroyCount && pControl->DeliverMouseState(nLButton, nRButton, nMButton, nWheel))
-        pControl->OnIdle();
+    dispatch.Run([&] { pControl->SetMousePos(x - pControl->m_ptPos.x, y - pControl->m_ptPos.y); });
+    DeliverMouseState(dispatch, pControl, nLButton, nRButton, nMButton, nWheel);
+    dispatch.Run([&] { pControl->OnIdle(); });
 }
 
-bool TQ2DGUIObject::DeliverMouseState(int nLButton, int nRButton, int nMButton, int nWheel) {
-    const DWORD destroyCount = m_dwDestroyCount;
-    SetMouseLButton(nLButton);
-    if (m_dwDestroyCount != destroyCount)
-        return false;
-    SetMouseRButton(nRButton);
-    if (m_dwDestroyCount != destroyCount)
-        return false;
-    SetMouseMButton(nMButton);
-    if (m_dwDestroyCount != destroyCount)
-        return false;
-    SetMouseWheel(nWheel);
-    return m_dwDestroyCount == destroyCount;
+void TQ2DGUIObject::DeliverMouseState(TQ2DGUIDispatch& dispatch, TQ2DGUIObject* pControl, int nLButton,
+                                      int nRButton, int nMButton, int nWheel) {
+    dispatch.Run([&] { pControl->SetMouseLButton(nLButton); });
+    dispatch.Run([&] { pControl->SetMouseRButton(nRButton); });
+    dispatch.Run([&] { pControl->SetMouseMButton(nMButton); });
+    dispatch.Run([&] { pControl->SetMouseWheel(nWheel); });
 }
 
 void TQ2DGUIObject::RenderGUI(float x, float y) {
@@ -535,12 +550,14 @@ void TQ2DGUIObject::SetMouseLButton(int n) {
     // The handler and the click may destroy this control: its ID is kept, and after a destruction
     // no member is read (a destroyed control has already given up the press it held).
     const DWORD id = m_dwControlID;
-    const DWORD destroyCount = m_dwDestroyCount;
-    OnMouseLButton(n);
+    TQ2DGUIDispatch dispatch;
+    dispatch.Run([&] { OnMouseLButton(n); });
     if (n)
         return;
-    if (m_dwDestroyCount == destroyCount && !m_bMoveMode && m_bMouseEnter && m_pParent)
-        m_pParent->OnCommand(this, TQ2DGUI_COMMAND_CLICK);
+    dispatch.Run([&] {
+        if (!m_bMoveMode && m_bMouseEnter && m_pParent)
+            m_pParent->OnCommand(this, TQ2DGUI_COMMAND_CLICK);
+    });
     if (HoldsActivePress(this, id))
         ClearActivePress();
 }

@@ -17,6 +17,10 @@
 /// TQ2DGUI_COMMAND_CLICK on a left-button release over it, TQ2DGUI_COMMAND_CHANGED for state changes
 /// of the controls, TQ2DGUI_COMMAND_ENTER for Enter in an edit control.
 ///
+/// A handler may destroy controls, the very one it runs on included. The update pass and group
+/// exclusion make every handler call through a TQ2DGUIDispatch, which stops the calls after a
+/// destruction.
+///
 /// Controls are not copyable: a control stands in a tree (parent pointer, owned children, statics
 /// pointing at it), and a memberwise copy would share or double-free that tree.
 #pragma once
@@ -26,6 +30,8 @@
 #include "containers/tqmemorypooltmpl.h"
 #include "engine/tq2dtypes.h"
 #include "platform/win32/tqwintypes.h"
+
+class TQ2DGUIDispatch;
 
 /// Command codes a control sends to its parent.
 enum : DWORD {
@@ -164,8 +170,9 @@ public:
     static TQ2DGUIObject* GetActiveControl() { return m_pActiveControl; }
     /// Stores the capture control (no handlers run).
     static void SetMouseCapture(TQ2DGUIObject* control) { m_pMouseCaptureControl = control; }
-    /// Stores the input control.
-    static void SetInputControl(TQ2DGUIObject* control) { m_pInputControl = control; }
+    /// Stores the input control; from then on the engine offers the device window's messages to
+    /// whichever control is the input control (OnWndProc) before the device sees them.
+    static void SetInputControl(TQ2DGUIObject* control);
     /// Stores the ID; the press then belongs to no control object.
     static void SetActiveControlID(DWORD id);
     /// True when no GUI press is active and no modal control is set: the host may use the left
@@ -292,9 +299,13 @@ private:
     // The element holding exactly this control in the parent's list, NULL when none.
     ControlList::Element* ElementInParent();
     void DetachChildren();
+    // The first child other than p that is checked and in p's group, NULL when none or p is
+    // unchecked.
+    TQ2DGUIObject* OtherCheckedInGroup(TQ2DGUIObject* p);
     static void ForgetControl(TQ2DGUIObject* p);
-    // The button and wheel setters in order; false when a handler destroyed controls on the way.
-    bool DeliverMouseState(int nLButton, int nRButton, int nMButton, int nWheel);
+    // The button and wheel setters of pControl in order, each through the dispatch.
+    static void DeliverMouseState(TQ2DGUIDispatch& dispatch, TQ2DGUIObject* pControl, int nLButton,
+                                  int nRButton, int nMButton, int nWheel);
 
     int m_bShowMode = 1;
     int m_bEnableMode = 1;
@@ -340,8 +351,4 @@ private:
     // Update passes running (a handler may start one on another tree).
     static int m_nPassDepth;
     static ControlList m_ModalControlList;
-    // Controls destroyed so far. A handler may destroy controls (a host deleting a dialog from a
-    // click): a pass that sees the count change stops at once, before it touches a control that
-    // may be gone, and the next frame's pass starts afresh.
-    static DWORD m_dwDestroyCount;
 };

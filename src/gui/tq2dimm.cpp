@@ -1,6 +1,7 @@
 #include "gui/tq2dimm.h"
 
 #include "base/tqlog.h"
+#include "engine/tq2dapi.h"
 #include "platform/win32/tqkernel32.h"
 
 #include <cstring>
@@ -92,4 +93,10 @@ void* TQ2DImm::LockIMCC(HIMCC component) {
 
 int TQ2DImm::UnlockIMCC(HIMCC component) {
     return m_pfnUnlockIMCC ? m_pfnUnlockIMCC(component) : 0;
+}
+
+TQ2DImm& TQ2DGetDefaultImm() {
+    // Built on first use, once the platform's built-in modules have registered themselves.
+    static TQ2DImm imm;
+    return imm;
 }

@@ -19,15 +19,16 @@ protected:
         root.AddControl(&panel, 0);
     }
 
-    // A button of the type under the panel at (x, 0), 20 x 10 from its face.
-    TQ2DGUIButton* AddButton(DWORD id, T_TQ2DBUTTON type, float x, DWORD group = 0) {
+    // A button of the type under parent (the panel when NULL) at (x, 0), 20 x 10 from its face.
+    TQ2DGUIButton* AddButton(DWORD id, T_TQ2DBUTTON type, float x, DWORD group = 0,
+                             TQ2DGUIObject* parent = nullptr) {
         auto* button = new TQ2DGUIButton;
         button->SetControlID(id);
         button->SetButtonType(type);
         button->SetPos(x, 0);
         button->SetGroup(group);
         EXPECT_EQ(button->SetTexture(face.c_str()), 1);
-        panel.AddControl(button, 1);
+        (parent ? parent : &panel)->AddControl(button, 1);
         return button;
     }
 
@@ -116,6 +117,40 @@ TEST_F(ButtonTest, GroupButtonsExcludeEachOtherAndTogglesFlipOnPress) {
     Run(root, {{Nothing(), 200, 50}});
     toggle->SetEnableMode(0);
     EXPECT_EQ(toggle->GetTexture().GetFrame(), 2);
+}
+
+// A choice in a dialog makes the host delete a control: another one, which leaves the choice
+// whole, or the dialog itself with the group buttons whose exclusion is still running.
+TEST_F(ButtonTest, HandlersMayDeleteControlsWhileAGroupChanges) {
+    class DeletingDialog : public Probe {
+    public:
+        using Probe::Probe;
+        void OnCommand(TQ2DGUIObject* sender, DWORD code) override {
+            Probe::OnCommand(sender, code);
+            if (TQ2DGUIObject* doomed = victim) {
+                victim = nullptr;
+                doomed->GetParent()->DelControl(doomed);
+            }
+        }
+        TQ2DGUIObject* victim = nullptr;
+    };
+    auto* dialog = new DeletingDialog(50, 0, 0, 100, 10);
+    panel.AddControl(dialog, 1);
+    AddButton(1, TQ2DBUTTON_GROUP, 0, 7, dialog)->SetStatus(1);
+    TQ2DGUIButton* second = AddButton(2, TQ2DBUTTON_GROUP, 30, 7, dialog);
+    dialog->victim = new Probe(3, 60, 0, 10, 10);
+    dialog->AddControl(dialog->victim, 1);
+    Probe::Log().clear();
+    Run(root, Click(35, 5));
+    EXPECT_EQ(dialog->GetControl(3), nullptr);
+    EXPECT_EQ(second->GetStatus(), 1);
+    EXPECT_EQ(Probe::Only("50:command"), (Calls{"50:command 1,0", "50:command 2,0", "50:command 2,-1"}));
+
+    dialog->victim = dialog;
+    Probe::Log().clear();
+    Run(root, Click(5, 5));
+    EXPECT_EQ(panel.GetControl(50), nullptr);
+    EXPECT_EQ(Probe::Only("50:command"), (Calls{"50:command 2,0"}));
 }
 
 TEST_F(ButtonTest, FacesKeepAPresetSizeAndImagesTakeTheirPositionAndNoInput) {
