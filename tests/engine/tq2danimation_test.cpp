@@ -8,7 +8,7 @@
 #include "engine/tq2danimation.h"
 #include "engine/tq2dglobaltexture.h"
 #include "engine/tq2dpack.h"
-#include "platform/video/tqvideo.h"
+#include "platform/win32/video/tqvideo.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The CPUs the renderer may use (affinity mask, control-group quota) and the names of its threads.
-#include "platform/d3d9/tqcpubudget.h"
 #include "platform/d3d9/tqd3d9hooks.h"
 #include "platform/d3d9/tqworkerpool.h"
+#include "platform/system/tqcpubudget.h"
 
 #include <gtest/gtest.h>
 
@@ -19,18 +19,18 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(CpuBudget, QuotaTextsGiveWholeCpusRoundedUp) {
-    EXPECT_EQ(0, tqd3d9::CpusOfCpuMax("max 100000\n"));
-    EXPECT_EQ(2, tqd3d9::CpusOfCpuMax("150000 100000\n"));
-    EXPECT_EQ(1, tqd3d9::CpusOfCpuMax("100000 100000"));
-    EXPECT_EQ(1, tqd3d9::CpusOfCpuMax("20000 100000"));
-    EXPECT_EQ(4, tqd3d9::CpusOfCpuMax("200000 50000"));
-    EXPECT_EQ(3, tqd3d9::CpusOfCpuMax("250000")); // the period defaults to 100 ms
-    EXPECT_EQ(1 << 20, tqd3d9::CpusOfCpuMax("9223372036854775807 1"));
+    EXPECT_EQ(0, tqplat::CpusOfCpuMax("max 100000\n"));
+    EXPECT_EQ(2, tqplat::CpusOfCpuMax("150000 100000\n"));
+    EXPECT_EQ(1, tqplat::CpusOfCpuMax("100000 100000"));
+    EXPECT_EQ(1, tqplat::CpusOfCpuMax("20000 100000"));
+    EXPECT_EQ(4, tqplat::CpusOfCpuMax("200000 50000"));
+    EXPECT_EQ(3, tqplat::CpusOfCpuMax("250000")); // the period defaults to 100 ms
+    EXPECT_EQ(1 << 20, tqplat::CpusOfCpuMax("9223372036854775807 1"));
     for (const char* unusable : {"", "\n", "max", "-5 100000", "100000 0", "12x 100000", "1 2 3", "fast"})
-        EXPECT_EQ(0, tqd3d9::CpusOfCpuMax(unusable)) << unusable;
-    EXPECT_EQ(0, tqd3d9::CpusOfCfsQuota("-1\n", "100000\n"));
-    EXPECT_EQ(3, tqd3d9::CpusOfCfsQuota("250000\n", "100000\n"));
-    EXPECT_EQ(0, tqd3d9::CpusOfCfsQuota("", ""));
+        EXPECT_EQ(0, tqplat::CpusOfCpuMax(unusable)) << unusable;
+    EXPECT_EQ(0, tqplat::CpusOfCfsQuota("-1\n", "100000\n"));
+    EXPECT_EQ(3, tqplat::CpusOfCfsQuota("250000\n", "100000\n"));
+    EXPECT_EQ(0, tqplat::CpusOfCfsQuota("", ""));
 }
 
 class CgroupTree : public ::testing::Test {
@@ -49,15 +49,15 @@ protected:
 };
 
 TEST_F(CgroupTree, TheTightestLimitOnTheGroupsPathCounts) {
-    EXPECT_EQ(0, tqd3d9::CgroupCpuLimit(root, "0::/user.slice/game.scope\n"));
+    EXPECT_EQ(0, tqplat::CgroupCpuLimit(root, "0::/user.slice/game.scope\n"));
     Write("/user.slice/game.scope/cpu.max", "max 100000\n");
     Write("/user.slice/cpu.max", "300000 100000\n");
-    EXPECT_EQ(3, tqd3d9::CgroupCpuLimit(root, "0::/user.slice/game.scope\n"));
+    EXPECT_EQ(3, tqplat::CgroupCpuLimit(root, "0::/user.slice/game.scope\n"));
     Write("/user.slice/game.scope/cpu.max", "150000 100000\n");
-    EXPECT_EQ(2, tqd3d9::CgroupCpuLimit(root, "0::/user.slice/game.scope\n"));
+    EXPECT_EQ(2, tqplat::CgroupCpuLimit(root, "0::/user.slice/game.scope\n"));
     // A container sees its own group as the root: the limit sits at the mount point.
     Write("/cpu.max", "100000 100000\n");
-    EXPECT_EQ(1, tqd3d9::CgroupCpuLimit(root, "0::/\n"));
+    EXPECT_EQ(1, tqplat::CgroupCpuLimit(root, "0::/\n"));
 
     // Version 1: the cpu controller's own hierarchy, also when mounted together with cpuacct.
     const std::string v1 = "12:memory:/box\n3:cpu,cpuacct:/docker/box\n1:name=systemd:/box\n";
@@ -65,9 +65,9 @@ TEST_F(CgroupTree, TheTightestLimitOnTheGroupsPathCounts) {
     Write("/cpu,cpuacct/docker/box/cpu.cfs_period_us", "100000\n");
     Write("/cpu,cpuacct/docker/cpu.cfs_quota_us", "450000\n");
     Write("/cpu,cpuacct/docker/cpu.cfs_period_us", "100000\n");
-    EXPECT_EQ(0, tqd3d9::CgroupCpuLimit(root + "/nothing", v1 + "0::/\n"));
-    EXPECT_EQ(5, tqd3d9::CgroupCpuLimit(root, v1));
-    EXPECT_EQ(0, tqd3d9::CgroupCpuLimit(root, "garbage\n::\n7:cpu\n"));
+    EXPECT_EQ(0, tqplat::CgroupCpuLimit(root + "/nothing", v1 + "0::/\n"));
+    EXPECT_EQ(5, tqplat::CgroupCpuLimit(root, v1));
+    EXPECT_EQ(0, tqplat::CgroupCpuLimit(root, "garbage\n::\n7:cpu\n"));
 }
 
 TEST(CpuBudget, ThreadsFollowTheAffinityMask) {
@@ -87,7 +87,7 @@ TEST(CpuBudget, ThreadsFollowTheAffinityMask) {
                 break;
             }
         ASSERT_EQ(0, sched_setaffinity(0, sizeof one, &one));
-        counted = tqd3d9::AffinityCpuCount();
+        counted = tqplat::AffinityCpuCount();
         threads = tqplat::D3D9RenderThreads();
     });
     pinned.join();
@@ -95,8 +95,8 @@ TEST(CpuBudget, ThreadsFollowTheAffinityMask) {
         setenv("TQ_RENDER_THREADS", kept.c_str(), 1);
     EXPECT_EQ(1, counted);
     EXPECT_EQ(1, threads);
-    EXPECT_GE(tqd3d9::UsableCpuCount(), 1);
-    EXPECT_LE(tqd3d9::UsableCpuCount(), tqd3d9::AffinityCpuCount());
+    EXPECT_GE(tqplat::UsableCpuCount(), 1);
+    EXPECT_LE(tqplat::UsableCpuCount(), tqplat::AffinityCpuCount());
 }
 
 TEST(WorkerPool, WorkersAreNamedForTheRenderer) {
