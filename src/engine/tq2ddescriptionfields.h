@@ -1,5 +1,5 @@
 /// @file
-/// Value readers shared by the animation and particle description files: trimmed values, the
+/// Value readers shared by the sprite, animation and particle description files: trimmed values, the
 /// description's folder and the paths formed from it, blend-mode and play-mode keywords, and the
 /// SOUND value.
 #pragma once
