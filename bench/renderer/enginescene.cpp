@@ -1,7 +1,7 @@
 #include "enginescene.h"
 
 #include "engine/tq2dapi.h"
-#include "platform/video/tqvideo.h"
+#include "platform/win32/video/tqvideo.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -561,6 +561,9 @@ private:
     DWORD DecodeEffect(const void* data, DWORD length);
     // Opens sound data in memory as a handle; sets *keepData when the handle plays from that memory.
     using SoundOpener = std::function<DWORD(void* data, DWORD length, bool* keepData)>;
+    // Reads a named file (or takes data in memory) and opens it; 0 without the audio module.
+    DWORD OpenSound(const char* nameOrData, DWORD size, const SoundOpener& open);
+    // OpenSound, but with no output every handle is a stand-in and nothing is opened.
     DWORD LoadSound(const char* nameOrData, DWORD size, const SoundOpener& open);
 
     // Resources (tqgfxdeviceresources.cpp).

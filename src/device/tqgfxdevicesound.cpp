@@ -217,11 +217,9 @@ DWORD TQGfxDevice::DecodeEffect(const void* data, DWORD length) {
     return sample;
 }
 
-// A sound read (a named file or data in memory) and opened. Without an output nothing is decoded,
-// but a named file that cannot be read fails (and is logged) as it would with one, so a game learns
-// of a missing file on any machine. Memory the device read is freed after opening, unless the
-// handle plays from it: then it goes with the handle (Stream_Free).
-DWORD TQGfxDevice::LoadSound(const char* nameOrData, DWORD size, const SoundOpener& open) {
+// A sound read (a named file or data in memory) and opened. Memory the device read is freed after
+// opening, unless the handle plays from it: then it goes with the handle (Stream_Free).
+DWORD TQGfxDevice::OpenSound(const char* nameOrData, DWORD size, const SoundOpener& open) {
     if (!SoundLoaded())
         return 0;
     DWORD length = 0;
@@ -230,12 +228,21 @@ DWORD TQGfxDevice::LoadSound(const char* nameOrData, DWORD size, const SoundOpen
     if (!data)
         return 0;
     bool keep = false;
-    const DWORD handle = m_bSilent ? kSilentHandle : open(data, length, &keep);
+    const DWORD handle = open(data, length, &keep);
     if (owned && keep)
         m_streams.insert(m_streams.begin(), StreamMemory{handle, data});
     else if (owned)
         Resource_Free(data);
     return handle;
+}
+
+// An effect or stream opened as above. Without an output nothing is decoded, but a named file that
+// cannot be read fails (and is logged) as it would with one, so a game learns of a missing file on
+// any machine.
+DWORD TQGfxDevice::LoadSound(const char* nameOrData, DWORD size, const SoundOpener& open) {
+    if (!m_bSilent)
+        return OpenSound(nameOrData, size, open);
+    return OpenSound(nameOrData, size, [](void*, DWORD, bool*) { return kSilentHandle; });
 }
 
 DWORD TQGfxDevice::Effect_Load(const char* nameOrData, DWORD size) {
@@ -271,19 +278,12 @@ DWORD TQGfxDevice::Effect_PlayEx(DWORD effect, int volume, int pan, float pitch,
 }
 
 DWORD TQGfxDevice::Music_Load(const char* nameOrData, DWORD size) {
-    if (!SoundLoaded())
-        return 0;
-    DWORD length = 0;
-    bool owned = false;
-    void* data = LoadSoundData(nameOrData, size, &length, &owned);
-    if (!data)
-        return 0;
-    HMUSIC music = g_audio.MusicLoad(TRUE, data, 0, length, 0, 0);
-    if (!music)
-        PostError("Can't load music");
-    if (owned)
-        Resource_Free(data);
-    return music;
+    return OpenSound(nameOrData, size, [this](void* data, DWORD length, bool*) {
+        HMUSIC music = g_audio.MusicLoad(TRUE, data, 0, length, 0, 0);
+        if (!music)
+            PostError("Can't load music");
+        return music;
+    });
 }
 
 void TQGfxDevice::Music_Free(DWORD music) {

@@ -45,16 +45,14 @@ TQString TQ2DDescriptionFolder(const TQString& name) {
     path.StrReplace('\\', '/');
     const int slash = path.StrFind('/', 0, 1);
     TQString folder;
-    if (slash > 0)
-        folder.SetString(path.GetString(), static_cast<DWORD>(slash), 0);
+    if (slash >= 0)
+        folder.SetString(path.GetString(), static_cast<DWORD>(slash) + 1, 0);
     return folder;
 }
 
 TQString TQ2DPathInFolder(const TQString& folder, const TQString& file) {
-    if (folder.GetLength() == 0)
-        return file;
     TQString path;
-    path.Format("%s/%s", folder.GetString(), file.GetString());
+    path.Format("%s%s", folder.GetString(), file.GetString());
     return path;
 }
 
@@ -75,9 +73,8 @@ void TQ2DReadSoundValue(const TQString& value, const TQString& folder, TQ2DSound
     const TQString panning = parser.GetToken(3);
     const TQString pitch = parser.GetToken(4);
     const TQString loop = parser.GetToken(5);
-    TQString path;
-    path.Format("%s/%s", folder.GetString(), parser.GetToken(1).GetString());
-    sound.Create(path, 0);
+    // A description without a folder names its sound from the root.
+    sound.Create(TQ2DPathInFolder(folder.GetLength() ? folder : TQString("/"), parser.GetToken(1)), 0);
     sound.SetVolume(volume.GetLength() ? static_cast<int>(volume.GetValue(nullptr)) : 100);
     sound.SetPanning(panning.GetLength() ? static_cast<int>(panning.GetValue(nullptr)) : 0);
     sound.SetPitch(pitch.GetLength() ? static_cast<float>(std::atof(pitch)) : 1.0f);

@@ -1,5 +1,5 @@
 /// @file
-/// Value readers shared by the animation and particle description files: trimmed values, the
+/// Value readers shared by the sprite, animation and particle description files: trimmed values, the
 /// description's folder and the paths formed from it, blend-mode and play-mode keywords, and the
 /// SOUND value.
 #pragma once
@@ -13,16 +13,16 @@ class TQ2DSound;
 int TQ2DConfigInt(const TQFileConfig& config, const char* key);
 /// The value of key, trimmed.
 TQString TQ2DTrimmedConfig(const TQFileConfig& config, const char* key);
-/// The folder of a normalised description name: `\` made `/`, up to (not including) the last "/";
+/// The folder of a normalised description name: `\` made `/`, up to and including the last "/";
 /// empty when there is none.
 TQString TQ2DDescriptionFolder(const TQString& name);
-/// file inside folder ("%s/%s"), or file alone when the folder is empty.
+/// file inside folder (a folder of TQ2DDescriptionFolder), or file alone when the folder is empty.
 TQString TQ2DPathInFolder(const TQString& folder, const TQString& file);
 /// Bits of "|"-separated blend keywords: COLORADD 1, ALPHABLEND 2, ZWRITE 4; other words add nothing.
 int TQ2DBlendKeywordBits(const TQString& value);
 /// Bits of "|"-separated play-mode keywords: REV 1, PINGPONG 2, LOOP 4; other words add nothing.
 int TQ2DLoopModeKeywordBits(const TQString& value);
 /// Reads a SOUND value "file, volume, panning, pitch, loop" (empty fields take 100, 0, 1.0, no loop)
-/// into sound, the file being "%s/%s" of folder and file. The parameters are applied whether or not
-/// the file loads.
+/// into sound, the file lying in folder, or at the root ("/" and the file) when the folder is empty.
+/// The parameters are applied whether or not the file loads.
 void TQ2DReadSoundValue(const TQString& value, const TQString& folder, TQ2DSound& sound);

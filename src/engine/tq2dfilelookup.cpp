@@ -1,8 +1,5 @@
 #include "engine/tq2dfilelookup.h"
 
-#include <unistd.h>
-
-#include <climits>
 #include <string>
 
 #include "base/tqlog.h"
@@ -64,11 +61,6 @@ bool ClimbsAboveStart(const char* path) {
     return false;
 }
 
-std::string WorkingFolder() {
-    char folder[PATH_MAX];
-    return getcwd(folder, sizeof(folder)) ? std::string(folder) + "/" : std::string("./");
-}
-
 } // namespace
 
 bool TQ2DIsSystemPath(const char* name) {
@@ -115,7 +107,7 @@ bool TQ2DReadDescriptionFile(const char* name, const TQString& key, std::string*
         return false;
     if (tqplat::ReadWholeFile(key, content))
         return true;
-    std::string tried = PathBelow(WorkingFolder(), key);
+    std::string tried = PathBelow(tqplat::WorkingFolder(), key);
     if (TQ2DIsSystemPath(name)) {
         const TQString path = Trimmed(name);
         if (TQ2DRefuseDiskPath(kDescription, name, path))

@@ -3,6 +3,7 @@
 #include "base/tqlog.h"
 #include "containers/tqcompare.h"
 #include "device/tqgfxsprite.h"
+#include "engine/tq2ddescriptionfields.h"
 #include "engine/tq2dfileconfig.h"
 #include "engine/tq2dfilelookup.h"
 #include "engine/tq2dpack.h"
@@ -32,25 +33,11 @@ bool IsUnitScale(float scale) {
     return scale > 1.0f - FLT_EPSILON && scale < 1.0f + FLT_EPSILON;
 }
 
-// The text of key, trimmed.
-TQString TrimmedConfig(const TQ2DFileConfig& config, const char* key) {
-    TQString value = config.GetConfig(key);
-    value.Trim();
-    return value;
-}
-
 // The texture path of a description: TEX relative to the description's folder.
-TQString DescriptionTexturePath(const TQ2DFileConfig& config, TQString name) {
-    TQString texture = TrimmedConfig(config, "TEX");
+TQString DescriptionTexturePath(const TQ2DFileConfig& config, const TQString& name) {
+    TQString texture = TQ2DTrimmedConfig(config, "TEX");
     texture.StrReplace('\\', '/');
-    name.StrReplace('\\', '/');
-    const int slash = name.StrFind('/', 0, 1);
-    if (slash < 0)
-        return texture;
-    name.SetAt(static_cast<DWORD>(slash), '\0');
-    TQString path;
-    path.Format("%s/%s", name.GetString(), texture.GetString());
-    return path;
+    return TQ2DPathInFolder(TQ2DDescriptionFolder(name), texture);
 }
 
 } // namespace
@@ -172,21 +159,21 @@ int TQ2DSprite::ApplyConfig(const TQ2DFileConfig& config, const TQString& name) 
     if (!Create(texturePath, x, y, w, h))
         return 0;
     m_byDefaultAlpha = 255;
-    const TQString alpha = TrimmedConfig(config, "ALPHA");
+    const TQString alpha = TQ2DTrimmedConfig(config, "ALPHA");
     if (alpha.GetLength())
         m_byDefaultAlpha = static_cast<unsigned char>(alpha.GetValue(nullptr) & 0xFF);
     SetAlpha(m_byDefaultAlpha, -1);
     float hotX = GetWidth() / 2.0f;
     float hotY = GetHeight() / 2.0f;
-    const TQString hotXText = TrimmedConfig(config, "HOT_SPOT_X");
-    const TQString hotYText = TrimmedConfig(config, "HOT_SPOT_Y");
+    const TQString hotXText = TQ2DTrimmedConfig(config, "HOT_SPOT_X");
+    const TQString hotYText = TQ2DTrimmedConfig(config, "HOT_SPOT_Y");
     if (hotXText.GetLength())
         hotX = static_cast<float>(std::atof(hotXText));
     if (hotYText.GetLength())
         hotY = static_cast<float>(std::atof(hotYText));
     SetHotSpot(hotX, hotY);
-    const float renderY = static_cast<float>(std::atof(TrimmedConfig(config, "RENDER_Y")));
-    const float renderX = static_cast<float>(std::atof(TrimmedConfig(config, "RENDER_X")));
+    const float renderY = static_cast<float>(std::atof(TQ2DTrimmedConfig(config, "RENDER_Y")));
+    const float renderX = static_cast<float>(std::atof(TQ2DTrimmedConfig(config, "RENDER_X")));
     SetRenderPos(renderX, renderY);
     return 1;
 }

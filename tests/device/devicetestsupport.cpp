@@ -1,9 +1,9 @@
 #include "devicetestsupport.h"
 
-#include "platform/video/tqvideo.h"
 #include "platform/win32/tqplatformtest.h"
 #include "platform/win32/tquser32.h"
 #include "platform/win32/tqwinmm.h"
+#include "platform/win32/video/tqvideo.h"
 
 #include <cstdlib>
 #include <filesystem>

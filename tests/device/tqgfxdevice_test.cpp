@@ -1,8 +1,8 @@
 // Factory, lifecycle and its log lines, states, errors, random numbers, the ini file and the log.
 #include "devicetestsupport.h"
 
-#include "platform/video/tqvideo.h"
 #include "platform/win32/tquser32.h"
+#include "platform/win32/video/tqvideo.h"
 
 #include <cstring>
 

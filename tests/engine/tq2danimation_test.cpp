@@ -6,9 +6,10 @@
 
 #include "engine/cmorvainepack.h"
 #include "engine/tq2danimation.h"
+#include "engine/tq2ddescriptionfields.h"
 #include "engine/tq2dglobaltexture.h"
 #include "engine/tq2dpack.h"
-#include "platform/video/tqvideo.h"
+#include "platform/win32/video/tqvideo.h"
 
 namespace {
 
@@ -431,4 +432,20 @@ TEST_F(AnimationTest, BrokenDescriptionsFailOrLoadPartlyWithoutHarm) {
     self.Play(1);
     self.Update(0.1f);
     EXPECT_EQ(TQ2DGlobalTexture::CachedCount(), 0u);
+}
+
+// Sprite, animation and particle descriptions name their files from the description's folder,
+// the folder at the file system's root included.
+TEST(DescriptionPaths, FilesLieInTheDescriptionsFolder) {
+    const struct {
+        const char* description;
+        const char* path;
+    } cases[] = {{"A.TXT", "t.png"},
+                 {"FX/A.TXT", "FX/t.png"},
+                 {"FX\\SUB/A.TXT", "FX/SUB/t.png"},
+                 {"/abs/A.TXT", "/abs/t.png"},
+                 {"/A.TXT", "/t.png"}};
+    for (const auto& c : cases)
+        EXPECT_STREQ(TQ2DPathInFolder(TQ2DDescriptionFolder(c.description), "t.png").GetString(), c.path)
+            << c.description;
 }

@@ -3,7 +3,7 @@
 
 #include "engine/tq2ddistortionmesh.h"
 #include "engine/tq2dtexture.h"
-#include "platform/video/tqvideo.h"
+#include "platform/win32/video/tqvideo.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "engine/tq2dsound.h"
 #include "engine/tq2dsprite.h"
 #include "engine/tq2dtarget.h"
-#include "platform/video/tqvideo.h"
+#include "platform/win32/video/tqvideo.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "engine/tq2dpack.h"
 #include "engine/tq2dparticle.h"
 #include "engine/tq2dparticlemanager.h"
-#include "platform/video/tqvideo.h"
+#include "platform/win32/video/tqvideo.h"
 
 #include <cstring>
 

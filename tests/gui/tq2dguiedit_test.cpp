@@ -7,8 +7,8 @@
 
 #include "gui/tq2dguiedit.h"
 #include "platform/gdi32/tqgdi32.h"
-#include "platform/video/tqvideo.h"
 #include "platform/win32/tquser32.h"
+#include "platform/win32/video/tqvideo.h"
 
 using Calls = std::vector<std::string>;
 

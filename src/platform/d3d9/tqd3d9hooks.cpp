@@ -1,7 +1,7 @@
 #include "platform/d3d9/tqd3d9hooks.h"
 
-#include "platform/d3d9/tqcpubudget.h"
 #include "platform/d3d9/tqdevice.h"
+#include "platform/system/tqcpubudget.h"
 
 #include <algorithm>
 #include <atomic>
@@ -60,7 +60,7 @@ int D3D9RenderThreads() {
     int threads = ThreadsFromEnvironment();
     if (threads > 0)
         return threads;
-    return std::clamp(tqd3d9::UsableCpuCount(), 1, kMaxRenderThreads);
+    return std::clamp(UsableCpuCount(), 1, kMaxRenderThreads);
 }
 
 } // namespace tqplat

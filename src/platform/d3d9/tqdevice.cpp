@@ -11,9 +11,9 @@
 #include "platform/d3d9/tqtexture.h"
 #include "platform/d3d9/tqvertexbuffer.h"
 #include "platform/d3d9/tqvertexprocessor.h"
-#include "platform/video/tqvideo.h"
 #include "platform/win32/tqplatformlog.h"
 #include "platform/win32/tquser32.h"
+#include "platform/win32/video/tqvideo.h"
 
 #include <algorithm>
 #include <memory>

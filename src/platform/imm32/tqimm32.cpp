@@ -4,10 +4,10 @@
 
 #include "platform/codepage/tqcodepage.h"
 #include "platform/imm32/tqimmcontext.h"
-#include "platform/video/tqvideo.h"
 #include "platform/win32/tqmodules.h"
 #include "platform/win32/tqplatformlog.h"
 #include "platform/win32/tquser32.h"
+#include "platform/win32/video/tqvideo.h"
 
 #include <cstring>
 #include <mutex>

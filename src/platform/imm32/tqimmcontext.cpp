@@ -1,6 +1,6 @@
 #include "platform/imm32/tqimmcontext.h"
 
-#include "platform/video/tqvideo.h"
+#include "platform/win32/video/tqvideo.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
 // Cursors, icons and stock objects.
 #include "platform/win32/tqcursorstate.h"
 
-#include "platform/video/tqvideodriver.h"
 #include "platform/win32/tquser32.h"
+#include "platform/win32/video/tqvideodriver.h"
 
 #include <map>
 #include <memory>

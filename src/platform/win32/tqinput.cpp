@@ -1,8 +1,8 @@
 // Keyboard state, key-to-character translation and the cursor position.
-#include "platform/video/tqvideodriver.h"
 #include "platform/win32/tqcursorstate.h"
 #include "platform/win32/tqkeyboardstate.h"
 #include "platform/win32/tquser32.h"
+#include "platform/win32/video/tqvideodriver.h"
 
 namespace {
 

@@ -1,5 +1,4 @@
 // The message pump: posting, retrieving, translating, sending and default handling.
-#include "platform/video/tqvideodriver.h"
 #include "platform/win32/tqcursorstate.h"
 #include "platform/win32/tqkernel32.h"
 #include "platform/win32/tqkeyboardstate.h"
@@ -7,6 +6,7 @@
 #include "platform/win32/tquser32.h"
 #include "platform/win32/tqwindowregistry.h"
 #include "platform/win32/tqwinmm.h"
+#include "platform/win32/video/tqvideodriver.h"
 
 using tqplat::MessageQueue;
 using tqplat::QueuedMessage;

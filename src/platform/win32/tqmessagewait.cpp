@@ -1,11 +1,11 @@
 // Waiting for the calling thread's next message without polling: messages posted to its queue wake
 // the wait through the queue; display events through the backend, which waits on the display
 // connection when the thread is the one that pumps it.
-#include "platform/video/tqvideodriver.h"
 #include "platform/win32/tqkernel32.h"
 #include "platform/win32/tqmessagequeue.h"
 #include "platform/win32/tqpacing.h"
 #include "platform/win32/tqplatformtest.h"
+#include "platform/win32/video/tqvideodriver.h"
 
 namespace tqplat {
 namespace {

@@ -247,4 +247,9 @@ std::string ApplicationFolder() {
     return exe.substr(0, exe.rfind('/') + 1);
 }
 
+std::string WorkingFolder() {
+    char folder[PATH_MAX];
+    return getcwd(folder, sizeof(folder)) ? std::string(folder) + "/" : std::string("./");
+}
+
 } // namespace tqplat

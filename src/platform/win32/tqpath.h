@@ -32,6 +32,9 @@ std::string ProgramPath();
 // Folder of the running program, with a trailing '/', as UTF-8.
 std::string ApplicationFolder();
 
+// The current directory, with a trailing '/', as UTF-8; "./" when it cannot be read.
+std::string WorkingFolder();
+
 } // namespace tqplat
 
 namespace tqplat {

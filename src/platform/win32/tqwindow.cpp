@@ -1,10 +1,10 @@
 // Window classes and windows.
 #include "platform/codepage/tqcodepage.h"
-#include "platform/video/tqvideodriver.h"
 #include "platform/win32/tqkernel32.h"
 #include "platform/win32/tqplatformlog.h"
 #include "platform/win32/tquser32.h"
 #include "platform/win32/tqwindowregistry.h"
+#include "platform/win32/video/tqvideodriver.h"
 
 #include <atomic>
 #include <cstring>

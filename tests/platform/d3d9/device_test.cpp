@@ -4,8 +4,8 @@
 
 #include "platform/d3d9/tqd3d9hooks.h"
 #include "platform/d3dx9/tqd3dx9.h"
-#include "platform/video/tqvideo.h"
 #include "platform/win32/tquser32.h"
+#include "platform/win32/video/tqvideo.h"
 
 #include <gtest/gtest.h>
 

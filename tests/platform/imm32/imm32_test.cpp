@@ -1,9 +1,9 @@
 // The input context: composition strings as the edit control reads them, and the four functions
 // the engine binds by name from "imm32.dll".
 #include "platform/imm32/tqimm32.h"
-#include "platform/video/tqvideo.h"
 #include "platform/win32/tqkernel32.h"
 #include "platform/win32/tquser32.h"
+#include "platform/win32/video/tqvideo.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "platform/win32/tqwindowregistry.h"
 
-#include "platform/video/tqvideo.h"
+#include "platform/win32/video/tqvideo.h"
 
 #include <string>
 #include <vector>

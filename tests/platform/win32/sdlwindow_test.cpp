@@ -1,6 +1,6 @@
 // Opens a real window through the SDL backend (run under a virtual X server).
-#include "platform/video/tqvideo.h"
 #include "platform/win32/tqwindows.h"
+#include "platform/win32/video/tqvideo.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "windowtestfixture.h"
 
-#include "platform/video/tqvideo.h"
 #include "platform/win32/tqplatformtest.h"
+#include "platform/win32/video/tqvideo.h"
 
 #include <string>
 #include <vector>

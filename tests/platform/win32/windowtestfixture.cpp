@@ -1,8 +1,8 @@
 #include "windowtestfixture.h"
 
 #include "platform/win32/tqkeyboardstate.h"
-#include "platform/video/tqvideo.h"
 #include "platform/win32/tqplatformtest.h"
+#include "platform/win32/video/tqvideo.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace tqd3d9 {
+namespace tqplat {
 
 // CPUs in the calling thread's affinity mask; the online CPUs when the mask cannot be read.
 int AffinityCpuCount();
@@ -22,4 +22,4 @@ int CgroupCpuLimit(const std::string& root, const std::string& selfCgroup);
 // The affinity count, lowered to the control group's limit.
 int UsableCpuCount();
 
-} // namespace tqd3d9
+} // namespace tqplat

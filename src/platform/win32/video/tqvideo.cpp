@@ -1,11 +1,11 @@
 // Backend selection, presentation with the last frame of every window, and the IME composition.
-#include "platform/video/tqvideo.h"
+#include "platform/win32/video/tqvideo.h"
 
 #include "platform/codepage/tqcodepage.h"
-#include "platform/video/tqvideodriver.h"
 #include "platform/win32/tqplatformlog.h"
 #include "platform/win32/tquser32.h"
 #include "platform/win32/tqwindowregistry.h"
+#include "platform/win32/video/tqvideodriver.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/d3d9/tqcpubudget.h"
+#include "platform/system/tqcpubudget.h"
 
 #include <algorithm>
 #include <fstream>
@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-namespace tqd3d9 {
+namespace tqplat {
 
 namespace {
 
@@ -129,4 +129,4 @@ int UsableCpuCount() {
     return limit > 0 ? std::min(affinity, limit) : affinity;
 }
 
-} // namespace tqd3d9
+} // namespace tqplat

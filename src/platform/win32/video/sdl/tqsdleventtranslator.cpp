@@ -1,14 +1,14 @@
-#include "platform/video/sdl/tqsdleventtranslator.h"
+#include "platform/win32/video/sdl/tqsdleventtranslator.h"
 
 #include "platform/codepage/tqcodepage.h"
-#include "platform/video/sdl/tqkeymap.h"
-#include "platform/video/tqvideo.h"
 #include "platform/win32/tqcursorstate.h"
 #include "platform/win32/tqkeyboardstate.h"
 #include "platform/win32/tqmessagequeue.h"
 #include "platform/win32/tqplatformtest.h"
 #include "platform/win32/tquser32.h"
 #include "platform/win32/tqwindowregistry.h"
+#include "platform/win32/video/sdl/tqkeymap.h"
+#include "platform/win32/video/tqvideo.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/video/sdl/tqkeymap.h"
+#include "platform/win32/video/sdl/tqkeymap.h"
 
 #include "platform/win32/tquser32.h"
 

@@ -7,15 +7,15 @@
 // Changes of a window reach the native window only where they differ from what it already has, so
 // that a window manager still busy with one change is not handed the same one again.
 #include "platform/codepage/tqcodepage.h"
-#include "platform/video/sdl/tqsdleventtranslator.h"
-#include "platform/video/sdl/tqx11windows.h"
-#include "platform/video/tqvideo.h"
-#include "platform/video/tqvideodriver.h"
 #include "platform/win32/tqcursorstate.h"
 #include "platform/win32/tqpath.h"
 #include "platform/win32/tqplatformlog.h"
 #include "platform/win32/tquser32.h"
 #include "platform/win32/tqwindowregistry.h"
+#include "platform/win32/video/sdl/tqsdleventtranslator.h"
+#include "platform/win32/video/sdl/tqx11windows.h"
+#include "platform/win32/video/tqvideo.h"
+#include "platform/win32/video/tqvideodriver.h"
 
 #include <SDL.h>
 

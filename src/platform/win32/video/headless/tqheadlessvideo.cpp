@@ -1,6 +1,6 @@
 // The headless backend: windows exist only as records; frames are kept as each window's last frame
 // by the common presentation code. The screen is 1920 x 1080.
-#include "platform/video/tqvideodriver.h"
+#include "platform/win32/video/tqvideodriver.h"
 
 namespace tqplat {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/video/sdl/tqx11windows.h"
+#include "platform/win32/video/sdl/tqx11windows.h"
 
 #include <SDL_syswm.h>
 
