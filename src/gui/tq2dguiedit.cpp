@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/imm32/tqimm32.h"
+#include "platform/win32/tqkernel32.h"
 #include "platform/win32/tquser32.h"
 
 TQ_IMPLEMENT_MEMORY_POOL(TQ2DGUIEdit)
@@ -22,7 +23,7 @@ const DWORD kLastInputMessage = 0x10F;
 const LONG kCaretWidth = 1;
 
 bool IsLeadByte(char c) {
-    return static_cast<unsigned char>(c) > 127;
+    return IsDBCSLeadByte(static_cast<BYTE>(c));
 }
 
 // The longest prefix of text, at most limit bytes, that does not split a double-byte character.

@@ -8,6 +8,7 @@
 #include "engine/tq2dapi.h"
 #include "engine/tq2dtexture.h"
 #include "gui/tq2dgdi.h"
+#include "platform/win32/tqkernel32.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ COLORREF IndexColor(int number) {
 DWORD WholeCharacters(const char* run, DWORD n) {
     DWORD j = 0;
     while (j < n) {
-        if (static_cast<unsigned char>(run[j]) > 127) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(run[j]))) {
             if (j + 1 >= n)
                 return j;
             j += 2;

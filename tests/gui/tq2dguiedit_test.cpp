@@ -82,6 +82,12 @@ TEST_F(EditTest, FocusMakesItTheInputControlAndTypedCharactersAppend) {
     EXPECT_STREQ(edit.GetText(), "ab\xD6\xD0");
     Feed({KeyDown(VK_BACK)});
     EXPECT_STREQ(edit.GetText(), "ab");
+    // The euro sign (0x80) is a character of its own: shown at once, taken back alone.
+    Feed({Char(0x80)});
+    EXPECT_EQ(edit.builds, 5);
+    EXPECT_STREQ(edit.GetText(), "ab\x80");
+    Feed({Char('c'), KeyDown(VK_BACK)});
+    EXPECT_STREQ(edit.GetText(), "ab\x80");
     Feed({KeyDown(VK_BACK), KeyDown(VK_BACK), KeyDown(VK_BACK)});
     EXPECT_STREQ(edit.GetText(), "");
     // Losing the focus gives the input control up: typing goes nowhere.

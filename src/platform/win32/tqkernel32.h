@@ -152,6 +152,10 @@ DWORD GetTickCount();
 void Sleep(DWORD milliseconds);
 DWORD SleepEx(DWORD milliseconds, BOOL alertable);
 
+// Text in the system code page (936): a lead byte (0x81 to 0xFE) starts a double-byte character;
+// every other byte, 0x80 (the euro sign) among them, is a character of its own.
+BOOL IsDBCSLeadByte(BYTE testChar);
+
 // System information.
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size);
 BOOL GetVersionExA(LPOSVERSIONINFOA versionInfo);

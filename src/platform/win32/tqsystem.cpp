@@ -26,6 +26,10 @@ void SetLastError(DWORD error) {
     t_lastError = error;
 }
 
+BOOL IsDBCSLeadByte(BYTE testChar) {
+    return testChar >= 0x81 && testChar <= 0xFE;
+}
+
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
     UINT length = sizeof(kSystemDirectory) - 1;
     if (buffer == nullptr || size <= length)
