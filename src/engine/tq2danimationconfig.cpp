@@ -118,15 +118,14 @@ void ReadTrack(const TQFileConfig& config, const char* prefix, TrackForm form, T
 
 } // namespace
 
+// A file that cannot be read was logged by the file look-up.
 int TQ2DAnimation::CreateFromConfig(const char* name) {
+    if (!TQ2DNamesFile("description file", name))
+        return 0;
     const TQString key = TQ2DNormalizeResourceName(name);
-    if (key.GetLength() == 0)
-        return 0;
     TQ2DFileConfig config;
-    if (!config.LoadFileConfig(name, 0, 0)) {
-        LogError(__LINE__, "Can't load animation file.", key);
+    if (!config.LoadFileConfig(name, 0, 0))
         return 0;
-    }
     const TQ2DPackNameScope names(name);
     if (g_nAttachDepth == 0)
         g_nAttachedTotal = 0;
@@ -136,7 +135,7 @@ int TQ2DAnimation::CreateFromConfig(const char* name) {
     ReadPlaying(config);
     const TQString sound = TQ2DTrimmedConfig(config, "SOUND");
     if (sound.GetLength())
-        TQ2DReadSoundValue(sound, folder, m_sound);
+        TQ2DReadSoundValue(sound, folder, key, m_sound);
     ReadTrack(config, "PA", TrackForm::kPosition, m_PositionAni, key);
     ReadTrack(config, "SA", TrackForm::kScale, m_ScaleAni, key);
     ReadTrack(config, "RA", TrackForm::kSingle, m_RotateAni, key);
@@ -151,10 +150,8 @@ int TQ2DAnimation::CreateFromConfig(const char* name) {
 
 // TEX_LIST (a texture per frame) or TEX (one strip), ALPHA and TRANS_COLOR; then the helper.
 void TQ2DAnimation::ReadTextures(const TQ2DFileConfig& config, const TQString& folder, const TQString& name) {
-    TQString list = TQ2DTrimmedConfig(config, "TEX_LIST");
-    list.StrReplace('\\', '/');
-    TQString texture = TQ2DTrimmedConfig(config, "TEX");
-    texture.StrReplace('\\', '/');
+    const TQString list = TQ2DFileNameConfig(config, "TEX_LIST");
+    const TQString texture = TQ2DFileNameConfig(config, "TEX");
     const TQString alpha = TQ2DTrimmedConfig(config, "ALPHA");
     if (alpha.GetLength())
         m_byDefaultAlpha = m_byAlpha = static_cast<unsigned char>(alpha.GetValue(nullptr) & 0xFF);
@@ -170,7 +167,11 @@ void TQ2DAnimation::ReadTextures(const TQ2DFileConfig& config, const TQString& f
     m_FrameTextures.DeleteAll();
     m_nLastFrameTexture = -1;
     if (list.GetLength() == 0) {
-        Create(TQ2DPathInFolder(folder, texture), count, fps, x, y, w, h);
+        // Without TEX the animation has no texture of its own (it may hold attached ones).
+        if (texture.GetLength() == 0 || !TQ2DNamesFile("texture", texture, name, "TEX"))
+            TQ2DSprite::Delete();
+        else
+            Create(TQ2DPathInFolder(folder, texture), count, fps, x, y, w, h);
         if (transparent.GetLength())
             m_texture.SetTransparentColor(color);
         return;

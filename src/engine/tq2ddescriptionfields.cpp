@@ -1,6 +1,7 @@
 #include "engine/tq2ddescriptionfields.h"
 
 #include "base/tqstringparser.h"
+#include "engine/tq2dfilelookup.h"
 #include "engine/tq2dsound.h"
 
 #include <cstdlib>
@@ -50,7 +51,15 @@ TQString TQ2DDescriptionFolder(const TQString& name) {
     return folder;
 }
 
+TQString TQ2DFileNameConfig(const TQFileConfig& config, const char* key) {
+    TQString value = TQ2DTrimmedConfig(config, key);
+    value.StrReplace('\\', '/');
+    return value;
+}
+
 TQString TQ2DPathInFolder(const TQString& folder, const TQString& file) {
+    if (TQ2DIsSystemPath(file))
+        return file;
     TQString path;
     path.Format("%s%s", folder.GetString(), file.GetString());
     return path;
@@ -66,15 +75,19 @@ int TQ2DLoopModeKeywordBits(const TQString& value) {
     return KeywordBits(value, kMode);
 }
 
-void TQ2DReadSoundValue(const TQString& value, const TQString& folder, TQ2DSound& sound) {
+void TQ2DReadSoundValue(const TQString& value, const TQString& folder, const char* description,
+                        TQ2DSound& sound) {
     TQStringParser parser(value);
     parser.SetParser(',', 1);
     const TQString volume = parser.GetToken(2);
     const TQString panning = parser.GetToken(3);
     const TQString pitch = parser.GetToken(4);
     const TQString loop = parser.GetToken(5);
-    // A description without a folder names its sound from the root.
-    sound.Create(TQ2DPathInFolder(folder.GetLength() ? folder : TQString("/"), parser.GetToken(1)), 0);
+    const TQString file = parser.GetToken(1);
+    if (TQ2DNamesFile("sound", file, description, "SOUND"))
+        sound.Create(TQ2DPathInFolder(folder, file), 0);
+    else
+        sound.Delete();
     sound.SetVolume(volume.GetLength() ? static_cast<int>(volume.GetValue(nullptr)) : 100);
     sound.SetPanning(panning.GetLength() ? static_cast<int>(panning.GetValue(nullptr)) : 0);
     sound.SetPitch(pitch.GetLength() ? static_cast<float>(std::atof(pitch)) : 1.0f);

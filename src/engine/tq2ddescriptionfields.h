@@ -16,13 +16,18 @@ TQString TQ2DTrimmedConfig(const TQFileConfig& config, const char* key);
 /// The folder of a normalised description name: `\` made `/`, up to and including the last "/";
 /// empty when there is none.
 TQString TQ2DDescriptionFolder(const TQString& name);
-/// file inside folder (a folder of TQ2DDescriptionFolder), or file alone when the folder is empty.
+/// The value of key naming a file: trimmed, `\` made `/`.
+TQString TQ2DFileNameConfig(const TQFileConfig& config, const char* key);
+/// file inside folder (a folder of TQ2DDescriptionFolder); file alone when the folder is empty or
+/// file is an absolute path of this system (read as that path when no pack holds it).
 TQString TQ2DPathInFolder(const TQString& folder, const TQString& file);
 /// Bits of "|"-separated blend keywords: COLORADD 1, ALPHABLEND 2, ZWRITE 4; other words add nothing.
 int TQ2DBlendKeywordBits(const TQString& value);
 /// Bits of "|"-separated play-mode keywords: REV 1, PINGPONG 2, LOOP 4; other words add nothing.
 int TQ2DLoopModeKeywordBits(const TQString& value);
-/// Reads a SOUND value "file, volume, panning, pitch, loop" (empty fields take 100, 0, 1.0, no loop)
-/// into sound, the file lying in folder, or at the root ("/" and the file) when the folder is empty.
-/// The parameters are applied whether or not the file loads.
-void TQ2DReadSoundValue(const TQString& value, const TQString& folder, TQ2DSound& sound);
+/// Reads the SOUND value "file, volume, panning, pitch, loop" (empty fields take 100, 0, 1.0, no
+/// loop) of the description into sound, the file lying in folder. A file field naming no file is
+/// logged (TQ2DNamesFile) and leaves sound empty. The parameters are applied whether or not the file
+/// loads.
+void TQ2DReadSoundValue(const TQString& value, const TQString& folder, const char* description,
+                        TQ2DSound& sound);

@@ -1,6 +1,7 @@
 #include "engine/tq2dfilelookup.h"
 
 #include <string>
+#include <vector>
 
 #include "base/tqlog.h"
 #include "engine/tq2dglobal.h"
@@ -42,23 +43,11 @@ bool StartsAtSystemRoot(const char* name) {
     return IsSeparator(*SkipBlanks(name));
 }
 
-// True when a ".." component takes the path above the folder it starts at.
-bool ClimbsAboveStart(const char* path) {
-    int depth = 0;
-    while (*path) {
-        const char* end = path;
-        while (*end && !IsSeparator(*end))
-            ++end;
-        const std::string component(path, end);
-        if (component == "..")
-            --depth;
-        else if (!component.empty() && component != ".")
-            ++depth;
-        if (depth < 0)
-            return true;
-        path = *end ? end + 1 : end;
-    }
-    return false;
+// The disk path tried for a relative name the device resolves (below the program's folder), or
+// the absolute path itself.
+std::string DeviceTried(const char* name) {
+    return TQ2DIsSystemPath(name) ? std::string(Trimmed(name).GetString())
+                                  : PathBelow(tqplat::ApplicationFolder(), name);
 }
 
 } // namespace
@@ -67,8 +56,43 @@ bool TQ2DIsSystemPath(const char* name) {
     return name && *SkipBlanks(name) == '/';
 }
 
+bool TQ2DNamesFile(const char* what, const char* name, const char* description, const char* key) {
+    const TQString trimmed = Trimmed(name ? name : "");
+    const int length = static_cast<int>(trimmed.GetLength());
+    if (length > 0 && !IsSeparator(trimmed.GetAt(length - 1)))
+        return true;
+    const std::string source = description ? std::string(key) + " of '" + description + "'" : "the name";
+    g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dfilelookup", "TQ2DNamesFile", __LINE__);
+    g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s '%s': %s names no file (it is empty or a folder).",
+                     what, trimmed.GetString(), source.c_str());
+    return false;
+}
+
+bool TQ2DResolveDots(const char* name, std::string* resolved) {
+    std::vector<std::string> components;
+    while (*name) {
+        const char* end = name;
+        while (*end && !IsSeparator(*end))
+            ++end;
+        const std::string component(name, end);
+        if (component == "..") {
+            if (components.empty())
+                return false;
+            components.pop_back();
+        } else if (!component.empty() && component != ".") {
+            components.push_back(component);
+        }
+        name = *end ? end + 1 : end;
+    }
+    resolved->clear();
+    for (const std::string& component : components)
+        *resolved += (resolved->empty() ? "" : "/") + component;
+    return true;
+}
+
 bool TQ2DRefuseDiskPath(const char* what, const char* name, const char* path) {
-    if (!TQ2DPackNameScope::Active() || (!StartsAtSystemRoot(path) && !ClimbsAboveStart(path)))
+    std::string resolved;
+    if (!TQ2DPackNameScope::Active() || (!StartsAtSystemRoot(path) && TQ2DResolveDots(path, &resolved)))
         return false;
     g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dfilelookup", "TQ2DRefuseDiskPath", __LINE__);
     g_tqLogError.Log(TQLOG_ERROR_PREFIX
@@ -89,7 +113,7 @@ DWORD TQ2DLoadByName(const char* name, const TQString& key, DWORD (TQGfxDevice::
     DWORD handle = (g_pTQ2DDevice->*load)(key, 0);
     if (handle)
         return handle;
-    std::string tried = PathBelow(tqplat::ApplicationFolder(), key);
+    std::string tried = DeviceTried(key);
     if (TQ2DIsSystemPath(name)) {
         const TQString path = Trimmed(name);
         if (TQ2DRefuseDiskPath(what, name, path))
@@ -100,6 +124,15 @@ DWORD TQ2DLoadByName(const char* name, const TQString& key, DWORD (TQGfxDevice::
     }
     TQ2DLogNotLoaded("TQ2DLoadByName", what, name, tried);
     return 0;
+}
+
+void* TQ2DLoadResource(const char* name, DWORD* size, const char* what) {
+    if (TQ2DRefuseDiskPath(what, name, name))
+        return nullptr;
+    if (void* data = g_pTQ2DDevice->Resource_Load(name, size))
+        return data;
+    TQ2DLogNotLoaded("TQ2DLoadResource", what, name, DeviceTried(name));
+    return nullptr;
 }
 
 bool TQ2DReadDescriptionFile(const char* name, const TQString& key, std::string* content) {

@@ -15,6 +15,17 @@ class TQGfxDevice;
 /// True when name, after leading blanks, begins with "/": an absolute path of this system.
 bool TQ2DIsSystemPath(const char* name);
 
+/// True when name names a file: it is not empty and does not end with "/" or "\" (a folder), blanks
+/// aside. Else false after one line naming what could not be loaded and, when description is given,
+/// the description and its key that held the name.
+bool TQ2DNamesFile(const char* what, const char* name, const char* description = nullptr,
+                   const char* key = nullptr);
+
+/// name with its "." components and empty ones dropped and each ".." taking away the component
+/// before it, "/"-separated: the name a pack stores the file under. False, with resolved untouched,
+/// when a ".." climbs above the folder the name starts at.
+bool TQ2DResolveDots(const char* name, std::string* resolved);
+
 /// True, after one line naming name, when the names being resolved are read from a pack's file
 /// (TQ2DPackNameScope) and path, the disk path the look-up would open for name, starts at the system
 /// root ("/" or "\") or climbs above the folder it starts at through "..". Such a path is not
@@ -32,6 +43,11 @@ TQString TQ2DDescriptionBase(const char* name, const TQString& key);
 /// after one line naming the paths tried.
 DWORD TQ2DLoadByName(const char* name, const TQString& key, DWORD (TQGfxDevice::*load)(const char*, DWORD),
                      const char* what);
+
+/// Reads a file no registered pack holds through the device's Resource_Load (its zip packs, then the
+/// program's folder; an absolute path as that path). NULL, after one line naming the path tried,
+/// when that fails or when TQ2DRefuseDiskPath refuses the name. Free the bytes with Resource_Free.
+void* TQ2DLoadResource(const char* name, DWORD* size, const char* what);
 
 /// Reads a description file no registered pack holds: under its normalised key from the working
 /// folder, then, for an absolute path of this system, as that path. False when both fail, after one

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/cmorvainepack.h"
+#include "engine/tq2dfilelookup.h"
 #include "platform/win32/tqpath.h"
 
 namespace {
@@ -69,6 +70,13 @@ const char* PackOpenPath(const char* path, const std::string& key) {
     return tqplat::ResolveExistingPath(path, &resolved) ? path : key.c_str();
 }
 
+// The name a pack stores the file under: "." and ".." resolved, unless a ".." climbs above the
+// packs' root (no stored name does; the name is then asked for as written and not found).
+std::string StoredName(const char* name) {
+    std::string resolved;
+    return TQ2DResolveDots(name, &resolved) ? resolved : std::string(name);
+}
+
 } // namespace
 
 int TQ2DPackAdd(const char* path) {
@@ -98,9 +106,10 @@ void TQ2DPackRemoveAll() {
 int TQ2DPackGetFile(const char* name, TQString& out) {
     if (!name)
         return 0;
+    const std::string stored = StoredName(name);
     for (const auto& entry : Registry().Packs()) {
         CMorvainePack* pack = entry.second;
-        const CMorvainePack::FileData file = pack->GetFile(name);
+        const CMorvainePack::FileData file = pack->GetFile(stored.c_str());
         if (!file.second)
             continue;
         const bool copied = out.SetBuffer(file.first);

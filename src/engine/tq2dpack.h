@@ -25,7 +25,8 @@ int TQ2DPackAdd(const char* path);
 int TQ2DPackRemove(const char* path);
 /// Closes and forgets every pack.
 void TQ2DPackRemoveAll();
-/// Copies the deciphered bytes of the stored file name into out (GetBufferLength() gives their
+/// Copies the deciphered bytes of the stored file name ("." and ".." components resolved, so
+/// "sub/../a.png" is A.PNG) into out (GetBufferLength() gives their
 /// count; 0 for an empty stored file): 1, or 0 when no pack holds it (out is then untouched).
 int TQ2DPackGetFile(const char* name, TQString& out);
 

@@ -1,7 +1,6 @@
 // TQ2DParticle's reader of particle description files.
 #include "engine/tq2dparticle.h"
 
-#include "base/tqlog.h"
 #include "device/tqgfxcolor.h"
 #include "engine/tq2ddescriptionfields.h"
 #include "engine/tq2dfileconfig.h"
@@ -85,7 +84,7 @@ void ReadOverrides(const TQFileConfig& config, TQ2D_PARTICLE_INFO_tag& record, i
 } // namespace
 
 // The packs first, then the device's loader (zip packs, disk); only 128 bytes are read, and bytes
-// a shorter file lacks read as 0.
+// a shorter file lacks read as 0. A record that does not load leaves record as it is.
 void TQ2DParticle::LoadRecord(TQString path, TQ2D_PARTICLE_INFO_tag& record) {
     const int cut = path.StrFind("//", 0);
     if (cut >= 0)
@@ -95,37 +94,33 @@ void TQ2DParticle::LoadRecord(TQString path, TQ2D_PARTICLE_INFO_tag& record) {
         TQ2DParticleRecordRead(bytes.GetBuffer(), bytes.GetBufferLength(), &record);
         return;
     }
-    if (!g_pTQ2DDevice || TQ2DRefuseDiskPath("particle record", path, path))
+    if (!g_pTQ2DDevice)
         return;
     DWORD size = 0;
-    void* data = g_pTQ2DDevice->Resource_Load(path, &size);
+    void* data = TQ2DLoadResource(path, &size, "particle record");
     if (!data)
         return;
     TQ2DParticleRecordRead(data, size, &record);
     g_pTQ2DDevice->Resource_Free(data);
 }
 
+// A file that cannot be read was logged by the file look-up. Without PSI the keys alone describe
+// the effect; a TEX naming no file fails like a texture that does not load.
 int TQ2DParticle::CreateFromConfig(const char* file) {
+    if (!TQ2DNamesFile("description file", file))
+        return 0;
     const TQString name = TQ2DNormalizeResourceName(file);
-    if (name.GetLength() == 0)
-        return 0;
     TQ2DFileConfig config;
-    if (!config.LoadFileConfig(file, 0, 0)) {
-        g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dparticle", "TQ2DParticle::CreateFromConfig",
-                                __LINE__);
-        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load particle file. [name=%s]", name.GetString());
+    if (!config.LoadFileConfig(file, 0, 0))
         return 0;
-    }
     const TQ2DPackNameScope names(file);
-    TQString texture = TQ2DTrimmedConfig(config, "TEX");
-    texture.StrReplace('\\', '/');
-    TQString recordFile = TQ2DTrimmedConfig(config, "PSI");
-    recordFile.StrReplace('\\', '/');
+    const TQString texture = TQ2DFileNameConfig(config, "TEX");
+    const TQString recordFile = TQ2DFileNameConfig(config, "PSI");
     const TQString folder = TQ2DDescriptionFolder(TQ2DDescriptionBase(file, name));
 
     TQ2D_PARTICLE_INFO_tag record;
     TQ2DParticleRecordRead(nullptr, 0, &record);
-    if (recordFile.GetLength())
+    if (recordFile.GetLength() && TQ2DNamesFile("particle record", recordFile, name, "PSI"))
         LoadRecord(TQ2DPathInFolder(folder, recordFile), record);
     int frame = static_cast<int>(record.dwSprite & 0xFFFF);
     int blend = static_cast<int>(record.dwSprite >> 16);
@@ -135,11 +130,16 @@ int TQ2DParticle::CreateFromConfig(const char* file) {
         blend |= TQ2DBlendKeywordBits(blendText);
     const TQString sound = TQ2DTrimmedConfig(config, "SOUND");
     if (sound.GetLength())
-        TQ2DReadSoundValue(sound, folder, m_sound);
+        TQ2DReadSoundValue(sound, folder, name, m_sound);
     const float fps = static_cast<float>(TQ2DConfigInt(config, "FPS"));
     const float x = static_cast<float>(TQ2DConfigInt(config, "X"));
     const float y = static_cast<float>(TQ2DConfigInt(config, "Y"));
     const float w = static_cast<float>(TQ2DConfigInt(config, "W"));
     const float h = static_cast<float>(TQ2DConfigInt(config, "H"));
+    if (!TQ2DNamesFile("texture", texture, name, "TEX")) {
+        DeleteSystem();
+        m_sprite.Delete();
+        return 0;
+    }
     return Create(TQ2DPathInFolder(folder, texture), &record, fps, frame, blend, x, y, w, h);
 }

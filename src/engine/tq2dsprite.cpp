@@ -33,13 +33,6 @@ bool IsUnitScale(float scale) {
     return scale > 1.0f - FLT_EPSILON && scale < 1.0f + FLT_EPSILON;
 }
 
-// The texture path of a description: TEX relative to the description's folder.
-TQString DescriptionTexturePath(const TQ2DFileConfig& config, const TQString& name) {
-    TQString texture = TQ2DTrimmedConfig(config, "TEX");
-    texture.StrReplace('\\', '/');
-    return TQ2DPathInFolder(TQ2DDescriptionFolder(name), texture);
-}
-
 } // namespace
 
 TQ2DSprite::TQ2DSprite() = default;
@@ -139,10 +132,11 @@ int TQ2DSprite::Create(unsigned long width, unsigned long height) {
     return Create(m_texture, 0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height));
 }
 
+// A file that cannot be read was logged by the file look-up.
 int TQ2DSprite::CreateFromConfig(const char* name) {
-    const TQString key = TQ2DNormalizeResourceName(name);
-    if (key.GetLength() == 0)
+    if (!TQ2DNamesFile("description file", name))
         return 0;
+    const TQString key = TQ2DNormalizeResourceName(name);
     TQ2DFileConfig config;
     if (!config.LoadFileConfig(name, 0, 0))
         return 0;
@@ -150,13 +144,19 @@ int TQ2DSprite::CreateFromConfig(const char* name) {
     return ApplyConfig(config, TQ2DDescriptionBase(name, key));
 }
 
+// TEX is relative to the description's folder; one naming no file fails like a texture that
+// does not load.
 int TQ2DSprite::ApplyConfig(const TQ2DFileConfig& config, const TQString& name) {
-    const TQString texturePath = DescriptionTexturePath(config, name);
+    const TQString texture = TQ2DFileNameConfig(config, "TEX");
+    if (!TQ2DNamesFile("texture", texture, name, "TEX")) {
+        Delete();
+        return 0;
+    }
     const float x = static_cast<float>(config.GetConfigNum("X"));
     const float y = static_cast<float>(config.GetConfigNum("Y"));
     const float w = static_cast<float>(config.GetConfigNum("W"));
     const float h = static_cast<float>(config.GetConfigNum("H"));
-    if (!Create(texturePath, x, y, w, h))
+    if (!Create(TQ2DPathInFolder(TQ2DDescriptionFolder(name), texture), x, y, w, h))
         return 0;
     m_byDefaultAlpha = 255;
     const TQString alpha = TQ2DTrimmedConfig(config, "ALPHA");

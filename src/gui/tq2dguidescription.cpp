@@ -37,9 +37,9 @@ TQ2DGUIDescriptionLine ParseLine(const std::string& line, bool cutKeyComment) {
 
 bool TQ2DGUIReadDescription(const char* name, TQString& text) {
     text = "";
-    const TQString key = TQ2DNormalizeResourceName(name);
-    if (key.GetLength() == 0)
+    if (!TQ2DNamesFile("description file", name))
         return false;
+    const TQString key = TQ2DNormalizeResourceName(name);
     if (TQ2DPackGetFile(key, text))
         return true;
     std::string content;

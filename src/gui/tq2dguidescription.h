@@ -16,8 +16,8 @@ struct TQ2DGUIDescriptionLine {
 };
 
 /// The text of a description file: the name is normalised as every resource name; the file comes
-/// from the registered packs, else from the disk. False (text empty) for an empty name or a file
-/// found nowhere.
+/// from the registered packs, else from the disk. False (text empty), after one line, for a name
+/// naming no file or a file found nowhere.
 bool TQ2DGUIReadDescription(const char* name, TQString& text);
 
 /// Splits a description's text at line feeds into lines. With cutKeyComment the key too is cut at

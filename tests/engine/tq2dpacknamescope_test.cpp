@@ -152,3 +152,74 @@ TEST_F(PackNamesTest, EveryDescriptionReaderRefusesNamesLeavingThePack) {
             EXPECT_NE(Folded(line).find(Folded(outside.Path("x"))), std::string::npos) << line;
     }
 }
+
+namespace {
+
+bool SpriteLoads(const char* name) {
+    TQ2DSprite sprite;
+    return sprite.CreateFromConfig(name) == 1 && sprite.GetTexture() != 0;
+}
+
+bool AnimationHasTexture(const char* name) {
+    TQ2DAnimation animation;
+    return animation.CreateFromConfig(name) == 1 && animation.GetTexture() != 0;
+}
+
+bool ParticleLoads(const char* name) {
+    return TQ2DParticle().CreateFromConfig(name) == 1;
+}
+
+bool WindowReads(const char* name) {
+    return TQ2DGUIWindow().InitFromConfig(name) == 1;
+}
+
+} // namespace
+
+// A description in a pack (beside SHEET.PNG) or loose in the working folder: whether it loads, and
+// the one error line a failure gives (none for a success). "." and ".." that stay inside the pack
+// find its files; an absolute name in a loose description is read as written; a name naming no
+// file is reported, as is a missing record file; a window file's refused name is one line.
+TEST_F(PackNamesTest, DescriptionNamesLoadOrFailWithOneLine) {
+    WorkingFolder cwd(game.Root());
+    const std::string secret = outside.Path("Secret.png");
+    struct Case {
+        bool packed;
+        std::string file, text;
+        std::function<bool(const char*)> read;
+        bool loads;
+        std::string line;
+    };
+    const std::vector<Case> cases = {
+        {true, "SUB/UP.TXT", "TEX=../sheet.png", SpriteLoads, true, ""},
+        {true, "DOTS.TXT", "TEX=sub/.././sheet.png", SpriteLoads, true, ""},
+        {true, "EMPTY.TXT", "TEX=\nX=0", SpriteLoads, false, "TEX of 'EMPTY.TXT' names no file"},
+        {true, "SUB/ROOT.TXT", "TEX=\\", SpriteLoads, false, "TEX of 'SUB/ROOT.TXT' names no file"},
+        {false, "none.txt", "X=0\nY=0", SpriteLoads, false, "TEX of 'NONE.TXT' names no file"},
+        {false, "res//", "", SpriteLoads, false, "'res//': the name names no file"},
+        {true, "FX.TXT", "TEX=sheet.png\nSOUND=,50", AnimationHasTexture, true, "SOUND of 'FX.TXT' names no"},
+        {false, "sub/abs.txt", "TEX=" + secret, SpriteLoads, true, ""},
+        {false, "sub/abs.ani", "TEX=" + secret, AnimationHasTexture, true, ""},
+        {false, "sub/abs.par", "TEX=" + secret + "\nPSI=" + outside.Path("none.psi"), ParticleLoads, true,
+         "particle record '" + outside.Path("none.psi") + "': in no pack"},
+        {true, "WIN.TXT", "ADD_IMAGE=2,0,0," + secret, WindowReads, true, kRefused},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file + ": " + c.text);
+        TQ2DPackRemoveAll();
+        if (c.packed) {
+            MakePack(folder, folder.Path("mod.pak"),
+                     {{c.file, TextBytes(c.text)}, {"SHEET.PNG", PngBytes(2, 6, std::vector<uint32_t>(12))}});
+            ASSERT_EQ(TQ2DPackAdd(folder.Path("mod.pak").c_str()), 1);
+        } else if (!c.text.empty()) {
+            std::filesystem::create_directories(std::filesystem::path(game.Path(c.file)).parent_path());
+            WriteText(game.Path(c.file), c.text);
+        }
+        TQLogCapture errors(g_tqLogError);
+        EXPECT_EQ(c.read(c.file.c_str()), c.loads);
+        const std::vector<std::string> lines = errors.Lines();
+        EXPECT_EQ(lines.size(), c.line.empty() ? 0u : 1u);
+        if (!lines.empty()) {
+            EXPECT_NE(lines[0].find(c.line), std::string::npos) << lines[0];
+        }
+    }
+}
