@@ -77,6 +77,8 @@ DWORD TQ2DMusic::LoadFromImage(const char* name, TQString& bytes, char** image) 
 }
 
 int TQ2DMusic::LoadShared(const char* name) {
+    if (!TQ2DNamesFile("music", name))
+        return 0;
     const TQString key = TQ2DNormalizeResourceName(name);
     if (key.GetLength() == 0)
         return 0;

@@ -50,6 +50,8 @@ int TQ2DSound::Create(const char* name, unsigned long size) {
 }
 
 int TQ2DSound::LoadShared(const char* name) {
+    if (!TQ2DNamesFile("sound", name))
+        return 0;
     const TQString key = TQ2DNormalizeResourceName(name);
     if (key.GetLength() == 0)
         return 0;

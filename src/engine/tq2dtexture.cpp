@@ -48,6 +48,8 @@ int TQ2DTexture::LoadFromMemory(const char* data, unsigned long size) {
 }
 
 int TQ2DTexture::LoadShared(const char* name) {
+    if (!TQ2DNamesFile("texture", name))
+        return 0;
     const TQString key = TQ2DNormalizeResourceName(name);
     if (key.GetLength() == 0)
         return 0;

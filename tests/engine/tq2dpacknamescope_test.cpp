@@ -10,9 +10,12 @@
 
 #include "base/tqlog.h"
 #include "engine/tq2danimation.h"
+#include "engine/tq2dmusic.h"
 #include "engine/tq2dpack.h"
 #include "engine/tq2dparticle.h"
+#include "engine/tq2dsound.h"
 #include "engine/tq2dsprite.h"
+#include "engine/tq2dtexture.h"
 #include "gui/tq2dguiwindow.h"
 
 namespace {
@@ -173,12 +176,25 @@ bool WindowReads(const char* name) {
     return TQ2DGUIWindow().InitFromConfig(name) == 1;
 }
 
+bool TextureLoads(const char* name) {
+    return TQ2DTexture().Create(name, 0) != 0;
+}
+
+bool SoundLoads(const char* name) {
+    return TQ2DSound().Create(name, 0) != 0;
+}
+
+bool MusicLoads(const char* name) {
+    return TQ2DMusic().Create(name, 0) != 0;
+}
+
 } // namespace
 
 // A description in a pack (beside SHEET.PNG) or loose in the working folder: whether it loads, and
 // the one error line a failure gives (none for a success). "." and ".." that stay inside the pack
 // find its files; an absolute name in a loose description is read as written; a name naming no
-// file is reported, as is a missing record file; a window file's refused name is one line.
+// file is reported (in a description or in the game's own call), as is a missing record file; a
+// window file's refused name is one line.
 TEST_F(PackNamesTest, DescriptionNamesLoadOrFailWithOneLine) {
     WorkingFolder cwd(game.Root());
     const std::string secret = outside.Path("Secret.png");
@@ -202,6 +218,9 @@ TEST_F(PackNamesTest, DescriptionNamesLoadOrFailWithOneLine) {
         {false, "sub/abs.par", "TEX=" + secret + "\nPSI=" + outside.Path("none.psi"), ParticleLoads, true,
          "particle record '" + outside.Path("none.psi") + "': in no pack"},
         {true, "WIN.TXT", "ADD_IMAGE=2,0,0," + secret, WindowReads, true, kRefused},
+        {false, "", "", TextureLoads, false, "texture '': the name names no file"},
+        {false, "sub/", "", SoundLoads, false, "sound 'sub/': the name names no file"},
+        {false, " ", "", MusicLoads, false, "music '': the name names no file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file + ": " + c.text);
