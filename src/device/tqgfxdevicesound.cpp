@@ -97,11 +97,11 @@ DWORD LoopFlag(bool loop) {
 }
 
 // Frequency scaled by pitch, truncated toward zero.
-// A NaN pitch leaves the rate as it is; rates beyond an int are held at its limits, since
-// converting them would be undefined.
+// A pitch that gives no rate of at least 1 Hz (NaN, zero, negative) leaves the rate as it is;
+// rates beyond an int are held at its limits, since converting them would be undefined.
 int ScaledFrequency(DWORD frequency, float pitch) {
     const double rate = static_cast<double>(frequency) * pitch;
-    if (std::isnan(rate))
+    if (!(rate >= 1.0))
         return kKeepFrequency;
     return static_cast<int>(std::clamp(rate, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }

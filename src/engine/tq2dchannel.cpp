@@ -29,6 +29,8 @@ void TQ2DChannel::SetPanning(int panning) {
 }
 
 void TQ2DChannel::SetPitch(float pitch) {
+    if (!(pitch > 0.0f))
+        return;
     m_fPitch = pitch;
     if (TQGfxDevice* device = ChannelDevice())
         device->Channel_SetPitch(m_dwChannel, m_fPitch);

@@ -26,7 +26,8 @@ public:
     void SetPanning(int panning);
     /// Panning -100..100.
     int GetPanning() const { return m_nPanning; }
-    /// A factor on the sound's own rate, not clamped; applied to a playing channel.
+    /// A factor on the sound's own rate, not clamped; applied to a playing channel. A factor that is
+    /// not above 0 (zero, negative, NaN) is ignored.
     void SetPitch(float pitch);
     /// Pitch factor.
     float GetPitch() const { return m_fPitch; }

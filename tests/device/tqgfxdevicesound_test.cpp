@@ -128,8 +128,10 @@ TEST_F(DeviceSoundTest, EffectsPlayWithVolumePanAndPitch) {
     dev->Channel_SetPitch(channel, 0.5f);
     EXPECT_EQ(Get(channel).freq, 11025u);
     // Pitches that make no rate leave it, or hold it at the module's highest.
-    dev->Channel_SetPitch(channel, std::nanf(""));
-    EXPECT_EQ(Get(channel).freq, 11025u);
+    for (float pitch : {std::nanf(""), 0.0f, -1.0f}) {
+        dev->Channel_SetPitch(channel, pitch);
+        EXPECT_EQ(Get(channel).freq, 11025u) << pitch;
+    }
     dev->Channel_SetPitch(channel, 1e30f);
     EXPECT_GT(Get(channel).freq, 44100u);
 

@@ -246,6 +246,7 @@ TEST_F(MediaTest, ChannelParametersMuteAndPlay) {
     sound.SetPanning(-300);
     EXPECT_EQ(sound.GetPanning(), -100);
     sound.SetPitch(3.5f);
+    sound.SetPitch(-1.0f); // ignored, as zero and NaN are
     EXPECT_EQ(sound.GetPitch(), 3.5f);
     TQ2DSoundMute(1);
     sound.Play();

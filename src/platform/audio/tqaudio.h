@@ -94,7 +94,7 @@ TQAUDIO_API BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win, const 
 TQAUDIO_API BOOL BASS_Free(void);
 // Starts the output again after BASS_Stop.
 TQAUDIO_API BOOL BASS_Start(void);
-// Stops every channel and the output; channels cannot play until BASS_Start.
+// Stops every channel, fading out over 5 ms, and the output; channels cannot play until BASS_Start.
 TQAUDIO_API BOOL BASS_Stop(void);
 // Sets a group volume (BASS_CONFIG_GVOL_*), clamped to 0..100; returns the value set, or
 // (DWORD)-1 for an unknown option.
@@ -116,12 +116,13 @@ TQAUDIO_API BOOL BASS_SampleGetInfo(HSAMPLE handle, TQAudioSampleInfo* info);
 // (BASS_ERROR_NOCHAN) without BASS_SAMPLE_OVER_VOL. A stopped playback's channel is reused
 // under a new handle. `onlynew` is not used.
 TQAUDIO_API HCHANNEL BASS_SampleGetChannel(HSAMPLE handle, BOOL onlynew);
-// Stops the sample's playbacks and frees it with its channels.
+// Stops the sample's playbacks and frees it with its channels; what was playing fades out over 5 ms.
 TQAUDIO_API BOOL BASS_SampleFree(HSAMPLE handle);
 
 // Loads MOD, S3M, XM or IT music from memory (copied), rendered at `freq` Hz (0 = the mix rate).
 TQAUDIO_API HMUSIC BASS_MusicLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags,
                                   DWORD freq);
+// Frees music; if it was playing, it fades out over 5 ms.
 TQAUDIO_API BOOL BASS_MusicFree(HMUSIC handle);
 
 // Opens a WAV, OGG, FLAC or MP3 stream on memory that is NOT copied: the caller keeps it valid
@@ -131,6 +132,8 @@ TQAUDIO_API HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offs
                                           DWORD flags);
 // Length of the decoded data in bytes (16-bit, the stream's channels); (QWORD)-1 on failure.
 TQAUDIO_API QWORD BASS_StreamGetLength(HSTREAM handle);
+// Frees a stream; if it was playing, it fades out over 5 ms, from frames read before this returns,
+// so the caller may free the stream's memory at once.
 TQAUDIO_API BOOL BASS_StreamFree(HSTREAM handle);
 
 TQAUDIO_API BOOL BASS_ChannelGetInfo(DWORD handle, TQAudioChannelInfo* info);
@@ -139,7 +142,8 @@ TQAUDIO_API BOOL BASS_ChannelGetInfo(DWORD handle, TQAudioChannelInfo* info);
 TQAUDIO_API DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length);
 // Playback rate in Hz (-1 unchanged, 0 the default rate), volume 0..100 (-1 unchanged) and
 // panning -100..100 (-101 unchanged). Values out of range are clamped. A playing channel glides to
-// a new rate over 512 output frames.
+// a new rate over 512 output frames, and to a new volume or panning over 5 ms, as it does to a new
+// group volume.
 TQAUDIO_API BOOL BASS_ChannelSetAttributes(DWORD handle, int freq, int volume, int pan);
 // Current playback rate, volume and panning; any pointer may be NULL.
 TQAUDIO_API BOOL BASS_ChannelGetAttributes(DWORD handle, DWORD* freq, DWORD* volume, int* pan);

@@ -197,7 +197,7 @@ DWORD AudioSystem::AddChannel(std::unique_ptr<Channel> channel) {
 
 void AudioSystem::DestroyChannel(DWORD handle) {
     if (Channel* channel = dynamic_cast<Channel*>(objects_.Find(handle))) {
-        mixer_.Remove(channel);
+        mixer_.Release(channel);
         objects_.Remove(handle);
     }
 }
@@ -410,21 +410,24 @@ QWORD AudioSystem::StreamGetLength(HSTREAM handle) {
 }
 
 // A stream reads memory the caller frees once this returns, and the mix may still be playing its
-// voice in the pass it runs without the lock: the call waits for that pass to let the voice go.
+// voice in the pass it runs without the lock: the call waits for that pass, then the voice reads
+// what its fade out plays and lets the memory go. The pass lock is taken under the module's lock,
+// in the order the mixing thread takes them, so the next pass cannot take the voice meanwhile.
 BOOL AudioSystem::FreeChannelOf(DWORD handle, Channel::Kind kind) {
-    {
-        std::lock_guard<ModuleLock> lock(mutex_);
-        Channel* channel = FindChannel(handle);
-        if (!channel) {
-            return FALSE;
-        }
-        if (channel->GetKind() != kind) {
-            return Fail(BASS_ERROR_HANDLE, FALSE);
-        }
-        DestroyChannel(handle);
+    std::lock_guard<ModuleLock> lock(mutex_);
+    Channel* channel = FindChannel(handle);
+    if (!channel) {
+        return FALSE;
+    }
+    if (channel->GetKind() != kind) {
+        return Fail(BASS_ERROR_HANDLE, FALSE);
     }
     if (kind == Channel::Kind::Stream) {
         std::lock_guard<std::mutex> pass(passMutex_);
+        mixer_.ReleaseDetached(channel, rate_);
+        objects_.Remove(handle);
+    } else {
+        DestroyChannel(handle);
     }
     return Succeed();
 }
@@ -594,7 +597,7 @@ DWORD AudioSystem::ChannelIsActive(DWORD handle) {
 }
 
 // The lock is held only while the controls are copied to the voices; the voices decode and
-// resample without it.
+// resample without it. Once stopped, the mix goes on for the fades of what was playing.
 // The pass lock is taken before the module's lock is let go, so a stream freed after the voices
 // were taken waits for this pass.
 DWORD AudioSystem::Render(float* out, DWORD frames) {
@@ -602,9 +605,9 @@ DWORD AudioSystem::Render(float* out, DWORD frames) {
     std::unique_lock<std::mutex> pass(passMutex_, std::defer_lock);
     {
         std::lock_guard<ModuleLock> lock(mutex_);
-        if (!initialized_ || !running_) {
+        if (!initialized_) {
             std::fill(out, out + 2 * size_t(frames), 0.0f);
-            return initialized_ ? frames : 0;
+            return 0;
         }
         mixer_.Sync();
         rate = rate_;

@@ -2,8 +2,8 @@
 // pending BASS_SampleCreate buffer. One lock guards it all; the output's thread takes it at
 // every pull only to copy the channels' controls to their voices, and mixes without it, so a call
 // never waits for a mix; only freeing a stream, whose memory the caller then frees, waits for the
-// pass that may be reading it. Start-up and shut-down are serialised by a lock of their own that
-// is never held while the output pulls.
+// pass that may be reading it. A freed channel's voice fades out after the channel is gone. Start-up and
+// shut-down are serialised by a lock of their own that is never held while the output pulls.
 //
 // Each method does what the function of the same name in tqaudio.h documents and records the
 // outcome for BASS_ErrorGetCode.
@@ -61,7 +61,8 @@ public:
     BOOL ChannelStop(DWORD handle);
     DWORD ChannelIsActive(DWORD handle);
 
-    // Renders the mix (silence while stopped); the frames rendered, 0 before BASS_Init.
+    // Renders the mix (after BASS_Stop only the fades of what was playing); the frames rendered, 0
+    // before BASS_Init.
     DWORD Render(float* out, DWORD frames);
 
 private:

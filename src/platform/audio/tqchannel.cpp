@@ -67,11 +67,6 @@ void Channel::Stop() {
     SetState(State::Stopped);
 }
 
-void Channel::Cut() {
-    ++controls_.cuts;
-    SetState(State::Stopped);
-}
-
 VoiceControls Channel::Controls(float groupGain) const {
     VoiceControls controls = controls_;
     const float gain = groupGain * volume_ / 100.0f;

@@ -1,7 +1,7 @@
 // One playing thing as the game sees it: a playback of a sample, tracker music or a stream. Holds
 // its state and attributes; its voice does the playing on the mixing thread, from the controls
 // the mixer copies over under the module's lock. A stop or pause takes effect at once for the
-// caller, while the voice fades the sound out.
+// caller, while the voice fades the sound out; so does freeing the channel.
 #pragma once
 
 #include "platform/audio/tqaudioobject.h"
@@ -46,8 +46,6 @@ public:
     // Pauses or stops, fading out.
     void Pause();
     void Stop();
-    // Stops without a fade: the output itself stops.
-    void Cut();
 
     // The controls for the voice, its level scaled by `groupGain`.
     VoiceControls Controls(float groupGain) const;

@@ -8,13 +8,29 @@ void Mixer::Add(Channel* channel) {
     channels_.push_back(channel);
 }
 
-void Mixer::Remove(Channel* channel) {
+void Mixer::Release(Channel* channel) {
     channels_.erase(std::remove(channels_.begin(), channels_.end(), channel), channels_.end());
+    channel->Stop();
+    channel->GetVoice()->SetControls(channel->Controls(GroupGain(*channel)));
+    if (released_.size() == kMaxReleased) {
+        released_.erase(released_.begin());
+    }
+    released_.push_back(channel->GetVoice());
+}
+
+void Mixer::ReleaseDetached(Channel* channel, double rate) {
+    Release(channel);
+    released_.back()->DetachSource(rate, work_);
+}
+
+void Mixer::Clear() {
+    channels_.clear();
+    released_.clear();
 }
 
 void Mixer::StopAll() {
     for (Channel* channel : channels_) {
-        channel->Cut();
+        channel->Stop();
     }
 }
 
@@ -38,6 +54,11 @@ void Mixer::Sync() {
             voices_.push_back(channel->GetVoice());
         }
     }
+    // A released voice that has faded is let go after the pass, outside the caller's lock.
+    voices_.insert(voices_.end(), released_.begin(), released_.end());
+    released_.erase(std::remove_if(released_.begin(), released_.end(),
+                                   [](const std::shared_ptr<Voice>& voice) { return !voice->NeedsMix(); }),
+                    released_.end());
 }
 
 void Mixer::Render(float* out, size_t frames, double rate) {

@@ -14,12 +14,17 @@ namespace tqaudio {
 
 class Mixer {
 public:
-    // The channel takes part in the mix until Remove (it mixes only while playing).
+    // The channel takes part in the mix until Release (it mixes only while playing).
     void Add(Channel* channel);
-    void Remove(Channel* channel);
-    // Forgets every channel; the group volumes stay.
-    void Clear() { channels_.clear(); }
-    // Stops every channel at once, without fading.
+    // Takes the channel out of the mix before it is destroyed; its voice stops and fades out on
+    // its own. At most kMaxReleased voices fade at once: beyond, the oldest is cut.
+    void Release(Channel* channel);
+    // Release, for a channel whose source reads memory that goes with it: the voice reads the rest
+    // of its fade first and lets the source go. Only while no Render runs; `rate` is the mix's.
+    void ReleaseDetached(Channel* channel, double rate);
+    // Forgets every channel and released voice; the group volumes stay.
+    void Clear();
+    // Stops every channel, fading out.
     void StopAll();
 
     void SetSampleVolume(int volume) { sampleVolume_ = volume; }
@@ -34,11 +39,13 @@ public:
 
 private:
     static constexpr size_t kBlockFrames = ResampleWorkspace::kMaxOutputFrames;
+    static constexpr size_t kMaxReleased = 256;
 
     void RenderBlock(float* out, size_t frames, double rate);
     float GroupGain(const Channel& channel) const;
 
     std::vector<Channel*> channels_;
+    std::vector<std::shared_ptr<Voice>> released_; // fading out after their channels went
     std::vector<std::shared_ptr<Voice>> voices_;
     std::vector<float> scratch_ = std::vector<float>(2 * kBlockFrames);
     ResampleWorkspace work_;

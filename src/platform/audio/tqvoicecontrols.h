@@ -8,9 +8,8 @@
 namespace tqaudio {
 
 struct VoiceControls {
-    uint32_t commands = 0; // Play, Pause, Stop and cut calls so far
+    uint32_t commands = 0; // Play, Pause and Stop calls so far
     uint32_t restarts = 0; // plays from the start so far
-    uint32_t cuts = 0;     // stops without a fade so far
     bool playing = false;
     bool loop = false;
     double rate = 0.0; // source frames per second

@@ -34,7 +34,7 @@ TEST_F(AudioDecodeTest, ModModuleDecodesToSoundUnderTheMusicVolume) {
     EXPECT_NEAR(mix.Frequency(0, mix.Frames(), kMixRate), 259.0, 6.0);
 
     BASS_SetConfig(BASS_CONFIG_GVOL_MUSIC, 0);
-    EXPECT_EQ(Render(1000).SoundEnd(), 0u);
+    EXPECT_LE(Render(1000).SoundEnd(), size_t(kMixRate / 200)); // after a ramp of 5 ms
     BASS_SetConfig(BASS_CONFIG_GVOL_MUSIC, 100);
     ASSERT_TRUE(BASS_MusicFree(music));
     EXPECT_FALSE(BASS_MusicFree(music));

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -100,6 +101,24 @@ TEST(AudioModuleLibraryTest, SilentDeviceLoadsAndPlaysInRealTime) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_EQ(BASS_ChannelIsActive(channel), DWORD(BASS_ACTIVE_STOPPED));
+
+    // Freeing what plays while the output mixes on its own thread: the voices fade out after their
+    // channels are gone, and a stream's memory goes as soon as its free returns.
+    for (int i = 0; i < 40; ++i) {
+        auto memory = std::make_unique<std::vector<uint8_t>>(file);
+        const DWORD size = static_cast<DWORD>(memory->size());
+        HSTREAM stream = BASS_StreamCreateFile(TRUE, memory->data(), 0, size, BASS_SAMPLE_LOOP);
+        HSAMPLE played = BASS_SampleLoad(TRUE, file.data(), 0, size, 1, BASS_SAMPLE_LOOP);
+        ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+        ASSERT_TRUE(BASS_ChannelPlay(BASS_SampleGetChannel(played, FALSE), TRUE));
+        std::this_thread::sleep_for(std::chrono::microseconds(500 * (i % 5)));
+        if (i % 8 == 7) {
+            ASSERT_TRUE(BASS_Stop() && BASS_Start());
+        }
+        ASSERT_TRUE(BASS_StreamFree(stream));
+        memory.reset();
+        ASSERT_TRUE(BASS_SampleFree(played));
+    }
     EXPECT_TRUE(BASS_Free());
 }
 
