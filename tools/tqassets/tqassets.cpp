@@ -287,20 +287,26 @@ std::vector<int16_t> Whoosh(double seconds) {
 }
 
 // Four seconds of music that loop seamlessly: a soft square-wave arpeggio, one note every quarter
-// second, over a triangle bass that changes every second.
+// second, over a triangle bass that changes every second. Each note rises over a few milliseconds
+// and the bass plays whole cycles in each bar, so that it is at the start of a cycle at every change
+// and at the loop point: nothing steps, nothing clicks.
 std::vector<int16_t> MusicLoop() {
     const double lead[16] = {261.6, 329.6, 392.0, 523.3, 220.0, 261.6, 329.6, 440.0,
                              174.6, 220.0, 261.6, 329.6, 196.0, 261.6, 329.6, 392.0};
     const double bass[4] = {65.4, 55.0, 87.3, 98.0};
     const int noteLength = kAudioRate / 4;
+    const int barLength = 4 * noteLength;
+    const int attack = kAudioRate / 200;
     std::vector<int16_t> samples;
     for (int i = 0; i < 16 * noteLength; ++i) {
         const double t = double(i) / kAudioRate;
-        const double inNote = double(i % noteLength) / noteLength;
+        const int inNote = i % noteLength;
+        const double envelope = std::min(1.0, double(inNote) / attack) * (1.0 - double(inNote) / noteLength);
         const double square = std::sin(2.0 * M_PI * lead[i / noteLength] * t) >= 0.0 ? 1.0 : -1.0;
-        const double bassPhase = std::fmod(bass[i / (4 * noteLength)] * t, 1.0);
+        const double bassCycles = std::round(bass[i / barLength] * barLength / kAudioRate);
+        const double bassPhase = std::fmod(bassCycles * (i % barLength) / barLength, 1.0);
         const double triangle = 4.0 * std::fabs(bassPhase - 0.5) - 1.0;
-        samples.push_back(static_cast<int16_t>(3000.0 * square * (1.0 - inNote) + 6000.0 * triangle));
+        samples.push_back(static_cast<int16_t>(3000.0 * square * envelope + 6000.0 * triangle));
     }
     return samples;
 }
