@@ -8,23 +8,37 @@ void Mixer::Add(Channel* channel) {
     channels_.push_back(channel);
 }
 
-void Mixer::Release(Channel* channel) {
+VoiceControls Mixer::Retire(Channel* channel) {
     channels_.erase(std::remove(channels_.begin(), channels_.end(), channel), channels_.end());
     channel->Stop();
-    channel->GetVoice()->SetControls(channel->Controls(GroupGain(*channel)));
+    return channel->Controls(GroupGain(*channel));
+}
+
+void Mixer::KeepFading(std::shared_ptr<Voice> voice) {
     if (released_.size() == kMaxReleased) {
         released_.erase(released_.begin());
     }
-    released_.push_back(channel->GetVoice());
+    released_.push_back(std::move(voice));
+}
+
+void Mixer::Release(Channel* channel) {
+    // A pass may be mixing the voice now: the controls that fade it out reach it at the next Sync.
+    retiring_.push_back({channel->GetVoice(), Retire(channel)});
+    if (retiring_.size() > kMaxReleased) {
+        retiring_.erase(retiring_.begin());
+    }
 }
 
 void Mixer::ReleaseDetached(Channel* channel, double rate) {
-    Release(channel);
-    released_.back()->DetachSource(rate, work_);
+    const std::shared_ptr<Voice> voice = channel->GetVoice();
+    voice->SetControls(Retire(channel));
+    voice->DetachSource(rate, work_);
+    KeepFading(voice);
 }
 
 void Mixer::Clear() {
     channels_.clear();
+    retiring_.clear();
     released_.clear();
 }
 
@@ -47,6 +61,11 @@ float Mixer::GroupGain(const Channel& channel) const {
 
 void Mixer::Sync() {
     voices_.clear();
+    for (Retiring& retiring : retiring_) {
+        retiring.voice->SetControls(retiring.controls);
+        KeepFading(std::move(retiring.voice));
+    }
+    retiring_.clear();
     for (Channel* channel : channels_) {
         Voice& voice = *channel->GetVoice();
         voice.SetControls(channel->Controls(GroupGain(*channel)));

@@ -41,10 +41,21 @@ private:
     static constexpr size_t kBlockFrames = ResampleWorkspace::kMaxOutputFrames;
     static constexpr size_t kMaxReleased = 256;
 
+    // A released voice and the controls that fade it out, waiting for the next Sync.
+    struct Retiring {
+        std::shared_ptr<Voice> voice;
+        VoiceControls controls;
+    };
+
     void RenderBlock(float* out, size_t frames, double rate);
     float GroupGain(const Channel& channel) const;
+    // Takes the channel out of the mix and stops it: the controls its voice fades out with.
+    VoiceControls Retire(Channel* channel);
+    // Adds a released voice to those fading out, cutting the oldest when kMaxReleased already fade.
+    void KeepFading(std::shared_ptr<Voice> voice);
 
     std::vector<Channel*> channels_;
+    std::vector<Retiring> retiring_;               // released since the last Sync
     std::vector<std::shared_ptr<Voice>> released_; // fading out after their channels went
     std::vector<std::shared_ptr<Voice>> voices_;
     std::vector<float> scratch_ = std::vector<float>(2 * kBlockFrames);
