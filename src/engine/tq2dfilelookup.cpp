@@ -43,6 +43,16 @@ bool StartsAtSystemRoot(const char* name) {
     return IsSeparator(*SkipBlanks(name));
 }
 
+// True when name is empty or its last component is a folder: it ends in a separator, "." or "..".
+bool EndsAtAFolder(const TQString& name) {
+    const char* text = name.GetString();
+    const char* last = text + name.GetLength();
+    while (last > text && !IsSeparator(last[-1]))
+        --last;
+    const std::string component(last);
+    return component.empty() || component == "." || component == "..";
+}
+
 // The disk path tried for a relative name the device resolves (below the program's folder), or
 // the absolute path itself.
 std::string DeviceTried(const char* name) {
@@ -58,8 +68,7 @@ bool TQ2DIsSystemPath(const char* name) {
 
 bool TQ2DNamesFile(const char* what, const char* name, const char* description, const char* key) {
     const TQString trimmed = Trimmed(name ? name : "");
-    const int length = static_cast<int>(trimmed.GetLength());
-    if (length > 0 && !IsSeparator(trimmed.GetAt(length - 1)))
+    if (!EndsAtAFolder(trimmed))
         return true;
     const std::string source = description ? std::string(key) + " of '" + description + "'" : "the name";
     g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dfilelookup", "TQ2DNamesFile", __LINE__);

@@ -221,6 +221,8 @@ TEST_F(PackNamesTest, DescriptionNamesLoadOrFailWithOneLine) {
         {false, "", "", TextureLoads, false, "texture '': the name names no file"},
         {false, "sub/", "", SoundLoads, false, "sound 'sub/': the name names no file"},
         {false, " ", "", MusicLoads, false, "music '': the name names no file"},
+        {false, "sub/..", "", TextureLoads, false, "texture 'sub/..': the name names no file"},
+        {true, "DOT.TXT", "TEX=.", SpriteLoads, false, "TEX of 'DOT.TXT' names no file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file + ": " + c.text);
