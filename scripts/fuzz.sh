@@ -40,6 +40,7 @@ options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
 rm -f "$work/found/"*
 if "$harness" "${options[@]}" "$work/corpus" "$seeds" >"$work/log" 2>&1; then
   echo "fuzz_$name: $(grep -E '^stat::number_of_executed_units' "$work/log" | awk '{print $2}') runs in ${seconds} s, $(grep -oE 'cov: [0-9]+' "$work/log" | tail -1)"

@@ -156,11 +156,13 @@ bool CanOpen(const std::string& display) {
 } // namespace
 
 bool XServer::Start() {
-    // Once in a while a window manager cannot reach a server that has just started: both start again.
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    // Once in a while a window manager cannot reach a server that has just started, or a loaded
+    // machine has no display free for a moment: both start again, a little later each time.
+    for (int attempt = 0; attempt < 8; ++attempt) {
         if (StartOnce())
             return true;
         Stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(250 * (attempt + 1)));
     }
     return false;
 }
