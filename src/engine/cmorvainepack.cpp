@@ -274,6 +274,15 @@ CMorvainePack::FileData CMorvainePack::GetFile(const char* name) {
     return FileData(record->second.dwSize, cached->second);
 }
 
+bool CMorvainePack::HasFile(const char* name) const {
+    if (!m_pFile || !name || std::strlen(name) > MORVAINE_PACK_MAX_NAME)
+        return false;
+    char normalized[128];
+    std::strcpy(normalized, name);
+    NormalizePath(normalized);
+    return m_mapFile.count(normalized) != 0;
+}
+
 bool CMorvainePack::LoadFile(const std::string& name) {
     const tagMorvainePackFileInfo& record = m_mapFile.at(name);
     std::unique_ptr<unsigned char[]> buffer(

@@ -89,6 +89,8 @@ public:
     /// lives until ReleaseCache, Close or the file's removal. A stored file of 0 bytes gives
     /// {0, non-NULL}.
     FileData GetFile(const char* name);
+    /// True when the open pack stores name; reads nothing and logs nothing.
+    bool HasFile(const char* name) const;
     /// Frees every buffer GetFile handed out.
     void ReleaseCache();
 

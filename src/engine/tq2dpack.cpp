@@ -121,6 +121,16 @@ int TQ2DPackGetFile(const char* name, TQString& out) {
     return 0;
 }
 
+bool TQ2DPackHasFile(const char* name) {
+    if (!name)
+        return false;
+    const std::string stored = StoredName(name);
+    for (const auto& entry : Registry().Packs())
+        if (entry.second->HasFile(stored.c_str()))
+            return true;
+    return false;
+}
+
 TQString TQ2DNormalizeResourceName(const char* name) {
     const char* text = name ? name : "";
     const char* afterDoubleSlash = std::strstr(text, "//");

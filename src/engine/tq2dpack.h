@@ -29,6 +29,8 @@ void TQ2DPackRemoveAll();
 /// "sub/../a.png" is A.PNG) into out (GetBufferLength() gives their
 /// count; 0 for an empty stored file): 1, or 0 when no pack holds it (out is then untouched).
 int TQ2DPackGetFile(const char* name, TQString& out);
+/// True when a registered pack stores the name (resolved as for TQ2DPackGetFile); reads nothing.
+bool TQ2DPackHasFile(const char* name);
 
 /// Name-level normalised resource name, the key of the caches and description files: only the text
 /// after the first "//" counts; it is trimmed and upper-cased; one leading "/" (and blanks after

@@ -6,15 +6,10 @@ namespace {
 
 bool g_bPackNames = false;
 
-bool HeldByPack(const char* name) {
-    TQString bytes;
-    return TQ2DPackGetFile(TQ2DNormalizeResourceName(name), bytes) != 0;
-}
-
 } // namespace
 
 TQ2DPackNameScope::TQ2DPackNameScope(const char* name) : m_bOuter(g_bPackNames) {
-    g_bPackNames = m_bOuter || HeldByPack(name);
+    g_bPackNames = m_bOuter || TQ2DPackHasFile(TQ2DNormalizeResourceName(name));
 }
 
 TQ2DPackNameScope::~TQ2DPackNameScope() {
