@@ -4,6 +4,18 @@
 
 namespace tqaudio {
 
+namespace {
+
+// Appends `item`, dropping the oldest first when `list` already holds `most`.
+template <class T> void AppendDroppingOldest(std::vector<T>& list, T item, size_t most) {
+    if (list.size() == most) {
+        list.erase(list.begin());
+    }
+    list.push_back(std::move(item));
+}
+
+} // namespace
+
 void Mixer::Add(Channel* channel) {
     channels_.push_back(channel);
 }
@@ -15,18 +27,12 @@ VoiceControls Mixer::Retire(Channel* channel) {
 }
 
 void Mixer::KeepFading(std::shared_ptr<Voice> voice) {
-    if (released_.size() == kMaxReleased) {
-        released_.erase(released_.begin());
-    }
-    released_.push_back(std::move(voice));
+    AppendDroppingOldest(released_, std::move(voice), kMaxReleased);
 }
 
 void Mixer::Release(Channel* channel) {
     // A pass may be mixing the voice now: the controls that fade it out reach it at the next Sync.
-    retiring_.push_back({channel->GetVoice(), Retire(channel)});
-    if (retiring_.size() > kMaxReleased) {
-        retiring_.erase(retiring_.begin());
-    }
+    AppendDroppingOldest(retiring_, Retiring{channel->GetVoice(), Retire(channel)}, kMaxReleased);
 }
 
 void Mixer::ReleaseDetached(Channel* channel, double rate) {
