@@ -18,8 +18,10 @@
 
 #include "base/tqstring.h"
 
-/// Registers the pack at path (at most 511 bytes): 1, or 0 for a NULL, empty, over-long, missing
-/// or damaged pack (the registry is then unchanged).
+/// Registers the pack at path (at most 511 bytes): 1, or 0 for a NULL or empty path, an over-long
+/// path, a missing file or a damaged pack (the registry is then unchanged). An empty file (0 bytes)
+/// that the process may write is made an empty pack (a pack header is written into it, ready for
+/// files to be added) and registered: 1. A read-only empty file gives 0.
 int TQ2DPackAdd(const char* path);
 /// Closes and forgets the pack whose key path normalises to: 1, or 0 when none is registered.
 int TQ2DPackRemove(const char* path);

@@ -2,7 +2,13 @@
 /// TQ2DSound: a sound effect and its playback parameters. Effects loaded by name are shared through
 /// the sound cache (loaded once per normalised name, freed with their last holder); effects loaded
 /// from memory belong to their object. Copies share the effect and take a reference of their own.
-/// Each Play gets a new device channel, so several objects of one effect can sound at once.
+///
+/// An object plays once at a time: Play on an object that is still playing ends that playback
+/// (Stop) and starts the effect again on a new device channel. For playbacks that overlap (rapid
+/// footsteps, coins), play several objects of the effect, e.g. copies made while none plays; at
+/// most 4 playbacks of one effect sound at once, and a fifth replaces the quietest. A copy also
+/// takes the channel of the playback it was copied during: its Play, Stop or destruction ends
+/// that playback.
 #pragma once
 
 #include "engine/tq2dchannel.h"
@@ -27,7 +33,8 @@ public:
     int Create(const char* name, unsigned long size);
     /// Stops the playback and releases the effect.
     void Delete();
-    /// Plays the effect with this object's parameters (nothing when muted or without an effect).
+    /// Plays the effect with this object's parameters (nothing when muted or without an effect),
+    /// after stopping this object's playback, if any: plays of one object never overlap.
     void Play();
 
     /// The effect handle, 0 when none.

@@ -19,9 +19,11 @@
 ///   DATA_MAX_LINE=visible lines (0: all)  DATA_SELECT=key selected after loading (the last counts)
 ///   ADD_DATA=key,text        (the text is stored unchanged; text after a second ',' is dropped)
 /// @endcode
-/// Unknown keys are ignored. TEXT_COLOR colours the list's lines only: the edit's text stays black
-/// until the game sets GetEdit().SetTextColor(RGB(...)), which shows at the edit's next text (for
-/// the text shown now, GetEdit().SetText(GetDataList().GetCurSelectData())).
+/// DROP_DOWN_BTN is passed on as written: it starts at the resource root, as names in window files
+/// do, not at this file's folder. Unknown keys are ignored. TEXT_COLOR colours the list's lines
+/// only: the edit's text stays black until the game sets GetEdit().SetTextColor(RGB(...)), which
+/// shows at the edit's next text (for the text shown now,
+/// GetEdit().SetText(GetDataList().GetCurSelectData())).
 ///
 /// Like an edit, the box draws no frame and no background: put an image behind it.
 #pragma once

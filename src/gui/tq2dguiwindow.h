@@ -16,6 +16,11 @@
 ///   ADD_STATIC=id,x,y,width,height,align (1 centred, 2 right, else left),text
 ///   ADD_EDIT=id,x,y,width,height
 /// @endcode
+/// The files a line names (animations, nested windows, combo-box files) are passed on as written:
+/// they start at the resource root (the packs' root, then the working folder), not at this file's
+/// folder, so a window file gui/options.wnd names gui/panel.ani. (Names inside sprite, animation and
+/// particle descriptions start at their own file's folder.) A name that is not found logs one line
+/// and leaves its control without a face; InitFromConfig still returns 1.
 /// The id field is offered (trimmed, upper-cased) to OnGetControlID first; 0 reads it as a number.
 /// Other keys go to OnInitFromConfig. Added controls are owned by the window; a control whose ID is
 /// already taken is dropped. A file already being read further up (a file naming itself, directly
