@@ -1,6 +1,8 @@
 # The API reference, made with doxygen from the installed headers:
 #  - target docs writes build/docs/html (not part of the default build);
 #  - cmake --install copies it to share/doc/TQ2D/html when it has been built, else says so;
+#  - cmake --install puts the guide beside it (share/doc/TQ2D/guide.md), with the files the guide
+#    links to in share/doc/TQ2D/examples: its file-format examples and the example games;
 #  - test tq2d_docs runs doxygen into a folder of its own and fails on any warning.
 find_package(Doxygen QUIET)
 
@@ -38,3 +40,14 @@ install(DIRECTORY ${CMAKE_BINARY_DIR}/docs/html/ DESTINATION share/doc/TQ2D/html
 install(CODE "if(NOT EXISTS \"${CMAKE_BINARY_DIR}/docs/html/index.html\")
   message(STATUS \"API reference not installed: build the docs target first (needs doxygen)\")
 endif()")
+
+# In the source tree the guide lies in docs/ and links to ../examples (the games) and examples (its
+# own files); installed, both are one examples folder beside it.
+set(TQ_GUIDE ${CMAKE_SOURCE_DIR}/docs/guide.md)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TQ_GUIDE})
+file(READ ${TQ_GUIDE} TQ_GUIDE_TEXT)
+string(REPLACE "](../examples" "](examples" TQ_GUIDE_TEXT "${TQ_GUIDE_TEXT}")
+file(WRITE ${CMAKE_BINARY_DIR}/docs/guide.md "${TQ_GUIDE_TEXT}")
+install(FILES ${CMAKE_BINARY_DIR}/docs/guide.md DESTINATION share/doc/TQ2D)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/examples/ ${CMAKE_SOURCE_DIR}/examples/
+        DESTINATION share/doc/TQ2D/examples)

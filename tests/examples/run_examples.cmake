@@ -11,6 +11,22 @@ set(PREFIX ${WORK}/prefix)
 file(REMOVE_RECURSE ${WORK})
 run(${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX})
 
+# The guide lies beside the reference, and every file it links to is installed with it.
+set(GUIDE ${PREFIX}/share/doc/TQ2D/guide.md)
+file(READ ${GUIDE} guide)
+string(REPLACE "](" "<link>" guide "${guide}") # a "]" would group the list's items
+string(REGEX MATCHALL "<link>[^)#:]+" links "${guide}")
+list(LENGTH links count)
+if(count LESS 20)
+  message(FATAL_ERROR "${GUIDE}: ${count} links to files")
+endif()
+foreach(link ${links})
+  string(REPLACE "<link>" "" target "${link}")
+  if(NOT EXISTS "${PREFIX}/share/doc/TQ2D/${target}")
+    message(FATAL_ERROR "${GUIDE} links to ${target}, which is not installed")
+  endif()
+endforeach()
+
 # The installed libraries export neither the platform's internals nor test entry points.
 foreach(library libTQDll2DD.so libtqaudio.so)
   execute_process(COMMAND nm -D --defined-only ${PREFIX}/lib/${library} OUTPUT_VARIABLE symbols)
