@@ -35,16 +35,18 @@ def disc(cx, cy, radius, colour, x, y):
     return colour + (255,) if inside else (0, 0, 0, 0)
 
 
-def sheet(x, y):
-    """32 x 32 cells: a ball, a box, a star."""
-    cell, dx, dy = x // 32, x % 32 + 0.5 - 16, y + 0.5 - 16
-    if cell == 0:
-        return disc(16, 16, 14, (255, 200, 60), x % 32, y)
-    if cell == 1:
-        edge = max(abs(dx), abs(dy))
-        return (80, 150, 255, 255) if edge < 14 else (0, 0, 0, 0) if edge >= 15 else (20, 40, 120, 255)
-    radius = 8 + 6 * math.cos(5 * math.atan2(dy, dx))
-    return (255, 110, 180, 255) if math.hypot(dx, dy) <= radius else (0, 0, 0, 0)
+def sheet(star):
+    """32 x 32 cells: a ball, a box, a star of the colour star."""
+    def pixel(x, y):
+        cell, dx, dy = x // 32, x % 32 + 0.5 - 16, y + 0.5 - 16
+        if cell == 0:
+            return disc(16, 16, 14, (255, 200, 60), x % 32, y)
+        if cell == 1:
+            edge = max(abs(dx), abs(dy))
+            return (80, 150, 255, 255) if edge < 14 else (0, 0, 0, 0) if edge >= 15 else (20, 40, 120, 255)
+        radius = 8 + 6 * math.cos(5 * math.atan2(dy, dx))
+        return star + (255,) if math.hypot(dx, dy) <= radius else (0, 0, 0, 0)
+    return pixel
 
 
 # A 3 x 5 pixel font drawn at twice the size into 8 x 12 cells.
@@ -103,16 +105,19 @@ def write_particle_record(path):
     write_file(path, record)
 
 
-write_png("first-game/assets/sheet.png", 96, 32, sheet)
+PINK, WHITE = (255, 110, 180), (255, 255, 255)
+write_png("first-game/assets/sheet.png", 96, 32, sheet(PINK))
 write_click("first-game/assets/click.wav")
-write_png("script-game/assets/sheet.png", 96, 32, sheet)
+write_png("script-game/assets/sheet.png", 96, 32, sheet(PINK))
 write_png("script-game/assets/font.png", 128, 24, font)
 write_png("script-game/assets/button.png", 64, 16, faces(32, 16, [(60, 120, 60), (200, 80, 40)]))
-write_png("gui-game/assets/button.png", 256, 24,
+write_png("gui-game/assets/gui/button.png", 256, 24,
           faces(64, 24, [(150, 180, 230), (180, 210, 255), (110, 140, 200), (160, 160, 160)]))
-write_png("gui-game/assets/panel.png", 160, 100, lambda x, y: (170 + x // 4, 190, 150 + y // 2, 255))
-for source, name in (("script-game/assets/sheet.png", "sheet.png"), ("script-game/assets/font.png", "font.png"),
-                     ("gui-game/assets/button.png", "face.png"), ("gui-game/assets/panel.png", "panel.png")):
+write_png("gui-game/assets/gui/panel.png", 160, 100, lambda x, y: (170 + x // 4, 190, 150 + y // 2, 255))
+# The guide's star is white: particles multiply it by their own colour.
+write_png(os.path.join(DOCS, "sheet.png"), 96, 32, sheet(WHITE))
+for source, name in (("script-game/assets/font.png", "font.png"),
+                     ("gui-game/assets/gui/button.png", "gui/face.png"), ("gui-game/assets/gui/panel.png", "gui/panel.png")):
     with open(os.path.join(HERE, source), "rb") as image:
         write_file(os.path.join(DOCS, name), image.read())
 write_particle_record(os.path.join(DOCS, "spark.psi"))

@@ -102,13 +102,13 @@ int main(int argc, char** argv) {
     }
     g_game = game;
     // The description file, and the animation files and textures it names, come from the pack.
-    game->window.InitFromConfig("main.wnd");
+    game->window.InitFromConfig("gui/main.wnd");
     const bool loaded = game->window.GetControl(kCount) != nullptr;
     if (loaded) {
         game->window.ShowCount();
         TQ2DLoop();
     } else {
-        std::fprintf(stderr, "gui-game: main.wnd is missing or incomplete\n");
+        std::fprintf(stderr, "gui-game: gui/main.wnd is missing or incomplete\n");
     }
     delete game;
     TQ2DClose();

@@ -16,6 +16,7 @@
 #include "engine/tq2dsprite.h"
 #include "engine/tq2dtexture.h"
 #include "gui/tq2dguicombobox.h"
+#include "gui/tq2dguiimage.h"
 #include "gui/tq2dguiwindow.h"
 #include "gui/tq2dtextout.h"
 #include "helpers/tqgfxfont.h"
@@ -79,10 +80,14 @@ TEST_F(GuideExamples, DescriptionFilesFromAPack) {
         spark.Update(0.02f);
     EXPECT_GT(spark.GetParticlesAlive(), 0);
 
-    // The window and the combo box it names; IDs are the numbers of the file.
+    // The window in its sub-folder and the files it names from the root; IDs are the numbers of
+    // the file.
     TQ2DGUIWindow window;
-    ASSERT_EQ(window.InitFromConfig("dialog.wnd"), 1);
+    ASSERT_EQ(window.InitFromConfig("gui/dialog.wnd"), 1);
     EXPECT_EQ(window.GetControlList().GetCount(), 6u);
+    auto* panel = static_cast<TQ2DGUIImage*>(window.GetControl(1));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_NE(panel->GetTexture().GetTexture(), 0u);
     auto* combo = static_cast<TQ2DGUIComboBox*>(window.GetControl(4));
     ASSERT_NE(combo, nullptr);
     EXPECT_EQ(combo->GetDataList().GetItems().GetCount(), 3u);
