@@ -8,6 +8,7 @@
 /// and target handles index tables with generation counts, so a stale or foreign handle is refused.
 #pragma once
 
+#include "device/tqgfxframepacer.h"
 #include "device/tqgfxhandletable.h"
 #include "platform/d3d9/tqd3d9.h"
 #include "platform/d3dx9/tqd3dx9.h"
@@ -499,7 +500,6 @@ private:
 
     // Frame loop (tqgfxdeviceloop.cpp).
     bool RunFrame();
-    DWORD FrameInterval() const;
     void WaitBeforeNextPass(DWORD due);
     void PauseWhileInactive();
     bool ExitRefused();
@@ -663,10 +663,5 @@ private:
     // Timer.
     float m_fTime = 0.0f;
     float m_fDeltaTime = 0.0f;
-    DWORD m_nFixedDelta = 0;
-    int m_nFPSValue = 0;
-    DWORD m_t0 = 0;
-    DWORD m_t0fps = 0;
-    DWORD m_dt = 0;
-    DWORD m_cfps = 0;
+    TQGfxFramePacer m_pacer;
 };
