@@ -20,6 +20,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 /// One vertex: position in pixels (y downwards), depth, ARGB colour, texture coordinates.
@@ -437,6 +438,11 @@ public:
     IDirect3DDevice9* Direct3DDevice() const { return m_pD3DDevice; }
     /// The active flag: the application has focus and the loop runs.
     bool IsActive() const { return m_bActive; }
+    /// Why the last Texture_Load failed on data it had (the bytes given, or the file it read): what
+    /// is wrong with the image, such as "corrupt image (not enough pixels)". Empty after a load that
+    /// succeeded or found no file. Texture_Load only posts its error; its caller, which knows the
+    /// file's name, logs the line.
+    const char* Texture_LoadProblem() const { return m_textureLoadProblem.c_str(); }
 
     /// A render target's record, kept under the target's handle: the real size of the colour
     /// texture, the texture and the optional depth surface, and what to re-create after a reset
@@ -579,6 +585,7 @@ private:
     bool m_bActive = true;
     bool m_bDestroyingWindow = false; // our own DestroyWindow: WM_DESTROY posts no WM_QUIT
     char m_szError[256] = "";
+    std::string m_textureLoadProblem;
     char m_szAppPath[MAX_PATH] = "";
     char m_szIniString[256] = "";
 
