@@ -15,7 +15,7 @@ int32_t Between(DWORD from, DWORD to) {
 
 void TQGfxFramePacer::Reset(DWORD now) {
     m_gridStart = m_lastStart = m_windowStart = now;
-    m_slot = 0;
+    m_slot = -1; // the first frame is due at once, in slot 0
     m_framesInWindow = m_framesPerSecond = 0;
 }
 

@@ -19,7 +19,7 @@
 class TQGfxFramePacer {
 public:
     /// Starts anew at now: the grid, the last frame's start and the counting window; no frames
-    /// counted.
+    /// counted. The first frame is due at once.
     void Reset(DWORD now);
     /// fps > 0 paces to fps frames a second on a grid starting at the last frame's start; 0 and
     /// below run free.
@@ -42,7 +42,7 @@ private:
 
     int m_rate = 0;
     DWORD m_gridStart = 0;
-    int64_t m_slot = 0; // the slot of the last frame; slot 0 is the grid's start
+    int64_t m_slot = -1; // the slot of the last frame; slot 0 is at the grid's start
     DWORD m_lastStart = 0;
     DWORD m_windowStart = 0;
     int m_framesInWindow = 0;
