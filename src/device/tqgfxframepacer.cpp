@@ -40,8 +40,9 @@ DWORD TQGfxFramePacer::StartFrame(DWORD now) {
         return interval;
     }
     const int64_t latest = LatestSlotAt(now);
-    if (latest - m_slot > m_rate) {
-        // More than a second behind: the grid starts again at this frame.
+    if (latest < 0 || latest - m_slot > m_rate) {
+        // More than a second behind (or so long that the clock's difference wrapped): the grid
+        // starts again at this frame.
         m_gridStart = now;
         m_slot = 0;
     } else {
@@ -57,10 +58,10 @@ DWORD TQGfxFramePacer::SlotTime(int64_t slot) const {
     return m_gridStart + static_cast<DWORD>((slot * kSecondMs + m_rate - 1) / m_rate);
 }
 
-// The last slot whose moment is at or before now.
+// The last slot whose moment is at or before now; -1 when now does not follow the grid's start.
 int64_t TQGfxFramePacer::LatestSlotAt(DWORD now) const {
-    const int64_t elapsed = std::max<int32_t>(Between(m_gridStart, now), 0);
-    return elapsed * m_rate / kSecondMs;
+    const int32_t elapsed = Between(m_gridStart, now);
+    return elapsed < 0 ? -1 : static_cast<int64_t>(elapsed) * m_rate / kSecondMs;
 }
 
 // Every rate slots make exactly one second: the grid's start moves on by whole seconds so that its
@@ -72,13 +73,15 @@ void TQGfxFramePacer::RebaseGrid() {
 }
 
 // Counts a frame in the second of the clock that holds stamp; a frame of a later second closes the
-// seconds before it.
+// seconds before it (one that does not follow them, after the clock's difference wrapped, starts
+// the seconds anew).
 void TQGfxFramePacer::Count(DWORD stamp) {
     const int32_t since = Between(m_windowStart, stamp);
-    if (since >= static_cast<int32_t>(kSecondMs)) {
-        const int32_t seconds = since / static_cast<int32_t>(kSecondMs);
+    const int32_t second = static_cast<int32_t>(kSecondMs);
+    if (since < 0 || since >= second) {
+        const int32_t seconds = since / second;
         m_framesPerSecond = seconds == 1 ? m_framesInWindow : 0;
-        m_windowStart += static_cast<DWORD>(seconds) * kSecondMs;
+        m_windowStart = since < 0 ? stamp : m_windowStart + static_cast<DWORD>(seconds) * kSecondMs;
         m_framesInWindow = 0;
     }
     ++m_framesInWindow;
