@@ -4,7 +4,8 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "base/tqstring.h"
 #include "engine/tq2dapi.h"
@@ -89,16 +90,13 @@ DWORD Over(DWORD top, DWORD below) {
 // glyph edges keep their coverage as alpha whatever they overlap.
 class MarkupWriter {
 public:
-    MarkupWriter(HDC dc, DWORD* bits, DWORD width, DWORD height, const TQString& text)
+    // texels: width x height of them, all kTransparent.
+    MarkupWriter(HDC dc, DWORD* bits, DWORD* texels, DWORD width, DWORD height, const TQString& text)
         : m_dc(dc), m_bits(bits), m_width(static_cast<int>(width)), m_height(static_cast<int>(height)),
-          m_text(text), m_length(text.GetLength()),
-          m_texels(static_cast<size_t>(width) * height, kTransparent) {
+          m_text(text), m_length(text.GetLength()), m_texels(texels) {
         GetTextMetricsA(m_dc, &m_metrics);
         m_lineHeight = m_metrics.tmHeight + kLineSpacing;
     }
-
-    // The texels of the rectangle: rows of width, 0xAARRGGBB.
-    const std::vector<DWORD>& Texels() const { return m_texels; }
 
     void Write() {
         DWORD i = 0;
@@ -267,11 +265,11 @@ private:
     COLORREF m_shadowColor = kInitialShadowColor;
     int m_effect = kPlain;
     DWORD m_runStart = 0;
-    std::vector<DWORD> m_texels;
+    DWORD* m_texels; // rows of width, 0xAARRGGBB
 };
 
 // Replaces the texture rectangle by the texels (rows of w).
-void CopyToTexture(TQ2DTexture& tex, const std::vector<DWORD>& source, DWORD x, DWORD y, DWORD w, DWORD h) {
+void CopyToTexture(TQ2DTexture& tex, const DWORD* source, DWORD x, DWORD y, DWORD w, DWORD h) {
     DWORD* texels = tex.Lock(false);
     if (!texels)
         return;
@@ -282,7 +280,7 @@ void CopyToTexture(TQ2DTexture& tex, const std::vector<DWORD>& source, DWORD x, 
     const DWORD right = static_cast<DWORD>(std::min<ULONGLONG>(static_cast<ULONGLONG>(x) + w, tw));
     const DWORD bottom = static_cast<DWORD>(std::min<ULONGLONG>(static_cast<ULONGLONG>(y) + h, th));
     for (DWORD row = top; row < bottom; ++row) {
-        const DWORD* src = source.data() + static_cast<size_t>(row - top) * w;
+        const DWORD* src = source + static_cast<size_t>(row - top) * w;
         std::copy(src, src + (right - left), texels + static_cast<size_t>(row) * tw + left);
     }
     tex.UnLock();
@@ -299,10 +297,15 @@ void TQ2DTextOut(TQ2DTexture& tex, HFONT hFont, DWORD x, DWORD y, DWORD w, DWORD
         return;
     DWORD* bits = nullptr;
     HBITMAP bitmap = TQ2DGUICreateDIB(dc, w, h, &bits);
-    if (!bitmap) {
+    const size_t count = static_cast<size_t>(w) * h;
+    std::unique_ptr<DWORD[]> texels(bitmap ? new (std::nothrow) DWORD[count] : nullptr);
+    if (!texels) {
+        if (bitmap)
+            DeleteObject(bitmap);
         DeleteDC(dc);
         return;
     }
+    std::fill(texels.get(), texels.get() + count, kTransparent);
     HFONT font = hFont ? hFont : TQ2DGetDefaultFont();
     HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
@@ -314,9 +317,8 @@ void TQ2DTextOut(TQ2DTexture& tex, HFONT hFont, DWORD x, DWORD y, DWORD w, DWORD
     va_start(args, szFormat);
     text.FormatV(szFormat, args);
     va_end(args);
-    MarkupWriter writer(dc, bits, w, h, text);
-    writer.Write();
-    CopyToTexture(tex, writer.Texels(), x, y, w, h);
+    MarkupWriter(dc, bits, texels.get(), w, h, text).Write();
+    CopyToTexture(tex, texels.get(), x, y, w, h);
     if (oldFont)
         SelectObject(dc, oldFont);
     if (oldBitmap)
