@@ -1,6 +1,7 @@
 #include "gui/tq2dtextout.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
@@ -188,11 +189,20 @@ private:
             std::fill(m_bits + Index(left, row), m_bits + Index(right, row), background);
         SetTextColor(m_dc, ink);
         TextOutA(m_dc, x, y, run, n);
+        // One ink over one background leaves few distinct pixels: their texels are kept by pixel.
+        std::array<DWORD, 256> seenPixel, seenTexel;
+        seenPixel.fill(background);
         for (int row = top; row < bottom; ++row)
             for (size_t i = Index(left, row); i < Index(right, row); ++i) {
                 const DWORD pixel = m_bits[i] & 0xFFFFFF;
-                if (pixel != background)
-                    m_texels[i] = Over(TQ2DGUIInkTexel(pixel, ink, background), m_texels[i]);
+                if (pixel == background)
+                    continue;
+                const size_t slot = (pixel ^ (pixel >> 8) ^ (pixel >> 16)) & 0xFF;
+                if (seenPixel[slot] != pixel) {
+                    seenPixel[slot] = pixel;
+                    seenTexel[slot] = TQ2DGUIInkTexel(pixel, ink, background);
+                }
+                m_texels[i] = Over(seenTexel[slot], m_texels[i]);
             }
     }
 
