@@ -154,9 +154,7 @@ bool TQGfxDevice::CreateDeviceWindow() {
 
 void TQGfxDevice::ResetTimer() {
     m_fTime = 0.0f;
-    m_t0 = m_t0fps = timeGetTime();
-    m_dt = m_cfps = 0;
-    m_nFPSValue = 0;
+    m_pacer.Reset(timeGetTime());
 }
 
 bool TQGfxDevice::System_Initiate() {

@@ -8,6 +8,7 @@
 /// and target handles index tables with generation counts, so a stale or foreign handle is refused.
 #pragma once
 
+#include "device/tqgfxframepacer.h"
 #include "device/tqgfxhandletable.h"
 #include "platform/d3d9/tqd3d9.h"
 #include "platform/d3dx9/tqd3dx9.h"
@@ -19,6 +20,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 /// One vertex: position in pixels (y downwards), depth, ARGB colour, texture coordinates.
@@ -436,6 +438,11 @@ public:
     IDirect3DDevice9* Direct3DDevice() const { return m_pD3DDevice; }
     /// The active flag: the application has focus and the loop runs.
     bool IsActive() const { return m_bActive; }
+    /// Why the last Texture_Load failed on data it had (the bytes given, or the file it read): what
+    /// is wrong with the image, such as "corrupt image (not enough pixels)". Empty after a load that
+    /// succeeded or found no file. Texture_Load only posts its error; its caller, which knows the
+    /// file's name, logs the line.
+    const char* Texture_LoadProblem() const { return m_textureLoadProblem.c_str(); }
 
     /// A render target's record, kept under the target's handle: the real size of the colour
     /// texture, the texture and the optional depth surface, and what to re-create after a reset
@@ -499,7 +506,6 @@ private:
 
     // Frame loop (tqgfxdeviceloop.cpp).
     bool RunFrame();
-    DWORD FrameInterval() const;
     void WaitBeforeNextPass(DWORD due);
     void PauseWhileInactive();
     bool ExitRefused();
@@ -579,6 +585,7 @@ private:
     bool m_bActive = true;
     bool m_bDestroyingWindow = false; // our own DestroyWindow: WM_DESTROY posts no WM_QUIT
     char m_szError[256] = "";
+    std::string m_textureLoadProblem;
     char m_szAppPath[MAX_PATH] = "";
     char m_szIniString[256] = "";
 
@@ -663,10 +670,5 @@ private:
     // Timer.
     float m_fTime = 0.0f;
     float m_fDeltaTime = 0.0f;
-    DWORD m_nFixedDelta = 0;
-    int m_nFPSValue = 0;
-    DWORD m_t0 = 0;
-    DWORD m_t0fps = 0;
-    DWORD m_dt = 0;
-    DWORD m_cfps = 0;
+    TQGfxFramePacer m_pacer;
 };

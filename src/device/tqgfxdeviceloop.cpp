@@ -10,7 +10,6 @@ namespace {
 // A stall longer than this becomes one fixed interval (or kStallDelta without a fixed rate).
 const float kMaxDelta = 0.2f;
 const float kStallDelta = 0.01f;
-const DWORD kFpsWindowMs = 1000;
 const DWORD kInactiveSleepMs = 80;
 
 int ScanCode(LPARAM lParam) {
@@ -57,22 +56,17 @@ bool TQGfxDevice::System_Start() {
             PauseWhileInactive();
             continue;
         }
-        m_dt = timeGetTime() - m_t0;
-        if (m_dt >= FrameInterval()) {
+        const DWORD due = m_pacer.NextFrameDue();
+        if (static_cast<int32_t>(timeGetTime() - due) >= 0) {
             if (RunFrame())
                 break;
         } else {
-            WaitBeforeNextPass(m_t0 + FrameInterval());
+            WaitBeforeNextPass(due);
         }
     }
     ClearQueue();
     m_bActive = false;
     return true;
-}
-
-// Frames start at least 1 ms apart, and no sooner than the fixed delta when one is set.
-DWORD TQGfxDevice::FrameInterval() const {
-    return m_nFixedDelta > 1 ? m_nFixedDelta : 1;
 }
 
 // Sleeps until timeGetTime() reaches `due`; a device that pumps its own messages wakes for the
@@ -92,20 +86,15 @@ void TQGfxDevice::PauseWhileInactive() {
         tqplat::WaitMessage(kInactiveSleepMs);
 }
 
-// Measures the frame, counts it and calls the frame function. True when the loop must end.
+// Measures the frame, counts it and calls the frame function. True when the loop must end. The
+// delta is the time that passed since the last frame began.
 bool TQGfxDevice::RunFrame() {
-    m_fDeltaTime = static_cast<float>(m_dt / 1000.0);
-    if (m_fDeltaTime > kMaxDelta)
-        m_fDeltaTime = m_nFixedDelta ? static_cast<float>(m_nFixedDelta / 1000.0) : kStallDelta;
-    m_fTime += m_fDeltaTime;
-    m_t0 = timeGetTime();
-    if (m_t0 - m_t0fps < kFpsWindowMs) {
-        ++m_cfps;
-    } else {
-        m_nFPSValue = static_cast<int>(m_cfps);
-        m_cfps = 1; // this frame opens the new window
-        m_t0fps = m_t0;
+    m_fDeltaTime = static_cast<float>(m_pacer.StartFrame(timeGetTime()) / 1000.0);
+    if (m_fDeltaTime > kMaxDelta) {
+        const float fixed = m_pacer.FixedInterval();
+        m_fDeltaTime = fixed > 0.0f ? fixed : kStallDelta;
     }
+    m_fTime += m_fDeltaTime;
     if (m_pfnFrame() || m_hWndParent)
         return true;
     ClearQueue();
@@ -123,7 +112,7 @@ float TQGfxDevice::Timer_GetDelta() {
 }
 
 int TQGfxDevice::Timer_GetFPS() {
-    return m_nFPSValue;
+    return m_pacer.FramesPerSecond();
 }
 
 void TQGfxDevice::FocusChange(bool gained) {

@@ -209,7 +209,7 @@ void TQGfxDevice::SetFrameRate(int fps) {
         CallIfSet(m_pfnFocusGain);
     }
     m_nFPS = fps;
-    m_nFixedDelta = fps > 0 ? static_cast<DWORD>(1000.0 / fps) : 0;
+    m_pacer.SetRate(fps);
 }
 
 void TQGfxDevice::SetUseSound(bool useSound) {

@@ -67,6 +67,7 @@ DWORD TQGfxDevice::Texture_Create(DWORD width, DWORD height) {
 }
 
 DWORD TQGfxDevice::Texture_Load(const char* nameOrData, DWORD size) {
+    m_textureLoadProblem.clear();
     if (!m_pD3DDevice || !nameOrData)
         return 0;
     DWORD length = size;
@@ -95,10 +96,14 @@ DWORD TQGfxDevice::Texture_Load(const char* nameOrData, DWORD size) {
     }
     if (!size)
         Resource_Free(const_cast<void*>(data));
+    if (!texture)
+        m_textureLoadProblem = TQ_D3DXGetLastLoadProblem();
     DWORD handle = texture ? m_textures.Add(TextureEntry{texture, info.Width, info.Height, true, false}) : 0;
     if (!handle) {
-        if (texture)
+        if (texture) {
             texture->Release();
+            m_textureLoadProblem = "no room for another texture";
+        }
         PostError("Can't create texture");
     }
     return handle;

@@ -116,18 +116,26 @@ TQString TQ2DDescriptionBase(const char* name, const TQString& key) {
 }
 
 DWORD TQ2DLoadByName(const char* name, const TQString& key, DWORD (TQGfxDevice::*load)(const char*, DWORD),
-                     const char* what) {
+                     const char* what, const char* (TQGfxDevice::*problem)() const) {
     if (TQ2DRefuseDiskPath(what, name, key))
         return 0;
+    // True, after its line, when the loader found the file and could not read it.
+    auto unreadable = [&]() {
+        const char* wrong = problem ? (g_pTQ2DDevice->*problem)() : "";
+        if (!*wrong)
+            return false;
+        TQ2DLogUnreadable("TQ2DLoadByName", what, name, wrong);
+        return true;
+    };
     DWORD handle = (g_pTQ2DDevice->*load)(key, 0);
-    if (handle)
+    if (handle || unreadable())
         return handle;
     std::string tried = DeviceTried(key);
     if (TQ2DIsSystemPath(name)) {
         const TQString path = Trimmed(name);
         if (TQ2DRefuseDiskPath(what, name, path))
             return 0;
-        if ((handle = (g_pTQ2DDevice->*load)(path, 0)) != 0)
+        if ((handle = (g_pTQ2DDevice->*load)(path, 0)) != 0 || unreadable())
             return handle;
         tried += std::string(", ") + path.GetString();
     }
@@ -161,6 +169,11 @@ bool TQ2DReadDescriptionFile(const char* name, const TQString& key, std::string*
     }
     TQ2DLogNotLoaded("TQ2DReadDescriptionFile", kDescription, name, tried);
     return false;
+}
+
+void TQ2DLogUnreadable(const char* function, const char* what, const char* name, const char* problem) {
+    g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dfilelookup", function, __LINE__);
+    g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s '%s': %s.", what, name, problem);
 }
 
 void TQ2DLogNotLoaded(const char* function, const char* what, const char* name, const std::string& tried) {

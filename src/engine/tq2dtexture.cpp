@@ -7,7 +7,20 @@
 #include "engine/tq2dfilelookup.h"
 #include "engine/tq2dpack.h"
 
+#include <string>
+
 TQ_IMPLEMENT_MEMORY_POOL(TQ2DTexture)
+
+namespace {
+
+// One line naming what the device could not make a texture of, when it says why.
+void LogUnreadable(const char* name) {
+    const char* problem = g_pTQ2DDevice->Texture_LoadProblem();
+    if (*problem)
+        TQ2DLogUnreadable("TQ2DTexture::Create", "texture", name, problem);
+}
+
+} // namespace
 
 TQ2DTexture::TQ2DTexture(const char* name, unsigned long size) {
     Create(name, size);
@@ -43,7 +56,10 @@ int TQ2DTexture::Create(const char* name, unsigned long size) {
 }
 
 int TQ2DTexture::LoadFromMemory(const char* data, unsigned long size) {
-    TakeOwned(g_pTQ2DDevice->Texture_Load(data, static_cast<DWORD>(size)));
+    const DWORD texture = g_pTQ2DDevice->Texture_Load(data, static_cast<DWORD>(size));
+    if (!texture)
+        LogUnreadable((std::to_string(size) + " bytes in memory").c_str());
+    TakeOwned(texture);
     return static_cast<int>(m_dwTexture);
 }
 
@@ -76,10 +92,14 @@ int TQ2DTexture::LoadShared(const char* name) {
 DWORD TQ2DTexture::LoadByKey(const char* name, const TQString& key) {
     TQString bytes;
     if (!TQ2DPackGetFile(key, bytes))
-        return TQ2DLoadByName(name, key, &TQGfxDevice::Texture_Load, "texture");
+        return TQ2DLoadByName(name, key, &TQGfxDevice::Texture_Load, "texture",
+                              &TQGfxDevice::Texture_LoadProblem);
     if (bytes.GetBufferLength() == 0)
         return 0;
-    return g_pTQ2DDevice->Texture_Load(bytes.GetBuffer(), bytes.GetBufferLength());
+    const DWORD texture = g_pTQ2DDevice->Texture_Load(bytes.GetBuffer(), bytes.GetBufferLength());
+    if (!texture)
+        LogUnreadable(name);
+    return texture;
 }
 
 void TQ2DTexture::TakeOwned(DWORD texture) {

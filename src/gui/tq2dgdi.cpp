@@ -51,37 +51,28 @@ int Channel(DWORD color, int shift) {
     return static_cast<int>((color >> shift) & 0xFF);
 }
 
-// The coverage (1 to 254) with which the text colour, blended over the key colour as a glyph's
-// edge is drawn, gives the pixel; 0 when none does. Colours are 0xRRGGBB. The channel in which the
-// two colours differ most gives the coverage; the others must agree with it within rounding.
-int EdgeCoverage(DWORD pixel, DWORD text) {
-    const DWORD key = TQ2DGUI_KEY_COLOR;
+// The coverage (1 to 254) with which the ink, blended over the background as a glyph's edge is
+// drawn, gives the pixel; 0 when none does. Colours are 0xRRGGBB. The channel in which the two
+// colours differ most gives the coverage; the others must agree with it within rounding.
+int EdgeCoverage(DWORD pixel, DWORD ink, DWORD background) {
     int widest = 0;
     for (int shift : {8, 16})
-        if (std::abs(Channel(text, shift) - Channel(key, shift)) >
-            std::abs(Channel(text, widest) - Channel(key, widest)))
+        if (std::abs(Channel(ink, shift) - Channel(background, shift)) >
+            std::abs(Channel(ink, widest) - Channel(background, widest)))
             widest = shift;
-    const int span = Channel(text, widest) - Channel(key, widest);
+    const int span = Channel(ink, widest) - Channel(background, widest);
     if (span == 0)
         return 0;
-    const int coverage = ((Channel(pixel, widest) - Channel(key, widest)) * 510 + span) / (2 * span);
+    const int coverage = ((Channel(pixel, widest) - Channel(background, widest)) * 510 + span) / (2 * span);
     if (coverage <= 0 || coverage >= 255)
         return 0;
     for (int shift : {0, 8, 16}) {
         const int blended =
-            (Channel(text, shift) * coverage + Channel(key, shift) * (255 - coverage) + 127) / 255;
+            (Channel(ink, shift) * coverage + Channel(background, shift) * (255 - coverage) + 127) / 255;
         if (std::abs(blended - Channel(pixel, shift)) > 1)
             return 0;
     }
     return coverage;
-}
-
-// An inked pixel as a texel: a glyph's edge drawn over the key colour becomes the text colour with
-// its coverage as alpha, so that it blends with whatever the texture is drawn over; any other ink
-// is opaque.
-DWORD InkTexel(DWORD pixel, DWORD text) {
-    const int coverage = EdgeCoverage(pixel, text);
-    return coverage ? static_cast<DWORD>(coverage) << 24 | text : 0xFF000000 | pixel;
 }
 
 // Larger sides cannot be named in a bitmap header.
@@ -89,6 +80,14 @@ const DWORD kMaxBitmapSide = 0x7FFF;
 const float kMaxExtent = 65536.0f;
 
 } // namespace
+
+DWORD TQ2DGUIInkTexel(DWORD pixel, COLORREF ink, DWORD background) {
+    const DWORD rgb = (ink & 0xFF) << 16 | (ink & 0xFF00) | ((ink >> 16) & 0xFF);
+    if ((pixel & 0xFFFFFF) == rgb)
+        return 0xFF000000 | rgb; // fully covered
+    const int coverage = EdgeCoverage(pixel & 0xFFFFFF, rgb, background & 0xFFFFFF);
+    return coverage ? static_cast<DWORD>(coverage) << 24 | rgb : 0xFF000000 | (pixel & 0xFFFFFF);
+}
 
 DWORD TQ2DGUIPixelExtent(float extent) {
     return extent >= 1.0f && extent < kMaxExtent ? static_cast<DWORD>(extent) : 0;
@@ -216,15 +215,14 @@ void TQ2DGDI::UpdateTexture(TQ2DTexture& tex, DWORD dx, DWORD dy, DWORD sx, DWOR
     DWORD* texels = tex.Lock(false);
     if (!texels)
         return;
-    const COLORREF color = GetTextColor(m_hDC);
-    const DWORD text = (color & 0xFF) << 16 | (color & 0xFF00) | ((color >> 16) & 0xFF);
+    const COLORREF ink = GetTextColor(m_hDC);
     for (DWORD row = 0; row < span.h; ++row) {
         const DWORD* src = m_pBits + static_cast<size_t>(span.sy + row) * m_dwWidth + span.sx;
         DWORD* dst = texels + static_cast<size_t>(span.dy + row) * tw + span.dx;
         for (DWORD col = 0; col < span.w; ++col) {
             const DWORD pixel = src[col] & 0xFFFFFF;
             if (pixel != TQ2DGUI_KEY_COLOR)
-                dst[col] = InkTexel(pixel, text);
+                dst[col] = TQ2DGUIInkTexel(pixel, ink, TQ2DGUI_KEY_COLOR);
         }
     }
     tex.UnLock();

@@ -22,6 +22,12 @@ class TQ2DTexture;
 /// The no-ink pixel of every bitmap the GUI draws text into.
 const DWORD TQ2DGUI_KEY_COLOR = 0x010101;
 
+/// A pixel (0x00RRGGBB) that ink (a GDI colour 0x00BBGGRR) left on a bitmap of the colour
+/// background, as a texel: a glyph's edge, the ink blended over the background, becomes the ink with
+/// its coverage as alpha, so that it blends with whatever the texture is drawn over; any other pixel
+/// becomes opaque.
+DWORD TQ2DGUIInkTexel(DWORD pixel, COLORREF ink, DWORD background);
+
 /// A control's extent as a bitmap size in whole pixels: below 1, NaN and absurd extents read as 0.
 DWORD TQ2DGUIPixelExtent(float extent);
 

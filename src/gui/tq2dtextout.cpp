@@ -1,8 +1,12 @@
 #include "gui/tq2dtextout.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdarg>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "base/tqstring.h"
 #include "engine/tq2dapi.h"
@@ -16,6 +20,8 @@ const COLORREF kInitialTextColor = 0xFFFFFF;
 const COLORREF kInitialShadowColor = 0x000000;
 const int kLineSpacing = 4;
 const BYTE kFirstNonIndexColor = 17;
+const DWORD kWhite = 0xFFFFFF;
+const DWORD kTransparent = TQ2DGUI_KEY_COLOR; // alpha 0
 
 enum Effect { kPlain = 0, kShadow = 1, kOutline = 2 };
 
@@ -50,12 +56,45 @@ DWORD WholeCharacters(const char* run, DWORD n) {
     return n;
 }
 
-// The memory context and bitmap of one call, with the walk over the text.
+int Channel(DWORD color, int shift) {
+    return static_cast<int>((color >> shift) & 0xFF);
+}
+
+// The bitmap colour ink is drawn over: the key colour, or white for ink too dark to tell its edges
+// from the key colour.
+DWORD BackgroundFor(COLORREF ink) {
+    int farthest = 0;
+    for (int shift : {0, 8, 16})
+        farthest = std::max(farthest, std::abs(Channel(ink, shift) - Channel(TQ2DGUI_KEY_COLOR, shift)));
+    return farthest < 128 ? kWhite : TQ2DGUI_KEY_COLOR;
+}
+
+// The texel top (0xAARRGGBB) laid over the texel below as alpha blending lays it over a picture.
+DWORD Over(DWORD top, DWORD below) {
+    const DWORD a = top >> 24, b = below >> 24;
+    if (a == 255 || b == 0)
+        return top;
+    const DWORD lower = b * (255 - a);
+    const DWORD total = a * 255 + lower; // the alpha of the result times 255
+    DWORD result = (total + 127) / 255 << 24;
+    for (int shift : {0, 8, 16}) {
+        const DWORD mixed = (static_cast<DWORD>(Channel(top, shift)) * a * 255 +
+                             static_cast<DWORD>(Channel(below, shift)) * lower + total / 2) /
+                            total;
+        result |= mixed << shift;
+    }
+    return result;
+}
+
+// The memory context and bitmap of one call, with the walk over the text. Each run of one colour
+// is drawn alone on the bitmap, and its ink laid over the texels of the runs before it, so that
+// glyph edges keep their coverage as alpha whatever they overlap.
 class MarkupWriter {
 public:
-    MarkupWriter(HDC dc, DWORD width, DWORD height, const TQString& text)
-        : m_dc(dc), m_width(static_cast<int>(width)), m_height(static_cast<int>(height)), m_text(text),
-          m_length(text.GetLength()) {
+    // texels: width x height of them, all kTransparent.
+    MarkupWriter(HDC dc, DWORD* bits, DWORD* texels, DWORD width, DWORD height, const TQString& text)
+        : m_dc(dc), m_bits(bits), m_width(static_cast<int>(width)), m_height(static_cast<int>(height)),
+          m_text(text), m_length(text.GetLength()), m_texels(texels) {
         GetTextMetricsA(m_dc, &m_metrics);
         m_lineHeight = m_metrics.tmHeight + kLineSpacing;
     }
@@ -126,25 +165,48 @@ private:
 
     void DrawText(const char* run, DWORD length) {
         const int n = static_cast<int>(length);
-        if (m_effect == kShadow) {
-            SetTextColor(m_dc, m_shadowColor);
-            for (int dx = 0; dx <= 1; ++dx)
-                for (int dy = 0; dy <= 1; ++dy)
-                    TextOutA(m_dc, m_x + dx, m_y + dy, run, n);
-            SetTextColor(m_dc, m_textColor);
-            TextOutA(m_dc, m_x, m_y, run, n);
-        } else if (m_effect == kOutline) {
-            SetTextColor(m_dc, m_shadowColor);
-            for (int dx = 0; dx <= 2; ++dx)
-                for (int dy = 0; dy <= 2; ++dy)
-                    TextOutA(m_dc, m_x + dx, m_y + dy, run, n);
-            SetTextColor(m_dc, m_textColor);
-            TextOutA(m_dc, m_x + 1, m_y + 1, run, n);
-        } else {
-            SetTextColor(m_dc, m_textColor);
-            TextOutA(m_dc, m_x, m_y, run, n);
-        }
+        SIZE size{};
+        GetTextExtentPoint32A(m_dc, run, n, &size);
+        const int spread = m_effect == kShadow ? 1 : m_effect == kOutline ? 2 : -1;
+        for (int dx = 0; dx <= spread; ++dx)
+            for (int dy = 0; dy <= spread; ++dy)
+                Ink(run, n, m_x + dx, m_y + dy, size.cx, m_shadowColor);
+        const int offset = m_effect == kOutline ? 1 : 0;
+        Ink(run, n, m_x + offset, m_y + offset, size.cx, m_textColor);
     }
+
+    // Draws the run at (x, y) in one ink on a clean box of the bitmap, then lays what it inked over
+    // the texels. The box holds the run's cell with room for overhanging glyphs on every side. (Each
+    // drawing has a box of its own: ink drawn over ink of the same colour loses its coverage.)
+    void Ink(const char* run, int n, int x, int y, LONG width, COLORREF ink) {
+        const int room = m_metrics.tmHeight / 2 + 1;
+        const int left = std::clamp(x - room, 0, m_width);
+        const int right = static_cast<int>(std::clamp<LONG>(x + width + room, left, m_width));
+        const int top = std::clamp(y - room, 0, m_height);
+        const int bottom = std::clamp(y + m_metrics.tmHeight + room, top, m_height);
+        const DWORD background = BackgroundFor(ink);
+        for (int row = top; row < bottom; ++row)
+            std::fill(m_bits + Index(left, row), m_bits + Index(right, row), background);
+        SetTextColor(m_dc, ink);
+        TextOutA(m_dc, x, y, run, n);
+        // One ink over one background leaves few distinct pixels: their texels are kept by pixel.
+        std::array<DWORD, 256> seenPixel, seenTexel;
+        seenPixel.fill(background);
+        for (int row = top; row < bottom; ++row)
+            for (size_t i = Index(left, row); i < Index(right, row); ++i) {
+                const DWORD pixel = m_bits[i] & 0xFFFFFF;
+                if (pixel == background)
+                    continue;
+                const size_t slot = (pixel ^ (pixel >> 8) ^ (pixel >> 16)) & 0xFF;
+                if (seenPixel[slot] != pixel) {
+                    seenPixel[slot] = pixel;
+                    seenTexel[slot] = TQ2DGUIInkTexel(pixel, ink, background);
+                }
+                m_texels[i] = Over(seenTexel[slot], m_texels[i]);
+            }
+    }
+
+    size_t Index(int x, int y) const { return static_cast<size_t>(y) * m_width + x; }
 
     void NewLine() {
         m_x = 0;
@@ -200,6 +262,7 @@ private:
     }
 
     HDC m_dc;
+    DWORD* m_bits;
     int m_width;
     int m_height;
     const TQString& m_text;
@@ -212,10 +275,11 @@ private:
     COLORREF m_shadowColor = kInitialShadowColor;
     int m_effect = kPlain;
     DWORD m_runStart = 0;
+    DWORD* m_texels; // rows of width, 0xAARRGGBB
 };
 
-// Replaces the texture rectangle by the bitmap: inked pixels opaque, key pixels transparent.
-void CopyToTexture(TQ2DTexture& tex, const DWORD* bits, DWORD x, DWORD y, DWORD w, DWORD h) {
+// Replaces the texture rectangle by the texels (rows of w).
+void CopyToTexture(TQ2DTexture& tex, const DWORD* source, DWORD x, DWORD y, DWORD w, DWORD h) {
     DWORD* texels = tex.Lock(false);
     if (!texels)
         return;
@@ -226,12 +290,8 @@ void CopyToTexture(TQ2DTexture& tex, const DWORD* bits, DWORD x, DWORD y, DWORD 
     const DWORD right = static_cast<DWORD>(std::min<ULONGLONG>(static_cast<ULONGLONG>(x) + w, tw));
     const DWORD bottom = static_cast<DWORD>(std::min<ULONGLONG>(static_cast<ULONGLONG>(y) + h, th));
     for (DWORD row = top; row < bottom; ++row) {
-        const DWORD* src = bits + static_cast<size_t>(row - top) * w;
-        DWORD* dst = texels + static_cast<size_t>(row) * tw;
-        for (DWORD col = left; col < right; ++col) {
-            const DWORD pixel = src[col - left] & 0xFFFFFF;
-            dst[col] = (pixel == TQ2DGUI_KEY_COLOR) ? pixel : (0xFF000000 | pixel);
-        }
+        const DWORD* src = source + static_cast<size_t>(row - top) * w;
+        std::copy(src, src + (right - left), texels + static_cast<size_t>(row) * tw + left);
     }
     tex.UnLock();
 }
@@ -247,11 +307,15 @@ void TQ2DTextOut(TQ2DTexture& tex, HFONT hFont, DWORD x, DWORD y, DWORD w, DWORD
         return;
     DWORD* bits = nullptr;
     HBITMAP bitmap = TQ2DGUICreateDIB(dc, w, h, &bits);
-    if (!bitmap) {
+    const size_t count = static_cast<size_t>(w) * h;
+    std::unique_ptr<DWORD[]> texels(bitmap ? new (std::nothrow) DWORD[count] : nullptr);
+    if (!texels) {
+        if (bitmap)
+            DeleteObject(bitmap);
         DeleteDC(dc);
         return;
     }
-    std::memset(bits, 1, static_cast<size_t>(w) * h * 4);
+    std::fill(texels.get(), texels.get() + count, kTransparent);
     HFONT font = hFont ? hFont : TQ2DGetDefaultFont();
     HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
@@ -263,8 +327,8 @@ void TQ2DTextOut(TQ2DTexture& tex, HFONT hFont, DWORD x, DWORD y, DWORD w, DWORD
     va_start(args, szFormat);
     text.FormatV(szFormat, args);
     va_end(args);
-    MarkupWriter(dc, w, h, text).Write();
-    CopyToTexture(tex, bits, x, y, w, h);
+    MarkupWriter(dc, bits, texels.get(), w, h, text).Write();
+    CopyToTexture(tex, texels.get(), x, y, w, h);
     if (oldFont)
         SelectObject(dc, oldFont);
     if (oldBitmap)

@@ -13,7 +13,8 @@
 /// `\n` starts a new line (font height + 4 pixels). Lines too wide for the rectangle wrap, never
 /// splitting a double-byte (GBK) character; lines stop once they reach the rectangle's bottom.
 /// Text starts white with a black shadow. Afterwards every texel of the rectangle is replaced:
-/// inked pixels opaque, all others fully transparent (colour 0x010101).
+/// inked pixels opaque, glyph edges in their colour with their coverage as alpha (so they blend with
+/// whatever the texture is drawn over), all others fully transparent (colour 0x010101).
 #pragma once
 
 #include "platform/gdi32/tqgdi32.h"

@@ -6,8 +6,9 @@
 #include "platform/win32/tquser32.h"
 #include "platform/win32/tqwinmm.h"
 
-#include <atomic>
-#include <thread>
+#include <algorithm>
+#include <chrono>
+#include <random>
 
 namespace {
 
@@ -18,26 +19,6 @@ bool ExitFunction() {
     ++g_exitCalls;
     return g_exitAnswer;
 }
-
-// Moves the test clock forward in the background, so that the loop's spin and pacing see time pass.
-class ClockTicker {
-public:
-    ClockTicker()
-        : m_thread([this] {
-              while (!m_stop) {
-                  tqplat::TestClockAdvance(1);
-                  std::this_thread::sleep_for(std::chrono::microseconds(50));
-              }
-          }) {}
-    ~ClockTicker() {
-        m_stop = true;
-        m_thread.join();
-    }
-
-private:
-    std::atomic<bool> m_stop{false};
-    std::thread m_thread;
-};
 
 class DeviceLoopTest : public DeviceTest {
 protected:
@@ -113,45 +94,92 @@ TEST_F(DeviceLoopTest, DeltaIsClampedAfterAStall) {
     EXPECT_FLOAT_EQ(deltas[1], 0.02f);
 }
 
-TEST_F(DeviceLoopTest, FixedRatePacesFrames) {
-    dev->System_SetState(TQGFX_FPS, 50);
-    std::vector<DWORD> starts;
-    std::vector<float> deltas;
-    {
-        ClockTicker ticker;
+// At rates that do not divide a second into whole milliseconds the frames still come n a second:
+// their moments are k / n seconds from a start, rounded up to the millisecond. A frame that ends late
+// starts the next one at once, on the same grid; the frames per second count exactly n, never more.
+// The clock goes back before the first frame (the grid and the count start anew) and wraps around
+// 2^32 ms on the way.
+TEST_F(DeviceLoopTest, FixedRatesKeepTheirGridAndCountExactly) {
+    tqplat::TestClockEnable(true, 0xFFFFE000u);
+    for (int rate : {50, 60, 75}) {
+        dev->System_SetState(TQGFX_FPS, rate);
+        const int interval = 1000 / rate;
+        const size_t frames = 4 * rate + 1;
+        std::mt19937 random(rate);
+        std::vector<DWORD> starts;
+        std::vector<int> counted;
         g_frameBody = [&] {
             starts.push_back(timeGetTime());
-            deltas.push_back(dev->Timer_GetDelta());
-            return starts.size() == 6;
+            counted.push_back(dev->Timer_GetFPS());
+            // Work of up to 0.9 interval; every seventh frame takes 1.6 intervals.
+            const int work =
+                starts.size() % 7 == 0 ? interval * 8 / 5 : static_cast<int>(random() % (interval * 9 / 10));
+            tqplat::TestClockAdvance(work);
+            return starts.size() == frames;
         };
         dev->System_Start();
-    }
-    ASSERT_EQ(starts.size(), 6u);
-    for (size_t i = 1; i < starts.size(); ++i) {
-        EXPECT_GE(starts[i] - starts[i - 1], 20u);
-        EXPECT_GE(deltas[i], 0.02f);
-        EXPECT_LE(deltas[i], 0.2f);
+        ASSERT_EQ(starts.size(), frames);
+        for (size_t i = 1; i < frames; ++i)
+            EXPECT_GT(starts[i], starts[i - 1]) << rate << " frame " << i;
+        const DWORD threeSeconds = starts[3 * rate] - starts[0];
+        EXPECT_NEAR(threeSeconds, 3000.0, 3000.0 / 100) << rate;
+        for (size_t i = 0; i < frames; ++i) {
+            EXPECT_LE(counted[i], rate) << rate << " frame " << i;
+            if (i > 2u * rate) {
+                EXPECT_EQ(counted[i], rate) << rate << " frame " << i;
+            }
+        }
     }
 }
 
-// The loop sleeps until the moment a frame is due, so frames come exactly one fixed interval apart
-// even when nothing but the loop's own waiting moves the test clock.
-TEST_F(DeviceLoopTest, FixedRateFramesStartWhenDue) {
+// After a stall one frame runs at once and the next waits for its moment: no burst of frames to catch
+// up. A stall of more than a second starts the grid anew, and the count shows the empty second.
+TEST_F(DeviceLoopTest, AStallRunsOneFrameNotABurst) {
     dev->System_SetState(TQGFX_FPS, 60);
     std::vector<DWORD> starts;
-    std::vector<float> deltas;
+    std::vector<int> counted;
     g_frameBody = [&] {
         starts.push_back(timeGetTime());
-        deltas.push_back(dev->Timer_GetDelta());
-        if (starts.size() == 3)
-            tqplat::TestClockAdvance(5); // a frame that takes 5 ms
-        return starts.size() == 6;
+        counted.push_back(dev->Timer_GetFPS());
+        if (starts.size() == 10)
+            tqplat::TestClockAdvance(500);
+        if (starts.size() == 80)
+            tqplat::TestClockAdvance(3000);
+        return starts.size() == 90;
     };
     dev->System_Start();
-    ASSERT_EQ(starts.size(), 6u);
-    for (size_t i = 1; i < starts.size(); ++i) {
-        EXPECT_EQ(starts[i] - starts[i - 1], 16u);
-        EXPECT_FLOAT_EQ(deltas[i], 0.016f);
+    ASSERT_EQ(starts.size(), 90u);
+    EXPECT_EQ(starts[10] - starts[9], 500u);
+    EXPECT_GT(starts[11], starts[10]);
+    EXPECT_LE(starts[11] - starts[10], 17u);
+    EXPECT_EQ(starts[80] - starts[79], 3000u);
+    EXPECT_EQ(starts[81] - starts[80], 17u);
+    EXPECT_EQ(counted[80], 0);
+    for (size_t i = 1; i < starts.size(); ++i)
+        EXPECT_GT(starts[i], starts[i - 1]) << i;
+}
+
+// On the real clock of a machine that may be busy: frames can only come late, so the rate is never
+// above n (1 % for the first frame's own lateness), and the count never shows more than n.
+TEST_F(DeviceLoopTest, FixedRatesOnTheRealClock) {
+    tqplat::TestClockEnable(false);
+    for (int rate : {50, 60, 75}) {
+        dev->System_SetState(TQGFX_FPS, rate);
+        const size_t frames = 3 * rate + 1;
+        std::vector<std::chrono::steady_clock::time_point> starts;
+        int mostCounted = 0;
+        g_frameBody = [&] {
+            starts.push_back(std::chrono::steady_clock::now());
+            mostCounted = std::max(mostCounted, dev->Timer_GetFPS());
+            return starts.size() == frames;
+        };
+        dev->System_Start();
+        ASSERT_EQ(starts.size(), frames);
+        const double seconds = std::chrono::duration<double>(starts.back() - starts.front()).count();
+        const double measured = (frames - 1) / seconds;
+        EXPECT_LE(measured, rate * 1.01) << rate;
+        EXPECT_GE(measured, rate * 0.5) << rate;
+        EXPECT_LE(mostCounted, rate);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <new>
+#include <random>
 
 #include "base/tqlog.h"
 #include "engine/tq2danimation.h"
@@ -164,6 +165,56 @@ TEST_F(MediaTest, PacksComeFirstAndEmptyPackFilesFail) {
     EXPECT_EQ(emptySound.GetSound(), 0u);
     TQ2DMusic emptyMusic("snd/empty.wav", 0);
     EXPECT_EQ(emptyMusic.GetMusic(), 0u);
+}
+
+// A damaged image gives one line that names it: in a pack, on disk and from memory, for damage of
+// every kind (cut short, bytes changed), and nothing else on standard error. Damage that leaves a
+// readable image loads.
+TEST_F(MediaTest, ADamagedImageSaysWhichFileOnce) {
+    const std::vector<unsigned char> good = PngBytes(16, 16, Solid(256, 0xFF336699));
+    std::mt19937 random(7);
+    std::vector<std::vector<unsigned char>> damaged;
+    for (int i = 0; i < 24; ++i) {
+        std::vector<unsigned char> bytes = good;
+        if (i % 2 == 0)
+            bytes.resize(1 + random() % (bytes.size() - 1));
+        else
+            for (int flips = 0; flips < 4; ++flips)
+                bytes[8 + random() % (bytes.size() - 8)] ^= static_cast<unsigned char>(1 + random() % 255);
+        damaged.push_back(bytes);
+    }
+    std::vector<std::pair<std::string, std::vector<unsigned char>>> files;
+    for (size_t i = 0; i < damaged.size(); ++i)
+        files.push_back({"IMG/DAMAGED" + std::to_string(i) + ".PNG", damaged[i]});
+    const std::string pack = folder.Path("damaged.pak");
+    MakePack(folder, pack, files);
+    ASSERT_EQ(TQ2DPackAdd(pack.c_str()), 1);
+    WriteFile(folder.Path("cut.png"), damaged[0]);
+    const std::string onDisk = folder.Relative() + "/cut.png";
+    // Loads a texture by name (or from the bytes, when given); true when it failed with exactly one
+    // line naming `named` and saying what is wrong.
+    auto failsOnceNaming = [](const std::string& name, const std::vector<unsigned char>* bytes,
+                              const std::string& named) {
+        testing::internal::CaptureStderr();
+        TQLogCapture errors(g_tqLogError);
+        TQ2DTexture texture;
+        const int loaded = bytes ? texture.Create(reinterpret_cast<const char*>(bytes->data()), bytes->size())
+                                 : texture.Create(name.c_str(), 0);
+        const std::string other = testing::internal::GetCapturedStderr();
+        const std::vector<std::string> lines = errors.Lines();
+        if (loaded)
+            return lines.empty() && other.empty();
+        EXPECT_EQ(other, "") << name;
+        EXPECT_EQ(lines.size(), 1u) << name;
+        return lines.size() == 1 && other.empty() && lines[0].find("'" + named + "'") != std::string::npos &&
+               lines[0].find("image") != std::string::npos;
+    };
+    for (size_t i = 0; i < damaged.size(); ++i) {
+        const std::string name = "img/damaged" + std::to_string(i) + ".png";
+        EXPECT_TRUE(failsOnceNaming(name, nullptr, name)) << name;
+    }
+    EXPECT_TRUE(failsOnceNaming(onDisk, nullptr, onDisk));
+    EXPECT_TRUE(failsOnceNaming("", &damaged[0], std::to_string(damaged[0].size()) + " bytes in memory"));
 }
 
 TEST_F(MediaTest, FailedCacheInsertionFreesOnceWithoutFalseMessages) {

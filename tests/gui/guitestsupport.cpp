@@ -192,7 +192,7 @@ namespace {
 
 bool IsInkOf(DWORD texel, DWORD rgb) {
     if ((texel & 0xFFFFFF) == rgb && (texel >> 24) != 0)
-        return true; // a glyph's edge: the text colour with its coverage
+        return (texel >> 24) >= 64; // a glyph's edge: the text colour with its coverage
     if ((texel >> 24) != 0xFF)
         return false;
     const int shifts[3] = {16, 8, 0};

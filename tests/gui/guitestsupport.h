@@ -77,11 +77,11 @@ private:
 
 // A texel of a locked texture (surface coordinates).
 DWORD Texel(TQ2DTexture& tex, DWORD x, DWORD y);
-// The number of texels in the rectangle whose colour (low 24 bits) is rgb and whose alpha is alpha.
 // The number of texels in the rectangle inked in rgb: a glyph's edge is rgb with its coverage as
-// alpha; other ink is opaque and counts when it lies on the way from 0x010101 to rgb (at least a
-// quarter of the way). Black ink counts opaque texels whose channels are all at most 1.
+// alpha; other ink is opaque and counts when it lies on the way from 0x010101 to rgb. Either counts
+// from a quarter of the way on. Black ink counts opaque texels whose channels are all at most 1.
 int CountInk(TQ2DTexture& tex, DWORD rgb, DWORD x = 0, DWORD y = 0, DWORD w = 0, DWORD h = 0);
+// The number of texels in the rectangle whose colour (low 24 bits) is rgb and whose alpha is alpha.
 int CountTexels(TQ2DTexture& tex, DWORD rgb, DWORD alpha, DWORD x = 0, DWORD y = 0, DWORD w = 0, DWORD h = 0);
 
 // A fresh folder below the test program's folder (where relative resource names resolve), removed

@@ -3,6 +3,8 @@
 
 #include "gui/tq2dgdi.h"
 #include "gui/tq2dtextout.h"
+#include "engine/tq2dsprite.h"
+#include "platform/win32/video/tqvideo.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -161,6 +163,53 @@ TEST_F(GuiToolkitTest, TextOutShadowsOutlinesAndEscapes) {
     TQ2DTextOut(a, nullptr, 0, 0, 64, 16, "$Xyz");
     TQ2DTextOut(b, nullptr, 0, 0, 64, 16, "Xyz");
     EXPECT_EQ(CountInk(a, kWhite), CountInk(b, kWhite));
+}
+
+// Marked-up text drawn over white by the renderer has no dark fringe: no pixel is darker, in any
+// channel, than every colour the text uses and the background. Plain runs of several colours, and an
+// outline in a light colour around dark text.
+TEST_F(GuiToolkitTest, TextOutEdgesBlendOverALightBackground) {
+    struct Case {
+        const char* text;
+        std::vector<DWORD> colours;
+    };
+    const Case cases[] = {
+        {"$C#2050D0Wag $C#E03020Red $C#30A040ok", {0x2050D0, 0xE03020, 0x30A040}},
+        {"$C#808080grey $C#101010dark", {0x808080, 0x101010}},
+        {"$B#FFE040$T2$C#2050D0Outlined", {0x2050D0, 0xFFE040}},
+    };
+    const int w = 200, h = 24;
+    for (const Case& c : cases) {
+        TQ2DTexture tex;
+        MakeTexture(tex, w, h, 0);
+        TQ2DTextOut(tex, nullptr, 0, 0, w, h, "%s", c.text);
+        TQ2DSprite sprite(tex, 0, 0, w, h);
+        ASSERT_EQ(TQ2DGfx_BeginScene(0), 1);
+        TQ2DGfx_Clear(0xFFFFFFFF);
+        sprite.Render(0, 0);
+        TQ2DGfx_EndScene();
+        std::vector<uint32_t> pixels;
+        int width = 0, height = 0;
+        ASSERT_TRUE(tqplat::VideoLastFrame(TQ2DGetMsgWnd(), &pixels, &width, &height));
+        int darker = 0, textColoured = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
+                for (int shift : {0, 8, 16}) {
+                    int lowest = 0xFF;
+                    for (DWORD colour : c.colours)
+                        lowest = std::min(lowest, static_cast<int>((colour >> shift) & 0xFF));
+                    darker += static_cast<int>((pixel >> shift) & 0xFF) < lowest - 2;
+                }
+                int off = 0;
+                for (int shift : {0, 8, 16})
+                    off = std::max(off, std::abs(static_cast<int>((pixel >> shift) & 0xFF) -
+                                                 static_cast<int>((c.colours[0] >> shift) & 0xFF)));
+                textColoured += off <= 40;
+            }
+        EXPECT_EQ(darker, 0) << c.text;
+        EXPECT_GT(textColoured, 10) << c.text;
+    }
 }
 
 TEST_F(GuiToolkitTest, TextOutHexColoursCutCodesAndHighIndexes) {

@@ -54,11 +54,19 @@ HRESULT D3DXCreateTexture(LPDIRECT3DDEVICE9 device, UINT width, UINT height, UIN
 // copied to the top-left corner without scaling. Format UNKNOWN keeps the image's own format
 // (A8R8G8B8 or X8R8G8B8 for decoded images). A non-zero colour key turns pixels of exactly that
 // ARGB value into transparent black. `info` receives the image's own size and format.
-// Corrupt, truncated or oversized images fail with D3DXERR_INVALIDDATA.
+// Corrupt, truncated or oversized images fail with D3DXERR_INVALIDDATA. Failures log nothing; see
+// TQ_D3DXGetLastLoadProblem.
 HRESULT D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 device, LPCVOID data, UINT size, UINT width,
                                             UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
                                             D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
                                             D3DXIMAGE_INFO* info, void* palette, LPDIRECT3DTEXTURE9* texture);
+
+/// @endcond
+/// Ours (the platform has no such call): why the calling thread's last
+/// D3DXCreateTextureFromFileInMemoryEx failed, such as "corrupt image (not enough pixels)"; empty
+/// after one that succeeded. The call itself logs nothing, so that its caller can name the file.
+const char* TQ_D3DXGetLastLoadProblem();
+/// @cond PLATFORM_DECLARATIONS
 
 // Saves the surface (or the rectangle of it) as a 24-bit BMP file (D3DXIFF_BMP; other formats fail).
 // The path goes through the platform's path resolver.

@@ -2,12 +2,15 @@
 #include "platform/d3d9/tqtexture.h"
 #include "platform/d3dx9/tqd3dx9.h"
 #include "platform/d3dx9/tqimagedecoder.h"
-#include "platform/win32/tqplatformlog.h"
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace {
+
+// Why the thread's last D3DXCreateTextureFromFileInMemoryEx failed.
+thread_local std::string t_loadProblem;
 
 UINT NextPowerOfTwo(UINT value) {
     UINT p = 1;
@@ -80,11 +83,14 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 device, LPCVOID da
                                             UINT height, UINT, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                             DWORD, DWORD, D3DCOLOR colorKey, D3DXIMAGE_INFO* info, void*,
                                             LPDIRECT3DTEXTURE9* texture) {
-    if (!device || !data || size == 0 || !texture)
+    t_loadProblem.clear();
+    if (!device || !data || size == 0 || !texture) {
+        t_loadProblem = "no data";
         return D3DERR_INVALIDCALL;
+    }
     *texture = nullptr;
     tqd3dx9::SourceImage source;
-    if (!tqd3dx9::DecodeImage(static_cast<const uint8_t*>(data), size, &source))
+    if (!tqd3dx9::DecodeImage(static_cast<const uint8_t*>(data), size, &source, &t_loadProblem))
         return D3DXERR_INVALIDDATA;
     if (format == D3DFMT_UNKNOWN)
         format = source.format;
@@ -92,14 +98,13 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 device, LPCVOID da
     HRESULT hr = D3DXCreateTexture(device, TargetSize(width, source.width), TargetSize(height, source.height),
                                    1, usage, format, pool, &created);
     if (FAILED(hr)) {
-        tqplat::PlatformLog("D3DXCreateTextureFromFileInMemoryEx: can't create a %ux%u texture", source.width,
-                            source.height);
+        t_loadProblem = "can't create a " + std::to_string(source.width) + "x" +
+                        std::to_string(source.height) + " texture";
         return hr;
     }
     hr = FillTexture(source, colorKey, &static_cast<tqd3d9::Texture*>(created)->Pixels());
     if (FAILED(hr)) {
-        tqplat::PlatformLog("D3DXCreateTextureFromFileInMemoryEx: can't convert the image to format %u",
-                            static_cast<unsigned>(format));
+        t_loadProblem = "can't convert the image to format " + std::to_string(static_cast<unsigned>(format));
         created->Release();
         return hr;
     }
@@ -108,4 +113,8 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 device, LPCVOID da
                                D3DRTYPE_TEXTURE, source.fileFormat};
     *texture = created;
     return D3D_OK;
+}
+
+const char* TQ_D3DXGetLastLoadProblem() {
+    return t_loadProblem.c_str();
 }

@@ -2,7 +2,6 @@
 
 #include "platform/d3d9/tqimage.h"
 #include "platform/d3d9/tqpixelformat.h"
-#include "platform/win32/tqplatformlog.h"
 
 #include <cstring>
 
@@ -44,9 +43,9 @@ D3DFORMAT FormatOf(const DdsPixelFormat& pf) {
 
 } // namespace
 
-bool ReadDds(const uint8_t* data, size_t size, SourceImage* image) {
+bool ReadDds(const uint8_t* data, size_t size, SourceImage* image, std::string* problem) {
     if (size < kHeaderEnd || std::memcmp(data, "DDS ", 4) != 0 || Read32(data + 4) != 124) {
-        tqplat::PlatformLog("DDS image: truncated or bad header (%zu bytes)", size);
+        *problem = "DDS image: truncated or bad header (" + std::to_string(size) + " bytes)";
         return false;
     }
     UINT height = Read32(data + 12), width = Read32(data + 16);
@@ -54,17 +53,17 @@ bool ReadDds(const uint8_t* data, size_t size, SourceImage* image) {
                       Read32(data + 96), Read32(data + 100), Read32(data + 104)};
     D3DFORMAT format = FormatOf(pf);
     if (format == D3DFMT_UNKNOWN || (Read32(data + 112) & kCaps2CubeOrVolume)) {
-        tqplat::PlatformLog("DDS image: unsupported pixel format or layout");
+        *problem = "DDS image: unsupported pixel format or layout";
         return false;
     }
     size_t pitch, rows;
     if (!tqd3d9::Image::Layout(format, width, height, &pitch, &rows)) {
-        tqplat::PlatformLog("DDS image: unsupported size %ux%u", width, height);
+        *problem = "DDS image: unsupported size " + std::to_string(width) + "x" + std::to_string(height);
         return false;
     }
     size_t levelBytes = pitch * rows;
     if (size - kHeaderEnd < levelBytes) {
-        tqplat::PlatformLog("DDS image: pixel data truncated");
+        *problem = "DDS image: pixel data truncated";
         return false;
     }
     image->format = format;

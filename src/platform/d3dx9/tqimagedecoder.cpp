@@ -2,7 +2,6 @@
 
 #include "platform/d3dx9/tqddsreader.h"
 #include "platform/d3d9/tqimage.h"
-#include "platform/win32/tqplatformlog.h"
 
 #include <stb_image.h>
 
@@ -44,32 +43,38 @@ bool PngChunksFit(const uint8_t* data, size_t size) {
     return true;
 }
 
+// What went wrong, followed by the decoder's reason in brackets when it gives one.
+std::string WithDecoderReason(const char* what) {
+    const char* reason = stbi_failure_reason();
+    return reason && *reason ? std::string(what) + " (" + reason + ")" : std::string(what);
+}
+
 } // namespace
 
-bool DecodeWithStb(const uint8_t* data, size_t size, SourceImage* image) {
+bool DecodeWithStb(const uint8_t* data, size_t size, SourceImage* image, std::string* problem) {
     if (size > INT_MAX) {
-        tqplat::PlatformLog("image: %zu bytes is too large", size);
+        *problem = std::to_string(size) + " bytes is too large for an image";
         return false;
     }
     if (FileFormatOf(data, size) == D3DXIFF_PNG && !PngChunksFit(data, size)) {
-        tqplat::PlatformLog("image: corrupt image (a PNG chunk is longer than the file)");
+        *problem = "corrupt image (a PNG chunk is longer than the file)";
         return false;
     }
     int width = 0, height = 0, channels = 0;
     int length = static_cast<int>(size);
     if (!stbi_info_from_memory(data, length, &width, &height, &channels)) {
-        tqplat::PlatformLog("image: not a readable image (%s)", stbi_failure_reason());
+        *problem = WithDecoderReason("not a readable image");
         return false;
     }
     if (width <= 0 || height <= 0 || width > static_cast<int>(tqd3d9::Image::kMaxSize) ||
         height > static_cast<int>(tqd3d9::Image::kMaxSize)) {
-        tqplat::PlatformLog("image: unsupported size %dx%d", width, height);
+        *problem = "unsupported image size " + std::to_string(width) + "x" + std::to_string(height);
         return false;
     }
     std::unique_ptr<stbi_uc, void (*)(void*)> rgba(
         stbi_load_from_memory(data, length, &width, &height, &channels, 4), stbi_image_free);
     if (!rgba) {
-        tqplat::PlatformLog("image: corrupt image (%s)", stbi_failure_reason());
+        *problem = WithDecoderReason("corrupt image");
         return false;
     }
     bool hasAlpha = channels == 2 || channels == 4;
@@ -91,10 +96,10 @@ bool DecodeWithStb(const uint8_t* data, size_t size, SourceImage* image) {
     return true;
 }
 
-bool DecodeImage(const uint8_t* data, size_t size, SourceImage* image) {
+bool DecodeImage(const uint8_t* data, size_t size, SourceImage* image, std::string* problem) {
     if (size >= 4 && std::memcmp(data, "DDS ", 4) == 0)
-        return ReadDds(data, size, image);
-    return DecodeWithStb(data, size, image);
+        return ReadDds(data, size, image, problem);
+    return DecodeWithStb(data, size, image, problem);
 }
 
 } // namespace tqd3dx9
