@@ -14,7 +14,8 @@ constexpr int kMaxRate = 384000;
 } // namespace
 
 Channel::Channel(Kind kind, std::unique_ptr<AudioSource> source, DWORD flags)
-    : kind_(kind), voice_(std::make_shared<Voice>(std::move(source))), rate_(DefaultRate()), flags_(flags) {}
+    : kind_(kind), voice_(std::make_unique<Voice>(std::move(source), kind == Kind::Stream)),
+      rate_(DefaultRate()), flags_(flags) {}
 
 Channel::State Channel::GetState() {
     if (state_ == State::Playing && voice_->EndedAt() == controls_.commands) {
@@ -65,6 +66,12 @@ void Channel::Pause() {
 
 void Channel::Stop() {
     SetState(State::Stopped);
+}
+
+std::unique_ptr<Voice> Channel::TakeVoice() {
+    Stop();
+    controls_.released = true;
+    return std::move(voice_);
 }
 
 VoiceControls Channel::Controls(float groupGain) const {

@@ -38,6 +38,14 @@ void Resampler::Reset() {
     started_ = false;
 }
 
+// The history runs from the widest kernel's reach before the next output frame to the last frame
+// read, at most that reach past it.
+void Resampler::Reserve() {
+    const size_t frames = 2 * static_cast<size_t>(KernelReach(Stretch(std::llround(kMaxStep * 0x1p32)))) + 64;
+    history_[0].reserve(frames);
+    history_[1].reserve(frames);
+}
+
 bool Resampler::PassesThrough() const {
     return !step_.Active() && step_.Target() == kOne && fraction_ == 0;
 }
