@@ -1,5 +1,7 @@
 #include "platform/audio/tqresampler.h"
 
+#include "platform/audio/tqsinctable.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -39,11 +41,13 @@ void Resampler::Reset() {
 }
 
 // The history runs from the widest kernel's reach before the next output frame to the last frame
-// read, at most that reach past it.
-void Resampler::Reserve() {
+// read, at most that reach past it. The filter table is built here too, before any mix needs it.
+void Resampler::Reserve(int channels) {
+    SincTable::Get();
     const size_t frames = 2 * static_cast<size_t>(KernelReach(Stretch(std::llround(kMaxStep * 0x1p32)))) + 64;
-    history_[0].reserve(frames);
-    history_[1].reserve(frames);
+    for (int c = 0; c < channels; ++c) {
+        history_[c].reserve(frames);
+    }
 }
 
 bool Resampler::PassesThrough() const {

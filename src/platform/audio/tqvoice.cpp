@@ -61,7 +61,7 @@ void Voice::Prepare(int fadeFrames) {
     fadeFrames_ = fadeFrames;
     held_.assign(4 * static_cast<size_t>(fadeFrames), 0.0f);
     tail_.assign(4 * static_cast<size_t>(fadeFrames), 0.0f);
-    resampler_.Reserve();
+    resampler_.Reserve(source_->Channels());
 }
 
 void Voice::DetachSource() {
@@ -122,8 +122,8 @@ void Voice::AimGains(int fadeFrames) {
     }
 }
 
-// What was heard goes on fading out as the tail; the sound starts again at full level, as a new
-// play does.
+// What was heard goes on fading out as the tail while the sound fades in from its start; from
+// silence it starts at full level, as a new play does.
 void Voice::Restart(int fadeFrames, ResampleWorkspace& work) {
     if (level_ > 0 && sourceOpen_) {
         CaptureTail(work);
@@ -134,7 +134,7 @@ void Voice::Restart(int fadeFrames, ResampleWorkspace& work) {
     resampler_.Reset();
     heldCount_ = heldRead_ = 0;
     playing_ = incoming_.playing;
-    level_ = playing_ ? fadeFrames : 0;
+    level_ = playing_ && tailCount_ == 0 ? fadeFrames : 0;
 }
 
 // After a whole fade out, the held frames play again from where the voice stopped; within the
