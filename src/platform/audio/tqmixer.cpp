@@ -38,6 +38,13 @@ void Mixer::Release(Channel* channel) {
     channels_[channel->mixerIndex] = last;
     last->mixerIndex = channel->mixerIndex;
     channels_.pop_back();
+    Voice& kept = channel->GetVoice();
+    if (!kept.Prepared()) { // never played, so never mixed: it goes with its channel
+        if (changed_.Contains(&kept)) {
+            changed_.Remove(&kept);
+        }
+        return;
+    }
     Voice* voice = channel->TakeVoice().release();
     voice->SetControls(channel->Controls(GroupGain(*channel)));
     released_.PushBack(voice);

@@ -46,7 +46,10 @@ void Resampler::Reserve(int channels) {
     SincTable::Get();
     const size_t frames = 2 * static_cast<size_t>(KernelReach(Stretch(std::llround(kMaxStep * 0x1p32)))) + 64;
     for (int c = 0; c < channels; ++c) {
-        history_[c].reserve(frames);
+        if (history_[c].capacity() < frames) {
+            history_[c].assign(frames, 0.0f); // written once here, so the mix takes no page faults
+            history_[c].clear();
+        }
     }
 }
 

@@ -41,6 +41,8 @@ public:
     // Game side, under the module's lock.
     // Reserves the buffers for playing with fades of `fadeFrames`; before the first play.
     void Prepare(int fadeFrames);
+    // Whether it was prepared, so the mix may have it.
+    bool Prepared() const { return fadeFrames_ > 0; }
     void SetControls(const VoiceControls& controls) { next_ = controls; }
     // Stops the source being read, waiting for a read in progress (one voice's share of a pass),
     // and destroys it; a detachable voice only.
