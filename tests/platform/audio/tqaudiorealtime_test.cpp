@@ -3,6 +3,8 @@
 // however many go at once; freeing channels in time linear in their count.
 #include "audiotestsupport.h"
 
+#include <sndfile.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -134,6 +136,8 @@ Mix Joined(std::initializer_list<Mix> parts) {
 TEST_F(AudioRealtimeTest, MixingThreadNeitherAllocatesNorReleases) {
     const std::vector<uint8_t> sine = SineWav(kMixRate, 1, kMixRate / 10, kHz, 0.2);
     const std::vector<uint8_t> stereo = SineWav(22050, 2, 22050, kHz, 0.2);
+    const std::vector<uint8_t> sixChannels =
+        EncodeTones(SF_FORMAT_WAV | SF_FORMAT_PCM_16, kMixRate, {kHz, kHz, 0, 0, kHz, kHz}, kMixRate, 0.1);
     HSAMPLE shortSample = LoadSample(sine, 8);
     HSAMPLE looped = LoadSample(stereo, 300);
     std::vector<HCHANNEL> channels;
@@ -152,11 +156,13 @@ TEST_F(AudioRealtimeTest, MixingThreadNeitherAllocatesNorReleases) {
         [&] { BASS_ChannelPlay(channels[0], FALSE), BASS_ChannelPlay(channels[1], TRUE); },
         [&] { BASS_ChannelPlay(channels[2], TRUE), BASS_ChannelSetAttributes(channels[3], 44100, 50, 30); },
         [&] {
-            HSTREAM stream =
-                BASS_StreamCreateFile(TRUE, stereo.data(), 0, static_cast<DWORD>(stereo.size()), 0);
-            BASS_ChannelPlay(stream, TRUE);
-            RenderCounted();
-            BASS_StreamFree(stream);
+            for (const std::vector<uint8_t>* file : {&stereo, &sixChannels}) {
+                HSTREAM stream =
+                    BASS_StreamCreateFile(TRUE, file->data(), 0, static_cast<DWORD>(file->size()), 0);
+                BASS_ChannelPlay(stream, TRUE);
+                RenderCounted();
+                BASS_StreamFree(stream);
+            }
         },
         [&] { BASS_SetConfig(BASS_CONFIG_GVOL_SAMPLE, 40), BASS_Stop(), BASS_Start(); },
         [&] { BASS_SampleFree(looped), BASS_SampleFree(shortSample); },
