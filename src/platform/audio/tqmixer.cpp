@@ -30,7 +30,9 @@ void Mixer::Touch(Channel* channel) {
         voice.Prepare(fadeFrames_);
     }
     voice.SetControls(controls);
-    MarkChanged(voice);
+    if (voice.Prepared()) { // one that never played is silent: it takes its controls when it plays
+        MarkChanged(voice);
+    }
 }
 
 void Mixer::Release(Channel* channel) {
@@ -40,9 +42,6 @@ void Mixer::Release(Channel* channel) {
     channels_.pop_back();
     Voice& kept = channel->GetVoice();
     if (!kept.Prepared()) { // never played, so never mixed: it goes with its channel
-        if (changed_.Contains(&kept)) {
-            changed_.Remove(&kept);
-        }
         return;
     }
     Voice* voice = channel->TakeVoice().release();
