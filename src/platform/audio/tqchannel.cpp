@@ -54,6 +54,7 @@ void Channel::SetState(State state) {
 void Channel::Play(bool restart) {
     GetState();
     if (restart || ended_) {
+        voice_->Source().PrepareRewind();
         ++controls_.restarts;
         ended_ = false;
     }

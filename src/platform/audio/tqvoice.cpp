@@ -252,6 +252,10 @@ void Voice::MixInto(float* mix, float* scratch, size_t frames, double outputRate
     if (!sourceOpen_ && playing_) {
         StartFadeOut();
     }
+    if (sourceOpen_ && applied_.loop != sourceLooping_) {
+        source_->SetLooping(applied_.loop);
+        sourceLooping_ = applied_.loop;
+    }
     MixTail(mix, frames);
     if (playing_ || level_ > 0) {
         const size_t wanted = playing_ ? frames : std::min(frames, static_cast<size_t>(level_));

@@ -95,6 +95,7 @@ private:
     VoiceControls applied_;
     double outputRate_ = 0.0;
     bool sourceOpen_ = false;
+    bool sourceLooping_ = false; // as last told to the source
     bool playing_ = false;
     int fadeFrames_ = 0; // as prepared
     int level_ = 0;      // the fade level in frames: 0 silent, the fade's length full

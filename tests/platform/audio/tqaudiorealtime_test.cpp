@@ -136,6 +136,7 @@ Mix Joined(std::initializer_list<Mix> parts) {
 TEST_F(AudioRealtimeTest, MixingThreadNeitherAllocatesNorReleases) {
     const std::vector<uint8_t> sine = SineWav(kMixRate, 1, kMixRate / 10, kHz, 0.2);
     const std::vector<uint8_t> stereo = SineWav(22050, 2, 22050, kHz, 0.2);
+    const std::vector<uint8_t> mod = SquareMod();
     const std::vector<uint8_t> sixChannels =
         EncodeTones(SF_FORMAT_WAV | SF_FORMAT_PCM_16, kMixRate, {kHz, kHz, 0, 0, kHz, kHz}, kMixRate, 0.1);
     HSAMPLE shortSample = LoadSample(sine, 8);
@@ -163,6 +164,17 @@ TEST_F(AudioRealtimeTest, MixingThreadNeitherAllocatesNorReleases) {
                 RenderCounted();
                 BASS_StreamFree(stream);
             }
+        },
+        [&] {
+            HMUSIC music = BASS_MusicLoad(TRUE, mod.data(), 0, static_cast<DWORD>(mod.size()), 0, 0);
+            BASS_ChannelSetFlags(music, BASS_SAMPLE_LOOP);
+            BASS_ChannelPlay(music, TRUE);
+            RenderCounted();
+            BASS_ChannelPlay(music, TRUE);
+            for (int pass = 0; pass < 2 * kMixRate / 1024; ++pass) {
+                RenderCounted();
+            }
+            BASS_MusicFree(music);
         },
         [&] { BASS_SetConfig(BASS_CONFIG_GVOL_SAMPLE, 40), BASS_Stop(), BASS_Start(); },
         [&] { BASS_SampleFree(looped), BASS_SampleFree(shortSample); },
