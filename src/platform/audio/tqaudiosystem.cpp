@@ -314,7 +314,10 @@ void* AudioSystem::SampleCreate(DWORD length, DWORD freq, DWORD max, DWORD flags
         LogMessage("no memory for a sample of %zu bytes", bytes);
         return Fail(BASS_ERROR_MEM, nullptr);
     }
-    *pending = PendingSample{std::move(pending->pcm), bytes, length, freq, max, flags};
+    pending->frames = length;
+    pending->freq = freq;
+    pending->max = max;
+    pending->flags = flags;
     void* buffer = pending->pcm.get();
     Call call(*this);
     if (!IsStarted()) {
