@@ -12,6 +12,7 @@
 #include <ctime>
 #include <functional>
 #include <new>
+#include <thread>
 
 using namespace audiotest;
 
@@ -245,6 +246,39 @@ TEST_F(AudioRealtimeTest, RestartAndPlayInsideAFadeMakeNoClick) {
         ASSERT_TRUE(BASS_ChannelPlay(channel, TRUE));
         lead = Render(paused);
     }
+}
+
+// Game threads playing, changing and freeing samples and streams while the silent output's own
+// thread mixes them (a race here is what the thread checker finds). Each round waits for a short
+// sample it played to end, so the mix has run meanwhile.
+TEST_F(AudioRealtimeTest, GameThreadsAndTheMixingThreadRunTogether) {
+    BASS_Free();
+    ASSERT_TRUE(BASS_Init(0, kMixRate, 0, nullptr, nullptr));
+    const std::vector<uint8_t> file = SineWav(kMixRate, 2, kMixRate / 50, kHz, 0.2);
+    const auto play = [&](int rounds) {
+        for (int round = 0; round < rounds; ++round) {
+            HSTREAM stream = BASS_StreamCreateFile(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), 0);
+            BASS_ChannelPlay(stream, TRUE);
+            HSAMPLE sample = BASS_SampleLoad(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), 20, 0);
+            HCHANNEL channel = 0;
+            for (int i = 0; i < 20; ++i) {
+                channel = BASS_SampleGetChannel(sample, FALSE);
+                BASS_ChannelSetAttributes(channel, 20000 + 1000 * i, 50, i * 10 - 100);
+                BASS_ChannelPlay(channel, TRUE);
+            }
+            BASS_ChannelPlay(stream, TRUE);
+            while (BASS_ChannelIsActive(channel) == BASS_ACTIVE_PLAYING) {
+                std::this_thread::yield();
+            }
+            BASS_StreamFree(stream);
+            BASS_SampleFree(sample);
+        }
+    };
+    std::thread other(play, 20);
+    play(20);
+    other.join();
+    BASS_Free();
+    ASSERT_TRUE(BASS_Init(0, kMixRate, TQAUDIO_TEST_MANUAL_CLOCK, nullptr, nullptr));
 }
 
 // Thread CPU time, so a busy machine does not stretch it.
