@@ -9,7 +9,6 @@ namespace tqaudio {
 namespace {
 
 constexpr int kMinRate = 100;
-constexpr int kMaxRate = 384000;
 
 } // namespace
 
@@ -33,7 +32,7 @@ void Channel::SetRate(int rate) {
     if (rate == 0) {
         rate_ = DefaultRate();
     } else if (rate != -1) {
-        rate_ = static_cast<DWORD>(std::clamp(rate, kMinRate, kMaxRate));
+        rate_ = static_cast<DWORD>(std::clamp(rate, kMinRate, static_cast<int>(kMaxRate)));
     }
 }
 

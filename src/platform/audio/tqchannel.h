@@ -17,6 +17,9 @@ public:
     enum class Kind { SamplePlayback, Music, Stream };
     enum class State { Stopped, Playing, Paused };
 
+    // The highest playback rate, Hz.
+    static constexpr DWORD kMaxRate = 384000;
+
     // A stopped channel at the source's own rate, full volume, centred. `flags` are the
     // creation flags (BASS_SAMPLE_LOOP, BASS_STREAM_DECODE ...).
     Channel(Kind kind, std::unique_ptr<AudioSource> source, DWORD flags);

@@ -10,6 +10,7 @@ Mixer::~Mixer() {
 
 void Mixer::SetRate(double rate) {
     fadeFrames_ = Voice::FadeFrames(rate);
+    maxStep_ = Channel::kMaxRate / rate;
 }
 
 void Mixer::Add(Channel* channel) {
@@ -27,7 +28,7 @@ void Mixer::Touch(Channel* channel) {
     const VoiceControls controls = channel->Controls(GroupGain(*channel));
     Voice& voice = channel->GetVoice();
     if (controls.playing) {
-        voice.Prepare(fadeFrames_);
+        voice.Prepare(fadeFrames_, maxStep_);
     }
     voice.SetControls(controls);
     if (voice.Prepared()) { // one that never played is silent: it takes its controls when it plays

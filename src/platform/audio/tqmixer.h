@@ -70,6 +70,7 @@ private:
     OwnedVoices finished_; // done, waiting to be destroyed
     VoiceList<&Voice::dirty> changed_;
     int fadeFrames_ = 1;
+    double maxStep_ = 1.0; // the highest playback rate over the mix rate
     int sampleVolume_ = 100;
     int musicVolume_ = 100;
 

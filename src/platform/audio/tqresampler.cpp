@@ -42,9 +42,10 @@ void Resampler::Reset() {
 
 // The history runs from the widest kernel's reach before the next output frame to the last frame
 // read, at most that reach past it. The filter table is built here too, before any mix needs it.
-void Resampler::Reserve(int channels) {
+void Resampler::Reserve(int channels, double maxStep) {
     SincTable::Get();
-    const size_t frames = 2 * static_cast<size_t>(KernelReach(Stretch(std::llround(kMaxStep * 0x1p32)))) + 64;
+    const int64_t step = std::llround(std::clamp(maxStep, kMinStep, kMaxStep) * 0x1p32);
+    const size_t frames = 2 * static_cast<size_t>(KernelReach(Stretch(step))) + 64;
     for (int c = 0; c < channels; ++c) {
         if (history_[c].capacity() < frames) {
             history_[c].assign(frames, 0.0f); // written once here, so the mix takes no page faults

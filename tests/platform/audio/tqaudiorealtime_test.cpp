@@ -156,7 +156,7 @@ TEST_F(AudioRealtimeTest, MixingThreadNeitherAllocatesNorReleases) {
         [&] { PlaySample(shortSample), PlaySample(shortSample); }, // they end on their own
         [&] { BASS_ChannelPause(channels[0]), BASS_ChannelStop(channels[1]); },
         [&] { BASS_ChannelPlay(channels[0], FALSE), BASS_ChannelPlay(channels[1], TRUE); },
-        [&] { BASS_ChannelPlay(channels[2], TRUE), BASS_ChannelSetAttributes(channels[3], 44100, 50, 30); },
+        [&] { BASS_ChannelPlay(channels[2], TRUE), BASS_ChannelSetAttributes(channels[3], 384000, 50, 30); },
         [&] {
             for (const std::vector<uint8_t>* file : {&stereo, &sixChannels}) {
                 HSTREAM stream =
