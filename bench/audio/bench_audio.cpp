@@ -4,7 +4,10 @@
 // (0.75 to 1.25, set before play), and with every pitch changed before every block. Figures are
 // CPU microseconds of the mixing thread per block of 1,024 output frames (23,220 us of audio),
 // the median of interleaved rounds. Then the worst time a game-side call (volume, pitch, play)
-// takes while another thread mixes 256 voices without pause.
+// takes while another thread mixes 256 voices without pause, and while a third frees a stream
+// every 2 ms. Then the wall time of each mix pass of 64 voices while game threads load a 60 s
+// sample through the decode path, free a sample of 1,000 channels and free a stream every
+// 2 ms, against the passes without them.
 //
 //     build/bin/bench_audio [--rounds 5] [--blocks 200]
 #include "platform/audio/tqaudiotest.h"
@@ -22,8 +25,11 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
+#include <pthread.h>
+#include <sched.h>
 #include <thread>
 #include <vector>
 
@@ -284,9 +290,63 @@ void PrintCosts(int rounds, int blocks) {
     printf("\n");
 }
 
+// A WAV file in memory: `seconds` of a 16-bit stereo tone at 44.1 kHz.
+std::vector<uint8_t> ToneWav(int seconds) {
+    const uint32_t frames = kMixRate * seconds, bytes = frames * 4;
+    std::vector<uint8_t> out(44 + bytes);
+    const auto put = [&](size_t at, uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) {
+            out[at + i] = static_cast<uint8_t>(value >> (8 * i));
+        }
+    };
+    memcpy(out.data(), "RIFF", 4), put(4, 36 + bytes, 4), memcpy(out.data() + 8, "WAVEfmt ", 8);
+    put(16, 16, 4), put(20, 1, 2), put(22, 2, 2), put(24, kMixRate, 4), put(28, kMixRate * 4, 4);
+    put(32, 4, 2), put(34, 16, 2), memcpy(out.data() + 36, "data", 4), put(40, bytes, 4);
+    for (uint32_t f = 0; f < frames; ++f) {
+        const int16_t v = static_cast<int16_t>(2000.0 * std::sin(f * 0.0628));
+        put(44 + 4 * f, static_cast<uint16_t>(v), 2), put(46 + 4 * f, static_cast<uint16_t>(v), 2);
+    }
+    return out;
+}
+
+// Runs `work` over and over on its own thread until stopped.
+class Worker {
+public:
+    explicit Worker(std::function<void()> work)
+        : thread_([this, work] {
+              while (running_.load()) {
+                  work();
+              }
+          }) {}
+    ~Worker() {
+        running_ = false;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> running_{true};
+    std::thread thread_;
+};
+
+// Plays a stream of `file` and frees it 2 ms later.
+void PlayAndFreeStream(const std::vector<uint8_t>& file) {
+    const HSTREAM stream = BASS_StreamCreateFile(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), 0);
+    BASS_ChannelPlay(stream, TRUE);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    BASS_StreamFree(stream);
+}
+
+// The mixing thread's priority, as an output's own thread has it; whether it could be raised.
+bool RaiseToAudioPriority() {
+    sched_param param{};
+    param.sched_priority = sched_get_priority_min(SCHED_FIFO) + 1;
+    return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+}
+
 // Game-side calls on the voices of a 256-voice mix that another thread renders without pause, and
-// the same calls with no mix running, to tell waits for the mix from the machine's own delays.
-void PrintCallTimes(double seconds, bool mixing) {
+// the same calls with no mix running, to tell waits for the mix from the machine's own delays;
+// with `freeingStreams`, a third thread frees a stream every 2 ms meanwhile.
+void PrintCallTimes(double seconds, bool mixing, bool freeingStreams) {
     const Row row = {"", 256, Pitch::Own};
     EngineMix mix(row);
     std::atomic<bool> running{mixing};
@@ -296,6 +356,11 @@ void PrintCallTimes(double seconds, bool mixing) {
             TQAudioTest_Render(out.data(), kBlockFrames);
         }
     });
+    const std::vector<uint8_t> streamFile = ToneWav(1);
+    std::unique_ptr<Worker> streams;
+    if (freeingStreams) {
+        streams = std::make_unique<Worker>([&] { PlayAndFreeStream(streamFile); });
+    }
     using Clock = std::chrono::steady_clock;
     const char* const names[3] = {"volume", "pitch", "play"};
     std::vector<double> times[3];
@@ -315,9 +380,11 @@ void PrintCallTimes(double seconds, bool mixing) {
         times[kind].push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
         std::this_thread::sleep_for(std::chrono::microseconds(50));
     }
+    streams.reset();
     running = false;
     mixer.join();
-    printf("game-side calls (us), %s:\n", mixing ? "while 256 voices mix" : "no mix running");
+    printf("game-side calls (us), %s%s:\n", mixing ? "while 256 voices mix" : "no mix running",
+           freeingStreams ? " and a stream is freed every 2 ms" : "");
     for (int kind = 0; kind < 3; ++kind) {
         std::sort(times[kind].begin(), times[kind].end());
         printf("  %-6s worst %6.1f  99.9%% %5.1f  99%% %5.1f  median %5.2f  (%zu calls)\n", names[kind],
@@ -325,6 +392,79 @@ void PrintCallTimes(double seconds, bool mixing) {
                times[kind][times[kind].size() * 99 / 100], times[kind][times[kind].size() / 2],
                times[kind].size());
     }
+}
+
+// The decode path a game takes for a file the sample loader refuses: a decoding stream read whole
+// into a new sample. The sample is freed again.
+void LoadThroughDecodePath(const std::vector<uint8_t>& file) {
+    const HSTREAM stream =
+        BASS_StreamCreateFile(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), BASS_STREAM_DECODE);
+    std::vector<char> pcm(file.size());
+    size_t filled = 0;
+    for (DWORD got; (got = BASS_ChannelGetData(stream, pcm.data() + filled, 65536)) + 1 > 1;) {
+        filled += got;
+    }
+    BASS_StreamFree(stream);
+    void* buffer = BASS_SampleCreate(static_cast<DWORD>(filled / 4), kMixRate, 4, 0);
+    memcpy(buffer, pcm.data(), filled / 4 * 4);
+    BASS_SampleFree(BASS_SampleCreateDone());
+}
+
+// Frees a sample of 1,000 channels that were made but not played.
+void FreeThousandChannels(const std::vector<uint8_t>& file) {
+    const HSAMPLE sample = BASS_SampleLoad(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), 1000, 0);
+    for (int i = 0; i < 1000; ++i) {
+        BASS_SampleGetChannel(sample, FALSE);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    BASS_SampleFree(sample);
+}
+
+// Wall time of each pass of 1,024 frames over 64 voices, one pass every 5 ms on a thread at the
+// output's priority, with the game's work running or not.
+void PrintPassTimes(double seconds) {
+    const std::vector<uint8_t> longFile = ToneWav(60), shortFile = ToneWav(1);
+    std::vector<double> times[2], cpu[2];
+    bool raised = false;
+    for (int busy = 0; busy < 2; ++busy) {
+        const Row row = {"", 64, Pitch::Own};
+        EngineMix mix(row);
+        std::vector<std::unique_ptr<Worker>> workers;
+        if (busy) {
+            workers.push_back(std::make_unique<Worker>([&] { LoadThroughDecodePath(longFile); }));
+            workers.push_back(std::make_unique<Worker>([&] { FreeThousandChannels(shortFile); }));
+            workers.push_back(std::make_unique<Worker>([&] { PlayAndFreeStream(shortFile); }));
+        }
+        std::thread mixer([&] {
+            pthread_setname_np(pthread_self(), "mixing");
+            raised = RaiseToAudioPriority();
+            using Clock = std::chrono::steady_clock;
+            std::vector<float> out(2 * kBlockFrames);
+            const Clock::time_point end = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                             std::chrono::duration<double>(seconds));
+            while (Clock::now() < end) {
+                const Clock::time_point start = Clock::now();
+                const double startCpu = ThreadCpuMicroseconds();
+                TQAudioTest_Render(out.data(), kBlockFrames);
+                cpu[busy].push_back(ThreadCpuMicroseconds() - startCpu);
+                times[busy].push_back(
+                    std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+                std::this_thread::sleep_until(start + std::chrono::milliseconds(5));
+            }
+        });
+        mixer.join();
+    }
+    printf("mix pass of 64 voices, wall us (mixing thread %s):\n",
+           raised ? "at real-time priority" : "at normal priority, not allowed more");
+    for (int busy = 0; busy < 2; ++busy) {
+        std::vector<double>& t = times[busy];
+        std::sort(t.begin(), t.end());
+        std::sort(cpu[busy].begin(), cpu[busy].end());
+        printf("  %-56s worst %5.0f  99.9%% %5.0f  median %4.0f  (%zu passes; CPU worst %4.0f)\n",
+               busy ? "while loading 60 s, freeing 1,000 channels and streams" : "alone", t.back(),
+               t[t.size() * 999 / 1000], t[t.size() / 2], t.size(), cpu[busy].back());
+    }
+    printf("  worst with the game's work / worst alone: %.2f\n", times[1].back() / times[0].back());
 }
 
 } // namespace
@@ -340,8 +480,10 @@ int main(int argc, char** argv) {
     }
     printf("cores %u, load before %s\n", std::thread::hardware_concurrency(), LoadAverage().c_str());
     PrintCosts(rounds, blocks);
-    PrintCallTimes(3.0, true);
-    PrintCallTimes(3.0, false);
+    PrintCallTimes(3.0, true, false);
+    PrintCallTimes(3.0, true, true);
+    PrintCallTimes(3.0, false, false);
+    PrintPassTimes(10.0);
     printf("load after %s\n", LoadAverage().c_str());
     return 0;
 }

@@ -8,6 +8,8 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -106,6 +108,24 @@ int ScaledFrequency(DWORD frequency, float pitch) {
     return static_cast<int>(std::clamp(rate, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }
 
+// The 16-bit data of a decoding stream from where it is to its end; what decoded before a
+// failure when the file breaks off, and at most 4 GiB.
+std::vector<char> DecodeWhole(HSTREAM stream) {
+    const size_t kChunkBytes = 1 << 16;
+    std::vector<char> pcm;
+    for (;;) {
+        const size_t filled = pcm.size();
+        if (filled > 0xFFFFFFFFu - kChunkBytes)
+            break;
+        pcm.resize(filled + kChunkBytes);
+        const DWORD got = g_audio.ChannelGetData(stream, pcm.data() + filled, kChunkBytes);
+        pcm.resize(filled + (got == static_cast<DWORD>(-1) ? 0 : got));
+        if (got == 0 || got == static_cast<DWORD>(-1))
+            break;
+    }
+    return pcm;
+}
+
 // Plays music or a stream from the start at its own rate, full volume and centred.
 DWORD PlayWholeChannel(DWORD handle, bool loop) {
     TQAudioChannelInfo info{};
@@ -181,37 +201,30 @@ void* TQGfxDevice::LoadSoundData(const char* nameOrData, DWORD size, DWORD* leng
     return Resource_Load(nameOrData, length);
 }
 
-// Decodes a file the sample loader refused into a new sample. The buffer is sized in whole frames
-// of the decoded data, and no more than it holds is read into it.
+// Decodes a file the sample loader refused into a new sample. The frames are read to the file's
+// real end before the sample is made, so a header that claims more costs nothing, and the sample
+// holds exactly what decoded.
 DWORD TQGfxDevice::DecodeEffect(const void* data, DWORD length) {
     HSTREAM stream = g_audio.StreamCreateFile(TRUE, data, 0, length, BASS_STREAM_DECODE);
     if (!stream)
         return 0;
-    QWORD bytes = g_audio.StreamGetLength(stream);
     TQAudioChannelInfo info{};
-    if (bytes == static_cast<QWORD>(-1) || bytes > 0xFFFFFFFFu || !g_audio.ChannelGetInfo(stream, &info) ||
-        info.chans == 0) {
-        g_audio.StreamFree(stream);
+    std::vector<char> pcm;
+    if (g_audio.ChannelGetInfo(stream, &info) && info.chans > 0)
+        pcm = DecodeWhole(stream);
+    g_audio.StreamFree(stream);
+    const DWORD frameBytes = info.chans * sizeof(int16_t);
+    const DWORD frames = frameBytes ? static_cast<DWORD>(pcm.size() / frameBytes) : 0;
+    if (frames == 0)
         return 0;
-    }
-    DWORD frameBytes = info.chans * ((info.flags & BASS_SAMPLE_8BITS) ? 1 : 2);
-    DWORD frames = static_cast<DWORD>(bytes) / frameBytes;
-    char* buffer = static_cast<char*>(
-        g_audio.SampleCreate(frames, info.freq, kMaxPlaybacks, info.flags | BASS_SAMPLE_OVER_VOL));
+    void* buffer = g_audio.SampleCreate(frames, info.freq, kMaxPlaybacks,
+                                        (info.flags & BASS_SAMPLE_MONO) | BASS_SAMPLE_OVER_VOL);
     if (!buffer) {
-        g_audio.StreamFree(stream);
         PostError("Can't create sound effect: Not enough memory");
         return 0;
     }
-    DWORD wanted = frames * frameBytes;
-    for (DWORD filled = 0; filled < wanted;) {
-        DWORD got = g_audio.ChannelGetData(stream, buffer + filled, wanted - filled);
-        if (got == 0 || got == static_cast<DWORD>(-1))
-            break;
-        filled += got;
-    }
+    memcpy(buffer, pcm.data(), size_t(frames) * frameBytes);
     HSAMPLE sample = g_audio.SampleCreateDone();
-    g_audio.StreamFree(stream);
     if (!sample)
         PostError("Can't create sound effect");
     return sample;

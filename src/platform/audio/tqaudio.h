@@ -107,9 +107,10 @@ TQAUDIO_API HSAMPLE BASS_SampleLoad(BOOL mem, const void* file, DWORD offset, DW
                                     DWORD flags);
 // Starts a sample of `length` sample frames at `freq` Hz, 16-bit (or 8-bit with BASS_SAMPLE_8BITS),
 // stereo (or mono with BASS_SAMPLE_MONO); returns the zeroed buffer (length × frame bytes) to fill,
-// valid until BASS_SampleCreateDone, or NULL. A second call discards an unfinished one.
+// valid until BASS_SampleCreateDone, or NULL. Each thread has its own: a second call on the same
+// thread discards its unfinished one.
 TQAUDIO_API void* BASS_SampleCreate(DWORD length, DWORD freq, DWORD max, DWORD flags);
-// Turns the buffer of the last BASS_SampleCreate into a sample; 0 when there is none.
+// Turns the buffer of this thread's last BASS_SampleCreate into a sample; 0 when there is none.
 TQAUDIO_API HSAMPLE BASS_SampleCreateDone(void);
 TQAUDIO_API BOOL BASS_SampleGetInfo(HSAMPLE handle, TQAudioSampleInfo* info);
 // A channel for one playback of the sample, with the sample's defaults; 0 when all are busy
@@ -150,7 +151,8 @@ TQAUDIO_API BOOL BASS_ChannelGetAttributes(DWORD handle, DWORD* freq, DWORD* vol
 // Sets the channel's flags; only BASS_SAMPLE_LOOP has an effect.
 TQAUDIO_API BOOL BASS_ChannelSetFlags(DWORD handle, DWORD flags);
 // Plays from the start (restart TRUE or the channel has ended) or resumes where it was, fading in
-// over 5 ms as a pause or stop fades out.
+// over 5 ms as a pause or stop fades out; resumed within that fade, it goes on from where the fade
+// is. A restart of what is heard crossfades over 5 ms into the new start.
 TQAUDIO_API BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
 TQAUDIO_API BOOL BASS_ChannelPause(DWORD handle);
 TQAUDIO_API BOOL BASS_ChannelStop(DWORD handle);

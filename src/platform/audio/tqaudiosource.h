@@ -18,6 +18,12 @@ public:
     virtual size_t Read(float* out, size_t frames) = 0;
     // Goes back to the first frame.
     virtual void Rewind() = 0;
+    // On the game side, before a play from the start: readies the next Rewind to run without
+    // allocating, for a source whose rewind would.
+    virtual void PrepareRewind() {}
+    // Whether the source plays on from its start by itself at its end (music that loops as its
+    // author set); one that does not ends, and its reader rewinds it.
+    virtual void SetLooping(bool) {}
 };
 
 } // namespace tqaudio

@@ -10,7 +10,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
+
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
 
 namespace tqaudio {
 
@@ -21,7 +26,7 @@ constexpr DWORD kMaxMixRate = 192000;
 constexpr DWORD kMinSampleRate = 100;
 constexpr DWORD kMaxPlaybacks = 65535;
 constexpr size_t kMaxSampleBytes = size_t(1) << 31;
-constexpr size_t kDecodeChunkFrames = 4096;
+constexpr size_t kDecodeChunkFrames = 1024;
 
 // Static TLS: the module is loaded at run time, and the leak checker cannot scan dynamic TLS blocks.
 __attribute__((tls_model("initial-exec"))) thread_local int t_error = BASS_OK;
@@ -41,7 +46,37 @@ int16_t ToPcm16(float value) {
     return static_cast<int16_t>(std::lround(std::clamp(value, -1.0f, 1.0f) * 32767.0f));
 }
 
+// Denormal floats (a fade or a filter's tail near zero) flushed to zero while an object lives: on
+// some processors they cost a hundred times a normal operation.
+class FlushDenormals {
+public:
+#if defined(__SSE__)
+    FlushDenormals() : saved_(_mm_getcsr()) {
+        _mm_setcsr(saved_ | kFlushToZero | kDenormalsAreZero);
+    }
+    ~FlushDenormals() {
+        _mm_setcsr(saved_);
+    }
+
+private:
+    static constexpr unsigned kFlushToZero = 0x8000;
+    static constexpr unsigned kDenormalsAreZero = 0x0040;
+    unsigned saved_;
+#endif
+};
+
 } // namespace
+
+AudioSystem::Call::~Call() {
+    Mixer::OwnedVoices finished;
+    if (system_.mixer_.HasFinished()) {
+        finished = system_.mixer_.TakeFinished();
+    }
+    lock_.unlock();
+    Mixer::DestroyAll(finished);
+    buried_.clear();
+    WriteMixingThreadLines();
+}
 
 AudioSystem& AudioSystem::Instance() {
     static AudioSystem system;
@@ -78,11 +113,12 @@ BOOL AudioSystem::Init(int device, DWORD freq, DWORD flags) {
         return Fail(BASS_ERROR_ILLPARAM, FALSE);
     }
     {
-        std::lock_guard<ModuleLock> lock(mutex_);
+        Call call(*this);
         if (initialized_) {
             return Fail(BASS_ERROR_ALREADY, FALSE);
         }
         rate_ = static_cast<int>(freq);
+        mixer_.SetRate(rate_);
     }
     // Nothing is mixed until the module counts as started, so the new output pulls silence first.
     std::unique_ptr<AudioOutput> output = OpenOutput(device, flags);
@@ -90,7 +126,7 @@ BOOL AudioSystem::Init(int device, DWORD freq, DWORD flags) {
         return Fail(BASS_ERROR_DRIVER, FALSE);
     }
     {
-        std::lock_guard<ModuleLock> lock(mutex_);
+        Call call(*this);
         initialized_ = true;
         running_ = true;
     }
@@ -101,23 +137,23 @@ BOOL AudioSystem::Init(int device, DWORD freq, DWORD flags) {
 BOOL AudioSystem::Free() {
     std::lock_guard<std::mutex> life(lifeMutex_);
     {
-        std::lock_guard<ModuleLock> lock(mutex_);
+        Call call(*this);
         if (!IsStarted()) {
             return FALSE;
         }
     }
     output_.reset(); // waits for a running pull, so it must not hold the lock
-    std::lock_guard<ModuleLock> lock(mutex_);
+    Call call(*this);
     mixer_.Clear();
     objects_.Clear();
-    pending_.reset();
+    pending_.clear();
     initialized_ = false;
     running_ = false;
     return Succeed();
 }
 
 BOOL AudioSystem::Start() {
-    std::lock_guard<ModuleLock> lock(mutex_);
+    Call call(*this);
     if (!IsStarted()) {
         return FALSE;
     }
@@ -126,7 +162,7 @@ BOOL AudioSystem::Start() {
 }
 
 BOOL AudioSystem::Stop() {
-    std::lock_guard<ModuleLock> lock(mutex_);
+    Call call(*this);
     if (!IsStarted()) {
         return FALSE;
     }
@@ -136,7 +172,7 @@ BOOL AudioSystem::Stop() {
 }
 
 DWORD AudioSystem::SetConfig(DWORD option, DWORD value) {
-    std::lock_guard<ModuleLock> lock(mutex_);
+    Call call(*this);
     const int volume = static_cast<int>(std::min<DWORD>(value, 100));
     if (option == BASS_CONFIG_GVOL_SAMPLE) {
         mixer_.SetSampleVolume(volume);
@@ -172,7 +208,7 @@ const uint8_t* AudioSystem::FileData(BOOL mem, const void* file, DWORD offset, D
         LogMessage("no file data given");
         return Fail(BASS_ERROR_ILLPARAM, nullptr);
     }
-    std::lock_guard<ModuleLock> lock(mutex_);
+    Call call(*this);
     return IsStarted() ? static_cast<const uint8_t*>(file) + offset : nullptr;
 }
 
@@ -195,10 +231,10 @@ DWORD AudioSystem::AddChannel(std::unique_ptr<Channel> channel) {
     return handle;
 }
 
-void AudioSystem::DestroyChannel(DWORD handle) {
+void AudioSystem::DestroyChannel(DWORD handle, Call& call) {
     if (Channel* channel = dynamic_cast<Channel*>(objects_.Find(handle))) {
         mixer_.Release(channel);
-        objects_.Remove(handle);
+        call.Bury(objects_.Remove(handle));
     }
 }
 
@@ -234,7 +270,7 @@ HSAMPLE AudioSystem::SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD 
     }
     auto sampleData =
         std::make_shared<const SampleData>(decoder->Rate(), decoder->Channels(), std::move(samples));
-    std::lock_guard<ModuleLock> lock(mutex_);
+    Call call(*this);
     if (!IsStarted()) {
         return 0;
     }
@@ -242,49 +278,87 @@ HSAMPLE AudioSystem::SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD 
         std::make_unique<Sample>(sampleData, max, flags & (BASS_SAMPLE_LOOP | BASS_SAMPLE_OVER_VOL)));
 }
 
-void* AudioSystem::SampleCreate(DWORD length, DWORD freq, DWORD max, DWORD flags) {
-    std::lock_guard<ModuleLock> lock(mutex_);
-    if (!IsStarted()) {
+std::unique_ptr<AudioSystem::PendingSample> AudioSystem::NewPendingSample(size_t bytes, bool eightBits) {
+    // 16-bit silence is zero: fresh pages from the system are, so a buffer larger than what is
+    // then written costs no time to clear.
+    void* memory = eightBits ? std::malloc(bytes) : std::calloc(bytes, 1);
+    if (!memory) {
         return nullptr;
+    }
+    if (eightBits) {
+        memset(memory, 0x80, bytes);
+    }
+    auto pending = std::make_unique<PendingSample>();
+    pending->pcm.reset(static_cast<uint8_t*>(memory));
+    pending->bytes = bytes;
+    return pending;
+}
+
+// The buffer is made without the lock, and each thread has its own, so two threads creating
+// samples at once do not discard each other's.
+void* AudioSystem::SampleCreate(DWORD length, DWORD freq, DWORD max, DWORD flags) {
+    {
+        Call call(*this);
+        if (!IsStarted()) {
+            return nullptr;
+        }
     }
     if (length == 0 || freq < kMinSampleRate || freq > kMaxMixRate || max == 0 || max > kMaxPlaybacks) {
         return Fail(BASS_ERROR_ILLPARAM, nullptr);
     }
     const size_t frameBytes = ((flags & BASS_SAMPLE_MONO) ? 1 : 2) * ((flags & BASS_SAMPLE_8BITS) ? 1 : 2);
     const size_t bytes = size_t(length) * frameBytes;
-    if (bytes > kMaxSampleBytes) {
-        return Fail(BASS_ERROR_MEM, nullptr);
-    }
-    try {
-        const uint8_t silence = (flags & BASS_SAMPLE_8BITS) ? 0x80 : 0;
-        pending_.reset(new PendingSample{std::vector<uint8_t>(bytes, silence), length, freq, max, flags});
-    } catch (const std::bad_alloc&) {
+    std::unique_ptr<PendingSample> pending =
+        bytes > kMaxSampleBytes ? nullptr : NewPendingSample(bytes, flags & BASS_SAMPLE_8BITS);
+    if (!pending) {
         LogMessage("no memory for a sample of %zu bytes", bytes);
         return Fail(BASS_ERROR_MEM, nullptr);
     }
+    pending->frames = length;
+    pending->freq = freq;
+    pending->max = max;
+    pending->flags = flags;
+    void* buffer = pending->pcm.get();
+    Call call(*this);
+    if (!IsStarted()) {
+        return nullptr;
+    }
+    std::swap(pending_[std::this_thread::get_id()], pending);
     Succeed();
-    return pending_->pcm.data();
+    return buffer;
 }
 
 HSAMPLE AudioSystem::SampleCreateDone() {
-    std::lock_guard<ModuleLock> lock(mutex_);
-    if (!IsStarted()) {
-        return 0;
+    std::unique_ptr<PendingSample> pending;
+    {
+        Call call(*this);
+        if (!IsStarted()) {
+            return 0;
+        }
+        auto mine = pending_.find(std::this_thread::get_id());
+        if (mine == pending_.end()) {
+            return Fail(BASS_ERROR_EMPTY, HSAMPLE(0));
+        }
+        pending = std::move(mine->second);
+        pending_.erase(mine);
     }
-    if (!pending_) {
-        return Fail(BASS_ERROR_EMPTY, HSAMPLE(0));
-    }
-    std::unique_ptr<PendingSample> pending = std::move(pending_);
+    // Converted without the lock: a long sample takes a while.
     const int channels = (pending->flags & BASS_SAMPLE_MONO) ? 1 : 2;
     auto data = std::make_shared<const SampleData>(
         SampleData::FromPcm(static_cast<int>(pending->freq), channels, pending->flags & BASS_SAMPLE_8BITS,
-                            pending->pcm.data(), pending->frames));
+                            pending->pcm.get(), pending->frames));
     const DWORD kept = BASS_SAMPLE_8BITS | BASS_SAMPLE_LOOP | BASS_SAMPLE_OVER_VOL;
-    return AddObject(std::make_unique<Sample>(data, pending->max, pending->flags & kept));
+    auto sample = std::make_unique<Sample>(data, pending->max, pending->flags & kept);
+    pending.reset();
+    Call call(*this);
+    if (!IsStarted()) {
+        return 0;
+    }
+    return AddObject(std::move(sample));
 }
 
 BOOL AudioSystem::SampleGetInfo(HSAMPLE handle, TQAudioSampleInfo* info) {
-    std::lock_guard<ModuleLock> lock(mutex_);
+    Call call(*this);
     Sample* sample = Find<Sample>(handle);
     if (!sample) {
         return FALSE;
@@ -315,7 +389,7 @@ size_t AudioSystem::PlaybackToReplace(Sample& sample) {
 }
 
 HCHANNEL AudioSystem::SampleGetChannel(HSAMPLE handle) {
-    std::lock_guard<ModuleLock> lock(mutex_);
+    Call call(*this);
     Sample* sample = Find<Sample>(handle);
     if (!sample) {
         return 0;
@@ -326,7 +400,7 @@ HCHANNEL AudioSystem::SampleGetChannel(HSAMPLE handle) {
         if (slot == playbacks.size()) {
             return Fail(BASS_ERROR_NOCHAN, HCHANNEL(0));
         }
-        DestroyChannel(playbacks[slot]);
+        DestroyChannel(playbacks[slot], call);
         playbacks.erase(playbacks.begin() + slot);
     }
     const DWORD flags = sample->Flags() & BASS_SAMPLE_LOOP;
@@ -340,15 +414,15 @@ HCHANNEL AudioSystem::SampleGetChannel(HSAMPLE handle) {
 }
 
 BOOL AudioSystem::SampleFree(HSAMPLE handle) {
-    std::lock_guard<ModuleLock> lock(mutex_);
+    Call call(*this);
     Sample* sample = Find<Sample>(handle);
     if (!sample) {
         return FALSE;
     }
     for (DWORD playback : sample->Playbacks()) {
-        DestroyChannel(playback);
+        DestroyChannel(playback, call);
     }
-    objects_.Remove(handle);
+    call.Bury(objects_.Remove(handle));
     return Succeed();
 }
 
@@ -360,14 +434,14 @@ HMUSIC AudioSystem::MusicLoad(BOOL mem, const void* file, DWORD offset, DWORD le
     }
     int rate;
     {
-        std::lock_guard<ModuleLock> lock(mutex_);
+        Call call(*this);
         rate = freq ? static_cast<int>(std::clamp(freq, kMinMixRate, kMaxMixRate)) : rate_;
     }
     std::unique_ptr<ModuleSource> source = ModuleSource::Open(data, length, rate);
     if (!source) {
         return Fail(BASS_ERROR_FILEFORM, HMUSIC(0));
     }
-    std::lock_guard<ModuleLock> lock(mutex_);
+    Call call(*this);
     if (!IsStarted()) {
         return 0;
     }
@@ -384,7 +458,7 @@ HSTREAM AudioSystem::StreamCreateFile(BOOL mem, const void* file, DWORD offset, 
     if (!decoder) {
         return Fail(BASS_ERROR_FILEFORM, HSTREAM(0));
     }
-    std::lock_guard<ModuleLock> lock(mutex_);
+    Call call(*this);
     if (!IsStarted()) {
         return 0;
     }
@@ -393,7 +467,7 @@ HSTREAM AudioSystem::StreamCreateFile(BOOL mem, const void* file, DWORD offset, 
 }
 
 QWORD AudioSystem::StreamGetLength(HSTREAM handle) {
-    std::lock_guard<ModuleLock> lock(mutex_);
+    Call call(*this);
     Channel* channel = FindChannel(handle);
     if (!channel) {
         return static_cast<QWORD>(-1);
@@ -409,12 +483,10 @@ QWORD AudioSystem::StreamGetLength(HSTREAM handle) {
     return static_cast<QWORD>(decoder.Frames()) * decoder.Channels() * sizeof(int16_t);
 }
 
-// A stream reads memory the caller frees once this returns, and the mix may still be playing its
-// voice in the pass it runs without the lock: the call waits for that pass, then the voice reads
-// what its fade out plays and lets the memory go. The pass lock is taken under the module's lock,
-// in the order the mixing thread takes them, so the next pass cannot take the voice meanwhile.
+// A stream's source reads memory the caller frees once this returns: the mixer lets it go before
+// the call ends, and the voice fades out from frames it read ahead.
 BOOL AudioSystem::FreeChannelOf(DWORD handle, Channel::Kind kind) {
-    std::lock_guard<ModuleLock> lock(mutex_);
+    Call call(*this);
     Channel* channel = FindChannel(handle);
     if (!channel) {
         return FALSE;
@@ -422,13 +494,7 @@ BOOL AudioSystem::FreeChannelOf(DWORD handle, Channel::Kind kind) {
     if (channel->GetKind() != kind) {
         return Fail(BASS_ERROR_HANDLE, FALSE);
     }
-    if (kind == Channel::Kind::Stream) {
-        std::lock_guard<std::mutex> pass(passMutex_);
-        mixer_.ReleaseDetached(channel, rate_);
-        objects_.Remove(handle);
-    } else {
-        DestroyChannel(handle);
-    }
+    DestroyChannel(handle, call);
     return Succeed();
 }
 
@@ -450,7 +516,7 @@ size_t AudioSystem::ReadDecoded(DWORD handle, int16_t* out, size_t frames) {
     float chunk[2 * kDecodeChunkFrames];
     size_t done = 0;
     while (done < frames) {
-        std::lock_guard<ModuleLock> lock(mutex_);
+        Call call(*this);
         Channel* channel = FindChannel(handle);
         if (!channel) {
             break;
@@ -468,11 +534,12 @@ size_t AudioSystem::ReadDecoded(DWORD handle, int16_t* out, size_t frames) {
 
 // A read into the BASS_SampleCreate buffer never runs past its end, whatever length is asked.
 DWORD AudioSystem::LimitToPendingBuffer(const void* buffer, DWORD length) const {
-    if (!pending_) {
+    auto mine = pending_.find(std::this_thread::get_id());
+    if (mine == pending_.end()) {
         return length;
     }
-    const uint8_t* begin = pending_->pcm.data();
-    const uint8_t* end = begin + pending_->pcm.size();
+    const uint8_t* begin = mine->second->pcm.get();
+    const uint8_t* end = begin + mine->second->bytes;
     const uint8_t* at = static_cast<const uint8_t*>(buffer);
     if (at < begin || at >= end || length <= size_t(end - at)) {
         return length;
@@ -484,7 +551,7 @@ DWORD AudioSystem::LimitToPendingBuffer(const void* buffer, DWORD length) const 
 DWORD AudioSystem::ChannelGetData(DWORD handle, void* buffer, DWORD length) {
     DWORD frameBytes;
     {
-        std::lock_guard<ModuleLock> lock(mutex_);
+        Call call(*this);
         Channel* channel = FindChannel(handle);
         if (!channel) {
             return static_cast<DWORD>(-1);
@@ -504,7 +571,7 @@ DWORD AudioSystem::ChannelGetData(DWORD handle, void* buffer, DWORD length) {
 }
 
 template <class Action> BOOL AudioSystem::OnChannel(DWORD handle, Action action) {
-    std::lock_guard<ModuleLock> lock(mutex_);
+    Call call(*this);
     Channel* channel = FindChannel(handle);
     if (!channel) {
         return FALSE;
@@ -514,8 +581,18 @@ template <class Action> BOOL AudioSystem::OnChannel(DWORD handle, Action action)
     return error == BASS_OK;
 }
 
+template <class Action> BOOL AudioSystem::ChangeChannel(DWORD handle, Action action) {
+    return OnChannel(handle, [&](Channel& channel) {
+        const int error = action(channel);
+        if (error == BASS_OK) {
+            mixer_.Touch(&channel);
+        }
+        return error;
+    });
+}
+
 BOOL AudioSystem::ChannelSetAttributes(DWORD handle, int freq, int volume, int pan) {
-    return OnChannel(handle, [=](Channel& channel) {
+    return ChangeChannel(handle, [=](Channel& channel) {
         channel.SetRate(freq);
         if (volume != -1) {
             channel.SetVolume(volume);
@@ -543,14 +620,14 @@ BOOL AudioSystem::ChannelGetAttributes(DWORD handle, DWORD* freq, DWORD* volume,
 }
 
 BOOL AudioSystem::ChannelSetFlags(DWORD handle, DWORD flags) {
-    return OnChannel(handle, [=](Channel& channel) {
+    return ChangeChannel(handle, [=](Channel& channel) {
         channel.SetFlags((channel.Flags() & ~DWORD(BASS_SAMPLE_LOOP)) | (flags & BASS_SAMPLE_LOOP));
         return BASS_OK;
     });
 }
 
 BOOL AudioSystem::ChannelPlay(DWORD handle, BOOL restart) {
-    return OnChannel(handle, [=](Channel& channel) {
+    return ChangeChannel(handle, [=](Channel& channel) {
         if (channel.IsDecoding()) {
             return BASS_ERROR_DECODE;
         }
@@ -563,7 +640,7 @@ BOOL AudioSystem::ChannelPlay(DWORD handle, BOOL restart) {
 }
 
 BOOL AudioSystem::ChannelPause(DWORD handle) {
-    return OnChannel(handle, [](Channel& channel) {
+    return ChangeChannel(handle, [](Channel& channel) {
         if (channel.GetState() != Channel::State::Playing) {
             return channel.GetState() == Channel::State::Paused ? BASS_ERROR_ALREADY : BASS_ERROR_NOPLAY;
         }
@@ -573,14 +650,14 @@ BOOL AudioSystem::ChannelPause(DWORD handle) {
 }
 
 BOOL AudioSystem::ChannelStop(DWORD handle) {
-    return OnChannel(handle, [](Channel& channel) {
+    return ChangeChannel(handle, [](Channel& channel) {
         channel.Stop();
         return BASS_OK;
     });
 }
 
 DWORD AudioSystem::ChannelIsActive(DWORD handle) {
-    std::lock_guard<ModuleLock> lock(mutex_);
+    Call call(*this);
     Channel* channel = FindChannel(handle);
     if (!channel) {
         return BASS_ACTIVE_STOPPED;
@@ -596,24 +673,23 @@ DWORD AudioSystem::ChannelIsActive(DWORD handle) {
     }
 }
 
-// The lock is held only while the controls are copied to the voices; the voices decode and
-// resample without it. Once stopped, the mix goes on for the fades of what was playing.
-// The pass lock is taken before the module's lock is let go, so a stream freed after the voices
-// were taken waits for this pass.
+// The lock is only tried: taken, the changes since the last pull are linked and copied; busy
+// with a game call, this pull mixes what it took before. Once stopped, the mix goes on for the
+// fades of what was playing.
 DWORD AudioSystem::Render(float* out, DWORD frames) {
-    int rate;
-    std::unique_lock<std::mutex> pass(passMutex_, std::defer_lock);
-    {
-        std::lock_guard<ModuleLock> lock(mutex_);
-        if (!initialized_) {
-            std::fill(out, out + 2 * size_t(frames), 0.0f);
-            return 0;
-        }
+    const MixingThreadScope mixing;
+    const FlushDenormals flush;
+    if (mutex_.try_lock()) {
         mixer_.Sync();
-        rate = rate_;
-        pass.lock();
+        mixStarted_ = initialized_;
+        mixRate_ = rate_;
+        mutex_.unlock();
     }
-    mixer_.Render(out, frames, rate);
+    if (!mixStarted_) {
+        std::fill(out, out + 2 * size_t(frames), 0.0f);
+        return 0;
+    }
+    mixer_.Render(out, frames, mixRate_);
     return frames;
 }
 

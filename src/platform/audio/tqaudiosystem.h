@@ -1,9 +1,11 @@
 // The state behind the module's functions: the object table, the mixer, the output and the
-// pending BASS_SampleCreate buffer. One lock guards it all; the output's thread takes it at
-// every pull only to copy the channels' controls to their voices, and mixes without it, so a call
-// never waits for a mix; only freeing a stream, whose memory the caller then frees, waits for the
-// pass that may be reading it. A freed channel's voice fades out after the channel is gone. Start-up and
-// shut-down are serialised by a lock of their own that is never held while the output pulls.
+// pending BASS_SampleCreate buffers (one a thread). One lock guards it all. The output's thread
+// only tries it at the start of a pull, to take the game's changes (the mixer's Sync, only links
+// and copies), and mixes without it; when a game call holds it, that pull mixes with the changes
+// taken before, so the mix never waits for the game. Decoding, converting and destroying run
+// outside the lock: what a call frees (samples, finished voices and their sources) is destroyed
+// once it has let the lock go. Start-up and shut-down are serialised by a lock of their own that is
+// never held while the output pulls.
 //
 // Each method does what the function of the same name in tqaudio.h documents and records the
 // outcome for BASS_ErrorGetCode.
@@ -17,9 +19,12 @@
 #include "platform/audio/tqmodulelock.h"
 #include "platform/audio/tqsample.h"
 
+#include <cstdlib>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tqaudio {
@@ -66,13 +71,34 @@ public:
     DWORD Render(float* out, DWORD frames);
 
 private:
+    struct FreeMemory {
+        void operator()(void* memory) const { std::free(memory); }
+    };
+
     // A BASS_SampleCreate buffer waiting for BASS_SampleCreateDone.
     struct PendingSample {
-        std::vector<uint8_t> pcm;
+        std::unique_ptr<uint8_t[], FreeMemory> pcm;
+        size_t bytes;
         DWORD frames;
         DWORD freq;
         DWORD max;
         DWORD flags;
+    };
+
+    // A call holding the module's lock. When it ends it lets the lock go, then destroys what the
+    // call freed and the voices that finished, and writes the lines the mixing thread kept.
+    class Call {
+    public:
+        explicit Call(AudioSystem& system) : system_(system), lock_(system.mutex_) {}
+        ~Call();
+        Call(const Call&) = delete;
+        Call& operator=(const Call&) = delete;
+        void Bury(std::unique_ptr<AudioObject> object) { buried_.push_back(std::move(object)); }
+
+    private:
+        AudioSystem& system_;
+        std::unique_lock<ModuleLock> lock_;
+        std::vector<std::unique_ptr<AudioObject>> buried_;
     };
 
     AudioSystem() = default;
@@ -83,27 +109,33 @@ private:
     const uint8_t* FileData(BOOL mem, const void* file, DWORD offset, DWORD length);
     DWORD AddObject(std::unique_ptr<AudioObject> object);
     DWORD AddChannel(std::unique_ptr<Channel> channel);
-    void DestroyChannel(DWORD handle);
+    void DestroyChannel(DWORD handle, Call& call);
     template <class T> T* Find(DWORD handle);
     Channel* FindChannel(DWORD handle);
     // Runs action(Channel&) under the lock on a current channel; the action returns the outcome
     // (BASS_OK or an error code), which becomes the result.
     template <class Action> BOOL OnChannel(DWORD handle, Action action);
+    // OnChannel for an action that changes what the channel plays: the mix takes the change.
+    template <class Action> BOOL ChangeChannel(DWORD handle, Action action);
+    // A zeroed (silent) buffer for a new sample, or NULL.
+    static std::unique_ptr<PendingSample> NewPendingSample(size_t bytes, bool eightBits);
     size_t PlaybackToReplace(Sample& sample);
     DWORD LimitToPendingBuffer(const void* buffer, DWORD length) const;
     size_t ReadDecoded(DWORD handle, int16_t* out, size_t frames);
 
     std::mutex lifeMutex_;
     ModuleLock mutex_;
-    std::mutex passMutex_; // held by the mixing thread while it mixes without mutex_
     bool initialized_ = false;
     bool running_ = false;
     int rate_ = 44100;
     HandleTable<AudioObject> objects_;
     Mixer mixer_;
     std::unique_ptr<AudioOutput> output_;
-    std::unique_ptr<PendingSample> pending_;
+    std::map<std::thread::id, std::unique_ptr<PendingSample>> pending_;
     std::string description_;
+    // The mixing thread's copies, taken at each pull that gets the lock.
+    bool mixStarted_ = false;
+    int mixRate_ = 44100;
 };
 
 } // namespace tqaudio

@@ -9,12 +9,12 @@ namespace tqaudio {
 namespace {
 
 constexpr int kMinRate = 100;
-constexpr int kMaxRate = 384000;
 
 } // namespace
 
 Channel::Channel(Kind kind, std::unique_ptr<AudioSource> source, DWORD flags)
-    : kind_(kind), voice_(std::make_shared<Voice>(std::move(source))), rate_(DefaultRate()), flags_(flags) {}
+    : kind_(kind), voice_(std::make_unique<Voice>(std::move(source), kind == Kind::Stream)),
+      rate_(DefaultRate()), flags_(flags) {}
 
 Channel::State Channel::GetState() {
     if (state_ == State::Playing && voice_->EndedAt() == controls_.commands) {
@@ -32,7 +32,7 @@ void Channel::SetRate(int rate) {
     if (rate == 0) {
         rate_ = DefaultRate();
     } else if (rate != -1) {
-        rate_ = static_cast<DWORD>(std::clamp(rate, kMinRate, kMaxRate));
+        rate_ = static_cast<DWORD>(std::clamp(rate, kMinRate, static_cast<int>(kMaxRate)));
     }
 }
 
@@ -53,6 +53,7 @@ void Channel::SetState(State state) {
 void Channel::Play(bool restart) {
     GetState();
     if (restart || ended_) {
+        voice_->Source().PrepareRewind();
         ++controls_.restarts;
         ended_ = false;
     }
@@ -65,6 +66,12 @@ void Channel::Pause() {
 
 void Channel::Stop() {
     SetState(State::Stopped);
+}
+
+std::unique_ptr<Voice> Channel::TakeVoice() {
+    Stop();
+    controls_.released = true;
+    return std::move(voice_);
 }
 
 VoiceControls Channel::Controls(float groupGain) const {

@@ -1,7 +1,7 @@
 // One playing thing as the game sees it: a playback of a sample, tracker music or a stream. Holds
 // its state and attributes; its voice does the playing on the mixing thread, from the controls
-// the mixer copies over under the module's lock. A stop or pause takes effect at once for the
-// caller, while the voice fades the sound out; so does freeing the channel.
+// the mixer hands over. A stop or pause takes effect at once for the caller, while the voice fades
+// the sound out; so does freeing the channel, which gives its voice to the mixer to fade out.
 #pragma once
 
 #include "platform/audio/tqaudioobject.h"
@@ -16,6 +16,9 @@ class Channel : public AudioObject {
 public:
     enum class Kind { SamplePlayback, Music, Stream };
     enum class State { Stopped, Playing, Paused };
+
+    // The highest playback rate, Hz.
+    static constexpr DWORD kMaxRate = 384000;
 
     // A stopped channel at the source's own rate, full volume, centred. `flags` are the
     // creation flags (BASS_SAMPLE_LOOP, BASS_STREAM_DECODE ...).
@@ -49,13 +52,18 @@ public:
 
     // The controls for the voice, its level scaled by `groupGain`.
     VoiceControls Controls(float groupGain) const;
-    const std::shared_ptr<Voice>& GetVoice() const { return voice_; }
+    Voice& GetVoice() const { return *voice_; }
+    // Stops the channel and hands over its voice, to fade out and finish without it.
+    std::unique_ptr<Voice> TakeVoice();
+
+    // The channel's place in the mixer's list, kept by the mixer.
+    size_t mixerIndex = 0;
 
 private:
     void SetState(State state);
 
     Kind kind_;
-    std::shared_ptr<Voice> voice_;
+    std::unique_ptr<Voice> voice_;
     State state_ = State::Stopped;
     bool ended_ = false;
     DWORD rate_;

@@ -4,54 +4,89 @@
 
 namespace tqaudio {
 
-namespace {
-
-// Appends `item`, dropping the oldest first when `list` already holds `most`.
-template <class T> void AppendDroppingOldest(std::vector<T>& list, T item, size_t most) {
-    if (list.size() == most) {
-        list.erase(list.begin());
-    }
-    list.push_back(std::move(item));
+Mixer::~Mixer() {
+    Clear();
 }
 
-} // namespace
+void Mixer::SetRate(double rate) {
+    fadeFrames_ = Voice::FadeFrames(rate);
+    maxStep_ = Channel::kMaxRate / rate;
+}
 
 void Mixer::Add(Channel* channel) {
+    channel->mixerIndex = channels_.size();
     channels_.push_back(channel);
 }
 
-VoiceControls Mixer::Retire(Channel* channel) {
-    channels_.erase(std::remove(channels_.begin(), channels_.end(), channel), channels_.end());
-    channel->Stop();
-    return channel->Controls(GroupGain(*channel));
+void Mixer::MarkChanged(Voice& voice) {
+    if (!changed_.Contains(&voice)) {
+        changed_.PushBack(&voice);
+    }
 }
 
-void Mixer::KeepFading(std::shared_ptr<Voice> voice) {
-    AppendDroppingOldest(released_, std::move(voice), kMaxReleased);
+void Mixer::Touch(Channel* channel) {
+    const VoiceControls controls = channel->Controls(GroupGain(*channel));
+    Voice& voice = channel->GetVoice();
+    if (controls.playing) {
+        voice.Prepare(fadeFrames_, maxStep_);
+    }
+    voice.SetControls(controls);
+    if (voice.Prepared()) { // one that never played is silent: it takes its controls when it plays
+        MarkChanged(voice);
+    }
 }
 
 void Mixer::Release(Channel* channel) {
-    // A pass may be mixing the voice now: the controls that fade it out reach it at the next Sync.
-    AppendDroppingOldest(retiring_, Retiring{channel->GetVoice(), Retire(channel)}, kMaxReleased);
-}
-
-void Mixer::ReleaseDetached(Channel* channel, double rate) {
-    const std::shared_ptr<Voice> voice = channel->GetVoice();
-    voice->SetControls(Retire(channel));
-    voice->DetachSource(rate, work_);
-    KeepFading(voice);
+    Channel* last = channels_.back();
+    channels_[channel->mixerIndex] = last;
+    last->mixerIndex = channel->mixerIndex;
+    channels_.pop_back();
+    Voice& kept = channel->GetVoice();
+    if (!kept.Prepared()) { // never played, so never mixed: it goes with its channel
+        return;
+    }
+    Voice* voice = channel->TakeVoice().release();
+    voice->SetControls(channel->Controls(GroupGain(*channel)));
+    released_.PushBack(voice);
+    MarkChanged(*voice);
+    if (channel->GetKind() == Channel::Kind::Stream) {
+        voice->DetachSource();
+    }
 }
 
 void Mixer::Clear() {
     channels_.clear();
-    retiring_.clear();
-    released_.clear();
+    changed_.Reset();
+    mixing_.Reset();
+    done_.Reset();
+    DestroyAll(released_);
+    DestroyAll(TakeFinished());
+    released_.Reset();
 }
 
 void Mixer::StopAll() {
     for (Channel* channel : channels_) {
         channel->Stop();
+        Touch(channel);
     }
+}
+
+void Mixer::TouchKind(Channel::Kind kind) {
+    for (Channel* channel : channels_) {
+        if (channel->GetKind() == kind) {
+            Touch(channel);
+        }
+    }
+}
+
+void Mixer::SetSampleVolume(int volume) {
+    sampleVolume_ = volume;
+    TouchKind(Channel::Kind::SamplePlayback);
+}
+
+void Mixer::SetMusicVolume(int volume) {
+    musicVolume_ = volume;
+    TouchKind(Channel::Kind::Music);
 }
 
 float Mixer::GroupGain(const Channel& channel) const {
@@ -65,25 +100,38 @@ float Mixer::GroupGain(const Channel& channel) const {
     }
 }
 
-void Mixer::Sync() {
-    voices_.clear();
-    for (Retiring& retiring : retiring_) {
-        retiring.voice->SetControls(retiring.controls);
-        KeepFading(std::move(retiring.voice));
+Mixer::OwnedVoices Mixer::TakeFinished() {
+    OwnedVoices taken = finished_;
+    finished_.Reset();
+    return taken;
+}
+
+void Mixer::DestroyAll(OwnedVoices voices) {
+    while (Voice* voice = voices.PopFront()) {
+        delete voice;
     }
-    retiring_.clear();
-    for (Channel* channel : channels_) {
-        Voice& voice = *channel->GetVoice();
-        voice.SetControls(channel->Controls(GroupGain(*channel)));
-        if (voice.NeedsMix()) {
-            voices_.push_back(channel->GetVoice());
+}
+
+void Mixer::Finish(Voice* voice) {
+    released_.Remove(voice);
+    finished_.PushBack(voice);
+}
+
+void Mixer::Sync() {
+    while (Voice* voice = done_.PopFront()) {
+        Finish(voice);
+    }
+    while (Voice* voice = changed_.PopFront()) {
+        voice->TakeControls();
+        if (mixing_.Contains(voice)) {
+            continue;
+        }
+        if (voice->NeedsMix()) {
+            mixing_.PushBack(voice);
+        } else if (voice->Released()) {
+            Finish(voice);
         }
     }
-    // A released voice that has faded is let go after the pass, outside the caller's lock.
-    voices_.insert(voices_.end(), released_.begin(), released_.end());
-    released_.erase(std::remove_if(released_.begin(), released_.end(),
-                                   [](const std::shared_ptr<Voice>& voice) { return !voice->NeedsMix(); }),
-                    released_.end());
 }
 
 void Mixer::Render(float* out, size_t frames, double rate) {
@@ -92,12 +140,26 @@ void Mixer::Render(float* out, size_t frames, double rate) {
         RenderBlock(out + 2 * done, n, rate);
         done += n;
     }
-    voices_.clear();
+    DropSilentVoices();
+}
+
+// Voices with nothing left to play leave the mix; released ones go back at the next Sync.
+void Mixer::DropSilentVoices() {
+    for (Voice* voice = mixing_.First(); voice;) {
+        Voice* next = mixing_.Next(voice);
+        if (!voice->NeedsMix()) {
+            mixing_.Remove(voice);
+            if (voice->Released()) {
+                done_.PushBack(voice);
+            }
+        }
+        voice = next;
+    }
 }
 
 void Mixer::RenderBlock(float* out, size_t frames, double rate) {
     std::fill(out, out + 2 * frames, 0.0f);
-    for (const std::shared_ptr<Voice>& voice : voices_) {
+    for (Voice* voice = mixing_.First(); voice; voice = mixing_.Next(voice)) {
         voice->MixInto(out, scratch_.data(), frames, rate, work_);
     }
     for (size_t i = 0; i < 2 * frames; ++i) {

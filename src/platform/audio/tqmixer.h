@@ -1,67 +1,84 @@
 // Mixes the playing channels into interleaved stereo floats, clamped to -1..1, with the group
 // volumes of samples and music on top of each channel's own volume (streams have none).
-// Not locked itself: the caller serialises every call but Render, which runs on the mixing
-// thread while the game goes on, over the voices the last Sync took.
+//
+// The game side (every call but Sync and Render, serialised by the caller's lock) hands each
+// changed channel's controls to its voice and lists the voice as changed; a freed channel's voice
+// stays with the mixer as released until it has faded out. The mixing thread, at the start of a
+// pass and under the same lock (Sync), takes the changed voices' controls and the voices that
+// start playing, and gives back the released voices that finished; then it mixes without the lock
+// (Render). All the lists are intrusive, so neither side allocates for them and each change costs
+// the same however many voices there are; finished voices are destroyed on the game side.
 #pragma once
 
 #include "platform/audio/tqchannel.h"
 #include "platform/audio/tqresampleworkspace.h"
+#include "platform/audio/tqvoicelist.h"
 
-#include <memory>
 #include <vector>
 
 namespace tqaudio {
 
 class Mixer {
 public:
+    using OwnedVoices = VoiceList<&Voice::owned>;
+
+    ~Mixer();
+
+    // The mix rate, before any channel is added.
+    void SetRate(double rate);
     // The channel takes part in the mix until Release (it mixes only while playing).
     void Add(Channel* channel);
-    // Takes the channel out of the mix before it is destroyed; its voice stops and fades out on
-    // its own. At most kMaxReleased voices fade at once: beyond, the oldest is cut.
+    // Hands the channel's controls to its voice at the next pass.
+    void Touch(Channel* channel);
+    // Takes the channel out of the mix before it is destroyed: its voice fades out and finishes on
+    // its own. A stream's source, which reads the caller's memory, is let go at once. The voice of
+    // a channel that never played stays with the channel, to be destroyed with it.
     void Release(Channel* channel);
-    // Release, for a channel whose source reads memory that goes with it: the voice reads the rest
-    // of its fade first and lets the source go. Only while no Render runs; `rate` is the mix's.
-    void ReleaseDetached(Channel* channel, double rate);
-    // Forgets every channel and released voice; the group volumes stay.
+    // Destroys every released voice and forgets every channel; the group volumes stay. Only while
+    // no pass runs.
     void Clear();
     // Stops every channel, fading out.
     void StopAll();
+    void SetSampleVolume(int volume);
+    void SetMusicVolume(int volume);
 
-    void SetSampleVolume(int volume) { sampleVolume_ = volume; }
-    void SetMusicVolume(int volume) { musicVolume_ = volume; }
+    // Whether finished voices wait to be destroyed.
+    bool HasFinished() const { return !finished_.Empty(); }
+    // Takes them, to be destroyed (DestroyAll) outside the caller's lock.
+    OwnedVoices TakeFinished();
+    static void DestroyAll(OwnedVoices voices);
 
-    // Hands every channel's controls to its voice and takes the voices that have something to do.
-    // Only copies: the caller holds its lock for as long.
+    // Mixing thread, under the caller's lock: takes the changes since the last pass. Only links
+    // and copies.
     void Sync();
-    // Writes `frames` frames at `rate` Hz of the voices the last Sync took to `out`, then lets
-    // them go. Needs no lock; only one thread syncs and renders.
+    // Mixing thread, without a lock: writes `frames` frames at `rate` Hz of the voices taken so far.
     void Render(float* out, size_t frames, double rate);
 
 private:
     static constexpr size_t kBlockFrames = ResampleWorkspace::kMaxOutputFrames;
-    static constexpr size_t kMaxReleased = 256;
-
-    // A released voice and the controls that fade it out, waiting for the next Sync.
-    struct Retiring {
-        std::shared_ptr<Voice> voice;
-        VoiceControls controls;
-    };
 
     void RenderBlock(float* out, size_t frames, double rate);
+    void DropSilentVoices();
     float GroupGain(const Channel& channel) const;
-    // Takes the channel out of the mix and stops it: the controls its voice fades out with.
-    VoiceControls Retire(Channel* channel);
-    // Adds a released voice to those fading out, cutting the oldest when kMaxReleased already fade.
-    void KeepFading(std::shared_ptr<Voice> voice);
+    void MarkChanged(Voice& voice);
+    void Finish(Voice* voice);
+    void TouchKind(Channel::Kind kind);
 
+    // Game side.
     std::vector<Channel*> channels_;
-    std::vector<Retiring> retiring_;               // released since the last Sync
-    std::vector<std::shared_ptr<Voice>> released_; // fading out after their channels went
-    std::vector<std::shared_ptr<Voice>> voices_;
-    std::vector<float> scratch_ = std::vector<float>(2 * kBlockFrames);
-    ResampleWorkspace work_;
+    OwnedVoices released_; // fading out without a channel
+    OwnedVoices finished_; // done, waiting to be destroyed
+    VoiceList<&Voice::dirty> changed_;
+    int fadeFrames_ = 1;
+    double maxStep_ = 1.0; // the highest playback rate over the mix rate
     int sampleVolume_ = 100;
     int musicVolume_ = 100;
+
+    // Mixing thread.
+    VoiceList<&Voice::mixing> mixing_;
+    VoiceList<&Voice::mixing> done_; // released voices that finished, until the next Sync
+    std::vector<float> scratch_ = std::vector<float>(2 * kBlockFrames);
+    ResampleWorkspace work_;
 };
 
 } // namespace tqaudio

@@ -1,5 +1,7 @@
 #include "platform/audio/tqresampler.h"
 
+#include "platform/audio/tqsinctable.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -36,6 +38,20 @@ void Advance(int64_t step, int64_t* index, uint32_t* fraction) {
 
 void Resampler::Reset() {
     started_ = false;
+}
+
+// The history runs from the widest kernel's reach before the next output frame to the last frame
+// read, at most that reach past it. The filter table is built here too, before any mix needs it.
+void Resampler::Reserve(int channels, double maxStep) {
+    SincTable::Get();
+    const int64_t step = std::llround(std::clamp(maxStep, kMinStep, kMaxStep) * 0x1p32);
+    const size_t frames = 2 * static_cast<size_t>(KernelReach(Stretch(step))) + 64;
+    for (int c = 0; c < channels; ++c) {
+        if (history_[c].capacity() < frames) {
+            history_[c].assign(frames, 0.0f); // written once here, so the mix takes no page faults
+            history_[c].clear();
+        }
+    }
 }
 
 bool Resampler::PassesThrough() const {

@@ -25,6 +25,9 @@ public:
     // Starts again from the source's current position, with silence before it, at the step of the
     // next call.
     void Reset();
+    // Reserves the history of `channels` channels for the widest kernel at steps up to `maxStep`,
+    // so producing never allocates.
+    void Reserve(int channels, double maxStep);
     // Writes up to `frames` stereo frames to `out` (room for 2 × frames floats); fewer only when
     // the source has ended (and `loop` is false).
     size_t Produce(AudioSource& source, float* out, size_t frames, double step, bool loop,

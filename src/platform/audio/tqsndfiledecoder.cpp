@@ -1,6 +1,7 @@
 #include "platform/audio/tqsndfiledecoder.h"
 
 #include "platform/audio/tqaudiolog.h"
+#include "platform/audio/tqresampleworkspace.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -51,6 +52,8 @@ std::unique_ptr<SndfileDecoder> SndfileDecoder::Open(const void* data, size_t si
     }
     if (decoder->info_.channels > 2) {
         decoder->fold_ = std::make_unique<ChannelFold>(ChannelFold::ForFile(decoder->file_, decoder->info_));
+        // Room for the most frames a mix reads at once, so reading while it plays never allocates.
+        decoder->wide_.assign(ResampleWorkspace::kPlaneFrames * decoder->info_.channels, 0.0f);
     }
     return decoder;
 }

@@ -1,6 +1,7 @@
 #include "platform/audio/tqvoice.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tqaudio {
 
@@ -37,75 +38,187 @@ void MixFrames(float* __restrict mix, const float* __restrict frames, size_t cou
     }
 }
 
+// Moves the unread frames [read, count) of a stereo buffer to its front.
+void DropRead(std::vector<float>& buffer, size_t* count, size_t* read) {
+    std::memmove(buffer.data(), buffer.data() + 2 * *read, 2 * (*count - *read) * sizeof(float));
+    *count -= *read;
+    *read = 0;
+}
+
 } // namespace
 
-bool Voice::NeedsMix() const {
-    return next_.commands != applied_.commands || playing_ || level_ > 0;
-}
+Voice::Voice(std::unique_ptr<AudioSource> source, bool detachable)
+    : source_(std::move(source)), detachable_(detachable) {}
 
 int Voice::FadeFrames(double outputRate) {
     return std::max(1, static_cast<int>(outputRate * kFadeSeconds));
 }
 
-void Voice::Apply(int fadeFrames) {
+void Voice::Prepare(int fadeFrames, double maxStep) {
+    if (fadeFrames_ >= fadeFrames) {
+        return;
+    }
+    fadeFrames_ = fadeFrames;
+    held_.assign(4 * static_cast<size_t>(fadeFrames), 0.0f);
+    tail_.assign(4 * static_cast<size_t>(fadeFrames), 0.0f);
+    resampler_.Reserve(source_->Channels(), maxStep);
+}
+
+void Voice::DetachSource() {
+    detached_.store(true);
+    while (reading_.load()) {
+#if defined(__x86_64__)
+        __builtin_ia32_pause();
+#endif
+    }
+    source_.reset();
+}
+
+bool Voice::OpenSource() {
+    if (!detachable_) {
+        return true;
+    }
+    reading_.store(true);
+    if (detached_.load()) {
+        reading_.store(false, std::memory_order_release);
+        return false;
+    }
+    return true;
+}
+
+void Voice::CloseSource() {
+    if (detachable_) {
+        reading_.store(false, std::memory_order_release);
+    }
+}
+
+bool Voice::NeedsMix() const {
+    const bool playAsked = incoming_.playing && incoming_.commands != applied_.commands;
+    return playAsked || playing_ || level_ > 0 || tailRead_ < tailCount_;
+}
+
+void Voice::Apply(int fadeFrames, ResampleWorkspace& work) {
     AimGains(fadeFrames);
-    const bool restarted = next_.restarts != applied_.restarts;
-    if (restarted) {
-        source_->Rewind();
-        resampler_.Reset();
-        held_.clear();
-        heldRead_ = 0;
+    if (incoming_.restarts != applied_.restarts) {
+        Restart(fadeFrames, work);
+    } else if (incoming_.playing && !playing_) {
+        Resume();
+    } else if (!incoming_.playing && playing_) {
+        StartFadeOut();
     }
-    if (next_.playing && !playing_) {
-        heldRead_ = 0; // the frames held by a fade play again
-        playing_ = true;
-        if (restarted) {
-            level_ = fadeFrames;
-        }
-    } else if (!next_.playing && playing_) {
-        DropPlayedHeldFrames();
-        playing_ = false;
-    }
-    level_ = std::min(level_, fadeFrames);
-    applied_ = next_;
+    applied_ = incoming_;
 }
 
 // A silent voice takes its new gains at once; one that is heard ramps to them from where it is.
 void Voice::AimGains(int fadeFrames) {
     if (!playing_ && level_ == 0) {
-        left_ = next_.left;
-        right_ = next_.right;
+        left_ = incoming_.left;
+        right_ = incoming_.right;
         rampFrames_ = 0;
-    } else if (next_.left != applied_.left || next_.right != applied_.right) {
+    } else if (incoming_.left != applied_.left || incoming_.right != applied_.right) {
         rampFrames_ = static_cast<size_t>(fadeFrames);
-        leftStep_ = (next_.left - left_) / fadeFrames;
-        rightStep_ = (next_.right - right_) / fadeFrames;
+        leftStep_ = (incoming_.left - left_) / fadeFrames;
+        rightStep_ = (incoming_.right - right_) / fadeFrames;
+    }
+}
+
+// What was heard goes on fading out as the tail while the sound fades in from its start; from
+// silence it starts at full level, as a new play does.
+void Voice::Restart(int fadeFrames, ResampleWorkspace& work) {
+    if (level_ > 0 && sourceOpen_) {
+        CaptureTail(work);
+    }
+    if (sourceOpen_) {
+        source_->Rewind();
+    }
+    resampler_.Reset();
+    heldCount_ = heldRead_ = 0;
+    playing_ = incoming_.playing;
+    level_ = playing_ && tailCount_ == 0 ? fadeFrames : 0;
+}
+
+// After a whole fade out, the held frames play again from where the voice stopped; within the
+// fade, the sound goes on from where it is.
+void Voice::Resume() {
+    if (level_ == 0) {
+        heldRead_ = 0;
+    } else {
+        DropPlayedHeldFrames();
+    }
+    playing_ = true;
+}
+
+void Voice::StartFadeOut() {
+    DropPlayedHeldFrames();
+    playing_ = false;
+}
+
+// The tail holds frames as heard: the fade's level and the gains of now are applied here.
+void Voice::CaptureTail(ResampleWorkspace& work) {
+    DropRead(tail_, &tailCount_, &tailRead_);
+    const size_t count = static_cast<size_t>(level_);
+    float* frames = tail_.data() + 2 * static_cast<size_t>(fadeFrames_);
+    const size_t got = Read(frames, count, false, work);
+    std::fill(tail_.data() + 2 * tailCount_, tail_.data() + 2 * std::max(tailCount_, got), 0.0f);
+    const float scale = 1.0f / fadeFrames_;
+    for (size_t i = 0; i < got; ++i) {
+        const float fade = (level_ - 1 - static_cast<int>(i)) * scale;
+        tail_[2 * i] += frames[2 * i] * left_ * fade;
+        tail_[2 * i + 1] += frames[2 * i + 1] * right_ * fade;
+    }
+    tailCount_ = std::max(tailCount_, got);
+    level_ = 0;
+}
+
+void Voice::MixTail(float* mix, size_t frames) {
+    const size_t n = std::min(frames, tailCount_ - tailRead_);
+    const float* from = tail_.data() + 2 * tailRead_;
+    for (size_t i = 0; i < 2 * n; ++i) {
+        mix[i] += from[i];
+    }
+    tailRead_ += n;
+    if (tailRead_ == tailCount_) {
+        tailCount_ = tailRead_ = 0;
     }
 }
 
 void Voice::DropPlayedHeldFrames() {
-    held_.erase(held_.begin(), held_.begin() + 2 * heldRead_);
-    heldRead_ = 0;
+    DropRead(held_, &heldCount_, &heldRead_);
 }
 
-size_t Voice::Read(float* out, size_t frames, double outputRate, bool hold, ResampleWorkspace& work) {
-    const size_t fromHeld = std::min(frames, held_.size() / 2 - heldRead_);
+size_t Voice::Hold(const float* frames, size_t count) {
+    const size_t n = std::min(count, held_.size() / 2 - heldCount_);
+    std::copy_n(frames, 2 * n, held_.data() + 2 * heldCount_);
+    heldCount_ += n;
+    return n;
+}
+
+size_t Voice::Produce(float* out, size_t frames, ResampleWorkspace& work) {
+    if (!sourceOpen_ || frames == 0) {
+        return 0;
+    }
+    return resampler_.Produce(*source_, out, frames, applied_.rate / outputRate_, applied_.loop, work);
+}
+
+size_t Voice::Read(float* out, size_t frames, bool hold, ResampleWorkspace& work) {
+    const size_t fromHeld = std::min(frames, heldCount_ - heldRead_);
     std::copy_n(held_.data() + 2 * heldRead_, 2 * fromHeld, out);
     heldRead_ += fromHeld;
-    if (!hold && heldRead_ == held_.size() / 2) {
-        held_.clear();
-        heldRead_ = 0;
-    }
-    size_t produced = fromHeld;
-    if (source_) {
-        produced += resampler_.Produce(*source_, out + 2 * fromHeld, frames - fromHeld,
-                                       applied_.rate / outputRate, applied_.loop, work);
-    }
+    const size_t produced = Produce(out + 2 * fromHeld, frames - fromHeld, work);
     if (hold) {
-        held_.insert(held_.end(), out + 2 * fromHeld, out + 2 * produced);
-        heldRead_ += produced - fromHeld;
+        heldRead_ += Hold(out + 2 * fromHeld, produced);
+    } else {
+        DropPlayedHeldFrames();
     }
-    return produced;
+    return fromHeld + produced;
+}
+
+void Voice::ReadAhead(ResampleWorkspace& work) {
+    const size_t wanted = static_cast<size_t>(fadeFrames_);
+    if (heldCount_ - heldRead_ < wanted) {
+        const size_t room = std::min(wanted - (heldCount_ - heldRead_), held_.size() / 2 - heldCount_);
+        heldCount_ += Produce(held_.data() + 2 * heldCount_, room, work);
+    }
 }
 
 // The gains ramp in stretches: the rest of the ramp, then steady at the target.
@@ -126,35 +239,39 @@ void Voice::AddToMix(float* mix, const float* frames, size_t count, int rise, in
 }
 
 // A playing voice fades in to full level and stays there; a stopped or paused one fades out and
-// mixes only while its fade lasts.
+// mixes only while its fade lasts. A voice whose source was detached fades out at once.
 void Voice::MixInto(float* mix, float* scratch, size_t frames, double outputRate, ResampleWorkspace& work) {
-    const int fadeFrames = FadeFrames(outputRate);
-    Apply(fadeFrames);
-    if (!playing_ && level_ == 0) {
+    outputRate_ = outputRate;
+    if (fadeFrames_ == 0) { // never asked to play: nothing to hear
+        applied_ = incoming_;
         return;
     }
-    const size_t wanted = playing_ ? frames : std::min(frames, static_cast<size_t>(level_));
-    const size_t produced = Read(scratch, wanted, outputRate, !playing_, work);
-    AddToMix(mix, scratch, produced, playing_ ? 1 : -1, fadeFrames);
-    if (produced < wanted) {
-        if (playing_) {
-            endedAt_.store(applied_.commands, std::memory_order_release);
+    const int fadeFrames = std::min(FadeFrames(outputRate), fadeFrames_);
+    sourceOpen_ = OpenSource();
+    Apply(fadeFrames, work);
+    if (!sourceOpen_ && playing_) {
+        StartFadeOut();
+    }
+    if (sourceOpen_ && applied_.loop != sourceLooping_) {
+        source_->SetLooping(applied_.loop);
+        sourceLooping_ = applied_.loop;
+    }
+    MixTail(mix, frames);
+    if (playing_ || level_ > 0) {
+        const size_t wanted = playing_ ? frames : std::min(frames, static_cast<size_t>(level_));
+        const size_t produced = Read(scratch, wanted, !playing_, work);
+        AddToMix(mix, scratch, produced, playing_ ? 1 : -1, fadeFrames);
+        if (produced < wanted) {
+            if (playing_) {
+                endedAt_.store(applied_.commands, std::memory_order_release);
+            }
+            playing_ = false;
+            level_ = 0;
+        } else if (playing_ && detachable_) {
+            ReadAhead(work);
         }
-        playing_ = false;
-        level_ = 0;
     }
-}
-
-// The frames the fade will read are read now and held; the fade then plays them back.
-void Voice::DetachSource(double outputRate, ResampleWorkspace& work) {
-    Apply(FadeFrames(outputRate));
-    if (level_ > 0) {
-        const size_t heldRead = heldRead_;
-        std::vector<float> tail(2 * static_cast<size_t>(level_));
-        Read(tail.data(), tail.size() / 2, outputRate, true, work);
-        heldRead_ = heldRead;
-    }
-    source_.reset();
+    CloseSource();
 }
 
 } // namespace tqaudio

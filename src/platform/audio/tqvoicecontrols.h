@@ -12,8 +12,9 @@ struct VoiceControls {
     uint32_t restarts = 0; // plays from the start so far
     bool playing = false;
     bool loop = false;
-    double rate = 0.0; // source frames per second
-    float left = 1.0f; // gains of the two sides
+    bool released = false; // the channel is gone: the voice fades out and finishes
+    double rate = 0.0;     // source frames per second
+    float left = 1.0f;     // gains of the two sides
     float right = 1.0f;
 };
 

@@ -5,8 +5,10 @@
 #include <sndfile.h>
 
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 using namespace audiotest;
 
@@ -152,6 +154,32 @@ TEST_F(AudioDecodeTest, DecodingStreamFillsACreatedSample) {
         EXPECT_NEAR(mix.Peak(0, kMixRate / 4 - 100), 0.5, 0.01);
         EXPECT_NEAR(static_cast<double>(mix.SoundEnd()), 11024.0, 3.0);
     }
+}
+
+// Two threads creating samples at once each fill and finish their own buffer: each sample has
+// the length its thread asked for.
+TEST_F(AudioDecodeTest, ThreadsCreatingSamplesAtOnceKeepTheirOwnBuffers) {
+    std::atomic<int> wrong{0};
+    const auto create = [&](DWORD frames) {
+        for (int i = 0; i < 300; ++i) {
+            void* buffer = BASS_SampleCreate(frames, kMixRate, 1, BASS_SAMPLE_MONO);
+            if (!buffer) {
+                ++wrong;
+                continue;
+            }
+            memset(buffer, 0x11, frames * 2);
+            TQAudioSampleInfo info{};
+            const HSAMPLE sample = BASS_SampleCreateDone();
+            if (!BASS_SampleGetInfo(sample, &info) || info.length != frames * 2) {
+                ++wrong;
+            }
+            BASS_SampleFree(sample);
+        }
+    };
+    std::thread other(create, 3000);
+    create(5000);
+    other.join();
+    EXPECT_EQ(wrong.load(), 0);
 }
 
 // Asked for more bytes than the created buffer holds, the read stops at the buffer's end.
