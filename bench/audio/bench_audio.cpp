@@ -3,7 +3,9 @@
 // one-second 22,050 Hz mono sample mixed to 44.1 kHz stereo, at pitch 1, each at its own pitch
 // (0.75 to 1.25, set before play), and with every pitch changed before every block. Figures are
 // CPU microseconds of the mixing thread per block of 1,024 output frames (23,220 us of audio),
-// the median of interleaved rounds. Then the worst time a game-side call (volume, pitch, play)
+// the median of interleaved rounds. Then 64 voices at the top rate (a pitch of 20, which the
+// engine clamps to 384 kHz and OpenAL Soft to its own highest pitch) against the same at their own
+// rate. Then the worst time a game-side call (volume, pitch, play)
 // takes while another thread mixes 256 voices without pause.
 //
 //     build/bin/bench_audio [--rounds 5] [--blocks 200]
@@ -34,7 +36,7 @@ constexpr int kSampleRate = 22050;
 constexpr int kBlockFrames = 1024;
 constexpr int kWarmBlocks = 10;
 
-enum class Pitch { One, Own, Changing };
+enum class Pitch { One, Own, Changing, Top };
 
 struct Row {
     const char* name;
@@ -51,6 +53,9 @@ const Row kRows[] = {
     {"256, pitch changed every block", 256, Pitch::Changing},
 };
 
+// Beyond the highest pitch of every mixer measured.
+constexpr double kTopPitch = 20.0;
+
 // The voice's pitch before play, and at `block` while playing.
 double OwnPitch(int voice, int voices) {
     return 0.75 + 0.5 * ((voice * 37) % voices) / voices;
@@ -62,6 +67,8 @@ double PitchAt(const Row& row, int voice, int block) {
         return 1.0;
     case Pitch::Own:
         return OwnPitch(voice, row.voices);
+    case Pitch::Top:
+        return kTopPitch;
     default:
         return OwnPitch(voice, row.voices) * (1.0 + 0.02 * std::sin(0.3 * block + voice));
     }
@@ -284,6 +291,30 @@ void PrintCosts(int rounds, int blocks) {
     printf("\n");
 }
 
+// A voice's cost at the top rate against its cost at its own rate, engine and peers alike.
+void PrintTopRateCosts(int rounds, int blocks) {
+    const Row rows[2] = {{"64, own rate", 64, Pitch::One}, {"64, top rate", 64, Pitch::Top}};
+    std::vector<double> costs[2][kPeers];
+    for (int round = 0; round < rounds; ++round) {
+        for (int r = 0; r < 2; ++r) {
+            for (int peer = 0; peer < kPeers; ++peer) {
+                std::unique_ptr<Mix> mix = MakeMix(peer, rows[r]);
+                costs[r][peer].push_back(Measure(*mix, blocks));
+            }
+        }
+    }
+    printf("%-32s %10s %14s %15s\n", "voices at the top rate", kPeerNames[0], kPeerNames[1], kPeerNames[2]);
+    double medians[2][kPeers];
+    for (int r = 0; r < 2; ++r) {
+        for (int peer = 0; peer < kPeers; ++peer) {
+            medians[r][peer] = Median(costs[r][peer]);
+        }
+        printf("%-32s %10.0f %14.0f %15.0f\n", rows[r].name, medians[r][0], medians[r][1], medians[r][2]);
+    }
+    printf("top / own rate:                  %9.2fx %13.2fx %14.2fx\n", medians[1][0] / medians[0][0],
+           medians[1][1] / medians[0][1], medians[1][2] / medians[0][2]);
+}
+
 // Game-side calls on the voices of a 256-voice mix that another thread renders without pause, and
 // the same calls with no mix running, to tell waits for the mix from the machine's own delays.
 void PrintCallTimes(double seconds, bool mixing) {
@@ -340,6 +371,7 @@ int main(int argc, char** argv) {
     }
     printf("cores %u, load before %s\n", std::thread::hardware_concurrency(), LoadAverage().c_str());
     PrintCosts(rounds, blocks);
+    PrintTopRateCosts(rounds, blocks);
     PrintCallTimes(3.0, true);
     PrintCallTimes(3.0, false);
     printf("load after %s\n", LoadAverage().c_str());

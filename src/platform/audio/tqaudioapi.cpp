@@ -3,7 +3,7 @@
 #include "platform/audio/tqaudio.h"
 #include "platform/audio/tqaudiosystem.h"
 #include "platform/audio/tqaudiotest.h"
-#include "platform/audio/tqresamplekernel.h"
+#include "platform/system/tqcpufeatures.h"
 
 #include <algorithm>
 
@@ -138,5 +138,5 @@ TQAUDIO_API DWORD TQAudioTest_Render(float* out, DWORD frames) {
 }
 
 TQAUDIO_API void TQAudioTest_LimitKernels(int level) {
-    tqaudio::LimitKernelLevel(static_cast<tqaudio::KernelLevel>(std::clamp(level, 0, 2)));
+    tqplat::LimitKernelLevel(static_cast<tqplat::KernelLevel>(std::clamp(level, 0, 3)));
 }

@@ -71,6 +71,8 @@ TEST_F(AudioMixTest, RateChangesLeaveNoAliasesOrImages) {
         {44100, 44100, 45000, 14000.0}, // pitch 1.02
         {48000, 44100, 48000, 20500.0}, // near the lower Nyquist frequency, converting down
         {48000, 44100, 48000, 22500.0}, // just beyond it
+        {44100, 44100, 384000, 1000.0}, // the top rate, through the widest kernel
+        {11025, 8000, 384000, 60.0},    // the largest step
     };
     const double amplitude = 0.5;
     for (const Case& c : cases) {
