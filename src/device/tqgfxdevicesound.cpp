@@ -8,6 +8,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -53,6 +54,8 @@ struct AudioApi {
 };
 
 AudioApi g_audio{};
+// Why the module refused the last sound file; a module of another make may lack it.
+const char* (*g_fileRefusal)() = nullptr;
 
 template <class F> bool Bind(HMODULE module, const char* name, F& function) {
     FARPROC address = GetProcAddress(module, name);
@@ -89,7 +92,15 @@ bool BindFunctions(HMODULE m) {
     ok = Bind(m, "BASS_ChannelPause", a.ChannelPause) && ok;
     ok = Bind(m, "BASS_ChannelStop", a.ChannelStop) && ok;
     ok = Bind(m, "BASS_ChannelIsActive", a.ChannelIsActive) && ok;
+    Bind(m, "TQAudio_FileRefusal", g_fileRefusal);
     return ok;
+}
+
+// The line for a sound file the module refused: the file's name ("sound data" for the caller's
+// memory) and why, in the module's words when it has them.
+std::string SoundRefusal(const char* nameOrData, DWORD size) {
+    const char* why = g_fileRefusal ? g_fileRefusal() : "";
+    return std::string(size ? "sound data" : nameOrData) + ": " + (*why ? why : "not a readable sound file");
 }
 
 DWORD LoopFlag(bool loop) {
@@ -166,9 +177,12 @@ void TQGfxDevice::SetFXVolume(int volume) {
         g_audio.SetConfig(BASS_CONFIG_GVOL_SAMPLE, static_cast<DWORD>(volume));
 }
 
+// The music volume is that of tracker music and of streams alike: both are music to a game.
 void TQGfxDevice::SetMusicVolume(int volume) {
-    if (SoundLoaded())
-        g_audio.SetConfig(BASS_CONFIG_GVOL_MUSIC, static_cast<DWORD>(volume));
+    if (!SoundLoaded())
+        return;
+    g_audio.SetConfig(BASS_CONFIG_GVOL_MUSIC, static_cast<DWORD>(volume));
+    g_audio.SetConfig(BASS_CONFIG_GVOL_STREAM, static_cast<DWORD>(volume));
 }
 
 // The caller's block (size > 0) or the named resource read whole (*owned: free it afterwards).
@@ -246,9 +260,15 @@ DWORD TQGfxDevice::LoadSound(const char* nameOrData, DWORD size, const SoundOpen
 }
 
 DWORD TQGfxDevice::Effect_Load(const char* nameOrData, DWORD size) {
-    return LoadSound(nameOrData, size, [this](void* data, DWORD length, bool*) {
+    return LoadSound(nameOrData, size, [this, nameOrData, size](void* data, DWORD length, bool*) {
         HSAMPLE sample = g_audio.SampleLoad(TRUE, data, 0, length, kMaxPlaybacks, BASS_SAMPLE_OVER_VOL);
-        return sample ? sample : DecodeEffect(data, length);
+        if (sample)
+            return sample;
+        const std::string refusal = SoundRefusal(nameOrData, size);
+        sample = DecodeEffect(data, length);
+        if (!sample)
+            PostError(refusal.c_str());
+        return sample;
     });
 }
 
@@ -296,10 +316,10 @@ DWORD TQGfxDevice::Music_Play(DWORD music, bool loop) {
 }
 
 DWORD TQGfxDevice::Stream_Load(const char* nameOrData, DWORD size) {
-    return LoadSound(nameOrData, size, [this](void* data, DWORD length, bool* keepData) {
+    return LoadSound(nameOrData, size, [this, nameOrData, size](void* data, DWORD length, bool* keepData) {
         HSTREAM stream = g_audio.StreamCreateFile(TRUE, data, 0, length, 0);
         if (!stream)
-            PostError("Can't load stream");
+            PostError(SoundRefusal(nameOrData, size).c_str());
         *keepData = stream != 0;
         return stream;
     });

@@ -3,6 +3,7 @@
 #include "platform/audio/tqaudio.h"
 #include "platform/audio/tqaudiosystem.h"
 #include "platform/audio/tqaudiotest.h"
+#include "platform/audio/tqsndfiledecoder.h"
 #include "platform/system/tqcpufeatures.h"
 
 #include <algorithm>
@@ -131,6 +132,10 @@ TQAUDIO_API DWORD BASS_ChannelIsActive(DWORD handle) {
 
 TQAUDIO_API int BASS_ErrorGetCode(void) {
     return AudioSystem::LastError();
+}
+
+TQAUDIO_API const char* TQAudio_FileRefusal(void) {
+    return tqaudio::SndfileDecoder::Refusal();
 }
 
 TQAUDIO_API DWORD TQAudioTest_Render(float* out, DWORD frames) {

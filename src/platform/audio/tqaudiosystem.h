@@ -91,7 +91,7 @@ private:
     template <class Action> BOOL OnChannel(DWORD handle, Action action);
     size_t PlaybackToReplace(Sample& sample);
     DWORD LimitToPendingBuffer(const void* buffer, DWORD length) const;
-    size_t ReadDecoded(DWORD handle, int16_t* out, size_t frames);
+    size_t ReadDecoded(DWORD handle, uint8_t* out, size_t frames);
 
     std::mutex lifeMutex_;
     ModuleLock mutex_;

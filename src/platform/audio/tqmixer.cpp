@@ -58,6 +58,8 @@ float Mixer::GroupGain(const Channel& channel) const {
     switch (channel.GetKind()) {
     case Channel::Kind::SamplePlayback:
         return sampleVolume_ / 100.0f;
+    case Channel::Kind::Stream:
+        return streamVolume_ / 100.0f;
     case Channel::Kind::Music:
         return musicVolume_ / 100.0f;
     default:

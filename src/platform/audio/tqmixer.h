@@ -28,6 +28,7 @@ public:
     void StopAll();
 
     void SetSampleVolume(int volume) { sampleVolume_ = volume; }
+    void SetStreamVolume(int volume) { streamVolume_ = volume; }
     void SetMusicVolume(int volume) { musicVolume_ = volume; }
 
     // Hands every channel's controls to its voice and takes the voices that have something to do.
@@ -61,6 +62,7 @@ private:
     std::vector<float> scratch_ = std::vector<float>(2 * kBlockFrames);
     ResampleWorkspace work_;
     int sampleVolume_ = 100;
+    int streamVolume_ = 100;
     int musicVolume_ = 100;
 };
 
