@@ -96,11 +96,12 @@ bool BindFunctions(HMODULE m) {
     return ok;
 }
 
-// The line for a sound file the module refused: the file's name ("sound data" for the caller's
-// memory) and why, in the module's words when it has them.
+// The line for a sound file the module refused: why, in the module's words when it has them, after
+// the file's name when the device read it (the caller of data in memory knows what it was).
 std::string SoundRefusal(const char* nameOrData, DWORD size) {
     const char* why = g_fileRefusal ? g_fileRefusal() : "";
-    return std::string(size ? "sound data" : nameOrData) + ": " + (*why ? why : "not a readable sound file");
+    const std::string refusal = *why ? why : "not a readable sound file";
+    return size ? refusal : nameOrData + (": " + refusal);
 }
 
 DWORD LoopFlag(bool loop) {

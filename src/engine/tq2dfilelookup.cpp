@@ -163,6 +163,15 @@ bool TQ2DReadDescriptionFile(const char* name, const TQString& key, std::string*
     return false;
 }
 
+void TQ2DLogUnreadableSound(const char* function, const char* what, const char* name) {
+    if (!g_pTQ2DDevice->System_GetState(TQGFX_USESOUND).bValue)
+        return;
+    const std::string source = name ? std::string("'") + name + "'" : std::string("from memory");
+    g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dfilelookup", function, __LINE__);
+    g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s %s: %s.", what, source.c_str(),
+                     g_pTQ2DDevice->System_GetErrorMessage());
+}
+
 void TQ2DLogNotLoaded(const char* function, const char* what, const char* name, const std::string& tried) {
     g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dfilelookup", function, __LINE__);
     g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s '%s': in no pack; tried %s (names match in any case).",

@@ -56,3 +56,8 @@ bool TQ2DReadDescriptionFile(const char* name, const TQString& key, std::string*
 
 /// Logs one line for function: what could not be loaded, under which name, and the disk paths tried.
 void TQ2DLogNotLoaded(const char* function, const char* what, const char* name, const std::string& tried);
+
+/// Logs one line for function: a sound or music the device was given (from a pack under name, or
+/// from the caller's memory when name is NULL) and refused, with the device's reason. Nothing when
+/// sound is off, as then the device refuses every sound without one.
+void TQ2DLogUnreadableSound(const char* function, const char* what, const char* name);

@@ -299,6 +299,31 @@ TEST_F(MediaTest, MusicWithoutMemoryForItsImageFailsAndSaysSo) {
     EXPECT_EQ(music.Create("music/short.wav", 0), 1);
 }
 
+// A damaged sound or music in a pack fails with one line that names it and says why; the audio
+// module writes none of its own.
+TEST_F(MediaTest, DamagedSoundInAPackFailsWithOneLineNamingIt) {
+    const std::string damaged = "RIFF\x24\x00\x00\x00WAVEfmt not a sound at all";
+    const std::string pack = folder.Path("damaged.pak");
+    MakePack(folder, pack,
+             {{"SND/BROKEN.WAV", std::vector<unsigned char>(damaged.begin(), damaged.end())},
+              {"MUSIC/BROKEN.OGG", std::vector<unsigned char>(damaged.begin(), damaged.end())}});
+    ASSERT_EQ(TQ2DPackAdd(pack.c_str()), 1);
+    for (const char* name : {"snd/broken.wav", "music/broken.ogg"}) {
+        SCOPED_TRACE(name);
+        TQLogCapture errors(g_tqLogError);
+        testing::internal::CaptureStderr();
+        TQ2DSound sound;
+        TQ2DMusic music;
+        EXPECT_EQ(name[0] == 's' ? sound.Create(name, 0) : music.Create(name, 0), 0);
+        EXPECT_EQ(testing::internal::GetCapturedStderr().find("tqaudio:"), std::string::npos);
+        const std::vector<std::string> lines = errors.Lines();
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].find(std::string("'") + name + "': not a readable sound file ("),
+                  std::string::npos)
+            << lines[0];
+    }
+}
+
 // Objects the host keeps over a restart hold handles of the closed engine; the new engine hands
 // out the same numbers for its own objects, which those old holders must never free or share.
 TEST_F(MediaTest, MediaKeptOverARestartNeverReachTheNewEngine) {

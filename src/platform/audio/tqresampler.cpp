@@ -30,6 +30,10 @@ void Advance(int64_t step, int64_t* index, uint32_t* fraction) {
 
 } // namespace
 
+Resampler::Resampler() {
+    SincTable::Get();
+}
+
 void Resampler::Reset() {
     started_ = false;
 }

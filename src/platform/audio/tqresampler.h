@@ -24,6 +24,10 @@ public:
     // Output frames a step change takes to glide to the new step.
     static constexpr size_t kGlideFrames = 512;
 
+    // Made with its voice on the game's side, where the filter tables are built if they are not
+    // yet, so the mixing thread never builds them.
+    Resampler();
+
     // Starts again from the source's current position, with silence before it, at the step of the
     // next call.
     void Reset();
