@@ -104,8 +104,11 @@ bool SndfileDecoder::DataIsCut() const {
     return line && sscanf(line, "\ndata : %lld (should be %lld)", &declared, &real) == 2 && real < declared;
 }
 
+// libsndfile declares SF_COUNT_MAX for a stream it cannot measure; no file holds 2^48 frames (400,000
+// hours at 192 kHz), and a length below that stays exact in bytes.
 sf_count_t SndfileDecoder::Frames() const {
-    return info_.frames > 0 && info_.frames < SF_COUNT_MAX ? info_.frames : 0;
+    constexpr sf_count_t kMostFrames = sf_count_t(1) << 48;
+    return info_.frames > 0 && info_.frames < kMostFrames ? info_.frames : 0;
 }
 
 SndfileDecoder::~SndfileDecoder() {
@@ -154,6 +157,7 @@ void SndfileDecoder::Rewind() {
 bool SndfileDecoder::ReadAll(std::vector<float>& samples) {
     constexpr size_t kChunkFrames = 65536;
     constexpr sf_count_t kMaxFrames = sf_count_t(1) << 28;
+    failureLogged_ = true; // a failure here is a refusal, which the caller says
     Rewind();
     if (Frames() == 0) {
         Refuse("no length declared");

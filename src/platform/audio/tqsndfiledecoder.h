@@ -38,7 +38,8 @@ public:
 
     // Frames the file declares; 0 when it does not say (a stream cut before its last page).
     sf_count_t Frames() const;
-    // Decodes the whole file from the start; false (a refusal) when it ends early or is empty.
+    // Decodes the whole file from the start; false (a refusal, not logged) when it ends early or is
+    // empty.
     bool ReadAll(std::vector<float>& samples);
 
 private:

@@ -227,6 +227,12 @@ TEST_F(AudioDecodeTest, RefusedFilesSayWhyAndACutOggHasNoLength) {
                     why.find(" Hz, not 100 to 192000") != std::string::npos)
             << why;
     }
+    const std::vector<uint8_t> flac = EncodeSine(SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    const std::vector<uint8_t> cutFlac(flac.begin(), flac.begin() + flac.size() * 3 / 5);
+    EXPECT_EQ(BASS_SampleLoad(TRUE, cutFlac.data(), 0, static_cast<DWORD>(cutFlac.size()), 4, 0), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+    EXPECT_EQ(std::string(TQAudio_FileRefusal()).rfind("not a readable sound file (ends after ", 0), 0u)
+        << TQAudio_FileRefusal();
     EXPECT_EQ(testing::internal::GetCapturedStderr().find("tqaudio:"), std::string::npos);
 
     const std::vector<uint8_t> wav = SineWav(8000, 1, 4000, 441.0, 0.5);
