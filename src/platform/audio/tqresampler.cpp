@@ -121,7 +121,9 @@ size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, i
         for (size_t j = 0; j < n; ++j) {
             positions[j].at = from + static_cast<int64_t>(j) * step;
         }
-        std::fill_n(work.stretches.data(), n, stretch);
+        if (*width == KernelWidth::kEach) {
+            std::fill_n(work.stretches.data(), n, stretch);
+        }
         advance = static_cast<int64_t>(n) * step;
     } else {
         for (size_t j = 0; j < n; ++j) {
