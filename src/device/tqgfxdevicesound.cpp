@@ -96,12 +96,10 @@ bool BindFunctions(HMODULE m) {
     return ok;
 }
 
-// The line for a sound file the module refused: why, in the module's words when it has them, after
-// the file's name when the device read it (the caller of data in memory knows what it was).
-std::string SoundRefusal(const char* nameOrData, DWORD size) {
+// Why the module refused a sound file, in its words when it has them.
+std::string SoundRefusal() {
     const char* why = g_fileRefusal ? g_fileRefusal() : "";
-    const std::string refusal = *why ? why : "not a readable sound file";
-    return size ? refusal : nameOrData + (": " + refusal);
+    return *why ? why : "not a readable sound file";
 }
 
 DWORD LoopFlag(bool loop) {
@@ -253,22 +251,28 @@ DWORD TQGfxDevice::OpenSound(const char* nameOrData, DWORD size, const SoundOpen
 
 // An effect or stream opened as above. Without an output nothing is decoded, but a named file that
 // cannot be read fails (and is logged) as it would with one, so a game learns of a missing file on
-// any machine.
+// any machine. Data the module refuses leaves its reason in m_soundLoadProblem, posted as the
+// error (after the file's name when the device read it); the caller, which knows what the data
+// was, logs the line.
 DWORD TQGfxDevice::LoadSound(const char* nameOrData, DWORD size, const SoundOpener& open) {
-    if (!m_bSilent)
-        return OpenSound(nameOrData, size, open);
-    return OpenSound(nameOrData, size, [](void*, DWORD, bool*) { return kSilentHandle; });
+    m_soundLoadProblem.clear();
+    const DWORD handle = m_bSilent
+                             ? OpenSound(nameOrData, size, [](void*, DWORD, bool*) { return kSilentHandle; })
+                             : OpenSound(nameOrData, size, open);
+    if (!m_soundLoadProblem.empty())
+        PostError((size ? m_soundLoadProblem : nameOrData + (": " + m_soundLoadProblem)).c_str());
+    return handle;
 }
 
 DWORD TQGfxDevice::Effect_Load(const char* nameOrData, DWORD size) {
-    return LoadSound(nameOrData, size, [this, nameOrData, size](void* data, DWORD length, bool*) {
+    return LoadSound(nameOrData, size, [this](void* data, DWORD length, bool*) {
         HSAMPLE sample = g_audio.SampleLoad(TRUE, data, 0, length, kMaxPlaybacks, BASS_SAMPLE_OVER_VOL);
         if (sample)
             return sample;
-        const std::string refusal = SoundRefusal(nameOrData, size);
+        const std::string refusal = SoundRefusal();
         sample = DecodeEffect(data, length);
         if (!sample)
-            PostError(refusal.c_str());
+            m_soundLoadProblem = refusal;
         return sample;
     });
 }
@@ -317,10 +321,10 @@ DWORD TQGfxDevice::Music_Play(DWORD music, bool loop) {
 }
 
 DWORD TQGfxDevice::Stream_Load(const char* nameOrData, DWORD size) {
-    return LoadSound(nameOrData, size, [this, nameOrData, size](void* data, DWORD length, bool* keepData) {
+    return LoadSound(nameOrData, size, [this](void* data, DWORD length, bool* keepData) {
         HSTREAM stream = g_audio.StreamCreateFile(TRUE, data, 0, length, 0);
         if (!stream)
-            PostError(SoundRefusal(nameOrData, size).c_str());
+            m_soundLoadProblem = SoundRefusal();
         *keepData = stream != 0;
         return stream;
     });

@@ -116,18 +116,26 @@ TQString TQ2DDescriptionBase(const char* name, const TQString& key) {
 }
 
 DWORD TQ2DLoadByName(const char* name, const TQString& key, DWORD (TQGfxDevice::*load)(const char*, DWORD),
-                     const char* what) {
+                     const char* what, const char* (TQGfxDevice::*problem)() const) {
     if (TQ2DRefuseDiskPath(what, name, key))
         return 0;
+    // True, after its line, when the loader found the file and could not read it.
+    auto unreadable = [&]() {
+        const char* wrong = problem ? (g_pTQ2DDevice->*problem)() : "";
+        if (!*wrong)
+            return false;
+        TQ2DLogUnreadable("TQ2DLoadByName", what, name, wrong);
+        return true;
+    };
     DWORD handle = (g_pTQ2DDevice->*load)(key, 0);
-    if (handle)
+    if (handle || unreadable())
         return handle;
     std::string tried = DeviceTried(key);
     if (TQ2DIsSystemPath(name)) {
         const TQString path = Trimmed(name);
         if (TQ2DRefuseDiskPath(what, name, path))
             return 0;
-        if ((handle = (g_pTQ2DDevice->*load)(path, 0)) != 0)
+        if ((handle = (g_pTQ2DDevice->*load)(path, 0)) != 0 || unreadable())
             return handle;
         tried += std::string(", ") + path.GetString();
     }
@@ -163,17 +171,20 @@ bool TQ2DReadDescriptionFile(const char* name, const TQString& key, std::string*
     return false;
 }
 
-void TQ2DLogUnreadableSound(const char* function, const char* what, const char* name) {
-    if (!g_pTQ2DDevice->System_GetState(TQGFX_USESOUND).bValue)
-        return;
-    const std::string source = name ? std::string("'") + name + "'" : std::string("from memory");
+void TQ2DLogUnreadable(const char* function, const char* what, const char* name, const char* problem) {
     g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dfilelookup", function, __LINE__);
-    g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s %s: %s.", what, source.c_str(),
-                     g_pTQ2DDevice->System_GetErrorMessage());
+    g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s '%s': %s.", what, name, problem);
 }
 
 void TQ2DLogNotLoaded(const char* function, const char* what, const char* name, const std::string& tried) {
     g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dfilelookup", function, __LINE__);
     g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s '%s': in no pack; tried %s (names match in any case).",
                      what, name, tried.c_str());
+}
+
+void TQ2DLogUnreadableSound(const char* function, const char* what, const char* name, unsigned long size) {
+    const char* problem = g_pTQ2DDevice->Sound_LoadProblem();
+    if (*problem)
+        TQ2DLogUnreadable(function, what, name ? name : (std::to_string(size) + " bytes in memory").c_str(),
+                          problem);
 }

@@ -40,9 +40,11 @@ TQString TQ2DDescriptionBase(const char* name, const TQString& key);
 /// Loads a file no registered pack holds through one of the device's loaders (Texture_Load,
 /// Effect_Load, Stream_Load, ...): under its normalised key first (the device's zip packs, then the
 /// program's folder), then, for an absolute path of this system, as that path. 0 when both fail,
-/// after one line naming the paths tried.
+/// after one line naming the paths tried. When problem is given and tells, after a failed load, what
+/// is wrong with a file the loader found (Texture_LoadProblem), the one line names the file and
+/// that instead.
 DWORD TQ2DLoadByName(const char* name, const TQString& key, DWORD (TQGfxDevice::*load)(const char*, DWORD),
-                     const char* what);
+                     const char* what, const char* (TQGfxDevice::*problem)() const = nullptr);
 
 /// Reads a file no registered pack holds through the device's Resource_Load (its zip packs, then the
 /// program's folder; an absolute path as that path). NULL, after one line naming the path tried,
@@ -57,7 +59,9 @@ bool TQ2DReadDescriptionFile(const char* name, const TQString& key, std::string*
 /// Logs one line for function: what could not be loaded, under which name, and the disk paths tried.
 void TQ2DLogNotLoaded(const char* function, const char* what, const char* name, const std::string& tried);
 
-/// Logs one line for function: a sound or music the device was given (from a pack under name, or
-/// from the caller's memory when name is NULL) and refused, with the device's reason. Nothing when
-/// sound is off, as then the device refuses every sound without one.
-void TQ2DLogUnreadableSound(const char* function, const char* what, const char* name);
+/// Logs one line for function: what was found under name but could not be read, and why.
+void TQ2DLogUnreadable(const char* function, const char* what, const char* name, const char* problem);
+
+/// After a failed Effect_Load or Stream_Load of data (from a pack under name, or `size` bytes of
+/// the caller's memory when name is NULL): one line naming it and why, when the device says why.
+void TQ2DLogUnreadableSound(const char* function, const char* what, const char* name, unsigned long size);

@@ -263,7 +263,7 @@ TEST_F(DeviceSoundTest, MusicVolumeAppliesToStreams) {
 TEST_F(DeviceSoundTest, DamagedSoundInAPackSaysWhichInOneLine) {
     zipFile zip = zipOpen(Path("sounds.zip").c_str(), APPEND_STATUS_CREATE);
     ASSERT_NE(zip, nullptr);
-    const std::string damaged = "RIFF\x24\x00\x00\x00WAVEfmt garbage that is no sound at all";
+    const std::string damaged = "RIFF$$$$WAVEfmt garbage that is no sound at all";
     zip_fileinfo info{};
     zipOpenNewFileInZip(zip, "sfx/broken.wav", &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
                         Z_DEFAULT_COMPRESSION);

@@ -299,27 +299,31 @@ TEST_F(MediaTest, MusicWithoutMemoryForItsImageFailsAndSaysSo) {
     EXPECT_EQ(music.Create("music/short.wav", 0), 1);
 }
 
-// A damaged sound or music in a pack fails with one line that names it and says why; the audio
-// module writes none of its own.
-TEST_F(MediaTest, DamagedSoundInAPackFailsWithOneLineNamingIt) {
-    const std::string damaged = "RIFF\x24\x00\x00\x00WAVEfmt not a sound at all";
+// A damaged sound or music, in a pack or on disk, fails with one line that names it and says why;
+// the audio module writes none of its own.
+TEST_F(MediaTest, DamagedSoundFailsWithOneLineNamingIt) {
+    const std::string text = "RIFF$$$$WAVEfmt not a sound at all";
+    const std::vector<unsigned char> damaged(text.begin(), text.end());
     const std::string pack = folder.Path("damaged.pak");
-    MakePack(folder, pack,
-             {{"SND/BROKEN.WAV", std::vector<unsigned char>(damaged.begin(), damaged.end())},
-              {"MUSIC/BROKEN.OGG", std::vector<unsigned char>(damaged.begin(), damaged.end())}});
+    MakePack(folder, pack, {{"SND/BROKEN.WAV", damaged}, {"MUSIC/BROKEN.OGG", damaged}});
     ASSERT_EQ(TQ2DPackAdd(pack.c_str()), 1);
-    for (const char* name : {"snd/broken.wav", "music/broken.ogg"}) {
+    WriteFile(folder.Path("broken.wav"), damaged);
+    const struct {
+        std::string name;
+        bool music;
+    } cases[] = {
+        {"snd/broken.wav", false}, {"music/broken.ogg", true}, {folder.Relative() + "/broken.wav", false}};
+    for (const auto& [name, isMusic] : cases) {
         SCOPED_TRACE(name);
         TQLogCapture errors(g_tqLogError);
         testing::internal::CaptureStderr();
         TQ2DSound sound;
         TQ2DMusic music;
-        EXPECT_EQ(name[0] == 's' ? sound.Create(name, 0) : music.Create(name, 0), 0);
+        EXPECT_EQ(isMusic ? music.Create(name.c_str(), 0) : sound.Create(name.c_str(), 0), 0);
         EXPECT_EQ(testing::internal::GetCapturedStderr().find("tqaudio:"), std::string::npos);
         const std::vector<std::string> lines = errors.Lines();
         ASSERT_EQ(lines.size(), 1u);
-        EXPECT_NE(lines[0].find(std::string("'") + name + "': not a readable sound file ("),
-                  std::string::npos)
+        EXPECT_NE(lines[0].find("'" + name + "': not a readable sound file ("), std::string::npos)
             << lines[0];
     }
 }
