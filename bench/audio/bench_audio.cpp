@@ -3,12 +3,13 @@
 // one-second 22,050 Hz mono sample mixed to 44.1 kHz stereo, at pitch 1, each at its own pitch
 // (0.75 to 1.25, set before play), and with every pitch changed before every block. Figures are
 // CPU microseconds of the mixing thread per block of 1,024 output frames (23,220 us of audio),
-// the median of interleaved rounds. Then 64 voices at the top rate (a pitch of 20, which the
-// engine clamps to 384 kHz and OpenAL Soft to its own highest pitch) against the same at their own
-// rate. Then the worst time a game-side call (volume, pitch, play)
+// the median of interleaved rounds. Then the worst time a game-side call (volume, pitch, play)
 // takes while another thread mixes 256 voices without pause.
 //
 //     build/bin/bench_audio [--rounds 5] [--blocks 200]
+//
+// After the first table, 64 voices at the top rate (a pitch of 20, which the engine clamps to
+// 384 kHz and OpenAL Soft to its own highest pitch) against the same at their own rate.
 #include "platform/audio/tqaudiotest.h"
 
 #include <AL/al.h>
@@ -259,6 +260,30 @@ std::unique_ptr<Mix> MakeMix(int peer, const Row& row) {
     }
 }
 
+// A voice's cost at the top rate against its cost at its own rate, engine and peers alike.
+void PrintTopRateCosts(int rounds, int blocks) {
+    const Row rows[2] = {{"64, own rate", 64, Pitch::One}, {"64, top rate", 64, Pitch::Top}};
+    std::vector<double> costs[2][kPeers];
+    for (int round = 0; round < rounds; ++round) {
+        for (int r = 0; r < 2; ++r) {
+            for (int peer = 0; peer < kPeers; ++peer) {
+                std::unique_ptr<Mix> mix = MakeMix(peer, rows[r]);
+                costs[r][peer].push_back(Measure(*mix, blocks));
+            }
+        }
+    }
+    printf("%-32s %10s %14s %15s\n", "voices at the top rate", kPeerNames[0], kPeerNames[1], kPeerNames[2]);
+    double medians[2][kPeers];
+    for (int r = 0; r < 2; ++r) {
+        for (int peer = 0; peer < kPeers; ++peer) {
+            medians[r][peer] = Median(costs[r][peer]);
+        }
+        printf("%-32s %10.0f %14.0f %15.0f\n", rows[r].name, medians[r][0], medians[r][1], medians[r][2]);
+    }
+    printf("top / own rate:                  %9.2fx %13.2fx %14.2fx\n", medians[1][0] / medians[0][0],
+           medians[1][1] / medians[0][1], medians[1][2] / medians[0][2]);
+}
+
 void PrintCosts(int rounds, int blocks) {
     constexpr int kRowCount = sizeof(kRows) / sizeof(kRows[0]);
     std::vector<double> costs[kRowCount][kPeers];
@@ -289,30 +314,6 @@ void PrintCosts(int rounds, int blocks) {
                medians[r + 1][2] / medians[r][2]);
     }
     printf("\n");
-}
-
-// A voice's cost at the top rate against its cost at its own rate, engine and peers alike.
-void PrintTopRateCosts(int rounds, int blocks) {
-    const Row rows[2] = {{"64, own rate", 64, Pitch::One}, {"64, top rate", 64, Pitch::Top}};
-    std::vector<double> costs[2][kPeers];
-    for (int round = 0; round < rounds; ++round) {
-        for (int r = 0; r < 2; ++r) {
-            for (int peer = 0; peer < kPeers; ++peer) {
-                std::unique_ptr<Mix> mix = MakeMix(peer, rows[r]);
-                costs[r][peer].push_back(Measure(*mix, blocks));
-            }
-        }
-    }
-    printf("%-32s %10s %14s %15s\n", "voices at the top rate", kPeerNames[0], kPeerNames[1], kPeerNames[2]);
-    double medians[2][kPeers];
-    for (int r = 0; r < 2; ++r) {
-        for (int peer = 0; peer < kPeers; ++peer) {
-            medians[r][peer] = Median(costs[r][peer]);
-        }
-        printf("%-32s %10.0f %14.0f %15.0f\n", rows[r].name, medians[r][0], medians[r][1], medians[r][2]);
-    }
-    printf("top / own rate:                  %9.2fx %13.2fx %14.2fx\n", medians[1][0] / medians[0][0],
-           medians[1][1] / medians[0][1], medians[1][2] / medians[0][2]);
 }
 
 // Game-side calls on the voices of a 256-voice mix that another thread renders without pause, and

@@ -8,7 +8,6 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <string>
 
 namespace {
 
