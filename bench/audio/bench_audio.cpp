@@ -8,7 +8,7 @@
 //
 //     build/bin/bench_audio [--rounds 5] [--blocks 200]
 //
-// After the first table, 64 voices at the top rate (a pitch of 20, which the engine clamps to
+// Before all that, 64 voices at the top rate (a pitch of 20, which the engine clamps to
 // 384 kHz and OpenAL Soft to its own highest pitch) against the same at their own rate.
 #include "platform/audio/tqaudiotest.h"
 
@@ -371,8 +371,8 @@ int main(int argc, char** argv) {
         }
     }
     printf("cores %u, load before %s\n", std::thread::hardware_concurrency(), LoadAverage().c_str());
-    PrintCosts(rounds, blocks);
     PrintTopRateCosts(rounds, blocks);
+    PrintCosts(rounds, blocks);
     PrintCallTimes(3.0, true);
     PrintCallTimes(3.0, false);
     printf("load after %s\n", LoadAverage().c_str());
