@@ -60,8 +60,8 @@ private:
     StepGlide step_;
     int64_t read_ = 0; // frames read from the source
     int64_t end_ = std::numeric_limits<int64_t>::max();
-    int64_t historyStart_ = 0;                     // the source frame history_ starts at; it runs up to read_
-    std::array<float, kHistoryFrames> history_[2]; // per channel
+    int64_t historyStart_ = 0; // the source frame history_ starts at; it runs up to read_
+    std::array<float, kHistoryFrames> history_[2] = {}; // per channel, written once as it is made
 };
 
 } // namespace tqaudio
