@@ -16,8 +16,6 @@ namespace {
 
 using tqplat::KernelLevel;
 
-constexpr int kFractionBits = 32 - SincTable::kPhaseBits;
-constexpr float kFractionScale = 1.0f / (1u << kFractionBits);
 constexpr float kCurveEnd = float(SincTable::kTaps * SincTable::kPhases);
 constexpr int64_t kOne = int64_t(1) << 32;
 
@@ -31,12 +29,18 @@ template <int kTaps> constexpr int FirstTap() {
     return 1 - kTaps / 2;
 }
 
-template <int kTaps> const float* PhaseRow(const float* rows, uint32_t fraction) {
-    return rows + (fraction >> kFractionBits) * 2 * kTaps;
+// The bits of a position's fraction below its phase in a table of kTaps taps.
+template <int kTaps> constexpr int FractionBits() {
+    return 32 - (kTaps == SincTable::kTaps ? SincTable::kPhaseBits : SincTable::kWidePhaseBits);
 }
 
-float PhaseWeight(uint32_t fraction) {
-    return (fraction & ((1u << kFractionBits) - 1)) * kFractionScale;
+template <int kTaps> const float* PhaseRow(const float* rows, uint32_t fraction) {
+    return rows + (fraction >> FractionBits<kTaps>()) * 2 * kTaps;
+}
+
+// How far a position is from its phase row to the next.
+template <int kTaps> float PhaseWeight(uint32_t fraction) {
+    return (fraction & ((1u << FractionBits<kTaps>()) - 1)) * (1.0f / (1u << FractionBits<kTaps>()));
 }
 
 void WriteSides(float* out, const float* sides, int channels) {
@@ -51,7 +55,7 @@ void FilterPortable(const float* const* planes, int channels, const FramePositio
     float coefficients[kTaps];
     for (size_t j = 0; j < count; ++j) {
         const float* row = PhaseRow<kTaps>(rows, at[j].Fraction());
-        const float weight = PhaseWeight(at[j].Fraction());
+        const float weight = PhaseWeight<kTaps>(at[j].Fraction());
         for (int k = 0; k < kTaps; ++k) {
             coefficients[k] = row[k] + weight * row[kTaps + k];
         }
@@ -109,7 +113,7 @@ void FilterSse2(const float* const* planes, int channels, const FramePosition* a
     const float* rows = FirstRow<kTaps>();
     for (size_t j = 0; j < count; ++j) {
         const float* row = PhaseRow<kTaps>(rows, at[j].Fraction());
-        const __m128 weight = _mm_set1_ps(PhaseWeight(at[j].Fraction()));
+        const __m128 weight = _mm_set1_ps(PhaseWeight<kTaps>(at[j].Fraction()));
         __m128 coefficients[kTaps / 4];
         for (int q = 0; q < kTaps / 4; ++q) {
             coefficients[q] =
@@ -135,42 +139,43 @@ TQ_INLINE_AVX2 float Sum8(__m256 v) {
     return _mm_cvtss_f32(half);
 }
 
-// The kTaps coefficients at a phase row, `weight` of the way to the next phase, as vectors of eight.
-template <int kTaps> struct Coefficients { __m256 c[kTaps / 8]; };
-
-template <int kTaps> TQ_INLINE_AVX2 Coefficients<kTaps> RowCoefficients(const float* row, __m256 weight) {
-    Coefficients<kTaps> result;
-#pragma GCC unroll 8
-    for (int q = 0; q < kTaps / 8; ++q) {
-        result.c[q] =
-            _mm256_fmadd_ps(weight, _mm256_loadu_ps(row + kTaps + 8 * q), _mm256_loadu_ps(row + 8 * q));
-    }
-    return result;
+// The coefficients of taps 8q to 8q + 7 at a phase row, `weight` of the way to the next phase.
+template <int kTaps> TQ_INLINE_AVX2 __m256 Coefficients(const float* row, __m256 weight, int q) {
+    return _mm256_fmadd_ps(weight, _mm256_loadu_ps(row + kTaps + 8 * q), _mm256_loadu_ps(row + 8 * q));
 }
 
-// Eight partial sums of the kTaps products of the frames from x on and the coefficients.
-template <int kTaps> TQ_INLINE_AVX2 __m256 Products(const Coefficients<kTaps>& coefficients, const float* x) {
-    const __m256* c = coefficients.c;
-    __m256 a = _mm256_mul_ps(c[0], _mm256_loadu_ps(x));
-    __m256 b = _mm256_mul_ps(c[1], _mm256_loadu_ps(x + 8));
-#pragma GCC unroll 4
-    for (int q = 2; q < kTaps / 8; q += 2) {
-        a = _mm256_fmadd_ps(c[q], _mm256_loadu_ps(x + 8 * q), a);
-        b = _mm256_fmadd_ps(c[q + 1], _mm256_loadu_ps(x + 8 * q + 8), b);
-    }
-    return _mm256_add_ps(a, b);
-}
-
-// The partial sums of one output frame on one plane, or on two sharing the coefficients.
-template <int kTaps>
+// The partial sums of one output frame on one plane, or on two sharing the coefficients: eight
+// each, of the kTaps products of the frames and the coefficients, in two chains. Each vector of
+// coefficients is used as soon as it is made, so few registers are live however many taps.
+template <int kTaps, bool kStereo>
 TQ_INLINE_AVX2 void FrameProducts(const float* rows, const FramePosition& at, const float* left,
                                   const float* right, __m256* leftSums, __m256* rightSums) {
     const float* row = PhaseRow<kTaps>(rows, at.Fraction());
-    const Coefficients<kTaps> c = RowCoefficients<kTaps>(row, _mm256_set1_ps(PhaseWeight(at.Fraction())));
+    const __m256 weight = _mm256_set1_ps(PhaseWeight<kTaps>(at.Fraction()));
     const int first = at.Index() + FirstTap<kTaps>();
-    *leftSums = Products<kTaps>(c, left + first);
-    if (right) {
-        *rightSums = Products<kTaps>(c, right + first);
+    const float* x = left + first;
+    const float* y = kStereo ? right + first : nullptr;
+    __m256 c = Coefficients<kTaps>(row, weight, 0);
+    __m256 a = _mm256_mul_ps(c, _mm256_loadu_ps(x)), ra = kStereo ? _mm256_mul_ps(c, _mm256_loadu_ps(y)) : c;
+    c = Coefficients<kTaps>(row, weight, 1);
+    __m256 b = _mm256_mul_ps(c, _mm256_loadu_ps(x + 8)),
+           rb = kStereo ? _mm256_mul_ps(c, _mm256_loadu_ps(y + 8)) : c;
+#pragma GCC unroll 4
+    for (int q = 2; q < kTaps / 8; q += 2) {
+        c = Coefficients<kTaps>(row, weight, q);
+        a = _mm256_fmadd_ps(c, _mm256_loadu_ps(x + 8 * q), a);
+        if (kStereo) {
+            ra = _mm256_fmadd_ps(c, _mm256_loadu_ps(y + 8 * q), ra);
+        }
+        c = Coefficients<kTaps>(row, weight, q + 1);
+        b = _mm256_fmadd_ps(c, _mm256_loadu_ps(x + 8 * q + 8), b);
+        if (kStereo) {
+            rb = _mm256_fmadd_ps(c, _mm256_loadu_ps(y + 8 * q + 8), rb);
+        }
+    }
+    *leftSums = _mm256_add_ps(a, b);
+    if (kStereo) {
+        *rightSums = _mm256_add_ps(ra, rb);
     }
 }
 
@@ -196,27 +201,26 @@ template <int kTaps, bool kStereo>
 TQ_INLINE_AVX2 void FilterPlanesAvx2(const float* left, const float* right, const FramePosition* at,
                                      size_t count, float* out) {
     const float* rows = FirstRow<kTaps>();
-    const float* second = kStereo ? right : nullptr;
     size_t j = 0;
     for (; j + 8 <= count; j += 8) {
         // a mono input leaves the right sums as they are
         const __m256 zero = _mm256_setzero_ps();
         __m256 l0, l1, l2, l3, l4, l5, l6, l7;
         __m256 r0 = zero, r1 = zero, r2 = zero, r3 = zero, r4 = zero, r5 = zero, r6 = zero, r7 = zero;
-        FrameProducts<kTaps>(rows, at[j], left, second, &l0, &r0);
-        FrameProducts<kTaps>(rows, at[j + 1], left, second, &l1, &r1);
-        FrameProducts<kTaps>(rows, at[j + 2], left, second, &l2, &r2);
-        FrameProducts<kTaps>(rows, at[j + 3], left, second, &l3, &r3);
-        FrameProducts<kTaps>(rows, at[j + 4], left, second, &l4, &r4);
-        FrameProducts<kTaps>(rows, at[j + 5], left, second, &l5, &r5);
-        FrameProducts<kTaps>(rows, at[j + 6], left, second, &l6, &r6);
-        FrameProducts<kTaps>(rows, at[j + 7], left, second, &l7, &r7);
+        FrameProducts<kTaps, kStereo>(rows, at[j], left, right, &l0, &r0);
+        FrameProducts<kTaps, kStereo>(rows, at[j + 1], left, right, &l1, &r1);
+        FrameProducts<kTaps, kStereo>(rows, at[j + 2], left, right, &l2, &r2);
+        FrameProducts<kTaps, kStereo>(rows, at[j + 3], left, right, &l3, &r3);
+        FrameProducts<kTaps, kStereo>(rows, at[j + 4], left, right, &l4, &r4);
+        FrameProducts<kTaps, kStereo>(rows, at[j + 5], left, right, &l5, &r5);
+        FrameProducts<kTaps, kStereo>(rows, at[j + 6], left, right, &l6, &r6);
+        FrameProducts<kTaps, kStereo>(rows, at[j + 7], left, right, &l7, &r7);
         const __m256 leftSums = SumAcross8(l0, l1, l2, l3, l4, l5, l6, l7);
         StoreStereo8(out + 2 * j, leftSums, kStereo ? SumAcross8(r0, r1, r2, r3, r4, r5, r6, r7) : leftSums);
     }
     for (; j < count; ++j) {
         __m256 l, r = _mm256_setzero_ps();
-        FrameProducts<kTaps>(rows, at[j], left, second, &l, &r);
+        FrameProducts<kTaps, kStereo>(rows, at[j], left, right, &l, &r);
         out[2 * j] = Sum8(l);
         out[2 * j + 1] = kStereo ? Sum8(r) : out[2 * j];
     }

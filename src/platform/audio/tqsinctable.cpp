@@ -19,22 +19,22 @@ double BesselI0(double x) {
     return sum;
 }
 
-// The rows of the kernel stretched by `stretch` over `taps` frames, each phase scaled to a gain of
-// exactly one at 0 Hz, so the level does not wobble with the fraction.
-std::vector<float> PhaseRows(int taps, int stretch) {
-    std::vector<double> phases((SincTable::kPhases + 1) * taps);
-    for (int p = 0; p <= SincTable::kPhases; ++p) {
+// The rows of the kernel stretched by `stretch` over `taps` frames at `count` phases, each phase scaled to a
+// gain of exactly one at 0 Hz, so the level does not wobble with the fraction.
+std::vector<float> PhaseRows(int taps, int stretch, int count) {
+    std::vector<double> phases((count + 1) * taps);
+    for (int p = 0; p <= count; ++p) {
         double sum = 0.0;
         for (int k = 0; k < taps; ++k) {
-            const double x = k - (taps / 2 - 1) - double(p) / SincTable::kPhases;
+            const double x = k - (taps / 2 - 1) - double(p) / count;
             sum += phases[p * taps + k] = SincTable::Kernel(x / stretch);
         }
         for (int k = 0; k < taps; ++k) {
             phases[p * taps + k] /= sum;
         }
     }
-    std::vector<float> rows(2 * taps * SincTable::kPhases);
-    for (int p = 0; p < SincTable::kPhases; ++p) {
+    std::vector<float> rows(2 * taps * count);
+    for (int p = 0; p < count; ++p) {
         for (int k = 0; k < taps; ++k) {
             const double value = phases[p * taps + k];
             rows[2 * taps * p + k] = static_cast<float>(value);
@@ -62,7 +62,7 @@ const SincTable& SincTable::Get() {
 }
 
 SincTable::SincTable()
-    : rows_(PhaseRows(kTaps, 1)), wideRows_(PhaseRows(kWideTaps, kWidest)),
+    : rows_(PhaseRows(kTaps, 1, kPhases)), wideRows_(PhaseRows(kWideTaps, kWidest, 1 << kWidePhaseBits)),
       curve_(kTaps * kPhases + 2, 0.0f) {
     for (int n = 0; n <= kTaps * kPhases; ++n) {
         curve_[n] = static_cast<float>(Kernel(double(n) / kPhases - kHalf));
