@@ -10,6 +10,9 @@
 // 2 ms, against the passes without them.
 //
 //     build/bin/bench_audio [--rounds 5] [--blocks 200]
+//
+// Before all that, 64 voices at the top rate (a pitch of 20, which the engine clamps to
+// 384 kHz and OpenAL Soft to its own highest pitch) against the same at their own rate.
 #include "platform/audio/tqaudiotest.h"
 
 #include <AL/al.h>
@@ -40,7 +43,7 @@ constexpr int kSampleRate = 22050;
 constexpr int kBlockFrames = 1024;
 constexpr int kWarmBlocks = 10;
 
-enum class Pitch { One, Own, Changing };
+enum class Pitch { One, Own, Changing, Top };
 
 struct Row {
     const char* name;
@@ -57,6 +60,9 @@ const Row kRows[] = {
     {"256, pitch changed every block", 256, Pitch::Changing},
 };
 
+// Beyond the highest pitch of every mixer measured.
+constexpr double kTopPitch = 20.0;
+
 // The voice's pitch before play, and at `block` while playing.
 double OwnPitch(int voice, int voices) {
     return 0.75 + 0.5 * ((voice * 37) % voices) / voices;
@@ -68,6 +74,8 @@ double PitchAt(const Row& row, int voice, int block) {
         return 1.0;
     case Pitch::Own:
         return OwnPitch(voice, row.voices);
+    case Pitch::Top:
+        return kTopPitch;
     default:
         return OwnPitch(voice, row.voices) * (1.0 + 0.02 * std::sin(0.3 * block + voice));
     }
@@ -256,6 +264,30 @@ std::unique_ptr<Mix> MakeMix(int peer, const Row& row) {
     default:
         return std::make_unique<OpenAlMix>(row, "23rd order Sinc"); // bsinc24
     }
+}
+
+// A voice's cost at the top rate against its cost at its own rate, engine and peers alike.
+void PrintTopRateCosts(int rounds, int blocks) {
+    const Row rows[2] = {{"64, own rate", 64, Pitch::One}, {"64, top rate", 64, Pitch::Top}};
+    std::vector<double> costs[2][kPeers];
+    for (int round = 0; round < rounds; ++round) {
+        for (int r = 0; r < 2; ++r) {
+            for (int peer = 0; peer < kPeers; ++peer) {
+                std::unique_ptr<Mix> mix = MakeMix(peer, rows[r]);
+                costs[r][peer].push_back(Measure(*mix, blocks));
+            }
+        }
+    }
+    printf("%-32s %10s %14s %15s\n", "voices at the top rate", kPeerNames[0], kPeerNames[1], kPeerNames[2]);
+    double medians[2][kPeers];
+    for (int r = 0; r < 2; ++r) {
+        for (int peer = 0; peer < kPeers; ++peer) {
+            medians[r][peer] = Median(costs[r][peer]);
+        }
+        printf("%-32s %10.0f %14.0f %15.0f\n", rows[r].name, medians[r][0], medians[r][1], medians[r][2]);
+    }
+    printf("top / own rate:                  %9.2fx %13.2fx %14.2fx\n", medians[1][0] / medians[0][0],
+           medians[1][1] / medians[0][1], medians[1][2] / medians[0][2]);
 }
 
 void PrintCosts(int rounds, int blocks) {
@@ -479,6 +511,7 @@ int main(int argc, char** argv) {
         }
     }
     printf("cores %u, load before %s\n", std::thread::hardware_concurrency(), LoadAverage().c_str());
+    PrintTopRateCosts(rounds, blocks);
     PrintCosts(rounds, blocks);
     PrintCallTimes(3.0, true, false);
     PrintCallTimes(3.0, true, true);

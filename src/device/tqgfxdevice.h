@@ -431,6 +431,12 @@ public:
     /// The device window's procedure.
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+    /// Why the last Effect_Load or Stream_Load failed on data it had (the bytes given, or the file it
+    /// read), in the audio module's words, such as "not a readable sound file (Format not
+    /// recognised.)". Empty after a load that succeeded or found no file. The load only posts its
+    /// error; its caller, which knows the file's name, logs the line.
+    const char* Sound_LoadProblem() const { return m_soundLoadProblem.c_str(); }
+
     /// Diagnostics for tests and benchmarks: draw calls issued since start-up, and the Direct3D
     /// device (NULL when none).
     unsigned DrawCallCount() const { return m_nDrawCalls; }
@@ -649,6 +655,7 @@ private:
     HMODULE m_hBass = nullptr;
     bool m_bSilent = false;
     std::vector<StreamMemory> m_streams;
+    std::string m_soundLoadProblem;
 
     // Input.
     int m_nVKey = 0;

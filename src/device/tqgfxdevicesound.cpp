@@ -55,6 +55,8 @@ struct AudioApi {
 };
 
 AudioApi g_audio{};
+// Why the module refused the last sound file; a module of another make may lack it.
+const char* (*g_fileRefusal)() = nullptr;
 
 template <class F> bool Bind(HMODULE module, const char* name, F& function) {
     FARPROC address = GetProcAddress(module, name);
@@ -91,7 +93,14 @@ bool BindFunctions(HMODULE m) {
     ok = Bind(m, "BASS_ChannelPause", a.ChannelPause) && ok;
     ok = Bind(m, "BASS_ChannelStop", a.ChannelStop) && ok;
     ok = Bind(m, "BASS_ChannelIsActive", a.ChannelIsActive) && ok;
+    Bind(m, "TQAudio_FileRefusal", g_fileRefusal);
     return ok;
+}
+
+// Why the module refused a sound file, in its words when it has them.
+std::string SoundRefusal() {
+    const char* why = g_fileRefusal ? g_fileRefusal() : "";
+    return *why ? why : "not a readable sound file";
 }
 
 DWORD LoopFlag(bool loop) {
@@ -186,9 +195,12 @@ void TQGfxDevice::SetFXVolume(int volume) {
         g_audio.SetConfig(BASS_CONFIG_GVOL_SAMPLE, static_cast<DWORD>(volume));
 }
 
+// The music volume is that of tracker music and of streams alike: both are music to a game.
 void TQGfxDevice::SetMusicVolume(int volume) {
-    if (SoundLoaded())
-        g_audio.SetConfig(BASS_CONFIG_GVOL_MUSIC, static_cast<DWORD>(volume));
+    if (!SoundLoaded())
+        return;
+    g_audio.SetConfig(BASS_CONFIG_GVOL_MUSIC, static_cast<DWORD>(volume));
+    g_audio.SetConfig(BASS_CONFIG_GVOL_STREAM, static_cast<DWORD>(volume));
 }
 
 // The caller's block (size > 0) or the named resource read whole (*owned: free it afterwards).
@@ -251,17 +263,29 @@ DWORD TQGfxDevice::OpenSound(const char* nameOrData, DWORD size, const SoundOpen
 
 // An effect or stream opened as above. Without an output nothing is decoded, but a named file that
 // cannot be read fails (and is logged) as it would with one, so a game learns of a missing file on
-// any machine.
+// any machine. Data the module refuses leaves its reason in m_soundLoadProblem, posted as the
+// error (after the file's name when the device read it); the caller, which knows what the data
+// was, logs the line.
 DWORD TQGfxDevice::LoadSound(const char* nameOrData, DWORD size, const SoundOpener& open) {
-    if (!m_bSilent)
-        return OpenSound(nameOrData, size, open);
-    return OpenSound(nameOrData, size, [](void*, DWORD, bool*) { return kSilentHandle; });
+    m_soundLoadProblem.clear();
+    const DWORD handle = m_bSilent
+                             ? OpenSound(nameOrData, size, [](void*, DWORD, bool*) { return kSilentHandle; })
+                             : OpenSound(nameOrData, size, open);
+    if (!m_soundLoadProblem.empty())
+        PostError((size ? m_soundLoadProblem : nameOrData + (": " + m_soundLoadProblem)).c_str());
+    return handle;
 }
 
 DWORD TQGfxDevice::Effect_Load(const char* nameOrData, DWORD size) {
     return LoadSound(nameOrData, size, [this](void* data, DWORD length, bool*) {
         HSAMPLE sample = g_audio.SampleLoad(TRUE, data, 0, length, kMaxPlaybacks, BASS_SAMPLE_OVER_VOL);
-        return sample ? sample : DecodeEffect(data, length);
+        if (sample)
+            return sample;
+        const std::string refusal = SoundRefusal();
+        sample = DecodeEffect(data, length);
+        if (!sample)
+            m_soundLoadProblem = refusal;
+        return sample;
     });
 }
 
@@ -312,7 +336,7 @@ DWORD TQGfxDevice::Stream_Load(const char* nameOrData, DWORD size) {
     return LoadSound(nameOrData, size, [this](void* data, DWORD length, bool* keepData) {
         HSTREAM stream = g_audio.StreamCreateFile(TRUE, data, 0, length, 0);
         if (!stream)
-            PostError("Can't load stream");
+            m_soundLoadProblem = SoundRefusal();
         *keepData = stream != 0;
         return stream;
     });

@@ -125,9 +125,9 @@ void TQ2DGfx_SetTransform(float x, float y, float dx, float dy, float rotation, 
 void TQ2DSoundMute(int mute);
 /// Stops every playing sound and music.
 void TQ2DSoundStopAll();
-/// Effect and music volumes, 0..100.
+/// Effect volume, 0..100: every TQ2DSound (music keeps its own volume).
 void TQ2DSoundVolume(unsigned long volume);
-/// Music volume, 0..100.
+/// Music volume, 0..100: every TQ2DMusic and tracker music.
 void TQ2DMusicVolume(unsigned long volume);
 
 // ---- Random numbers (a shared generator a background worker keeps advancing) ----

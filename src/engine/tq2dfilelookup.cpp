@@ -181,3 +181,10 @@ void TQ2DLogNotLoaded(const char* function, const char* what, const char* name, 
     g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s '%s': in no pack; tried %s (names match in any case).",
                      what, name, tried.c_str());
 }
+
+void TQ2DLogUnreadableSound(const char* function, const char* what, const char* name, unsigned long size) {
+    const char* problem = g_pTQ2DDevice->Sound_LoadProblem();
+    if (*problem)
+        TQ2DLogUnreadable(function, what, name ? name : (std::to_string(size) + " bytes in memory").c_str(),
+                          problem);
+}

@@ -51,6 +51,10 @@ DWORD TQ2DLoadByName(const char* name, const TQString& key, DWORD (TQGfxDevice::
 /// when that fails or when TQ2DRefuseDiskPath refuses the name. Free the bytes with Resource_Free.
 void* TQ2DLoadResource(const char* name, DWORD* size, const char* what);
 
+/// After a failed Effect_Load or Stream_Load of data (from a pack under name, or `size` bytes of
+/// the caller's memory when name is NULL): one line naming it and why, when the device says why.
+void TQ2DLogUnreadableSound(const char* function, const char* what, const char* name, unsigned long size);
+
 /// Reads a description file no registered pack holds: under its normalised key from the working
 /// folder, then, for an absolute path of this system, as that path. False when both fail, after one
 /// line naming the paths tried.

@@ -43,8 +43,10 @@ int TQ2DMusic::Create(const char* name, unsigned long size) {
     if (!size)
         return LoadShared(name);
     const DWORD music = g_pTQ2DDevice->Stream_Load(name, static_cast<DWORD>(size));
-    if (!music)
+    if (!music) {
+        TQ2DLogUnreadableSound("TQ2DMusic::Create", "music", nullptr, size);
         return 0;
+    }
     if (!(m_pEntry = TQ2DGlobalMusic::AddPrivate(music))) {
         g_pTQ2DDevice->Stream_Free(music);
         return 0;
@@ -70,6 +72,7 @@ DWORD TQ2DMusic::LoadFromImage(const char* name, TQString& bytes, char** image) 
     std::memcpy(*image, bytes.GetBuffer(), length);
     const DWORD music = g_pTQ2DDevice->Stream_Load(*image, length);
     if (!music) {
+        TQ2DLogUnreadableSound("TQ2DMusic::Create", "music", name, 0);
         delete[] * image;
         *image = nullptr;
     }
@@ -88,9 +91,10 @@ int TQ2DMusic::LoadShared(const char* name) {
     }
     TQString bytes;
     char* image = nullptr;
-    const DWORD music = TQ2DPackGetFile(key, bytes)
-                            ? LoadFromImage(name, bytes, &image)
-                            : TQ2DLoadByName(name, key, &TQGfxDevice::Stream_Load, "music");
+    const DWORD music =
+        TQ2DPackGetFile(key, bytes)
+            ? LoadFromImage(name, bytes, &image)
+            : TQ2DLoadByName(name, key, &TQGfxDevice::Stream_Load, "music", &TQGfxDevice::Sound_LoadProblem);
     if (!music)
         return 0;
     if (!(m_pEntry = TQ2DGlobalMusic::Add(key, music))) {

@@ -39,8 +39,10 @@ int TQ2DSound::Create(const char* name, unsigned long size) {
     if (!size)
         return LoadShared(name);
     const DWORD effect = g_pTQ2DDevice->Effect_Load(name, static_cast<DWORD>(size));
-    if (!effect)
+    if (!effect) {
+        TQ2DLogUnreadableSound("TQ2DSound::Create", "sound", nullptr, size);
         return 0;
+    }
     if (!(m_pEntry = TQ2DGlobalSound::AddPrivate(effect))) {
         g_pTQ2DDevice->Effect_Free(effect);
         return 0;
@@ -62,9 +64,11 @@ int TQ2DSound::LoadShared(const char* name) {
     TQString bytes;
     DWORD effect = 0;
     if (!TQ2DPackGetFile(key, bytes))
-        effect = TQ2DLoadByName(name, key, &TQGfxDevice::Effect_Load, "sound");
-    else if (bytes.GetBufferLength() > 0) // an empty stored file is a failed load, not a name
-        effect = g_pTQ2DDevice->Effect_Load(bytes.GetBuffer(), bytes.GetBufferLength());
+        effect =
+            TQ2DLoadByName(name, key, &TQGfxDevice::Effect_Load, "sound", &TQGfxDevice::Sound_LoadProblem);
+    else if (bytes.GetBufferLength() > 0 && // an empty stored file is a failed load, not a name
+             !(effect = g_pTQ2DDevice->Effect_Load(bytes.GetBuffer(), bytes.GetBufferLength())))
+        TQ2DLogUnreadableSound("TQ2DSound::Create", "sound", name, 0);
     if (!effect)
         return 0;
     if (!(m_pEntry = TQ2DGlobalSound::Add(key, effect))) {

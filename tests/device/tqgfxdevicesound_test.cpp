@@ -4,8 +4,12 @@
 #include "platform/audio/tqaudio.h"
 #include "platform/win32/tqkernel32.h"
 
+#include <minizip/zip.h>
+#include <zlib.h>
+
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -175,7 +179,7 @@ TEST_F(DeviceSoundTest, EffectsAndStreamsFromResources) {
     dev->Stream_Play(own, false);
     dev->Stream_Free(own);
     EXPECT_EQ(dev->Stream_Load(junk.data(), static_cast<DWORD>(junk.size())), 0u);
-    EXPECT_STREQ(dev->System_GetErrorMessage(), "Can't load stream");
+    EXPECT_STREQ(dev->System_GetErrorMessage(), "not a readable sound file (Format not recognised.)");
 
     // A stream left playing is released with its memory at shut-down.
     DWORD left = dev->Stream_Load(Path("sfx/tone.wav").c_str(), 0);
@@ -223,4 +227,60 @@ TEST_F(DeviceSoundTest, WithoutAnOutputMissingFilesStillFail) {
     EXPECT_EQ(dev->Effect_Load(Path("sfx/none.wav").c_str(), 0), 0u);
     EXPECT_EQ(dev->Stream_Load(Path("sfx/none.wav").c_str(), 0), 0u);
     EXPECT_EQ(std::string(dev->System_GetErrorMessage()), "Can't load resource: " + Path("sfx/none.wav"));
+}
+
+// The music volume applies to streams (a game's music) as well as to tracker music; the effect
+// volume leaves them alone. Measured in the mix the module renders.
+TEST_F(DeviceSoundTest, MusicVolumeAppliesToStreams) {
+    auto render = reinterpret_cast<DWORD (*)(float*, DWORD)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(module, "TQAudioTest_Render")));
+    ASSERT_NE(render, nullptr);
+    const auto level = [&] {
+        std::vector<float> mix(2 * 4410);
+        render(mix.data(), 441); // past any ramp of the volume
+        render(mix.data(), 4410);
+        double sum = 0.0;
+        for (float value : mix)
+            sum += double(value) * value;
+        return std::sqrt(sum / mix.size());
+    };
+    DWORD stream = dev->Stream_Load(wav.data(), static_cast<DWORD>(wav.size()));
+    ASSERT_NE(stream, 0u);
+    dev->Stream_Play(stream, true);
+    const double full = level();
+    EXPECT_GT(full, 0.05);
+    dev->System_SetState(TQGFX_FXVOLUME, 0);
+    EXPECT_NEAR(level(), full, full * 0.01);
+    dev->System_SetState(TQGFX_MUSVOLUME, 0);
+    EXPECT_LT(level(), full * 1e-3);
+    dev->System_SetState(TQGFX_MUSVOLUME, 100);
+    EXPECT_NEAR(level(), full, full * 0.01);
+    dev->Stream_Free(stream);
+}
+
+// A damaged sound in a pack fails with one line that names it, as an effect and as a stream; the
+// module writes none of its own.
+TEST_F(DeviceSoundTest, DamagedSoundInAPackSaysWhichInOneLine) {
+    zipFile zip = zipOpen(Path("sounds.zip").c_str(), APPEND_STATUS_CREATE);
+    ASSERT_NE(zip, nullptr);
+    const std::string damaged = "RIFF$$$$WAVEfmt garbage that is no sound at all";
+    zip_fileinfo info{};
+    zipOpenNewFileInZip(zip, "sfx/broken.wav", &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                        Z_DEFAULT_COMPRESSION);
+    zipWriteInFileInZip(zip, damaged.data(), static_cast<unsigned>(damaged.size()));
+    zipCloseFileInZip(zip);
+    ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
+    ASSERT_TRUE(dev->Resource_AttachPack(Path("sounds.zip").c_str(), nullptr));
+
+    for (bool stream : {false, true}) {
+        SCOPED_TRACE(stream ? "stream" : "effect");
+        const size_t before = LogLines().size();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(stream ? dev->Stream_Load("sfx/broken.wav", 0) : dev->Effect_Load("sfx/broken.wav", 0), 0u);
+        EXPECT_EQ(testing::internal::GetCapturedStderr().find("tqaudio:"), std::string::npos);
+        const std::vector<std::string> lines = LogLines();
+        ASSERT_EQ(lines.size(), before + 1);
+        EXPECT_NE(lines.back().find("sfx/broken.wav: not a readable sound file ("), std::string::npos)
+            << lines.back();
+    }
 }

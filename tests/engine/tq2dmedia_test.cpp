@@ -350,6 +350,35 @@ TEST_F(MediaTest, MusicWithoutMemoryForItsImageFailsAndSaysSo) {
     EXPECT_EQ(music.Create("music/short.wav", 0), 1);
 }
 
+// A damaged sound or music, in a pack or on disk, fails with one line that names it and says why;
+// the audio module writes none of its own.
+TEST_F(MediaTest, DamagedSoundFailsWithOneLineNamingIt) {
+    const std::string text = "RIFF$$$$WAVEfmt not a sound at all";
+    const std::vector<unsigned char> damaged(text.begin(), text.end());
+    const std::string pack = folder.Path("damaged.pak");
+    MakePack(folder, pack, {{"SND/BROKEN.WAV", damaged}, {"MUSIC/BROKEN.OGG", damaged}});
+    ASSERT_EQ(TQ2DPackAdd(pack.c_str()), 1);
+    WriteFile(folder.Path("broken.wav"), damaged);
+    const struct {
+        std::string name;
+        bool music;
+    } cases[] = {
+        {"snd/broken.wav", false}, {"music/broken.ogg", true}, {folder.Relative() + "/broken.wav", false}};
+    for (const auto& [name, isMusic] : cases) {
+        SCOPED_TRACE(name);
+        TQLogCapture errors(g_tqLogError);
+        testing::internal::CaptureStderr();
+        TQ2DSound sound;
+        TQ2DMusic music;
+        EXPECT_EQ(isMusic ? music.Create(name.c_str(), 0) : sound.Create(name.c_str(), 0), 0);
+        EXPECT_EQ(testing::internal::GetCapturedStderr().find("tqaudio:"), std::string::npos);
+        const std::vector<std::string> lines = errors.Lines();
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].find("'" + name + "': not a readable sound file ("), std::string::npos)
+            << lines[0];
+    }
+}
+
 // Objects the host keeps over a restart hold handles of the closed engine; the new engine hands
 // out the same numbers for its own objects, which those old holders must never free or share.
 TEST_F(MediaTest, MediaKeptOverARestartNeverReachTheNewEngine) {

@@ -38,7 +38,8 @@ typedef DWORD HSTREAM;  // a file decoded while it plays, its own channel
 
 // BASS_SetConfig options: group volumes 0..100, applied on top of each channel's volume.
 #define BASS_CONFIG_GVOL_SAMPLE 4 // samples
-#define BASS_CONFIG_GVOL_MUSIC 6  // tracker music (streams have no group volume)
+#define BASS_CONFIG_GVOL_STREAM 5 // streams
+#define BASS_CONFIG_GVOL_MUSIC 6  // tracker music
 
 // BASS_ChannelIsActive results.
 #define BASS_ACTIVE_STOPPED 0
@@ -160,3 +161,7 @@ TQAUDIO_API BOOL BASS_ChannelStop(DWORD handle);
 TQAUDIO_API DWORD BASS_ChannelIsActive(DWORD handle);
 // The outcome of this thread's last call: BASS_OK or a BASS_ERROR_* code.
 TQAUDIO_API int BASS_ErrorGetCode(void);
+// Why the last file this thread gave BASS_SampleLoad or BASS_StreamCreateFile was refused
+// (BASS_ERROR_FILEFORM), as "not a readable sound file (reason)", for the caller to say with the
+// file's name; "" when that file was read. The module itself writes no line for such a file.
+TQAUDIO_API const char* TQAudio_FileRefusal(void);

@@ -3,7 +3,8 @@
 #include "platform/audio/tqaudio.h"
 #include "platform/audio/tqaudiosystem.h"
 #include "platform/audio/tqaudiotest.h"
-#include "platform/audio/tqresamplekernel.h"
+#include "platform/audio/tqsndfiledecoder.h"
+#include "platform/system/tqcpufeatures.h"
 
 #include <algorithm>
 
@@ -133,10 +134,14 @@ TQAUDIO_API int BASS_ErrorGetCode(void) {
     return AudioSystem::LastError();
 }
 
+TQAUDIO_API const char* TQAudio_FileRefusal(void) {
+    return tqaudio::SndfileDecoder::Refusal();
+}
+
 TQAUDIO_API DWORD TQAudioTest_Render(float* out, DWORD frames) {
     return System().Render(out, frames);
 }
 
 TQAUDIO_API void TQAudioTest_LimitKernels(int level) {
-    tqaudio::LimitKernelLevel(static_cast<tqaudio::KernelLevel>(std::clamp(level, 0, 2)));
+    tqplat::LimitKernelLevel(static_cast<tqplat::KernelLevel>(std::clamp(level, 0, 3)));
 }

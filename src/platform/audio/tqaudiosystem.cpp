@@ -176,6 +176,8 @@ DWORD AudioSystem::SetConfig(DWORD option, DWORD value) {
     const int volume = static_cast<int>(std::min<DWORD>(value, 100));
     if (option == BASS_CONFIG_GVOL_SAMPLE) {
         mixer_.SetSampleVolume(volume);
+    } else if (option == BASS_CONFIG_GVOL_STREAM) {
+        mixer_.SetStreamVolume(volume);
     } else if (option == BASS_CONFIG_GVOL_MUSIC) {
         mixer_.SetMusicVolume(volume);
     } else {
@@ -510,10 +512,11 @@ BOOL AudioSystem::ChannelGetInfo(DWORD handle, TQAudioChannelInfo* info) {
     });
 }
 
-// Reads up to `frames` frames of a decoding stream as 16-bit data; holds the lock for one chunk
-// at a time, so a long read does not stall the output.
-size_t AudioSystem::ReadDecoded(DWORD handle, int16_t* out, size_t frames) {
+// Reads up to `frames` frames of a decoding stream as 16-bit data to `out`, which may sit at any
+// address; holds the lock for one chunk at a time, so a long read does not stall the output.
+size_t AudioSystem::ReadDecoded(DWORD handle, uint8_t* out, size_t frames) {
     float chunk[2 * kDecodeChunkFrames];
+    int16_t pcm[2 * kDecodeChunkFrames];
     size_t done = 0;
     while (done < frames) {
         Call call(*this);
@@ -523,7 +526,8 @@ size_t AudioSystem::ReadDecoded(DWORD handle, int16_t* out, size_t frames) {
         }
         const int channels = channel->Source().Channels();
         const size_t n = channel->Source().Read(chunk, std::min(kDecodeChunkFrames, frames - done));
-        std::transform(chunk, chunk + n * channels, out + done * channels, ToPcm16);
+        std::transform(chunk, chunk + n * channels, pcm, ToPcm16);
+        memcpy(out + done * channels * sizeof(int16_t), pcm, n * channels * sizeof(int16_t));
         done += n;
         if (n == 0) {
             break;
@@ -565,7 +569,7 @@ DWORD AudioSystem::ChannelGetData(DWORD handle, void* buffer, DWORD length) {
         frameBytes = static_cast<DWORD>(channel->Source().Channels() * sizeof(int16_t));
         length = LimitToPendingBuffer(buffer, length);
     }
-    const size_t frames = ReadDecoded(handle, static_cast<int16_t*>(buffer), length / frameBytes);
+    const size_t frames = ReadDecoded(handle, static_cast<uint8_t*>(buffer), length / frameBytes);
     Succeed();
     return static_cast<DWORD>(frames * frameBytes);
 }

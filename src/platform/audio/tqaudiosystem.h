@@ -121,7 +121,7 @@ private:
     static std::unique_ptr<PendingSample> NewPendingSample(size_t bytes, bool eightBits);
     size_t PlaybackToReplace(Sample& sample);
     DWORD LimitToPendingBuffer(const void* buffer, DWORD length) const;
-    size_t ReadDecoded(DWORD handle, int16_t* out, size_t frames);
+    size_t ReadDecoded(DWORD handle, uint8_t* out, size_t frames);
 
     std::mutex lifeMutex_;
     ModuleLock mutex_;

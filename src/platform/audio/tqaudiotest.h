@@ -12,5 +12,6 @@
 TQAUDIO_API DWORD TQAudioTest_Render(float* out, DWORD frames);
 
 // Resampling kernels picked from now on use at most this instruction set: 0 portable code, 1 SSE2,
-// 2 AVX2 with FMA (the processor's best). Lets tests compare every kernel the processor runs.
+// 2 AVX2 with FMA, 3 no limit (the processor's best). Lets tests compare every kernel the
+// processor runs.
 TQAUDIO_API void TQAudioTest_LimitKernels(int level);

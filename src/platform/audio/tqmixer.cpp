@@ -10,7 +10,6 @@ Mixer::~Mixer() {
 
 void Mixer::SetRate(double rate) {
     fadeFrames_ = Voice::FadeFrames(rate);
-    maxStep_ = Channel::kMaxRate / rate;
 }
 
 void Mixer::Add(Channel* channel) {
@@ -28,7 +27,7 @@ void Mixer::Touch(Channel* channel) {
     const VoiceControls controls = channel->Controls(GroupGain(*channel));
     Voice& voice = channel->GetVoice();
     if (controls.playing) {
-        voice.Prepare(fadeFrames_, maxStep_);
+        voice.Prepare(fadeFrames_);
     }
     voice.SetControls(controls);
     if (voice.Prepared()) { // one that never played is silent: it takes its controls when it plays
@@ -84,6 +83,11 @@ void Mixer::SetSampleVolume(int volume) {
     TouchKind(Channel::Kind::SamplePlayback);
 }
 
+void Mixer::SetStreamVolume(int volume) {
+    streamVolume_ = volume;
+    TouchKind(Channel::Kind::Stream);
+}
+
 void Mixer::SetMusicVolume(int volume) {
     musicVolume_ = volume;
     TouchKind(Channel::Kind::Music);
@@ -93,6 +97,8 @@ float Mixer::GroupGain(const Channel& channel) const {
     switch (channel.GetKind()) {
     case Channel::Kind::SamplePlayback:
         return sampleVolume_ / 100.0f;
+    case Channel::Kind::Stream:
+        return streamVolume_ / 100.0f;
     case Channel::Kind::Music:
         return musicVolume_ / 100.0f;
     default:

@@ -40,6 +40,7 @@ public:
     // Stops every channel, fading out.
     void StopAll();
     void SetSampleVolume(int volume);
+    void SetStreamVolume(int volume);
     void SetMusicVolume(int volume);
 
     // Whether finished voices wait to be destroyed.
@@ -70,8 +71,8 @@ private:
     OwnedVoices finished_; // done, waiting to be destroyed
     VoiceList<&Voice::dirty> changed_;
     int fadeFrames_ = 1;
-    double maxStep_ = 1.0; // the highest playback rate over the mix rate
     int sampleVolume_ = 100;
+    int streamVolume_ = 100;
     int musicVolume_ = 100;
 
     // Mixing thread.

@@ -1,15 +1,12 @@
 #include "platform/audio/tqresamplekernel.h"
 
 #include "platform/audio/tqsinctable.h"
+#include "platform/system/tqcpufeatures.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 
-#if defined(__GNUC__) && defined(__x86_64__)
-#define TQ_AUDIO_X86 1
-#include <immintrin.h>
-#define TQ_TARGET_AVX2 __attribute__((target("avx2,fma")))
+#if defined(TQ_CPU_X86)
 #define TQ_INLINE_AVX2 inline __attribute__((target("avx2,fma"), always_inline))
 #endif
 
@@ -17,33 +14,33 @@ namespace tqaudio {
 
 namespace {
 
-constexpr int kTaps = SincTable::kTaps;
-constexpr int kFirstTap = 1 - SincTable::kHalf; // the first tap's frame, from the position's frame
-constexpr int kFractionBits = 32 - SincTable::kPhaseBits;
-constexpr float kFractionScale = 1.0f / (1u << kFractionBits);
+using tqplat::KernelLevel;
+
 constexpr float kCurveEnd = float(SincTable::kTaps * SincTable::kPhases);
+constexpr int64_t kOne = int64_t(1) << 32;
 
-KernelLevel DetectLevel() {
-#if defined(TQ_AUDIO_X86)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) {
-        return KernelLevel::kAvx2;
-    }
-    return KernelLevel::kSse2;
-#else
-    return KernelLevel::kPortable;
-#endif
+// A table of phase rows (SincTable::Row or WideRow) of kTaps taps.
+template <int kTaps> const float* FirstRow() {
+    return kTaps == SincTable::kTaps ? SincTable::Get().Row(0) : SincTable::Get().WideRow(0);
 }
 
-const KernelLevel kCpuLevel = DetectLevel();
-std::atomic<KernelLevel> g_level{kCpuLevel};
-
-const float* PhaseRow(const float* rows, uint32_t fraction) {
-    return rows + (fraction >> kFractionBits) * 2 * kTaps;
+// The first tap's frame, from the position's frame.
+template <int kTaps> constexpr int FirstTap() {
+    return 1 - kTaps / 2;
 }
 
-float PhaseWeight(uint32_t fraction) {
-    return (fraction & ((1u << kFractionBits) - 1)) * kFractionScale;
+// The bits of a position's fraction below its phase in a table of kTaps taps.
+template <int kTaps> constexpr int FractionBits() {
+    return 32 - (kTaps == SincTable::kTaps ? SincTable::kPhaseBits : SincTable::kWidePhaseBits);
+}
+
+template <int kTaps> const float* PhaseRow(const float* rows, uint32_t fraction) {
+    return rows + (fraction >> FractionBits<kTaps>()) * 2 * kTaps;
+}
+
+// How far a position is from its phase row to the next.
+template <int kTaps> float PhaseWeight(uint32_t fraction) {
+    return (fraction & ((1u << FractionBits<kTaps>()) - 1)) * (1.0f / (1u << FractionBits<kTaps>()));
 }
 
 void WriteSides(float* out, const float* sides, int channels) {
@@ -51,19 +48,20 @@ void WriteSides(float* out, const float* sides, int channels) {
     out[1] = sides[channels - 1];
 }
 
+template <int kTaps>
 void FilterPortable(const float* const* planes, int channels, const FramePosition* at, const float*,
                     size_t count, float* out) {
-    const float* rows = SincTable::Get().Row(0);
+    const float* rows = FirstRow<kTaps>();
     float coefficients[kTaps];
     for (size_t j = 0; j < count; ++j) {
-        const float* row = PhaseRow(rows, at[j].Fraction());
-        const float weight = PhaseWeight(at[j].Fraction());
+        const float* row = PhaseRow<kTaps>(rows, at[j].Fraction());
+        const float weight = PhaseWeight<kTaps>(at[j].Fraction());
         for (int k = 0; k < kTaps; ++k) {
             coefficients[k] = row[k] + weight * row[kTaps + k];
         }
         float sides[2];
         for (int c = 0; c < channels; ++c) {
-            const float* x = planes[c] + at[j].Index() + kFirstTap;
+            const float* x = planes[c] + at[j].Index() + FirstTap<kTaps>();
             float sum = 0.0f;
             for (int k = 0; k < kTaps; ++k) {
                 sum += coefficients[k] * x[k];
@@ -101,7 +99,7 @@ void FilterStretchedPortable(const float* const* planes, int channels, const Fra
     }
 }
 
-#if defined(TQ_AUDIO_X86)
+#if defined(TQ_CPU_X86)
 
 float Sum4(__m128 v) {
     v = _mm_add_ps(v, _mm_movehl_ps(v, v));
@@ -109,12 +107,13 @@ float Sum4(__m128 v) {
     return _mm_cvtss_f32(v);
 }
 
+template <int kTaps>
 void FilterSse2(const float* const* planes, int channels, const FramePosition* at, const float*, size_t count,
                 float* out) {
-    const float* rows = SincTable::Get().Row(0);
+    const float* rows = FirstRow<kTaps>();
     for (size_t j = 0; j < count; ++j) {
-        const float* row = PhaseRow(rows, at[j].Fraction());
-        const __m128 weight = _mm_set1_ps(PhaseWeight(at[j].Fraction()));
+        const float* row = PhaseRow<kTaps>(rows, at[j].Fraction());
+        const __m128 weight = _mm_set1_ps(PhaseWeight<kTaps>(at[j].Fraction()));
         __m128 coefficients[kTaps / 4];
         for (int q = 0; q < kTaps / 4; ++q) {
             coefficients[q] =
@@ -122,7 +121,7 @@ void FilterSse2(const float* const* planes, int channels, const FramePosition* a
         }
         float sides[2];
         for (int c = 0; c < channels; ++c) {
-            const float* x = planes[c] + at[j].Index() + kFirstTap;
+            const float* x = planes[c] + at[j].Index() + FirstTap<kTaps>();
             __m128 sum = _mm_mul_ps(coefficients[0], _mm_loadu_ps(x));
             for (int q = 1; q < kTaps / 4; ++q) {
                 sum = _mm_add_ps(sum, _mm_mul_ps(coefficients[q], _mm_loadu_ps(x + 4 * q)));
@@ -141,28 +140,42 @@ TQ_INLINE_AVX2 float Sum8(__m256 v) {
 }
 
 // The coefficients of taps 8q to 8q + 7 at a phase row, `weight` of the way to the next phase.
-TQ_INLINE_AVX2 __m256 Coefficients(const float* row, __m256 weight, int q) {
+template <int kTaps> TQ_INLINE_AVX2 __m256 Coefficients(const float* row, __m256 weight, int q) {
     return _mm256_fmadd_ps(weight, _mm256_loadu_ps(row + kTaps + 8 * q), _mm256_loadu_ps(row + 8 * q));
 }
 
-// Eight partial sums of the 32 products of the frames from x on and the coefficients.
-TQ_INLINE_AVX2 __m256 Products(__m256 c0, __m256 c1, __m256 c2, __m256 c3, const float* x) {
-    const __m256 a = _mm256_fmadd_ps(c2, _mm256_loadu_ps(x + 16), _mm256_mul_ps(c0, _mm256_loadu_ps(x)));
-    const __m256 b = _mm256_fmadd_ps(c3, _mm256_loadu_ps(x + 24), _mm256_mul_ps(c1, _mm256_loadu_ps(x + 8)));
-    return _mm256_add_ps(a, b);
-}
-
-// The partial sums of one output frame on one plane, or on two sharing the coefficients.
+// The partial sums of one output frame on one plane, or on two sharing the coefficients: eight
+// each, of the kTaps products of the frames and the coefficients, in two chains. Each vector of
+// coefficients is used as soon as it is made, so few registers are live however many taps.
+template <int kTaps, bool kStereo>
 TQ_INLINE_AVX2 void FrameProducts(const float* rows, const FramePosition& at, const float* left,
                                   const float* right, __m256* leftSums, __m256* rightSums) {
-    const float* row = PhaseRow(rows, at.Fraction());
-    const __m256 weight = _mm256_set1_ps(PhaseWeight(at.Fraction()));
-    const __m256 c0 = Coefficients(row, weight, 0), c1 = Coefficients(row, weight, 1);
-    const __m256 c2 = Coefficients(row, weight, 2), c3 = Coefficients(row, weight, 3);
-    const int first = at.Index() + kFirstTap;
-    *leftSums = Products(c0, c1, c2, c3, left + first);
-    if (right) {
-        *rightSums = Products(c0, c1, c2, c3, right + first);
+    const float* row = PhaseRow<kTaps>(rows, at.Fraction());
+    const __m256 weight = _mm256_set1_ps(PhaseWeight<kTaps>(at.Fraction()));
+    const int first = at.Index() + FirstTap<kTaps>();
+    const float* x = left + first;
+    const float* y = kStereo ? right + first : nullptr;
+    __m256 c = Coefficients<kTaps>(row, weight, 0);
+    __m256 a = _mm256_mul_ps(c, _mm256_loadu_ps(x)), ra = kStereo ? _mm256_mul_ps(c, _mm256_loadu_ps(y)) : c;
+    c = Coefficients<kTaps>(row, weight, 1);
+    __m256 b = _mm256_mul_ps(c, _mm256_loadu_ps(x + 8)),
+           rb = kStereo ? _mm256_mul_ps(c, _mm256_loadu_ps(y + 8)) : c;
+#pragma GCC unroll 4
+    for (int q = 2; q < kTaps / 8; q += 2) {
+        c = Coefficients<kTaps>(row, weight, q);
+        a = _mm256_fmadd_ps(c, _mm256_loadu_ps(x + 8 * q), a);
+        if (kStereo) {
+            ra = _mm256_fmadd_ps(c, _mm256_loadu_ps(y + 8 * q), ra);
+        }
+        c = Coefficients<kTaps>(row, weight, q + 1);
+        b = _mm256_fmadd_ps(c, _mm256_loadu_ps(x + 8 * q + 8), b);
+        if (kStereo) {
+            rb = _mm256_fmadd_ps(c, _mm256_loadu_ps(y + 8 * q + 8), rb);
+        }
+    }
+    *leftSums = _mm256_add_ps(a, b);
+    if (kStereo) {
+        *rightSums = _mm256_add_ps(ra, rb);
     }
 }
 
@@ -184,43 +197,43 @@ TQ_INLINE_AVX2 void StoreStereo8(float* out, __m256 left, __m256 right) {
 
 // Eight output frames at a time with their sums added across together, the rest one by one;
 // `right` is NULL for a mono input.
-template <bool kStereo>
+template <int kTaps, bool kStereo>
 TQ_INLINE_AVX2 void FilterPlanesAvx2(const float* left, const float* right, const FramePosition* at,
                                      size_t count, float* out) {
-    const float* rows = SincTable::Get().Row(0);
-    const float* second = kStereo ? right : nullptr;
+    const float* rows = FirstRow<kTaps>();
     size_t j = 0;
     for (; j + 8 <= count; j += 8) {
         // a mono input leaves the right sums as they are
         const __m256 zero = _mm256_setzero_ps();
         __m256 l0, l1, l2, l3, l4, l5, l6, l7;
         __m256 r0 = zero, r1 = zero, r2 = zero, r3 = zero, r4 = zero, r5 = zero, r6 = zero, r7 = zero;
-        FrameProducts(rows, at[j], left, second, &l0, &r0);
-        FrameProducts(rows, at[j + 1], left, second, &l1, &r1);
-        FrameProducts(rows, at[j + 2], left, second, &l2, &r2);
-        FrameProducts(rows, at[j + 3], left, second, &l3, &r3);
-        FrameProducts(rows, at[j + 4], left, second, &l4, &r4);
-        FrameProducts(rows, at[j + 5], left, second, &l5, &r5);
-        FrameProducts(rows, at[j + 6], left, second, &l6, &r6);
-        FrameProducts(rows, at[j + 7], left, second, &l7, &r7);
+        FrameProducts<kTaps, kStereo>(rows, at[j], left, right, &l0, &r0);
+        FrameProducts<kTaps, kStereo>(rows, at[j + 1], left, right, &l1, &r1);
+        FrameProducts<kTaps, kStereo>(rows, at[j + 2], left, right, &l2, &r2);
+        FrameProducts<kTaps, kStereo>(rows, at[j + 3], left, right, &l3, &r3);
+        FrameProducts<kTaps, kStereo>(rows, at[j + 4], left, right, &l4, &r4);
+        FrameProducts<kTaps, kStereo>(rows, at[j + 5], left, right, &l5, &r5);
+        FrameProducts<kTaps, kStereo>(rows, at[j + 6], left, right, &l6, &r6);
+        FrameProducts<kTaps, kStereo>(rows, at[j + 7], left, right, &l7, &r7);
         const __m256 leftSums = SumAcross8(l0, l1, l2, l3, l4, l5, l6, l7);
         StoreStereo8(out + 2 * j, leftSums, kStereo ? SumAcross8(r0, r1, r2, r3, r4, r5, r6, r7) : leftSums);
     }
     for (; j < count; ++j) {
         __m256 l, r = _mm256_setzero_ps();
-        FrameProducts(rows, at[j], left, second, &l, &r);
+        FrameProducts<kTaps, kStereo>(rows, at[j], left, right, &l, &r);
         out[2 * j] = Sum8(l);
         out[2 * j + 1] = kStereo ? Sum8(r) : out[2 * j];
     }
 }
 
+template <int kTaps>
 TQ_TARGET_AVX2 void FilterAvx2(const float* const* planes, int channels, const FramePosition* at,
                                const float*, size_t count, float* out) {
-    static_assert(kTaps == 32, "the AVX2 kernel reads 32 taps as four vectors");
+    static_assert(kTaps % 16 == 0, "the AVX2 kernel reads its taps as pairs of vectors");
     if (channels == 2) {
-        FilterPlanesAvx2<true>(planes[0], planes[1], at, count, out);
+        FilterPlanesAvx2<kTaps, true>(planes[0], planes[1], at, count, out);
     } else {
-        FilterPlanesAvx2<false>(planes[0], nullptr, at, count, out);
+        FilterPlanesAvx2<kTaps, false>(planes[0], nullptr, at, count, out);
     }
 }
 
@@ -262,32 +275,46 @@ TQ_TARGET_AVX2 void FilterStretchedAvx2(const float* const* planes, int channels
 
 #endif
 
-} // namespace
+// The kernels of one instruction set: unstretched, at its widest, and at each frame's stretch.
+struct Filters {
+    FilterFunction unit;
+    FilterFunction widest;
+    FilterFunction each;
+};
 
-KernelLevel ChosenKernelLevel() {
-    return g_level.load(std::memory_order_relaxed);
+Filters FiltersFor(KernelLevel level) {
+#if defined(TQ_CPU_X86)
+    if (level >= KernelLevel::kAvx2) {
+        return {FilterAvx2<SincTable::kTaps>, FilterAvx2<SincTable::kWideTaps>, FilterStretchedAvx2};
+    }
+    if (level == KernelLevel::kSse2) {
+        return {FilterSse2<SincTable::kTaps>, FilterSse2<SincTable::kWideTaps>, FilterStretchedPortable};
+    }
+#endif
+    (void)level;
+    return {FilterPortable<SincTable::kTaps>, FilterPortable<SincTable::kWideTaps>, FilterStretchedPortable};
 }
 
-void LimitKernelLevel(KernelLevel level) {
-    g_level.store(std::min(level, kCpuLevel), std::memory_order_relaxed);
+} // namespace
+
+float KernelStretch(int64_t step) {
+    return step > kOne ? std::min(static_cast<float>(step * 0x1p-32), float(SincTable::kWidest)) : 1.0f;
 }
 
 int KernelReach(float stretch) {
     return static_cast<int>(std::ceil(SincTable::kHalf * stretch));
 }
 
-FilterFunction PickFilter(bool stretched) {
-#if defined(TQ_AUDIO_X86)
-    switch (ChosenKernelLevel()) {
-    case KernelLevel::kAvx2:
-        return stretched ? FilterStretchedAvx2 : FilterAvx2;
-    case KernelLevel::kSse2:
-        return stretched ? FilterStretchedPortable : FilterSse2;
+FilterFunction PickFilter(KernelWidth width) {
+    const Filters filters = FiltersFor(tqplat::ChosenKernelLevel());
+    switch (width) {
+    case KernelWidth::kUnit:
+        return filters.unit;
+    case KernelWidth::kWidest:
+        return filters.widest;
     default:
-        break;
+        return filters.each;
     }
-#endif
-    return stretched ? FilterStretchedPortable : FilterPortable;
 }
 
 } // namespace tqaudio

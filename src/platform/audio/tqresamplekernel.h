@@ -1,6 +1,6 @@
 // The inner loops of resampling: output frames filtered from input planes through the sinc table,
-// in portable code, SSE2 or AVX2 with FMA, whichever the processor runs (checked once), or lower
-// while limited so tests can compare every level the processor has.
+// in portable code, SSE2 or AVX2 with FMA, whichever the processor runs at the kernel level the
+// system services choose (tests limit it to compare every level).
 #pragma once
 
 #include <cstddef>
@@ -17,22 +17,22 @@ struct FramePosition {
     uint32_t Fraction() const { return static_cast<uint32_t>(at); }
 };
 
-enum class KernelLevel { kPortable, kSse2, kAvx2 };
-
-// The level kernels are picked for: the processor's, or lower while limited.
-KernelLevel ChosenKernelLevel();
-// Kernels picked from now on use `level` at most (kAvx2: no limit).
-void LimitKernelLevel(KernelLevel level);
+// How far the kernel is stretched for a run of output frames: not at all (every frame converts
+// up), to its widest (every frame steps SincTable::kWidest source frames or more), or by each
+// frame's own stretch.
+enum class KernelWidth { kUnit, kWidest, kEach };
 
 // Writes `count` interleaved stereo frames to `out` (a mono input goes to both sides) read from
-// `channels` planes at `at`, through the kernel stretched by `stretches` (one a frame: 1 when the
-// voice converts up, the step when it converts down, so the cut-off follows the lower rate). Each
-// plane holds every frame within ceil(16 × stretch) of an index.
+// `channels` planes at `at`, through the kernel stretched by `stretches` (one a frame, read only
+// for kEach: 1 when the voice converts up, its step up to SincTable::kWidest when it converts
+// down, so the cut-off follows the lower rate). Each plane holds every frame within
+// KernelReach(stretch) of an index, and seven more past it.
 using FilterFunction = void (*)(const float* const* planes, int channels, const FramePosition* at,
                                 const float* stretches, size_t count, float* out);
-// The kernel for positions that all have a stretch of 1 (it reads no stretches), or for any.
-FilterFunction PickFilter(bool stretched);
+FilterFunction PickFilter(KernelWidth width);
 
+// The kernel's stretch at a step (source frames per output frame, 32.32 fixed point).
+float KernelStretch(int64_t step);
 // The input frames a kernel reads on either side of a position at `stretch`.
 int KernelReach(float stretch);
 

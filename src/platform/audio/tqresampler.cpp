@@ -17,10 +17,6 @@ constexpr int64_t kOne = StepGlide::kOne;
 constexpr int64_t kSlackFrames = 8;
 constexpr int64_t kPlaneFrames = ResampleWorkspace::kPlaneFrames;
 
-float Stretch(int64_t step) {
-    return step > kOne ? static_cast<float>(step * 0x1p-32) : 1.0f;
-}
-
 void Deinterleave(const float* frames, size_t count, float* left, float* right) {
     for (size_t i = 0; i < count; ++i) {
         left[i] = frames[2 * i];
@@ -36,22 +32,12 @@ void Advance(int64_t step, int64_t* index, uint32_t* fraction) {
 
 } // namespace
 
-void Resampler::Reset() {
-    started_ = false;
+Resampler::Resampler() {
+    SincTable::Get();
 }
 
-// The history runs from the widest kernel's reach before the next output frame to the last frame
-// read, at most that reach past it. The filter table is built here too, before any mix needs it.
-void Resampler::Reserve(int channels, double maxStep) {
-    SincTable::Get();
-    const int64_t step = std::llround(std::clamp(maxStep, kMinStep, kMaxStep) * 0x1p32);
-    const size_t frames = 2 * static_cast<size_t>(KernelReach(Stretch(step))) + 64;
-    for (int c = 0; c < channels; ++c) {
-        if (history_[c].capacity() < frames) {
-            history_[c].assign(frames, 0.0f); // written once here, so the mix takes no page faults
-            history_[c].clear();
-        }
-    }
+void Resampler::Reset() {
+    started_ = false;
 }
 
 bool Resampler::PassesThrough() const {
@@ -65,8 +51,6 @@ void Resampler::SetStep(double step) {
         index_ = read_ = historyStart_ = 0;
         fraction_ = 0;
         end_ = std::numeric_limits<int64_t>::max();
-        history_[0].clear();
-        history_[1].clear();
         step_.Set(fixed);
     } else if (fixed != step_.Target()) {
         step_.Start(fixed, fraction_, kGlideFrames, fixed == kOne);
@@ -74,7 +58,7 @@ void Resampler::SetStep(double step) {
 }
 
 int Resampler::Reach() const {
-    return KernelReach(Stretch(std::max(step_.Current(), step_.Target())));
+    return KernelReach(KernelStretch(std::max(step_.Current(), step_.Target())));
 }
 
 size_t Resampler::Produce(AudioSource& source, float* out, size_t frames, double step, bool loop,
@@ -89,9 +73,9 @@ size_t Resampler::Produce(AudioSource& source, float* out, size_t frames, double
     while (done < frames && index_ < end_) {
         const bool through = PassesThrough();
         int64_t first = 0, high = 0;
-        bool stretched = false;
+        KernelWidth width = KernelWidth::kUnit;
         const size_t planned =
-            Plan(std::min(frames - done, work.positions.size()), work, &first, &high, &stretched);
+            Plan(std::min(frames - done, work.positions.size()), work, &first, &high, &width);
         Fill(source, loop, first, high, work);
         size_t n = planned;
         while (n > 0 && first + work.positions[n - 1].Index() >= end_) {
@@ -104,7 +88,7 @@ size_t Resampler::Produce(AudioSource& source, float* out, size_t frames, double
                 to[2 * j + 1] = planes[channels_ - 1][work.positions[j].Index()];
             }
         } else {
-            PickFilter(stretched)(planes, channels_, work.positions.data(), work.stretches.data(), n, to);
+            PickFilter(width)(planes, channels_, work.positions.data(), work.stretches.data(), n, to);
         }
         done += n;
         KeepHistory(first, work);
@@ -115,10 +99,10 @@ size_t Resampler::Produce(AudioSource& source, float* out, size_t frames, double
 // The count is held to what fits the planes at the largest step the frames may take, and the
 // input is taken to reach as far as the widest kernel among them does.
 size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, int64_t* end,
-                       bool* stretched) {
+                       KernelWidth* width) {
     const bool through = PassesThrough();
     const int64_t largest = step_.Largest();
-    const int reach = through ? 0 : KernelReach(Stretch(largest));
+    const int reach = through ? 0 : KernelReach(KernelStretch(largest));
     const int64_t start = index_;
     const int64_t low = std::min({read_, index_, index_ - reach + 1});
     const int64_t room = static_cast<int64_t>(ResampleWorkspace::kPlaneFrames) - kSlackFrames -
@@ -132,12 +116,14 @@ size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, i
     int64_t advance = 0;
     if (!step_.Active()) {
         const int64_t step = step_.Next();
-        const float stretch = through ? 1.0f : Stretch(step);
-        *stretched = stretch > 1.0f;
+        const float stretch = through ? 1.0f : KernelStretch(step);
+        *width = stretch == 1.0f                 ? KernelWidth::kUnit
+                 : stretch == SincTable::kWidest ? KernelWidth::kWidest
+                                                 : KernelWidth::kEach;
         for (size_t j = 0; j < n; ++j) {
             positions[j].at = from + static_cast<int64_t>(j) * step;
         }
-        if (*stretched) {
+        if (*width == KernelWidth::kEach) {
             std::fill_n(work.stretches.data(), n, stretch);
         }
         advance = static_cast<int64_t>(n) * step;
@@ -145,8 +131,8 @@ size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, i
         for (size_t j = 0; j < n; ++j) {
             const int64_t step = step_.Next();
             positions[j].at = from + advance;
-            work.stretches[j] = Stretch(step);
-            *stretched = *stretched || step > kOne;
+            work.stretches[j] = KernelStretch(step);
+            *width = step > kOne ? KernelWidth::kEach : *width;
             advance += step;
         }
     }
@@ -182,8 +168,8 @@ void Resampler::Fill(AudioSource& source, bool loop, int64_t first, int64_t end,
         float* plane = work.planes[c].data();
         std::fill(plane, plane + std::max<int64_t>(0, std::min(historyStart_, end) - first), 0.0f);
         if (historyFrom < read_) {
-            std::copy(history_[c].begin() + (historyFrom - historyStart_), history_[c].end(),
-                      plane + (historyFrom - first));
+            std::copy(history_[c].begin() + (historyFrom - historyStart_),
+                      history_[c].begin() + (read_ - historyStart_), plane + (historyFrom - first));
         }
     }
     while (read_ < end && read_ < end_) {
@@ -210,13 +196,14 @@ void Resampler::Fill(AudioSource& source, bool loop, int64_t first, int64_t end,
     }
 }
 
-// Keeps the frames from the kernel's reach before the next output frame up to the last read.
+// Keeps the frames from the kernel's reach before the next output frame up to the last read: never
+// more than the room holds, as the read runs at most one reach past the next output frame.
 void Resampler::KeepHistory(int64_t first, const ResampleWorkspace& work) {
     const int64_t last = std::max(first, read_);
-    historyStart_ = std::clamp(index_ - Reach() + 1, first, last);
+    historyStart_ = std::clamp(index_ - Reach() + 1, std::max(first, last - kHistoryFrames), last);
     for (int c = 0; c < channels_; ++c) {
         const float* plane = work.planes[c].data();
-        history_[c].assign(plane + (historyStart_ - first), plane + (last - first));
+        std::copy(plane + (historyStart_ - first), plane + (last - first), history_[c].begin());
     }
 }
 

@@ -19,6 +19,31 @@ double BesselI0(double x) {
     return sum;
 }
 
+// The rows of the kernel stretched by `stretch` over `taps` frames at `count` phases, each phase scaled to a
+// gain of exactly one at 0 Hz, so the level does not wobble with the fraction.
+std::vector<float> PhaseRows(int taps, int stretch, int count) {
+    std::vector<double> phases((count + 1) * taps);
+    for (int p = 0; p <= count; ++p) {
+        double sum = 0.0;
+        for (int k = 0; k < taps; ++k) {
+            const double x = k - (taps / 2 - 1) - double(p) / count;
+            sum += phases[p * taps + k] = SincTable::Kernel(x / stretch);
+        }
+        for (int k = 0; k < taps; ++k) {
+            phases[p * taps + k] /= sum;
+        }
+    }
+    std::vector<float> rows(2 * taps * count);
+    for (int p = 0; p < count; ++p) {
+        for (int k = 0; k < taps; ++k) {
+            const double value = phases[p * taps + k];
+            rows[2 * taps * p + k] = static_cast<float>(value);
+            rows[2 * taps * p + taps + k] = static_cast<float>(phases[(p + 1) * taps + k] - value);
+        }
+    }
+    return rows;
+}
+
 } // namespace
 
 double SincTable::Kernel(double x) {
@@ -36,26 +61,9 @@ const SincTable& SincTable::Get() {
     return table;
 }
 
-// Each phase is scaled to a gain of exactly one at 0 Hz, so the level does not wobble with the
-// fraction.
-SincTable::SincTable() : rows_(2 * kTaps * kPhases), curve_(kTaps * kPhases + 2, 0.0f) {
-    std::vector<double> phases((kPhases + 1) * kTaps);
-    for (int p = 0; p <= kPhases; ++p) {
-        double sum = 0.0;
-        for (int k = 0; k < kTaps; ++k) {
-            sum += phases[p * kTaps + k] = Kernel(k - (kHalf - 1) - double(p) / kPhases);
-        }
-        for (int k = 0; k < kTaps; ++k) {
-            phases[p * kTaps + k] /= sum;
-        }
-    }
-    for (int p = 0; p < kPhases; ++p) {
-        for (int k = 0; k < kTaps; ++k) {
-            const double value = phases[p * kTaps + k];
-            rows_[2 * kTaps * p + k] = static_cast<float>(value);
-            rows_[2 * kTaps * p + kTaps + k] = static_cast<float>(phases[(p + 1) * kTaps + k] - value);
-        }
-    }
+SincTable::SincTable()
+    : rows_(PhaseRows(kTaps, 1, kPhases)), wideRows_(PhaseRows(kWideTaps, kWidest, 1 << kWidePhaseBits)),
+      curve_(kTaps * kPhases + 2, 0.0f) {
     for (int n = 0; n <= kTaps * kPhases; ++n) {
         curve_[n] = static_cast<float>(Kernel(double(n) / kPhases - kHalf));
     }

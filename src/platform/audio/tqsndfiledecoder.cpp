@@ -4,11 +4,45 @@
 #include "platform/audio/tqresampleworkspace.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <new>
 
 namespace tqaudio {
+
+namespace {
+
+// Static TLS: the module is loaded at run time, and the leak checker cannot scan dynamic TLS blocks.
+__attribute__((tls_model("initial-exec"))) thread_local char t_refusal[256];
+
+// What libsndfile says of data it cannot open: its words where they speak of the data, and ours
+// where they speak of a file on disk, which data in memory is not (a short MP3 "does not exist").
+const char* OpenFailure() {
+    switch (sf_error(nullptr)) {
+    case SF_ERR_UNRECOGNISED_FORMAT:
+    case SF_ERR_MALFORMED_FILE:
+    case SF_ERR_UNSUPPORTED_ENCODING:
+        return sf_strerror(nullptr);
+    default:
+        return "damaged or cut short";
+    }
+}
+
+} // namespace
+
+const char* SndfileDecoder::Refusal() {
+    return t_refusal;
+}
+
+void SndfileDecoder::Refuse(const char* format, ...) {
+    char reason[200];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(reason, sizeof(reason), format, args);
+    va_end(args);
+    snprintf(t_refusal, sizeof(t_refusal), "not a readable sound file (%s)", reason);
+}
 
 SF_VIRTUAL_IO& SndfileDecoder::VirtualIo() {
     static SF_VIRTUAL_IO io = {
@@ -35,19 +69,24 @@ SF_VIRTUAL_IO& SndfileDecoder::VirtualIo() {
 }
 
 std::unique_ptr<SndfileDecoder> SndfileDecoder::Open(const void* data, size_t size) {
+    t_refusal[0] = '\0';
     std::unique_ptr<SndfileDecoder> decoder(new SndfileDecoder());
     decoder->memory_ = {static_cast<const uint8_t*>(data), static_cast<sf_count_t>(size), 0};
     decoder->file_ = sf_open_virtual(&VirtualIo(), SFM_READ, &decoder->info_, &decoder->memory_);
     if (!decoder->file_) {
-        LogMessage("not a readable sound file (%s)", sf_strerror(nullptr));
+        Refuse("%s", OpenFailure());
         return nullptr;
     }
-    if (decoder->info_.channels < 1 || decoder->info_.samplerate < 1) {
-        LogMessage("sound file without channels or rate");
+    if (decoder->info_.channels < 1) {
+        Refuse("no channels");
+        return nullptr;
+    }
+    if (decoder->info_.samplerate < kMinRate || decoder->info_.samplerate > kMaxRate) {
+        Refuse("a rate of %d Hz, not %d to %d", decoder->info_.samplerate, kMinRate, kMaxRate);
         return nullptr;
     }
     if (decoder->DataIsCut()) {
-        LogMessage("sound file is cut short");
+        Refuse("cut short");
         return nullptr;
     }
     if (decoder->info_.channels > 2) {
@@ -66,6 +105,13 @@ bool SndfileDecoder::DataIsCut() const {
     const char* line = strstr(log, "\ndata : ");
     long long declared = 0, real = 0;
     return line && sscanf(line, "\ndata : %lld (should be %lld)", &declared, &real) == 2 && real < declared;
+}
+
+// libsndfile declares SF_COUNT_MAX for a stream it cannot measure; no file holds 2^48 frames (400,000
+// hours at 192 kHz), and a length below that stays exact in bytes.
+sf_count_t SndfileDecoder::Frames() const {
+    constexpr sf_count_t kMostFrames = sf_count_t(1) << 48;
+    return info_.frames > 0 && info_.frames < kMostFrames ? info_.frames : 0;
 }
 
 SndfileDecoder::~SndfileDecoder() {
@@ -114,12 +160,17 @@ void SndfileDecoder::Rewind() {
 bool SndfileDecoder::ReadAll(std::vector<float>& samples) {
     constexpr size_t kChunkFrames = 65536;
     constexpr sf_count_t kMaxFrames = sf_count_t(1) << 28;
+    failureLogged_ = true; // a failure here is a refusal, which the caller says
     Rewind();
-    if (info_.frames <= 0 || info_.frames > kMaxFrames) {
-        LogMessage("sound file declares %lld frames", static_cast<long long>(info_.frames));
+    if (Frames() == 0) {
+        Refuse("no length declared");
         return false;
     }
-    const size_t frames = static_cast<size_t>(info_.frames);
+    if (Frames() > kMaxFrames) {
+        Refuse("declares %lld frames", static_cast<long long>(Frames()));
+        return false;
+    }
+    const size_t frames = static_cast<size_t>(Frames());
     const size_t channels = static_cast<size_t>(Channels());
     samples.clear();
     size_t got = 0;
@@ -133,11 +184,11 @@ bool SndfileDecoder::ReadAll(std::vector<float>& samples) {
             got += n;
         }
     } catch (const std::bad_alloc&) {
-        LogMessage("no memory to decode %zu frames", frames);
+        Refuse("no memory to decode %zu frames", frames);
         return false;
     }
     if (got < frames) {
-        LogMessage("sound file ends after %zu of %zu frames", got, frames);
+        Refuse("ends after %zu of %zu frames", got, frames);
         return false;
     }
     return true;

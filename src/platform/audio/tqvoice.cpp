@@ -54,14 +54,13 @@ int Voice::FadeFrames(double outputRate) {
     return std::max(1, static_cast<int>(outputRate * kFadeSeconds));
 }
 
-void Voice::Prepare(int fadeFrames, double maxStep) {
+void Voice::Prepare(int fadeFrames) {
     if (fadeFrames_ >= fadeFrames) {
         return;
     }
     fadeFrames_ = fadeFrames;
     held_.assign(4 * static_cast<size_t>(fadeFrames), 0.0f);
     tail_.assign(4 * static_cast<size_t>(fadeFrames), 0.0f);
-    resampler_.Reserve(source_->Channels(), maxStep);
 }
 
 void Voice::DetachSource() {

@@ -39,9 +39,8 @@ public:
     AudioSource& Source() { return *source_; }
 
     // Game side, under the module's lock.
-    // Reserves the buffers for playing with fades of `fadeFrames` at steps (source frames per
-    // output frame) up to `maxStep`; before the first play.
-    void Prepare(int fadeFrames, double maxStep);
+    // Reserves the buffers for playing with fades of `fadeFrames`; before the first play.
+    void Prepare(int fadeFrames);
     // Whether it was prepared, so the mix may have it.
     bool Prepared() const { return fadeFrames_ > 0; }
     void SetControls(const VoiceControls& controls) { next_ = controls; }

@@ -1,6 +1,6 @@
 #include "platform/d3d9/tqrowbilinear.h"
 
-#include "platform/d3d9/tqcpufeatures.h"
+#include "platform/system/tqcpufeatures.h"
 #include "platform/d3d9/tqpixelmath.h"
 #include "platform/d3d9/tqtexturesampler.h"
 
@@ -15,7 +15,7 @@ namespace tqd3d9 {
 
 namespace {
 
-#if defined(TQ_D3D9_AVX512)
+#if defined(TQ_CPU_X86)
 namespace lanes512 {
 
 // MixVertical of the other widths, the carry taken from a comparison mask.
@@ -90,7 +90,7 @@ void LinearRunsPortable(const TextureView& texture, const LinearRun* runs, int r
 typedef void (*SampleRunsFunction)(const TextureView& texture, const LinearRun* runs, int runCount,
                                    bool skipTransparent, uint32_t* out);
 
-#if defined(TQ_D3D9_AVX2)
+#if defined(TQ_CPU_X86)
 
 // Steps below this many 16.16 texels per pixel keep sixteen lanes' coordinates within 32 bits.
 constexpr int64_t kMaxLaneStep = int64_t(1) << 24;
@@ -195,7 +195,7 @@ TQ_TARGET_AVX2 void SampleRunsAvx2(const TextureView& texture, const LinearRun* 
 
 #endif
 
-#if defined(TQ_D3D9_AVX512)
+#if defined(TQ_CPU_X86)
 
 // Sixteen pixels at a time with AVX-512: the taps as in SampleEight, but where no pixel's first
 // tap is in the texture's last column each row's two taps come in one 64-bit load, halving the
@@ -297,7 +297,7 @@ TQ_TARGET_AVX512 void SampleRunsAvx512(const TextureView& texture, const LinearR
 
 #endif
 
-#if defined(TQ_D3D9_AVX2)
+#if defined(TQ_CPU_X86)
 
 // Whether a run's first taps lie near the texture and its steps suit the lanes.
 inline bool RunNearTexture(const TextureView& texture, const LinearRun& run) {
@@ -358,20 +358,20 @@ void LinearRunsInLanes(const TextureView& texture, const LinearRun* runs, int ru
 
 BilinearRowFunction PickBilinearRow() {
 #ifdef __SSE2__
-    if (ChosenKernelLevel() >= KernelLevel::kSse2)
+    if (tqplat::ChosenKernelLevel() >= tqplat::KernelLevel::kSse2)
         return BilinearRowSse2;
 #endif
     return BilinearRowPortable;
 }
 
 LinearRunsFunction PickLinearRuns() {
-    switch (ChosenKernelLevel()) {
-#if defined(TQ_D3D9_AVX512)
-    case KernelLevel::kAvx512:
+    switch (tqplat::ChosenKernelLevel()) {
+#if defined(TQ_CPU_X86)
+    case tqplat::KernelLevel::kAvx512:
         return LinearRunsInLanes<16, SampleRunsAvx512>;
 #endif
-#if defined(TQ_D3D9_AVX2)
-    case KernelLevel::kAvx2:
+#if defined(TQ_CPU_X86)
+    case tqplat::KernelLevel::kAvx2:
         return LinearRunsInLanes<8, SampleRunsAvx2>;
 #endif
     default:

@@ -1,6 +1,6 @@
 #include "platform/d3d9/tqrowblend.h"
 
-#include "platform/d3d9/tqcpufeatures.h"
+#include "platform/system/tqcpufeatures.h"
 #include "platform/d3d9/tqpixelmath.h"
 
 #ifdef __SSE2__
@@ -91,7 +91,7 @@ void BlendRowSse2(uint32_t* dst, const uint32_t* src, int count, uint32_t alphaR
 
 #endif
 
-#if defined(TQ_D3D9_AVX2)
+#if defined(TQ_CPU_X86)
 
 // The same lane arithmetic on eight pixels at a time, for processors with AVX2 (checked at run time).
 
@@ -145,7 +145,7 @@ TQ_TARGET_AVX2 void BlendRowAvx2(uint32_t* dst, const uint32_t* src, int count, 
 
 #endif
 
-#if defined(TQ_D3D9_AVX512)
+#if defined(TQ_CPU_X86)
 
 // Sixteen pixels at a time with AVX-512. The channels travel in two sets of 16-bit lanes, blue and
 // red in one, green and alpha in the other, split by masks and shifts rather than unpacking; the
@@ -210,17 +210,17 @@ TQ_TARGET_AVX512 void BlendRectAvx512(uint32_t* dst, ptrdiff_t dstPitch, const u
 #endif
 
 template <RowBlend M> BlendRowFunction PickFor() {
-    switch (ChosenKernelLevel()) {
-#if defined(TQ_D3D9_AVX512)
-    case KernelLevel::kAvx512:
+    switch (tqplat::ChosenKernelLevel()) {
+#if defined(TQ_CPU_X86)
+    case tqplat::KernelLevel::kAvx512:
         return BlendRowAvx512<M>;
 #endif
-#if defined(TQ_D3D9_AVX2)
-    case KernelLevel::kAvx2:
+#if defined(TQ_CPU_X86)
+    case tqplat::KernelLevel::kAvx2:
         return BlendRowAvx2<M>;
 #endif
 #ifdef __SSE2__
-    case KernelLevel::kSse2:
+    case tqplat::KernelLevel::kSse2:
         return BlendRowSse2<M>;
 #endif
     default:
@@ -237,17 +237,17 @@ void BlendRectByRows(uint32_t* dst, ptrdiff_t dstPitch, const uint32_t* src, ptr
 }
 
 template <RowBlend M> BlendRectFunction PickRectFor() {
-    switch (ChosenKernelLevel()) {
-#if defined(TQ_D3D9_AVX512)
-    case KernelLevel::kAvx512:
+    switch (tqplat::ChosenKernelLevel()) {
+#if defined(TQ_CPU_X86)
+    case tqplat::KernelLevel::kAvx512:
         return BlendRectAvx512<M>;
 #endif
-#if defined(TQ_D3D9_AVX2)
-    case KernelLevel::kAvx2:
+#if defined(TQ_CPU_X86)
+    case tqplat::KernelLevel::kAvx2:
         return BlendRectByRows<BlendRowAvx2<M>>;
 #endif
 #ifdef __SSE2__
-    case KernelLevel::kSse2:
+    case tqplat::KernelLevel::kSse2:
         return BlendRectByRows<BlendRowSse2<M>>;
 #endif
     default:

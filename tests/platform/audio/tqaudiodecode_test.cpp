@@ -229,4 +229,67 @@ TEST_F(AudioDecodeTest, CorruptOrTruncatedDataFailsWithAnErrorCode) {
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
 }
 
+// A refused file gives its reason to the caller, in words about the data, and no line of the
+// module's own: a rate no created sample may have, a short MP3 (which libsndfile calls a file that
+// does not exist). An OGG cut before its last page opens, but its length is not available.
+TEST_F(AudioDecodeTest, RefusedFilesSayWhyAndACutOggHasNoLength) {
+    std::vector<std::vector<uint8_t>> refused;
+    for (uint32_t rate : {1u, 99u, 192001u, 10000000u}) {
+        refused.push_back(SineWav(8000, 1, 4000, 441.0, 0.5));
+        memcpy(&refused.back()[24], &rate, sizeof(rate)); // the format chunk's rate
+    }
+    const std::vector<uint8_t> mp3 = EncodeSine(SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
+    if (!mp3.empty()) {
+        refused.emplace_back(mp3.begin(), mp3.begin() + 100);
+    }
+    testing::internal::CaptureStderr();
+    for (const std::vector<uint8_t>& file : refused) {
+        const DWORD size = static_cast<DWORD>(file.size());
+        EXPECT_EQ(BASS_SampleLoad(TRUE, file.data(), 0, size, 4, 0), 0u);
+        EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+        EXPECT_EQ(BASS_StreamCreateFile(TRUE, file.data(), 0, size, 0), 0u);
+        const std::string why = TQAudio_FileRefusal();
+        EXPECT_EQ(why.rfind("not a readable sound file (", 0), 0u) << why;
+        EXPECT_EQ(why.find("exist"), std::string::npos) << why;
+        EXPECT_TRUE((&file == &refused.back() && !mp3.empty()) ||
+                    why.find(" Hz, not 100 to 192000") != std::string::npos)
+            << why;
+    }
+    const std::vector<uint8_t> flac = EncodeSine(SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    const std::vector<uint8_t> cutFlac(flac.begin(), flac.begin() + flac.size() * 3 / 5);
+    EXPECT_EQ(BASS_SampleLoad(TRUE, cutFlac.data(), 0, static_cast<DWORD>(cutFlac.size()), 4, 0), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+    EXPECT_EQ(std::string(TQAudio_FileRefusal()).rfind("not a readable sound file (ends after ", 0), 0u)
+        << TQAudio_FileRefusal();
+    EXPECT_EQ(testing::internal::GetCapturedStderr().find("tqaudio:"), std::string::npos);
+
+    const std::vector<uint8_t> wav = SineWav(8000, 1, 4000, 441.0, 0.5);
+    ASSERT_NE(BASS_SampleLoad(TRUE, wav.data(), 0, static_cast<DWORD>(wav.size()), 4, 0), 0u);
+    EXPECT_STREQ(TQAudio_FileRefusal(), "");
+
+    const std::vector<uint8_t> ogg = EncodeSine(SF_FORMAT_OGG | SF_FORMAT_VORBIS);
+    const std::vector<uint8_t> cut(ogg.begin(), ogg.begin() + ogg.size() * 4 / 5);
+    HSTREAM stream =
+        BASS_StreamCreateFile(TRUE, cut.data(), 0, static_cast<DWORD>(cut.size()), BASS_STREAM_DECODE);
+    ASSERT_NE(stream, 0u);
+    EXPECT_EQ(BASS_StreamGetLength(stream), static_cast<QWORD>(-1));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOTAVAIL);
+    BASS_StreamFree(stream);
+}
+
+// Decoded data goes to any address the caller gives, an odd one too, byte for byte as to an
+// aligned one.
+TEST_F(AudioDecodeTest, DecodedDataReadsToAnOddAddress) {
+    const std::vector<uint8_t> file = SineWav(22050, 2, 3001, 441.0, 0.5);
+    std::vector<uint8_t> aligned(3001 * 4), odd(3001 * 4 + 1);
+    for (uint8_t* to : {aligned.data(), odd.data() + 1}) {
+        HSTREAM stream =
+            BASS_StreamCreateFile(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), BASS_STREAM_DECODE);
+        ASSERT_NE(stream, 0u);
+        EXPECT_EQ(BASS_ChannelGetData(stream, to, static_cast<DWORD>(aligned.size())), DWORD(aligned.size()));
+        BASS_StreamFree(stream);
+    }
+    EXPECT_TRUE(std::equal(aligned.begin(), aligned.end(), odd.begin() + 1));
+}
+
 } // namespace

@@ -71,6 +71,8 @@ TEST_F(AudioMixTest, RateChangesLeaveNoAliasesOrImages) {
         {44100, 44100, 45000, 14000.0}, // pitch 1.02
         {48000, 44100, 48000, 20500.0}, // near the lower Nyquist frequency, converting down
         {48000, 44100, 48000, 22500.0}, // just beyond it
+        {44100, 44100, 384000, 1000.0}, // the top rate, through the widest kernel
+        {11025, 8000, 384000, 60.0},    // the largest step
     };
     const double amplitude = 0.5;
     for (const Case& c : cases) {
@@ -311,7 +313,9 @@ TEST_F(AudioMixTest, FreeingStopAllAndGainChangesMakeNoStep) {
     BASS_SetConfig(BASS_CONFIG_GVOL_SAMPLE, 100);
 }
 
-TEST_F(AudioMixTest, GroupVolumesLeaveStreamsAlone) {
+// Each group volume applies to its own kind only: streams follow theirs, not the samples' or the
+// music's.
+TEST_F(AudioMixTest, GroupVolumesApplyToTheirOwnKind) {
     const std::vector<uint8_t> file = QuarterSecondSine();
     HSTREAM stream = BASS_StreamCreateFile(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), 0);
     ASSERT_NE(stream, 0u);
@@ -320,6 +324,12 @@ TEST_F(AudioMixTest, GroupVolumesLeaveStreamsAlone) {
     ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
     Mix streamOnly = Render(kQuarterSecond);
     EXPECT_NEAR(streamOnly.Rms(0, 0, kQuarterSecond), 0.5 / std::sqrt(2.0), 0.003);
+    EXPECT_EQ(BASS_SetConfig(BASS_CONFIG_GVOL_STREAM, 50), 50u);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+    Render(kMixRate / 100); // past the ramp
+    EXPECT_NEAR(Render(kMixRate / 10).Rms(0, 0, kMixRate / 10), 0.25 / std::sqrt(2.0), 0.003);
+    BASS_ChannelStop(stream);
+    BASS_SetConfig(BASS_CONFIG_GVOL_STREAM, 100);
 
     // samples follow their group volume, clamped to 100
     EXPECT_EQ(BASS_SetConfig(BASS_CONFIG_GVOL_SAMPLE, 250), 100u);
@@ -329,7 +339,7 @@ TEST_F(AudioMixTest, GroupVolumesLeaveStreamsAlone) {
     EXPECT_NEAR(halfSample.Rms(0, 0, kQuarterSecond), 0.25 / std::sqrt(2.0), 0.003);
     BASS_SetConfig(BASS_CONFIG_GVOL_SAMPLE, 100);
     BASS_SetConfig(BASS_CONFIG_GVOL_MUSIC, 100);
-    EXPECT_EQ(BASS_SetConfig(5, 10), static_cast<DWORD>(-1));
+    EXPECT_EQ(BASS_SetConfig(7, 10), static_cast<DWORD>(-1));
 }
 
 TEST_F(AudioMixTest, StopSilencesEverythingUntilStartThenPlaybacksWork) {

@@ -13,7 +13,7 @@ namespace {
 class AudioResampleTest : public AudioModuleTest {
 protected:
     void TearDown() override {
-        TQAudioTest_LimitKernels(2);
+        TQAudioTest_LimitKernels(3);
         AudioModuleTest::TearDown();
     }
 };

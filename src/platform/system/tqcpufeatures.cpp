@@ -1,30 +1,28 @@
-#include "platform/d3d9/tqcpufeatures.h"
+#include "platform/system/tqcpufeatures.h"
 
 #include <algorithm>
 #include <atomic>
 
-namespace tqd3d9 {
+namespace tqplat {
 
 namespace {
 
 KernelLevel DetectLevel() {
-#if defined(TQ_D3D9_AVX2)
+#if defined(TQ_CPU_X86)
     __builtin_cpu_init();
+    if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("fma"))
+        return KernelLevel::kSse2;
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
         __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl"))
         return KernelLevel::kAvx512;
-    if (__builtin_cpu_supports("avx2"))
-        return KernelLevel::kAvx2;
-    return KernelLevel::kSse2;
-#elif defined(__SSE2__)
-    return KernelLevel::kSse2;
+    return KernelLevel::kAvx2;
 #else
     return KernelLevel::kPortable;
 #endif
 }
 
 // The processor's level lowered to the limit tests set to compare every kernel; kNotChosen until
-// first asked for. Atomic: tests set it while render threads pick kernels.
+// first asked for. Atomic: tests set it while render and mixing threads pick kernels.
 constexpr int kNotChosen = -1;
 std::atomic<int> g_chosen{kNotChosen};
 
@@ -48,4 +46,4 @@ void LimitKernelLevel(KernelLevel level) {
     g_chosen.store(static_cast<int>(std::min(CpuKernelLevel(), level)), std::memory_order_relaxed);
 }
 
-} // namespace tqd3d9
+} // namespace tqplat

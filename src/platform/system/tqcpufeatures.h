@@ -1,14 +1,14 @@
-// Processor features the rasterizer's kernels are chosen by, checked once at run time. The library
-// is built for any x86-64; kernels for newer instruction sets are compiled per function (the
-// TQ_TARGET_ attributes) and called only where the processor has them.
+// The instruction sets of this processor that kernels are chosen by (the renderer's rows, the
+// mixer's resampling), checked once at run time. The libraries are built for any x86-64; kernels
+// for newer instruction sets are compiled per function (the TQ_TARGET_ attributes) and called only
+// where the processor has them.
 #pragma once
 
 #if defined(__SSE2__) && defined(__GNUC__) && defined(__x86_64__)
-#define TQ_D3D9_AVX2 1
-#define TQ_D3D9_AVX512 1
-#define TQ_TARGET_AVX2 __attribute__((target("avx2")))
+#define TQ_CPU_X86 1
+#define TQ_TARGET_AVX2 __attribute__((target("avx2,fma")))
 // F, BW, DQ and VL: 16- and 8-bit lanes, masks on every width.
-#define TQ_TARGET_AVX512 __attribute__((target("avx2,avx512f,avx512bw,avx512dq,avx512vl")))
+#define TQ_TARGET_AVX512 __attribute__((target("avx2,fma,avx512f,avx512bw,avx512dq,avx512vl")))
 // GCC 12's AVX-512 intrinsics set their unused operands from themselves, which its warnings take for
 // reads of uninitialised values in functions compiled for a target of their own.
 #if defined(__clang__)
@@ -22,9 +22,9 @@
 #endif
 #endif
 
-namespace tqd3d9 {
+namespace tqplat {
 
-// The instruction sets kernels exist for, each including those before it.
+// The instruction sets kernels exist for, each including those before it (kAvx2: with FMA).
 enum class KernelLevel { kPortable, kSse2, kAvx2, kAvx512 };
 
 // The best level this processor runs.
@@ -35,4 +35,4 @@ KernelLevel ChosenKernelLevel();
 // kernel the processor runs.
 void LimitKernelLevel(KernelLevel level);
 
-} // namespace tqd3d9
+} // namespace tqplat
