@@ -6,6 +6,7 @@
 
 #include "base/tqlog.h"
 #include "engine/tq2dglobal.h"
+#include "engine/tq2dpack.h"
 #include "engine/tq2dpacknamescope.h"
 #include "platform/win32/tqopenscope.h"
 #include "platform/win32/tqpath.h"
@@ -73,8 +74,9 @@ void LogNotLoaded(const char* function, const char* what, const char* name, cons
 
 // Reads name through read, under each of paths in turn, until one reads. The platform notes the
 // disk paths looked for and, while the names are a pack's, refuses those outside the resource
-// folders: a refusal ends the attempts. One line for a failure: the refusal, or the paths tried
-// (none when the device failed before the disk, having said why itself).
+// folders: a refusal ends the attempts, and so does a failure before the disk (a path too long, an
+// entry of the device's zip packs that does not read: the device said why). One line for a failure:
+// the refusal, or the paths tried (none when nothing was).
 bool ReadFromDisk(const char* function, const char* what, const char* name,
                   const std::vector<TQString>& paths, const std::function<bool(const char*)>& read) {
     const bool confined = TQ2DPackNameScope::Active();
@@ -88,6 +90,8 @@ bool ReadFromDisk(const char* function, const char* what, const char* name,
             LogRefused(what, name, scope.Refused());
             return false;
         }
+        if (scope.Tried().empty())
+            break;
         for (const std::string& disk : scope.Tried())
             tried += (tried.empty() ? "" : ", ") + disk;
     }
@@ -149,9 +153,9 @@ DWORD TQ2DLoadByName(const char* name, const TQString& key, DWORD (TQGfxDevice::
 
 void* TQ2DLoadResource(const char* name, DWORD* size, const char* what) {
     void* data = nullptr;
-    ReadFromDisk("TQ2DLoadResource", what, name, {TQString(name)}, [&](const char* path) {
-        return (data = g_pTQ2DDevice->Resource_Load(path, size)) != nullptr;
-    });
+    ReadFromDisk(
+        "TQ2DLoadResource", what, name, {TQString(TQ2DResourceNamePart(name))},
+        [&](const char* path) { return (data = g_pTQ2DDevice->Resource_Load(path, size)) != nullptr; });
     return data;
 }
 

@@ -45,7 +45,8 @@ DWORD TQ2DLoadByName(const char* name, const TQString& key, DWORD (TQGfxDevice::
                      const char* what);
 
 /// Reads a file no registered pack holds through the device's Resource_Load (its zip packs, then the
-/// program's folder; an absolute path as that path). NULL, after one line naming the path tried or
+/// program's folder; an absolute path as that path), under the part of name that counts
+/// (TQ2DResourceNamePart). NULL, after one line naming the path tried or
 /// refused, when that fails. Free the bytes with Resource_Free.
 void* TQ2DLoadResource(const char* name, DWORD* size, const char* what);
 

@@ -85,9 +85,8 @@ void ReadOverrides(const TQFileConfig& config, TQ2D_PARTICLE_INFO_tag& record, i
 // The packs first, then the device's loader (zip packs, disk); only 128 bytes are read, and bytes
 // a shorter file lacks read as 0. A record that does not load leaves record as it is.
 void TQ2DParticle::LoadRecord(TQString path, TQ2D_PARTICLE_INFO_tag& record) {
-    path = TQ2DResourceNamePart(path);
     TQString bytes;
-    if (TQ2DPackGetFile(path, bytes)) {
+    if (TQ2DPackGetFile(TQ2DResourceNamePart(path), bytes)) {
         TQ2DParticleRecordRead(bytes.GetBuffer(), bytes.GetBufferLength(), &record);
         return;
     }
