@@ -57,8 +57,8 @@ std::vector<std::string> ResourceFolders() {
     return {tqplat::ApplicationFolder(), tqplat::WorkingFolder()};
 }
 
-void LogRefused(const char* what, const char* name, const std::string& path) {
-    g_tqLogError.SetLogInfo(kSourcePath, "TQ2DReadFromDisk", __LINE__);
+void LogRefused(const char* function, const char* what, const char* name, const std::string& path) {
+    g_tqLogError.SetLogInfo(kSourcePath, function, __LINE__);
     g_tqLogError.Log(TQLOG_ERROR_PREFIX
                      "Can't load %s '%s': a name read from a pack reaches only the packs and below the "
                      "program's and the working folder, not %s.",
@@ -87,7 +87,7 @@ bool ReadFromDisk(const char* function, const char* what, const char* name,
         if (read(path))
             return true;
         if (!scope.Refused().empty()) {
-            LogRefused(what, name, scope.Refused());
+            LogRefused(function, what, name, scope.Refused());
             return false;
         }
         if (scope.Tried().empty())
