@@ -5,13 +5,13 @@
 namespace tqplat {
 namespace {
 
-OpenScope* g_pCurrent = nullptr;
+thread_local OpenScope* g_pCurrent = nullptr; // scopes are per thread
 
-std::string Joined(const std::vector<std::string>& components) {
+std::string Joined(const std::vector<std::string>& components, bool rooted = true) {
     std::string path;
     for (const std::string& component : components)
-        path += "/" + component;
-    return path.empty() ? "/" : path;
+        path += (path.empty() && !rooted ? "" : "/") + component;
+    return path.empty() ? (rooted ? "/" : ".") : path;
 }
 
 // True when folder's components begin components, without regard to ASCII case.
@@ -49,8 +49,10 @@ std::vector<std::string> SystemPathComponents(const std::string& path) {
 OpenScope::OpenScope(const std::vector<std::string>* folders)
     : m_bConfines(folders != nullptr), m_pOuter(g_pCurrent) {
     if (folders) {
-        for (const std::string& folder : *folders)
-            m_folders.push_back({Joined(SystemPathComponents(folder)), SystemPathComponents(folder)});
+        for (const std::string& folder : *folders) {
+            if (!folder.empty() && folder[0] == '/')
+                m_folders.push_back({Joined(SystemPathComponents(folder)), SystemPathComponents(folder)});
+        }
     }
     g_pCurrent = this;
 }
@@ -63,14 +65,15 @@ OpenScope* OpenScope::Current() {
     return g_pCurrent;
 }
 
-bool OpenScope::Admit(const std::vector<std::string>& components, size_t* start, std::string* folder) {
-    const std::string path = Joined(components);
+bool OpenScope::Admit(const std::vector<std::string>& components, bool rooted, size_t* start,
+                      std::string* folder) {
+    const std::string path = Joined(components, rooted);
     *start = 0;
-    folder->assign("/");
+    folder->assign(rooted ? "/" : components.empty() ? "." : "");
     if (m_bConfines) {
         const Folder* holder = nullptr;
         for (const Folder& candidate : m_folders) {
-            if (Holds(candidate.components, components))
+            if (rooted && Holds(candidate.components, components))
                 holder = &candidate;
         }
         if (!holder) {

@@ -5,7 +5,8 @@
 // relative path taken from the current directory: it must lie below one of the folders (compared
 // component by component, without regard to ASCII case), or it is refused before anything is
 // looked up; below a folder, the resolver then starts at that folder, so it reads nothing above it.
-// Symbolic links inside the folders are followed. Scopes nest (the innermost counts); one thread only.
+// Symbolic links inside the folders are followed. Scopes nest (the innermost counts) and hold for
+// the thread that made them.
 #pragma once
 
 #include <string>
@@ -15,7 +16,8 @@ namespace tqplat {
 
 class OpenScope {
 public:
-    // Notes every read; with folders (absolute UTF-8 paths), also keeps them below those folders.
+    // Notes every read; with folders (absolute UTF-8 paths; others are left out), also keeps them
+    // below those folders.
     explicit OpenScope(const std::vector<std::string>* folders = nullptr);
     ~OpenScope();
     OpenScope(const OpenScope&) = delete;
@@ -29,11 +31,13 @@ public:
     // The absolute path last refused; empty when none was.
     const std::string& Refused() const { return m_refused; }
 
-    // For the resolver: whether a read of the absolute path (its components) may go on. When it
-    // may, *start is the number of leading components that name a folder of the scope (0 when the
-    // scope does not confine) and *folder that folder's own spelling; the resolver starts there.
-    // Notes the path as tried or refused.
-    bool Admit(const std::vector<std::string>& components, size_t* start, std::string* folder);
+    // For the resolver: whether a read of the path (its components; from the root when rooted,
+    // else from the current directory, which could not be read) may go on. When it may, *start is
+    // the number of leading components that name a folder of the scope (0 when the scope does not
+    // confine) and *folder that folder's own spelling ("/", or "" for a path not rooted); the
+    // resolver starts there. A confining scope admits no path that is not rooted. Notes the path as
+    // tried or refused.
+    bool Admit(const std::vector<std::string>& components, bool rooted, size_t* start, std::string* folder);
 
 private:
     struct Folder {

@@ -71,13 +71,17 @@ SplitPath Split(const char* path, size_t length) {
 }
 
 // The split path from the root: a relative one below the current directory.
-std::vector<std::string> FromTheRoot(const SplitPath& split) {
-    if (split.absolute)
-        return split.components;
+// False when the current directory cannot be read.
+bool FromTheRoot(const SplitPath& split, std::vector<std::string>* components) {
+    if (split.absolute) {
+        *components = split.components;
+        return true;
+    }
     std::string path = WorkingFolder();
     for (const std::string& component : split.components)
         path += component + "/";
-    return SystemPathComponents(path);
+    *components = SystemPathComponents(path);
+    return path[0] == '/';
 }
 
 bool Exists(const std::string& path) {
@@ -136,9 +140,10 @@ bool StartResolving(const SplitPath& split, bool noted, std::string* current,
         *rest = split.components;
         return true;
     }
-    const std::vector<std::string> components = FromTheRoot(split);
+    std::vector<std::string> components;
+    const bool rooted = FromTheRoot(split, &components);
     size_t start = 0;
-    if (!scope->Admit(components, &start, current)) {
+    if (!scope->Admit(components, rooted, &start, current)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
