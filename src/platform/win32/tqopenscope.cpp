@@ -1,5 +1,7 @@
 #include "platform/win32/tqopenscope.h"
 
+#include "platform/win32/tqpath.h"
+
 #include <strings.h>
 
 namespace tqplat {
@@ -29,18 +31,13 @@ bool Holds(const std::vector<std::string>& folder, const std::vector<std::string
 
 std::vector<std::string> SystemPathComponents(const std::string& path) {
     std::vector<std::string> components;
+    const bool absolute = !path.empty() && path[0] == '/';
     size_t begin = 0;
     while (begin <= path.size()) {
         size_t end = path.find('/', begin);
         if (end == std::string::npos)
             end = path.size();
-        const std::string component = path.substr(begin, end - begin);
-        if (component == ".." && !components.empty() && components.back() != "..")
-            components.pop_back();
-        else if (component == ".." && path[0] != '/')
-            components.push_back(component);
-        else if (!component.empty() && component != "." && component != "..")
-            components.push_back(component);
+        AddPathComponent(&components, absolute, path.substr(begin, end - begin));
         begin = end + 1;
     }
     return components;

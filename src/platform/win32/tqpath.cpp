@@ -16,6 +16,7 @@
 #include <climits>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace tqplat {
@@ -33,19 +34,6 @@ struct SplitPath {
     std::vector<std::string> components; // UTF-8; "." and ".." resolved (".." kept only at the start)
 };
 
-// Adds a component, resolving "." and ".." on the text: a ".." takes away the component before it,
-// stays at the start of a relative path and is dropped at the root.
-void AddComponent(SplitPath* split, std::string component) {
-    if (component == ".")
-        return;
-    if (component != "..")
-        split->components.push_back(std::move(component));
-    else if (!split->components.empty() && split->components.back() != "..")
-        split->components.pop_back();
-    else if (!split->absolute)
-        split->components.push_back(std::move(component));
-}
-
 // Splits at separators, stepping over two-byte GBK characters whole so that a trail byte 0x5C is
 // never taken for a backslash.
 SplitPath Split(const char* path, size_t length) {
@@ -55,7 +43,7 @@ SplitPath Split(const char* path, size_t length) {
     std::string gbk;
     auto flush = [&]() {
         if (!gbk.empty())
-            AddComponent(&split, GbkToUtf8(gbk));
+            AddPathComponent(&split.components, split.absolute, GbkToUtf8(gbk));
         gbk.clear();
     };
     for (size_t i = start.rest; i < length;) {
@@ -210,6 +198,17 @@ bool FlagsForMode(const char* mode, int* flags, bool* mustExist) {
 }
 
 } // namespace
+
+void AddPathComponent(std::vector<std::string>* components, bool absolute, std::string component) {
+    if (component.empty() || component == ".")
+        return;
+    if (component != "..")
+        components->push_back(std::move(component));
+    else if (!components->empty() && components->back() != "..")
+        components->pop_back();
+    else if (!absolute)
+        components->push_back(std::move(component));
+}
 
 PathStart ReadPathStart(const char* path, size_t length) {
     PathStart start;

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace tqplat {
 
@@ -24,6 +25,11 @@ struct PathStart {
 PathStart ReadPathStart(const char* path, size_t length);
 // ReadPathStart(path).absolute for a NUL-terminated path; false for NULL.
 bool IsAbsolutePath(const char* path);
+
+// Adds one component to a path's components, "." and ".." resolved on the text: an empty one and
+// "." add nothing; ".." takes away the component before it, stays at the start of a relative path
+// and is dropped at the root of an absolute one.
+void AddPathComponent(std::vector<std::string>* components, bool absolute, std::string component);
 
 // Resolves a path whose every component exists. False when a component is missing, the path is
 // empty or NULL, or it is longer than the platform allows.
