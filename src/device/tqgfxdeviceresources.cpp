@@ -4,6 +4,7 @@
 #include "base/tqlog.h"
 #include "device/tqgfxziparchive.h"
 #include "device/tqgfxzipcipher.h"
+#include "platform/win32/tqpath.h"
 
 #include <minizip/unzip.h>
 #include <zlib.h>
@@ -26,7 +27,7 @@ bool SizeIsPossible(uint64_t uncompressed, uint64_t compressed) {
 }
 
 bool IsRelative(const char* name) {
-    return name[0] != '\\' && name[0] != '/' && (name[0] == '\0' || name[1] != ':');
+    return !tqplat::IsAbsolutePath(name);
 }
 
 // Reads length bytes of the open entry into a buffer that grows with the data really read (from
@@ -159,11 +160,17 @@ void* ReadCurrentEntry(unzFile zip, const char* password, uint64_t archiveSize, 
 
 } // namespace
 
+// A path that does not fit is not cut (that would name another file): it gives "", which names none.
 char* TQGfxDevice::Resource_MakePath(const char* name) {
-    std::string full = IsRelative(name) ? std::string(m_szAppPath) + name : std::string(name);
-    size_t length = std::min(full.size(), sizeof(m_szPath) - 1);
-    memcpy(m_szPath, full.data(), length);
-    m_szPath[length] = '\0';
+    const std::string full = IsRelative(name) ? std::string(m_szAppPath) + name : std::string(name);
+    if (full.size() >= sizeof(m_szPath)) {
+        g_tqLogError.SetLogInfo(kSourceFile, "TQGfxDevice::Resource_MakePath", __LINE__);
+        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't use '%s': its path is %zu bytes long, at most %zu.", name,
+                         full.size(), sizeof(m_szPath) - 1);
+        m_szPath[0] = '\0';
+        return m_szPath;
+    }
+    memcpy(m_szPath, full.c_str(), full.size() + 1);
     for (char* c = m_szPath; *c; ++c) {
         if (*c == '/')
             *c = '\\';

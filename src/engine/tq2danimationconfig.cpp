@@ -5,10 +5,9 @@
 #include "base/tqstringparser.h"
 #include "device/tqgfxanimation.h"
 #include "engine/tq2ddescriptionfields.h"
-#include "engine/tq2dfileconfig.h"
+#include "engine/tq2ddescriptionfile.h"
 #include "engine/tq2dfilelookup.h"
 #include "engine/tq2dpack.h"
-#include "engine/tq2dpacknamescope.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -120,16 +119,14 @@ void ReadTrack(const TQFileConfig& config, const char* prefix, TrackForm form, T
 
 // A file that cannot be read was logged by the file look-up.
 int TQ2DAnimation::CreateFromConfig(const char* name) {
-    if (!TQ2DNamesFile("description file", name))
+    const TQ2DDescriptionFile file(name);
+    if (!file.IsOpen())
         return 0;
-    const TQString key = TQ2DNormalizeResourceName(name);
-    TQ2DFileConfig config;
-    if (!config.LoadFileConfig(name, 0, 0))
-        return 0;
-    const TQ2DPackNameScope names(name);
+    const TQ2DFileConfig& config = file.Config();
+    const TQString& key = file.Key();
     if (g_nAttachDepth == 0)
         g_nAttachedTotal = 0;
-    const TQString folder = TQ2DDescriptionFolder(TQ2DDescriptionBase(name, key));
+    const TQString folder = file.Folder();
     ReadTextures(config, folder, key);
     ReadLooks(config);
     ReadPlaying(config);

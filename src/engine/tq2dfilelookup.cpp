@@ -1,15 +1,19 @@
 #include "engine/tq2dfilelookup.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "base/tqlog.h"
 #include "engine/tq2dglobal.h"
+#include "engine/tq2dpack.h"
 #include "engine/tq2dpacknamescope.h"
+#include "platform/win32/tqopenscope.h"
 #include "platform/win32/tqpath.h"
 
 namespace {
 
+const char kSourcePath[] = "lib/project/dozaz2i/source/tq2dfilelookup";
 const char kDescription[] = "description file";
 
 const char* SkipBlanks(const char* name) {
@@ -25,22 +29,8 @@ TQString Trimmed(const char* name) {
     return trimmed;
 }
 
-// A relative name as a path of the file system below folder ("/"-separated, for messages).
-std::string PathBelow(const std::string& folder, const char* name) {
-    std::string path = folder + name;
-    for (char& c : path) {
-        if (c == '\\')
-            c = '/';
-    }
-    return path;
-}
-
 bool IsSeparator(char c) {
     return c == '/' || c == '\\';
-}
-
-bool StartsAtSystemRoot(const char* name) {
-    return IsSeparator(*SkipBlanks(name));
 }
 
 // True when name is empty or its last component is a folder: it ends in a separator, "." or "..".
@@ -53,17 +43,67 @@ bool EndsAtAFolder(const TQString& name) {
     return component.empty() || component == "." || component == "..";
 }
 
-// The disk path tried for a relative name the device resolves (below the program's folder), or
-// the absolute path itself.
-std::string DeviceTried(const char* name) {
-    return TQ2DIsSystemPath(name) ? std::string(Trimmed(name).GetString())
-                                  : PathBelow(tqplat::ApplicationFolder(), name);
+// The paths a name is read under: its normalised key, then, for an absolute path of this system,
+// that path.
+std::vector<TQString> PathsOf(const char* name, const TQString& key) {
+    std::vector<TQString> paths = {key};
+    if (TQ2DIsSystemPath(name))
+        paths.push_back(Trimmed(name));
+    return paths;
+}
+
+// The folders a pack's names may be read below: the program's and the working folder.
+std::vector<std::string> ResourceFolders() {
+    return {tqplat::ApplicationFolder(), tqplat::WorkingFolder()};
+}
+
+void LogRefused(const char* function, const char* what, const char* name, const std::string& path) {
+    g_tqLogError.SetLogInfo(kSourcePath, function, __LINE__);
+    g_tqLogError.Log(TQLOG_ERROR_PREFIX
+                     "Can't load %s '%s': a name read from a pack reaches only the packs and below the "
+                     "program's and the working folder, not %s.",
+                     what, name, path.c_str());
+}
+
+// Logs one line for function: what could not be loaded, under which name, and the disk paths tried.
+void LogNotLoaded(const char* function, const char* what, const char* name, const std::string& tried) {
+    g_tqLogError.SetLogInfo(kSourcePath, function, __LINE__);
+    g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s '%s': in no pack; tried %s (names match in any case).",
+                     what, name, tried.c_str());
+}
+
+// Reads name through read, under each of paths in turn, until one reads. The platform notes the
+// disk paths looked for and, while the names are a pack's, refuses those outside the resource
+// folders: a refusal ends the attempts, and so does a failure before the disk (a path too long, an
+// entry of the device's zip packs that does not read: the device said why). One line for a failure:
+// the refusal, or the paths tried (none when nothing was).
+bool ReadFromDisk(const char* function, const char* what, const char* name,
+                  const std::vector<TQString>& paths, const std::function<bool(const char*)>& read) {
+    const bool confined = TQ2DPackNameScope::Active();
+    const std::vector<std::string> folders = confined ? ResourceFolders() : std::vector<std::string>();
+    std::string tried;
+    for (const TQString& path : paths) {
+        tqplat::OpenScope scope(confined ? &folders : nullptr);
+        if (read(path))
+            return true;
+        if (!scope.Refused().empty()) {
+            LogRefused(function, what, name, scope.Refused());
+            return false;
+        }
+        if (scope.Tried().empty())
+            break;
+        for (const std::string& disk : scope.Tried())
+            tried += (tried.empty() ? "" : ", ") + disk;
+    }
+    if (!tried.empty())
+        LogNotLoaded(function, what, name, tried);
+    return false;
 }
 
 } // namespace
 
 bool TQ2DIsSystemPath(const char* name) {
-    return name && *SkipBlanks(name) == '/';
+    return name && tqplat::IsAbsolutePath(SkipBlanks(name));
 }
 
 bool TQ2DNamesFile(const char* what, const char* name, const char* description, const char* key) {
@@ -71,7 +111,7 @@ bool TQ2DNamesFile(const char* what, const char* name, const char* description, 
     if (!EndsAtAFolder(trimmed))
         return true;
     const std::string source = description ? std::string(key) + " of '" + description + "'" : "the name";
-    g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dfilelookup", "TQ2DNamesFile", __LINE__);
+    g_tqLogError.SetLogInfo(kSourcePath, "TQ2DNamesFile", __LINE__);
     g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s '%s': %s names no file (it is empty or a folder).",
                      what, trimmed.GetString(), source.c_str());
     return false;
@@ -99,87 +139,44 @@ bool TQ2DResolveDots(const char* name, std::string* resolved) {
     return true;
 }
 
-bool TQ2DRefuseDiskPath(const char* what, const char* name, const char* path) {
-    std::string resolved;
-    if (!TQ2DPackNameScope::Active() || (!StartsAtSystemRoot(path) && TQ2DResolveDots(path, &resolved)))
-        return false;
-    g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dfilelookup", "TQ2DRefuseDiskPath", __LINE__);
-    g_tqLogError.Log(TQLOG_ERROR_PREFIX
-                     "Can't load %s '%s': a name read from a pack reaches only the packs and "
-                     "below the resource folder, not %s.",
-                     what, name, path);
-    return true;
-}
-
 TQString TQ2DDescriptionBase(const char* name, const TQString& key) {
     return TQ2DIsSystemPath(name) ? Trimmed(name) : key;
 }
 
 DWORD TQ2DLoadByName(const char* name, const TQString& key, DWORD (TQGfxDevice::*load)(const char*, DWORD),
                      const char* what, const char* (TQGfxDevice::*problem)() const) {
-    if (TQ2DRefuseDiskPath(what, name, key))
-        return 0;
-    // True, after its line, when the loader found the file and could not read it.
-    auto unreadable = [&]() {
+    DWORD handle = 0;
+    // A file the loader found but could not read ends the attempts as a load does, with its own line.
+    ReadFromDisk("TQ2DLoadByName", what, name, PathsOf(name, key), [&](const char* path) {
+        if ((handle = (g_pTQ2DDevice->*load)(path, 0)) != 0)
+            return true;
         const char* wrong = problem ? (g_pTQ2DDevice->*problem)() : "";
-        if (!*wrong)
-            return false;
-        TQ2DLogUnreadable("TQ2DLoadByName", what, name, wrong);
-        return true;
-    };
-    DWORD handle = (g_pTQ2DDevice->*load)(key, 0);
-    if (handle || unreadable())
-        return handle;
-    std::string tried = DeviceTried(key);
-    if (TQ2DIsSystemPath(name)) {
-        const TQString path = Trimmed(name);
-        if (TQ2DRefuseDiskPath(what, name, path))
-            return 0;
-        if ((handle = (g_pTQ2DDevice->*load)(path, 0)) != 0 || unreadable())
-            return handle;
-        tried += std::string(", ") + path.GetString();
-    }
-    TQ2DLogNotLoaded("TQ2DLoadByName", what, name, tried);
-    return 0;
+        if (*wrong)
+            TQ2DLogUnreadable("TQ2DLoadByName", what, name, wrong);
+        return *wrong != 0;
+    });
+    return handle;
 }
 
 void* TQ2DLoadResource(const char* name, DWORD* size, const char* what) {
-    if (TQ2DRefuseDiskPath(what, name, name))
-        return nullptr;
-    if (void* data = g_pTQ2DDevice->Resource_Load(name, size))
-        return data;
-    TQ2DLogNotLoaded("TQ2DLoadResource", what, name, DeviceTried(name));
-    return nullptr;
+    void* data = nullptr;
+    ReadFromDisk(
+        "TQ2DLoadResource", what, name, {TQString(TQ2DResourceNamePart(name))},
+        [&](const char* path) { return (data = g_pTQ2DDevice->Resource_Load(path, size)) != nullptr; });
+    return data;
 }
 
 bool TQ2DReadDescriptionFile(const char* name, const TQString& key, std::string* content) {
-    if (TQ2DRefuseDiskPath(kDescription, name, key))
-        return false;
-    if (tqplat::ReadWholeFile(key, content))
-        return true;
-    std::string tried = PathBelow(tqplat::WorkingFolder(), key);
-    if (TQ2DIsSystemPath(name)) {
-        const TQString path = Trimmed(name);
-        if (TQ2DRefuseDiskPath(kDescription, name, path))
-            return false;
-        content->clear();
-        if (tqplat::ReadWholeFile(path, content))
-            return true;
-        tried += std::string(", ") + path.GetString();
-    }
-    TQ2DLogNotLoaded("TQ2DReadDescriptionFile", kDescription, name, tried);
-    return false;
+    return ReadFromDisk("TQ2DReadDescriptionFile", kDescription, name, PathsOf(name, key),
+                        [&](const char* path) {
+                            content->clear();
+                            return tqplat::ReadWholeFile(path, content);
+                        });
 }
 
 void TQ2DLogUnreadable(const char* function, const char* what, const char* name, const char* problem) {
-    g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dfilelookup", function, __LINE__);
+    g_tqLogError.SetLogInfo(kSourcePath, function, __LINE__);
     g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s '%s': %s.", what, name, problem);
-}
-
-void TQ2DLogNotLoaded(const char* function, const char* what, const char* name, const std::string& tried) {
-    g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dfilelookup", function, __LINE__);
-    g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s '%s': in no pack; tried %s (names match in any case).",
-                     what, name, tried.c_str());
 }
 
 void TQ2DLogUnreadableSound(const char* function, const char* what, const char* name, unsigned long size) {

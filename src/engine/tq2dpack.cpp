@@ -131,10 +131,14 @@ bool TQ2DPackHasFile(const char* name) {
     return false;
 }
 
-TQString TQ2DNormalizeResourceName(const char* name) {
+const char* TQ2DResourceNamePart(const char* name) {
     const char* text = name ? name : "";
     const char* afterDoubleSlash = std::strstr(text, "//");
-    TQString normalized(afterDoubleSlash ? afterDoubleSlash + 2 : text);
+    return afterDoubleSlash ? afterDoubleSlash + 2 : text;
+}
+
+TQString TQ2DNormalizeResourceName(const char* name) {
+    TQString normalized(TQ2DResourceNamePart(name));
     normalized.MakeTrimUpper();
     if (normalized.GetAt(0) == '/') {
         normalized.SetAt(0, ' ');

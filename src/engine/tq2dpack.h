@@ -10,10 +10,10 @@
 /// closed then. The registry needs no device and is used from the host's thread only.
 ///
 /// The file names a description file from a pack holds (textures, sounds, particle records, other
-/// description files) reach only the packs and the files below the program's and the working folder:
-/// one that is absolute or climbs above them through ".." is refused with one line naming it
-/// (TQ2DPackNameScope, TQ2DRefuseDiskPath). Names the game passes itself, and those in loose
-/// description files on disk, are not limited.
+/// description files) reach only the packs and the files below the program's and the working folder,
+/// whatever their spelling: the path about to be opened is checked (TQ2DPackNameScope, and
+/// tq2dfilelookup.h). Names the game passes itself, and those in loose description files on disk,
+/// are not limited.
 #pragma once
 
 #include "base/tqstring.h"
@@ -34,7 +34,10 @@ int TQ2DPackGetFile(const char* name, TQString& out);
 /// True when a registered pack stores the name (resolved as for TQ2DPackGetFile); reads nothing.
 bool TQ2DPackHasFile(const char* name);
 
-/// Name-level normalised resource name, the key of the caches and description files: only the text
-/// after the first "//" counts; it is trimmed and upper-cased; one leading "/" (and blanks after
+/// The part of a resource name that counts: the text after the first "//", else the whole name.
+const char* TQ2DResourceNamePart(const char* name);
+
+/// Name-level normalised resource name, the key of the caches and description files: only
+/// TQ2DResourceNamePart counts; it is trimmed and upper-cased; one leading "/" (and blanks after
 /// it) goes. "res//sprites/hero.txt" gives "SPRITES/HERO.TXT".
 TQString TQ2DNormalizeResourceName(const char* name);

@@ -3,11 +3,10 @@
 
 #include "device/tqgfxcolor.h"
 #include "engine/tq2ddescriptionfields.h"
-#include "engine/tq2dfileconfig.h"
+#include "engine/tq2ddescriptionfile.h"
 #include "engine/tq2dfilelookup.h"
 #include "engine/tq2dglobal.h"
 #include "engine/tq2dpack.h"
-#include "engine/tq2dpacknamescope.h"
 
 #include <cstdlib>
 
@@ -86,11 +85,8 @@ void ReadOverrides(const TQFileConfig& config, TQ2D_PARTICLE_INFO_tag& record, i
 // The packs first, then the device's loader (zip packs, disk); only 128 bytes are read, and bytes
 // a shorter file lacks read as 0. A record that does not load leaves record as it is.
 void TQ2DParticle::LoadRecord(TQString path, TQ2D_PARTICLE_INFO_tag& record) {
-    const int cut = path.StrFind("//", 0);
-    if (cut >= 0)
-        path = TQString(path.GetString() + cut + 2);
     TQString bytes;
-    if (TQ2DPackGetFile(path, bytes)) {
+    if (TQ2DPackGetFile(TQ2DResourceNamePart(path), bytes)) {
         TQ2DParticleRecordRead(bytes.GetBuffer(), bytes.GetBufferLength(), &record);
         return;
     }
@@ -107,16 +103,14 @@ void TQ2DParticle::LoadRecord(TQString path, TQ2D_PARTICLE_INFO_tag& record) {
 // A file that cannot be read was logged by the file look-up. Without PSI the keys alone describe
 // the effect; a TEX naming no file fails like a texture that does not load.
 int TQ2DParticle::CreateFromConfig(const char* file) {
-    if (!TQ2DNamesFile("description file", file))
+    const TQ2DDescriptionFile description(file);
+    if (!description.IsOpen())
         return 0;
-    const TQString name = TQ2DNormalizeResourceName(file);
-    TQ2DFileConfig config;
-    if (!config.LoadFileConfig(file, 0, 0))
-        return 0;
-    const TQ2DPackNameScope names(file);
+    const TQ2DFileConfig& config = description.Config();
+    const TQString& name = description.Key();
     const TQString texture = TQ2DFileNameConfig(config, "TEX");
     const TQString recordFile = TQ2DFileNameConfig(config, "PSI");
-    const TQString folder = TQ2DDescriptionFolder(TQ2DDescriptionBase(file, name));
+    const TQString folder = description.Folder();
 
     TQ2D_PARTICLE_INFO_tag record;
     TQ2DParticleRecordRead(nullptr, 0, &record);

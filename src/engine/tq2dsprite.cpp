@@ -4,10 +4,8 @@
 #include "containers/tqcompare.h"
 #include "device/tqgfxsprite.h"
 #include "engine/tq2ddescriptionfields.h"
-#include "engine/tq2dfileconfig.h"
+#include "engine/tq2ddescriptionfile.h"
 #include "engine/tq2dfilelookup.h"
-#include "engine/tq2dpack.h"
-#include "engine/tq2dpacknamescope.h"
 
 #include <cfloat>
 #include <cmath>
@@ -134,14 +132,8 @@ int TQ2DSprite::Create(unsigned long width, unsigned long height) {
 
 // A file that cannot be read was logged by the file look-up.
 int TQ2DSprite::CreateFromConfig(const char* name) {
-    if (!TQ2DNamesFile("description file", name))
-        return 0;
-    const TQString key = TQ2DNormalizeResourceName(name);
-    TQ2DFileConfig config;
-    if (!config.LoadFileConfig(name, 0, 0))
-        return 0;
-    const TQ2DPackNameScope names(name);
-    return ApplyConfig(config, TQ2DDescriptionBase(name, key));
+    const TQ2DDescriptionFile file(name);
+    return file.IsOpen() ? ApplyConfig(file.Config(), file.Base()) : 0;
 }
 
 // TEX is relative to the description's folder; one naming no file fails like a texture that

@@ -174,8 +174,14 @@ TEST_F(DeviceResourceTest, MakePath) {
     EXPECT_EQ(MakePath("data/a.png"), folder + "data\\a.png");
     EXPECT_EQ(MakePath("C:/x/y.png"), "C:\\x\\y.png");
     EXPECT_EQ(MakePath("/abs/z"), "\\abs\\z");
-    // The path buffer holds 255 characters at most.
-    EXPECT_EQ(MakePath(std::string(400, 'n')).size(), 255u);
+    EXPECT_EQ(MakePath("c:rel"), "c:rel");
+    // The path buffer holds 255 characters: a longer path is refused with one line, never cut.
+    const std::string fits = std::string(255, 'n');
+    EXPECT_EQ(MakePath("/" + fits.substr(1)).size(), 255u);
+    TQLogCapture errors(g_tqLogError);
+    EXPECT_EQ(MakePath("/" + fits), "");
+    EXPECT_EQ(Load(std::string(400, 'n')), "<null>");
+    EXPECT_EQ(errors.Lines().size(), 2u);
 }
 
 TEST_F(DeviceResourceTest, EntriesAreFoundWhateverTheirCaseAndSlashes) {

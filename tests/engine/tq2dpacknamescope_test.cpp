@@ -1,6 +1,7 @@
 // Names read from a pack's own description files reach only the packs and the files below the
 // resource folders; the same names in loose description files (the game's own) reach what they name.
 #include "enginetestutil.h"
+#include "openwatch.h"
 #include "packtestutil.h"
 
 #include <algorithm>
@@ -16,7 +17,9 @@
 #include "engine/tq2dsound.h"
 #include "engine/tq2dsprite.h"
 #include "engine/tq2dtexture.h"
+#include "gui/tq2dguicombobox.h"
 #include "gui/tq2dguiwindow.h"
+#include "platform/win32/tqpath.h"
 
 namespace {
 
@@ -241,6 +244,93 @@ TEST_F(PackNamesTest, DescriptionNamesLoadOrFailWithOneLine) {
         EXPECT_EQ(lines.size(), c.line.empty() ? 0u : 1u);
         if (!lines.empty()) {
             EXPECT_NE(lines[0].find(c.line), std::string::npos) << lines[0];
+        }
+    }
+}
+
+namespace {
+
+// "Secret.png" outside spelled as a pack's description might write it: drive letters with either
+// slash and case, a drive without a slash, behind "x//", "//" and "\\", a name ending in "." or
+// blanks, one of 255 to 300 bytes climbing out, and control characters.
+std::vector<std::string> OutsideSpellings(const std::string& absolute) {
+    const std::string path = absolute.substr(1);
+    std::string upper = path;
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return std::toupper(c); });
+    std::vector<std::string> spellings = {"C:/" + path,
+                                          "c:\\" + BackslashedSwappedCase(path),
+                                          "c:" + path,
+                                          "Z:" + BackslashedSwappedCase(path),
+                                          "C:/" + upper,
+                                          "x//C:/" + path,
+                                          "x//c:" + path,
+                                          "//" + path,
+                                          "\\\\server\\share\\..\\..\\" + path,
+                                          "C:/" + path + ".",
+                                          "C:/" + path + " \t ",
+                                          "C:/\x01/../" + path + "\x7f"};
+    for (size_t length : {255u, 256u, 300u}) {
+        std::string climbing = "C:/" + path;
+        while (climbing.size() + 3 <= length)
+            climbing.insert(3, "./");
+        climbing.insert(3, std::string(length - climbing.size(), '/'));
+        spellings.push_back(climbing);
+    }
+    return spellings;
+}
+
+} // namespace
+
+// Every name field of the readers, at the pack's root and in a folder, with every spelling of a
+// file outside: nothing outside is opened, and each name fails with one line naming it (refused,
+// too long, or, where the "//" rule leaves a relative name, not found below the program's folder).
+TEST_F(PackNamesTest, EverySpellingInEveryFieldAtEveryDepthIsRefusedWithOneLine) {
+    WorkingFolder cwd(game.Root());
+    struct Field {
+        std::string file, text; // "<>" stands for the name
+        int names;
+        std::function<void(const char*)> read;
+    };
+    const std::vector<Field> fields = {
+        {"S.TXT", "TEX=<>", 1, [](const char* file) { TQ2DSprite().CreateFromConfig(file); }},
+        {"L.TXT", "TEX_LIST=<>%d\nCOUNT=1", 1,
+         [](const char* file) { TQ2DAnimation().CreateFromConfig(file); }},
+        {"A.TXT", "SOUND=<>\nANF_COUNT=1\nANF_0=0,0,0,<>", 2,
+         [](const char* file) { TQ2DAnimation().CreateFromConfig(file); }},
+        {"P.TXT", "TEX=<>\nPSI=<>", 2, [](const char* file) { TQ2DParticle().CreateFromConfig(file); }},
+        {"W.TXT",
+         "ADD_IMAGE=1,0,0,<>\nADD_BUTTON=2,0,0,0,<>\nADD_SCROLL_BAR=3,0,0,0,8,8,<>,<>,<>\nADD_WINDOW=4,0,0,<>"
+         "\n"
+         "ADD_COMBOBOX=5,0,0,0,8,8,<>",
+         7, [](const char* file) { TQ2DGUIWindow().InitFromConfig(file); }},
+        {"C.TXT", "DROP_DOWN_BTN=<>", 1, [](const char* file) { TQ2DGUIComboBox().InitFromConfig(file); }},
+    };
+    const std::string mark = outside.Root().substr(outside.Root().rfind('/') + 1); // in every spelling
+    {
+        const OpenWatch watch({game.Root()});
+        std::string bytes;
+        ASSERT_TRUE(tqplat::ReadWholeFile(outside.Path("Secret.png").c_str(), &bytes));
+        ASSERT_EQ(watch.Outside().size(), 1u); // the watch sees the library's opens
+    }
+    for (const std::string& spelling : OutsideSpellings(outside.Path("Secret.png"))) {
+        for (const Field& field : fields) {
+            for (const std::string depth : {"", "SUB/"}) {
+                SCOPED_TRACE(depth + field.file + " naming '" + spelling + "'");
+                std::string text = field.text;
+                for (size_t at; (at = text.find("<>")) != std::string::npos;)
+                    text.replace(at, 2, spelling);
+                AddPack(depth + field.file, text);
+                TQLogCapture errors(g_tqLogError);
+                {
+                    const OpenWatch watch({AssetFolder::ProgramFolder(), game.Root(), folder.Path("")});
+                    field.read((depth + field.file).c_str());
+                    EXPECT_EQ(watch.Outside(), std::vector<std::string>());
+                }
+                const std::vector<std::string> lines = errors.Lines();
+                EXPECT_EQ(lines.size(), static_cast<size_t>(field.names));
+                for (const std::string& line : lines)
+                    EXPECT_NE(Folded(line).find(Folded(mark)), std::string::npos) << line;
+            }
         }
     }
 }

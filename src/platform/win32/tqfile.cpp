@@ -70,10 +70,8 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, 
         return INVALID_HANDLE_VALUE;
     }
     std::string path;
-    bool mayCreate = (flags & O_CREAT) != 0;
-    bool resolved = mayCreate ? tqplat::ResolvePathForWrite(fileName, &path)
-                              : tqplat::ResolveExistingPath(fileName, &path);
-    if (!resolved)
+    const bool mayCreate = (flags & O_CREAT) != 0;
+    if (!tqplat::ResolvePathToOpen(fileName, mayCreate, &path))
         return INVALID_HANDLE_VALUE;
     int fd = tqplat::OpenRegularFile(path, flags);
     if (fd < 0) {

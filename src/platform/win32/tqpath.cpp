@@ -2,6 +2,7 @@
 
 #include "platform/codepage/tqcodepage.h"
 #include "platform/win32/tqkernel32.h"
+#include "platform/win32/tqopenscope.h"
 #include "platform/win32/tqplatformlog.h"
 
 #include <dirent.h>
@@ -13,7 +14,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstddef>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace tqplat {
@@ -28,27 +31,22 @@ bool IsSeparator(char c) {
 
 struct SplitPath {
     bool absolute = false;
-    std::vector<std::string> components; // UTF-8
+    std::vector<std::string> components; // UTF-8; "." and ".." resolved (".." kept only at the start)
 };
 
 // Splits at separators, stepping over two-byte GBK characters whole so that a trail byte 0x5C is
-// never taken for a backslash. A leading drive ("C:") makes the path absolute from the root.
+// never taken for a backslash.
 SplitPath Split(const char* path, size_t length) {
     SplitPath split;
-    size_t i = 0;
-    if (length >= 2 && path[1] == ':' && isalpha(static_cast<unsigned char>(path[0]))) {
-        split.absolute = true;
-        i = 2;
-    }
-    if (i < length && IsSeparator(path[i]))
-        split.absolute = true;
+    const PathStart start = ReadPathStart(path, length);
+    split.absolute = start.absolute;
     std::string gbk;
     auto flush = [&]() {
         if (!gbk.empty())
-            split.components.push_back(GbkToUtf8(gbk));
+            AddPathComponent(&split.components, split.absolute, GbkToUtf8(gbk));
         gbk.clear();
     };
-    while (i < length) {
+    for (size_t i = start.rest; i < length;) {
         size_t n = GbkCharLength(reinterpret_cast<const unsigned char*>(path + i), length - i);
         if (n == 1 && IsSeparator(path[i]))
             flush();
@@ -58,6 +56,20 @@ SplitPath Split(const char* path, size_t length) {
     }
     flush();
     return split;
+}
+
+// The split path from the root: a relative one below the current directory.
+// False when the current directory cannot be read.
+bool FromTheRoot(const SplitPath& split, std::vector<std::string>* components) {
+    if (split.absolute) {
+        *components = split.components;
+        return true;
+    }
+    std::string path = WorkingFolder();
+    for (const std::string& component : split.components)
+        path += component + "/";
+    *components = SystemPathComponents(path);
+    return path[0] == '/';
 }
 
 bool Exists(const std::string& path) {
@@ -105,7 +117,30 @@ bool ResolveComponent(const std::string& base, const std::string& component, std
     return true;
 }
 
-bool Resolve(const char* path, bool lastMayBeMissing, std::string* utf8Path) {
+// Where resolving starts and the components it resolves from there: as written, or, for a read
+// within an OpenScope, from the root or from the scope's folder holding the path. False, with
+// ERROR_ACCESS_DENIED, when the scope refuses the read.
+bool StartResolving(const SplitPath& split, bool noted, std::string* current,
+                    std::vector<std::string>* rest) {
+    OpenScope* scope = noted ? OpenScope::Current() : nullptr;
+    if (!scope) {
+        *current = split.absolute ? "/" : split.components.empty() ? "." : "";
+        *rest = split.components;
+        return true;
+    }
+    std::vector<std::string> components;
+    const bool rooted = FromTheRoot(split, &components);
+    size_t start = 0;
+    if (!scope->Admit(components, rooted, &start, current)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    rest->assign(components.begin() + static_cast<std::ptrdiff_t>(start), components.end());
+    return true;
+}
+
+// noted: a read an OpenScope notes (and may confine).
+bool Resolve(const char* path, bool lastMayBeMissing, bool noted, std::string* utf8Path) {
     if (path == nullptr || path[0] == '\0') {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return false;
@@ -116,13 +151,13 @@ bool Resolve(const char* path, bool lastMayBeMissing, std::string* utf8Path) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
-    SplitPath split = Split(path, length);
-    std::string current = split.absolute ? "/" : "";
-    if (split.components.empty() && !split.absolute)
-        current = ".";
-    for (size_t i = 0; i < split.components.size(); ++i) {
-        const std::string& component = split.components[i];
-        bool last = i + 1 == split.components.size();
+    std::string current;
+    std::vector<std::string> components;
+    if (!StartResolving(Split(path, length), noted, &current, &components))
+        return false;
+    for (size_t i = 0; i < components.size(); ++i) {
+        const std::string& component = components[i];
+        bool last = i + 1 == components.size();
         if (!ResolveComponent(current, component, &current)) {
             if (!(last && lastMayBeMissing)) {
                 SetLastError(last ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
@@ -164,12 +199,42 @@ bool FlagsForMode(const char* mode, int* flags, bool* mustExist) {
 
 } // namespace
 
+void AddPathComponent(std::vector<std::string>* components, bool absolute, std::string component) {
+    if (component.empty() || component == ".")
+        return;
+    if (component != "..")
+        components->push_back(std::move(component));
+    else if (!components->empty() && components->back() != "..")
+        components->pop_back();
+    else if (!absolute)
+        components->push_back(std::move(component));
+}
+
+PathStart ReadPathStart(const char* path, size_t length) {
+    PathStart start;
+    if (length >= 2 && path[1] == ':' && isalpha(static_cast<unsigned char>(path[0]))) {
+        start.absolute = true;
+        start.rest = 2;
+    } else {
+        start.absolute = length > 0 && IsSeparator(path[0]);
+    }
+    return start;
+}
+
+bool IsAbsolutePath(const char* path) {
+    return path && ReadPathStart(path, strnlen(path, 2)).absolute;
+}
+
 bool ResolveExistingPath(const char* path, std::string* utf8Path) {
-    return Resolve(path, false, utf8Path);
+    return Resolve(path, false, false, utf8Path);
 }
 
 bool ResolvePathForWrite(const char* path, std::string* utf8Path) {
-    return Resolve(path, true, utf8Path);
+    return Resolve(path, true, false, utf8Path);
+}
+
+bool ResolvePathToOpen(const char* path, bool mayCreate, std::string* utf8Path) {
+    return Resolve(path, mayCreate, !mayCreate, utf8Path);
 }
 
 void SplitFolderAndName(const char* path, std::string* folder, std::string* name) {
@@ -208,7 +273,7 @@ FILE* OpenFile(const char* path, const char* mode) {
         return nullptr;
     }
     std::string resolved;
-    if (!Resolve(path, !mustExist, &resolved))
+    if (!ResolvePathToOpen(path, !mustExist, &resolved))
         return nullptr;
     int fd = OpenRegularFile(resolved, flags);
     if (fd < 0) {

@@ -1,14 +1,35 @@
 // The one path resolver behind every disk access of the engine and the platform layer.
 //
-// Engine paths are GBK bytes; '\' and '/' both separate; a relative path starts at the current
-// directory. Each component that does not exist as written is matched without regard to ASCII case
-// (an exact match is taken first). The result is a UTF-8 path for the file system.
+// Engine paths are GBK bytes; '\' and '/' both separate; what a path starts at is told by
+// ReadPathStart alone. "." and ".." are resolved on the text, before the file system is asked (so a
+// ".." takes away the component before it, a link or not, and never climbs above the root). Each
+// component that does not exist as written is matched without regard to ASCII case (an exact match
+// is taken first). The result is a UTF-8 path for the file system.
 #pragma once
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace tqplat {
+
+// Where a path starts: the one answer of the resolver, the device and the engine's look-up.
+struct PathStart {
+    bool absolute = false; // from the file-system root, else from the current directory
+    size_t rest = 0;       // offset of the first byte after the drive, if any
+};
+
+// A path is absolute when it begins with "/" or "\" (so also "//" and "\\server\share") or with a
+// drive "X:" (an ASCII letter and a colon, a separator after it or not: "C:/a", "c:a"); a drive
+// stands for the root. Everything else is relative.
+PathStart ReadPathStart(const char* path, size_t length);
+// ReadPathStart(path).absolute for a NUL-terminated path; false for NULL.
+bool IsAbsolutePath(const char* path);
+
+// Adds one component to a path's components, "." and ".." resolved on the text: an empty one and
+// "." add nothing; ".." takes away the component before it, stays at the start of a relative path
+// and is dropped at the root of an absolute one.
+void AddPathComponent(std::vector<std::string>* components, bool absolute, std::string component);
 
 // Resolves a path whose every component exists. False when a component is missing, the path is
 // empty or NULL, or it is longer than the platform allows.
@@ -17,6 +38,11 @@ bool ResolveExistingPath(const char* path, std::string* utf8Path);
 // Resolves a path for creating or writing: the folders must exist (matched as above); the last
 // component is matched when it exists and otherwise kept as written.
 bool ResolvePathForWrite(const char* path, std::string* utf8Path);
+
+// Resolves a path about to be opened for reading (mayCreate false) or writing. Reads are noted by
+// the innermost OpenScope and, when it confines them, refused (ERROR_ACCESS_DENIED) before the file
+// system is asked when the path does not lie below one of its folders.
+bool ResolvePathToOpen(const char* path, bool mayCreate, std::string* utf8Path);
 
 // fopen through the resolver ("r" modes need an existing file; "w"/"a" modes may create the last
 // component). NULL on failure; directories and FIFOs are refused.

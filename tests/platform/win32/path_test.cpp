@@ -1,11 +1,15 @@
 #include "platform/win32/tqpath.h"
 
+#include "platform/win32/tqkernel32.h"
+#include "platform/win32/tqopenscope.h"
 #include "tempfolder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -47,6 +51,66 @@ TEST(PathResolver, WritePathsNeedTheirFoldersOnly) {
     ASSERT_TRUE(tqplat::ResolvePathForWrite((tmp.Path() + "\\save\\New.ini").c_str(), &out));
     EXPECT_EQ(tmp.Path() + "/Save/New.ini", out);
     EXPECT_FALSE(tqplat::ResolvePathForWrite((tmp.Path() + "\\nosuch\\New.ini").c_str(), &out));
+}
+
+// One reading of where a path starts, and "." and ".." resolved on the text: "missing/.." is the
+// folder it starts at, and ".." stops at the root.
+TEST(PathResolver, DrivesAndSeparatorsStartAtTheRootAndDotsResolveOnTheText) {
+    struct Case {
+        const char* path;
+        bool absolute;
+        size_t rest;
+    };
+    for (const Case& c : {Case{"/a", true, 0}, Case{"\\a", true, 0}, Case{"//server/x", true, 0},
+                          Case{"\\\\server\\share", true, 0}, Case{"C:/a", true, 2}, Case{"c:a", true, 2},
+                          Case{"Z:", true, 2}, Case{"1:a", false, 0}, Case{":a", false, 0},
+                          Case{"ab:c", false, 0}, Case{"./a", false, 0}, Case{"", false, 0}}) {
+        SCOPED_TRACE(c.path);
+        const tqplat::PathStart start = tqplat::ReadPathStart(c.path, std::string(c.path).size());
+        EXPECT_EQ(start.absolute, c.absolute);
+        EXPECT_EQ(start.rest, c.rest);
+        EXPECT_EQ(tqplat::IsAbsolutePath(c.path), c.absolute);
+    }
+    TempFolder tmp;
+    tmp.WriteFile("Data/File.txt", "x");
+    const std::string file = tmp.Path() + "/Data/File.txt";
+    EXPECT_EQ(file, Resolved("C:" + tmp.Path() + "\\DATA\\file.TXT"));
+    EXPECT_EQ(file, Resolved("c:" + tmp.Path().substr(1) + "/data/./none/../file.txt"));
+    EXPECT_EQ(file, Resolved("/../../.." + tmp.Path() + "/data/file.txt"));
+}
+
+// A confining scope refuses, before any look-up, a read whose path lies outside its folders, and
+// notes the paths it let the resolver look for; writes are neither confined nor noted. Links inside
+// a folder are followed.
+TEST(OpenScope, KeepsReadsBelowItsFoldersAndNotesThePathsLookedFor) {
+    TempFolder inside, outside;
+    inside.WriteFile("Sub/In.txt", "in");
+    outside.WriteFile("Out.txt", "out");
+    ASSERT_EQ(symlink(outside.Path().c_str(), (inside.Path() + "/Link").c_str()), 0);
+    const std::vector<std::string> folders = {inside.Path() + "/"};
+    std::string out;
+    {
+        tqplat::OpenScope scope(&folders);
+        EXPECT_TRUE(tqplat::ResolvePathToOpen((inside.Path() + "/sub/x/../in.TXT").c_str(), false, &out));
+        EXPECT_EQ(out, inside.Path() + "/Sub/In.txt");
+        EXPECT_TRUE(tqplat::ResolvePathToOpen((inside.Path() + "/link/out.txt").c_str(), false, &out));
+        for (const std::string& path :
+             {"C:" + outside.Path() + "/Out.txt",
+              inside.Path() + "/Sub/../../" + outside.Path().substr(5) + "/Out.txt"}) {
+            SCOPED_TRACE(path);
+            EXPECT_FALSE(tqplat::ResolvePathToOpen(path.c_str(), false, &out));
+            EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+            EXPECT_EQ(scope.Refused(), outside.Path() + "/Out.txt");
+            EXPECT_EQ(tqplat::OpenFile(path.c_str(), "rb"), nullptr);
+        }
+        EXPECT_TRUE(tqplat::ResolvePathToOpen((outside.Path() + "/New.txt").c_str(), true, &out));
+        EXPECT_EQ(scope.Tried(),
+                  (std::vector<std::string>{inside.Path() + "/sub/in.TXT", inside.Path() + "/link/out.txt"}));
+    }
+    tqplat::OpenScope noting(nullptr);
+    EXPECT_TRUE(tqplat::ResolvePathToOpen(("C:" + outside.Path() + "/out.txt").c_str(), false, &out));
+    EXPECT_EQ(out, outside.Path() + "/Out.txt");
+    EXPECT_EQ(noting.Tried(), std::vector<std::string>{outside.Path() + "/out.txt"});
 }
 
 TEST(PathResolver, RefusesOverlongPaths) {
