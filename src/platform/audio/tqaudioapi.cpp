@@ -139,7 +139,7 @@ TQAUDIO_API const char* TQAudio_FileRefusal(void) {
 }
 
 TQAUDIO_API DWORD TQAudioTest_Render(float* out, DWORD frames) {
-    return System().Render(out, frames);
+    return System().RenderForTest(out, frames);
 }
 
 TQAUDIO_API void TQAudioTest_LimitKernels(int level) {

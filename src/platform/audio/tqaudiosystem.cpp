@@ -681,6 +681,20 @@ DWORD AudioSystem::ChannelIsActive(DWORD handle) {
 // with a game call, this pull mixes what it took before. Once stopped, the mix goes on for the
 // fades of what was playing.
 DWORD AudioSystem::Render(float* out, DWORD frames) {
+    std::unique_lock<std::mutex> rendering(renderMutex_, std::try_to_lock);
+    if (!rendering) {
+        std::fill(out, out + 2 * size_t(frames), 0.0f);
+        return 0;
+    }
+    return MixPass(out, frames);
+}
+
+DWORD AudioSystem::RenderForTest(float* out, DWORD frames) {
+    const std::lock_guard<std::mutex> rendering(renderMutex_);
+    return MixPass(out, frames);
+}
+
+DWORD AudioSystem::MixPass(float* out, DWORD frames) {
     const MixingThreadScope mixing;
     const FlushDenormals flush;
     if (mutex_.try_lock()) {

@@ -66,9 +66,11 @@ public:
     BOOL ChannelStop(DWORD handle);
     DWORD ChannelIsActive(DWORD handle);
 
-    // Renders the mix (after BASS_Stop only the fades of what was playing); the frames rendered, 0
-    // before BASS_Init.
+    // The output's pull: renders the mix (after BASS_Stop only the fades of what was playing); the
+    // frames rendered, 0 before BASS_Init. Never waits: silence while a test pull renders.
     DWORD Render(float* out, DWORD frames);
+    // A test's pull, as Render; waits for the output's pull in progress, so one thread renders at once.
+    DWORD RenderForTest(float* out, DWORD frames);
 
 private:
     struct FreeMemory {
@@ -122,9 +124,11 @@ private:
     size_t PlaybackToReplace(Sample& sample);
     DWORD LimitToPendingBuffer(const void* buffer, DWORD length) const;
     size_t ReadDecoded(DWORD handle, uint8_t* out, size_t frames);
+    DWORD MixPass(float* out, DWORD frames);
 
     std::mutex lifeMutex_;
     ModuleLock mutex_;
+    std::mutex renderMutex_; // held by the one thread rendering
     bool initialized_ = false;
     bool running_ = false;
     int rate_ = 44100;
