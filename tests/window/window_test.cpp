@@ -311,6 +311,43 @@ TEST_F(RealWindow, AltGrCharactersReachAnEdit) {
     EXPECT_EQ(host.WaitLine("edit 40 80 61"), "edit 40 80 61");
 }
 
+// Under a German layout the layout decides what a letter key is: the key labelled Z (where a US
+// keyboard has Y) is the Z key and types "z", "Z" with Shift; the one labelled Y likewise; AltGr+Q
+// types "@". The game reads it in its key events and as the frame's key character.
+TEST_F(RealWindow, KeysFollowTheKeyboardLayout) {
+    // Key codes of the virtual server's keyboard.
+    const unsigned labelledZ = 29, labelledY = 52, q = 24, leftShift = 50, rightAlt = 108;
+    struct Layout {
+        Desktop& screen;
+        ~Layout() { screen.SetKeyboardLayout("us"); }
+    } german{screen};
+    ASSERT_TRUE(screen.SetKeyboardLayout("de")) << "setxkbmap";
+    StartHost({"--keys"});
+    const struct {
+        unsigned modifier, key;
+        const char *virtualKey, *character;
+    } cases[] = {{0, labelledZ, "5A", "7A"},
+                 {leftShift, labelledZ, "5A", "5A"},
+                 {0, labelledY, "59", "79"},
+                 {leftShift, labelledY, "59", "59"},
+                 {rightAlt, q, "51", "40"}};
+    for (const auto& c : cases) {
+        if (c.modifier != 0)
+            screen.HoldKeyCode(c.modifier, true);
+        screen.HoldKeyCode(c.key, true);
+        screen.HoldKeyCode(c.key, false);
+        if (c.modifier != 0)
+            screen.HoldKeyCode(c.modifier, false);
+        // The modifiers' own lines (Shift 10, Ctrl 11, Alt 12) come first.
+        std::string line;
+        do
+            line = host.WaitLine("keydown ");
+        while (line.compare(0, 9, "keydown 1") == 0);
+        EXPECT_EQ(line, "keydown " + std::string(c.virtualKey) + " " + c.character);
+        EXPECT_EQ(host.WaitLine("keychar"), "keychar " + std::string(c.character)) << line;
+    }
+}
+
 // In a window every frame waits for the display's refresh, whatever the frame rate the game asks
 // for: two seconds show no more frames than the display can, and at 60 frames a second the usual
 // frame takes one refresh, not two (the median, so that a loaded machine's late frames do not

@@ -445,9 +445,9 @@ void SdlPumpEvents() {
     ApplyChangedWindows();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
-        bool altGr = false;
-        if (X11KeyPress(event, &altGr))
-            NoteAltGrPress(altGr);
+        NativeKey key;
+        if (X11KeyEvent(event, &key))
+            NoteNativeKey(key);
         if (DestroyVanishedWindow(event))
             continue;
         HWND topLevel = WindowOfId(EventWindowId(event));
@@ -502,6 +502,6 @@ void SdlWarpCursor(int x, int y) {
 
 const VideoDriver g_sdlVideoDriver = {
     "sdl",      SdlInit,       SdlScreenSize,       SdlCreateWindow, SdlSyncWindow, SdlDestroyWindow,
-    SdlPresent, SdlPumpEvents, SdlSetCursorVisible, SdlWarpCursor,   SdlWaitEvents};
+    SdlPresent, SdlPumpEvents, SdlSetCursorVisible, SdlWarpCursor,   SdlWaitEvents, X11KeyCharacters};
 
 } // namespace tqplat
