@@ -368,6 +368,15 @@ void Desktop::MoveTo(int x, int y) {
     XSync(m_display, False);
 }
 
+Rect Desktop::Pointer() {
+    ::Window root = 0, child = 0;
+    int x = 0, y = 0, windowX = 0, windowY = 0;
+    unsigned buttons = 0;
+    XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &x, &y, &windowX, &windowY,
+                  &buttons);
+    return Rect{x, y, 0, 0};
+}
+
 void Desktop::Click(int button) {
     XTestFakeButtonEvent(m_display, static_cast<unsigned>(button), True, CurrentTime);
     XTestFakeButtonEvent(m_display, static_cast<unsigned>(button), False, CurrentTime);

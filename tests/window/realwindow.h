@@ -86,6 +86,8 @@ public:
     Rect FindColor(const Rect& area, uint32_t color);
 
     void MoveTo(int x, int y);
+    // Where the pointer is on the screen (0 x 0).
+    Rect Pointer();
     // Press and release with no wait between them.
     void Click(int button = 1);
     void Press(int button = 1);

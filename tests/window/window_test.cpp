@@ -270,6 +270,36 @@ TEST_F(RealWindow, FullScreenOnAndOffManyTimes) {
     }
 }
 
+// A switch to full screen and back, by key and by a right click, leaves the pointer where it is on
+// the screen; the game reads the mouse where the pointer now is in the window before any move, and
+// a click with no move lands there.
+TEST_F(RealWindow, FullScreenSwitchLeavesThePointerWhereItIs) {
+    StartHost();
+    Rect client = screen.Geometry(window);
+    const Rect pointer{client.x + 201, client.y + 170, 0, 0};
+    HoverClient(201, 170);
+    for (bool byClick : {false, true}) {
+        for (const char* state : {"windowed 0", "windowed 1"}) {
+            if (byClick)
+                screen.Click(3);
+            else
+                screen.TapKey("f");
+            ASSERT_EQ(host.WaitLine("windowed"), state);
+            const Rect expected = state[9] == '0' ? Rect{0, 0, 1024, 768} : client;
+            ASSERT_TRUE(WaitUntil([&] { return screen.Geometry(window) == expected; })) << state;
+            EXPECT_EQ(screen.Pointer(), pointer) << state << (byClick ? " by click" : " by key");
+            int x = (pointer.x - expected.x) * kHostWidth / expected.width;
+            int y = (pointer.y - expected.y) * kHostHeight / expected.height;
+            EXPECT_TRUE(WaitMouseWithin(x, y, x + 1, y + 1)) << state;
+            screen.Click();
+            std::string press = host.WaitLine("press ");
+            EXPECT_EQ(press.substr(0, press.rfind(' ')),
+                      "press " + std::to_string(x) + " " + std::to_string(y))
+                << state;
+        }
+    }
+}
+
 // The counter reports as many frames as ran in its one-second window. Windows in which the value
 // does not change are told apart by the count (a line spanning several windows counts more). Full
 // screen at frame rate 0 runs free, so that the value changes from one window to the next (a

@@ -7,7 +7,7 @@
 //   key A                       the A key reads down (after reading up)
 //   key A up                    the A key reads up again
 //   fps V frames M              the frame counter changed to V; M frames ran since its last change
-//   windowed 0|1                F switched full screen on (0) or off (1)
+//   windowed 0|1                F or the right button switched full screen on (0) or off (1)
 //   focus lost|gained           the focus callbacks
 //   inactive frames N           N frames ran inactive with nothing drawn (once, at 20)
 //   first frame after focus drew|did-not-draw
@@ -39,6 +39,7 @@ const int kHeight = 240;
 // The target square, in game coordinates.
 const float kTargetLeft = 200, kTargetTop = 40, kTargetSize = 60;
 const int kKeyLeftButton = 1;
+const int kKeyRightButton = 2;
 const int kKeyA = 'A';
 const int kKeyF = 'F';
 const int kInactiveReport = 20;
@@ -94,6 +95,8 @@ void ReadInput() {
     TQ2D_INPUT_EVENT_tag event;
     bool keyWentDown = false;
     while (TQ2DGetKeyEvent(&event)) {
+        if (event.type == TQ2D_INPUT_MBUTTONDOWN && event.key == kKeyRightButton)
+            ToggleFullScreen();
         if (event.type != TQ2D_INPUT_KEYDOWN)
             continue;
         keyWentDown = true;

@@ -145,6 +145,28 @@ bool X11KeyEvent(const SDL_Event& event, NativeKey* key) {
     return true;
 }
 
+bool X11ButtonEvent(const SDL_Event& event, int* x, int* y) {
+    if (event.type != SDL_SYSWMEVENT || event.syswm.msg->subsystem != SDL_SYSWM_X11)
+        return false;
+    const XEvent& native = event.syswm.msg->msg.x11.event;
+    if (native.type != ButtonPress && native.type != ButtonRelease)
+        return false;
+    *x = native.xbutton.x;
+    *y = native.xbutton.y;
+    return true;
+}
+
+bool X11PointerInWindow(SDL_Window* native, int* x, int* y) {
+    SDL_SysWMinfo info;
+    if (!X11Info(native, &info))
+        return false;
+    ::Window root = 0, child = 0;
+    int rootX = 0, rootY = 0;
+    unsigned buttons = 0;
+    return XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &rootX, &rootY, x, y,
+                         &buttons) == True;
+}
+
 bool X11KeyCharacters(unsigned scanCode, const KeyLevel& level, char32_t* plain, char32_t* typed) {
     ::Display* display = nullptr;
     unsigned group = 0;
@@ -187,6 +209,14 @@ bool X11WindowManagerRuns(SDL_Window*) {
 }
 
 bool X11KeyEvent(const SDL_Event&, NativeKey*) {
+    return false;
+}
+
+bool X11ButtonEvent(const SDL_Event&, int*, int*) {
+    return false;
+}
+
+bool X11PointerInWindow(SDL_Window*, int*, int*) {
     return false;
 }
 

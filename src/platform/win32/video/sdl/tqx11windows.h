@@ -25,6 +25,13 @@ bool X11WindowManagerRuns(SDL_Window* native);
 // depending on how it matched the server's key codes, and never a later layout: the key's own code
 // says which key it is.
 bool X11KeyEvent(const SDL_Event& event, NativeKey* key);
+// True when `event` (a window-system event) is a button press or release in the X window behind a
+// native window; `x` and `y` then tell where it was, in that window. SDL reports the button next,
+// at the last position it saw in a motion event, which a window moved under a still pointer (a
+// switch to or from full screen) leaves stale.
+bool X11ButtonEvent(const SDL_Event& event, int* x, int* y);
+// Where the pointer is now in the X window behind `native`; false when unknown.
+bool X11PointerInWindow(SDL_Window* native, int* x, int* y);
 // The layout's characters of a key (see VideoDriver::keyCharacters), in the keyboard group of the
 // last key event.
 bool X11KeyCharacters(unsigned scanCode, const KeyLevel& level, char32_t* plain, char32_t* typed);
