@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xdamage.h>
 
 #include <chrono>
 #include <csignal>
@@ -113,6 +114,26 @@ int IgnoreErrors(::Display*, XErrorEvent*) {
 }
 
 } // namespace
+
+namespace {
+
+// The desktop whose watched window's frames bound waits (the last to watch one).
+Desktop* g_frameSource = nullptr;
+
+} // namespace
+
+bool WaitFor(const std::function<bool()>& done, int frames) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kHangGuardMs);
+    unsigned long start = g_frameSource != nullptr ? g_frameSource->Frames() : 0;
+    while (!done()) {
+        bool framesPassed =
+            g_frameSource != nullptr && g_frameSource->Frames() - start >= static_cast<unsigned long>(frames);
+        if (framesPassed || std::chrono::steady_clock::now() > end)
+            return done();
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+    }
+    return true;
+}
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -249,9 +270,9 @@ void Program::ReadAvailable(int timeoutMs) {
     }
 }
 
-std::string Program::WaitLine(const std::string& prefix, int timeoutMs) {
+std::string Program::WaitLine(const std::string& prefix, int frames) {
     std::string found;
-    WaitUntil(
+    WaitFor(
         [&] {
             ReadAvailable(kPollMs);
             for (; m_next < m_lines.size(); ++m_next) {
@@ -262,7 +283,7 @@ std::string Program::WaitLine(const std::string& prefix, int timeoutMs) {
             }
             return m_out < 0;
         },
-        timeoutMs);
+        frames);
     return found;
 }
 
@@ -303,15 +324,42 @@ Desktop::Desktop(const std::string& display) {
 }
 
 Desktop::~Desktop() {
+    if (g_frameSource == this)
+        g_frameSource = nullptr;
     if (m_display != nullptr)
         XCloseDisplay(m_display);
 }
 
-WindowId Desktop::FindWindow(const std::string& title, int timeoutMs) {
+WindowId Desktop::FindWindow(const std::string& title) {
     Window found = 0;
-    WaitUntil([&] { return (found = FindTitled(m_display, DefaultRootWindow(m_display), title)) != 0; },
-              timeoutMs);
+    WaitUntil([&] { return (found = FindTitled(m_display, DefaultRootWindow(m_display), title)) != 0; });
+    if (found != 0)
+        Watch(found);
     return found;
+}
+
+void Desktop::Watch(WindowId window) {
+    int errors = 0;
+    if (window == m_watched || !XDamageQueryExtension(m_display, &m_damageEvents, &errors))
+        return;
+    if (m_damage != 0)
+        XDamageDestroy(m_display, m_damage);
+    m_damage = XDamageCreate(m_display, window, XDamageReportNonEmpty);
+    m_watched = window;
+    XSync(m_display, False);
+    g_frameSource = this;
+}
+
+unsigned long Desktop::Frames() {
+    while (m_damage != 0 && XPending(m_display) > 0) {
+        XEvent event;
+        XNextEvent(m_display, &event);
+        if (event.type == m_damageEvents + XDamageNotify) {
+            XDamageSubtract(m_display, m_damage, None, None);
+            ++m_frames;
+        }
+    }
+    return m_frames;
 }
 
 Rect Desktop::Geometry(WindowId window) {

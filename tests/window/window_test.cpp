@@ -16,7 +16,7 @@
 using realwindow::Desktop;
 using realwindow::Program;
 using realwindow::Rect;
-using realwindow::WaitUntil;
+using realwindow::WaitFor;
 using realwindow::WindowId;
 
 namespace {
@@ -77,7 +77,7 @@ protected:
         ASSERT_NE(host.WaitLine("ready"), "");
         window = screen.FindWindow(kHostTitle);
         ASSERT_NE(window, 0u);
-        ASSERT_TRUE(WaitUntil([&] { return Target().width > 0; })) << "the target is never drawn";
+        ASSERT_TRUE(WaitFor([&] { return Target().width > 0; })) << "the target is never drawn";
     }
 
     // The target square as drawn on the screen.
@@ -136,7 +136,7 @@ protected:
 
     bool Drawing() {
         std::vector<uint32_t> before = Strip();
-        return WaitUntil([&] { return Strip() != before; }, 5000);
+        return WaitFor([&] { return Strip() != before; });
     }
 
     void ExpectCleanExit() {
@@ -222,7 +222,7 @@ TEST_F(RealWindow, UnmappedAndMappedAgainDrawsAndTakesClicks) {
     ASSERT_EQ(screen.FindWindow(kHostTitle), window);
     // Shown again, the window gets the focus back (from a window manager, or the player).
     screen.Focus(window);
-    EXPECT_TRUE(WaitUntil([&] { return Target().width > 0; }));
+    EXPECT_TRUE(WaitFor([&] { return Target().width > 0; }));
     EXPECT_TRUE(Drawing());
     EXPECT_TRUE(EndsWith(ClickTarget(), " hit"));
 }
@@ -234,8 +234,8 @@ TEST_F(RealWindow, ResizedFromOutsideClicksLandOnWhatIsDrawn) {
     StartHost();
     Rect before = Target();
     screen.Resize(window, 500, 400);
-    ASSERT_TRUE(WaitUntil([&] { return screen.Geometry(window).width == 500; }));
-    ASSERT_TRUE(WaitUntil([&] { return TargetDrawnToScale() && !(Target() == before); }));
+    ASSERT_TRUE(WaitFor([&] { return screen.Geometry(window).width == 500; }));
+    ASSERT_TRUE(WaitFor([&] { return TargetDrawnToScale() && !(Target() == before); }));
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(EndsWith(ClickTarget(), " hit")) << i;
     // A point just outside the drawn square misses.
@@ -255,17 +255,17 @@ TEST_F(RealWindow, FullScreenOnAndOffManyTimes) {
     for (int round = 0; round < 8; ++round) {
         screen.TapKey("f");
         ASSERT_EQ(host.WaitLine("windowed"), "windowed 0");
-        ASSERT_TRUE(WaitUntil([&] { return screen.Geometry(window) == wholeScreen; }))
+        ASSERT_TRUE(WaitFor([&] { return screen.Geometry(window) == wholeScreen; }))
             << "round " << round << ": " << screen.Geometry(window).x << "," << screen.Geometry(window).y
             << " " << screen.Geometry(window).width << "x" << screen.Geometry(window).height;
-        ASSERT_TRUE(WaitUntil([&] { return TargetDrawnToScale(); }));
+        ASSERT_TRUE(WaitFor([&] { return TargetDrawnToScale(); }));
         EXPECT_TRUE(EndsWith(ClickTarget(), " hit")) << round;
         screen.TapKey("f");
         ASSERT_EQ(host.WaitLine("windowed"), "windowed 1");
-        ASSERT_TRUE(WaitUntil([&] { return screen.Geometry(window) == windowed; }))
+        ASSERT_TRUE(WaitFor([&] { return screen.Geometry(window) == windowed; }))
             << "round " << round << ": " << screen.Geometry(window).x << "," << screen.Geometry(window).y
             << " " << screen.Geometry(window).width << "x" << screen.Geometry(window).height;
-        ASSERT_TRUE(WaitUntil([&] { return TargetDrawnToScale(); }));
+        ASSERT_TRUE(WaitFor([&] { return TargetDrawnToScale(); }));
         EXPECT_TRUE(EndsWith(ClickTarget(), " hit")) << round;
     }
 }
@@ -286,7 +286,7 @@ TEST_F(RealWindow, FullScreenSwitchLeavesThePointerWhereItIs) {
                 screen.TapKey("f");
             ASSERT_EQ(host.WaitLine("windowed"), state);
             const Rect expected = state[9] == '0' ? Rect{0, 0, 1024, 768} : client;
-            ASSERT_TRUE(WaitUntil([&] { return screen.Geometry(window) == expected; })) << state;
+            ASSERT_TRUE(WaitFor([&] { return screen.Geometry(window) == expected; })) << state;
             EXPECT_EQ(screen.Pointer(), pointer) << state << (byClick ? " by click" : " by key");
             int x = (pointer.x - expected.x) * kHostWidth / expected.width;
             int y = (pointer.y - expected.y) * kHostHeight / expected.height;
@@ -426,7 +426,7 @@ protected:
     void SetUp() override {
         RealWindow::SetUp();
         StartDemo("gui");
-        ASSERT_TRUE(WaitUntil([&] { return At(kBlue) == kSelected; })) << "the scene is never drawn";
+        ASSERT_TRUE(WaitFor([&] { return At(kBlue) == kSelected; })) << "the scene is never drawn";
     }
 
     void StartDemo(const char* scene) {
@@ -450,11 +450,11 @@ protected:
     void Hover(const int (&red)[2], const int (&point)[2]) {
         const int aside[2] = {700, 560};
         MoveTo(aside);
-        ASSERT_TRUE(WaitUntil([&] { return At(red) == kPlain; })) << "no hover";
+        ASSERT_TRUE(WaitFor([&] { return At(red) == kPlain; })) << "no hover";
         MoveTo(red);
-        ASSERT_TRUE(WaitUntil([&] { return At(red) != kPlain; })) << "no hover";
+        ASSERT_TRUE(WaitFor([&] { return At(red) != kPlain; })) << "no hover";
         MoveTo(point);
-        ASSERT_TRUE(WaitUntil([&] { return At(red) == kPlain; })) << "no hover";
+        ASSERT_TRUE(WaitFor([&] { return At(red) == kPlain; })) << "no hover";
     }
 
     // Presses at `from` and drags until the GUI window follows (its title reaches `moved`), then on
@@ -467,11 +467,11 @@ protected:
             const int point[2] = {from[0] + (to[0] - from[0]) * step / 40,
                                   from[1] + (to[1] - from[1]) * step / 40};
             MoveTo(point);
-            follows = WaitUntil([&] { return At(moved) == kTitle; }, 500);
+            follows = WaitFor([&] { return At(moved) == kTitle; }, 30);
         }
         EXPECT_TRUE(follows) << "the GUI window does not follow the mouse";
         MoveTo(to);
-        EXPECT_TRUE(WaitUntil(arrived));
+        EXPECT_TRUE(WaitFor(arrived));
         screen.Release();
     }
 
@@ -486,11 +486,11 @@ protected:
 TEST_F(DemoGui, ButtonTakesAClickWithNoHold) {
     const int aside[2] = {700, 560};
     MoveTo(aside);
-    ASSERT_TRUE(WaitUntil([&] { return At(kRed) == kPlain; })) << "no hover";
+    ASSERT_TRUE(WaitFor([&] { return At(kRed) == kPlain; })) << "no hover";
     MoveTo(kRed);
-    ASSERT_TRUE(WaitUntil([&] { return At(kRed) != kPlain; })) << "no hover";
+    ASSERT_TRUE(WaitFor([&] { return At(kRed) != kPlain; })) << "no hover";
     screen.Click();
-    EXPECT_TRUE(WaitUntil([&] { return At(kRed) == kSelected && At(kBlue) != kSelected; }));
+    EXPECT_TRUE(WaitFor([&] { return At(kRed) == kSelected && At(kBlue) != kSelected; }));
     screen.RequestClose(window);
     EXPECT_EQ(host.WaitExit(), 0);
 }
@@ -529,21 +529,21 @@ TEST_F(DemoGui, PopupReopensWithItsButtonPlain) {
     const uint32_t closed = At(close);
     for (bool escape : {false, true}) {
         screen.Click();
-        ASSERT_TRUE(WaitUntil([&] { return At(close) != closed; })) << "no popup";
+        ASSERT_TRUE(WaitFor([&] { return At(close) != closed; })) << "no popup";
         const uint32_t plain = At(close);
         MoveTo(close);
-        ASSERT_TRUE(WaitUntil([&] { return At(close) != plain; })) << "no hover";
+        ASSERT_TRUE(WaitFor([&] { return At(close) != plain; })) << "no hover";
         if (escape)
             screen.TapKey("Escape");
         else
             screen.Click();
-        ASSERT_TRUE(WaitUntil([&] { return At(close) == closed; })) << "the popup stays";
+        ASSERT_TRUE(WaitFor([&] { return At(close) == closed; })) << "the popup stays";
         Hover(kRed, open);
         screen.Click();
-        ASSERT_TRUE(WaitUntil([&] { return At(close) != closed; })) << "no popup";
-        EXPECT_TRUE(WaitUntil([&] { return At(close) == plain; }, 2000)) << (escape ? "Escape" : "click");
+        ASSERT_TRUE(WaitFor([&] { return At(close) != closed; })) << "no popup";
+        EXPECT_TRUE(WaitFor([&] { return At(close) == plain; }, 120)) << (escape ? "Escape" : "click");
         screen.TapKey("Escape");
-        ASSERT_TRUE(WaitUntil([&] { return At(close) == closed; })) << "the popup stays";
+        ASSERT_TRUE(WaitFor([&] { return At(close) == closed; })) << "the popup stays";
         Hover(kRed, open);
     }
     screen.RequestClose(window);
@@ -556,31 +556,31 @@ TEST_F(DemoGui, LinesTakeAClickWhereThePointerCameBack) {
     const int earth[2] = {160, 268}, aside[2] = {700, 560};
     const uint32_t listBackground = 0x202C50;
     Hover(kRed, earth);
-    ASSERT_TRUE(WaitUntil([&] { return At(earth) != listBackground; })) << "no hover bar";
+    ASSERT_TRUE(WaitFor([&] { return At(earth) != listBackground; })) << "no hover bar";
     MoveTo(aside);
-    ASSERT_TRUE(WaitUntil([&] { return At(earth) == listBackground; })) << "the hover bar stays";
+    ASSERT_TRUE(WaitFor([&] { return At(earth) == listBackground; })) << "the hover bar stays";
     Hover(kRed, earth);
     screen.Click();
-    EXPECT_TRUE(WaitUntil([&] { return At(earth) == kListSelected; })) << std::hex << At(earth);
+    EXPECT_TRUE(WaitFor([&] { return At(earth) == kListSelected; })) << std::hex << At(earth);
 
     // The combo box's list opens under it with "Medium" chosen; "Large" is the line below.
     const int dropButton[2] = {437, 185}, medium[2] = {402, 224}, large[2] = {402, 240};
     Hover(kRed, dropButton);
     screen.Click();
-    ASSERT_TRUE(WaitUntil([&] { return At(medium) == kListSelected; })) << "the list does not open";
+    ASSERT_TRUE(WaitFor([&] { return At(medium) == kListSelected; })) << "the list does not open";
     const uint32_t plain = At(large);
     MoveTo(large);
-    ASSERT_TRUE(WaitUntil([&] { return At(large) != plain; })) << "no hover bar";
+    ASSERT_TRUE(WaitFor([&] { return At(large) != plain; })) << "no hover bar";
     MoveTo(aside);
-    ASSERT_TRUE(WaitUntil([&] { return At(large) == plain; })) << "the hover bar stays";
+    ASSERT_TRUE(WaitFor([&] { return At(large) == plain; })) << "the hover bar stays";
     MoveTo(large);
     // Seen when the hover bar comes back; without it the click still comes after a while.
-    WaitUntil([&] { return At(large) != plain; }, 2000);
+    WaitFor([&] { return At(large) != plain; }, 120);
     screen.Click();
-    ASSERT_TRUE(WaitUntil([&] { return At(medium) != kListSelected; })) << "the list stays open";
+    ASSERT_TRUE(WaitFor([&] { return At(medium) != kListSelected; })) << "the list stays open";
     MoveTo(dropButton);
     screen.Click();
-    EXPECT_TRUE(WaitUntil([&] { return At(large) == kListSelected; })) << "Large is not chosen";
+    EXPECT_TRUE(WaitFor([&] { return At(large) == kListSelected; })) << "Large is not chosen";
     screen.RequestClose(window);
     EXPECT_EQ(host.WaitExit(), 0);
 }
@@ -600,7 +600,7 @@ TEST_F(DemoSceneSwitch, ButtonHeldIntoTheGuiSceneIsNoPressThere) {
     MoveTo(title);
     screen.Press();
     screen.TapKey("F5");
-    ASSERT_TRUE(WaitUntil([&] { return At(kBlue) == kSelected; })) << "no GUI scene";
+    ASSERT_TRUE(WaitFor([&] { return At(kBlue) == kSelected; })) << "no GUI scene";
     MoveTo(header);
     screen.Release();
     // The red button lights only once the GUI has seen the button up.
