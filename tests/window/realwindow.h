@@ -16,7 +16,7 @@ namespace realwindow {
 
 // A wait for something no window draws (a server or a program starting or ending) is bounded by
 // time only, a generous one that guards against a hang.
-const int kHangGuardMs = 120000;
+const int kHangGuardMs = 60000;
 // Polls `done` every few milliseconds until it holds or `timeoutMs` passes; its last answer.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = kHangGuardMs);
 

@@ -557,10 +557,16 @@ void SdlWarpCursor(int x, int y) {
     SDL_WarpMouseInWindow(native, Rescale(x, client.cx, nativeWidth), Rescale(y, client.cy, nativeHeight));
 }
 
+// The layout is asked over SDL's display connection, which only the thread that pumps its events
+// may use: other threads are told it is not known.
+bool SdlKeyCharacters(unsigned scanCode, const KeyLevel& level, char32_t* plain, char32_t* typed) {
+    return std::this_thread::get_id() == State().thread && X11KeyCharacters(scanCode, level, plain, typed);
+}
+
 } // namespace
 
 const VideoDriver g_sdlVideoDriver = {
     "sdl",      SdlInit,       SdlScreenSize,       SdlCreateWindow, SdlSyncWindow, SdlDestroyWindow,
-    SdlPresent, SdlPumpEvents, SdlSetCursorVisible, SdlWarpCursor,   SdlWaitEvents, X11KeyCharacters};
+    SdlPresent, SdlPumpEvents, SdlSetCursorVisible, SdlWarpCursor,   SdlWaitEvents, SdlKeyCharacters};
 
 } // namespace tqplat
