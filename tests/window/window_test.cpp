@@ -341,27 +341,35 @@ TEST_F(RealWindow, AltGrCharactersReachAnEdit) {
     EXPECT_EQ(host.WaitLine("edit 40 80 61"), "edit 40 80 61");
 }
 
-// Under a German layout the layout decides what a letter key is: the key labelled Z (where a US
-// keyboard has Y) is the Z key and types "z", "Z" with Shift; the one labelled Y likewise; AltGr+Q
-// types "@". The game reads it in its key events and as the frame's key character.
+// The layout decides what a letter key is and what it types. German: the key labelled Z (where a
+// US keyboard has Y) is the Z key and types "z", "Z" with Shift; the one labelled Y likewise; AltGr+Q
+// types "@". Then French, switched to while the game runs: the key where a US keyboard has A is Q,
+// the one where it has M types "," (the comma key), the one after L is M. The game reads it in
+// its key events and as the frame's key character.
 TEST_F(RealWindow, KeysFollowTheKeyboardLayout) {
-    // Key codes of the virtual server's keyboard.
-    const unsigned labelledZ = 29, labelledY = 52, q = 24, leftShift = 50, rightAlt = 108;
+    // Key codes of the virtual server's keyboard, named by the US key at their place.
+    const unsigned usY = 29, usZ = 52, usQ = 24, usA = 38, usM = 58, usSemicolon = 47;
+    const unsigned leftShift = 50, rightAlt = 108;
     struct Layout {
         Desktop& screen;
         ~Layout() { screen.SetKeyboardLayout("us"); }
-    } german{screen};
+    } restore{screen};
     ASSERT_TRUE(screen.SetKeyboardLayout("de")) << "setxkbmap";
     StartHost({"--keys"});
     const struct {
+        const char* layout;
         unsigned modifier, key;
         const char *virtualKey, *character;
-    } cases[] = {{0, labelledZ, "5A", "7A"},
-                 {leftShift, labelledZ, "5A", "5A"},
-                 {0, labelledY, "59", "79"},
-                 {leftShift, labelledY, "59", "59"},
-                 {rightAlt, q, "51", "40"}};
+    } cases[] = {{"de", 0, usY, "5A", "7A"},        {"de", leftShift, usY, "5A", "5A"},
+                 {"de", 0, usZ, "59", "79"},        {"de", leftShift, usZ, "59", "59"},
+                 {"de", rightAlt, usQ, "51", "40"}, {"fr", 0, usA, "51", "71"},
+                 {"fr", 0, usM, "BC", "2C"},        {"fr", 0, usSemicolon, "4D", "6D"}};
+    std::string layout = "de";
     for (const auto& c : cases) {
+        if (c.layout != layout) {
+            layout = c.layout;
+            ASSERT_TRUE(screen.SetKeyboardLayout(layout)) << "setxkbmap";
+        }
         if (c.modifier != 0)
             screen.HoldKeyCode(c.modifier, true);
         screen.HoldKeyCode(c.key, true);
@@ -373,7 +381,7 @@ TEST_F(RealWindow, KeysFollowTheKeyboardLayout) {
         do
             line = host.WaitLine("keydown ");
         while (line.compare(0, 9, "keydown 1") == 0);
-        EXPECT_EQ(line, "keydown " + std::string(c.virtualKey) + " " + c.character);
+        EXPECT_EQ(line, "keydown " + std::string(c.virtualKey) + " " + c.character) << layout;
         EXPECT_EQ(host.WaitLine("keychar"), "keychar " + std::string(c.character)) << line;
     }
 }
