@@ -63,20 +63,35 @@ void Kill(pid_t* pid) {
     *pid = -1;
 }
 
-bool WindowManagerRunning(const std::string& display) {
-    ::Display* x = XOpenDisplay(display.c_str());
-    if (x == nullptr)
-        return false;
+// The window a window manager names on the root window as its own, 0 when none is named or it is
+// gone (a window manager that ended leaves the root window's property behind).
+Window CheckWindow(::Display* x, Window window) {
     Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False);
     Atom type;
     int format;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    bool running = XGetWindowProperty(x, DefaultRootWindow(x), check, 0, 1, False, XA_WINDOW, &type, &format,
-                                      &count, &after, &data) == Success &&
-                   count == 1;
+    Window named = 0;
+    if (XGetWindowProperty(x, window, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &after, &data) ==
+            Success &&
+        count == 1)
+        named = *reinterpret_cast<Window*>(data);
     if (data != nullptr)
         XFree(data);
+    return named;
+}
+
+int IgnoreErrors(::Display*, XErrorEvent*) {
+    return 0;
+}
+
+bool WindowManagerRunning(const std::string& display) {
+    ::Display* x = XOpenDisplay(display.c_str());
+    if (x == nullptr)
+        return false;
+    XSetErrorHandler(IgnoreErrors);
+    Window named = CheckWindow(x, DefaultRootWindow(x));
+    bool running = named != 0 && CheckWindow(x, named) == named;
     XCloseDisplay(x);
     return running;
 }
@@ -107,10 +122,6 @@ Window FindTitled(::Display* x, Window root, const std::string& title) {
     if (children != nullptr)
         XFree(children);
     return found;
-}
-
-int IgnoreErrors(::Display*, XErrorEvent*) {
-    return 0;
 }
 
 } // namespace
@@ -201,6 +212,10 @@ bool XServer::StartOnce() {
     if (number.empty())
         return false;
     m_display = ":" + number;
+    return StartWindowManager();
+}
+
+bool XServer::StartWindowManager() {
     const char* wm = getenv("TQ_WINDOW_TEST_WM");
     if (wm == nullptr || *wm == '\0')
         return true;
@@ -221,6 +236,15 @@ bool XServer::StartOnce() {
     else if (!WindowManagerRunning(m_display))
         Kill(&m_wm);
     return m_wm > 0;
+}
+
+bool XServer::KeepWindowManager() {
+    int status = 0;
+    if (m_wm <= 0 || waitpid(m_wm, &status, WNOHANG) == 0)
+        return true;
+    printf("the window manager had ended: it starts again\n");
+    m_wm = -1;
+    return StartWindowManager();
 }
 
 void XServer::Stop() {

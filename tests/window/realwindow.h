@@ -35,9 +35,13 @@ public:
     void Stop();
     const std::string& Display() const { return m_display; }
     bool HasWindowManager() const { return m_wm > 0; }
+    // Starts the window manager again when it has ended (one may crash on a loaded machine); false
+    // when it cannot.
+    bool KeepWindowManager();
 
 private:
     bool StartOnce();
+    bool StartWindowManager();
 
     std::string m_display;
     pid_t m_server = -1;

@@ -58,6 +58,7 @@ class RealWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(screen.Open());
+        ASSERT_TRUE(g_server->KeepWindowManager());
         folder = Folder();
     }
     void TearDown() override {
