@@ -438,10 +438,13 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return At(kBlue) == kSelected; })) << "the scene is never drawn";
     }
 
+    // Starts the demo and waits until its window, in place, shows a frame (the caption line).
     void StartDemo(const char* scene) {
         ASSERT_TRUE(host.Start({TQ_DEMO, "--scene", scene}, g_server->Display(), folder));
         window = screen.FindWindow("TQ2D demo");
         ASSERT_NE(window, 0u);
+        const int caption[2] = {2, 2};
+        ASSERT_TRUE(WaitFor([&] { return At(caption) == kCaptionLine; })) << "nothing is drawn";
     }
 
     uint32_t At(const int (&point)[2]) {
@@ -484,6 +487,7 @@ protected:
         screen.Release();
     }
 
+    const uint32_t kCaptionLine = 0x121B2D;
     const uint32_t kSelected = 0xC08A30;
     const uint32_t kPlain = 0x3C5A96;
     const uint32_t kTitle = 0x3050A0;
