@@ -273,7 +273,8 @@ TEST_F(RealWindow, FullScreenOnAndOffManyTimes) {
 
 // A switch to full screen and back, by key and by a right click, leaves the pointer where it is on
 // the screen; the game reads the mouse where the pointer now is in the window before any move, and
-// a click with no move lands there.
+// a click with no move lands there. (The window system may show the pointer elsewhere for an
+// instant: the backend's library moves it, and the backend puts it back in the next request.)
 TEST_F(RealWindow, FullScreenSwitchLeavesThePointerWhereItIs) {
     StartHost();
     Rect client = screen.Geometry(window);
@@ -288,10 +289,11 @@ TEST_F(RealWindow, FullScreenSwitchLeavesThePointerWhereItIs) {
             ASSERT_EQ(host.WaitLine("windowed"), state);
             const Rect expected = state[9] == '0' ? Rect{0, 0, 1024, 768} : client;
             ASSERT_TRUE(WaitFor([&] { return screen.Geometry(window) == expected; })) << state;
-            EXPECT_EQ(screen.Pointer(), pointer) << state << (byClick ? " by click" : " by key");
             int x = (pointer.x - expected.x) * kHostWidth / expected.width;
             int y = (pointer.y - expected.y) * kHostHeight / expected.height;
             EXPECT_TRUE(WaitMouseWithin(x, y, x + 1, y + 1)) << state;
+            // Once the game has read the mouse there (the switch has ended).
+            EXPECT_EQ(screen.Pointer(), pointer) << state << (byClick ? " by click" : " by key");
             screen.Click();
             std::string press = host.WaitLine("press ");
             EXPECT_EQ(press.substr(0, press.rfind(' ')),

@@ -190,16 +190,16 @@ void SdlCreateWindow(HWND window) {
     State().windows[window] = state;
 }
 
-// Asks the window manager for full screen on or off. SDL then puts the pointer back at its place
-// in the window, before the window manager has moved the window: the pointer would jump to its
-// old client position taken in the window's new place. It stays where it is on the screen.
+// Asks the window manager for full screen on or off. SDL waits a moment for the window manager,
+// then puts the pointer back at its old place in the window, taken in the window's new place: the
+// pointer would jump (to its old client position as a screen position, going full screen). It is
+// put back where it was on the screen at once.
 void SetFullScreenKeepingThePointer(SDL_Window* native, Uint32 flags) {
     int x = 0, y = 0;
-    SDL_GetGlobalMouseState(&x, &y);
+    bool known = X11PointerOnScreen(native, &x, &y);
     SDL_SetWindowFullscreen(native, flags);
     int afterX = 0, afterY = 0;
-    SDL_GetGlobalMouseState(&afterX, &afterY);
-    if (afterX != x || afterY != y)
+    if (known && X11PointerOnScreen(native, &afterX, &afterY) && (afterX != x || afterY != y))
         SDL_WarpMouseGlobal(x, y);
 }
 

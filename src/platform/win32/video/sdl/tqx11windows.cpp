@@ -156,15 +156,42 @@ bool X11ButtonEvent(const SDL_Event& event, int* x, int* y) {
     return true;
 }
 
-bool X11PointerInWindow(SDL_Window* native, int* x, int* y) {
+namespace {
+
+// The pointer's place on the screen and in the X window behind `native`.
+bool QueryPointer(SDL_Window* native, POINT* screen, POINT* inWindow) {
     SDL_SysWMinfo info;
     if (!X11Info(native, &info))
         return false;
     ::Window root = 0, child = 0;
-    int rootX = 0, rootY = 0;
+    int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
     unsigned buttons = 0;
-    return XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &rootX, &rootY, x, y,
-                         &buttons) == True;
+    if (XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &rootX, &rootY, &windowX,
+                      &windowY, &buttons) != True)
+        return false;
+    *screen = POINT{rootX, rootY};
+    *inWindow = POINT{windowX, windowY};
+    return true;
+}
+
+} // namespace
+
+bool X11PointerInWindow(SDL_Window* native, int* x, int* y) {
+    POINT screen, inWindow;
+    if (!QueryPointer(native, &screen, &inWindow))
+        return false;
+    *x = inWindow.x;
+    *y = inWindow.y;
+    return true;
+}
+
+bool X11PointerOnScreen(SDL_Window* native, int* x, int* y) {
+    POINT screen, inWindow;
+    if (!QueryPointer(native, &screen, &inWindow))
+        return false;
+    *x = screen.x;
+    *y = screen.y;
+    return true;
 }
 
 bool X11KeyCharacters(unsigned scanCode, const KeyLevel& level, char32_t* plain, char32_t* typed) {
@@ -217,6 +244,10 @@ bool X11ButtonEvent(const SDL_Event&, int*, int*) {
 }
 
 bool X11PointerInWindow(SDL_Window*, int*, int*) {
+    return false;
+}
+
+bool X11PointerOnScreen(SDL_Window*, int*, int*) {
     return false;
 }
 

@@ -30,8 +30,10 @@ bool X11KeyEvent(const SDL_Event& event, NativeKey* key);
 // at the last position it saw in a motion event, which a window moved under a still pointer (a
 // switch to or from full screen) leaves stale.
 bool X11ButtonEvent(const SDL_Event& event, int* x, int* y);
-// Where the pointer is now in the X window behind `native`; false when unknown.
+// Where the pointer is now in the X window behind `native`, and on the screen; false when
+// unknown. Asked of the X server each time (SDL's own answer for the screen may be one it kept).
 bool X11PointerInWindow(SDL_Window* native, int* x, int* y);
+bool X11PointerOnScreen(SDL_Window* native, int* x, int* y);
 // The layout's characters of a key (see VideoDriver::keyCharacters), in the keyboard group of the
 // last key event.
 bool X11KeyCharacters(unsigned scanCode, const KeyLevel& level, char32_t* plain, char32_t* typed);
