@@ -24,6 +24,7 @@ demo_packages=(
   libminizip-dev
   libstb-dev
   libx11-dev
+  libxkbcommon-dev
   doxygen
 )
 
@@ -43,6 +44,7 @@ test_packages=(
   xvfb
   xauth
   libxtst-dev
+  libxdamage-dev
   openbox
   x11-xkb-utils
   xkb-data

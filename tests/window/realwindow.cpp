@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xdamage.h>
 
 #include <chrono>
 #include <csignal>
@@ -62,20 +63,35 @@ void Kill(pid_t* pid) {
     *pid = -1;
 }
 
-bool WindowManagerRunning(const std::string& display) {
-    ::Display* x = XOpenDisplay(display.c_str());
-    if (x == nullptr)
-        return false;
+// The window a window manager names on the root window as its own, 0 when none is named or it is
+// gone (a window manager that ended leaves the root window's property behind).
+Window CheckWindow(::Display* x, Window window) {
     Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False);
     Atom type;
     int format;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    bool running = XGetWindowProperty(x, DefaultRootWindow(x), check, 0, 1, False, XA_WINDOW, &type, &format,
-                                      &count, &after, &data) == Success &&
-                   count == 1;
+    Window named = 0;
+    if (XGetWindowProperty(x, window, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &after, &data) ==
+            Success &&
+        count == 1)
+        named = *reinterpret_cast<Window*>(data);
     if (data != nullptr)
         XFree(data);
+    return named;
+}
+
+int IgnoreErrors(::Display*, XErrorEvent*) {
+    return 0;
+}
+
+bool WindowManagerRunning(const std::string& display) {
+    ::Display* x = XOpenDisplay(display.c_str());
+    if (x == nullptr)
+        return false;
+    XSetErrorHandler(IgnoreErrors);
+    Window named = CheckWindow(x, DefaultRootWindow(x));
+    bool running = named != 0 && CheckWindow(x, named) == named;
     XCloseDisplay(x);
     return running;
 }
@@ -108,11 +124,27 @@ Window FindTitled(::Display* x, Window root, const std::string& title) {
     return found;
 }
 
-int IgnoreErrors(::Display*, XErrorEvent*) {
-    return 0;
-}
+} // namespace
+
+namespace {
+
+// The desktop whose watched window's frames bound waits (the last to watch one).
+Desktop* g_frameSource = nullptr;
 
 } // namespace
+
+bool WaitFor(const std::function<bool()>& done, int frames) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kHangGuardMs);
+    unsigned long start = g_frameSource != nullptr ? g_frameSource->Frames() : 0;
+    while (!done()) {
+        bool framesPassed =
+            g_frameSource != nullptr && g_frameSource->Frames() - start >= static_cast<unsigned long>(frames);
+        if (framesPassed || std::chrono::steady_clock::now() > end)
+            return done();
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+    }
+    return true;
+}
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -180,6 +212,10 @@ bool XServer::StartOnce() {
     if (number.empty())
         return false;
     m_display = ":" + number;
+    return StartWindowManager();
+}
+
+bool XServer::StartWindowManager() {
     const char* wm = getenv("TQ_WINDOW_TEST_WM");
     if (wm == nullptr || *wm == '\0')
         return true;
@@ -200,6 +236,15 @@ bool XServer::StartOnce() {
     else if (!WindowManagerRunning(m_display))
         Kill(&m_wm);
     return m_wm > 0;
+}
+
+bool XServer::KeepWindowManager() {
+    int status = 0;
+    if (m_wm <= 0 || waitpid(m_wm, &status, WNOHANG) == 0)
+        return true;
+    printf("the window manager had ended: it starts again\n");
+    m_wm = -1;
+    return StartWindowManager();
 }
 
 void XServer::Stop() {
@@ -249,9 +294,9 @@ void Program::ReadAvailable(int timeoutMs) {
     }
 }
 
-std::string Program::WaitLine(const std::string& prefix, int timeoutMs) {
+std::string Program::WaitLine(const std::string& prefix, int frames) {
     std::string found;
-    WaitUntil(
+    WaitFor(
         [&] {
             ReadAvailable(kPollMs);
             for (; m_next < m_lines.size(); ++m_next) {
@@ -262,7 +307,7 @@ std::string Program::WaitLine(const std::string& prefix, int timeoutMs) {
             }
             return m_out < 0;
         },
-        timeoutMs);
+        frames);
     return found;
 }
 
@@ -303,15 +348,42 @@ Desktop::Desktop(const std::string& display) {
 }
 
 Desktop::~Desktop() {
+    if (g_frameSource == this)
+        g_frameSource = nullptr;
     if (m_display != nullptr)
         XCloseDisplay(m_display);
 }
 
-WindowId Desktop::FindWindow(const std::string& title, int timeoutMs) {
+WindowId Desktop::FindWindow(const std::string& title) {
     Window found = 0;
-    WaitUntil([&] { return (found = FindTitled(m_display, DefaultRootWindow(m_display), title)) != 0; },
-              timeoutMs);
+    WaitUntil([&] { return (found = FindTitled(m_display, DefaultRootWindow(m_display), title)) != 0; });
+    if (found != 0)
+        Watch(found);
     return found;
+}
+
+void Desktop::Watch(WindowId window) {
+    int errors = 0;
+    if (window == m_watched || !XDamageQueryExtension(m_display, &m_damageEvents, &errors))
+        return;
+    if (m_damage != 0)
+        XDamageDestroy(m_display, m_damage);
+    m_damage = XDamageCreate(m_display, window, XDamageReportNonEmpty);
+    m_watched = window;
+    XSync(m_display, False);
+    g_frameSource = this;
+}
+
+unsigned long Desktop::Frames() {
+    while (m_damage != 0 && XPending(m_display) > 0) {
+        XEvent event;
+        XNextEvent(m_display, &event);
+        if (event.type == m_damageEvents + XDamageNotify) {
+            XDamageSubtract(m_display, m_damage, None, None);
+            ++m_frames;
+        }
+    }
+    return m_frames;
 }
 
 Rect Desktop::Geometry(WindowId window) {
@@ -366,6 +438,15 @@ Rect Desktop::FindColor(const Rect& area, uint32_t color) {
 void Desktop::MoveTo(int x, int y) {
     XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
     XSync(m_display, False);
+}
+
+Rect Desktop::Pointer() {
+    ::Window root = 0, child = 0;
+    int x = 0, y = 0, windowX = 0, windowY = 0;
+    unsigned buttons = 0;
+    XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &x, &y, &windowX, &windowY,
+                  &buttons);
+    return Rect{x, y, 0, 0};
 }
 
 void Desktop::Click(int button) {

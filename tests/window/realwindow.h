@@ -14,8 +14,19 @@ struct _XDisplay;
 
 namespace realwindow {
 
+// A wait for something no window draws (a server or a program starting or ending) is bounded by
+// time only, a generous one that guards against a hang.
+const int kHangGuardMs = 60000;
 // Polls `done` every few milliseconds until it holds or `timeoutMs` passes; its last answer.
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000);
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = kHangGuardMs);
+
+// A wait for the program under test is bounded by the frames its window shows (see
+// Desktop::Watch), so that a loaded machine, which draws fewer frames a second, waits as many
+// frames; and by the hang guard. The usual bound is many times what a reaction to input takes.
+const int kPatientFrames = 300;
+// Polls `done` until it holds, or `frames` frames of the watched window pass, or the hang guard's
+// time; its last answer. With no window watched only the hang guard bounds it.
+bool WaitFor(const std::function<bool()>& done, int frames = kPatientFrames);
 
 class XServer {
 public:
@@ -24,9 +35,13 @@ public:
     void Stop();
     const std::string& Display() const { return m_display; }
     bool HasWindowManager() const { return m_wm > 0; }
+    // Starts the window manager again when it has ended (one may crash on a loaded machine); false
+    // when it cannot.
+    bool KeepWindowManager();
 
 private:
     bool StartOnce();
+    bool StartWindowManager();
 
     std::string m_display;
     pid_t m_server = -1;
@@ -40,12 +55,12 @@ public:
     // Runs `argv` with DISPLAY set and TQ_VIDEO=sdl; stdout is read line by line, stderr kept.
     bool Start(const std::vector<std::string>& argv, const std::string& display, const std::string& folder);
     // Waits for a stdout line starting with `prefix` after the last one matched; that whole line.
-    std::string WaitLine(const std::string& prefix, int timeoutMs = 10000);
+    std::string WaitLine(const std::string& prefix, int frames = kPatientFrames);
     // Every stdout line so far, and the stderr text.
     std::vector<std::string> Lines();
     std::string ErrorText() const;
     // Waits for the program to end; its exit code, or -1 when it did not end in time (it is killed).
-    int WaitExit(int timeoutMs = 10000);
+    int WaitExit(int timeoutMs = kHangGuardMs);
 
 private:
     void ReadAvailable(int timeoutMs);
@@ -74,8 +89,14 @@ public:
     ~Desktop();
     bool Open() const { return m_display != nullptr; }
 
-    // The client window titled `title` (waits for it to be mapped), 0 when none came.
-    WindowId FindWindow(const std::string& title, int timeoutMs = 10000);
+    // The client window titled `title` (waits for it to be mapped), 0 when none came. Its frames are
+    // watched from then on.
+    WindowId FindWindow(const std::string& title);
+    // Counts the frames `window` shows from now on: each change of its contents the X server
+    // reports (changes made faster than they are read count once, which only makes waits longer).
+    void Watch(WindowId window);
+    // The frames the watched window has shown so far.
+    unsigned long Frames();
     // The window's client area on the screen (0 x 0 when it is gone).
     Rect Geometry(WindowId window);
     // The pixels (0xRRGGBB) of a screen rectangle.
@@ -86,6 +107,8 @@ public:
     Rect FindColor(const Rect& area, uint32_t color);
 
     void MoveTo(int x, int y);
+    // Where the pointer is on the screen (0 x 0).
+    Rect Pointer();
     // Press and release with no wait between them.
     void Click(int button = 1);
     void Press(int button = 1);
@@ -110,6 +133,10 @@ public:
 private:
     ::_XDisplay* m_display = nullptr;
     WindowId m_elsewhere = 0;
+    WindowId m_watched = 0;
+    unsigned long m_damage = 0;
+    int m_damageEvents = -1;
+    unsigned long m_frames = 0;
 };
 
 } // namespace realwindow

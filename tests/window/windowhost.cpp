@@ -7,7 +7,7 @@
 //   key A                       the A key reads down (after reading up)
 //   key A up                    the A key reads up again
 //   fps V frames M              the frame counter changed to V; M frames ran since its last change
-//   windowed 0|1                F switched full screen on (0) or off (1)
+//   windowed 0|1                F or the right button switched full screen on (0) or off (1)
 //   focus lost|gained           the focus callbacks
 //   inactive frames N           N frames ran inactive with nothing drawn (once, at 20)
 //   first frame after focus drew|did-not-draw
@@ -15,8 +15,11 @@
 //                               with --report-frames)
 //   edit XX XX ...              the text of the focused edit changed (only with --edit): its GBK
 //                               bytes in hexadecimal
+//   keydown VK CH               a key went down: its virtual key and character, in hexadecimal
+//                               (only with --keys)
+//   keychar CH                  the character of the frame's last key down (only with --keys)
 //   exit                        the loop ended
-// usage: tq-window-host [--fps N] [--report-frames] [--edit]
+// usage: tq-window-host [--fps N] [--report-frames] [--edit] [--keys]
 #include "device/tqgfxdevice.h"
 #include "engine/tq2dapi.h"
 #include "engine/tq2dtexture.h"
@@ -36,6 +39,7 @@ const int kHeight = 240;
 // The target square, in game coordinates.
 const float kTargetLeft = 200, kTargetTop = 40, kTargetSize = 60;
 const int kKeyLeftButton = 1;
+const int kKeyRightButton = 2;
 const int kKeyA = 'A';
 const int kKeyF = 'F';
 const int kInactiveReport = 20;
@@ -52,6 +56,7 @@ struct HostState {
     int inactiveFrames = 0;
     bool watchFirstFrame = false;
     bool reportFrames = false;
+    bool reportKeys = false;
     unsigned long frame = 0;
 };
 
@@ -88,10 +93,20 @@ void ToggleFullScreen() {
 
 void ReadInput() {
     TQ2D_INPUT_EVENT_tag event;
+    bool keyWentDown = false;
     while (TQ2DGetKeyEvent(&event)) {
-        if (event.type == TQ2D_INPUT_KEYDOWN && event.key == kKeyF && !(event.flags & TQ2D_INPUTFLAG_REPEAT))
+        if (event.type == TQ2D_INPUT_MBUTTONDOWN && event.key == kKeyRightButton)
+            ToggleFullScreen();
+        if (event.type != TQ2D_INPUT_KEYDOWN)
+            continue;
+        keyWentDown = true;
+        if (g_state.reportKeys)
+            Say("keydown %02X %02X", event.key, event.chr);
+        else if (event.key == kKeyF && !(event.flags & TQ2D_INPUTFLAG_REPEAT))
             ToggleFullScreen();
     }
+    if (keyWentDown && g_state.reportKeys)
+        Say("keychar %02X", TQ2DGetKeyChar());
     float x = 0, y = 0;
     TQ2DGetMousePos(&x, &y);
     if (static_cast<int>(x) != g_state.mouseX || static_cast<int>(y) != g_state.mouseY) {
@@ -235,6 +250,8 @@ int main(int argc, char** argv) {
             g_state.reportFrames = true;
         else if (strcmp(argv[i], "--edit") == 0)
             edit = true;
+        else if (strcmp(argv[i], "--keys") == 0)
+            g_state.reportKeys = true;
     }
     TQ2D_INIT_INFO_tag info{};
     info.pfnFrame = Frame;

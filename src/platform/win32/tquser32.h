@@ -382,7 +382,8 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 SHORT GetKeyState(int virtualKey);
 SHORT GetAsyncKeyState(int virtualKey);
 BOOL GetKeyboardState(BYTE* keyState);
-// The character of a key for a keyboard state (a US layout): 1 with it in *chars, else 0.
+// The character of a key for a keyboard state, in the desktop's keyboard layout (a US layout when
+// the video backend does not know it): 1 with it in *chars, else 0.
 int ToAscii(UINT virtualKey, UINT scanCode, const BYTE* keyState, WORD* chars, UINT flags);
 BOOL GetCursorPos(LPPOINT point);
 BOOL SetCursorPos(int x, int y);

@@ -12,6 +12,14 @@
 
 namespace tqplat {
 
+// The modifiers that choose which of a key's symbols it types.
+struct KeyLevel {
+    bool shift = false;
+    bool capsLock = false;
+    bool numLock = false;
+    bool altGr = false;
+};
+
 struct VideoDriver {
     const char* name;
     // Starts the backend; false when it cannot run here.
@@ -34,6 +42,10 @@ struct VideoDriver {
     // 0 when the time passed, -1 when the calling thread cannot wait for the backend's events
     // (it has none, or they are pumped on another thread).
     int (*waitEvents)(int milliseconds);
+    // What the desktop's keyboard layout puts on the key with set-1 scan code `scanCode` (not
+    // extended): the character of its plain level and the one it types at `level` (Unicode, 0 for
+    // none). False when the backend does not know the layout (null: it never does).
+    bool (*keyCharacters)(unsigned scanCode, const KeyLevel& level, char32_t* plain, char32_t* typed);
 };
 
 // The backend in use, started on first use.

@@ -33,6 +33,6 @@ int HeadlessWaitEvents(int) {
 const VideoDriver g_headlessVideoDriver = {"headless",           HeadlessInit,         HeadlessScreenSize,
                                            HeadlessWindowChange, HeadlessWindowChange, HeadlessWindowChange,
                                            HeadlessPresent,      HeadlessPump,         HeadlessCursorVisible,
-                                           HeadlessWarp,         HeadlessWaitEvents};
+                                           HeadlessWarp,         HeadlessWaitEvents,   nullptr};
 
 } // namespace tqplat

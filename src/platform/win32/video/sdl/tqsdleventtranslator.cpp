@@ -2,6 +2,7 @@
 
 #include "platform/codepage/tqcodepage.h"
 #include "platform/win32/tqcursorstate.h"
+#include "platform/win32/tqkeyboardlayout.h"
 #include "platform/win32/tqkeyboardstate.h"
 #include "platform/win32/tqmessagequeue.h"
 #include "platform/win32/tqplatformtest.h"
@@ -57,9 +58,23 @@ LPARAM KeyParameter(const KeyMapping& mapping, bool down, bool previouslyDown, b
     return static_cast<LPARAM>(bits);
 }
 
-void PostKey(HWND topLevel, SDL_Scancode scancode, bool down, bool repeat, Uint16 modifiers) {
+// The key as the platform names it: its scan code the window system's where it tells one (SDL's
+// scancode may name another key), its virtual key the layout's.
+bool MapKey(SDL_Scancode scancode, unsigned nativeScanCode, Uint16 modifiers, KeyMapping* mapping) {
+    if (!MapScancode(scancode, (modifiers & KMOD_NUM) != 0, mapping))
+        return false;
+    if (nativeScanCode != 0 && !mapping->extended)
+        mapping->scanCode = static_cast<BYTE>(nativeScanCode);
+    BYTE keys[256];
+    Keys().CopyRetrieved(keys);
+    mapping->virtualKey = MeaningOfKey(mapping->virtualKey, mapping->scanCode, keys).virtualKey;
+    return true;
+}
+
+void PostKey(HWND topLevel, SDL_Scancode scancode, unsigned nativeScanCode, bool down, bool repeat,
+             Uint16 modifiers) {
     KeyMapping mapping;
-    if (!MapScancode(scancode, (modifiers & KMOD_NUM) != 0, &mapping))
+    if (!MapKey(scancode, nativeScanCode, modifiers, &mapping))
         return;
     if (!IsLockKey(mapping.virtualKey))
         SyncLockKeys(modifiers);
@@ -75,30 +90,41 @@ void PostKey(HWND topLevel, SDL_Scancode scancode, bool down, bool repeat, Uint1
                       KeyParameter(mapping, down, previouslyDown, alt), change);
 }
 
-struct AltGrState {
-    // The last key press was the layout's AltGr.
+struct NativeKeyState {
+    // What the window system told of the key of the next key event, if anything.
+    NativeKey next;
     bool noted = false;
     // The right Alt key is down as AltGr, with left Ctrl.
-    bool held = false;
+    bool altGrHeld = false;
 };
 
-AltGrState& AltGr() {
-    static AltGrState state;
+NativeKeyState& Native() {
+    static NativeKeyState state;
     return state;
+}
+
+// What the window system told of this key event's key (nothing when it told of another event).
+NativeKey TakeNativeKey(bool down) {
+    NativeKey key;
+    if (Native().noted && Native().next.press == down)
+        key = Native().next;
+    Native().noted = false;
+    return key;
 }
 
 // AltGr goes down as left Ctrl then right Alt, and up in the reverse order.
 void TranslateKey(HWND topLevel, const SDL_KeyboardEvent& key) {
     bool down = key.type == SDL_KEYDOWN;
     SDL_Scancode scancode = key.keysym.scancode;
-    bool altGr = scancode == SDL_SCANCODE_RALT && (down ? AltGr().noted : AltGr().held);
+    NativeKey native = TakeNativeKey(down);
+    bool altGr = scancode == SDL_SCANCODE_RALT && (down ? native.altGr : Native().altGrHeld);
     if (altGr && down)
-        PostKey(topLevel, SDL_SCANCODE_LCTRL, true, key.repeat != 0, key.keysym.mod);
-    PostKey(topLevel, scancode, down, key.repeat != 0, key.keysym.mod);
+        PostKey(topLevel, SDL_SCANCODE_LCTRL, 0, true, key.repeat != 0, key.keysym.mod);
+    PostKey(topLevel, scancode, native.scanCode, down, key.repeat != 0, key.keysym.mod);
     if (altGr && !down)
-        PostKey(topLevel, SDL_SCANCODE_LCTRL, false, false, key.keysym.mod);
+        PostKey(topLevel, SDL_SCANCODE_LCTRL, 0, false, false, key.keysym.mod);
     if (scancode == SDL_SCANCODE_RALT)
-        AltGr().held = altGr && down;
+        Native().altGrHeld = altGr && down;
 }
 
 void TranslateText(HWND topLevel, const char* utf8) {
@@ -273,8 +299,9 @@ void TranslateSdlEvent(HWND topLevel, const SDL_Event& event) {
     }
 }
 
-void NoteAltGrPress(bool altGr) {
-    AltGr().noted = altGr;
+void NoteNativeKey(const NativeKey& key) {
+    Native().next = key;
+    Native().noted = true;
 }
 
 void TestFeedSdlEvent(HWND window, const SDL_Event& event) {

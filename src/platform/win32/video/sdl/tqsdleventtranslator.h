@@ -12,8 +12,15 @@ namespace tqplat {
 // Posts the messages of one event of the top-level window `topLevel`.
 void TranslateSdlEvent(HWND topLevel, const SDL_Event& event);
 
-// Tells whether the key press behind the next key event is the keyboard layout's AltGr. AltGr
-// goes down and up as left Ctrl with right Alt, so that what it types is ordinary text.
-void NoteAltGrPress(bool altGr);
+// What the window system tells of the key behind the next key event.
+struct NativeKey {
+    bool press = false;
+    // Set-1 scan code of a main-block or keypad key, 0 for any other key.
+    unsigned scanCode = 0;
+    // The keyboard layout's AltGr (its third-level shift or mode switch, not a plain Alt). AltGr
+    // goes down and up as left Ctrl with right Alt, so that what it types is ordinary text.
+    bool altGr = false;
+};
+void NoteNativeKey(const NativeKey& key);
 
 } // namespace tqplat

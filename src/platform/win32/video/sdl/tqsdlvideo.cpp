@@ -190,11 +190,24 @@ void SdlCreateWindow(HWND window) {
     State().windows[window] = state;
 }
 
+// Asks the window manager for full screen on or off. SDL waits a moment for the window manager,
+// then puts the pointer back at its old place in the window, taken in the window's new place: the
+// pointer would jump (to its old client position as a screen position, going full screen). It is
+// put back where it was on the screen at once.
+void SetFullScreenKeepingThePointer(SDL_Window* native, Uint32 flags) {
+    int x = 0, y = 0;
+    bool known = X11PointerOnScreen(native, &x, &y);
+    SDL_SetWindowFullscreen(native, flags);
+    int afterX = 0, afterY = 0;
+    if (known && X11PointerOnScreen(native, &afterX, &afterY) && (afterX != x || afterY != y))
+        SDL_WarpMouseGlobal(x, y);
+}
+
 // Covers the desktop. Without a window manager nobody acts on SDL's full-screen request, so the
 // window is placed over the desktop directly.
 void EnterFullScreen(SDL_Window* native) {
     if (X11WindowManagerRuns(native)) {
-        SDL_SetWindowFullscreen(native, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        SetFullScreenKeepingThePointer(native, SDL_WINDOW_FULLSCREEN_DESKTOP);
         return;
     }
     int width = 0, height = 0;
@@ -209,7 +222,7 @@ void EnterFullScreen(SDL_Window* native) {
 // position and size; without one they are put back directly.
 void LeaveFullScreen(SDL_Window* native, const NativeWindow& windowed) {
     if (X11WindowManagerRuns(native)) {
-        SDL_SetWindowFullscreen(native, 0);
+        SetFullScreenKeepingThePointer(native, 0);
         return;
     }
     SDL_SetWindowBordered(native, windowed.bordered ? SDL_TRUE : SDL_FALSE);
@@ -439,15 +452,57 @@ bool DestroyVanishedWindow(const SDL_Event& event) {
     return true;
 }
 
+// Where the window system says the button event SDL reports next happened.
+struct NotedButton {
+    bool noted = false;
+    int x = 0, y = 0;
+};
+
+void PlaceButton(NotedButton* noted, SDL_MouseButtonEvent* button) {
+    if (noted->noted) {
+        button->x = noted->x;
+        button->y = noted->y;
+    }
+    noted->noted = false;
+}
+
+bool MovedOrSized(const SDL_Event& event) {
+    return event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_MOVED ||
+                                             event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED);
+}
+
+// A window moved or sized under a still pointer (a switch to or from full screen) gets no motion:
+// the pointer's place in it is told at once, when it lies inside.
+void PostPointerPosition(HWND topLevel, Uint32 windowId) {
+    SDL_Window* native = NativeOf(topLevel);
+    int x = 0, y = 0, width = 0, height = 0;
+    if (native == nullptr || !X11PointerInWindow(native, &x, &y))
+        return;
+    SDL_GetWindowSize(native, &width, &height);
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return;
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.windowID = windowId;
+    motion.motion.x = x;
+    motion.motion.y = y;
+    if (AdaptToNativeWindow(topLevel, &motion))
+        TranslateSdlEvent(topLevel, motion);
+}
+
 void SdlPumpEvents() {
     if (std::this_thread::get_id() != State().thread)
         return;
     ApplyChangedWindows();
     SDL_Event event;
+    NotedButton button;
     while (SDL_PollEvent(&event)) {
-        bool altGr = false;
-        if (X11KeyPress(event, &altGr))
-            NoteAltGrPress(altGr);
+        NativeKey key;
+        if (X11KeyEvent(event, &key))
+            NoteNativeKey(key);
+        int x = 0, y = 0;
+        if (X11ButtonEvent(event, &x, &y))
+            button = NotedButton{true, x, y};
         if (DestroyVanishedWindow(event))
             continue;
         HWND topLevel = WindowOfId(EventWindowId(event));
@@ -455,8 +510,12 @@ void SdlPumpEvents() {
             continue;
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED)
             RepaintLastFrames(topLevel);
+        if (event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP)
+            PlaceButton(&button, &event.button);
         if (AdaptToNativeWindow(topLevel, &event))
             TranslateSdlEvent(topLevel, event);
+        if (MovedOrSized(event))
+            PostPointerPosition(topLevel, event.window.windowID);
     }
 }
 
@@ -498,10 +557,16 @@ void SdlWarpCursor(int x, int y) {
     SDL_WarpMouseInWindow(native, Rescale(x, client.cx, nativeWidth), Rescale(y, client.cy, nativeHeight));
 }
 
+// The layout is asked over SDL's display connection, which only the thread that pumps its events
+// may use: other threads are told it is not known.
+bool SdlKeyCharacters(unsigned scanCode, const KeyLevel& level, char32_t* plain, char32_t* typed) {
+    return std::this_thread::get_id() == State().thread && X11KeyCharacters(scanCode, level, plain, typed);
+}
+
 } // namespace
 
 const VideoDriver g_sdlVideoDriver = {
     "sdl",      SdlInit,       SdlScreenSize,       SdlCreateWindow, SdlSyncWindow, SdlDestroyWindow,
-    SdlPresent, SdlPumpEvents, SdlSetCursorVisible, SdlWarpCursor,   SdlWaitEvents};
+    SdlPresent, SdlPumpEvents, SdlSetCursorVisible, SdlWarpCursor,   SdlWaitEvents, SdlKeyCharacters};
 
 } // namespace tqplat

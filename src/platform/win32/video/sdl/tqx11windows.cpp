@@ -9,6 +9,7 @@
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
+#include <xkbcommon/xkbcommon.h>
 #endif
 
 namespace tqplat {
@@ -20,6 +21,9 @@ struct X11Watch {
     std::mutex mutex;
     std::set<::Window> ours; // never shrinks: errors may come after a window is gone
     XErrorHandler previous = nullptr;
+    // The display of our windows, and the keyboard group of its last key event.
+    ::Display* display = nullptr;
+    unsigned group = 0;
 };
 
 X11Watch& Watch() {
@@ -62,6 +66,12 @@ void RememberX11Window(SDL_Window* native) {
         return;
     std::lock_guard<std::mutex> lock(Watch().mutex);
     Watch().ours.insert(info.info.x11.window);
+    if (Watch().display == nullptr) {
+        Watch().display = info.info.x11.display;
+        XkbStateRec state;
+        if (XkbGetState(Watch().display, XkbUseCoreKbd, &state) == Success)
+            Watch().group = state.group;
+    }
 }
 
 bool X11WindowDestroyed(const SDL_Event& event, SDL_Window* native) {
@@ -93,15 +103,121 @@ bool X11WindowManagerRuns(SDL_Window* native) {
     return runs;
 }
 
-bool X11KeyPress(const SDL_Event& event, bool* altGr) {
+namespace {
+
+// Both key code sets of X servers (evdev and the older one) number the keys of the main block and
+// the keypad as their set-1 scan code plus 8.
+const unsigned kKeycodeOffset = 8;
+const unsigned kLastMainScanCode = 0x58;
+
+unsigned ScanCodeOfKeycode(unsigned keycode) {
+    unsigned scanCode = keycode - kKeycodeOffset;
+    return keycode > kKeycodeOffset && scanCode <= kLastMainScanCode ? scanCode : 0;
+}
+
+char32_t CharacterOf(KeySym symbol) {
+    return symbol == NoSymbol ? 0 : xkb_keysym_to_utf32(static_cast<xkb_keysym_t>(symbol));
+}
+
+KeySym SymbolAt(::Display* display, KeyCode code, unsigned modifiers, unsigned group) {
+    unsigned consumed = 0;
+    KeySym symbol = NoSymbol;
+    if (!XkbLookupKeySym(display, code, XkbBuildCoreState(modifiers, group), &consumed, &symbol))
+        return NoSymbol;
+    return symbol;
+}
+
+} // namespace
+
+bool X11KeyEvent(const SDL_Event& event, NativeKey* key) {
     if (event.type != SDL_SYSWMEVENT || event.syswm.msg->subsystem != SDL_SYSWM_X11)
         return false;
     const XEvent& x = event.syswm.msg->msg.x11.event;
-    if (x.type != KeyPress)
+    if (x.type != KeyPress && x.type != KeyRelease)
         return false;
-    KeySym key = XkbKeycodeToKeysym(x.xkey.display, static_cast<KeyCode>(x.xkey.keycode),
-                                    XkbGroupForCoreState(x.xkey.state), 0);
-    *altGr = key == XK_ISO_Level3_Shift || key == XK_Mode_switch;
+    unsigned group = XkbGroupForCoreState(x.xkey.state);
+    KeySym symbol = XkbKeycodeToKeysym(x.xkey.display, static_cast<KeyCode>(x.xkey.keycode), group, 0);
+    key->press = x.type == KeyPress;
+    key->scanCode = ScanCodeOfKeycode(x.xkey.keycode);
+    key->altGr = symbol == XK_ISO_Level3_Shift || symbol == XK_Mode_switch;
+    std::lock_guard<std::mutex> lock(Watch().mutex);
+    Watch().group = group;
+    return true;
+}
+
+bool X11ButtonEvent(const SDL_Event& event, int* x, int* y) {
+    if (event.type != SDL_SYSWMEVENT || event.syswm.msg->subsystem != SDL_SYSWM_X11)
+        return false;
+    const XEvent& native = event.syswm.msg->msg.x11.event;
+    if (native.type != ButtonPress && native.type != ButtonRelease)
+        return false;
+    *x = native.xbutton.x;
+    *y = native.xbutton.y;
+    return true;
+}
+
+namespace {
+
+// The pointer's place on the screen and in the X window behind `native`.
+bool QueryPointer(SDL_Window* native, POINT* screen, POINT* inWindow) {
+    SDL_SysWMinfo info;
+    if (!X11Info(native, &info))
+        return false;
+    ::Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
+    unsigned buttons = 0;
+    if (XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &rootX, &rootY, &windowX,
+                      &windowY, &buttons) != True)
+        return false;
+    *screen = POINT{rootX, rootY};
+    *inWindow = POINT{windowX, windowY};
+    return true;
+}
+
+} // namespace
+
+bool X11PointerInWindow(SDL_Window* native, int* x, int* y) {
+    POINT screen, inWindow;
+    if (!QueryPointer(native, &screen, &inWindow))
+        return false;
+    *x = inWindow.x;
+    *y = inWindow.y;
+    return true;
+}
+
+bool X11PointerOnScreen(SDL_Window* native, int* x, int* y) {
+    POINT screen, inWindow;
+    if (!QueryPointer(native, &screen, &inWindow))
+        return false;
+    *x = screen.x;
+    *y = screen.y;
+    return true;
+}
+
+bool X11KeyCharacters(unsigned scanCode, const KeyLevel& level, char32_t* plain, char32_t* typed) {
+    ::Display* display = nullptr;
+    unsigned group = 0;
+    {
+        std::lock_guard<std::mutex> lock(Watch().mutex);
+        display = Watch().display;
+        group = Watch().group;
+    }
+    if (display == nullptr || scanCode == 0 || scanCode > kLastMainScanCode)
+        return false;
+    KeyCode code = static_cast<KeyCode>(scanCode + kKeycodeOffset);
+    unsigned modifiers = (level.shift ? ShiftMask : 0) | (level.capsLock ? LockMask : 0) |
+                         (level.numLock ? XkbKeysymToModifiers(display, XK_Num_Lock) : 0);
+    KeySym base = SymbolAt(display, code, modifiers, group);
+    KeySym symbol = base;
+    if (level.altGr) {
+        // A key with nothing on its AltGr level types nothing with AltGr.
+        unsigned thirdLevel = XkbKeysymToModifiers(display, XK_ISO_Level3_Shift);
+        symbol = thirdLevel != 0 ? SymbolAt(display, code, modifiers | thirdLevel, group) : base;
+        if (symbol == base)
+            symbol = NoSymbol;
+    }
+    *plain = CharacterOf(SymbolAt(display, code, 0, group));
+    *typed = CharacterOf(symbol);
     return true;
 }
 
@@ -119,7 +235,23 @@ bool X11WindowManagerRuns(SDL_Window*) {
     return true;
 }
 
-bool X11KeyPress(const SDL_Event&, bool*) {
+bool X11KeyEvent(const SDL_Event&, NativeKey*) {
+    return false;
+}
+
+bool X11ButtonEvent(const SDL_Event&, int*, int*) {
+    return false;
+}
+
+bool X11PointerInWindow(SDL_Window*, int*, int*) {
+    return false;
+}
+
+bool X11PointerOnScreen(SDL_Window*, int*, int*) {
+    return false;
+}
+
+bool X11KeyCharacters(unsigned, const KeyLevel&, char32_t*, char32_t*) {
     return false;
 }
 
