@@ -25,10 +25,11 @@ class TQ2DTexture;
 const DWORD TQ2DGUI_KEY_COLOR = 0x010101;
 
 /// Whether a bitmap pixel (0x00RRGGBB) carries ink, given how much the drawing on the bitmap
-/// covered it (0-255, as the platform records it beside the pixels): a glyph's edge does whatever
-/// its colour; any other pixel does unless it has the key colour.
+/// covered it (0-255, as the platform records it beside the pixels): whatever was drawn on does,
+/// whatever its colour (the surface's own fills with the key colour erase, uncovering); a pixel
+/// nothing was drawn on does unless it has the key colour.
 inline bool TQ2DGUIHasInk(DWORD pixel, BYTE coverage) {
-    return (coverage != 0 && coverage != 255) || (pixel & 0xFFFFFF) != TQ2DGUI_KEY_COLOR;
+    return coverage != 0 || (pixel & 0xFFFFFF) != TQ2DGUI_KEY_COLOR;
 }
 
 /// The texel of a pixel that ink (a GDI colour 0x00BBGGRR) alone covered by coverage: the ink with

@@ -104,8 +104,14 @@ TEST_F(GuiToolkitTest, TextInEveryColourCoversWhatWhiteTextCovers) {
     const COLORREF ramp[] = {RGB(0, 0, 0),       RGB(1, 1, 1),     RGB(2, 0, 1),       RGB(20, 12, 40),
                              RGB(128, 128, 128), RGB(60, 200, 90), RGB(250, 250, 250), RGB(255, 255, 255)};
     const char* text = "H150 ftg";
-    TQ2DGUIStatic label;
+    TQ2DGUIStatic label, large;
     label.SetSize(80, 20);
+    // A large bold font has solid pixels as well as edges.
+    HFONT bold =
+        CreateFontA(-28, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0, "Sans");
+    ASSERT_NE(bold, nullptr);
+    large.GetGDI().SetFont(bold);
+    large.SetSize(160, 40);
     TQ2DGUIEdit edit;
     edit.SetSize(80, 20);
     edit.SetText(text);
@@ -125,6 +131,13 @@ TEST_F(GuiToolkitTest, TextInEveryColourCoversWhatWhiteTextCovers) {
              label.SetText(text);
              label.BuildTexture();
              return label.GetSprite().GetTQ2DTexture();
+         }},
+        {"static, large bold font",
+         [&](COLORREF ink) -> TQ2DTexture& {
+             SetTextColor(large.GetGDI().GetHDC(), ink);
+             large.SetText(text);
+             large.BuildTexture();
+             return large.GetSprite().GetTQ2DTexture();
          }},
         {"edit",
          [&](COLORREF ink) -> TQ2DTexture& {
@@ -183,6 +196,8 @@ TEST_F(GuiToolkitTest, TextInEveryColourCoversWhatWhiteTextCovers) {
             EXPECT_EQ(otherColour, 0) << road.first << " in " << std::hex << rgb;
         }
     }
+    large.GetGDI().SetFont(nullptr);
+    DeleteObject(bold);
 }
 
 TEST_F(GuiToolkitTest, SurfaceFramesAndBlendsTextures) {
