@@ -124,21 +124,17 @@ TEST_F(GuiToolkitTest, TextInEveryColourCoversWhatWhiteTextCovers) {
     TQ2DTexture marked;
     MakeTexture(marked, 80, 20, 0);
     // Each road draws the text in a colour into its texture.
+    auto throughStatic = [&](TQ2DGUIStatic& control) {
+        return [&control, text](COLORREF ink) -> TQ2DTexture& {
+            SetTextColor(control.GetGDI().GetHDC(), ink);
+            control.SetText(text);
+            control.BuildTexture();
+            return control.GetSprite().GetTQ2DTexture();
+        };
+    };
     const std::vector<std::pair<const char*, std::function<TQ2DTexture&(COLORREF)>>> roads = {
-        {"static",
-         [&](COLORREF ink) -> TQ2DTexture& {
-             SetTextColor(label.GetGDI().GetHDC(), ink);
-             label.SetText(text);
-             label.BuildTexture();
-             return label.GetSprite().GetTQ2DTexture();
-         }},
-        {"static, large bold font",
-         [&](COLORREF ink) -> TQ2DTexture& {
-             SetTextColor(large.GetGDI().GetHDC(), ink);
-             large.SetText(text);
-             large.BuildTexture();
-             return large.GetSprite().GetTQ2DTexture();
-         }},
+        {"static", throughStatic(label)},
+        {"static, large bold font", throughStatic(large)},
         {"edit",
          [&](COLORREF ink) -> TQ2DTexture& {
              edit.SetTextColor(ink);
