@@ -79,10 +79,10 @@ DWORD Over(DWORD top, DWORD below) {
 // glyph edges keep their coverage as alpha whatever they overlap.
 class MarkupWriter {
 public:
-    // texels: width x height of them, all kTransparent; coverage: what the drawing on bits covered.
-    MarkupWriter(HDC dc, DWORD* bits, BYTE* coverage, DWORD* texels, DWORD width, DWORD height,
-                 const TQString& text)
-        : m_dc(dc), m_bits(bits), m_coverage(coverage), m_width(static_cast<int>(width)),
+    // texels: width x height of them, all kTransparent; coverage: what the drawing on the context's
+    // bitmap (of the same size) covered.
+    MarkupWriter(HDC dc, BYTE* coverage, DWORD* texels, DWORD width, DWORD height, const TQString& text)
+        : m_dc(dc), m_coverage(coverage), m_width(static_cast<int>(width)),
           m_height(static_cast<int>(height)), m_text(text), m_length(text.GetLength()), m_texels(texels) {
         GetTextMetricsA(m_dc, &m_metrics);
         m_lineHeight = m_metrics.tmHeight + kLineSpacing;
@@ -164,20 +164,18 @@ private:
         Ink(run, n, m_x + offset, m_y + offset, size.cx, m_textColor);
     }
 
-    // Draws the run at (x, y) in one ink on an erased box of the bitmap, then lays what it inked
-    // over the texels. The box holds the run's cell with room for overhanging glyphs on every side.
-    // Alone on the box, the ink covers each pixel by the amount the platform records, which makes
-    // the texel.
+    // Draws the run at (x, y) in one ink on a box of the bitmap with its coverage erased, then lays
+    // what it inked over the texels. The box holds the run's cell with room for overhanging glyphs
+    // on every side. Alone on the box, the ink covers each pixel by the amount the platform
+    // records, which with the ink makes the texel (the pixels' colours are not needed).
     void Ink(const char* run, int n, int x, int y, LONG width, COLORREF ink) {
         const int room = m_metrics.tmHeight / 2 + 1;
         const int left = std::clamp(x - room, 0, m_width);
         const int right = static_cast<int>(std::clamp<LONG>(x + width + room, left, m_width));
         const int top = std::clamp(y - room, 0, m_height);
         const int bottom = std::clamp(y + m_metrics.tmHeight + room, top, m_height);
-        for (int row = top; row < bottom; ++row) {
-            std::fill(m_bits + Index(left, row), m_bits + Index(right, row), TQ2DGUI_KEY_COLOR);
+        for (int row = top; row < bottom; ++row)
             std::fill(m_coverage + Index(left, row), m_coverage + Index(right, row), 0);
-        }
         SetTextColor(m_dc, ink);
         TextOutA(m_dc, x, y, run, n);
         for (int row = top; row < bottom; ++row)
@@ -242,7 +240,6 @@ private:
     }
 
     HDC m_dc;
-    DWORD* m_bits;
     BYTE* m_coverage;
     int m_width;
     int m_height;
@@ -309,7 +306,7 @@ void TQ2DTextOut(TQ2DTexture& tex, HFONT hFont, DWORD x, DWORD y, DWORD w, DWORD
     va_start(args, szFormat);
     text.FormatV(szFormat, args);
     va_end(args);
-    MarkupWriter(dc, bits, coverage, texels.get(), w, h, text).Write();
+    MarkupWriter(dc, coverage, texels.get(), w, h, text).Write();
     CopyToTexture(tex, texels.get(), x, y, w, h);
     if (oldFont)
         SelectObject(dc, oldFont);
