@@ -154,14 +154,17 @@ void RunMainWindowLoop() {
     }
 }
 
-} // namespace
-
-HWND TQ2DCreateMainWindow(const char* title, const char* iconName, DWORD style, DWORD exStyle) {
+// Creates the own main window. Nothing calls it, and no game can: the engine's own main window is
+// never set, and a host that wants a window of its own makes it and sets TQGFX_HWNDPARENT.
+[[maybe_unused]] HWND TQ2DCreateMainWindow(const char* title, const char* iconName, DWORD style,
+                                           DWORD exStyle) {
     if (!TQ2DRegisterWindowClass(g_hInstance, iconName))
         return nullptr;
     return CreateWindowExA(exStyle, kMainWindowClass, title, style, 0, 0, 0, 0, nullptr, nullptr, g_hInstance,
                            nullptr);
 }
+
+} // namespace
 
 HWND TQ2DInit(TQ2D_INIT_INFO_tag* info, HWND) {
     if (!info)
