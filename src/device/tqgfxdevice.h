@@ -540,7 +540,9 @@ private:
     void SetBlendMode(int blend);
     void BindTexture(DWORD texture);
     void PrepareBatch(int primType, DWORD texture, int blend);
-    void SetProjectionMatrix(int width, int height);
+    // The projection that puts the pixel (x, y) of the target at the same pixel when drawn through
+    // the viewport (left, top, width, height): what lies outside the viewport is cut, not scaled.
+    void SetProjectionMatrix(int width, int height, int left = 0, int top = 0);
     bool SwitchTarget(DWORD target);
     bool TargetHasDepth();
     void TargetBounds(int* width, int* height);
