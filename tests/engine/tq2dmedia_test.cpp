@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <new>
 #include <random>
@@ -47,7 +48,62 @@ public:
     ~RefuseArrays() { g_refusedArraySize = 0; }
 };
 
+// From the g_scarceAfter-th allocation of at least g_scarceFrom bytes on (0: never), memory runs out.
+std::atomic<size_t> g_scarceFrom{0};
+std::atomic<int> g_scarceAfter{0};
+
+class RunOutOfMemory {
+public:
+    RunOutOfMemory(size_t from, int after) {
+        g_scarceAfter = after;
+        g_scarceFrom = from;
+    }
+    ~RunOutOfMemory() { g_scarceFrom = 0; }
+};
+
+// The one way memory from the allocation functions below goes back (kept out of line, so the
+// compiler does not pair it with the caller's new).
+__attribute__((noinline)) void Release(void* p) {
+    std::free(p);
+}
+
 } // namespace
+
+void* operator new(size_t size) {
+    if (g_scarceFrom && size >= g_scarceFrom && g_scarceAfter-- <= 0)
+        throw std::bad_alloc();
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void* operator new[](size_t size) {
+    return ::operator new(size);
+}
+
+void operator delete(void* p) noexcept {
+    Release(p);
+}
+
+void operator delete[](void* p) noexcept {
+    Release(p);
+}
+
+void operator delete(void* p, size_t) noexcept {
+    Release(p);
+}
+
+void operator delete[](void* p, size_t) noexcept {
+    Release(p);
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    Release(p);
+}
+
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    Release(p);
+}
 
 void* operator new(size_t size, const std::nothrow_t&) noexcept {
     if (size == g_refusedSize)
@@ -215,6 +271,48 @@ TEST_F(MediaTest, ADamagedImageSaysWhichFileOnce) {
     }
     EXPECT_TRUE(failsOnceNaming(onDisk, nullptr, onDisk));
     EXPECT_TRUE(failsOnceNaming("", &damaged[0], std::to_string(damaged[0].size()) + " bytes in memory"));
+}
+
+// Memory running out at any allocation of an image's size on the way from the file to the texture
+// (decoding, the texture, the conversion of an image without alpha) fails the load with one line
+// naming it; nothing is cached and the game goes on: the same load works once memory is there.
+TEST_F(MediaTest, ImageThatRunsOutOfMemoryFailsWithOneLine) {
+    const int side = 128;
+    const std::vector<uint32_t> pixels = Solid(side * side, 0xFF336699);
+    const std::vector<unsigned char> rgba = PngBytes(side, side, pixels);
+    const std::string pack = folder.Path("images.pak");
+    MakePack(folder, pack, {{"IMG/RGBA.PNG", rgba}});
+    ASSERT_EQ(TQ2DPackAdd(pack.c_str()), 1);
+    WriteFile(folder.Path("rgb.png"), PngBytes(side, side, pixels, false));
+    const std::string rgb = folder.Relative() + "/rgb.png";
+    const std::string inMemory = std::to_string(rgba.size()) + " bytes in memory";
+    for (const std::string& name : {std::string("img/rgba.png"), rgb, inMemory}) {
+        SCOPED_TRACE(name);
+        int failures = 0;
+        for (int after = 0; after < 20; ++after) {
+            TQLogCapture errors(g_tqLogError);
+            TQ2DTexture texture;
+            int loaded;
+            {
+                RunOutOfMemory scarce(side * side, after);
+                loaded = name == inMemory
+                             ? texture.Create(reinterpret_cast<const char*>(rgba.data()), rgba.size())
+                             : texture.Create(name.c_str(), 0);
+            }
+            const std::vector<std::string> lines = errors.Lines();
+            if (loaded) {
+                EXPECT_TRUE(lines.empty());
+                EXPECT_EQ(texture.GetWidth(true), static_cast<DWORD>(side));
+                break;
+            }
+            ++failures;
+            EXPECT_EQ(TQ2DGlobalTexture::CachedCount(), 0u);
+            ASSERT_EQ(lines.size(), 1u);
+            EXPECT_NE(lines[0].find("'" + name + "': out of memory for a 128x128 image"), std::string::npos)
+                << lines[0];
+        }
+        EXPECT_GE(failures, name == rgb ? 4 : 2); // the image, the texture (and the conversion)
+    }
 }
 
 TEST_F(MediaTest, FailedCacheInsertionFreesOnceWithoutFalseMessages) {

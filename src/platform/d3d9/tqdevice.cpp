@@ -309,7 +309,8 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND destWindow, const void*) 
     if (BytesPerPixel(back.Format()) != 4) {
         // 16-bit back buffers go through their 0xAARRGGBB view.
         FinishDrawing();
-        tqplat::VideoPresent(window, back.ArgbPixels(), width, height, width * 4, vsync);
+        if (const uint32_t* argb = back.ArgbPixels())
+            tqplat::VideoPresent(window, argb, width, height, width * 4, vsync);
         return D3D_OK;
     }
     // 32-bit ones are copied into the window's frame as they are: by the threads that draw, each
@@ -345,10 +346,8 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
         return D3DERR_INVALIDCALL;
     std::unique_ptr<Texture> created(
         new Texture(this, pool, usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DYNAMIC)));
-    if (!created->Create(format, width, height)) {
-        tqplat::PlatformLog("CreateTexture: can't make a %ux%u texture", width, height);
+    if (!created->Create(format, width, height))
         return D3DERR_OUTOFVIDEOMEMORY;
-    }
     *texture = created.release();
     return D3D_OK;
 }
@@ -591,9 +590,12 @@ bool Device::BuildRenderState(RenderState* s) {
     MultiplyInto(s->transform, m_world, viewProjection);
 
     if (m_texture) {
+        // A texture whose pixels cannot be viewed for want of memory draws nothing.
         Image& pixels = m_texture->Pixels();
-        s->texture = TextureView{pixels.ArgbPixels(), static_cast<int>(pixels.Width()),
-                                 static_cast<int>(pixels.Height())};
+        const uint32_t* argb = pixels.ArgbPixels();
+        if (!argb)
+            return false;
+        s->texture = TextureView{argb, static_cast<int>(pixels.Width()), static_cast<int>(pixels.Height())};
     }
     s->magLinear = m_samplerStates[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR;
     s->minLinear = m_samplerStates[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;
