@@ -72,8 +72,10 @@ DWORD TQGfxDevice::Texture_Load(const char* nameOrData, DWORD size) {
         return 0;
     DWORD length = size;
     const void* data = size ? nameOrData : Resource_Load(nameOrData, &length);
-    if (!data)
+    if (!data) {
+        m_textureLoadProblem = m_resourceLoadProblem;
         return 0;
+    }
     D3DFORMAT first = IsDds(data, length) ? D3DFMT_UNKNOWN : D3DFMT_A8R8G8B8;
     D3DFORMAT second = first == D3DFMT_UNKNOWN ? D3DFMT_A8R8G8B8 : D3DFMT_UNKNOWN;
     IDirect3DTexture9* texture = nullptr;

@@ -7,11 +7,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <new>
 #include <random>
 
+#include <minizip/zip.h>
+
 #include "base/tqlog.h"
+#include "device/tqgfxdevice.h"
 #include "engine/tq2danimation.h"
+#include "engine/tq2dglobal.h"
 #include "engine/tq2dglobalmusic.h"
 #include "engine/tq2dglobalsound.h"
 #include "engine/tq2dglobaltexture.h"
@@ -313,6 +319,43 @@ TEST_F(MediaTest, ImageThatRunsOutOfMemoryFailsWithOneLine) {
         }
         EXPECT_GE(failures, name == rgb ? 4 : 2); // the image, the texture (and the conversion)
     }
+}
+
+// A damaged pack entry named as a texture gives one line naming the file and its pack: an entry of
+// a zip pack that fails its CRC check, and an empty file in a registered pack.
+TEST_F(MediaTest, DamagedPackEntriesSayWhichFileAndPackOnce) {
+    const std::vector<unsigned char> png = PngBytes(8, 8, Solid(64, 0xFF00FF00));
+    const std::string zipPath = folder.Path("damaged.zip");
+    zipFile zip = zipOpen(zipPath.c_str(), APPEND_STATUS_CREATE);
+    ASSERT_NE(zip, nullptr);
+    zip_fileinfo info{};
+    zipOpenNewFileInZip(zip, "img/crc.png", &info, nullptr, 0, nullptr, 0, nullptr, 0, 0);
+    zipWriteInFileInZip(zip, png.data(), static_cast<unsigned>(png.size()));
+    zipCloseFileInZip(zip);
+    ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
+    std::string bytes;
+    {
+        std::ifstream in(zipPath, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const size_t at = bytes.find(std::string(png.begin(), png.end()));
+    ASSERT_NE(at, std::string::npos);
+    bytes[at + png.size() - 20] ^= 0x55;
+    WriteFile(zipPath, std::vector<unsigned char>(bytes.begin(), bytes.end()));
+    ASSERT_TRUE(g_pTQ2DDevice->Resource_AttachPack(zipPath.c_str(), nullptr));
+    MakePack(folder, folder.Path("empty.pak"), {{"IMG/EMPTY.PNG", {}}});
+    ASSERT_EQ(TQ2DPackAdd(folder.Path("empty.pak").c_str()), 1);
+    for (const auto& [name, pack] : {std::pair<std::string, std::string>("img/crc.png", "damaged.zip"),
+                                     std::pair<std::string, std::string>("img/empty.png", "empty.pak")}) {
+        TQLogCapture errors(g_tqLogError);
+        TQ2DTexture texture;
+        EXPECT_EQ(texture.Create(name.c_str(), 0), 0);
+        const std::vector<std::string> lines = errors.Lines();
+        ASSERT_EQ(lines.size(), 1u) << name;
+        EXPECT_NE(lines[0].find("'" + name + "'"), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find(pack + "'"), std::string::npos) << lines[0];
+    }
+    g_pTQ2DDevice->Resource_RemoveAllPacks();
 }
 
 TEST_F(MediaTest, FailedCacheInsertionFreesOnceWithoutFalseMessages) {
