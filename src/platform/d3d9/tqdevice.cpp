@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <mutex>
 
 namespace tqd3d9 {
@@ -344,12 +345,17 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
         return D3DERR_INVALIDCALL;
     if (!IsColorFormat(format) && !IsBlockFormat(format))
         return D3DERR_INVALIDCALL;
-    std::unique_ptr<Texture> created(
-        new Texture(this, pool, usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DYNAMIC)));
-    if (!created->Create(format, width, height))
-        return D3DERR_OUTOFVIDEOMEMORY;
-    *texture = created.release();
-    return D3D_OK;
+    // Memory that runs out fails the call, like pixels that get none.
+    try {
+        std::unique_ptr<Texture> created(
+            new Texture(this, pool, usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DYNAMIC)));
+        if (!created->Create(format, width, height))
+            return D3DERR_OUTOFVIDEOMEMORY;
+        *texture = created.release();
+        return D3D_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 HRESULT Device::CreateVertexBuffer(UINT length, DWORD, DWORD, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
@@ -382,11 +388,15 @@ HRESULT Device::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT for
     if (!surface || shared || format != D3DFMT_D16 || multiSample != D3DMULTISAMPLE_NONE)
         return D3DERR_INVALIDCALL;
     *surface = nullptr;
-    std::unique_ptr<Surface> created(new Surface(this, D3DPOOL_DEFAULT, D3DUSAGE_DEPTHSTENCIL, nullptr));
-    if (!created->Create(format, width, height))
-        return D3DERR_OUTOFVIDEOMEMORY;
-    *surface = created.release();
-    return D3D_OK;
+    try {
+        std::unique_ptr<Surface> created(new Surface(this, D3DPOOL_DEFAULT, D3DUSAGE_DEPTHSTENCIL, nullptr));
+        if (!created->Create(format, width, height))
+            return D3DERR_OUTOFVIDEOMEMORY;
+        *surface = created.release();
+        return D3D_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 HRESULT Device::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
