@@ -2,10 +2,10 @@
 // description files and a rendered scene.
 #include "enginetestutil.h"
 #include "packtestutil.h"
+#include "support/scarcememory.h"
 
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -54,62 +54,7 @@ public:
     ~RefuseArrays() { g_refusedArraySize = 0; }
 };
 
-// From the g_scarceAfter-th allocation of at least g_scarceFrom bytes on (0: never), memory runs out.
-std::atomic<size_t> g_scarceFrom{0};
-std::atomic<int> g_scarceAfter{0};
-
-class RunOutOfMemory {
-public:
-    RunOutOfMemory(size_t from, int after) {
-        g_scarceAfter = after;
-        g_scarceFrom = from;
-    }
-    ~RunOutOfMemory() { g_scarceFrom = 0; }
-};
-
-// The one way memory from the allocation functions below goes back (kept out of line, so the
-// compiler does not pair it with the caller's new).
-__attribute__((noinline)) void Release(void* p) {
-    std::free(p);
-}
-
 } // namespace
-
-void* operator new(size_t size) {
-    if (g_scarceFrom && size >= g_scarceFrom && g_scarceAfter-- <= 0)
-        throw std::bad_alloc();
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void* operator new[](size_t size) {
-    return ::operator new(size);
-}
-
-void operator delete(void* p) noexcept {
-    Release(p);
-}
-
-void operator delete[](void* p) noexcept {
-    Release(p);
-}
-
-void operator delete(void* p, size_t) noexcept {
-    Release(p);
-}
-
-void operator delete[](void* p, size_t) noexcept {
-    Release(p);
-}
-
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-    Release(p);
-}
-
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
-    Release(p);
-}
 
 void* operator new(size_t size, const std::nothrow_t&) noexcept {
     if (size == g_refusedSize)

@@ -1,88 +1,19 @@
 // Texture loading from files in memory (fixtures written here), BMP saving read back, and matrices.
 #include "d3d9testdevice.h"
+#include "support/scarcememory.h"
 
 #include "platform/d3dx9/tqd3dx9.h"
 
 #include <gtest/gtest.h>
 #include <stb_image_write.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <new>
 #include <string>
 #include <unistd.h>
-
-namespace {
-
-// Allocations of at least g_scarceFrom bytes fail while it is not 0.
-std::atomic<size_t> g_scarceFrom{0};
-
-class RunOutOfMemory {
-public:
-    explicit RunOutOfMemory(size_t from) { g_scarceFrom = from; }
-    ~RunOutOfMemory() { g_scarceFrom = 0; }
-};
-
-// The one way memory from the allocation functions below goes back (kept out of line, so the
-// compiler does not pair it with the caller's new).
-__attribute__((noinline)) void Release(void* p) {
-    std::free(p);
-}
-
-} // namespace
-
-void* operator new(size_t size) {
-    if (g_scarceFrom && size >= g_scarceFrom)
-        throw std::bad_alloc();
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void* operator new[](size_t size) {
-    return ::operator new(size);
-}
-
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return ::operator new(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-
-void* operator new[](size_t size, const std::nothrow_t&) noexcept {
-    return ::operator new(size, std::nothrow);
-}
-
-void operator delete(void* p) noexcept {
-    Release(p);
-}
-
-void operator delete[](void* p) noexcept {
-    Release(p);
-}
-
-void operator delete(void* p, size_t) noexcept {
-    Release(p);
-}
-
-void operator delete[](void* p, size_t) noexcept {
-    Release(p);
-}
-
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-    Release(p);
-}
-
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
-    Release(p);
-}
 
 namespace {
 
