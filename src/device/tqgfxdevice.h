@@ -446,8 +446,8 @@ public:
     bool IsActive() const { return m_bActive; }
     /// Why the last Texture_Load failed on data it had (the bytes given, or the file it read): what
     /// is wrong with the image, such as "corrupt image (not enough pixels)", or with the zip pack's
-    /// entry that held it. Empty after a load that succeeded or found no file. Texture_Load only posts its error; its caller, which knows the
-    /// file's name, logs the line.
+    /// entry that held it. Empty after a load that succeeded or found no file. Texture_Load only
+    /// posts its error; its caller, which knows the file's name, logs the line.
     const char* Texture_LoadProblem() const { return m_textureLoadProblem.c_str(); }
 
     /// A render target's record, kept under the target's handle: the real size of the colour
@@ -592,6 +592,7 @@ private:
     bool m_bDestroyingWindow = false; // our own DestroyWindow: WM_DESTROY posts no WM_QUIT
     char m_szError[256] = "";
     std::string m_textureLoadProblem;
+    std::string m_resourceLoadProblem;
     char m_szAppPath[MAX_PATH] = "";
     char m_szIniString[256] = "";
 
@@ -671,8 +672,6 @@ private:
     // Resources.
     char m_szPath[256] = "";
     std::vector<ZipPack> m_packs; // the most recently attached first
-    // Why the last Resource_Load failed on an entry a zip pack holds; empty otherwise.
-    std::string m_resourceLoadProblem;
     HANDLE m_hSearch = nullptr;
     WIN32_FIND_DATAA m_findData{};
 

@@ -31,10 +31,10 @@ public:
     bool Refresh(const char* path);
     /// Moves to the first entry (in the archive's order) whose normalised name equals `wanted`.
     bool GoTo(const char* wanted);
-    /// The file the open archive was read from, as the file system names it.
-    const std::string& Path() const { return m_resolved; }
     /// The size of the open archive's file in bytes.
     uint64_t FileSize() const { return static_cast<uint64_t>(m_opened.size); }
+    /// The resolved (UTF-8) path of the open archive's file.
+    const std::string& Path() const { return m_resolved; }
     /// The open archive (a minizip unzFile), positioned by GoTo; NULL when none is open.
     void* Handle() const { return m_zip; }
 
