@@ -86,9 +86,10 @@ HRESULT CreateTextureFromImage(LPDIRECT3DDEVICE9 device, const uint8_t* data, UI
     hr = D3DXCreateTexture(device, TargetSize(width, source.width), TargetSize(height, source.height), 1,
                            usage, format, pool, &created);
     if (FAILED(hr)) {
-        t_loadProblem = hr == D3DERR_OUTOFVIDEOMEMORY ? tqd3dx9::OutOfMemoryFor(source.width, source.height)
-                                                      : "can't create a " + std::to_string(source.width) +
-                                                            "x" + std::to_string(source.height) + " texture";
+        const bool outOfMemory = hr == D3DERR_OUTOFVIDEOMEMORY || hr == E_OUTOFMEMORY;
+        t_loadProblem = outOfMemory ? tqd3dx9::OutOfMemoryFor(source.width, source.height)
+                                    : "can't create a " + std::to_string(source.width) + "x" +
+                                          std::to_string(source.height) + " texture";
         return hr;
     }
     hr = FillTexture(source, colorKey, &static_cast<tqd3d9::Texture*>(created)->Pixels());
