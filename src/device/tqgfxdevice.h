@@ -445,9 +445,9 @@ public:
     /// The active flag: the application has focus and the loop runs.
     bool IsActive() const { return m_bActive; }
     /// Why the last Texture_Load failed on data it had (the bytes given, or the file it read): what
-    /// is wrong with the image, such as "corrupt image (not enough pixels)". Empty after a load that
-    /// succeeded or found no file. Texture_Load only posts its error; its caller, which knows the
-    /// file's name, logs the line.
+    /// is wrong with the image, such as "corrupt image (not enough pixels)", or with the zip pack's
+    /// entry that held it. Empty after a load that succeeded or found no file. Texture_Load only
+    /// posts its error; its caller, which knows the file's name, logs the line.
     const char* Texture_LoadProblem() const { return m_textureLoadProblem.c_str(); }
 
     /// A render target's record, kept under the target's handle: the real size of the colour
@@ -594,6 +594,7 @@ private:
     bool m_bDestroyingWindow = false; // our own DestroyWindow: WM_DESTROY posts no WM_QUIT
     char m_szError[256] = "";
     std::string m_textureLoadProblem;
+    std::string m_resourceLoadProblem;
     char m_szAppPath[MAX_PATH] = "";
     char m_szIniString[256] = "";
 

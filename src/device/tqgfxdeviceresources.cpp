@@ -226,7 +226,11 @@ void* TQGfxDevice::LoadFromPacks(const char* name, DWORD* size, bool* found) {
         if (archive.Refresh(pack.path) && archive.GoTo(wanted)) {
             *found = true;
             const char* password = pack.password[0] ? pack.password : nullptr;
-            return ReadCurrentEntry(archive.Handle(), password, archive.FileSize(), size);
+            void* data = ReadCurrentEntry(archive.Handle(), password, archive.FileSize(), size);
+            if (!data)
+                m_resourceLoadProblem = "its entry in zip pack '" + archive.Path() +
+                                        "' does not read (damaged, or locked by another password)";
+            return data;
         }
     }
     return nullptr;
@@ -259,6 +263,7 @@ void* TQGfxDevice::LoadFromDisk(const char* name, DWORD* size) {
 void* TQGfxDevice::Resource_Load(const char* name, DWORD* size) {
     if (!name)
         return nullptr;
+    m_resourceLoadProblem.clear();
     DWORD length = 0;
     bool inPack = false;
     void* data = IsRelative(name) ? LoadFromPacks(name, &length, &inPack) : nullptr;

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -222,8 +223,13 @@ DWORD TQGfxDevice::DecodeEffect(const void* data, DWORD length) {
         return 0;
     TQAudioChannelInfo info{};
     std::vector<char> pcm;
-    if (g_audio.ChannelGetInfo(stream, &info) && info.chans > 0)
-        pcm = DecodeWhole(stream);
+    // Data that decodes to more than memory holds fails as the sample loader's refusal does.
+    try {
+        if (g_audio.ChannelGetInfo(stream, &info) && info.chans > 0)
+            pcm = DecodeWhole(stream);
+    } catch (const std::bad_alloc&) {
+        pcm.clear();
+    }
     g_audio.StreamFree(stream);
     const DWORD frameBytes = info.chans * sizeof(int16_t);
     const DWORD frames = frameBytes ? static_cast<DWORD>(pcm.size() / frameBytes) : 0;

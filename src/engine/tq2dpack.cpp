@@ -122,13 +122,17 @@ int TQ2DPackGetFile(const char* name, TQString& out) {
 }
 
 bool TQ2DPackHasFile(const char* name) {
+    return TQ2DPackHolding(name) != nullptr;
+}
+
+const char* TQ2DPackHolding(const char* name) {
     if (!name)
-        return false;
+        return nullptr;
     const std::string stored = StoredName(name);
     for (const auto& entry : Registry().Packs())
         if (entry.second->HasFile(stored.c_str()))
-            return true;
-    return false;
+            return entry.second->GetPath();
+    return nullptr;
 }
 
 const char* TQ2DResourceNamePart(const char* name) {

@@ -33,6 +33,9 @@ void TQ2DPackRemoveAll();
 int TQ2DPackGetFile(const char* name, TQString& out);
 /// True when a registered pack stores the name (resolved as for TQ2DPackGetFile); reads nothing.
 bool TQ2DPackHasFile(const char* name);
+/// The path of the pack that TQ2DPackGetFile reads the name from, as it was opened; NULL when none
+/// stores it. Reads nothing.
+const char* TQ2DPackHolding(const char* name);
 
 /// The part of a resource name that counts: the text after the first "//", else the whole name.
 const char* TQ2DResourceNamePart(const char* name);

@@ -94,8 +94,11 @@ DWORD TQ2DTexture::LoadByKey(const char* name, const TQString& key) {
     if (!TQ2DPackGetFile(key, bytes))
         return TQ2DLoadByName(name, key, &TQGfxDevice::Texture_Load, "texture",
                               &TQGfxDevice::Texture_LoadProblem);
-    if (bytes.GetBufferLength() == 0)
+    if (bytes.GetBufferLength() == 0) {
+        const std::string where = std::string("it is empty in pack '") + TQ2DPackHolding(key) + "'";
+        TQ2DLogUnreadable("TQ2DTexture::Create", "texture", name, where.c_str());
         return 0;
+    }
     const DWORD texture = g_pTQ2DDevice->Texture_Load(bytes.GetBuffer(), bytes.GetBufferLength());
     if (!texture)
         LogUnreadable(name);
