@@ -294,8 +294,9 @@ void TQ2DGUIEdit::OnComposition(HWND hWnd, LPARAM flags) {
     if (needed >= 0 && m_strComposit.SetBuffer(static_cast<DWORD>(needed) + 1)) {
         const LONG got = ImmGetCompositionStringA(context, GCS_COMPSTR, m_strComposit.GetBuffer(),
                                                   static_cast<DWORD>(needed));
-        if (got < 0)
-            m_strComposit = "";
+        // The bytes come without a terminator: a shorter composition ends where it ends, not where
+        // the longer one before it did.
+        m_strComposit.SetAt(got > 0 ? static_cast<DWORD>(got) : 0, 0);
     }
     ImmReleaseContext(hWnd, context);
     BuildComposit();

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 
 #include "gui/tq2dguiedit.h"
+#include "platform/codepage/tqcodepage.h"
 #include "platform/gdi32/tqgdi32.h"
 #include "platform/win32/tquser32.h"
 #include "platform/win32/video/tqvideo.h"
@@ -179,6 +181,24 @@ TEST_F(EditTest, CompositionReplacesTheCaretUntilItEnds) {
     Feed({Composition("")});
     EXPECT_STREQ(edit.GetComposition(), "");
     EXPECT_EQ(edit.GetCompositImage().GetObjectA(), nullptr);
+}
+
+// Compositions that grow, shrink and repeat at random, as an input method sends them while a word
+// is typed and taken back: the edit always holds the latest one exactly.
+TEST_F(EditTest, CompositionAlwaysEqualsTheLatestOne) {
+    const char* const pieces[] = {"\xE4\xB8\xAD", "\xE5\x93\xA6", "n", "g", "zh", "\xE6\x96\x87"};
+    std::mt19937 random(38);
+    std::vector<std::string> compositions;
+    for (int i = 0; i < 40; ++i) {
+        std::string utf8;
+        for (int length = static_cast<int>(random() % 5); length > 0; --length)
+            utf8 += pieces[random() % 6];
+        compositions.push_back(utf8);
+    }
+    for (const std::string& utf8 : compositions) {
+        Feed({Composition(utf8.c_str())});
+        ASSERT_EQ(std::string(edit.GetComposition()), tqplat::Utf8ToGbk(utf8)) << utf8;
+    }
 }
 
 TEST_F(EditTest, TextColourShowsOnlyAtTheNextTextChange) {
