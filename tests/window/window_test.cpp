@@ -348,11 +348,13 @@ TEST_F(RealWindow, AltGrCharactersReachAnEdit) {
 // US keyboard has Y) is the Z key and types "z", "Z" with Shift; the one labelled Y likewise; AltGr+Q
 // types "@". Then French, switched to while the game runs: the key where a US keyboard has A is Q,
 // the one where it has M types "," (the comma key), the one after L is M. The game reads it in
-// its key events and as the frame's key character.
+// its key events and as the frame's key character. British: AltGr+E types "e", as the layout's text
+// does. Japanese: the keys a US keyboard lacks have the virtual keys of the platform's layout.
 TEST_F(RealWindow, KeysFollowTheKeyboardLayout) {
     // Key codes of the virtual server's keyboard, named by the US key at their place.
-    const unsigned usY = 29, usZ = 52, usQ = 24, usA = 38, usM = 58, usSemicolon = 47;
+    const unsigned usY = 29, usZ = 52, usQ = 24, usE = 26, usA = 38, usM = 58, usSemicolon = 47;
     const unsigned leftShift = 50, rightAlt = 108;
+    const unsigned ro = 97, yen = 132, henkan = 100, muhenkan = 102, katakanaHiragana = 101;
     struct Layout {
         Desktop& screen;
         ~Layout() { screen.SetKeyboardLayout("us"); }
@@ -363,10 +365,21 @@ TEST_F(RealWindow, KeysFollowTheKeyboardLayout) {
         const char* layout;
         unsigned modifier, key;
         const char *virtualKey, *character;
-    } cases[] = {{"de", 0, usY, "5A", "7A"},        {"de", leftShift, usY, "5A", "5A"},
-                 {"de", 0, usZ, "59", "79"},        {"de", leftShift, usZ, "59", "59"},
-                 {"de", rightAlt, usQ, "51", "40"}, {"fr", 0, usA, "51", "71"},
-                 {"fr", 0, usM, "BC", "2C"},        {"fr", 0, usSemicolon, "4D", "6D"}};
+    } cases[] = {{"de", 0, usY, "5A", "7A"},
+                 {"de", leftShift, usY, "5A", "5A"},
+                 {"de", 0, usZ, "59", "79"},
+                 {"de", leftShift, usZ, "59", "59"},
+                 {"de", rightAlt, usQ, "51", "40"},
+                 {"fr", 0, usA, "51", "71"},
+                 {"fr", 0, usM, "BC", "2C"},
+                 {"fr", 0, usSemicolon, "4D", "6D"},
+                 {"gb", rightAlt, usE, "45", "65"},
+                 {"jp", 0, ro, "E2", "5C"},
+                 {"jp", leftShift, ro, "E2", "5F"},
+                 {"jp", 0, yen, "DC", "5C"},
+                 {"jp", 0, henkan, "1C", "00"},
+                 {"jp", 0, muhenkan, "1D", "00"},
+                 {"jp", 0, katakanaHiragana, "F2", "00"}};
     std::string layout = "de";
     for (const auto& c : cases) {
         if (c.layout != layout) {
@@ -383,7 +396,8 @@ TEST_F(RealWindow, KeysFollowTheKeyboardLayout) {
         std::string line;
         do
             line = host.WaitLine("keydown ");
-        while (line.compare(0, 9, "keydown 1") == 0);
+        while (line.rfind("keydown 10 ", 0) == 0 || line.rfind("keydown 11 ", 0) == 0 ||
+               line.rfind("keydown 12 ", 0) == 0);
         EXPECT_EQ(line, "keydown " + std::string(c.virtualKey) + " " + c.character) << layout;
         EXPECT_EQ(host.WaitLine("keychar"), "keychar " + std::string(c.character)) << line;
     }

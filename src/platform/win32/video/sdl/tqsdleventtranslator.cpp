@@ -68,7 +68,7 @@ bool MapKey(SDL_Scancode scancode, unsigned nativeScanCode, Uint16 modifiers, Ke
     BYTE keys[256];
     Keys().CopyRetrieved(keys);
     mapping->virtualKey = MeaningOfKey(mapping->virtualKey, mapping->scanCode, keys).virtualKey;
-    return true;
+    return mapping->virtualKey != 0;
 }
 
 void PostKey(HWND topLevel, SDL_Scancode scancode, unsigned nativeScanCode, bool down, bool repeat,
