@@ -201,6 +201,46 @@ TEST_F(EditTest, CompositionAlwaysEqualsTheLatestOne) {
     }
 }
 
+// The device window takes text input (so the input method runs) only while an edit has the focus:
+// not after the focus moves on, the edit is hidden, deleted or a popup takes the focus. A
+// composition goes with it. The candidate window is placed beside the caret.
+TEST_F(EditTest, TextInputIsOnOnlyWhileAnEditHasTheFocus) {
+    EXPECT_TRUE(tqplat::VideoTextInputOn(window));
+    root.RenderGUI(0, 0);
+    RECT area{};
+    ASSERT_TRUE(tqplat::VideoTextInputArea(window, &area));
+    EXPECT_EQ(area.left, 10);
+    EXPECT_GT(area.top, 10);
+    EXPECT_LT(area.bottom, 30);
+    panel.SetFocus();
+    EXPECT_FALSE(tqplat::VideoTextInputOn(window));
+
+    edit.SetFocus();
+    Feed({Composition("\xE4\xB8\xAD")});
+    EXPECT_TRUE(tqplat::VideoTextInputOn(window));
+    edit.SetShowMode(0, 0);
+    EXPECT_FALSE(tqplat::VideoTextInputOn(window));
+    EXPECT_STREQ(edit.GetComposition(), "");
+    edit.SetShowMode(1, 0);
+
+    auto* other = new TQ2DGUIEdit;
+    other->SetControlID(4);
+    other->SetSize(50, 20);
+    panel.AddControl(other, 1);
+    other->SetFocus();
+    EXPECT_TRUE(tqplat::VideoTextInputOn(window));
+    panel.DelControl(other);
+    EXPECT_FALSE(tqplat::VideoTextInputOn(window));
+
+    Probe popup(101, 0, 0, 50, 50);
+    root.AddControl(&popup, 0);
+    edit.SetFocus();
+    popup.SetPopupMode(1);
+    EXPECT_FALSE(tqplat::VideoTextInputOn(window));
+    popup.SetPopupMode(0);
+    root.DelControl(&popup);
+}
+
 TEST_F(EditTest, TextColourShowsOnlyAtTheNextTextChange) {
     edit.SetText("Hello");
     TQ2DTexture& text = edit.GetTextSprite().GetTQ2DTexture();

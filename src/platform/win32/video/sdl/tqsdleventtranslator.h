@@ -9,6 +9,10 @@
 
 namespace tqplat {
 
+// The window that keyboard messages of a top-level window go to: the focus window when it lies in
+// it, else the top-level window itself.
+HWND KeyboardTarget(HWND topLevel);
+
 // Posts the messages of one event of the top-level window `topLevel`.
 void TranslateSdlEvent(HWND topLevel, const SDL_Event& event);
 
@@ -23,5 +27,7 @@ struct NativeKey {
     bool altGr = false;
 };
 void NoteNativeKey(const NativeKey& key);
+// The noted key had no key event (an input method took it).
+void ForgetNativeKey();
 
 } // namespace tqplat
