@@ -344,6 +344,27 @@ TEST_F(RealWindow, AltGrCharactersReachAnEdit) {
     EXPECT_EQ(host.WaitLine("edit 40 80 61"), "edit 40 80 61");
 }
 
+// A Chinese player's input method runs (ibus with pinyin). With no edit, letter keys are the game's
+// hotkeys: the input method never sees them. With an edit focused, pinyin typed there becomes a
+// composition and, chosen with Space, the character reaches the edit.
+TEST_F(RealWindow, InputMethodServesTheEditAndLeavesHotkeysToTheGame) {
+    realwindow::InputMethod inputMethod;
+    realwindow::InputMethod::State state = inputMethod.Start(g_server->Display());
+    if (state == realwindow::InputMethod::State::NotInstalled)
+        GTEST_SKIP() << inputMethod.Why();
+    ASSERT_EQ(state, realwindow::InputMethod::State::Running) << inputMethod.Why();
+    StartHost();
+    screen.TapKey("a");
+    EXPECT_EQ(host.WaitLine("key A"), "key A");
+    host.WaitExit(0); // ends it at once
+
+    ASSERT_TRUE(WaitFor([&] { return screen.Geometry(window).width == 0; }));
+    StartHost({"--edit"});
+    for (const char* key : {"z", "h", "o", "n", "g", "space"})
+        screen.TapKey(key);
+    EXPECT_EQ(host.WaitLine("edit "), "edit D6 D0"); // the GBK bytes of the character for "zhong"
+}
+
 // The layout decides what a letter key is and what it types. German: the key labelled Z (where a
 // US keyboard has Y) is the Z key and types "z", "Z" with Shift; the one labelled Y likewise; AltGr+Q
 // types "@". Then French, switched to while the game runs: the key where a US keyboard has A is Q,

@@ -168,6 +168,8 @@ bool Draw() {
     float bar = static_cast<float>(g_state.frame % 40) * 8.0f;
     TQ2D_QUAD_tag strip = Quad(bar, kHeight - 20, bar + 8, kHeight, 0xFFFFFFFF, 0);
     TQ2DGfx_RenderQuad(&strip);
+    if (g_gui)
+        g_gui->RenderGUI(0, 0);
     TQ2DGfx_EndScene();
     return true;
 }
