@@ -202,21 +202,16 @@ std::string WhyNot(const std::string& what, pid_t* pid, const std::string& log) 
     return what + " " + end + ": " + LastWords(log);
 }
 
-// Starts Xvfb on display `number`; the number it reports once ready (empty when it did not start;
-// then `why` says why). The server keeps running as it is when its last client leaves: by default
-// it would reset, and a window manager connecting during the reset (after a probe's connection
-// closed) finds no server and ends.
-std::string StartXvfb(int number, pid_t* server, const std::string& log, std::string* why) {
+// Starts a program that reports on a descriptor when it is ready (`argvFor` names the descriptor in
+// its arguments), its messages into `log`; the line it reports (empty when none came in 15 s).
+std::string SpawnReporting(const std::function<std::vector<std::string>(const std::string& fd)>& argvFor,
+                           pid_t* pid, const std::string& log) {
     int pipeFds[2];
-    if (pipe(pipeFds) != 0) {
-        *why = std::string("no pipe: ") + strerror(errno);
+    if (pipe(pipeFds) != 0)
         return std::string();
-    }
     int devNull = open("/dev/null", O_WRONLY);
     int messages = OpenLog(log);
-    *server = Spawn({"Xvfb", ":" + std::to_string(number), "-displayfd", std::to_string(pipeFds[1]),
-                     "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
-                    devNull, messages, {pipeFds[1]});
+    *pid = Spawn(argvFor(std::to_string(pipeFds[1])), devNull, messages, {pipeFds[1]});
     close(pipeFds[1]);
     close(devNull);
     close(messages);
@@ -226,6 +221,23 @@ std::string StartXvfb(int number, pid_t* server, const std::string& log, std::st
     while (poll(&readable, 1, 15000) > 0 && read(pipeFds[0], &c, 1) == 1 && c != '\n')
         reported += c;
     close(pipeFds[0]);
+    return reported;
+}
+
+// Starts Xvfb on display `number`; the number it reports once ready (empty when it did not start;
+// then `why` says why). The server keeps running as it is when its last client leaves: by default
+// it would reset, and a window manager connecting during the reset (after a probe's connection
+// closed) finds no server and ends.
+std::string StartXvfb(int number, pid_t* server, const std::string& log, std::string* why) {
+    std::string reported = SpawnReporting(
+        [number](const std::string& fd) {
+            return std::vector<std::string>{"Xvfb",        ":" + std::to_string(number),
+                                            "-displayfd",  fd,
+                                            "-screen",     "0",
+                                            "1024x768x24", "-nolisten",
+                                            "tcp",         "-noreset"};
+        },
+        server, log);
     if (reported.empty())
         *why = WhyNot("Xvfb :" + std::to_string(number), server, log);
     return reported;
@@ -362,23 +374,11 @@ std::string Output(const std::string& command) {
 
 // Starts a D-Bus session bus; its address (empty when it did not start).
 std::string StartSessionBus(pid_t* bus, const std::string& log) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
-        return std::string();
-    int devNull = open("/dev/null", O_WRONLY);
-    int messages = OpenLog(log);
-    *bus = Spawn({"dbus-daemon", "--session", "--nofork", "--print-address=" + std::to_string(pipeFds[1])},
-                 devNull, messages, {pipeFds[1]});
-    close(pipeFds[1]);
-    close(devNull);
-    close(messages);
-    std::string address;
-    pollfd readable{pipeFds[0], POLLIN, 0};
-    char c;
-    while (poll(&readable, 1, 15000) > 0 && read(pipeFds[0], &c, 1) == 1 && c != '\n')
-        address += c;
-    close(pipeFds[0]);
-    return address;
+    return SpawnReporting(
+        [](const std::string& fd) {
+            return std::vector<std::string>{"dbus-daemon", "--session", "--nofork", "--print-address=" + fd};
+        },
+        bus, log);
 }
 
 } // namespace
