@@ -167,18 +167,32 @@ TEST_F(RealWindow, ClicksAndKeyTapsWithNoHoldAreEachSeenOnce) {
     ExpectCleanExit();
 }
 
-TEST_F(RealWindow, CloseRequestEndsTheGame) {
-    StartHost();
+// A close request ends the game; started again in the same process, the engine's loop runs.
+TEST_F(RealWindow, CloseRequestEndsTheGameAndAStartAfterRuns) {
+    StartHost({"--restart"});
+    ASSERT_EQ(host.WaitLine("loop runs"), "loop runs");
+    screen.RequestClose(window);
+    EXPECT_EQ(host.WaitLine("exit"), "exit");
+    ASSERT_EQ(host.WaitLine("ready"), "ready");
+    EXPECT_EQ(host.WaitLine("loop runs"), "loop runs");
+    window = screen.FindWindow(kHostTitle);
+    ASSERT_NE(window, 0u);
     screen.RequestClose(window);
     EXPECT_EQ(host.WaitLine("exit"), "exit");
     ExpectCleanExit();
 }
 
 // Another program destroys the window: the loop ends as on a close, without an X error, and the
-// textures the game still holds are released once.
+// textures the game still holds are released once. The engine started again runs its loop.
 TEST_F(RealWindow, WindowDestroyedFromOutsideEndsTheGameAsACloseWould) {
-    StartHost();
+    StartHost({"--restart"});
     screen.Destroy(window);
+    EXPECT_EQ(host.WaitLine("exit"), "exit");
+    ASSERT_EQ(host.WaitLine("ready"), "ready");
+    EXPECT_EQ(host.WaitLine("loop runs"), "loop runs");
+    window = screen.FindWindow(kHostTitle);
+    ASSERT_NE(window, 0u);
+    screen.RequestClose(window);
     EXPECT_EQ(host.WaitLine("exit"), "exit");
     ExpectCleanExit();
 }
