@@ -560,8 +560,8 @@ void SdlPumpEvents() {
     SDL_Event event;
     NotedButton button;
     while (SDL_PollEvent(&event)) {
-        // What the window system tells of a key goes with the key event right after it; a key that an
-        // input method took has none, and the note goes with the next event.
+        // What the window system tells of a key goes with the key event right after it. A key that an
+        // input method took has none: its note is dropped at the next event, never given to a later key.
         NativeKey key;
         if (X11KeyEvent(event, &key))
             NoteNativeKey(key);
