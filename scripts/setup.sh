@@ -49,6 +49,9 @@ test_packages=(
   x11-xkb-utils
   xkb-data
   locales
+  dbus-daemon
+  ibus
+  ibus-libpinyin
 )
 
 packages=("${demo_packages[@]}")

@@ -514,6 +514,7 @@ private:
     bool RunFrame();
     void WaitBeforeNextPass(DWORD due);
     void PauseWhileInactive();
+    void TakeQuitOfClosedWindow();
     bool ExitRefused();
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
