@@ -4,7 +4,6 @@
 #include "platform/system/tqcpufeatures.h"
 
 #include <algorithm>
-#include <cmath>
 
 #if defined(TQ_CPU_X86)
 #define TQ_INLINE_AVX2 inline __attribute__((target("avx2,fma"), always_inline))
@@ -16,31 +15,27 @@ namespace {
 
 using tqplat::KernelLevel;
 
-constexpr float kCurveEnd = float(SincTable::kTaps * SincTable::kPhases);
 constexpr int64_t kOne = int64_t(1) << 32;
 
-// A table of phase rows (SincTable::Row or WideRow) of kTaps taps.
-template <int kTaps> const float* FirstRow() {
-    return kTaps == SincTable::kTaps ? SincTable::Get().Row(0) : SincTable::Get().WideRow(0);
+// The first tap's frame, from the position's frame, for a kernel of `taps` taps.
+constexpr int FirstTap(int taps) {
+    return 1 - taps / 2;
 }
 
-// The first tap's frame, from the position's frame.
-template <int kTaps> constexpr int FirstTap() {
-    return 1 - kTaps / 2;
+// A table of phase rows has kTaps taps and 1 << kPhaseBits phases: the unit table, the widest one,
+// or the rows blended for a band stretch.
+template <int kPhaseBits> constexpr int FractionBits() {
+    return 32 - kPhaseBits;
 }
 
-// The bits of a position's fraction below its phase in a table of kTaps taps.
-template <int kTaps> constexpr int FractionBits() {
-    return 32 - (kTaps == SincTable::kTaps ? SincTable::kPhaseBits : SincTable::kWidePhaseBits);
-}
-
-template <int kTaps> const float* PhaseRow(const float* rows, uint32_t fraction) {
-    return rows + (fraction >> FractionBits<kTaps>()) * 2 * kTaps;
+template <int kTaps, int kPhaseBits> const float* PhaseRow(const float* rows, uint32_t fraction) {
+    return rows + (fraction >> FractionBits<kPhaseBits>()) * 2 * kTaps;
 }
 
 // How far a position is from its phase row to the next.
-template <int kTaps> float PhaseWeight(uint32_t fraction) {
-    return (fraction & ((1u << FractionBits<kTaps>()) - 1)) * (1.0f / (1u << FractionBits<kTaps>()));
+template <int kPhaseBits> float PhaseWeight(uint32_t fraction) {
+    return (fraction & ((1u << FractionBits<kPhaseBits>()) - 1)) *
+           (1.0f / (1u << FractionBits<kPhaseBits>()));
 }
 
 void WriteSides(float* out, const float* sides, int channels) {
@@ -48,20 +43,19 @@ void WriteSides(float* out, const float* sides, int channels) {
     out[1] = sides[channels - 1];
 }
 
-template <int kTaps>
-void FilterPortable(const float* const* planes, int channels, const FramePosition* at, const float*,
-                    size_t count, float* out) {
-    const float* rows = FirstRow<kTaps>();
+template <int kTaps, int kPhaseBits>
+void FilterPortable(const float* rows, const float* const* planes, int channels, const FramePosition* at,
+                    const float*, size_t count, float* out) {
     float coefficients[kTaps];
     for (size_t j = 0; j < count; ++j) {
-        const float* row = PhaseRow<kTaps>(rows, at[j].Fraction());
-        const float weight = PhaseWeight<kTaps>(at[j].Fraction());
+        const float* row = PhaseRow<kTaps, kPhaseBits>(rows, at[j].Fraction());
+        const float weight = PhaseWeight<kPhaseBits>(at[j].Fraction());
         for (int k = 0; k < kTaps; ++k) {
             coefficients[k] = row[k] + weight * row[kTaps + k];
         }
         float sides[2];
         for (int c = 0; c < channels; ++c) {
-            const float* x = planes[c] + at[j].Index() + FirstTap<kTaps>();
+            const float* x = planes[c] + at[j].Index() + FirstTap(kTaps);
             float sum = 0.0f;
             for (int k = 0; k < kTaps; ++k) {
                 sum += coefficients[k] * x[k];
@@ -72,28 +66,76 @@ void FilterPortable(const float* const* planes, int channels, const FramePositio
     }
 }
 
-// The kernel stretched by s: tap k (frames from the position's frame) weighs h((k - fraction) / s) / s,
-// read from the fine curve by linear interpolation.
-void FilterStretchedPortable(const float* const* planes, int channels, const FramePosition* at,
-                             const float* stretches, size_t count, float* out) {
-    const float* curve = SincTable::Get().Curve();
+// Where a frame between the grid stretches reads its coefficients: the rows of the two grids
+// around its stretch at its phase, each followed by its differences to the next phase, `taps`
+// wide and centred on the frame.
+struct BandRows {
+    const float* low;
+    const float* high;
+    int lowStride; // from a row to its differences
+    int highStride;
+    int taps;
+    float weight; // toward the wider grid
+    float phaseWeight;
+};
+
+constexpr int kBandFractionBits = 32 - SincTable::kBandPhaseBits;
+
+// The band rows of frame after frame, the grids looked up again only when the stretch changes.
+class BandCursor {
+public:
+    BandRows At(float stretch, uint32_t fraction) {
+        if (stretch != stretch_) {
+            stretch_ = stretch;
+            grids_ = PhaseZero(stretch);
+        }
+        const uint32_t phase = fraction >> kBandFractionBits;
+        BandRows rows = grids_;
+        rows.low += phase * 2 * rows.lowStride;
+        rows.high += phase * 2 * rows.highStride;
+        rows.phaseWeight = (fraction & ((1u << kBandFractionBits) - 1)) * (1.0f / (1u << kBandFractionBits));
+        return rows;
+    }
+
+private:
+    static BandRows PhaseZero(float stretch) {
+        const SincTable& table = SincTable::Get();
+        const SincTable::BandPoint point = SincTable::BandAt(stretch);
+        const int taps = SincTable::BandTaps(point.band);
+        const int highStride = SincTable::GridTaps(point.band + 1);
+        return {table.GridRow(point.band, 0),
+                table.GridRow(point.band + 1, 0) + (highStride - taps) / 2,
+                SincTable::GridTaps(point.band),
+                highStride,
+                taps,
+                point.weight,
+                0.0f};
+    }
+
+    float stretch_ = -1.0f;
+    BandRows grids_ = {};
+};
+
+// Each frame's kernel interpolated between phases and between the two grids around its stretch.
+void FilterBandsPortable(const float*, const float* const* planes, int channels, const FramePosition* at,
+                         const float* stretches, size_t count, float* out) {
+    float coefficients[SincTable::kWideTaps];
+    BandCursor cursor;
     for (size_t j = 0; j < count; ++j) {
-        const int reach = KernelReach(stretches[j]);
-        const float inverse = 1.0f / stretches[j];
-        const float step = inverse * SincTable::kPhases;
-        const float first =
-            ((1 - reach - at[j].Fraction() * 0x1p-32f) * inverse + SincTable::kHalf) * SincTable::kPhases;
-        float sides[2] = {0.0f, 0.0f};
-        for (int k = 1 - reach; k <= reach; ++k) {
-            const float u = first + (k - 1 + reach) * step;
-            if (u < 0.0f || u >= kCurveEnd) {
-                continue;
+        const BandRows rows = cursor.At(stretches[j], at[j].Fraction());
+        for (int k = 0; k < rows.taps; ++k) {
+            const float low = rows.low[k] + rows.phaseWeight * rows.low[rows.lowStride + k];
+            const float high = rows.high[k] + rows.phaseWeight * rows.high[rows.highStride + k];
+            coefficients[k] = low + rows.weight * (high - low);
+        }
+        float sides[2];
+        for (int c = 0; c < channels; ++c) {
+            const float* x = planes[c] + at[j].Index() + FirstTap(rows.taps);
+            float sum = 0.0f;
+            for (int k = 0; k < rows.taps; ++k) {
+                sum += coefficients[k] * x[k];
             }
-            const int n = static_cast<int>(u);
-            const float c = (curve[n] + (u - n) * (curve[n + 1] - curve[n])) * inverse;
-            for (int side = 0; side < channels; ++side) {
-                sides[side] += c * planes[side][at[j].Index() + k];
-            }
+            sides[c] = sum;
         }
         WriteSides(out + 2 * j, sides, channels);
     }
@@ -107,13 +149,12 @@ float Sum4(__m128 v) {
     return _mm_cvtss_f32(v);
 }
 
-template <int kTaps>
-void FilterSse2(const float* const* planes, int channels, const FramePosition* at, const float*, size_t count,
-                float* out) {
-    const float* rows = FirstRow<kTaps>();
+template <int kTaps, int kPhaseBits>
+void FilterSse2(const float* rows, const float* const* planes, int channels, const FramePosition* at,
+                const float*, size_t count, float* out) {
     for (size_t j = 0; j < count; ++j) {
-        const float* row = PhaseRow<kTaps>(rows, at[j].Fraction());
-        const __m128 weight = _mm_set1_ps(PhaseWeight<kTaps>(at[j].Fraction()));
+        const float* row = PhaseRow<kTaps, kPhaseBits>(rows, at[j].Fraction());
+        const __m128 weight = _mm_set1_ps(PhaseWeight<kPhaseBits>(at[j].Fraction()));
         __m128 coefficients[kTaps / 4];
         for (int q = 0; q < kTaps / 4; ++q) {
             coefficients[q] =
@@ -121,9 +162,38 @@ void FilterSse2(const float* const* planes, int channels, const FramePosition* a
         }
         float sides[2];
         for (int c = 0; c < channels; ++c) {
-            const float* x = planes[c] + at[j].Index() + FirstTap<kTaps>();
+            const float* x = planes[c] + at[j].Index() + FirstTap(kTaps);
             __m128 sum = _mm_mul_ps(coefficients[0], _mm_loadu_ps(x));
             for (int q = 1; q < kTaps / 4; ++q) {
+                sum = _mm_add_ps(sum, _mm_mul_ps(coefficients[q], _mm_loadu_ps(x + 4 * q)));
+            }
+            sides[c] = Sum4(sum);
+        }
+        WriteSides(out + 2 * j, sides, channels);
+    }
+}
+
+void FilterBandsSse2(const float*, const float* const* planes, int channels, const FramePosition* at,
+                     const float* stretches, size_t count, float* out) {
+    __m128 coefficients[SincTable::kWideTaps / 4];
+    BandCursor cursor;
+    for (size_t j = 0; j < count; ++j) {
+        const BandRows rows = cursor.At(stretches[j], at[j].Fraction());
+        const __m128 phase = _mm_set1_ps(rows.phaseWeight), weight = _mm_set1_ps(rows.weight);
+        const int quads = rows.taps / 4;
+        for (int q = 0; q < quads; ++q) {
+            const __m128 low = _mm_add_ps(_mm_loadu_ps(rows.low + 4 * q),
+                                          _mm_mul_ps(phase, _mm_loadu_ps(rows.low + rows.lowStride + 4 * q)));
+            const __m128 high =
+                _mm_add_ps(_mm_loadu_ps(rows.high + 4 * q),
+                           _mm_mul_ps(phase, _mm_loadu_ps(rows.high + rows.highStride + 4 * q)));
+            coefficients[q] = _mm_add_ps(low, _mm_mul_ps(weight, _mm_sub_ps(high, low)));
+        }
+        float sides[2];
+        for (int c = 0; c < channels; ++c) {
+            const float* x = planes[c] + at[j].Index() + FirstTap(rows.taps);
+            __m128 sum = _mm_mul_ps(coefficients[0], _mm_loadu_ps(x));
+            for (int q = 1; q < quads; ++q) {
                 sum = _mm_add_ps(sum, _mm_mul_ps(coefficients[q], _mm_loadu_ps(x + 4 * q)));
             }
             sides[c] = Sum4(sum);
@@ -145,14 +215,16 @@ template <int kTaps> TQ_INLINE_AVX2 __m256 Coefficients(const float* row, __m256
 }
 
 // The partial sums of one output frame on one plane, or on two sharing the coefficients: eight
-// each, of the kTaps products of the frames and the coefficients, in two chains. Each vector of
-// coefficients is used as soon as it is made, so few registers are live however many taps.
-template <int kTaps, bool kStereo>
+// each, of the kTaps products of the frames and the coefficients, in two chains (an odd last vector
+// joins the first). Each vector of coefficients is used as soon as it is made, so few registers
+// are live however many taps.
+template <int kTaps, int kPhaseBits, bool kStereo>
 TQ_INLINE_AVX2 void FrameProducts(const float* rows, const FramePosition& at, const float* left,
                                   const float* right, __m256* leftSums, __m256* rightSums) {
-    const float* row = PhaseRow<kTaps>(rows, at.Fraction());
-    const __m256 weight = _mm256_set1_ps(PhaseWeight<kTaps>(at.Fraction()));
-    const int first = at.Index() + FirstTap<kTaps>();
+    static_assert(kTaps % 8 == 0 && kTaps >= 16, "the AVX2 kernel reads its taps as vectors, two at least");
+    const float* row = PhaseRow<kTaps, kPhaseBits>(rows, at.Fraction());
+    const __m256 weight = _mm256_set1_ps(PhaseWeight<kPhaseBits>(at.Fraction()));
+    const int first = at.Index() + FirstTap(kTaps);
     const float* x = left + first;
     const float* y = kStereo ? right + first : nullptr;
     __m256 c = Coefficients<kTaps>(row, weight, 0);
@@ -161,7 +233,7 @@ TQ_INLINE_AVX2 void FrameProducts(const float* rows, const FramePosition& at, co
     __m256 b = _mm256_mul_ps(c, _mm256_loadu_ps(x + 8)),
            rb = kStereo ? _mm256_mul_ps(c, _mm256_loadu_ps(y + 8)) : c;
 #pragma GCC unroll 4
-    for (int q = 2; q < kTaps / 8; q += 2) {
+    for (int q = 2; q + 1 < kTaps / 8; q += 2) {
         c = Coefficients<kTaps>(row, weight, q);
         a = _mm256_fmadd_ps(c, _mm256_loadu_ps(x + 8 * q), a);
         if (kStereo) {
@@ -171,6 +243,14 @@ TQ_INLINE_AVX2 void FrameProducts(const float* rows, const FramePosition& at, co
         b = _mm256_fmadd_ps(c, _mm256_loadu_ps(x + 8 * q + 8), b);
         if (kStereo) {
             rb = _mm256_fmadd_ps(c, _mm256_loadu_ps(y + 8 * q + 8), rb);
+        }
+    }
+    if (kTaps / 8 % 2) {
+        constexpr int q = kTaps / 8 - 1;
+        c = Coefficients<kTaps>(row, weight, q);
+        a = _mm256_fmadd_ps(c, _mm256_loadu_ps(x + 8 * q), a);
+        if (kStereo) {
+            ra = _mm256_fmadd_ps(c, _mm256_loadu_ps(y + 8 * q), ra);
         }
     }
     *leftSums = _mm256_add_ps(a, b);
@@ -195,104 +275,159 @@ TQ_INLINE_AVX2 void StoreStereo8(float* out, __m256 left, __m256 right) {
     _mm256_storeu_ps(out + 8, _mm256_permute2f128_ps(low, high, 0x31));
 }
 
-// Eight output frames at a time with their sums added across together, the rest one by one;
-// `right` is NULL for a mono input.
+// One frame's partial sums through a table of phase rows.
+template <int kTaps, int kPhaseBits, bool kStereo> struct TableFrame {
+    const float* rows;
+    const FramePosition* at;
+    const float* left;
+    const float* right;
+
+    TQ_INLINE_AVX2 void operator()(size_t j, __m256* leftSums, __m256* rightSums) const {
+        FrameProducts<kTaps, kPhaseBits, kStereo>(rows, at[j], left, right, leftSums, rightSums);
+    }
+};
+
+// The partial sums of one frame between the grids, as FrameProducts: each vector of coefficients
+// interpolated between phases on both grids, then between the grids.
 template <int kTaps, bool kStereo>
-TQ_INLINE_AVX2 void FilterPlanesAvx2(const float* left, const float* right, const FramePosition* at,
-                                     size_t count, float* out) {
-    const float* rows = FirstRow<kTaps>();
+TQ_INLINE_AVX2 void BandProducts(const BandRows& rows, const float* x, const float* y, __m256* leftSums,
+                                 __m256* rightSums) {
+    const __m256 phase = _mm256_set1_ps(rows.phaseWeight), weight = _mm256_set1_ps(rows.weight);
+    __m256 sums[2] = {_mm256_setzero_ps(), _mm256_setzero_ps()};
+    __m256 rightPartial[2] = {_mm256_setzero_ps(), _mm256_setzero_ps()};
+#pragma GCC unroll 8
+    for (int q = 0; q < kTaps / 8; ++q) {
+        const __m256 low = _mm256_fmadd_ps(phase, _mm256_loadu_ps(rows.low + rows.lowStride + 8 * q),
+                                           _mm256_loadu_ps(rows.low + 8 * q));
+        const __m256 high = _mm256_fmadd_ps(phase, _mm256_loadu_ps(rows.high + rows.highStride + 8 * q),
+                                            _mm256_loadu_ps(rows.high + 8 * q));
+        const __m256 c = _mm256_fmadd_ps(weight, _mm256_sub_ps(high, low), low);
+        sums[q % 2] = _mm256_fmadd_ps(c, _mm256_loadu_ps(x + 8 * q), sums[q % 2]);
+        if (kStereo) {
+            rightPartial[q % 2] = _mm256_fmadd_ps(c, _mm256_loadu_ps(y + 8 * q), rightPartial[q % 2]);
+        }
+    }
+    *leftSums = _mm256_add_ps(sums[0], sums[1]);
+    if (kStereo) {
+        *rightSums = _mm256_add_ps(rightPartial[0], rightPartial[1]);
+    }
+}
+
+// One frame's partial sums between the grids, at its own stretch.
+template <bool kStereo> struct BandFrame {
+    const float* stretches;
+    const FramePosition* at;
+    const float* left;
+    const float* right;
+    mutable BandCursor cursor;
+
+    TQ_INLINE_AVX2 void operator()(size_t j, __m256* leftSums, __m256* rightSums) const {
+        const BandRows rows = cursor.At(stretches[j], at[j].Fraction());
+        const int first = at[j].Index() + FirstTap(rows.taps);
+        const float* x = left + first;
+        const float* y = kStereo ? right + first : nullptr;
+        switch (rows.taps) {
+        case 40:
+            return BandProducts<40, kStereo>(rows, x, y, leftSums, rightSums);
+        case 48:
+            return BandProducts<48, kStereo>(rows, x, y, leftSums, rightSums);
+        case 56:
+            return BandProducts<56, kStereo>(rows, x, y, leftSums, rightSums);
+        default:
+            return BandProducts<64, kStereo>(rows, x, y, leftSums, rightSums);
+        }
+    }
+};
+
+// Eight output frames at a time with their sums added across together, the rest one by one;
+// `frame` gives each frame's partial sums (the right ones only for a stereo input).
+template <bool kStereo, class Frame>
+TQ_INLINE_AVX2 void FilterFramesAvx2(const Frame& frame, size_t count, float* out) {
     size_t j = 0;
     for (; j + 8 <= count; j += 8) {
         // a mono input leaves the right sums as they are
         const __m256 zero = _mm256_setzero_ps();
         __m256 l0, l1, l2, l3, l4, l5, l6, l7;
         __m256 r0 = zero, r1 = zero, r2 = zero, r3 = zero, r4 = zero, r5 = zero, r6 = zero, r7 = zero;
-        FrameProducts<kTaps, kStereo>(rows, at[j], left, right, &l0, &r0);
-        FrameProducts<kTaps, kStereo>(rows, at[j + 1], left, right, &l1, &r1);
-        FrameProducts<kTaps, kStereo>(rows, at[j + 2], left, right, &l2, &r2);
-        FrameProducts<kTaps, kStereo>(rows, at[j + 3], left, right, &l3, &r3);
-        FrameProducts<kTaps, kStereo>(rows, at[j + 4], left, right, &l4, &r4);
-        FrameProducts<kTaps, kStereo>(rows, at[j + 5], left, right, &l5, &r5);
-        FrameProducts<kTaps, kStereo>(rows, at[j + 6], left, right, &l6, &r6);
-        FrameProducts<kTaps, kStereo>(rows, at[j + 7], left, right, &l7, &r7);
+        frame(j, &l0, &r0);
+        frame(j + 1, &l1, &r1);
+        frame(j + 2, &l2, &r2);
+        frame(j + 3, &l3, &r3);
+        frame(j + 4, &l4, &r4);
+        frame(j + 5, &l5, &r5);
+        frame(j + 6, &l6, &r6);
+        frame(j + 7, &l7, &r7);
         const __m256 leftSums = SumAcross8(l0, l1, l2, l3, l4, l5, l6, l7);
         StoreStereo8(out + 2 * j, leftSums, kStereo ? SumAcross8(r0, r1, r2, r3, r4, r5, r6, r7) : leftSums);
     }
     for (; j < count; ++j) {
         __m256 l, r = _mm256_setzero_ps();
-        FrameProducts<kTaps, kStereo>(rows, at[j], left, right, &l, &r);
+        frame(j, &l, &r);
         out[2 * j] = Sum8(l);
         out[2 * j + 1] = kStereo ? Sum8(r) : out[2 * j];
     }
 }
 
-template <int kTaps>
-TQ_TARGET_AVX2 void FilterAvx2(const float* const* planes, int channels, const FramePosition* at,
-                               const float*, size_t count, float* out) {
-    static_assert(kTaps % 16 == 0, "the AVX2 kernel reads its taps as pairs of vectors");
+template <int kTaps, int kPhaseBits>
+TQ_TARGET_AVX2 void FilterAvx2(const float* rows, const float* const* planes, int channels,
+                               const FramePosition* at, const float*, size_t count, float* out) {
     if (channels == 2) {
-        FilterPlanesAvx2<kTaps, true>(planes[0], planes[1], at, count, out);
+        FilterFramesAvx2<true>(TableFrame<kTaps, kPhaseBits, true>{rows, at, planes[0], planes[1]}, count,
+                               out);
     } else {
-        FilterPlanesAvx2<kTaps, false>(planes[0], nullptr, at, count, out);
+        FilterFramesAvx2<false>(TableFrame<kTaps, kPhaseBits, false>{rows, at, planes[0], nullptr}, count,
+                                out);
     }
 }
 
-// As FilterStretchedPortable, eight taps at a time with gathered curve points; lanes past the
-// kernel's ends weigh nothing (the planes hold at least seven frames more past the reach).
-TQ_TARGET_AVX2 void FilterStretchedAvx2(const float* const* planes, int channels, const FramePosition* at,
-                                        const float* stretches, size_t count, float* out) {
-    const float* curve = SincTable::Get().Curve();
-    const __m256 lanes = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
-    const __m256 zero = _mm256_setzero_ps();
-    const __m256 end = _mm256_set1_ps(kCurveEnd);
-    for (size_t j = 0; j < count; ++j) {
-        const int reach = KernelReach(stretches[j]);
-        const float inverse = 1.0f / stretches[j];
-        const __m256 step = _mm256_set1_ps(inverse * SincTable::kPhases);
-        const __m256 first = _mm256_set1_ps(
-            ((1 - reach - at[j].Fraction() * 0x1p-32f) * inverse + SincTable::kHalf) * SincTable::kPhases);
-        __m256 sums[2] = {zero, zero};
-        for (int k = 1 - reach; k <= reach; k += 8) {
-            const __m256 u =
-                _mm256_fmadd_ps(_mm256_add_ps(lanes, _mm256_set1_ps(float(k - 1 + reach))), step, first);
-            const __m256 inside =
-                _mm256_and_ps(_mm256_cmp_ps(u, zero, _CMP_GE_OQ), _mm256_cmp_ps(u, end, _CMP_LT_OQ));
-            const __m256 clamped = _mm256_min_ps(_mm256_max_ps(u, zero), _mm256_set1_ps(kCurveEnd - 1.0f));
-            const __m256i n = _mm256_cvttps_epi32(clamped);
-            const __m256 t = _mm256_sub_ps(clamped, _mm256_cvtepi32_ps(n));
-            const __m256 low = _mm256_i32gather_ps(curve, n, 4);
-            const __m256 high = _mm256_i32gather_ps(curve + 1, n, 4);
-            const __m256 c = _mm256_and_ps(inside, _mm256_fmadd_ps(t, _mm256_sub_ps(high, low), low));
-            for (int side = 0; side < channels; ++side) {
-                sums[side] =
-                    _mm256_fmadd_ps(c, _mm256_loadu_ps(planes[side] + at[j].Index() + k), sums[side]);
-            }
-        }
-        const float sides[2] = {Sum8(sums[0]) * inverse, Sum8(sums[1]) * inverse};
-        WriteSides(out + 2 * j, sides, channels);
+TQ_TARGET_AVX2 void FilterBandsAvx2(const float*, const float* const* planes, int channels,
+                                    const FramePosition* at, const float* stretches, size_t count,
+                                    float* out) {
+    if (channels == 2) {
+        FilterFramesAvx2<true>(BandFrame<true>{stretches, at, planes[0], planes[1], {}}, count, out);
+    } else {
+        FilterFramesAvx2<false>(BandFrame<false>{stretches, at, planes[0], nullptr, {}}, count, out);
     }
 }
 
 #endif
 
-// The kernels of one instruction set: unstretched, at its widest, and at each frame's stretch.
+// The kernels of one instruction set: unstretched, at its widest, through the rows blended for each
+// band width (SincTable::BandTaps: 40, 48, 56 or 64 taps), and at each frame's stretch.
 struct Filters {
     FilterFunction unit;
     FilterFunction widest;
+    FilterFunction bands[4];
     FilterFunction each;
 };
+
+constexpr int kUnitBits = SincTable::kPhaseBits;
+constexpr int kWideBits = SincTable::kWidePhaseBits;
+constexpr int kBandBits = SincTable::kBandPhaseBits;
 
 Filters FiltersFor(KernelLevel level) {
 #if defined(TQ_CPU_X86)
     if (level >= KernelLevel::kAvx2) {
-        return {FilterAvx2<SincTable::kTaps>, FilterAvx2<SincTable::kWideTaps>, FilterStretchedAvx2};
+        return {FilterAvx2<SincTable::kTaps, kUnitBits>,
+                FilterAvx2<SincTable::kWideTaps, kWideBits>,
+                {FilterAvx2<40, kBandBits>, FilterAvx2<48, kBandBits>, FilterAvx2<56, kBandBits>,
+                 FilterAvx2<64, kBandBits>},
+                FilterBandsAvx2};
     }
     if (level == KernelLevel::kSse2) {
-        return {FilterSse2<SincTable::kTaps>, FilterSse2<SincTable::kWideTaps>, FilterStretchedPortable};
+        return {FilterSse2<SincTable::kTaps, kUnitBits>,
+                FilterSse2<SincTable::kWideTaps, kWideBits>,
+                {FilterSse2<40, kBandBits>, FilterSse2<48, kBandBits>, FilterSse2<56, kBandBits>,
+                 FilterSse2<64, kBandBits>},
+                FilterBandsSse2};
     }
 #endif
     (void)level;
-    return {FilterPortable<SincTable::kTaps>, FilterPortable<SincTable::kWideTaps>, FilterStretchedPortable};
+    return {FilterPortable<SincTable::kTaps, kUnitBits>,
+            FilterPortable<SincTable::kWideTaps, kWideBits>,
+            {FilterPortable<40, kBandBits>, FilterPortable<48, kBandBits>, FilterPortable<56, kBandBits>,
+             FilterPortable<64, kBandBits>},
+            FilterBandsPortable};
 }
 
 } // namespace
@@ -302,16 +437,20 @@ float KernelStretch(int64_t step) {
 }
 
 int KernelReach(float stretch) {
-    return static_cast<int>(std::ceil(SincTable::kHalf * stretch));
+    return stretch <= 1.0f ? SincTable::kHalf : SincTable::BandTaps(SincTable::BandAt(stretch).band) / 2;
 }
 
-FilterFunction PickFilter(KernelWidth width) {
+FilterFunction PickFilter(KernelWidth width, int taps) {
+    static_assert(SincTable::BandTaps(0) == 40 && SincTable::BandTaps(SincTable::kBands - 1) == 64,
+                  "every band's taps have a kernel");
     const Filters filters = FiltersFor(tqplat::ChosenKernelLevel());
     switch (width) {
     case KernelWidth::kUnit:
         return filters.unit;
     case KernelWidth::kWidest:
         return filters.widest;
+    case KernelWidth::kBand:
+        return filters.bands[(taps - 40) / 8];
     default:
         return filters.each;
     }

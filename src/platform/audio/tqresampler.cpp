@@ -24,6 +24,27 @@ void Deinterleave(const float* frames, size_t count, float* left, float* right) 
     }
 }
 
+// The phase rows a run's kernel reads (none for kEach) and, for kBand, their taps: the rows
+// blended for the run's stretch (work.stretches[0]), kept while voices after it share that stretch.
+const float* KernelRows(KernelWidth width, ResampleWorkspace& work, int* taps) {
+    const SincTable& table = SincTable::Get();
+    switch (width) {
+    case KernelWidth::kUnit:
+        return table.Row(0);
+    case KernelWidth::kWidest:
+        return table.WideRow(0);
+    case KernelWidth::kBand:
+        if (work.bandStretch != work.stretches[0]) {
+            work.bandTaps = table.BlendBand(work.stretches[0], work.bandRows.data());
+            work.bandStretch = work.stretches[0];
+        }
+        *taps = work.bandTaps;
+        return work.bandRows.data();
+    default:
+        return nullptr;
+    }
+}
+
 void Advance(int64_t step, int64_t* index, uint32_t* fraction) {
     const int64_t sum = *fraction + step;
     *index += sum >> 32;
@@ -88,7 +109,10 @@ size_t Resampler::Produce(AudioSource& source, float* out, size_t frames, double
                 to[2 * j + 1] = planes[channels_ - 1][work.positions[j].Index()];
             }
         } else {
-            PickFilter(width)(planes, channels_, work.positions.data(), work.stretches.data(), n, to);
+            int taps = 0;
+            const float* rows = KernelRows(width, work, &taps);
+            PickFilter(width, taps)(rows, planes, channels_, work.positions.data(), work.stretches.data(), n,
+                                    to);
         }
         done += n;
         KeepHistory(first, work);
@@ -119,13 +143,11 @@ size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, i
         const float stretch = through ? 1.0f : KernelStretch(step);
         *width = stretch == 1.0f                 ? KernelWidth::kUnit
                  : stretch == SincTable::kWidest ? KernelWidth::kWidest
-                                                 : KernelWidth::kEach;
+                                                 : KernelWidth::kBand;
         for (size_t j = 0; j < n; ++j) {
             positions[j].at = from + static_cast<int64_t>(j) * step;
         }
-        if (*width == KernelWidth::kEach) {
-            std::fill_n(work.stretches.data(), n, stretch);
-        }
+        work.stretches[0] = stretch;
         advance = static_cast<int64_t>(n) * step;
     } else {
         for (size_t j = 0; j < n; ++j) {

@@ -1,5 +1,6 @@
 #include "platform/audio/tqsinctable.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tqaudio {
@@ -21,7 +22,7 @@ double BesselI0(double x) {
 
 // The rows of the kernel stretched by `stretch` over `taps` frames at `count` phases, each phase scaled to a
 // gain of exactly one at 0 Hz, so the level does not wobble with the fraction.
-std::vector<float> PhaseRows(int taps, int stretch, int count) {
+std::vector<float> PhaseRows(int taps, double stretch, int count) {
     std::vector<double> phases((count + 1) * taps);
     for (int p = 0; p <= count; ++p) {
         double sum = 0.0;
@@ -61,11 +62,37 @@ const SincTable& SincTable::Get() {
     return table;
 }
 
+SincTable::BandPoint SincTable::BandAt(float stretch) {
+    if (stretch <= 1.0f) {
+        return {0, 0.0f};
+    }
+    const float grid = (std::min(stretch + kBandMargin, float(kWidest)) - 1.0f) * kBands;
+    const int band = std::min(static_cast<int>(grid), kBands - 1);
+    return {band, grid - band};
+}
+
+int SincTable::BlendBand(float stretch, float* rows) const {
+    const BandPoint point = BandAt(stretch);
+    const int taps = BandTaps(point.band), highTaps = GridTaps(point.band + 1);
+    const float* low = GridRow(point.band, 0);
+    const float* high = GridRow(point.band + 1, 0) + (highTaps - taps) / 2;
+    // each phase's coefficients, then their differences to the next phase
+    for (int half = 0; half < 2 << kBandPhaseBits; ++half) {
+        const float* from = low + half * taps;
+        const float* to = high + half * highTaps;
+        for (int k = 0; k < taps; ++k) {
+            rows[half * taps + k] = from[k] + point.weight * (to[k] - from[k]);
+        }
+    }
+    return taps;
+}
+
 SincTable::SincTable()
-    : rows_(PhaseRows(kTaps, 1, kPhases)), wideRows_(PhaseRows(kWideTaps, kWidest, 1 << kWidePhaseBits)),
-      curve_(kTaps * kPhases + 2, 0.0f) {
-    for (int n = 0; n <= kTaps * kPhases; ++n) {
-        curve_[n] = static_cast<float>(Kernel(double(n) / kPhases - kHalf));
+    : rows_(PhaseRows(kTaps, 1, kPhases)), wideRows_(PhaseRows(kWideTaps, kWidest, 1 << kWidePhaseBits)) {
+    for (int g = 0; g <= kBands; ++g) {
+        gridStarts_[g] = grids_.size();
+        const std::vector<float> rows = PhaseRows(GridTaps(g), 1.0 + double(g) / kBands, 1 << kBandPhaseBits);
+        grids_.insert(grids_.end(), rows.begin(), rows.end());
     }
 }
 
