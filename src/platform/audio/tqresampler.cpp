@@ -128,7 +128,9 @@ size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, i
     const int64_t largest = step_.Largest();
     const int reach = through ? 0 : KernelReach(KernelStretch(largest));
     const int64_t start = index_;
-    const int64_t low = std::min({read_, index_, index_ - reach + 1});
+    // the first frame the kernels read; frames read before it are kept as history, and frames not
+    // yet read before it are read and dropped, so the planes never span a source that fell behind
+    const int64_t low = std::min(index_, index_ - reach + 1);
     const int64_t room = static_cast<int64_t>(ResampleWorkspace::kPlaneFrames) - kSlackFrames -
                          (std::max(read_, index_) - low) - 2 * reach - 2;
     const size_t n =

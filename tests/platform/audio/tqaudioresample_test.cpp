@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <utility>
 
 using namespace audiotest;
 
@@ -65,6 +66,23 @@ TEST_F(AudioResampleTest, EveryKernelLevelGivesTheSameMix) {
             EXPECT_LT(worst, 1e-5) << "level " << level;
         }
         EXPECT_GT(mixes[0].Rms(0, 0, mixes[0].Frames()), 0.05);
+    }
+}
+
+// An empty looping stream far above the mix rate reads nothing while its position runs on: the
+// input gathered for its kernel stays within the workspace (it once ran past it) and it is silent.
+TEST_F(AudioResampleTest, EmptyLoopingStreamFarAboveTheMixRateStaysInItsWorkspace) {
+    const std::pair<int, int> rates[] = {{96000, 11025}, {192000, 44100}};
+    for (const auto& [fileRate, mixRate] : rates) {
+        SCOPED_TRACE(testing::Message() << fileRate << " on " << mixRate);
+        BASS_Free();
+        ASSERT_TRUE(BASS_Init(0, mixRate, TQAUDIO_TEST_MANUAL_CLOCK, nullptr, nullptr));
+        const std::vector<uint8_t> file = SineWav(fileRate, 2, 0, 441.0, 0.5);
+        const HSTREAM stream =
+            BASS_StreamCreateFile(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), BASS_SAMPLE_LOOP);
+        ASSERT_NE(stream, 0u);
+        ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+        EXPECT_EQ(Render(8192).SoundEnd(), 0u);
     }
 }
 
