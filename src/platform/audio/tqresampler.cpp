@@ -53,8 +53,12 @@ void Advance(int64_t step, int64_t* index, uint32_t* fraction) {
 
 } // namespace
 
-Resampler::Resampler() {
+void Resampler::BuildTables() {
     SincTable::Get();
+}
+
+Resampler::Resampler() {
+    BuildTables();
 }
 
 void Resampler::Reset() {

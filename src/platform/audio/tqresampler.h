@@ -24,8 +24,12 @@ public:
     // Output frames a step change takes to glide to the new step.
     static constexpr size_t kGlideFrames = 512;
 
-    // Made with its voice on the game's side, where the filter tables are built if they are not
-    // yet, so the mixing thread never builds them.
+    // Builds the filter tables if they are not yet: the system does when its output opens, so
+    // neither a game's first play nor the mixing thread waits for them.
+    static void BuildTables();
+
+    // Made with its voice on the game's side, where the filter tables are built if they are still
+    // not, so the mixing thread never builds them.
     Resampler();
 
     // Starts again from the source's current position, with silence before it, at the step of the

@@ -54,7 +54,8 @@ double SincTable::Kernel(double x) {
     }
     const double u = 2.0 * kCutoff * x;
     const double sinc = u == 0.0 ? 1.0 : std::sin(M_PI * u) / (M_PI * u);
-    return 2.0 * kCutoff * sinc * BesselI0(kBeta * std::sqrt(1.0 - edge * edge)) / BesselI0(kBeta);
+    static const double windowPeak = BesselI0(kBeta);
+    return 2.0 * kCutoff * sinc * BesselI0(kBeta * std::sqrt(1.0 - edge * edge)) / windowPeak;
 }
 
 const SincTable& SincTable::Get() {

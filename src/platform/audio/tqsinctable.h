@@ -59,8 +59,6 @@ public:
     int BlendBand(float stretch, float* rows) const;
 
     static const SincTable& Get();
-    // Builds the tables now if they are not yet, so no later caller waits for them.
-    static void Build() { Get(); }
 
     // kTaps coefficients for the input frames from 15 before to 16 after the output position, at
     // phase `phase` (the fraction past a frame times kPhases), then kTaps differences to the next.
