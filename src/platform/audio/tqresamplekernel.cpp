@@ -29,7 +29,7 @@ template <int kPhaseBits> constexpr int FractionBits() {
 }
 
 template <int kTaps, int kPhaseBits> const float* PhaseRow(const float* rows, uint32_t fraction) {
-    return rows + (fraction >> FractionBits<kPhaseBits>()) * 2 * kTaps;
+    return rows + (fraction >> FractionBits<kPhaseBits>()) * kTaps;
 }
 
 // How far a position is from its phase row to the next.
@@ -51,7 +51,7 @@ void FilterPortable(const float* rows, const float* const* planes, int channels,
         const float* row = PhaseRow<kTaps, kPhaseBits>(rows, at[j].Fraction());
         const float weight = PhaseWeight<kPhaseBits>(at[j].Fraction());
         for (int k = 0; k < kTaps; ++k) {
-            coefficients[k] = row[k] + weight * row[kTaps + k];
+            coefficients[k] = row[k] + weight * (row[kTaps + k] - row[k]);
         }
         float sides[2];
         for (int c = 0; c < channels; ++c) {
@@ -67,12 +67,12 @@ void FilterPortable(const float* rows, const float* const* planes, int channels,
 }
 
 // Where a frame between the grid stretches reads its coefficients: the rows of the two grids
-// around its stretch at its phase, each followed by its differences to the next phase, `taps`
-// wide and centred on the frame.
+// around its stretch at its phase, each followed by the next phase's a stride on, `taps` wide and
+// centred on the frame.
 struct BandRows {
     const float* low;
     const float* high;
-    int lowStride; // from a row to its differences
+    int lowStride; // from a row to the next phase's
     int highStride;
     int taps;
     float weight; // toward the wider grid
@@ -91,8 +91,8 @@ public:
         }
         const uint32_t phase = fraction >> kBandFractionBits;
         BandRows rows = grids_;
-        rows.low += phase * 2 * rows.lowStride;
-        rows.high += phase * 2 * rows.highStride;
+        rows.low += phase * rows.lowStride;
+        rows.high += phase * rows.highStride;
         rows.phaseWeight = (fraction & ((1u << kBandFractionBits) - 1)) * (1.0f / (1u << kBandFractionBits));
         return rows;
     }
@@ -124,8 +124,9 @@ void FilterBandsPortable(const float*, const float* const* planes, int channels,
     for (size_t j = 0; j < count; ++j) {
         const BandRows rows = cursor.At(stretches[j], at[j].Fraction());
         for (int k = 0; k < rows.taps; ++k) {
-            const float low = rows.low[k] + rows.phaseWeight * rows.low[rows.lowStride + k];
-            const float high = rows.high[k] + rows.phaseWeight * rows.high[rows.highStride + k];
+            const float low = rows.low[k] + rows.phaseWeight * (rows.low[rows.lowStride + k] - rows.low[k]);
+            const float high =
+                rows.high[k] + rows.phaseWeight * (rows.high[rows.highStride + k] - rows.high[k]);
             coefficients[k] = low + rows.weight * (high - low);
         }
         float sides[2];
@@ -141,7 +142,37 @@ void FilterBandsPortable(const float*, const float* const* planes, int channels,
     }
 }
 
+// The grids a band's rows are blended from, at phase 0: `rows` rows of `taps` coefficients, one a
+// phase, the wider grid's rows `highStride` apart.
+struct BandBlend {
+    const float* low;
+    const float* high;
+    int highStride;
+    int taps;
+    int rows;
+    float weight;
+};
+
+void BlendPortable(const BandBlend& blend, float* out) {
+    for (int r = 0; r < blend.rows; ++r) {
+        const float* low = blend.low + r * blend.taps;
+        const float* high = blend.high + r * blend.highStride;
+        for (int k = 0; k < blend.taps; ++k) {
+            out[r * blend.taps + k] = low[k] + blend.weight * (high[k] - low[k]);
+        }
+    }
+}
+
 #if defined(TQ_CPU_X86)
+
+// from + weight (to - from), lane by lane.
+__m128 Interpolate(__m128 from, __m128 to, __m128 weight) {
+    return _mm_add_ps(from, _mm_mul_ps(weight, _mm_sub_ps(to, from)));
+}
+
+TQ_INLINE_AVX2 __m256 Interpolate8(__m256 from, __m256 to, __m256 weight) {
+    return _mm256_fmadd_ps(weight, _mm256_sub_ps(to, from), from);
+}
 
 float Sum4(__m128 v) {
     v = _mm_add_ps(v, _mm_movehl_ps(v, v));
@@ -158,7 +189,7 @@ void FilterSse2(const float* rows, const float* const* planes, int channels, con
         __m128 coefficients[kTaps / 4];
         for (int q = 0; q < kTaps / 4; ++q) {
             coefficients[q] =
-                _mm_add_ps(_mm_loadu_ps(row + 4 * q), _mm_mul_ps(weight, _mm_loadu_ps(row + kTaps + 4 * q)));
+                Interpolate(_mm_loadu_ps(row + 4 * q), _mm_loadu_ps(row + kTaps + 4 * q), weight);
         }
         float sides[2];
         for (int c = 0; c < channels; ++c) {
@@ -182,12 +213,11 @@ void FilterBandsSse2(const float*, const float* const* planes, int channels, con
         const __m128 phase = _mm_set1_ps(rows.phaseWeight), weight = _mm_set1_ps(rows.weight);
         const int quads = rows.taps / 4;
         for (int q = 0; q < quads; ++q) {
-            const __m128 low = _mm_add_ps(_mm_loadu_ps(rows.low + 4 * q),
-                                          _mm_mul_ps(phase, _mm_loadu_ps(rows.low + rows.lowStride + 4 * q)));
-            const __m128 high =
-                _mm_add_ps(_mm_loadu_ps(rows.high + 4 * q),
-                           _mm_mul_ps(phase, _mm_loadu_ps(rows.high + rows.highStride + 4 * q)));
-            coefficients[q] = _mm_add_ps(low, _mm_mul_ps(weight, _mm_sub_ps(high, low)));
+            const __m128 low = Interpolate(_mm_loadu_ps(rows.low + 4 * q),
+                                           _mm_loadu_ps(rows.low + rows.lowStride + 4 * q), phase);
+            const __m128 high = Interpolate(_mm_loadu_ps(rows.high + 4 * q),
+                                            _mm_loadu_ps(rows.high + rows.highStride + 4 * q), phase);
+            coefficients[q] = Interpolate(low, high, weight);
         }
         float sides[2];
         for (int c = 0; c < channels; ++c) {
@@ -202,6 +232,30 @@ void FilterBandsSse2(const float*, const float* const* planes, int channels, con
     }
 }
 
+void BlendSse2(const BandBlend& blend, float* out) {
+    const __m128 weight = _mm_set1_ps(blend.weight);
+    for (int r = 0; r < blend.rows; ++r) {
+        const float* low = blend.low + r * blend.taps;
+        const float* high = blend.high + r * blend.highStride;
+        for (int k = 0; k < blend.taps; k += 4) {
+            _mm_storeu_ps(out + r * blend.taps + k,
+                          Interpolate(_mm_loadu_ps(low + k), _mm_loadu_ps(high + k), weight));
+        }
+    }
+}
+
+TQ_TARGET_AVX2 void BlendAvx2(const BandBlend& blend, float* out) {
+    const __m256 weight = _mm256_set1_ps(blend.weight);
+    for (int r = 0; r < blend.rows; ++r) {
+        const float* low = blend.low + r * blend.taps;
+        const float* high = blend.high + r * blend.highStride;
+        for (int k = 0; k < blend.taps; k += 8) {
+            _mm256_storeu_ps(out + r * blend.taps + k,
+                             Interpolate8(_mm256_loadu_ps(low + k), _mm256_loadu_ps(high + k), weight));
+        }
+    }
+}
+
 TQ_INLINE_AVX2 float Sum8(__m256 v) {
     __m128 half = _mm_add_ps(_mm256_castps256_ps128(v), _mm256_extractf128_ps(v, 1));
     half = _mm_add_ps(half, _mm_movehl_ps(half, half));
@@ -211,7 +265,7 @@ TQ_INLINE_AVX2 float Sum8(__m256 v) {
 
 // The coefficients of taps 8q to 8q + 7 at a phase row, `weight` of the way to the next phase.
 template <int kTaps> TQ_INLINE_AVX2 __m256 Coefficients(const float* row, __m256 weight, int q) {
-    return _mm256_fmadd_ps(weight, _mm256_loadu_ps(row + kTaps + 8 * q), _mm256_loadu_ps(row + 8 * q));
+    return Interpolate8(_mm256_loadu_ps(row + 8 * q), _mm256_loadu_ps(row + kTaps + 8 * q), weight);
 }
 
 // The partial sums of one output frame on one plane, or on two sharing the coefficients: eight
@@ -297,11 +351,11 @@ TQ_INLINE_AVX2 void BandProducts(const BandRows& rows, const float* x, const flo
     __m256 rightPartial[2] = {_mm256_setzero_ps(), _mm256_setzero_ps()};
 #pragma GCC unroll 8
     for (int q = 0; q < kTaps / 8; ++q) {
-        const __m256 low = _mm256_fmadd_ps(phase, _mm256_loadu_ps(rows.low + rows.lowStride + 8 * q),
-                                           _mm256_loadu_ps(rows.low + 8 * q));
-        const __m256 high = _mm256_fmadd_ps(phase, _mm256_loadu_ps(rows.high + rows.highStride + 8 * q),
-                                            _mm256_loadu_ps(rows.high + 8 * q));
-        const __m256 c = _mm256_fmadd_ps(weight, _mm256_sub_ps(high, low), low);
+        const __m256 low = Interpolate8(_mm256_loadu_ps(rows.low + 8 * q),
+                                        _mm256_loadu_ps(rows.low + rows.lowStride + 8 * q), phase);
+        const __m256 high = Interpolate8(_mm256_loadu_ps(rows.high + 8 * q),
+                                         _mm256_loadu_ps(rows.high + rows.highStride + 8 * q), phase);
+        const __m256 c = Interpolate8(low, high, weight);
         sums[q % 2] = _mm256_fmadd_ps(c, _mm256_loadu_ps(x + 8 * q), sums[q % 2]);
         if (kStereo) {
             rightPartial[q % 2] = _mm256_fmadd_ps(c, _mm256_loadu_ps(y + 8 * q), rightPartial[q % 2]);
@@ -431,6 +485,32 @@ Filters FiltersFor(KernelLevel level) {
 }
 
 } // namespace
+
+int BlendBand(float stretch, float* rows) {
+    const SincTable& table = SincTable::Get();
+    const SincTable::BandPoint point = SincTable::BandAt(stretch);
+    const int taps = SincTable::BandTaps(point.band), highTaps = SincTable::GridTaps(point.band + 1);
+    const BandBlend blend = {table.GridRow(point.band, 0),
+                             table.GridRow(point.band + 1, 0) + (highTaps - taps) / 2,
+                             highTaps,
+                             taps,
+                             (1 << SincTable::kBandPhaseBits) + 1,
+                             point.weight};
+    const KernelLevel level = tqplat::ChosenKernelLevel();
+#if defined(TQ_CPU_X86)
+    if (level >= KernelLevel::kAvx2) {
+        BlendAvx2(blend, rows);
+        return taps;
+    }
+    if (level == KernelLevel::kSse2) {
+        BlendSse2(blend, rows);
+        return taps;
+    }
+#endif
+    (void)level;
+    BlendPortable(blend, rows);
+    return taps;
+}
 
 float KernelStretch(int64_t step) {
     return step > kOne ? std::min(static_cast<float>(step * 0x1p-32), float(SincTable::kWidest)) : 1.0f;

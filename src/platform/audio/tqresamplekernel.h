@@ -34,6 +34,11 @@ using FilterFunction = void (*)(const float* rows, const float* const* planes, i
 // `taps`: for kBand, the band's (SincTable::BandTaps).
 FilterFunction PickFilter(KernelWidth width, int taps = 0);
 
+// Writes to `rows` the kernel at `stretch` (between 1 and SincTable::kWidest), interpolated
+// between the two grids around it once for every phase, in SincTable::GridRow's layout, and gives
+// its taps: frames at that stretch then read it as kBand.
+int BlendBand(float stretch, float* rows);
+
 // The kernel's stretch at a step (source frames per output frame, 32.32 fixed point).
 float KernelStretch(int64_t step);
 // The input frames a kernel reads on either side of a position at `stretch`.

@@ -35,7 +35,7 @@ const float* KernelRows(KernelWidth width, ResampleWorkspace& work, int* taps) {
         return table.WideRow(0);
     case KernelWidth::kBand:
         if (work.bandStretch != work.stretches[0]) {
-            work.bandTaps = table.BlendBand(work.stretches[0], work.bandRows.data());
+            work.bandTaps = BlendBand(work.stretches[0], work.bandRows.data());
             work.bandStretch = work.stretches[0];
         }
         *taps = work.bandTaps;

@@ -20,8 +20,9 @@ double BesselI0(double x) {
     return sum;
 }
 
-// The rows of the kernel stretched by `stretch` over `taps` frames at `count` phases, each phase scaled to a
-// gain of exactly one at 0 Hz, so the level does not wobble with the fraction.
+// The rows of the kernel stretched by `stretch` over `taps` frames at `count` phases and the next
+// frame's first, each scaled to a gain of exactly one at 0 Hz, so the level does not wobble with the
+// fraction.
 std::vector<float> PhaseRows(int taps, double stretch, int count) {
     std::vector<double> phases((count + 1) * taps);
     for (int p = 0; p <= count; ++p) {
@@ -34,15 +35,7 @@ std::vector<float> PhaseRows(int taps, double stretch, int count) {
             phases[p * taps + k] /= sum;
         }
     }
-    std::vector<float> rows(2 * taps * count);
-    for (int p = 0; p < count; ++p) {
-        for (int k = 0; k < taps; ++k) {
-            const double value = phases[p * taps + k];
-            rows[2 * taps * p + k] = static_cast<float>(value);
-            rows[2 * taps * p + taps + k] = static_cast<float>(phases[(p + 1) * taps + k] - value);
-        }
-    }
-    return rows;
+    return std::vector<float>(phases.begin(), phases.end());
 }
 
 } // namespace
@@ -70,22 +63,6 @@ SincTable::BandPoint SincTable::BandAt(float stretch) {
     const float grid = (std::min(stretch + kBandMargin, float(kWidest)) - 1.0f) * kBands;
     const int band = std::min(static_cast<int>(grid), kBands - 1);
     return {band, grid - band};
-}
-
-int SincTable::BlendBand(float stretch, float* rows) const {
-    const BandPoint point = BandAt(stretch);
-    const int taps = BandTaps(point.band), highTaps = GridTaps(point.band + 1);
-    const float* low = GridRow(point.band, 0);
-    const float* high = GridRow(point.band + 1, 0) + (highTaps - taps) / 2;
-    // each phase's coefficients, then their differences to the next phase
-    for (int half = 0; half < 2 << kBandPhaseBits; ++half) {
-        const float* from = low + half * taps;
-        const float* to = high + half * highTaps;
-        for (int k = 0; k < taps; ++k) {
-            rows[half * taps + k] = from[k] + point.weight * (to[k] - from[k]);
-        }
-    }
-    return taps;
 }
 
 SincTable::SincTable()

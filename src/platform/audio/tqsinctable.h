@@ -1,7 +1,7 @@
 // The interpolation filter every converting voice reads through: a Kaiser-windowed sinc of 32 taps
 // whose pass band ends at 0.32 and whose stop band starts at 0.5 of the lower of the two rates, so
-// nothing folds below the lower Nyquist frequency. Kept as 256 phases between two input frames,
-// each row followed by its difference to the next phase, for linear interpolation between phases;
+// nothing folds below the lower Nyquist frequency. Kept as 256 phases between two input frames and
+// one more (the next frame's first), for linear interpolation between a phase's row and the next;
 // the same for the kernel stretched to its widest (64 taps, half the cut-off, 128 phases), which
 // every step of two and more reads, so a voice's cost stays bounded however high its pitch; and for
 // the stretches between, a grid of kernels at kBands + 1 stretches from 1 to kWidest (128 phases
@@ -51,25 +51,21 @@ public:
     };
     static BandPoint BandAt(float stretch);
 
-    // Floats of the rows BlendBand makes, at the widest band.
-    static constexpr size_t kBandRowFloats = size_t(2) * kWideTaps << kBandPhaseBits;
-    // Writes to `rows` the kernel at `stretch` (between 1 and kWidest), interpolated between the
-    // two grids around it once for every phase, in GridRow's layout, and gives its taps: a voice at
-    // that stretch then reads one table as the others do.
-    int BlendBand(float stretch, float* rows) const;
+    // Floats of a band's rows blended for one stretch (BlendBand), at the widest band.
+    static constexpr size_t kBandRowFloats = size_t(kWideTaps) * ((1 << kBandPhaseBits) + 1);
 
     static const SincTable& Get();
 
     // kTaps coefficients for the input frames from 15 before to 16 after the output position, at
-    // phase `phase` (the fraction past a frame times kPhases), then kTaps differences to the next.
-    const float* Row(uint32_t phase) const { return rows_.data() + phase * 2 * kTaps; }
+    // phase `phase` (the fraction past a frame times kPhases, up to kPhases); the next phase's follow.
+    const float* Row(uint32_t phase) const { return rows_.data() + phase * kTaps; }
     // As Row, for the kernel stretched kWidest times, at one of 1 << kWidePhaseBits phases:
-    // kWideTaps coefficients from 31 frames before to 32 after, then their differences.
-    const float* WideRow(uint32_t phase) const { return wideRows_.data() + phase * 2 * kWideTaps; }
+    // kWideTaps coefficients from 31 frames before to 32 after.
+    const float* WideRow(uint32_t phase) const { return wideRows_.data() + phase * kWideTaps; }
     // As Row, for grid `grid` at one of 1 << kBandPhaseBits phases: GridTaps(grid) coefficients
-    // centred as Row's are, then their differences to the next phase.
+    // centred as Row's are.
     const float* GridRow(int grid, uint32_t phase) const {
-        return grids_.data() + gridStarts_[grid] + phase * 2 * GridTaps(grid);
+        return grids_.data() + gridStarts_[grid] + phase * GridTaps(grid);
     }
     // The kernel itself at `x` input frames from the output position.
     static double Kernel(double x);
