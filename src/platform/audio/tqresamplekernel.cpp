@@ -153,14 +153,21 @@ struct BandBlend {
     float weight;
 };
 
-void BlendPortable(const BandBlend& blend, float* out) {
+// The blend with its taps known, so the compiler turns the rows into vectors of the instruction set
+// of the function it is inlined into.
+template <int kTaps>
+inline __attribute__((always_inline)) void BlendRows(const BandBlend& blend, float* __restrict out) {
     for (int r = 0; r < blend.rows; ++r) {
-        const float* low = blend.low + r * blend.taps;
-        const float* high = blend.high + r * blend.highStride;
-        for (int k = 0; k < blend.taps; ++k) {
-            out[r * blend.taps + k] = low[k] + blend.weight * (high[k] - low[k]);
+        const float* __restrict low = blend.low + r * kTaps;
+        const float* __restrict high = blend.high + r * blend.highStride;
+        for (int k = 0; k < kTaps; ++k) {
+            out[r * kTaps + k] = low[k] + blend.weight * (high[k] - low[k]);
         }
     }
+}
+
+template <int kTaps> void BlendPortable(const BandBlend& blend, float* out) {
+    BlendRows<kTaps>(blend, out);
 }
 
 #if defined(TQ_CPU_X86)
@@ -232,28 +239,8 @@ void FilterBandsSse2(const float*, const float* const* planes, int channels, con
     }
 }
 
-void BlendSse2(const BandBlend& blend, float* out) {
-    const __m128 weight = _mm_set1_ps(blend.weight);
-    for (int r = 0; r < blend.rows; ++r) {
-        const float* low = blend.low + r * blend.taps;
-        const float* high = blend.high + r * blend.highStride;
-        for (int k = 0; k < blend.taps; k += 4) {
-            _mm_storeu_ps(out + r * blend.taps + k,
-                          Interpolate(_mm_loadu_ps(low + k), _mm_loadu_ps(high + k), weight));
-        }
-    }
-}
-
-TQ_TARGET_AVX2 void BlendAvx2(const BandBlend& blend, float* out) {
-    const __m256 weight = _mm256_set1_ps(blend.weight);
-    for (int r = 0; r < blend.rows; ++r) {
-        const float* low = blend.low + r * blend.taps;
-        const float* high = blend.high + r * blend.highStride;
-        for (int k = 0; k < blend.taps; k += 8) {
-            _mm256_storeu_ps(out + r * blend.taps + k,
-                             Interpolate8(_mm256_loadu_ps(low + k), _mm256_loadu_ps(high + k), weight));
-        }
-    }
+template <int kTaps> TQ_TARGET_AVX2 void BlendAvx2(const BandBlend& blend, float* out) {
+    BlendRows<kTaps>(blend, out);
 }
 
 TQ_INLINE_AVX2 float Sum8(__m256 v) {
@@ -453,7 +440,15 @@ struct Filters {
     FilterFunction widest;
     FilterFunction bands[4];
     FilterFunction each;
+    void (*blends[4])(const BandBlend& blend, float* rows);
 };
+
+// A band width's place among Filters' kernels.
+int BandIndex(int taps) {
+    static_assert(SincTable::BandTaps(0) == 40 && SincTable::BandTaps(SincTable::kBands - 1) == 64,
+                  "every band's taps have a kernel");
+    return (taps - 40) / 8;
+}
 
 constexpr int kUnitBits = SincTable::kPhaseBits;
 constexpr int kWideBits = SincTable::kWidePhaseBits;
@@ -466,14 +461,16 @@ Filters FiltersFor(KernelLevel level) {
                 FilterAvx2<SincTable::kWideTaps, kWideBits>,
                 {FilterAvx2<40, kBandBits>, FilterAvx2<48, kBandBits>, FilterAvx2<56, kBandBits>,
                  FilterAvx2<64, kBandBits>},
-                FilterBandsAvx2};
+                FilterBandsAvx2,
+                {BlendAvx2<40>, BlendAvx2<48>, BlendAvx2<56>, BlendAvx2<64>}};
     }
     if (level == KernelLevel::kSse2) {
         return {FilterSse2<SincTable::kTaps, kUnitBits>,
                 FilterSse2<SincTable::kWideTaps, kWideBits>,
                 {FilterSse2<40, kBandBits>, FilterSse2<48, kBandBits>, FilterSse2<56, kBandBits>,
                  FilterSse2<64, kBandBits>},
-                FilterBandsSse2};
+                FilterBandsSse2,
+                {BlendPortable<40>, BlendPortable<48>, BlendPortable<56>, BlendPortable<64>}};
     }
 #endif
     (void)level;
@@ -481,7 +478,8 @@ Filters FiltersFor(KernelLevel level) {
             FilterPortable<SincTable::kWideTaps, kWideBits>,
             {FilterPortable<40, kBandBits>, FilterPortable<48, kBandBits>, FilterPortable<56, kBandBits>,
              FilterPortable<64, kBandBits>},
-            FilterBandsPortable};
+            FilterBandsPortable,
+            {BlendPortable<40>, BlendPortable<48>, BlendPortable<56>, BlendPortable<64>}};
 }
 
 } // namespace
@@ -496,19 +494,7 @@ int BlendBand(float stretch, float* rows) {
                              taps,
                              (1 << SincTable::kBandPhaseBits) + 1,
                              point.weight};
-    const KernelLevel level = tqplat::ChosenKernelLevel();
-#if defined(TQ_CPU_X86)
-    if (level >= KernelLevel::kAvx2) {
-        BlendAvx2(blend, rows);
-        return taps;
-    }
-    if (level == KernelLevel::kSse2) {
-        BlendSse2(blend, rows);
-        return taps;
-    }
-#endif
-    (void)level;
-    BlendPortable(blend, rows);
+    FiltersFor(tqplat::ChosenKernelLevel()).blends[BandIndex(taps)](blend, rows);
     return taps;
 }
 
@@ -521,8 +507,6 @@ int KernelReach(float stretch) {
 }
 
 FilterFunction PickFilter(KernelWidth width, int taps) {
-    static_assert(SincTable::BandTaps(0) == 40 && SincTable::BandTaps(SincTable::kBands - 1) == 64,
-                  "every band's taps have a kernel");
     const Filters filters = FiltersFor(tqplat::ChosenKernelLevel());
     switch (width) {
     case KernelWidth::kUnit:
@@ -530,7 +514,7 @@ FilterFunction PickFilter(KernelWidth width, int taps) {
     case KernelWidth::kWidest:
         return filters.widest;
     case KernelWidth::kBand:
-        return filters.bands[(taps - 40) / 8];
+        return filters.bands[BandIndex(taps)];
     default:
         return filters.each;
     }
