@@ -45,7 +45,7 @@ void WriteSides(float* out, const float* sides, int channels) {
 
 template <int kTaps, int kPhaseBits>
 void FilterPortable(const float* rows, const float* const* planes, int channels, const FramePosition* at,
-                    const float*, size_t count, float* out) {
+                    size_t count, float* out) {
     float coefficients[kTaps];
     for (size_t j = 0; j < count; ++j) {
         const float* row = PhaseRow<kTaps, kPhaseBits>(rows, at[j].Fraction());
@@ -58,82 +58,6 @@ void FilterPortable(const float* rows, const float* const* planes, int channels,
             const float* x = planes[c] + at[j].Index() + FirstTap(kTaps);
             float sum = 0.0f;
             for (int k = 0; k < kTaps; ++k) {
-                sum += coefficients[k] * x[k];
-            }
-            sides[c] = sum;
-        }
-        WriteSides(out + 2 * j, sides, channels);
-    }
-}
-
-// Where a frame between the grid stretches reads its coefficients: the rows of the two grids
-// around its stretch at its phase, each followed by the next phase's a stride on, `taps` wide and
-// centred on the frame.
-struct BandRows {
-    const float* low;
-    const float* high;
-    int lowStride; // from a row to the next phase's
-    int highStride;
-    int taps;
-    float weight; // toward the wider grid
-    float phaseWeight;
-};
-
-constexpr int kBandFractionBits = 32 - SincTable::kBandPhaseBits;
-
-// The band rows of frame after frame, the grids looked up again only when the stretch changes.
-class BandCursor {
-public:
-    BandRows At(float stretch, uint32_t fraction) {
-        if (stretch != stretch_) {
-            stretch_ = stretch;
-            grids_ = PhaseZero(stretch);
-        }
-        const uint32_t phase = fraction >> kBandFractionBits;
-        BandRows rows = grids_;
-        rows.low += phase * rows.lowStride;
-        rows.high += phase * rows.highStride;
-        rows.phaseWeight = (fraction & ((1u << kBandFractionBits) - 1)) * (1.0f / (1u << kBandFractionBits));
-        return rows;
-    }
-
-private:
-    static BandRows PhaseZero(float stretch) {
-        const SincTable& table = SincTable::Get();
-        const SincTable::BandPoint point = SincTable::BandAt(stretch);
-        const int taps = SincTable::BandTaps(point.band);
-        const int highStride = SincTable::GridTaps(point.band + 1);
-        return {table.GridRow(point.band, 0),
-                table.GridRow(point.band + 1, 0) + (highStride - taps) / 2,
-                SincTable::GridTaps(point.band),
-                highStride,
-                taps,
-                point.weight,
-                0.0f};
-    }
-
-    float stretch_ = -1.0f;
-    BandRows grids_ = {};
-};
-
-// Each frame's kernel interpolated between phases and between the two grids around its stretch.
-void FilterBandsPortable(const float*, const float* const* planes, int channels, const FramePosition* at,
-                         const float* stretches, size_t count, float* out) {
-    float coefficients[SincTable::kWideTaps];
-    BandCursor cursor;
-    for (size_t j = 0; j < count; ++j) {
-        const BandRows rows = cursor.At(stretches[j], at[j].Fraction());
-        for (int k = 0; k < rows.taps; ++k) {
-            const float low = rows.low[k] + rows.phaseWeight * (rows.low[rows.lowStride + k] - rows.low[k]);
-            const float high =
-                rows.high[k] + rows.phaseWeight * (rows.high[rows.highStride + k] - rows.high[k]);
-            coefficients[k] = low + rows.weight * (high - low);
-        }
-        float sides[2];
-        for (int c = 0; c < channels; ++c) {
-            const float* x = planes[c] + at[j].Index() + FirstTap(rows.taps);
-            float sum = 0.0f;
-            for (int k = 0; k < rows.taps; ++k) {
                 sum += coefficients[k] * x[k];
             }
             sides[c] = sum;
@@ -189,7 +113,7 @@ float Sum4(__m128 v) {
 
 template <int kTaps, int kPhaseBits>
 void FilterSse2(const float* rows, const float* const* planes, int channels, const FramePosition* at,
-                const float*, size_t count, float* out) {
+                size_t count, float* out) {
     for (size_t j = 0; j < count; ++j) {
         const float* row = PhaseRow<kTaps, kPhaseBits>(rows, at[j].Fraction());
         const __m128 weight = _mm_set1_ps(PhaseWeight<kPhaseBits>(at[j].Fraction()));
@@ -203,34 +127,6 @@ void FilterSse2(const float* rows, const float* const* planes, int channels, con
             const float* x = planes[c] + at[j].Index() + FirstTap(kTaps);
             __m128 sum = _mm_mul_ps(coefficients[0], _mm_loadu_ps(x));
             for (int q = 1; q < kTaps / 4; ++q) {
-                sum = _mm_add_ps(sum, _mm_mul_ps(coefficients[q], _mm_loadu_ps(x + 4 * q)));
-            }
-            sides[c] = Sum4(sum);
-        }
-        WriteSides(out + 2 * j, sides, channels);
-    }
-}
-
-void FilterBandsSse2(const float*, const float* const* planes, int channels, const FramePosition* at,
-                     const float* stretches, size_t count, float* out) {
-    __m128 coefficients[SincTable::kWideTaps / 4];
-    BandCursor cursor;
-    for (size_t j = 0; j < count; ++j) {
-        const BandRows rows = cursor.At(stretches[j], at[j].Fraction());
-        const __m128 phase = _mm_set1_ps(rows.phaseWeight), weight = _mm_set1_ps(rows.weight);
-        const int quads = rows.taps / 4;
-        for (int q = 0; q < quads; ++q) {
-            const __m128 low = Interpolate(_mm_loadu_ps(rows.low + 4 * q),
-                                           _mm_loadu_ps(rows.low + rows.lowStride + 4 * q), phase);
-            const __m128 high = Interpolate(_mm_loadu_ps(rows.high + 4 * q),
-                                            _mm_loadu_ps(rows.high + rows.highStride + 4 * q), phase);
-            coefficients[q] = Interpolate(low, high, weight);
-        }
-        float sides[2];
-        for (int c = 0; c < channels; ++c) {
-            const float* x = planes[c] + at[j].Index() + FirstTap(rows.taps);
-            __m128 sum = _mm_mul_ps(coefficients[0], _mm_loadu_ps(x));
-            for (int q = 1; q < quads; ++q) {
                 sum = _mm_add_ps(sum, _mm_mul_ps(coefficients[q], _mm_loadu_ps(x + 4 * q)));
             }
             sides[c] = Sum4(sum);
@@ -316,94 +212,31 @@ TQ_INLINE_AVX2 void StoreStereo8(float* out, __m256 left, __m256 right) {
     _mm256_storeu_ps(out + 8, _mm256_permute2f128_ps(low, high, 0x31));
 }
 
-// One frame's partial sums through a table of phase rows.
-template <int kTaps, int kPhaseBits, bool kStereo> struct TableFrame {
-    const float* rows;
-    const FramePosition* at;
-    const float* left;
-    const float* right;
-
-    TQ_INLINE_AVX2 void operator()(size_t j, __m256* leftSums, __m256* rightSums) const {
-        FrameProducts<kTaps, kPhaseBits, kStereo>(rows, at[j], left, right, leftSums, rightSums);
-    }
-};
-
-// The partial sums of one frame between the grids, as FrameProducts: each vector of coefficients
-// interpolated between phases on both grids, then between the grids.
-template <int kTaps, bool kStereo>
-TQ_INLINE_AVX2 void BandProducts(const BandRows& rows, const float* x, const float* y, __m256* leftSums,
-                                 __m256* rightSums) {
-    const __m256 phase = _mm256_set1_ps(rows.phaseWeight), weight = _mm256_set1_ps(rows.weight);
-    __m256 sums[2] = {_mm256_setzero_ps(), _mm256_setzero_ps()};
-    __m256 rightPartial[2] = {_mm256_setzero_ps(), _mm256_setzero_ps()};
-#pragma GCC unroll 8
-    for (int q = 0; q < kTaps / 8; ++q) {
-        const __m256 low = Interpolate8(_mm256_loadu_ps(rows.low + 8 * q),
-                                        _mm256_loadu_ps(rows.low + rows.lowStride + 8 * q), phase);
-        const __m256 high = Interpolate8(_mm256_loadu_ps(rows.high + 8 * q),
-                                         _mm256_loadu_ps(rows.high + rows.highStride + 8 * q), phase);
-        const __m256 c = Interpolate8(low, high, weight);
-        sums[q % 2] = _mm256_fmadd_ps(c, _mm256_loadu_ps(x + 8 * q), sums[q % 2]);
-        if (kStereo) {
-            rightPartial[q % 2] = _mm256_fmadd_ps(c, _mm256_loadu_ps(y + 8 * q), rightPartial[q % 2]);
-        }
-    }
-    *leftSums = _mm256_add_ps(sums[0], sums[1]);
-    if (kStereo) {
-        *rightSums = _mm256_add_ps(rightPartial[0], rightPartial[1]);
-    }
-}
-
-// One frame's partial sums between the grids, at its own stretch.
-template <bool kStereo> struct BandFrame {
-    const float* stretches;
-    const FramePosition* at;
-    const float* left;
-    const float* right;
-    mutable BandCursor cursor;
-
-    TQ_INLINE_AVX2 void operator()(size_t j, __m256* leftSums, __m256* rightSums) const {
-        const BandRows rows = cursor.At(stretches[j], at[j].Fraction());
-        const int first = at[j].Index() + FirstTap(rows.taps);
-        const float* x = left + first;
-        const float* y = kStereo ? right + first : nullptr;
-        switch (rows.taps) {
-        case 40:
-            return BandProducts<40, kStereo>(rows, x, y, leftSums, rightSums);
-        case 48:
-            return BandProducts<48, kStereo>(rows, x, y, leftSums, rightSums);
-        case 56:
-            return BandProducts<56, kStereo>(rows, x, y, leftSums, rightSums);
-        default:
-            return BandProducts<64, kStereo>(rows, x, y, leftSums, rightSums);
-        }
-    }
-};
-
 // Eight output frames at a time with their sums added across together, the rest one by one;
-// `frame` gives each frame's partial sums (the right ones only for a stereo input).
-template <bool kStereo, class Frame>
-TQ_INLINE_AVX2 void FilterFramesAvx2(const Frame& frame, size_t count, float* out) {
+// `right` is NULL for a mono input.
+template <int kTaps, int kPhaseBits, bool kStereo>
+TQ_INLINE_AVX2 void FilterPlanesAvx2(const float* rows, const float* left, const float* right,
+                                     const FramePosition* at, size_t count, float* out) {
     size_t j = 0;
     for (; j + 8 <= count; j += 8) {
         // a mono input leaves the right sums as they are
         const __m256 zero = _mm256_setzero_ps();
         __m256 l0, l1, l2, l3, l4, l5, l6, l7;
         __m256 r0 = zero, r1 = zero, r2 = zero, r3 = zero, r4 = zero, r5 = zero, r6 = zero, r7 = zero;
-        frame(j, &l0, &r0);
-        frame(j + 1, &l1, &r1);
-        frame(j + 2, &l2, &r2);
-        frame(j + 3, &l3, &r3);
-        frame(j + 4, &l4, &r4);
-        frame(j + 5, &l5, &r5);
-        frame(j + 6, &l6, &r6);
-        frame(j + 7, &l7, &r7);
+        FrameProducts<kTaps, kPhaseBits, kStereo>(rows, at[j], left, right, &l0, &r0);
+        FrameProducts<kTaps, kPhaseBits, kStereo>(rows, at[j + 1], left, right, &l1, &r1);
+        FrameProducts<kTaps, kPhaseBits, kStereo>(rows, at[j + 2], left, right, &l2, &r2);
+        FrameProducts<kTaps, kPhaseBits, kStereo>(rows, at[j + 3], left, right, &l3, &r3);
+        FrameProducts<kTaps, kPhaseBits, kStereo>(rows, at[j + 4], left, right, &l4, &r4);
+        FrameProducts<kTaps, kPhaseBits, kStereo>(rows, at[j + 5], left, right, &l5, &r5);
+        FrameProducts<kTaps, kPhaseBits, kStereo>(rows, at[j + 6], left, right, &l6, &r6);
+        FrameProducts<kTaps, kPhaseBits, kStereo>(rows, at[j + 7], left, right, &l7, &r7);
         const __m256 leftSums = SumAcross8(l0, l1, l2, l3, l4, l5, l6, l7);
         StoreStereo8(out + 2 * j, leftSums, kStereo ? SumAcross8(r0, r1, r2, r3, r4, r5, r6, r7) : leftSums);
     }
     for (; j < count; ++j) {
         __m256 l, r = _mm256_setzero_ps();
-        frame(j, &l, &r);
+        FrameProducts<kTaps, kPhaseBits, kStereo>(rows, at[j], left, right, &l, &r);
         out[2 * j] = Sum8(l);
         out[2 * j + 1] = kStereo ? Sum8(r) : out[2 * j];
     }
@@ -411,35 +244,22 @@ TQ_INLINE_AVX2 void FilterFramesAvx2(const Frame& frame, size_t count, float* ou
 
 template <int kTaps, int kPhaseBits>
 TQ_TARGET_AVX2 void FilterAvx2(const float* rows, const float* const* planes, int channels,
-                               const FramePosition* at, const float*, size_t count, float* out) {
+                               const FramePosition* at, size_t count, float* out) {
     if (channels == 2) {
-        FilterFramesAvx2<true>(TableFrame<kTaps, kPhaseBits, true>{rows, at, planes[0], planes[1]}, count,
-                               out);
+        FilterPlanesAvx2<kTaps, kPhaseBits, true>(rows, planes[0], planes[1], at, count, out);
     } else {
-        FilterFramesAvx2<false>(TableFrame<kTaps, kPhaseBits, false>{rows, at, planes[0], nullptr}, count,
-                                out);
-    }
-}
-
-TQ_TARGET_AVX2 void FilterBandsAvx2(const float*, const float* const* planes, int channels,
-                                    const FramePosition* at, const float* stretches, size_t count,
-                                    float* out) {
-    if (channels == 2) {
-        FilterFramesAvx2<true>(BandFrame<true>{stretches, at, planes[0], planes[1], {}}, count, out);
-    } else {
-        FilterFramesAvx2<false>(BandFrame<false>{stretches, at, planes[0], nullptr, {}}, count, out);
+        FilterPlanesAvx2<kTaps, kPhaseBits, false>(rows, planes[0], nullptr, at, count, out);
     }
 }
 
 #endif
 
-// The kernels of one instruction set: unstretched, at its widest, through the rows blended for each
-// band width (SincTable::BandTaps: 40, 48, 56 or 64 taps), and at each frame's stretch.
+// The kernels of one instruction set: unstretched, at its widest and through the rows blended for
+// each band width (SincTable::BandTaps: 40, 48, 56 or 64 taps), and the blends of those rows.
 struct Filters {
     FilterFunction unit;
     FilterFunction widest;
     FilterFunction bands[4];
-    FilterFunction each;
     void (*blends[4])(const BandBlend& blend, float* rows);
 };
 
@@ -461,7 +281,6 @@ Filters FiltersFor(KernelLevel level) {
                 FilterAvx2<SincTable::kWideTaps, kWideBits>,
                 {FilterAvx2<40, kBandBits>, FilterAvx2<48, kBandBits>, FilterAvx2<56, kBandBits>,
                  FilterAvx2<64, kBandBits>},
-                FilterBandsAvx2,
                 {BlendAvx2<40>, BlendAvx2<48>, BlendAvx2<56>, BlendAvx2<64>}};
     }
     if (level == KernelLevel::kSse2) {
@@ -469,7 +288,6 @@ Filters FiltersFor(KernelLevel level) {
                 FilterSse2<SincTable::kWideTaps, kWideBits>,
                 {FilterSse2<40, kBandBits>, FilterSse2<48, kBandBits>, FilterSse2<56, kBandBits>,
                  FilterSse2<64, kBandBits>},
-                FilterBandsSse2,
                 {BlendPortable<40>, BlendPortable<48>, BlendPortable<56>, BlendPortable<64>}};
     }
 #endif
@@ -478,7 +296,6 @@ Filters FiltersFor(KernelLevel level) {
             FilterPortable<SincTable::kWideTaps, kWideBits>,
             {FilterPortable<40, kBandBits>, FilterPortable<48, kBandBits>, FilterPortable<56, kBandBits>,
              FilterPortable<64, kBandBits>},
-            FilterBandsPortable,
             {BlendPortable<40>, BlendPortable<48>, BlendPortable<56>, BlendPortable<64>}};
 }
 
@@ -513,10 +330,8 @@ FilterFunction PickFilter(KernelWidth width, int taps) {
         return filters.unit;
     case KernelWidth::kWidest:
         return filters.widest;
-    case KernelWidth::kBand:
-        return filters.bands[BandIndex(taps)];
     default:
-        return filters.each;
+        return filters.bands[BandIndex(taps)];
     }
 }
 

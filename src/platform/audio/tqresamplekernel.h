@@ -18,19 +18,16 @@ struct FramePosition {
 };
 
 // How far the kernel is stretched for a run of output frames: not at all (every frame converts
-// up), to its widest (every frame steps SincTable::kWidest source frames or more), by one stretch
-// between (every frame through rows SincTable::BlendBand made for it), or by each frame's own
-// stretch (interpolated between the sinc table's grids frame by frame, as while a step glides).
-enum class KernelWidth { kUnit, kWidest, kBand, kEach };
+// up), to its widest (every frame steps SincTable::kWidest source frames or more), or by one
+// stretch between (through rows BlendBand made for it).
+enum class KernelWidth { kUnit, kWidest, kBand };
 
 // Writes `count` interleaved stereo frames to `out` (a mono input goes to both sides) read from
-// `channels` planes at `at`, through the kernel stretched by `stretches` (one a frame, read only
-// for kEach: 1 when the voice converts up, its step up to SincTable::kWidest when it converts
-// down, so the cut-off follows the lower rate). `rows` is the table of phase rows for kUnit
-// (SincTable::Row(0)), kWidest (WideRow(0)) and kBand. Each plane holds every frame within
+// `channels` planes at `at`, through the table of phase rows `rows`: SincTable::Row(0) for kUnit,
+// WideRow(0) for kWidest, BlendBand's for kBand. Each plane holds every frame within
 // KernelReach(stretch) of an index, and seven more past it.
 using FilterFunction = void (*)(const float* rows, const float* const* planes, int channels,
-                                const FramePosition* at, const float* stretches, size_t count, float* out);
+                                const FramePosition* at, size_t count, float* out);
 // `taps`: for kBand, the band's (SincTable::BandTaps).
 FilterFunction PickFilter(KernelWidth width, int taps = 0);
 
