@@ -5,11 +5,11 @@
 // CPU microseconds of the mixing thread per block of 1,024 output frames (23,220 us of audio),
 // the median of interleaved rounds, the engine with its best kernels and held to SSE2. Then steps
 // between one and two: N voices of a 48 kHz sample at pitch 1, of a 44.1 kHz one at 1.01 to 1.5,
-// and the worst pass of a burst of 1,000 voices at 20 to 60 kHz. Then the worst time a game-side call (volume, pitch, play)
-// takes while another thread mixes 256 voices without pause, and while a third frees a stream
-// every 2 ms. Then the wall time of each mix pass of 64 voices while game threads load a 60 s
-// sample through the decode path, free a sample of 1,000 channels and free a stream every
-// 2 ms, against the passes without them.
+// of the 48 kHz one with every pitch changed before every block, and the worst pass of a burst of 1,000
+// voices at 20 to 60 kHz. Then the worst time a game-side call (volume, pitch, play) takes while another
+// thread mixes 256 voices without pause, and while a third frees a stream every 2 ms. Then the wall time of
+// each mix pass of 64 voices while game threads load a 60 s sample through the decode path, free a sample of
+// 1,000 channels and free a stream every 2 ms, against the passes without them.
 //
 //     build/bin/bench_audio [--rounds 5] [--blocks 200]
 //
@@ -64,12 +64,15 @@ const Row kRows[] = {
     {"256, pitch changed every block", 256, Pitch::Changing},
 };
 
-// Steps between one and two: a 48 kHz sample at pitch 1, a 44.1 kHz one pitched up by less than 2.
+// Steps between one and two: a 48 kHz sample at pitch 1, a 44.1 kHz one pitched up by less than 2,
+// and the 48 kHz one at its own pitch changed every block (steps gliding from 0.8 to 1.4).
 const Row kStepRows[] = {
     {"64, 48 kHz at pitch 1", 64, Pitch::One, 48000},
     {"256, 48 kHz at pitch 1", 256, Pitch::One, 48000},
     {"64, 44.1 kHz at 1.01-1.5", 64, Pitch::Up, kMixRate},
     {"256, 44.1 kHz at 1.01-1.5", 256, Pitch::Up, kMixRate},
+    {"64, 48 kHz, changed every block", 64, Pitch::Changing, 48000},
+    {"256, 48 kHz, changed every block", 256, Pitch::Changing, 48000},
 };
 
 // A burst of voices started together, each at its own rate.
