@@ -31,9 +31,9 @@ public:
     // Stretches between 1 and kWidest fall into kBands bands between grid stretches 1 + g / kBands.
     static constexpr int kBands = 16;
     static constexpr int kBandPhaseBits = 7;
-    // How much more a kernel between the grids is stretched than its step asks: enough that both
-    // grids it is interpolated from stop at or below the output's Nyquist frequency, so nothing
-    // folds however the two mix (the pass band narrows by at most 4 %).
+    // How much more a kernel between the grids is stretched than its step asks: enough that what
+    // the narrower grid it is interpolated from lets through beyond the output's Nyquist frequency
+    // stays over 80 dB down, so nothing audible folds (the pass band narrows by at most 4 %).
     static constexpr float kBandMargin = 0.04f;
 
     // The taps of a band's kernels: twice the reach of its wider grid stretch, rounded up to eight.
