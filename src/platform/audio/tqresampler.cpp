@@ -24,8 +24,15 @@ void Deinterleave(const float* frames, size_t count, float* left, float* right) 
     }
 }
 
-// Output frames a gliding step takes through one kernel, stretched for the largest step among them.
+// Output frames a gliding step takes through one kernel, stretched for the largest step among them:
+// the whole glide while the stretch moves by kSmallGlide or less, else runs of kGlideRun.
 constexpr size_t kGlideRun = 128;
+constexpr float kSmallGlide = 1.0f / 32;
+
+size_t GlideRun(const StepGlide& glide) {
+    const float moves = std::fabs(KernelStretch(glide.Target()) - KernelStretch(glide.Current()));
+    return moves <= kSmallGlide ? Resampler::kGlideFrames : kGlideRun;
+}
 
 // Filters a run of frames at one stretch through its kernel: for a stretch between, the rows the
 // workspace blended for it, blended again only when the stretch differs from the last run's.
@@ -136,7 +143,7 @@ size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, i
     const int64_t room = static_cast<int64_t>(ResampleWorkspace::kPlaneFrames) - kSlackFrames -
                          (std::max(read_, index_) - low) - 2 * reach - 2;
     const size_t n = std::clamp<size_t>(static_cast<size_t>(std::max<int64_t>(room, 1) * kOne / largest), 1,
-                                        step_.Active() ? std::min(frames, kGlideRun) : frames);
+                                        step_.Active() ? std::min(frames, GlideRun(step_)) : frames);
     const int32_t offset = static_cast<int32_t>(start - low);
     FramePosition* positions = work.positions.data();
     // positions relative to the planes' first frame, in 32.32 fixed point

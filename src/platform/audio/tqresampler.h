@@ -2,10 +2,10 @@
 // goes to both sides. Each output frame is filtered from the source frames around its position
 // through the sinc table, the kernel stretched by the step when it is above one so the cut-off
 // follows the lower rate, up to its widest (SincTable::kWidest), so a voice costs about the same at
-// any pitch. A step change glides to the new step over one mixer block, a short run of frames at a
-// time, each run's kernel stretched for the largest step in it (its cut-off never above the lower
-// rate's); one back to a step of exactly one lands on a whole frame, and from there frames pass
-// through unconverted.
+// any pitch. A step change glides to the new step over one mixer block, through one kernel
+// stretched for the largest step of the glide (its cut-off never above the lower rate's), or of
+// each short run of it when the stretch moves much; one back to a step of exactly one lands on a
+// whole frame, and from there frames pass through unconverted.
 // What a voice keeps between calls is its position, its step and the few frames the kernel
 // reaches back to, in room of a fixed size.
 #pragma once
