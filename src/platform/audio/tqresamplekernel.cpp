@@ -22,8 +22,8 @@ constexpr int FirstTap(int taps) {
     return 1 - taps / 2;
 }
 
-// A table of phase rows has kTaps taps and 1 << kPhaseBits phases: the unit table, the widest one,
-// or the rows blended for a band stretch.
+// A table of phase rows has kTaps taps and 1 << kPhaseBits phases, then the next frame's first: the
+// unit table, the widest one, or the rows blended for a band stretch.
 template <int kPhaseBits> constexpr int FractionBits() {
     return 32 - kPhaseBits;
 }
@@ -66,13 +66,12 @@ void FilterPortable(const float* rows, const float* const* planes, int channels,
     }
 }
 
-// The grids a band's rows are blended from, at phase 0: `rows` rows of `taps` coefficients, one a
-// phase, the wider grid's rows `highStride` apart.
+// The grids a band's rows are blended from, at phase 0: `rows` rows, one a phase, of the band's
+// taps, the wider grid's rows `highStride` apart.
 struct BandBlend {
     const float* low;
     const float* high;
     int highStride;
-    int taps;
     int rows;
     float weight;
 };
@@ -306,11 +305,8 @@ int BlendBand(float stretch, float* rows) {
     const SincTable::BandPoint point = SincTable::BandAt(stretch);
     const int taps = SincTable::BandTaps(point.band), highTaps = SincTable::GridTaps(point.band + 1);
     const BandBlend blend = {table.GridRow(point.band, 0),
-                             table.GridRow(point.band + 1, 0) + (highTaps - taps) / 2,
-                             highTaps,
-                             taps,
-                             (1 << SincTable::kBandPhaseBits) + 1,
-                             point.weight};
+                             table.GridRow(point.band + 1, 0) + (highTaps - taps) / 2, highTaps,
+                             (1 << SincTable::kBandPhaseBits) + 1, point.weight};
     FiltersFor(tqplat::ChosenKernelLevel()).blends[BandIndex(taps)](blend, rows);
     return taps;
 }
