@@ -26,6 +26,11 @@ double BesselI0(double x) {
 std::vector<float> PhaseRows(int taps, double stretch, int count) {
     std::vector<double> phases((count + 1) * taps);
     for (int p = 0; p <= count; ++p) {
+        if (2 * p > count) { // the kernel is even: this row is an earlier one reversed
+            std::reverse_copy(&phases[(count - p) * taps], &phases[(count - p + 1) * taps],
+                              &phases[p * taps]);
+            continue;
+        }
         double sum = 0.0;
         for (int k = 0; k < taps; ++k) {
             const double x = k - (taps / 2 - 1) - double(p) / count;
