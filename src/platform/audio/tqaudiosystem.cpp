@@ -120,6 +120,7 @@ BOOL AudioSystem::Init(int device, DWORD freq, DWORD flags) {
         rate_ = static_cast<int>(freq);
         mixer_.SetRate(rate_);
     }
+    Resampler::BuildTables();
     // Nothing is mixed until the module counts as started, so the new output pulls silence first.
     std::unique_ptr<AudioOutput> output = OpenOutput(device, flags);
     if (!output) {
