@@ -55,7 +55,7 @@ typedef DWORD HSTREAM;  // a file decoded while it plays, its own channel
 #define BASS_ERROR_INIT 8      // BASS_Init has not been called
 #define BASS_ERROR_START 9     // the output is stopped (BASS_Stop without BASS_Start)
 #define BASS_ERROR_ALREADY 14  // already initialised
-#define BASS_ERROR_NOCHAN 18   // every playback of the sample is busy
+#define BASS_ERROR_NOCHAN 18   // every playback of the sample is busy, or every handle (65,534) is in use
 #define BASS_ERROR_ILLTYPE 19  // the object does not support the call
 #define BASS_ERROR_ILLPARAM 20 // an argument is invalid
 #define BASS_ERROR_DEVICE 23   // no such device
