@@ -28,7 +28,7 @@ StreamBuffer::StreamBuffer(std::unique_ptr<AudioSource> decoder)
       decoder_(std::move(decoder)) {
     const size_t wanted = static_cast<size_t>(rate_ * kHeadSeconds);
     head_.resize(wanted * channels_);
-    headFrames_ = decoder_->Read(head_.data(), wanted);
+    headFrames_ = Decode(head_.data(), wanted, 0);
     headIsAll_ = headFrames_ < wanted;
     decoderEnded_ = headIsAll_;
 }
@@ -105,19 +105,20 @@ bool StreamBuffer::Fill(std::vector<float>& chunk) {
         decoder_->SetLooping(looping);
         decoderLooping_ = looping;
     }
-    if (ringMask_ + 1 - (writeAt_ - read_.load(std::memory_order_acquire)) < 2 * kChunkFrames) {
-        return false; // no room for a chunk and an end's ramp
+    if (ringMask_ + 1 - (writeAt_ - read_.load(std::memory_order_acquire)) < kChunkFrames) {
+        return false;
     }
-    const size_t count = decoder_->Read(chunk.data(), kChunkFrames);
+    const uint64_t published = written_.load(std::memory_order_relaxed);
+    const size_t count = Decode(chunk.data(), kChunkFrames, static_cast<size_t>(writeAt_ - published));
     Write(chunk.data(), count);
     decoderEnded_ = count < kChunkFrames;
     if (decoderEnded_) {
-        if (decoder_->BrokeOff()) {
-            EndOnRamp();
-        }
         end_.store(writeAt_, std::memory_order_relaxed); // published with the frames
     }
-    written_.store(writeAt_, std::memory_order_release);
+    // The last frames stay unpublished while more may follow, so a break right after them can
+    // still fade them out.
+    const uint64_t held = decoderEnded_ ? 0 : std::min<uint64_t>(writeAt_ - published, RampFrames());
+    written_.store(writeAt_ - held, std::memory_order_release);
     return !decoderEnded_;
 }
 
@@ -126,11 +127,12 @@ bool StreamBuffer::Fill(std::vector<float>& chunk) {
 void StreamBuffer::StartPass(uint32_t pass, std::vector<float>& chunk) {
     decoder_->Rewind();
     decoder_->SetLooping(decoderLooping_);
+    rampOut_ = rampIn_ = 0;
     size_t skipped = 0;
     decoderEnded_ = false;
     while (skipped < headFrames_ && !decoderEnded_) {
         const size_t wanted = std::min(kChunkFrames, headFrames_ - skipped);
-        const size_t count = decoder_->Read(chunk.data(), wanted);
+        const size_t count = Decode(chunk.data(), wanted, 0);
         skipped += count;
         decoderEnded_ = count < wanted;
     }
@@ -145,22 +147,69 @@ void StreamBuffer::Write(const float* frames, size_t count) {
         std::copy_n(frames + i * channels_, channels_,
                     ring_.data() + ((writeAt_ + i) & ringMask_) * channels_);
     }
-    if (count > 0) {
-        std::copy_n(frames + (count - 1) * channels_, channels_, last_);
-    }
     writeAt_ += count;
 }
 
-void StreamBuffer::EndOnRamp() {
-    const size_t frames = std::min(kChunkFrames, static_cast<size_t>(rate_ * kRampSeconds) + 1);
-    float ramp[2 * kChunkFrames];
-    for (size_t i = 0; i < frames; ++i) {
-        const float level = static_cast<float>(frames - 1 - i) / frames;
+// Where the decoder broke off, the frames before fade out (or, with none decoded before in this
+// call, the last value ramps down to silence); where it found good data again, that fades in.
+size_t StreamBuffer::Decode(float* out, size_t frames, size_t ringTail) {
+    const size_t rampFrames = RampFrames();
+    size_t done = 0;
+    while (done < frames) {
+        float* to = out + done * channels_;
+        if (rampOut_ > 0) {
+            --rampOut_;
+            for (int c = 0; c < channels_; ++c) {
+                to[c] = last_[c] * rampOut_ / rampFrames;
+            }
+            if (rampOut_ == 0) {
+                std::fill(last_, last_ + 2, 0.0f);
+            }
+            ++done;
+            continue;
+        }
+        const size_t count = decoder_->Read(to, frames - done);
+        for (size_t i = 0; i < count && rampIn_ > 0; ++i, --rampIn_) {
+            const float level = static_cast<float>(rampFrames - rampIn_) / rampFrames;
+            for (int c = 0; c < channels_; ++c) {
+                to[i * channels_ + c] *= level;
+            }
+        }
+        if (count > 0) {
+            std::copy_n(to + (count - 1) * channels_, channels_, last_);
+        }
+        done += count;
+        if (done == frames || !decoder_->BrokeOff()) {
+            break; // full, or the end
+        }
+        FadeOut(out, done, ringTail);
+        ringTail = 0;
+        rampIn_ = rampFrames;
+    }
+    return done;
+}
+
+size_t StreamBuffer::RampFrames() const {
+    return static_cast<size_t>(rate_ * kRampSeconds) + 1;
+}
+
+// The frames faded are the last of `count` in `frames`, and before them the ring's last `ringTail`.
+void StreamBuffer::FadeOut(float* frames, size_t count, size_t ringTail) {
+    const size_t fade = std::min(count + ringTail, RampFrames());
+    if (fade == 0) {
+        rampOut_ = RampFrames();
+        return;
+    }
+    for (size_t back = 0; back < fade; ++back) { // `back` frames before the last
+        float* frame = back < count
+                           ? frames + (count - 1 - back) * channels_
+                           : ring_.data() + ((writeAt_ - 1 - (back - count)) & ringMask_) * channels_;
+        const float level = static_cast<float>(back) / fade;
         for (int c = 0; c < channels_; ++c) {
-            ramp[i * channels_ + c] = last_[c] * level;
+            frame[c] *= level;
         }
     }
-    Write(ramp, frames);
+    std::fill(last_, last_ + 2, 0.0f);
 }
 
 } // namespace tqaudio

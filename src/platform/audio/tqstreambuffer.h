@@ -57,8 +57,15 @@ private:
     void StartPass(uint32_t pass, std::vector<float>& chunk);
     // Copies frames to the ring after those written; the reader sees them once written_ says so.
     void Write(const float* frames, size_t count);
-    // A decoder that broke off ends on a ramp from its last value down to silence, not a step.
-    void EndOnRamp();
+    // Up to `frames` frames from the decoder, fewer only at its end; damaged data is bridged by
+    // fades, never a step. `ringTail`: frames written to the ring and not yet published, which a
+    // fade may reach back into.
+    size_t Decode(float* out, size_t frames, size_t ringTail);
+    // Fades out the frames before a break, or starts a ramp down from the last value when there
+    // are none.
+    void FadeOut(float* frames, size_t count, size_t ringTail);
+    // Frames a fade at a break takes.
+    size_t RampFrames() const;
 
     const int channels_;
     const int rate_;
@@ -74,7 +81,9 @@ private:
     uint64_t writeAt_ = 0; // frames written, published or not
     bool decoderLooping_ = false;
     bool decoderEnded_ = false;
-    float last_[2] = {0.0f, 0.0f}; // the last frame written
+    float last_[2] = {0.0f, 0.0f}; // the last frame decoded
+    size_t rampOut_ = 0;           // frames left of a ramp down from last_ where data broke off
+    size_t rampIn_ = 0;            // frames left of a fade in after it
 
     // Shared.
     std::atomic<uint32_t> asked_{0};    // the reader's pass

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <string>
 #include <new>
 #include <thread>
 
@@ -348,6 +349,53 @@ TEST_F(AudioRealtimeTest, RestartAndPlayInsideAFadeMakeNoClick) {
         Render(1000);
         ASSERT_TRUE(BASS_ChannelPlay(channel, TRUE));
         lead = Render(paused);
+    }
+}
+
+// A stream that reaches damaged data goes on past it where the decoder finds good data again, else
+// fades out like any end; either way without a click, and one line says what was lost.
+TEST_F(AudioRealtimeTest, DamagedStreamGoesOnOrFadesWithoutAClick) {
+    struct Case {
+        int format;
+        double from; // where the damage starts and ends, as parts of the file
+        double to;
+        bool goesOn;
+    } cases[] = {
+        {SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 0.25, 0.6, true},
+        {SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 0.25, 0.35, true},
+        {SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 0.5, 0.99, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.format);
+        std::vector<uint8_t> file = EncodeTones(c.format, kMixRate, {kHz}, 4 * kMixRate, 0.5);
+        ASSERT_FALSE(file.empty());
+        for (size_t i = static_cast<size_t>(c.from * file.size()); i < c.to * file.size(); ++i) {
+            file[i] ^= 0x5A;
+        }
+        HSTREAM stream = BASS_StreamCreateFile(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), 0);
+        ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+        testing::internal::CaptureStderr();
+        Mix mix = Render(4 * kMixRate);
+        const std::string lines = testing::internal::GetCapturedStderr();
+        const size_t damage = static_cast<size_t>(c.from * 4 * kMixRate);
+        if (c.goesOn) { // until a cycle before the tone's own end, which is cut
+            size_t loud = mix.Frames();
+            while (loud > 0 && std::fabs(mix.samples[2 * loud - 2]) < 0.1f) {
+                --loud;
+            }
+            EXPECT_GT(loud, damage + kMixRate);
+            mix.samples.resize(2 * (loud - 100));
+        } else {
+            EXPECT_LT(mix.SoundEnd(), damage + kMixRate / 2);
+        }
+        ExpectNoClick(mix);
+        size_t count = 0;
+        for (size_t at = lines.find("tqaudio: "); at != std::string::npos;
+             at = lines.find("tqaudio: ", at + 1)) {
+            ++count;
+        }
+        EXPECT_EQ(count, 1u) << lines;
+        BASS_StreamFree(stream);
     }
 }
 
