@@ -55,34 +55,22 @@ void SndfileDecoder::Refuse(const char* format, ...) {
 
 SF_VIRTUAL_IO& SndfileDecoder::VirtualIo() {
     static SF_VIRTUAL_IO io = {
-        [](void* user) { return static_cast<Memory*>(user)->size; },
-        [](sf_count_t offset, int whence, void* user) {
-            Memory* m = static_cast<Memory*>(user);
-            sf_count_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? m->position : m->size;
-            m->position = std::clamp<sf_count_t>(base + offset, 0, m->size);
-            return m->position;
+        [](void* cursor) { return static_cast<FileMemory::Cursor*>(cursor)->Size(); },
+        [](sf_count_t offset, int whence, void* cursor) {
+            return static_cast<FileMemory::Cursor*>(cursor)->Seek(offset, whence);
         },
-        [](void* ptr, sf_count_t count, void* user) {
-            Memory* m = static_cast<Memory*>(user);
-            const std::lock_guard<std::mutex> lock(m->lock);
-            sf_count_t n = m->detached ? 0 : std::clamp<sf_count_t>(count, 0, m->size - m->position);
-            if (n > 0) {
-                memcpy(ptr, m->data + m->position, static_cast<size_t>(n));
-                m->position += n;
-            }
-            return n;
+        [](void* out, sf_count_t count, void* cursor) {
+            return static_cast<FileMemory::Cursor*>(cursor)->Read(out, count);
         },
         [](const void*, sf_count_t, void*) -> sf_count_t { return 0; },
-        [](void* user) { return static_cast<Memory*>(user)->position; },
+        [](void* cursor) { return static_cast<FileMemory::Cursor*>(cursor)->Position(); },
     };
     return io;
 }
 
 std::unique_ptr<SndfileDecoder> SndfileDecoder::Open(const void* data, size_t size) {
     t_refusal[0] = '\0';
-    std::unique_ptr<SndfileDecoder> decoder(new SndfileDecoder());
-    decoder->memory_.data = static_cast<const uint8_t*>(data);
-    decoder->memory_.size = static_cast<sf_count_t>(size);
+    std::unique_ptr<SndfileDecoder> decoder(new SndfileDecoder(data, size));
     if (!decoder->OpenFile()) {
         Refuse("%s", OpenFailure());
         return nullptr;
@@ -98,6 +86,9 @@ std::unique_ptr<SndfileDecoder> SndfileDecoder::Open(const void* data, size_t si
     if (decoder->DataIsCut()) {
         Refuse("cut short");
         return nullptr;
+    }
+    if ((decoder->info_.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_MPEG) {
+        decoder->mp3_ = Mp3Reader::Open(decoder->memory_, decoder->info_.samplerate, decoder->Channels());
     }
     if (decoder->info_.channels > 2) {
         decoder->fold_ = std::make_unique<ChannelFold>(ChannelFold::ForFile(decoder->file_, decoder->info_));
@@ -149,14 +140,13 @@ bool SndfileDecoder::OpenFile() {
     if (file_) {
         sf_close(file_);
     }
-    memory_.position = 0;
-    file_ = sf_open_virtual(&VirtualIo(), SFM_READ, &info_, &memory_);
+    cursor_.Seek(0, SEEK_SET);
+    file_ = sf_open_virtual(&VirtualIo(), SFM_READ, &info_, &cursor_);
     return file_ != nullptr;
 }
 
 void SndfileDecoder::Detach() {
-    const std::lock_guard<std::mutex> lock(memory_.lock);
-    memory_.detached = true;
+    memory_.Detach();
 }
 
 size_t SndfileDecoder::Read(float* out, size_t frames) {
@@ -166,14 +156,17 @@ size_t SndfileDecoder::Read(float* out, size_t frames) {
     const size_t count = info_.channels <= 2 ? ReadFile(out, frames) : ReadFolded(out, frames);
     MakeFinite(out, count * Channels());
     position_ += static_cast<sf_count_t>(count);
-    if (count < frames && sf_error(file_) != SF_ERR_NO_ERROR) {
-        const std::lock_guard<std::mutex> lock(memory_.lock);
-        brokeAt_ = memory_.detached ? -1 : position_; // a detached file just ends
+    const bool failed = mp3_ ? mp3_->Failed() : sf_error(file_) != SF_ERR_NO_ERROR;
+    if (count < frames && failed && !memory_.Detached()) { // a detached file just ends
+        brokeAt_ = position_;
     }
     return count;
 }
 
 size_t SndfileDecoder::ReadFile(float* out, size_t frames) {
+    if (mp3_) {
+        return mp3_->Read(out, frames);
+    }
     const sf_count_t n = sf_readf_float(file_, out, static_cast<sf_count_t>(frames));
     return n > 0 ? static_cast<size_t>(n) : 0;
 }
@@ -187,7 +180,7 @@ bool SndfileDecoder::Resync() {
     sf_count_t ahead = std::max(1, info_.samplerate / 20);
     for (int i = 0; i < kTries && (Frames() == 0 || from + ahead < Frames()); ++i, ahead *= 2) {
         const sf_count_t to = from + ahead;
-        if (sf_seek(file_, to, SEEK_SET) == to || (OpenFile() && sf_seek(file_, to, SEEK_SET) == to)) {
+        if (SeekTo(to)) {
             position_ = to;
             LogFailureOnce("damaged data at %.2f s: skipped to %.2f s", from, to);
             return true;
@@ -222,9 +215,15 @@ size_t SndfileDecoder::ReadFolded(float* out, size_t frames) {
 void SndfileDecoder::Rewind() {
     brokeAt_ = -1;
     position_ = 0;
-    if (!file_ || sf_seek(file_, 0, SEEK_SET) < 0) {
-        OpenFile();
+    SeekTo(0);
+}
+
+bool SndfileDecoder::SeekTo(sf_count_t frame) {
+    if (mp3_) {
+        return mp3_->Seek(frame);
     }
+    return (file_ && sf_seek(file_, frame, SEEK_SET) == frame) ||
+           (OpenFile() && sf_seek(file_, frame, SEEK_SET) == frame);
 }
 
 // The buffer grows with what really decodes, so a header that claims a huge length costs nothing.

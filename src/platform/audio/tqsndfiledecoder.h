@@ -7,17 +7,19 @@
 // A read that meets damaged data (a lost sync, a bad frame) returns what came before it and says
 // so (BrokeOff); the next read looks for good data further on, reopening the file when libsndfile
 // cannot move on from the damage, and goes on from there, or ends. One line, with the label the
-// owner gave, says what was lost.
+// owner gave, says what was lost. MP3 frames are read with a quiet libmpg123 of our own, as the one
+// libsndfile sets up writes lines of its own on damaged data.
 #pragma once
 
 #include "platform/audio/tqaudiosource.h"
 #include "platform/audio/tqchannelfold.h"
+#include "platform/audio/tqfilememory.h"
+#include "platform/audio/tqmp3reader.h"
 
 #include <sndfile.h>
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -57,17 +59,8 @@ public:
     bool ReadAll(std::vector<float>& samples);
 
 private:
-    // The file bytes as libsndfile's virtual I/O sees them. A read copies under the lock, so a
-    // detach waits at most for one copy.
-    struct Memory {
-        const uint8_t* data;
-        sf_count_t size;
-        sf_count_t position;
-        std::mutex lock;
-        bool detached = false;
-    };
-
-    SndfileDecoder() = default;
+    SndfileDecoder(const void* data, size_t size)
+        : memory_(data, static_cast<int64_t>(size)), cursor_(memory_) {}
     static void Refuse(const char* format, ...) __attribute__((format(printf, 1, 2)));
     bool DataIsCut() const;
     static SF_VIRTUAL_IO& VirtualIo();
@@ -75,12 +68,16 @@ private:
     bool OpenFile();
     size_t ReadFile(float* out, size_t frames);
     size_t ReadFolded(float* out, size_t frames);
+    // Moves to `frame`, opening the file afresh when libsndfile cannot; false when it cannot.
+    bool SeekTo(sf_count_t frame);
     // Moves past damaged data to where frames decode again; false when none do before the end.
     bool Resync();
     // One line for the decoder's first failure: `format` with the two positions in seconds.
     void LogFailureOnce(const char* format, sf_count_t from, sf_count_t to);
 
-    Memory memory_;
+    FileMemory memory_;
+    FileMemory::Cursor cursor_; // libsndfile's
+    std::unique_ptr<Mp3Reader> mp3_;
     SF_INFO info_{};
     SNDFILE* file_ = nullptr;
     std::unique_ptr<ChannelFold> fold_; // for more than two channels
