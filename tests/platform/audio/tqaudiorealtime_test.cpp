@@ -23,16 +23,16 @@ using namespace audiotest;
 // What a mix pass does that it must not: the allocator's functions and the calls that can sleep on
 // a lock or wake a sleeper (a system call), counted on the thread rendering while it is in a pass.
 // The allocator is interposed at malloc, so what decoders and libraries allocate counts as well as
-// new; sanitizer builds own malloc, so there only new and delete are counted.
+// new; sanitizer builds own malloc and the lock calls, so there only new and delete are counted.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define TQ_COUNT_MALLOC 0
+#define TQ_INTERPOSE 0
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
-#define TQ_COUNT_MALLOC 0
+#define TQ_INTERPOSE 0
 #endif
 #endif
-#ifndef TQ_COUNT_MALLOC
-#define TQ_COUNT_MALLOC 1
+#ifndef TQ_INTERPOSE
+#define TQ_INTERPOSE 1
 #endif
 
 namespace {
@@ -47,7 +47,7 @@ void CountAllocation() {
     }
 }
 
-void CountLock() {
+[[maybe_unused]] void CountLock() {
     if (t_inPass) {
         g_locks.fetch_add(1, std::memory_order_relaxed);
     }
@@ -65,7 +65,7 @@ template <class F> F Next(F& cached, const char* name) {
 
 extern "C" {
 
-#if TQ_COUNT_MALLOC
+#if TQ_INTERPOSE
 void* __libc_malloc(size_t);
 void* __libc_calloc(size_t, size_t);
 void* __libc_realloc(void*, size_t);
@@ -101,7 +101,6 @@ int posix_memalign(void** memory, size_t alignment, size_t bytes) {
     *memory = memalign(alignment, bytes);
     return *memory ? 0 : ENOMEM;
 }
-#endif
 
 int pthread_mutex_lock(pthread_mutex_t* mutex) {
     static int (*next)(pthread_mutex_t*) = nullptr;
@@ -128,10 +127,23 @@ int pthread_cond_broadcast(pthread_cond_t* cond) {
     CountLock();
     return Next(next, "pthread_cond_broadcast")(cond);
 }
+#endif
 
 } // extern "C"
 
-#if !TQ_COUNT_MALLOC
+#if !TQ_INTERPOSE
+namespace {
+
+// Out of line, so the compiler does not pair this free with the new it sees inlined.
+__attribute__((noinline)) void Release(void* memory) {
+    if (memory) {
+        CountAllocation();
+    }
+    std::free(memory);
+}
+
+} // namespace
+
 void* operator new(size_t bytes) {
     CountAllocation();
     if (void* memory = std::malloc(bytes ? bytes : 1)) {
@@ -140,13 +152,10 @@ void* operator new(size_t bytes) {
     throw std::bad_alloc();
 }
 void operator delete(void* memory) noexcept {
-    if (memory) {
-        CountAllocation();
-    }
-    std::free(memory);
+    Release(memory);
 }
 void operator delete(void* memory, size_t) noexcept {
-    operator delete(memory);
+    Release(memory);
 }
 #endif
 
