@@ -7,7 +7,8 @@
 // channels; a sample hands out one channel per playback. Loading is from memory only.
 //
 // After every call BASS_ErrorGetCode gives the outcome of the last call made by this thread.
-// All functions may be called from any thread; the mix runs on the output's own thread.
+// All functions may be called from any thread; the mix runs on the output's own thread, and streams and
+// music are decoded ahead of it on a thread of the module's own, so no call waits for a decode.
 #pragma once
 
 #include "platform/win32/tqwintypes.h"

@@ -38,8 +38,11 @@ void DecodeThread::Stop() {
 }
 
 void DecodeThread::Add(std::shared_ptr<StreamBuffer> buffer) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    buffers_.push_back(std::move(buffer));
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        buffers_.push_back(std::move(buffer));
+    }
+    wake_.notify_one();
 }
 
 void DecodeThread::Settle() {
@@ -77,7 +80,9 @@ void DecodeThread::Run() {
         if (!busy) {
             idleRound_ = number;
             settled_.notify_all();
-            if (running_) {
+            if (running_ && buffers_.empty()) {
+                wake_.wait(lock); // until a buffer comes, a settle or the stop
+            } else if (running_) {
                 wake_.wait_for(lock, kLookEvery);
             }
         }

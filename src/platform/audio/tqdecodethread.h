@@ -1,7 +1,8 @@
 // The module's decode thread: runs every playing stream's and music's decoder into its stream
 // buffer, a chunk at a time each in turn, ahead of the mix, and serves their rewinds. It looks at
 // them every few milliseconds, as the mixing thread never wakes it (that would be a system call);
-// a buffer holds far more than that. Game-side calls only hand buffers over.
+// a buffer holds far more than that. With no buffer it sleeps until one comes. Game-side calls
+// only hand buffers over.
 #pragma once
 
 #include "platform/audio/tqstreambuffer.h"
