@@ -53,8 +53,8 @@ void DecodeThread::Settle() {
 }
 
 void DecodeThread::TakeAbandoned(std::vector<std::shared_ptr<StreamBuffer>>& abandoned) {
-    const auto kept = std::stable_partition(buffers_.begin(), buffers_.end(),
-                                            [](const auto& buffer) { return !buffer->Abandoned(); });
+    const auto kept = std::partition(buffers_.begin(), buffers_.end(),
+                                     [](const auto& buffer) { return !buffer->Abandoned(); });
     std::move(kept, buffers_.end(), std::back_inserter(abandoned));
     buffers_.erase(kept, buffers_.end());
 }

@@ -134,6 +134,14 @@ int pthread_cond_broadcast(pthread_cond_t* cond) {
 #if !TQ_INTERPOSE
 namespace {
 
+void* Allocate(size_t bytes) {
+    CountAllocation();
+    if (void* memory = std::malloc(bytes ? bytes : 1)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+
 // Out of line, so the compiler does not pair this free with the new it sees inlined.
 __attribute__((noinline)) void Release(void* memory) {
     if (memory) {
@@ -145,16 +153,31 @@ __attribute__((noinline)) void Release(void* memory) {
 } // namespace
 
 void* operator new(size_t bytes) {
-    CountAllocation();
-    if (void* memory = std::malloc(bytes ? bytes : 1)) {
-        return memory;
+    return Allocate(bytes);
+}
+void* operator new[](size_t bytes) {
+    return Allocate(bytes);
+}
+void* operator new(size_t bytes, const std::nothrow_t&) noexcept {
+    try {
+        return Allocate(bytes);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
     }
-    throw std::bad_alloc();
+}
+void* operator new[](size_t bytes, const std::nothrow_t& tag) noexcept {
+    return operator new(bytes, tag);
 }
 void operator delete(void* memory) noexcept {
     Release(memory);
 }
+void operator delete[](void* memory) noexcept {
+    Release(memory);
+}
 void operator delete(void* memory, size_t) noexcept {
+    Release(memory);
+}
+void operator delete[](void* memory, size_t) noexcept {
     Release(memory);
 }
 #endif
