@@ -287,6 +287,9 @@ TEST_F(AudioRealtimeTest, MixingThreadNeitherAllocatesNorLocks) {
         [&] { BASS_ChannelPause(channels[0]), BASS_ChannelStop(channels[1]); },
         [&] { BASS_ChannelPlay(channels[0], FALSE), BASS_ChannelPlay(channels[1], TRUE); },
         [&] { BASS_ChannelPlay(channels[2], TRUE), BASS_ChannelSetAttributes(channels[3], 384000, 50, 30); },
+        [&] { BASS_SetConfig(BASS_CONFIG_GVOL_SAMPLE, 40), BASS_Stop(), BASS_Start(); },
+        [&] { BASS_SampleFree(looped), BASS_SampleFree(shortSample); },
+        // alone, as they run for seconds
         [&] {
             for (const std::vector<uint8_t>* file : streams) {
                 HSTREAM stream = BASS_StreamCreateFile(TRUE, file->data(), 0,
@@ -303,18 +306,17 @@ TEST_F(AudioRealtimeTest, MixingThreadNeitherAllocatesNorLocks) {
         [&] {
             HMUSIC music = BASS_MusicLoad(TRUE, mod.data(), 0, static_cast<DWORD>(mod.size()), 0, 0);
             BASS_ChannelSetFlags(music, BASS_SAMPLE_LOOP);
+            BASS_ChannelSetAttributes(music, 4 * kMixRate, -1, -101); // its 7.7 s song in 2 s
             BASS_ChannelPlay(music, TRUE);
             RenderCounted();
             BASS_ChannelPlay(music, TRUE);
-            for (int pass = 0; pass < 10 * kMixRate / 1024; ++pass) { // the song wraps
+            for (int pass = 0; pass < 3 * kMixRate / 1024; ++pass) { // the song wraps
                 RenderCounted();
             }
             BASS_ChannelPlay(music, TRUE);
             RenderCounted();
             BASS_MusicFree(music);
         },
-        [&] { BASS_SetConfig(BASS_CONFIG_GVOL_SAMPLE, 40), BASS_Stop(), BASS_Start(); },
-        [&] { BASS_SampleFree(looped), BASS_SampleFree(shortSample); },
     };
     for (const auto& step : steps) {
         step();
