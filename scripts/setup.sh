@@ -15,6 +15,7 @@ demo_packages=(
   pkg-config
   libsdl2-dev
   libsndfile1-dev
+  libmpg123-dev
   libopenmpt-dev
   libfreetype-dev
   libfontconfig-dev

@@ -12,14 +12,17 @@
 // 1,000 channels and free a stream every 2 ms, against the passes without them.
 //
 //     build/bin/bench_audio [--rounds 5] [--blocks 200]
+//     build/bin/bench_audio --streams     (only the streams' passes, first of all)
 //
-// Before all that, 64 voices at the top rate (a pitch of 20, which the engine clamps to
+// First, the CPU time of mix passes while looping OGG and FLAC streams start, restart and are
+// renewed. Before all that, 64 voices at the top rate (a pitch of 20, which the engine clamps to
 // 384 kHz and OpenAL Soft to its own highest pitch) against the same at their own rate.
 #include "platform/audio/tqaudiotest.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
+#include <sndfile.h>
 
 #include <algorithm>
 #include <atomic>
@@ -36,6 +39,7 @@
 #include <pthread.h>
 #include <sched.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -576,6 +580,74 @@ void PrintPassTimes(double seconds) {
     printf("  worst with the game's work / worst alone: %.2f\n", times[1].back() / times[0].back());
 }
 
+// A file in memory: `seconds` of a stereo tone at 44.1 kHz encoded by libsndfile in `format`,
+// through a temporary file.
+std::vector<uint8_t> EncodedTone(int format, int seconds) {
+    char path[] = "/tmp/bench_audio_XXXXXX";
+    close(mkstemp(path));
+    SF_INFO info{};
+    info.samplerate = kMixRate;
+    info.channels = 2;
+    info.format = format;
+    SNDFILE* file = sf_open(path, SFM_WRITE, &info);
+    std::vector<float> frames(2 * kMixRate * seconds);
+    for (size_t f = 0; f < frames.size() / 2; ++f) {
+        frames[2 * f] = frames[2 * f + 1] =
+            static_cast<float>(0.2 * std::sin(f * 0.0628) + 0.1 * std::sin(f * 0.31));
+    }
+    sf_writef_float(file, frames.data(), kMixRate * seconds);
+    sf_close(file);
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    unlink(path);
+    return bytes;
+}
+
+// CPU time of each mix pass (1,024 frames) while 32 looping streams of 2 s (16 OGG, 16 FLAC) play,
+// 4 restart every 10 passes and 4 are freed and started anew every 40: what the mixing thread
+// pays for the decoders, whose work is ahead of it or in it.
+void PrintStreamPassTimes(int passes) {
+    BASS_Init(0, kMixRate, TQAUDIO_TEST_MANUAL_CLOCK, nullptr, nullptr);
+    const std::vector<uint8_t> files[2] = {EncodedTone(SF_FORMAT_OGG | SF_FORMAT_VORBIS, 2),
+                                           EncodedTone(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2)};
+    std::vector<HSTREAM> streams(32);
+    const auto start = [&](size_t i) {
+        const std::vector<uint8_t>& file = files[i % 2];
+        streams[i] =
+            BASS_StreamCreateFile(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), BASS_SAMPLE_LOOP);
+        BASS_ChannelSetAttributes(streams[i], -1, 3, -101);
+        BASS_ChannelPlay(streams[i], TRUE);
+    };
+    for (size_t i = 0; i < streams.size(); ++i) {
+        start(i);
+    }
+    std::vector<float> out(2 * kBlockFrames);
+    std::vector<double> cpu;
+    for (int pass = 0; pass < passes; ++pass) {
+        if (pass % 10 == 0) {
+            for (int k = 0; k < 4; ++k) {
+                BASS_ChannelPlay(streams[(pass / 10 * 4 + k * 7) % streams.size()], TRUE);
+            }
+        }
+        if (pass % 40 == 0) {
+            for (int k = 0; k < 4; ++k) {
+                const size_t i = (pass / 40 * 5 + k * 9) % streams.size();
+                BASS_StreamFree(streams[i]);
+                start(i);
+            }
+        }
+        const double before = ThreadCpuMicroseconds();
+        TQAudioTest_Render(out.data(), kBlockFrames);
+        cpu.push_back(ThreadCpuMicroseconds() - before);
+    }
+    BASS_Free();
+    std::sort(cpu.begin(), cpu.end());
+    printf(
+        "mix pass CPU us, 32 looping OGG and FLAC streams restarting and renewed: worst %5.0f  99%% %5.0f  "
+        "median %4.0f  (%d passes)\n",
+        cpu.back(), cpu[cpu.size() * 99 / 100], cpu[cpu.size() / 2], passes);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -588,6 +660,10 @@ int main(int argc, char** argv) {
         }
     }
     printf("cores %u, load before %s\n", std::thread::hardware_concurrency(), LoadAverage().c_str());
+    PrintStreamPassTimes(2000);
+    if (argc > 1 && !strcmp(argv[1], "--streams")) {
+        return 0;
+    }
     PrintTopRateCosts(rounds, blocks);
     printf("CPU us per %d frames at %d Hz stereo (median of %d interleaved rounds of %d blocks)\n",
            kBlockFrames, kMixRate, rounds, blocks);

@@ -578,8 +578,9 @@ private:
     using SoundOpener = std::function<DWORD(void* data, DWORD length, bool* keepData)>;
     // Reads a named file (or takes data in memory) and opens it; 0 without the audio module.
     DWORD OpenSound(const char* nameOrData, DWORD size, const SoundOpener& open);
-    // OpenSound, but with no output every handle is a stand-in and nothing is opened.
-    DWORD LoadSound(const char* nameOrData, DWORD size, const SoundOpener& open);
+    // OpenSound, but with no output every handle is a stand-in and nothing is opened. A refusal is
+    // posted after `lead` when there is one.
+    DWORD LoadSound(const char* nameOrData, DWORD size, const SoundOpener& open, const char* lead = nullptr);
 
     // Resources (tqgfxdeviceresources.cpp).
     void* LoadFromPacks(const char* name, DWORD* size, bool* found);
