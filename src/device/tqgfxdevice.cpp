@@ -2,6 +2,7 @@
 // placement.
 #include "device/tqgfxdevice.h"
 
+#include "platform/imm32/tqimm32.h"
 #include "platform/win32/tqshell32.h"
 #include "platform/win32/tquser32.h"
 #include "platform/win32/tqwinmm.h"
@@ -146,8 +147,12 @@ bool TQGfxDevice::CreateDeviceWindow() {
         m_hWnd = CreateWindowExA(m_dwWndExStyle | WS_EX_TOPMOST, kWindowClass, m_szTitle, m_dwStyleFS, 0, 0,
                                  0, 0, nullptr, nullptr, m_hInstance, nullptr);
     }
-    if (m_hWnd)
+    if (m_hWnd) {
+        // Keys are the game's: a running input method would take letters for its compositions. An
+        // edit of the GUI takes the input context while it has the focus (TQ2DGUIEdit).
+        ImmAssociateContextEx(m_hWnd, nullptr, 0);
         return true;
+    }
     PostError("Can't create window");
     return false;
 }

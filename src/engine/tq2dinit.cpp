@@ -7,7 +7,6 @@
 #include "engine/tq2dkeytables.h"
 #include "engine/tq2dmessagehook.h"
 #include "platform/gdi32/tqgdi32.h"
-#include "platform/imm32/tqimm32.h"
 #include "platform/win32/tqwindows.h"
 
 #include <cstdlib>
@@ -190,9 +189,6 @@ HWND TQ2DInit(TQ2D_INIT_INFO_tag* info, HWND) {
     g_hDefaultFont = CreateDefaultFont();
     HWND hwnd = DeviceWindow();
     SetFocus(hwnd);
-    // Keys are the game's: the input method serves an edit, which takes the input context while it
-    // has the focus (TQ2DGUIEdit).
-    ImmAssociateContextEx(hwnd, nullptr, 0);
     g_pfnSavedWndProc =
         reinterpret_cast<WNDPROC>(SetWindowLongA(hwnd, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(TQ2DWndProc)));
     return g_hMainWnd ? g_hMainWnd : hwnd;

@@ -153,6 +153,13 @@ TEST_F(DeviceTest, DefaultWindowHasACaptionAndIsCentredByItsOuterSize) {
     EXPECT_EQ(outer.right - outer.left, outerWidth);
 }
 
+// A device-level game has no edit: with an input method running, its letter keys must still be
+// its own, so its window takes no text input.
+TEST_F(DeviceTest, WindowTakesNoTextInput) {
+    ASSERT_TRUE(Initiate(40, 30));
+    EXPECT_FALSE(tqplat::VideoTextInputOn(reinterpret_cast<HWND>(dev->System_GetState(TQGFX_HWND).nValue)));
+}
+
 // A window larger than the screen keeps its title bar on the screen.
 TEST_F(DeviceTest, WindowLargerThanTheScreenStartsAtItsCorner) {
     ASSERT_TRUE(Initiate(GetSystemMetrics(SM_CXSCREEN) + 256, GetSystemMetrics(SM_CYSCREEN) + 186));

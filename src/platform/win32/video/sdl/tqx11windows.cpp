@@ -31,6 +31,9 @@ X11Watch& Watch() {
     return watch;
 }
 
+// X_TranslateCoords of X11/Xproto.h, whose types clash with the platform's BOOL.
+const unsigned char kTranslateCoordinatesRequest = 40;
+
 bool IsOurs(XID resource) {
     std::lock_guard<std::mutex> lock(Watch().mutex);
     return Watch().ours.count(resource) != 0;
@@ -38,7 +41,11 @@ bool IsOurs(XID resource) {
 
 int OnXError(Display* display, XErrorEvent* error) {
     bool vanished = error->error_code == BadWindow || error->error_code == BadDrawable;
-    if (vanished && IsOurs(error->resourceid))
+    // SDL translates the position of a full-screen window's parent without asking whether the
+    // window still has one: once it was destroyed from outside, the parent's id is whatever lay on
+    // the stack. A failed translation changes nothing.
+    bool translation = error->request_code == kTranslateCoordinatesRequest;
+    if (vanished && (translation || IsOurs(error->resourceid)))
         return 0;
     return Watch().previous != nullptr ? Watch().previous(display, error) : 0;
 }
