@@ -573,7 +573,7 @@ private:
     void SetMusicVolume(int volume);
     bool SoundLoaded() const { return m_hBass != nullptr; }
     void* LoadSoundData(const char* nameOrData, DWORD size, DWORD* length, bool* owned);
-    DWORD DecodeEffect(const void* data, DWORD length);
+    DWORD DecodeEffect(const void* data, DWORD length, const char* name);
     // Opens sound data in memory as a handle; sets *keepData when the handle plays from that memory.
     using SoundOpener = std::function<DWORD(void* data, DWORD length, bool* keepData)>;
     // Reads a named file (or takes data in memory) and opens it; 0 without the audio module.

@@ -58,6 +58,8 @@ struct AudioApi {
 AudioApi g_audio{};
 // Why the module refused the last sound file; a module of another make may lack it.
 const char* (*g_fileRefusal)() = nullptr;
+// Creates a stream that the module's lines name; a module of another make may lack it.
+HSTREAM (*g_streamCreateNamed)(BOOL, const void*, DWORD, DWORD, DWORD, const char*) = nullptr;
 
 template <class F> bool Bind(HMODULE module, const char* name, F& function) {
     FARPROC address = GetProcAddress(module, name);
@@ -95,6 +97,7 @@ bool BindFunctions(HMODULE m) {
     ok = Bind(m, "BASS_ChannelStop", a.ChannelStop) && ok;
     ok = Bind(m, "BASS_ChannelIsActive", a.ChannelIsActive) && ok;
     Bind(m, "TQAudio_FileRefusal", g_fileRefusal);
+    Bind(m, "TQAudio_StreamCreateNamed", g_streamCreateNamed);
     return ok;
 }
 
@@ -102,6 +105,13 @@ bool BindFunctions(HMODULE m) {
 std::string SoundRefusal() {
     const char* why = g_fileRefusal ? g_fileRefusal() : "";
     return *why ? why : "not a readable sound file";
+}
+
+// A stream on `data`, which the module's lines name by `name` (GBK; NULL when the data is the
+// caller's) where the module can.
+HSTREAM CreateStream(const void* data, DWORD length, DWORD flags, const char* name) {
+    return g_streamCreateNamed ? g_streamCreateNamed(TRUE, data, 0, length, flags, name)
+                               : g_audio.StreamCreateFile(TRUE, data, 0, length, flags);
 }
 
 DWORD LoopFlag(bool loop) {
@@ -216,9 +226,9 @@ void* TQGfxDevice::LoadSoundData(const char* nameOrData, DWORD size, DWORD* leng
 
 // Decodes a file the sample loader refused into a new sample. The frames are read to the file's
 // real end before the sample is made, so a header that claims more costs nothing, and the sample
-// holds exactly what decoded.
-DWORD TQGfxDevice::DecodeEffect(const void* data, DWORD length) {
-    HSTREAM stream = g_audio.StreamCreateFile(TRUE, data, 0, length, BASS_STREAM_DECODE);
+// holds exactly what decoded. The module's lines about damaged data name it by `name`.
+DWORD TQGfxDevice::DecodeEffect(const void* data, DWORD length, const char* name) {
+    HSTREAM stream = CreateStream(data, length, BASS_STREAM_DECODE, name);
     if (!stream)
         return 0;
     TQAudioChannelInfo info{};
@@ -285,12 +295,13 @@ DWORD TQGfxDevice::LoadSound(const char* nameOrData, DWORD size, const SoundOpen
 }
 
 DWORD TQGfxDevice::Effect_Load(const char* nameOrData, DWORD size) {
-    return LoadSound(nameOrData, size, [this](void* data, DWORD length, bool*) {
+    const char* name = size ? nullptr : nameOrData;
+    return LoadSound(nameOrData, size, [this, name](void* data, DWORD length, bool*) {
         HSAMPLE sample = g_audio.SampleLoad(TRUE, data, 0, length, kMaxPlaybacks, BASS_SAMPLE_OVER_VOL);
         if (sample)
             return sample;
         const std::string refusal = SoundRefusal();
-        sample = DecodeEffect(data, length);
+        sample = DecodeEffect(data, length, name);
         if (!sample)
             m_soundLoadProblem = refusal;
         return sample;
@@ -341,10 +352,11 @@ DWORD TQGfxDevice::Music_Play(DWORD music, bool loop) {
 }
 
 DWORD TQGfxDevice::Stream_Load(const char* nameOrData, DWORD size) {
+    const char* name = size ? nullptr : nameOrData;
     return LoadSound(
         nameOrData, size,
-        [this](void* data, DWORD length, bool* keepData) {
-            HSTREAM stream = g_audio.StreamCreateFile(TRUE, data, 0, length, 0);
+        [this, name](void* data, DWORD length, bool* keepData) {
+            HSTREAM stream = CreateStream(data, length, 0, name);
             if (!stream)
                 m_soundLoadProblem = SoundRefusal();
             *keepData = stream != 0;

@@ -166,3 +166,7 @@ TQAUDIO_API int BASS_ErrorGetCode(void);
 // (BASS_ERROR_FILEFORM), as "not a readable sound file (reason)", for the caller to say with the
 // file's name; "" when that file was read. The module itself writes no line for such a file.
 TQAUDIO_API const char* TQAudio_FileRefusal(void);
+// BASS_StreamCreateFile for a stream the module's lines name by `name` (GBK, as the game named the
+// file; long names are shortened) instead of by number; `name` may be NULL.
+TQAUDIO_API HSTREAM TQAudio_StreamCreateNamed(BOOL mem, const void* file, DWORD offset, DWORD length,
+                                              DWORD flags, const char* name);

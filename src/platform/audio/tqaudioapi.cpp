@@ -86,6 +86,11 @@ TQAUDIO_API HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offs
     return System().StreamCreateFile(mem, file, offset, length, flags);
 }
 
+TQAUDIO_API HSTREAM TQAudio_StreamCreateNamed(BOOL mem, const void* file, DWORD offset, DWORD length,
+                                              DWORD flags, const char* name) {
+    return System().StreamCreateFile(mem, file, offset, length, flags, name);
+}
+
 TQAUDIO_API QWORD BASS_StreamGetLength(HSTREAM handle) {
     return System().StreamGetLength(handle);
 }

@@ -1,10 +1,12 @@
 #include "platform/audio/tqaudiolog.h"
 
+#include "platform/codepage/tqcodepage.h"
 #include "platform/system/tqlogline.h"
 
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 
 namespace tqaudio {
@@ -13,6 +15,7 @@ namespace {
 
 constexpr uint32_t kKeptLines = 32;
 constexpr size_t kLineBytes = 240;
+constexpr size_t kNameBytes = 80; // of a name in a line, which leaves room for the rest of it
 
 // Static TLS: the module is loaded at run time, and the leak checker cannot scan dynamic TLS blocks.
 __attribute__((tls_model("initial-exec"))) thread_local bool t_mixing = false;
@@ -50,6 +53,18 @@ void Write(const char* format, ...) {
 }
 
 } // namespace
+
+std::string LoggedName(const char* gbk) {
+    const std::string name = tqplat::GbkToUtf8(gbk, strlen(gbk));
+    if (name.size() <= kNameBytes) {
+        return name;
+    }
+    size_t from = name.size() - kNameBytes;
+    while ((name[from] & 0xC0) == 0x80) { // not within a character
+        ++from;
+    }
+    return "..." + name.substr(from);
+}
 
 void LogMessage(const char* format, ...) {
     va_list args;

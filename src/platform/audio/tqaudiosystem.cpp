@@ -88,6 +88,12 @@ private:
 #endif
 };
 
+// How a stream's log lines name it: quoted, or by a number when it has no name.
+std::string StreamName(const char* name) {
+    static std::atomic<unsigned> unnamed{0};
+    return name ? "'" + LoggedName(name) + "'" : std::to_string(++unnamed);
+}
+
 } // namespace
 
 AudioSystem::Call::~Call() {
@@ -493,7 +499,8 @@ DWORD AudioSystem::AddBufferedChannel(Channel::Kind kind, std::shared_ptr<Stream
     return handle;
 }
 
-HSTREAM AudioSystem::StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags) {
+HSTREAM AudioSystem::StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags,
+                                      const char* name) {
     const uint8_t* data = FileData(mem, file, offset, length);
     if (!data) {
         return 0;
@@ -502,8 +509,8 @@ HSTREAM AudioSystem::StreamCreateFile(BOOL mem, const void* file, DWORD offset, 
     if (!decoder) {
         return Fail(BASS_ERROR_FILEFORM, HSTREAM(0));
     }
-    static std::atomic<unsigned> opened{0};
-    decoder->SetLabel("stream " + std::to_string(++opened) + " (" + decoder->FormatName() + ")");
+    // Named before its first frames decode, which may already meet damaged data.
+    decoder->SetLabel("stream " + StreamName(name) + " (" + decoder->FormatName() + ")");
     const DWORD kept = BASS_SAMPLE_LOOP | BASS_STREAM_DECODE;
     if (flags & BASS_STREAM_DECODE) { // read by the game's calls, not decoded ahead
         Call call(*this);

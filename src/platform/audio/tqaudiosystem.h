@@ -51,7 +51,9 @@ public:
     BOOL SampleFree(HSAMPLE handle);
 
     HMUSIC MusicLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags, DWORD freq);
-    HSTREAM StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags);
+    // `name` (GBK, or NULL for a number) is how the stream's log lines name it.
+    HSTREAM StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags,
+                             const char* name = nullptr);
     QWORD StreamGetLength(HSTREAM handle);
     // Frees music (kind Music) or a stream (kind Stream).
     BOOL FreeChannelOf(DWORD handle, Channel::Kind kind);

@@ -48,6 +48,7 @@ void DecodeThread::Add(std::shared_ptr<StreamBuffer> buffer) {
 void DecodeThread::Settle() {
     std::unique_lock<std::mutex> lock(mutex_);
     const uint64_t begun = rounds_;
+    settleAfter_ = std::max(settleAfter_, begun);
     wake_.notify_one();
     settled_.wait(lock, [&] { return idleRound_ > begun || !running_; });
 }
@@ -81,7 +82,9 @@ void DecodeThread::Run() {
             idleRound_ = number;
             settled_.notify_all();
             if (running_ && buffers_.empty()) {
-                wake_.wait(lock); // until a buffer comes, a settle or the stop
+                // A settle that came during this round, whose notice was missed, waits for the next.
+                wake_.wait(lock,
+                           [&] { return !running_ || !buffers_.empty() || settleAfter_ >= idleRound_; });
             } else if (running_) {
                 wake_.wait_for(lock, kLookEvery);
             }

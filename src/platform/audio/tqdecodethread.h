@@ -38,8 +38,9 @@ private:
     std::condition_variable wake_;
     std::condition_variable settled_;
     std::vector<std::shared_ptr<StreamBuffer>> buffers_;
-    uint64_t rounds_ = 0;    // rounds begun
-    uint64_t idleRound_ = 0; // the last round that found nothing to do
+    uint64_t rounds_ = 0;      // rounds begun
+    uint64_t idleRound_ = 0;   // the last round that found nothing to do
+    uint64_t settleAfter_ = 0; // a settle waits for an idle round after this one
     bool running_ = false;
     std::thread thread_;
 };

@@ -388,17 +388,28 @@ TEST_F(AudioRealtimeTest, RestartAndPlayInsideAFadeMakeNoClick) {
 
 // A stream that reaches damaged data goes on past it where the decoder finds good data again, else
 // fades out like any end; either way without a click, and one line says what was lost (MP3's
-// library writes none of its own).
+// library writes none of its own), naming the file as the game named it (GBK), shortened when long.
 TEST_F(AudioRealtimeTest, DamagedStreamGoesOnOrFadesWithoutAClick) {
     struct Case {
         int format;
         double from; // where the damage starts and ends, as parts of the file
         double to;
         bool goesOn;
-    } cases[] = {
-        {SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 0.25, 0.6, true},
-        {SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 0.25, 0.35, true},
-        {SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 0.5, 0.99, false},
+        const char* name; // NULL: the module numbers the stream
+        std::string line; // how the line begins
+    };
+    std::string longName = "music/" + std::string(200, 'a'), longShown = "stream '...";
+    for (int i = 0; i < 30; ++i) { // two bytes each, three in UTF-8: the shortened name starts within one
+        longName += "\xd6\xf7";
+        longShown += i < 6 ? "" : "\xe4\xb8\xbb";
+    }
+    longName += "x.flac";
+    longShown += "x.flac' (FLAC): damaged data at ";
+    const Case cases[] = {
+        {SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 0.25, 0.6, true, "music/\xd6\xf7\xcc\xe2.flac",
+         "tqaudio: stream 'music/\xe4\xb8\xbb\xe9\xa2\x98.flac' (FLAC): damaged data at "},
+        {SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 0.25, 0.35, true, nullptr, "tqaudio: stream "},
+        {SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 0.5, 0.99, false, longName.c_str(), "tqaudio: " + longShown},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.format);
@@ -407,9 +418,10 @@ TEST_F(AudioRealtimeTest, DamagedStreamGoesOnOrFadesWithoutAClick) {
         for (size_t i = static_cast<size_t>(c.from * file.size()); i < c.to * file.size(); ++i) {
             file[i] ^= 0x5A;
         }
-        HSTREAM stream = BASS_StreamCreateFile(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), 0);
-        ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
         testing::internal::CaptureStderr();
+        HSTREAM stream =
+            TQAudio_StreamCreateNamed(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), 0, c.name);
+        ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
         Mix mix = Render(4 * kMixRate);
         const std::string lines = testing::internal::GetCapturedStderr();
         const size_t damage = static_cast<size_t>(c.from * 4 * kMixRate);
@@ -426,7 +438,7 @@ TEST_F(AudioRealtimeTest, DamagedStreamGoesOnOrFadesWithoutAClick) {
         ExpectNoClick(mix);
         // the module's line, and none of a library's
         EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
-        EXPECT_EQ(lines.rfind("tqaudio: stream ", 0), 0u) << lines;
+        EXPECT_EQ(lines.rfind(c.line, 0), 0u) << lines;
         BASS_StreamFree(stream);
     }
 }
