@@ -231,6 +231,9 @@ struct TQGfxStateValue {
 
 class TQGfxDevice;
 class TQGfxZipArchive;
+namespace tqplat {
+class GameFolder;
+}
 
 /// The factory: the shared device for interface version 16, NULL for any other version. Every
 /// non-NULL result is one reference, given back through Release.
@@ -450,6 +453,18 @@ public:
     /// file's name, logs the line.
     const char* Texture_LoadProblem() const { return m_textureLoadProblem.c_str(); }
 
+    /// What Resource_Find found.
+    enum ResourceFound { kResourceNone, kResourceZipEntry, kResourceDiskFile };
+    /// Which file a name leads to, where Resource_Load reads it: for a relative name the entry of the
+    /// first zip pack holding it (then final), else the disk file (a relative name under the
+    /// application folder), found by the path resolver, so that a confining tqplat::OpenScope keeps
+    /// it inside. *identity names the file whatever the spelling that led to it: "zip:" with the
+    /// archive's resolved path and the entry, or "disk:" with the resolved path.
+    ResourceFound Resource_Find(const char* name, std::string* identity);
+    /// Why the last Resource_Load failed on an entry it found in a zip pack ("the password does not
+    /// open zip pack 'X'"); empty after a load that succeeded or found nothing.
+    const char* Resource_LoadProblem() const { return m_resourceLoadProblem.c_str(); }
+
     /// A render target's record, kept under the target's handle: the real size of the colour
     /// texture, the texture and the optional depth surface, and what to re-create after a reset
     /// (which releases both objects).
@@ -492,6 +507,7 @@ private:
         char path[MAX_PATH];
         char password[64];
         std::shared_ptr<TQGfxZipArchive> archive;
+        std::shared_ptr<tqplat::GameFolder> folder; // the pack's folder, a game folder while attached
     };
 
     // Memory a stream plays from, freed with the stream.
@@ -579,6 +595,7 @@ private:
     DWORD LoadSound(const char* nameOrData, DWORD size, const SoundOpener& open);
 
     // Resources (tqgfxdeviceresources.cpp).
+    const ZipPack* FindInPacks(const char* name);
     void* LoadFromPacks(const char* name, DWORD* size, bool* found);
     void* LoadFromDisk(const char* name, DWORD* size);
     char* EnumNext(const char* wildcard, bool folders);
@@ -592,6 +609,7 @@ private:
     bool m_bDestroyingWindow = false; // our own DestroyWindow: WM_DESTROY posts no WM_QUIT
     char m_szError[256] = "";
     std::string m_textureLoadProblem;
+    std::string m_resourceLoadProblem;
     char m_szAppPath[MAX_PATH] = "";
     char m_szIniString[256] = "";
 

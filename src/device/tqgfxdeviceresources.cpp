@@ -2,8 +2,10 @@
 #include "device/tqgfxdevice.h"
 
 #include "base/tqlog.h"
+#include "base/tqlogname.h"
 #include "device/tqgfxziparchive.h"
 #include "device/tqgfxzipcipher.h"
+#include "platform/win32/tqopenscope.h"
 #include "platform/win32/tqpath.h"
 
 #include <minizip/unzip.h>
@@ -104,8 +106,9 @@ bool ReadRawEntry(unzFile zip, std::vector<uint8_t>* raw) {
 }
 
 // Reads an encrypted entry raw, deciphers it with the password and unpacks it. A wrong password
-// fails the header check or the CRC; nothing undeciphered is handed out.
-void* ReadEncryptedEntry(unzFile zip, const unz_file_info& info, const char* password, DWORD* size) {
+// fails the header check (*wrongPassword) or the CRC; nothing undeciphered is handed out.
+void* ReadEncryptedEntry(unzFile zip, const unz_file_info& info, const char* password, DWORD* size,
+                         bool* wrongPassword) {
     const size_t header = TQGfxZipCipher::kHeaderSize;
     bool stored = info.compression_method == 0;
     if (info.compressed_size < header || (!stored && info.compression_method != Z_DEFLATED))
@@ -122,7 +125,7 @@ void* ReadEncryptedEntry(unzFile zip, const unz_file_info& info, const char* pas
     cipher.Decrypt(raw.data(), raw.size());
     uint8_t check =
         (info.flag & 8) ? static_cast<uint8_t>(info.dosDate >> 8) : static_cast<uint8_t>(info.crc >> 24);
-    if (raw[header - 1] != check)
+    if ((*wrongPassword = raw[header - 1] != check))
         return nullptr;
     DWORD length = static_cast<DWORD>(info.uncompressed_size);
     if (!SizeIsPossible(length, raw.size() - header))
@@ -143,8 +146,10 @@ void* ReadEncryptedEntry(unzFile zip, const unz_file_info& info, const char* pas
     return data;
 }
 
-// Reads the current entry whole; an encrypted one needs the pack's password.
-void* ReadCurrentEntry(unzFile zip, const char* password, uint64_t archiveSize, DWORD* size) {
+// Reads the current entry whole; an encrypted one needs the pack's password (*wrongPassword when it
+// is missing or does not open the entry).
+void* ReadCurrentEntry(unzFile zip, const char* password, uint64_t archiveSize, DWORD* size,
+                       bool* wrongPassword) {
     unz_file_info info;
     if (unzGetCurrentFileInfo(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
         return nullptr;
@@ -154,7 +159,8 @@ void* ReadCurrentEntry(unzFile zip, const char* password, uint64_t archiveSize, 
         info.compressed_size > archiveSize)
         return nullptr;
     if (info.flag & 1)
-        return password ? ReadEncryptedEntry(zip, info, password, size) : nullptr;
+        return (*wrongPassword = !password) ? nullptr
+                                            : ReadEncryptedEntry(zip, info, password, size, wrongPassword);
     return ReadPlainEntry(zip, info, size);
 }
 
@@ -165,8 +171,8 @@ char* TQGfxDevice::Resource_MakePath(const char* name) {
     const std::string full = IsRelative(name) ? std::string(m_szAppPath) + name : std::string(name);
     if (full.size() >= sizeof(m_szPath)) {
         g_tqLogError.SetLogInfo(kSourceFile, "TQGfxDevice::Resource_MakePath", __LINE__);
-        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't use '%s': its path is %zu bytes long, at most %zu.", name,
-                         full.size(), sizeof(m_szPath) - 1);
+        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't use '%s': its path is %zu bytes long, at most %zu.",
+                         TQLogShortName(name).c_str(), full.size(), sizeof(m_szPath) - 1);
         m_szPath[0] = '\0';
         return m_szPath;
     }
@@ -193,6 +199,7 @@ bool TQGfxDevice::Resource_AttachPack(const char* path, const char* password) {
         return false;
     snprintf(pack.path, sizeof(pack.path), "%s", full);
     snprintf(pack.password, sizeof(pack.password), "%s", password ? password : "");
+    pack.folder = std::make_shared<tqplat::GameFolder>(full);
     m_packs.insert(m_packs.begin(), pack);
     return true;
 }
@@ -214,22 +221,55 @@ void TQGfxDevice::Resource_RemoveAllPacks() {
     m_packs.clear();
 }
 
-// Looks for a relative name in the packs, the most recently attached first. *found tells whether
-// some pack holds the entry: then its outcome is final, even when reading it failed.
-void* TQGfxDevice::LoadFromPacks(const char* name, DWORD* size, bool* found) {
+// The first pack, the most recently attached first, holding the relative name's entry, positioned
+// on it; NULL when none does.
+const TQGfxDevice::ZipPack* TQGfxDevice::FindInPacks(const char* name) {
     char wanted[MAX_PATH];
     snprintf(wanted, sizeof(wanted), "%s", name);
     TQGfxZipArchive::NormaliseName(wanted);
-    *found = false;
     for (const ZipPack& pack : m_packs) {
-        TQGfxZipArchive& archive = *pack.archive;
-        if (archive.Refresh(pack.path) && archive.GoTo(wanted)) {
-            *found = true;
-            const char* password = pack.password[0] ? pack.password : nullptr;
-            return ReadCurrentEntry(archive.Handle(), password, archive.FileSize(), size);
-        }
+        if (pack.archive->Refresh(pack.path) && pack.archive->GoTo(wanted))
+            return &pack;
     }
     return nullptr;
+}
+
+// Looks for a relative name in the packs. *found tells whether some pack holds the entry: then its
+// outcome is final, even when reading it failed (the reason is kept when it is the password).
+void* TQGfxDevice::LoadFromPacks(const char* name, DWORD* size, bool* found) {
+    const ZipPack* pack = FindInPacks(name);
+    *found = pack != nullptr;
+    if (!pack)
+        return nullptr;
+    const char* password = pack->password[0] ? pack->password : nullptr;
+    bool wrongPassword = false;
+    void* data =
+        ReadCurrentEntry(pack->archive->Handle(), password, pack->archive->FileSize(), size, &wrongPassword);
+    if (wrongPassword)
+        m_resourceLoadProblem =
+            std::string(password ? "the password does not open zip pack '"
+                                 : "it is encrypted and no password was given for zip pack '") +
+            pack->path + "'";
+    return data;
+}
+
+TQGfxDevice::ResourceFound TQGfxDevice::Resource_Find(const char* name, std::string* identity) {
+    if (!name)
+        return kResourceNone;
+    if (IsRelative(name)) {
+        if (const ZipPack* pack = FindInPacks(name)) {
+            std::string entry = name;
+            TQGfxZipArchive::NormaliseName(&entry[0]);
+            *identity = "zip:" + pack->archive->Path() + "|" + entry;
+            return kResourceZipEntry;
+        }
+    }
+    std::string resolved;
+    const char* path = Resource_MakePath(name);
+    if (!*path || !tqplat::ResolvePathToOpen(path, false, &resolved))
+        return kResourceNone;
+    *identity = "disk:" + resolved;
+    return kResourceDiskFile;
 }
 
 void* TQGfxDevice::LoadFromDisk(const char* name, DWORD* size) {
@@ -259,6 +299,7 @@ void* TQGfxDevice::LoadFromDisk(const char* name, DWORD* size) {
 void* TQGfxDevice::Resource_Load(const char* name, DWORD* size) {
     if (!name)
         return nullptr;
+    m_resourceLoadProblem.clear();
     DWORD length = 0;
     bool inPack = false;
     void* data = IsRelative(name) ? LoadFromPacks(name, &length, &inPack) : nullptr;

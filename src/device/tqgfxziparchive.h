@@ -33,6 +33,8 @@ public:
     bool GoTo(const char* wanted);
     /// The size of the open archive's file in bytes.
     uint64_t FileSize() const { return static_cast<uint64_t>(m_opened.size); }
+    /// The resolved (UTF-8) path of the open archive's file.
+    const std::string& Path() const { return m_resolved; }
     /// The open archive (a minizip unzFile), positioned by GoTo; NULL when none is open.
     void* Handle() const { return m_zip; }
 

@@ -4,10 +4,17 @@
 #include <string>
 #include <vector>
 
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
 #include "base/tqlog.h"
+#include "base/tqlogname.h"
 #include "engine/tq2dglobal.h"
 #include "engine/tq2dpack.h"
 #include "engine/tq2dpacknamescope.h"
+#include "platform/codepage/tqcodepage.h"
+#include "platform/win32/tqkernel32.h"
 #include "platform/win32/tqopenscope.h"
 #include "platform/win32/tqpath.h"
 
@@ -52,52 +59,88 @@ std::vector<TQString> PathsOf(const char* name, const TQString& key) {
     return paths;
 }
 
-// The folders a pack's names may be read below: the program's and the working folder.
-std::vector<std::string> ResourceFolders() {
-    return {tqplat::ApplicationFolder(), tqplat::WorkingFolder()};
+// A path of the file system (UTF-8) as the engine's text (GBK) in a line, shortened.
+std::string ForTheLog(const std::string& utf8) {
+    return TQLogShortName(tqplat::Utf8ToGbk(utf8).c_str());
 }
+
+// For as long as it lives, the reads of the look-up are noted and, while the names are a pack's,
+// kept to the game's folders.
+class LookupScope {
+public:
+    LookupScope() {
+        if (TQ2DPackNameScope::Active()) {
+            m_folders = tqplat::GameFolders();
+            m_scope.emplace(&m_folders);
+        } else {
+            m_scope.emplace();
+        }
+    }
+    const tqplat::OpenScope& Scope() const { return *m_scope; }
+
+private:
+    std::vector<std::string> m_folders;
+    std::optional<tqplat::OpenScope> m_scope;
+};
 
 void LogRefused(const char* function, const char* what, const char* name, const std::string& path) {
     g_tqLogError.SetLogInfo(kSourcePath, function, __LINE__);
     g_tqLogError.Log(TQLOG_ERROR_PREFIX
-                     "Can't load %s '%s': a name read from a pack reaches only the packs and below the "
-                     "program's and the working folder, not %s.",
-                     what, name, path.c_str());
+                     "Can't load %s '%s': a name read from a pack reaches only the packs and the game's "
+                     "folders, not %s.",
+                     what, TQLogShortName(name).c_str(), ForTheLog(path).c_str());
 }
 
 // Logs one line for function: what could not be loaded, under which name, and the disk paths tried.
 void LogNotLoaded(const char* function, const char* what, const char* name, const std::string& tried) {
     g_tqLogError.SetLogInfo(kSourcePath, function, __LINE__);
     g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s '%s': in no pack; tried %s (names match in any case).",
-                     what, name, tried.c_str());
+                     what, TQLogShortName(name).c_str(), tried.c_str());
 }
 
 // Reads name through read, under each of paths in turn, until one reads. The platform notes the
-// disk paths looked for and, while the names are a pack's, refuses those outside the resource
-// folders: a refusal ends the attempts, and so does a failure before the disk (a path too long, an
-// entry of the device's zip packs that does not read: the device said why). One line for a failure:
-// the refusal, or the paths tried (none when nothing was).
+// disk paths looked for and, while the names are a pack's, refuses those outside the game's
+// folders: a refusal ends the attempts, and so does a failure before the disk (a path too long)
+// and a file found that cannot be read (read sets the problem). One line for a failure: the
+// refusal, the problem, or the paths tried (none when nothing was).
 bool ReadFromDisk(const char* function, const char* what, const char* name,
-                  const std::vector<TQString>& paths, const std::function<bool(const char*)>& read) {
-    const bool confined = TQ2DPackNameScope::Active();
-    const std::vector<std::string> folders = confined ? ResourceFolders() : std::vector<std::string>();
+                  const std::vector<TQString>& paths,
+                  const std::function<bool(const char* path, std::string* problem)>& read) {
     std::string tried;
     for (const TQString& path : paths) {
-        tqplat::OpenScope scope(confined ? &folders : nullptr);
-        if (read(path))
+        const LookupScope lookup;
+        const tqplat::OpenScope& scope = lookup.Scope();
+        std::string problem;
+        if (read(path, &problem))
             return true;
         if (!scope.Refused().empty()) {
             LogRefused(function, what, name, scope.Refused());
             return false;
         }
+        if (!problem.empty()) {
+            TQ2DLogUnreadable(function, what, name, problem.c_str());
+            return false;
+        }
         if (scope.Tried().empty())
             break;
         for (const std::string& disk : scope.Tried())
-            tried += (tried.empty() ? "" : ", ") + disk;
+            tried += (tried.empty() ? "" : ", ") + ForTheLog(disk);
     }
     if (!tried.empty())
         LogNotLoaded(function, what, name, tried);
     return false;
+}
+
+// Why a file could not be read whole, from the error of the failed read; empty when it was not
+// found.
+std::string ReadProblem(int error) {
+    if (GetLastError() == ERROR_FILENAME_EXCED_RANGE)
+        return "its path is too long";
+    if (error == EISDIR)
+        return "it is a folder";
+    if (error == ENXIO)
+        return "it is not a regular file";
+    return error == ENOENT || error == ENOTDIR || error == 0 ? "" : std::strerror(error);
 }
 
 } // namespace
@@ -113,70 +156,68 @@ bool TQ2DNamesFile(const char* what, const char* name, const char* description, 
     const std::string source = description ? std::string(key) + " of '" + description + "'" : "the name";
     g_tqLogError.SetLogInfo(kSourcePath, "TQ2DNamesFile", __LINE__);
     g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s '%s': %s names no file (it is empty or a folder).",
-                     what, trimmed.GetString(), source.c_str());
+                     what, TQLogShortName(trimmed).c_str(), source.c_str());
     return false;
-}
-
-bool TQ2DResolveDots(const char* name, std::string* resolved) {
-    std::vector<std::string> components;
-    while (*name) {
-        const char* end = name;
-        while (*end && !IsSeparator(*end))
-            ++end;
-        const std::string component(name, end);
-        if (component == "..") {
-            if (components.empty())
-                return false;
-            components.pop_back();
-        } else if (!component.empty() && component != ".") {
-            components.push_back(component);
-        }
-        name = *end ? end + 1 : end;
-    }
-    resolved->clear();
-    for (const std::string& component : components)
-        *resolved += (resolved->empty() ? "" : "/") + component;
-    return true;
 }
 
 TQString TQ2DDescriptionBase(const char* name, const TQString& key) {
     return TQ2DIsSystemPath(name) ? Trimmed(name) : key;
 }
 
-DWORD TQ2DLoadByName(const char* name, const TQString& key, DWORD (TQGfxDevice::*load)(const char*, DWORD),
-                     const char* what, const char* (TQGfxDevice::*problem)() const) {
-    DWORD handle = 0;
-    // A file the loader found but could not read ends the attempts as a load does, with its own line.
-    ReadFromDisk("TQ2DLoadByName", what, name, PathsOf(name, key), [&](const char* path) {
-        if ((handle = (g_pTQ2DDevice->*load)(path, 0)) != 0)
-            return true;
-        const char* wrong = problem ? (g_pTQ2DDevice->*problem)() : "";
-        if (*wrong)
-            TQ2DLogUnreadable("TQ2DLoadByName", what, name, wrong);
-        return *wrong != 0;
-    });
-    return handle;
+bool TQ2DFindFile(const char* name, const TQString& key, const char* what, TQ2DFoundFile* file) {
+    file->identity = TQ2DPackEntryOf(key);
+    file->path = "";
+    if (!file->identity.empty())
+        return true;
+    return g_pTQ2DDevice &&
+           ReadFromDisk("TQ2DFindFile", what, name, PathsOf(name, key), [&](const char* path, std::string*) {
+               file->path = path;
+               return g_pTQ2DDevice->Resource_Find(path, &file->identity) != TQGfxDevice::kResourceNone;
+           });
+}
+
+DWORD TQ2DLoadFound(const char* name, const TQ2DFoundFile& file,
+                    DWORD (TQGfxDevice::*load)(const char*, DWORD), const char* what,
+                    const char* (TQGfxDevice::*problem)() const) {
+    const LookupScope lookup;
+    const DWORD handle = (g_pTQ2DDevice->*load)(file.path, 0);
+    if (handle)
+        return handle;
+    const char* wrong = (g_pTQ2DDevice->*problem)();
+    if (!*wrong)
+        wrong = g_pTQ2DDevice->Resource_LoadProblem();
+    TQ2DLogUnreadable("TQ2DLoadFound", what, name, *wrong ? wrong : "it could not be read");
+    return 0;
 }
 
 void* TQ2DLoadResource(const char* name, DWORD* size, const char* what) {
     void* data = nullptr;
-    ReadFromDisk(
-        "TQ2DLoadResource", what, name, {TQString(TQ2DResourceNamePart(name))},
-        [&](const char* path) { return (data = g_pTQ2DDevice->Resource_Load(path, size)) != nullptr; });
+    ReadFromDisk("TQ2DLoadResource", what, name, {TQString(TQ2DResourceNamePart(name))},
+                 [&](const char* path, std::string* problem) {
+                     data = g_pTQ2DDevice->Resource_Load(path, size);
+                     *problem = g_pTQ2DDevice->Resource_LoadProblem();
+                     return data != nullptr;
+                 });
     return data;
 }
 
 bool TQ2DReadDescriptionFile(const char* name, const TQString& key, std::string* content) {
     return ReadFromDisk("TQ2DReadDescriptionFile", kDescription, name, PathsOf(name, key),
-                        [&](const char* path) {
+                        [&](const char* path, std::string* problem) {
                             content->clear();
-                            return tqplat::ReadWholeFile(path, content);
+                            errno = 0;
+                            SetLastError(0);
+                            if (tqplat::ReadWholeFile(path, content))
+                                return true;
+                            *problem = ReadProblem(errno);
+                            return false;
                         });
 }
 
 void TQ2DLogUnreadable(const char* function, const char* what, const char* name, const char* problem) {
     g_tqLogError.SetLogInfo(kSourcePath, function, __LINE__);
-    g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s '%s': %s.", what, name, problem);
+    g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s '%s': %s.", what, TQLogShortName(name).c_str(),
+                     problem);
 }
 
 void TQ2DLogUnreadableSound(const char* function, const char* what, const char* name, unsigned long size) {

@@ -1,7 +1,7 @@
 /// @file
 /// The base of the engine's reference-counted caches (textures, sounds, music): entries {count,
-/// device handle, normalised name} kept in one AVL tree per entry class, ordered by name, each entry
-/// held by the objects that use its handle.
+/// device handle, the file it was loaded from (TQ2DFindFile)} kept in one AVL tree per entry class, ordered
+/// by name, each entry held by the objects that use its handle.
 ///
 /// An entry is either cached (in the tree, found by name) or private (not in the tree: a handle
 /// loaded from memory, which copies of its object share). Either way the last Release destroys it,
@@ -53,7 +53,7 @@ public:
     int m_nRef = 0;
     /// The device handle.
     DWORD m_dwHandle = 0;
-    /// The normalised name (empty for a private entry).
+    /// The file (TQ2DFoundFile::identity; empty for a private entry).
     TQString m_strName;
     /// True while the entry is in the tree.
     bool m_bCached = false;

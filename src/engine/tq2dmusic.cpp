@@ -85,19 +85,23 @@ int TQ2DMusic::LoadShared(const char* name) {
     const TQString key = TQ2DNormalizeResourceName(name);
     if (key.GetLength() == 0)
         return 0;
-    if ((m_pEntry = TQ2DGlobalMusic::Find(key)) != nullptr) {
+    TQ2DFoundFile file;
+    if (!TQ2DFindFile(name, key, "music", &file))
+        return 0;
+    const TQString identity(file.identity.c_str());
+    if ((m_pEntry = TQ2DGlobalMusic::Find(identity)) != nullptr) {
         m_dwMusic = m_pEntry->m_dwHandle;
         return static_cast<int>(m_dwMusic);
     }
     TQString bytes;
     char* image = nullptr;
     const DWORD music =
-        TQ2DPackGetFile(key, bytes)
+        file.path.GetLength() == 0 && TQ2DPackGetFile(key, bytes)
             ? LoadFromImage(name, bytes, &image)
-            : TQ2DLoadByName(name, key, &TQGfxDevice::Stream_Load, "music", &TQGfxDevice::Sound_LoadProblem);
+            : TQ2DLoadFound(name, file, &TQGfxDevice::Stream_Load, "music", &TQGfxDevice::Sound_LoadProblem);
     if (!music)
         return 0;
-    if (!(m_pEntry = TQ2DGlobalMusic::Add(key, music))) {
+    if (!(m_pEntry = TQ2DGlobalMusic::Add(identity, music))) {
         g_pTQ2DDevice->Stream_Free(music);
         delete[] image;
         return 0;

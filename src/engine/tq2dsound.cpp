@@ -57,21 +57,25 @@ int TQ2DSound::LoadShared(const char* name) {
     const TQString key = TQ2DNormalizeResourceName(name);
     if (key.GetLength() == 0)
         return 0;
-    if ((m_pEntry = TQ2DGlobalSound::Find(key)) != nullptr) {
+    TQ2DFoundFile file;
+    if (!TQ2DFindFile(name, key, "sound", &file))
+        return 0;
+    const TQString identity(file.identity.c_str());
+    if ((m_pEntry = TQ2DGlobalSound::Find(identity)) != nullptr) {
         m_dwEffect = m_pEntry->m_dwHandle;
         return static_cast<int>(m_dwEffect);
     }
     TQString bytes;
     DWORD effect = 0;
-    if (!TQ2DPackGetFile(key, bytes))
+    if (file.path.GetLength() > 0 || !TQ2DPackGetFile(key, bytes))
         effect =
-            TQ2DLoadByName(name, key, &TQGfxDevice::Effect_Load, "sound", &TQGfxDevice::Sound_LoadProblem);
+            TQ2DLoadFound(name, file, &TQGfxDevice::Effect_Load, "sound", &TQGfxDevice::Sound_LoadProblem);
     else if (bytes.GetBufferLength() > 0 && // an empty stored file is a failed load, not a name
              !(effect = g_pTQ2DDevice->Effect_Load(bytes.GetBuffer(), bytes.GetBufferLength())))
         TQ2DLogUnreadableSound("TQ2DSound::Create", "sound", name, 0);
     if (!effect)
         return 0;
-    if (!(m_pEntry = TQ2DGlobalSound::Add(key, effect))) {
+    if (!(m_pEntry = TQ2DGlobalSound::Add(identity, effect))) {
         g_pTQ2DDevice->Effect_Free(effect);
         return 0;
     }

@@ -1,7 +1,8 @@
 /// @class TQ2DSound
 /// TQ2DSound: a sound effect and its playback parameters. Effects loaded by name are shared through
-/// the sound cache (loaded once per normalised name, freed with their last holder); effects loaded
-/// from memory belong to their object. Copies share the effect and take a reference of their own.
+/// the sound cache (loaded once per file, whatever the spelling of its name, freed with their last holder);
+/// effects loaded from memory belong to their object. Copies share the effect and take a reference of their
+/// own.
 ///
 /// An object plays once at a time: Play on an object that is still playing ends that playback
 /// (Stop) and starts the effect again on a new device channel. For playbacks that overlap (rapid

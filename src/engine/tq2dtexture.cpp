@@ -69,15 +69,19 @@ int TQ2DTexture::LoadShared(const char* name) {
     const TQString key = TQ2DNormalizeResourceName(name);
     if (key.GetLength() == 0)
         return 0;
-    if ((m_pEntry = TQ2DGlobalTexture::Find(key)) != nullptr) {
+    TQ2DFoundFile file;
+    if (!TQ2DFindFile(name, key, "texture", &file))
+        return 0;
+    const TQString identity(file.identity.c_str());
+    if ((m_pEntry = TQ2DGlobalTexture::Find(identity)) != nullptr) {
         m_dwTexture = m_pEntry->m_dwHandle;
         CheckSize();
         return static_cast<int>(m_dwTexture);
     }
-    const DWORD texture = LoadByKey(name, key);
+    const DWORD texture = LoadByKey(name, key, file);
     if (!texture)
         return 0;
-    m_pEntry = TQ2DGlobalTexture::Add(key, texture);
+    m_pEntry = TQ2DGlobalTexture::Add(identity, texture);
     if (!m_pEntry) {
         g_pTQ2DDevice->Texture_Free(texture);
         return 0;
@@ -87,13 +91,13 @@ int TQ2DTexture::LoadShared(const char* name) {
     return 1;
 }
 
-// From the registered packs when one holds the key (an empty stored file is a failed load), else
-// through the device's own loader by name.
-DWORD TQ2DTexture::LoadByKey(const char* name, const TQString& key) {
+// From the registered pack holding the key (an empty stored file is a failed load), else through
+// the device's own loader, as found.
+DWORD TQ2DTexture::LoadByKey(const char* name, const TQString& key, const TQ2DFoundFile& file) {
     TQString bytes;
-    if (!TQ2DPackGetFile(key, bytes))
-        return TQ2DLoadByName(name, key, &TQGfxDevice::Texture_Load, "texture",
-                              &TQGfxDevice::Texture_LoadProblem);
+    if (file.path.GetLength() > 0 || !TQ2DPackGetFile(key, bytes))
+        return TQ2DLoadFound(name, file, &TQGfxDevice::Texture_Load, "texture",
+                             &TQGfxDevice::Texture_LoadProblem);
     if (bytes.GetBufferLength() == 0)
         return 0;
     const DWORD texture = g_pTQ2DDevice->Texture_Load(bytes.GetBuffer(), bytes.GetBufferLength());

@@ -34,27 +34,13 @@ struct SplitPath {
     std::vector<std::string> components; // UTF-8; "." and ".." resolved (".." kept only at the start)
 };
 
-// Splits at separators, stepping over two-byte GBK characters whole so that a trail byte 0x5C is
-// never taken for a backslash.
 SplitPath Split(const char* path, size_t length) {
     SplitPath split;
     const PathStart start = ReadPathStart(path, length);
     split.absolute = start.absolute;
-    std::string gbk;
-    auto flush = [&]() {
-        if (!gbk.empty())
-            AddPathComponent(&split.components, split.absolute, GbkToUtf8(gbk));
-        gbk.clear();
-    };
-    for (size_t i = start.rest; i < length;) {
-        size_t n = GbkCharLength(reinterpret_cast<const unsigned char*>(path + i), length - i);
-        if (n == 1 && IsSeparator(path[i]))
-            flush();
-        else
-            gbk.append(path + i, n);
-        i += n;
-    }
-    flush();
+    for (const std::string& component :
+         PathComponents(path + start.rest, length - start.rest, start.absolute))
+        split.components.push_back(GbkToUtf8(component));
     return split;
 }
 
@@ -123,15 +109,11 @@ bool ResolveComponent(const std::string& base, const std::string& component, std
 bool StartResolving(const SplitPath& split, bool noted, std::string* current,
                     std::vector<std::string>* rest) {
     OpenScope* scope = noted ? OpenScope::Current() : nullptr;
-    if (!scope) {
-        *current = split.absolute ? "/" : split.components.empty() ? "." : "";
-        *rest = split.components;
-        return true;
-    }
-    std::vector<std::string> components;
-    const bool rooted = FromTheRoot(split, &components);
+    std::vector<std::string> components = split.components;
+    const bool rooted = scope ? FromTheRoot(split, &components) : split.absolute;
+    *current = rooted ? "/" : components.empty() ? "." : "";
     size_t start = 0;
-    if (!scope->Admit(components, rooted, &start, current)) {
+    if (scope && !scope->Admit(components, rooted, &start, current)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
@@ -147,7 +129,6 @@ bool Resolve(const char* path, bool lastMayBeMissing, bool noted, std::string* u
     }
     size_t length = strnlen(path, kMaxPathBytes + 1);
     if (length > kMaxPathBytes) {
-        PlatformLog("path refused: longer than %zu bytes", kMaxPathBytes);
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
@@ -198,6 +179,23 @@ bool FlagsForMode(const char* mode, int* flags, bool* mustExist) {
 }
 
 } // namespace
+
+std::vector<std::string> PathComponents(const char* path, size_t length, bool absolute) {
+    std::vector<std::string> components;
+    std::string component;
+    for (size_t i = 0; i < length;) {
+        const size_t n = GbkCharLength(reinterpret_cast<const unsigned char*>(path + i), length - i);
+        if (n == 1 && IsSeparator(path[i])) {
+            AddPathComponent(&components, absolute, component);
+            component.clear();
+        } else {
+            component.append(path + i, n);
+        }
+        i += n;
+    }
+    AddPathComponent(&components, absolute, component);
+    return components;
+}
 
 void AddPathComponent(std::vector<std::string>* components, bool absolute, std::string component) {
     if (component.empty() || component == ".")
@@ -276,10 +274,8 @@ FILE* OpenFile(const char* path, const char* mode) {
     if (!ResolvePathToOpen(path, !mustExist, &resolved))
         return nullptr;
     int fd = OpenRegularFile(resolved, flags);
-    if (fd < 0) {
-        PlatformLog("OpenFile: cannot open '%s': %s", resolved.c_str(), strerror(errno));
+    if (fd < 0)
         return nullptr;
-    }
     FILE* file = fdopen(fd, mode);
     if (file == nullptr)
         close(fd);

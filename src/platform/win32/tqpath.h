@@ -26,6 +26,11 @@ PathStart ReadPathStart(const char* path, size_t length);
 // ReadPathStart(path).absolute for a NUL-terminated path; false for NULL.
 bool IsAbsolutePath(const char* path);
 
+// The components of a GBK path (from its first byte; see ReadPathStart for where it starts), split
+// at '\' and '/' but never at a trail byte of a GBK character, "." and ".." resolved by
+// AddPathComponent: the one reading of a path's components for the resolver and the packs.
+std::vector<std::string> PathComponents(const char* path, size_t length, bool absolute);
+
 // Adds one component to a path's components, "." and ".." resolved on the text: an empty one and
 // "." add nothing; ".." takes away the component before it, stays at the start of a relative path
 // and is dropped at the root of an absolute one.
@@ -45,7 +50,9 @@ bool ResolvePathForWrite(const char* path, std::string* utf8Path);
 bool ResolvePathToOpen(const char* path, bool mayCreate, std::string* utf8Path);
 
 // fopen through the resolver ("r" modes need an existing file; "w"/"a" modes may create the last
-// component). NULL on failure; directories and FIFOs are refused.
+// component). NULL on failure, with errno telling why a file found could not be opened (EISDIR for
+// a directory, ENXIO for a FIFO or device, which are refused); the caller, which knows what the
+// file is, says so.
 FILE* OpenFile(const char* path, const char* mode);
 
 // Appends the whole content of an existing file found through the resolver; false when it cannot
