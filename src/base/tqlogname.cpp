@@ -22,3 +22,12 @@ std::string TQLogShortName(const char* name) {
     return std::string(name, head) + "...(" + std::to_string(length) + " bytes)..." +
            std::string(name + tail);
 }
+
+std::string TQLogShortSystemPath(const std::string& utf8Path) {
+    return TQLogShortName(tqplat::Utf8ToGbk(utf8Path).c_str());
+}
+
+std::string TQLogPackNameRefusal(const std::string& utf8Path) {
+    return "a name read from a pack reaches only the packs and the game's folders, not " +
+           TQLogShortSystemPath(utf8Path);
+}

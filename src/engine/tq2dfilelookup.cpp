@@ -6,14 +6,12 @@
 
 #include <cerrno>
 #include <cstring>
-#include <optional>
 
 #include "base/tqlog.h"
 #include "base/tqlogname.h"
 #include "engine/tq2dglobal.h"
 #include "engine/tq2dpack.h"
 #include "engine/tq2dpacknamescope.h"
-#include "platform/codepage/tqcodepage.h"
 #include "platform/win32/tqkernel32.h"
 #include "platform/win32/tqopenscope.h"
 #include "platform/win32/tqpath.h"
@@ -59,36 +57,10 @@ std::vector<TQString> PathsOf(const char* name, const TQString& key) {
     return paths;
 }
 
-// A path of the file system (UTF-8) as the engine's text (GBK) in a line, shortened.
-std::string ForTheLog(const std::string& utf8) {
-    return TQLogShortName(tqplat::Utf8ToGbk(utf8).c_str());
-}
-
-// For as long as it lives, the reads of the look-up are noted and, while the names are a pack's,
-// kept to the game's folders.
-class LookupScope {
-public:
-    LookupScope() {
-        if (TQ2DPackNameScope::Active()) {
-            m_folders = tqplat::GameFolders();
-            m_scope.emplace(&m_folders);
-        } else {
-            m_scope.emplace();
-        }
-    }
-    const tqplat::OpenScope& Scope() const { return *m_scope; }
-
-private:
-    std::vector<std::string> m_folders;
-    std::optional<tqplat::OpenScope> m_scope;
-};
-
 void LogRefused(const char* function, const char* what, const char* name, const std::string& path) {
     g_tqLogError.SetLogInfo(kSourcePath, function, __LINE__);
-    g_tqLogError.Log(TQLOG_ERROR_PREFIX
-                     "Can't load %s '%s': a name read from a pack reaches only the packs and the game's "
-                     "folders, not %s.",
-                     what, TQLogShortName(name).c_str(), ForTheLog(path).c_str());
+    g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't load %s '%s': %s.", what, TQLogShortName(name).c_str(),
+                     TQLogPackNameRefusal(path).c_str());
 }
 
 // Logs one line for function: what could not be loaded, under which name, and the disk paths tried.
@@ -108,8 +80,8 @@ bool ReadFromDisk(const char* function, const char* what, const char* name,
                   const std::function<bool(const char* path, std::string* problem)>& read) {
     std::string tried;
     for (const TQString& path : paths) {
-        const LookupScope lookup;
-        const tqplat::OpenScope& scope = lookup.Scope();
+        // Noted, and kept to the game's folders while the names are a pack's.
+        const tqplat::OpenScope scope(TQ2DPackNameScope::Active());
         std::string problem;
         if (read(path, &problem))
             return true;
@@ -124,7 +96,7 @@ bool ReadFromDisk(const char* function, const char* what, const char* name,
         if (scope.Tried().empty())
             break;
         for (const std::string& disk : scope.Tried())
-            tried += (tried.empty() ? "" : ", ") + ForTheLog(disk);
+            tried += (tried.empty() ? "" : ", ") + TQLogShortSystemPath(disk);
     }
     if (!tried.empty())
         LogNotLoaded(function, what, name, tried);
@@ -179,7 +151,7 @@ bool TQ2DFindFile(const char* name, const TQString& key, const char* what, TQ2DF
 DWORD TQ2DLoadFound(const char* name, const TQ2DFoundFile& file,
                     DWORD (TQGfxDevice::*load)(const char*, DWORD), const char* what,
                     const char* (TQGfxDevice::*problem)() const) {
-    const LookupScope lookup;
+    const tqplat::OpenScope scope(TQ2DPackNameScope::Active());
     const DWORD handle = (g_pTQ2DDevice->*load)(file.path, 0);
     if (handle)
         return handle;

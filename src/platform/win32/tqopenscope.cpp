@@ -105,15 +105,28 @@ std::vector<std::string> SystemPathComponents(const std::string& path) {
     return components;
 }
 
-OpenScope::OpenScope(const std::vector<std::string>* folders)
-    : m_bConfines(folders != nullptr), m_pOuter(g_pCurrent) {
+OpenScope::OpenScope(const std::vector<std::string>* folders) : m_bConfines(false), m_pOuter(g_pCurrent) {
     if (folders) {
-        for (const std::string& folder : *folders) {
-            if (!folder.empty() && folder[0] == '/')
-                m_folders.push_back({Joined(SystemPathComponents(folder)), SystemPathComponents(folder)});
-        }
+        Keep(*folders);
+    } else if (m_pOuter && m_pOuter->m_bConfines) {
+        m_bConfines = true;
+        m_folders = m_pOuter->m_folders;
     }
     g_pCurrent = this;
+}
+
+OpenScope::OpenScope(bool gameFolders) : OpenScope(nullptr) {
+    if (gameFolders)
+        Keep(GameFolders());
+}
+
+void OpenScope::Keep(const std::vector<std::string>& folders) {
+    m_bConfines = true;
+    m_folders.clear();
+    for (const std::string& folder : folders) {
+        if (!folder.empty() && folder[0] == '/')
+            m_folders.push_back({Joined(SystemPathComponents(folder)), SystemPathComponents(folder)});
+    }
 }
 
 OpenScope::~OpenScope() {

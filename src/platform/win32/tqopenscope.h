@@ -22,8 +22,12 @@ namespace tqplat {
 class OpenScope {
 public:
     // Notes every read; with folders (absolute UTF-8 paths; others are left out), also keeps them
-    // below those folders.
+    // below those folders. A scope inside a confining one confines as that one does (so a scope
+    // never widens what may be read).
     explicit OpenScope(const std::vector<std::string>* folders = nullptr);
+    // Notes every read and, when gameFolders, keeps them below the game's folders (GameFolders):
+    // the scope of reading the names a pack holds.
+    explicit OpenScope(bool gameFolders);
     ~OpenScope();
     OpenScope(const OpenScope&) = delete;
     OpenScope& operator=(const OpenScope&) = delete;
@@ -45,6 +49,9 @@ public:
     bool Admit(const std::vector<std::string>& components, bool rooted, size_t* start, std::string* folder);
 
 private:
+    // Confines the reads below folders.
+    void Keep(const std::vector<std::string>& folders);
+
     struct Folder {
         std::string path;
         std::vector<std::string> components;
