@@ -1,8 +1,20 @@
 #include "base/tqlogrepeats.h"
 
+#include <vector>
+
 #include "base/tqlog.h"
 
 namespace {
+
+struct HeldLine {
+    TQLog* log;
+    std::string context;
+    std::string message;
+    unsigned long long more;
+};
+
+thread_local bool t_summing = false;
+thread_local std::vector<HeldLine> t_held;
 
 // 1022 as "1,022".
 std::string WithThousands(unsigned long long count) {
@@ -14,27 +26,51 @@ std::string WithThousands(unsigned long long count) {
 
 } // namespace
 
-TQLogRepeats::~TQLogRepeats() {
-    if (!m_bKept)
-        return;
-    std::string message = m_message;
-    if (m_repeats > 0) {
-        if (!message.empty() && message.back() == '.')
-            message.pop_back();
-        message += ", and " + WithThousands(m_repeats) + " more.";
-    }
-    m_log.SetLogInfo(m_file.c_str(), m_function.c_str(), m_nLine);
-    m_log.Log("%s", message.c_str());
+std::string TQLogAndMore(unsigned long long count) {
+    return count ? ", and " + WithThousands(count) + " more." : std::string();
 }
 
-void TQLogRepeats::Add(const char* file, const char* function, int line, const std::string& message) {
-    if (m_bKept) {
-        ++m_repeats;
+TQLogRepeats::TQLogRepeats() : m_bOutermost(!t_summing) {
+    t_summing = true;
+}
+
+TQLogRepeats::~TQLogRepeats() {
+    if (!m_bOutermost)
         return;
+    t_summing = false;
+    std::vector<HeldLine> held;
+    held.swap(t_held);
+    for (HeldLine& line : held) {
+        if (line.more) {
+            if (!line.message.empty() && line.message.back() == '.')
+                line.message.pop_back();
+            line.message += TQLogAndMore(line.more);
+        }
+        try {
+            line.log->WriteLine(line.context, line.message);
+        } catch (...) {
+        }
     }
-    m_bKept = true;
-    m_file = file ? file : "";
-    m_function = function ? function : "";
-    m_nLine = line;
-    m_message = message;
+}
+
+bool TQLogRepeats::Take(TQLog* log, const std::string& context, const std::string& message) {
+    if (!t_summing)
+        return false;
+    HeldLine* lastOfPlace = nullptr;
+    int fromPlace = 0;
+    for (HeldLine& line : t_held) {
+        if (line.log != log || line.context != context)
+            continue;
+        if (line.message == message) {
+            ++line.more;
+            return true;
+        }
+        lastOfPlace = &line;
+        ++fromPlace;
+    }
+    if (fromPlace >= kLinesPerPlace)
+        ++lastOfPlace->more;
+    else
+        t_held.push_back(HeldLine{log, context, message, 0});
+    return true;
 }

@@ -1,7 +1,12 @@
 /// @class TQLogRepeats
-/// TQLogRepeats: one line for a fault that repeats. The first line given is kept and later ones are
-/// counted; the line is written once, when the object ends, with ", and N more." in place of its
-/// last full stop when the fault repeated (N with thousands separators: "and 1,022 more").
+/// TQLogRepeats: one line for a fault that repeats. While the outermost of these lives on a thread,
+/// the lines the thread writes to any logger are held and summed: a line equal to one held (same
+/// logger, same place in the source, same text) is counted instead of written again, and so is a
+/// line from a place that already holds kLinesPerPlace different ones (counted on the last of them).
+/// When it ends, every line held is written once, in the order they came, with ", and N more." in
+/// place of its last full stop when it stood for N more ("and 1,022 more"). The readers of
+/// description files and resource scripts hold one while they read, so a file repeating a fault a
+/// thousand times gives one line for it.
 #pragma once
 
 #include <string>
@@ -10,20 +15,23 @@ class TQLog;
 
 class TQLogRepeats {
 public:
-    /// Sums the lines of one fault written to log.
-    explicit TQLogRepeats(TQLog& log) : m_log(log) {}
-    /// Writes the kept line, if any.
+    /// Most different lines held from one place of the source.
+    static const int kLinesPerPlace = 16;
+
+    /// Starts summing on this thread, unless an enclosing one already does.
+    TQLogRepeats();
+    /// The outermost writes the lines held.
     ~TQLogRepeats();
     TQLogRepeats(const TQLogRepeats&) = delete;
     TQLogRepeats& operator=(const TQLogRepeats&) = delete;
 
-    /// Keeps the message (GBK, with its place in the source) when it is the first, else counts it.
-    void Add(const char* file, const char* function, int line, const std::string& message);
+    /// For TQLog: true when a summing scope of this thread took the line (its context, "place: ",
+    /// and its message) to write it later.
+    static bool Take(TQLog* log, const std::string& context, const std::string& message);
 
 private:
-    TQLog& m_log;
-    std::string m_file, m_function, m_message;
-    int m_nLine = 0;
-    unsigned long long m_repeats = 0;
-    bool m_bKept = false;
+    bool m_bOutermost;
 };
+
+/// ", and N more." with N written with thousands separators (", and 1,022 more."); empty for 0.
+std::string TQLogAndMore(unsigned long long count);

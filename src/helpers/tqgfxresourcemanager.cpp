@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "base/tqlogname.h"
+#include "base/tqlogrepeats.h"
 
 namespace {
 
@@ -69,6 +70,7 @@ TQGfxResourceManager::~TQGfxResourceManager() {
 void TQGfxResourceManager::LoadScript(const char* script) {
     if (!script)
         return;
+    const TQLogRepeats repeats; // a fault the scripts repeat is one line
     TQGfxScriptParser::ParseScript(this, nullptr, script);
     ClearList(TQGFX_RES_SCRIPT);
 }
@@ -94,6 +96,7 @@ void TQGfxResourceManager::RemoveAll() {
 }
 
 bool TQGfxResourceManager::Precache(int group) {
+    const TQLogRepeats repeats;
     for (int type = 0; type < TQGFX_RES_TYPES; ++type)
         for (ResDesc* desc = res[type]; desc; desc = desc->next)
             if (InGroup(desc, group) && Create(desc) == 0)
