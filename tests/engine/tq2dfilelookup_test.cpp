@@ -57,8 +57,11 @@ TEST_F(FileLookupTest, SpellingsOfOneFileShareOneTexture) {
     const std::vector<uint32_t> pixels(64 * 32, 0xFF00FF00);
     MakePack(folder, folder.Path("big.pak"),
              {{"IMG/BIG.PNG", PngBytes(64, 32, pixels)},
-              {"A.TXT", TextBytes("TEX_LIST=%d/../IMG/BIG.PNG\nCOUNT=64\n")}});
+              {"A.TXT", TextBytes("TEX_LIST=%d/../IMG/BIG.PNG\nCOUNT=64\n")},
+              {"IMG/\x95\x5C.PNG", PngBytes(2, 2, std::vector<uint32_t>(4))}});
     ASSERT_EQ(TQ2DPackAdd(folder.Path("big.pak").c_str()), 1);
+    // A GBK character whose trail byte is a backslash is not cut in two.
+    EXPECT_NE(TQ2DTexture().Create("img/x/../\x95\x5C.png", 0), 0);
     {
         TQ2DAnimation animation;
         ASSERT_EQ(animation.CreateFromConfig("a.txt"), 1);
@@ -202,4 +205,52 @@ TEST_F(FileLookupTest, AFaultIsOneShortLine) {
             EXPECT_LT(lines[i].size(), 600u);
         }
     }
+}
+
+// Started from "/" or from the home folder, a pack's names still reach only the game's folders: the
+// program's and those of the packs, never a root or a home even when a pack lies there.
+TEST_F(FileLookupTest, APacksNamesReachTheGameFoldersWhateverTheWorkingFolder) {
+    ScratchFolder home;
+    const char* realHome = std::getenv("HOME");
+    const std::string savedHome = realHome ? realHome : "";
+    setenv("HOME", home.Root().c_str(), 1);
+    std::filesystem::create_directories(home.Path("game"));
+    WritePng(home.Path("secret.png"), 2, 2, std::vector<uint32_t>(4));
+    WritePng(home.Path("game/own.png"), 2, 2, std::vector<uint32_t>(4));
+    WriteText(home.Path("secret.txt"), "SIZE=1,1");
+    struct Case {
+        std::string cwd, pack, text;
+        bool loads;
+    };
+    const std::string climbing = "../../../../../../../../../../.." + home.Path("secret.txt");
+    const std::vector<Case> cases = {
+        {"/", home.Path("game/mod.pak"), "TEX=" + home.Path("game/own.png"), true},
+        {"/", home.Path("game/mod.pak"), "TEX=" + home.Path("secret.png"), false},
+        {"/", home.Path("game/mod.pak"), "ADD_WINDOW=1,0,0," + climbing, false},
+        {home.Root(), home.Path("game/mod.pak"), "ADD_WINDOW=1,0,0,secret.txt", false},
+        {home.Root(), home.Path("mod.pak"), "TEX=" + home.Path("secret.png"), false},
+        {"/", folder.Path("mod.pak"), "TEX=" + home.Path("game/own.png"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cwd + ", " + c.pack + ": " + c.text);
+        WorkingFolder cwd(c.cwd);
+        TQ2DPackRemoveAll();
+        MakePack(folder, c.pack, {{"D.TXT", TextBytes(c.text)}});
+        ASSERT_EQ(TQ2DPackAdd(c.pack.c_str()), 1);
+        TQLogCapture errors(g_tqLogError);
+        const OpenWatch watch({AssetFolder::ProgramFolder(), folder.Path(""), home.Path("game"), c.pack});
+        if (c.text.rfind("TEX=", 0) == 0)
+            EXPECT_EQ(TQ2DSprite().CreateFromConfig("d.txt"), c.loads ? 1 : 0);
+        else
+            TQ2DGUIWindow().InitFromConfig("d.txt");
+        EXPECT_EQ(watch.Outside(), std::vector<std::string>());
+        const std::vector<std::string> lines = errors.Lines();
+        ASSERT_EQ(lines.size(), c.loads ? 0u : 1u);
+        if (!c.loads) {
+            EXPECT_NE(lines[0].find("reaches only the packs and the game's folders"), std::string::npos)
+                << lines[0];
+        }
+    }
+    TQ2DPackRemoveAll();
+    setenv("HOME", savedHome.c_str(), 1);
 }
