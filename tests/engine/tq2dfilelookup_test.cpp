@@ -24,18 +24,7 @@
 
 namespace {
 
-class FileLookupTest : public EngineTest {
-protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        StartEngine();
-    }
-    void TearDown() override {
-        TQ2DPackRemoveAll();
-        EngineTest::TearDown();
-    }
-    AssetFolder folder;
-};
+using FileLookupTest = StartedEngineTest;
 
 // Spellings of "IMG/BIG.PNG" as a description might write them.
 std::vector<std::string> Spellings() {
