@@ -145,8 +145,8 @@ TEST_F(FileLookupTest, AZipPackScriptNamingOutsideFilesIsRefused) {
 }
 
 // Faults a hostile pack repeats or makes huge give one line each, with a name of bounded length:
-// a name of 65,536 bytes, a FIFO, ANF_COUNT far beyond the ANF lines, a window of 100,000 controls
-// each naming a missing file (that fault, and too many controls).
+// a name of 65,536 bytes, a FIFO, a GBK name (the paths tried shown once converted), ANF_COUNT far beyond the
+// ANF lines, a window of 100,000 controls each naming a missing file (that fault, and too many controls).
 TEST_F(FileLookupTest, AFaultIsOneShortLine) {
     WorkingFolder cwd(AssetFolder::ProgramFolder());
     ASSERT_EQ(mkfifo(folder.Path("pipe.txt").c_str(), 0600), 0);
@@ -167,6 +167,10 @@ TEST_F(FileLookupTest, AFaultIsOneShortLine) {
          "ADD_WINDOW=1,0,0," + folder.Relative() + "/pipe.txt",
          {"pipe.txt': it is not a regular file."},
          [](const char* file) { TQ2DGUIWindow().InitFromConfig(file); }},
+        {"GBK.TXT",
+         "TEX=\xd6\xd0\xce\xc4.png",
+         {"tried " + AssetFolder::ProgramFolder() + "/\u4e2d\u6587.PNG"},
+         [](const char* file) { TQ2DSprite().CreateFromConfig(file); }},
         {"ANF.TXT",
          "ANF_COUNT=2147483648",
          {"Too many attached animations"},
