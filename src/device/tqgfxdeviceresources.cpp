@@ -12,6 +12,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -234,85 +235,87 @@ const TQGfxDevice::ZipPack* TQGfxDevice::FindInPacks(const char* name) {
     return nullptr;
 }
 
-// Looks for a relative name in the packs. *found tells whether some pack holds the entry: then its
-// outcome is final, even when reading it failed (the reason is kept when it is the password).
-void* TQGfxDevice::LoadFromPacks(const char* name, DWORD* size, bool* found) {
-    const ZipPack* pack = FindInPacks(name);
-    *found = pack != nullptr;
-    if (!pack)
-        return nullptr;
-    const char* password = pack->password[0] ? pack->password : nullptr;
-    bool wrongPassword = false;
-    void* data =
-        ReadCurrentEntry(pack->archive->Handle(), password, pack->archive->FileSize(), size, &wrongPassword);
-    if (wrongPassword)
-        m_resourceLoadProblem =
-            std::string(password ? "the password does not open zip pack '"
-                                 : "it is encrypted and no password was given for zip pack '") +
-            pack->path + "'";
-    return data;
-}
-
-TQGfxDevice::ResourceFound TQGfxDevice::Resource_Find(const char* name, std::string* identity) {
+TQGfxDevice::ResourceFound TQGfxDevice::Resource_Find(const char* name, FoundResource* found) {
+    *found = FoundResource();
+    m_resourceLoadProblem.clear();
     if (!name)
         return kResourceNone;
     if (IsRelative(name)) {
         if (const ZipPack* pack = FindInPacks(name)) {
-            std::string entry = name;
-            TQGfxZipArchive::NormaliseName(&entry[0]);
-            *identity = "zip:" + pack->archive->Path() + "|" + entry;
-            return kResourceZipEntry;
+            found->entry = name;
+            TQGfxZipArchive::NormaliseName(&found->entry[0]);
+            found->pack = pack->path;
+            found->password = pack->password;
+            found->archive = pack->archive;
+            found->identity = "zip:" + pack->archive->Path() + "|" + found->entry;
+            return found->kind = kResourceZipEntry;
         }
     }
-    std::string resolved;
     const char* path = Resource_MakePath(name);
-    if (!*path || !tqplat::ResolvePathToOpen(path, false, &resolved))
+    if (!*path || !tqplat::ResolvePathToOpen(path, false, &found->path)) {
+        g_tqLogDebug.SetLogInfo(kSourceFile, "TQGfxDevice::Resource_Load", 2529);
+        g_tqLogDebug.Log(TQLOG_ERROR_PREFIX "Open/Create fail. [lpszFileName='%s', dwErrorCode=%d]",
+                         TQLogShortName(name).c_str(), static_cast<int>(GetLastError()));
         return kResourceNone;
-    *identity = "disk:" + resolved;
-    return kResourceDiskFile;
+    }
+    found->identity = "disk:" + found->path;
+    return found->kind = kResourceDiskFile;
 }
 
-void* TQGfxDevice::LoadFromDisk(const char* name, DWORD* size) {
-    HANDLE file = CreateFileA(Resource_MakePath(name), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr);
-    if (file == INVALID_HANDLE_VALUE || !file) {
-        g_tqLogDebug.SetLogInfo(kSourceFile, "TQGfxDevice::Resource_Load", 2529);
-        g_tqLogDebug.Log(TQLOG_ERROR_PREFIX "Open/Create fail. [lpszFileName='%s', dwErrorCode=%d]", name,
-                         static_cast<int>(GetLastError()));
+// The entry, read through its archive (positioned on it anew, the archive being shared); a password
+// that does not open it is said.
+void* TQGfxDevice::ReadZipEntry(const FoundResource& found, DWORD* size) {
+    TQGfxZipArchive& archive = *found.archive;
+    if (!archive.Refresh(found.pack.c_str()) || !archive.GoTo(found.entry.c_str()))
+        return nullptr;
+    const char* password = found.password.empty() ? nullptr : found.password.c_str();
+    bool wrongPassword = false;
+    void* data = ReadCurrentEntry(archive.Handle(), password, archive.FileSize(), size, &wrongPassword);
+    if (wrongPassword)
+        m_resourceLoadProblem =
+            std::string(password ? "the password does not open zip pack '"
+                                 : "it is encrypted and no password was given for zip pack '") +
+            found.pack + "'";
+    return data;
+}
+
+// The file at its resolved path; a file of 4 GB or more does not fit a resource's 32-bit size.
+void* TQGfxDevice::ReadDiskFile(const FoundResource& found, DWORD* size) {
+    size_t length = 0;
+    void* data = tqplat::ReadResolvedFile(found.path, 0xFFFFFFFFu, &length);
+    if (!data) {
+        const int error = errno;
+        m_resourceLoadProblem = error == ENXIO    ? "it is not a regular file"
+                                : error == EISDIR ? "it is a folder"
+                                : error == EFBIG  ? "it is 4 GB or larger"
+                                                  : strerror(error);
         return nullptr;
     }
-    // A file of 4 GB or more does not fit a resource's 32-bit size.
-    DWORD high = 0;
-    DWORD length = GetFileSize(file, &high);
-    void* data = length == INVALID_FILE_SIZE || high ? nullptr : malloc(length ? length : 1);
-    DWORD read = 0;
-    bool ok = data && ReadFile(file, data, length, &read, nullptr) && read == length;
-    CloseHandle(file);
-    if (!ok) {
-        free(data);
-        return nullptr;
-    }
-    *size = length;
+    *size = static_cast<DWORD>(length);
+    return data;
+}
+
+void* TQGfxDevice::Resource_Read(const FoundResource& found, DWORD* size) {
+    m_resourceLoadProblem.clear();
+    DWORD length = 0;
+    void* data = found.kind == kResourceZipEntry   ? ReadZipEntry(found, &length)
+                 : found.kind == kResourceDiskFile ? ReadDiskFile(found, &length)
+                                                   : nullptr;
+    if (data && size)
+        *size = length;
     return data;
 }
 
 void* TQGfxDevice::Resource_Load(const char* name, DWORD* size) {
     if (!name)
         return nullptr;
-    m_resourceLoadProblem.clear();
-    DWORD length = 0;
-    bool inPack = false;
-    void* data = IsRelative(name) ? LoadFromPacks(name, &length, &inPack) : nullptr;
-    if (!inPack)
-        data = LoadFromDisk(name, &length);
+    FoundResource found;
+    void* data = Resource_Find(name, &found) != kResourceNone ? Resource_Read(found, size) : nullptr;
     if (!data) {
         char text[256];
         snprintf(text, sizeof(text), "Can't load resource: %s", name);
         PostError(text);
-        return nullptr;
     }
-    if (size)
-        *size = length;
     return data;
 }
 

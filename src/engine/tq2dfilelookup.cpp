@@ -138,28 +138,39 @@ TQString TQ2DDescriptionBase(const char* name, const TQString& key) {
 
 bool TQ2DFindFile(const char* name, const TQString& key, const char* what, TQ2DFoundFile* file) {
     file->identity = TQ2DPackEntryOf(key);
-    file->path = "";
+    file->packName = key;
+    file->device = TQGfxDevice::FoundResource();
     if (!file->identity.empty())
         return true;
     return g_pTQ2DDevice &&
            ReadFromDisk("TQ2DFindFile", what, name, PathsOf(name, key), [&](const char* path, std::string*) {
-               file->path = path;
-               return g_pTQ2DDevice->Resource_Find(path, &file->identity) != TQGfxDevice::kResourceNone;
+               if (g_pTQ2DDevice->Resource_Find(path, &file->device) == TQGfxDevice::kResourceNone)
+                   return false;
+               file->identity = file->device.identity;
+               return true;
            });
 }
 
-DWORD TQ2DLoadFound(const char* name, const TQ2DFoundFile& file,
-                    DWORD (TQGfxDevice::*load)(const char*, DWORD), const char* what,
-                    const char* (TQGfxDevice::*problem)() const) {
-    const tqplat::OpenScope scope(TQ2DPackNameScope::Active());
-    const DWORD handle = (g_pTQ2DDevice->*load)(file.path, 0);
-    if (handle)
-        return handle;
-    const char* wrong = (g_pTQ2DDevice->*problem)();
-    if (!*wrong)
-        wrong = g_pTQ2DDevice->Resource_LoadProblem();
-    TQ2DLogUnreadable("TQ2DLoadFound", what, name, *wrong ? wrong : "it could not be read");
-    return 0;
+bool TQ2DReadFound(const char* name, const TQ2DFoundFile& file, const char* what, TQString* bytes) {
+    const char* problem = "its pack could not give it";
+    if (file.device.kind == TQGfxDevice::kResourceNone) {
+        if (TQ2DPackGetFile(file.packName, *bytes))
+            return true;
+    } else {
+        DWORD size = 0;
+        void* data = g_pTQ2DDevice->Resource_Read(file.device, &size);
+        const bool copied = data && bytes->SetBuffer(size);
+        if (copied)
+            std::memcpy(bytes->GetBuffer(), data, size);
+        g_pTQ2DDevice->Resource_Free(data);
+        if (copied)
+            return true;
+        problem = data ? "out of memory" : g_pTQ2DDevice->Resource_LoadProblem();
+        if (!*problem)
+            problem = "it could not be read";
+    }
+    TQ2DLogUnreadable("TQ2DReadFound", what, name, problem);
+    return false;
 }
 
 void* TQ2DLoadResource(const char* name, DWORD* size, const char* what) {

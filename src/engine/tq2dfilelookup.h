@@ -19,9 +19,8 @@
 #include <string>
 
 #include "base/tqstring.h"
+#include "device/tqgfxdevice.h"
 #include "platform/win32/tqwintypes.h"
-
-class TQGfxDevice;
 
 /// True when name, after leading blanks, is an absolute path of this system (tqplat::IsAbsolutePath).
 bool TQ2DIsSystemPath(const char* name);
@@ -39,12 +38,13 @@ TQString TQ2DDescriptionBase(const char* name, const TQString& key);
 /// The file a name leads to: TQ2DFindFile's answer.
 struct TQ2DFoundFile {
     /// The file, whatever the spelling that led to it: a registered pack's entry (TQ2DPackEntryOf) or
-    /// the device's answer (TQGfxDevice::Resource_Find). The key of the texture, sound and music
-    /// caches.
+    /// the device's answer (TQGfxDevice::FoundResource::identity). The key of the texture, sound
+    /// and music caches.
     std::string identity;
-    /// Empty for a registered pack's entry; else the name the device reads the file under (the
-    /// normalised key, or the absolute path).
-    TQString path;
+    /// A registered pack's entry: the name it is read under (the normalised key).
+    TQString packName;
+    /// Else the file the device found.
+    TQGfxDevice::FoundResource device;
 };
 
 /// Finds the file name leads to: a registered pack's entry under its normalised key, else through
@@ -52,13 +52,9 @@ struct TQ2DFoundFile {
 /// when there is none, after one line naming the paths tried, or when a read is refused (one line).
 bool TQ2DFindFile(const char* name, const TQString& key, const char* what, TQ2DFoundFile* file);
 
-/// Loads a file TQ2DFindFile found through the device (file.path set) with one of its loaders
-/// (Texture_Load, Effect_Load, Stream_Load), kept to the same folders. 0 after one line naming the
-/// file and what is wrong with it: problem's answer (Texture_LoadProblem), or why the device could not
-/// read it.
-DWORD TQ2DLoadFound(const char* name, const TQ2DFoundFile& file,
-                    DWORD (TQGfxDevice::*load)(const char*, DWORD), const char* what,
-                    const char* (TQGfxDevice::*problem)() const);
+/// Reads the whole file TQ2DFindFile found, where it was found (not looking its name up again),
+/// into bytes. False after one line naming name and what is wrong, when it cannot be read.
+bool TQ2DReadFound(const char* name, const TQ2DFoundFile& file, const char* what, TQString* bytes);
 
 /// Reads a file no registered pack holds through the device's Resource_Load (its zip packs, then the
 /// program's folder; an absolute path as that path), under the part of name that counts

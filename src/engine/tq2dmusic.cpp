@@ -95,10 +95,7 @@ int TQ2DMusic::LoadShared(const char* name) {
     }
     TQString bytes;
     char* image = nullptr;
-    const DWORD music =
-        file.path.GetLength() == 0 && TQ2DPackGetFile(key, bytes)
-            ? LoadFromImage(name, bytes, &image)
-            : TQ2DLoadFound(name, file, &TQGfxDevice::Stream_Load, "music", &TQGfxDevice::Sound_LoadProblem);
+    const DWORD music = TQ2DReadFound(name, file, "music", &bytes) ? LoadFromImage(name, bytes, &image) : 0;
     if (!music)
         return 0;
     if (!(m_pEntry = TQ2DGlobalMusic::Add(identity, music))) {

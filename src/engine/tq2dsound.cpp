@@ -67,11 +67,10 @@ int TQ2DSound::LoadShared(const char* name) {
     }
     TQString bytes;
     DWORD effect = 0;
-    if (file.path.GetLength() > 0 || !TQ2DPackGetFile(key, bytes))
-        effect =
-            TQ2DLoadFound(name, file, &TQGfxDevice::Effect_Load, "sound", &TQGfxDevice::Sound_LoadProblem);
-    else if (bytes.GetBufferLength() > 0 && // an empty stored file is a failed load, not a name
-             !(effect = g_pTQ2DDevice->Effect_Load(bytes.GetBuffer(), bytes.GetBufferLength())))
+    if (!TQ2DReadFound(name, file, "sound", &bytes))
+        return 0;
+    if (bytes.GetBufferLength() > 0 && // an empty stored file is a failed load, not a name
+        !(effect = g_pTQ2DDevice->Effect_Load(bytes.GetBuffer(), bytes.GetBufferLength())))
         TQ2DLogUnreadableSound("TQ2DSound::Create", "sound", name, 0);
     if (!effect)
         return 0;

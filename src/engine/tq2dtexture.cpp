@@ -78,7 +78,7 @@ int TQ2DTexture::LoadShared(const char* name) {
         CheckSize();
         return static_cast<int>(m_dwTexture);
     }
-    const DWORD texture = LoadByKey(name, key, file);
+    const DWORD texture = LoadByKey(name, file);
     if (!texture)
         return 0;
     m_pEntry = TQ2DGlobalTexture::Add(identity, texture);
@@ -91,13 +91,12 @@ int TQ2DTexture::LoadShared(const char* name) {
     return 1;
 }
 
-// From the registered pack holding the key (an empty stored file is a failed load), else through
-// the device's own loader, as found.
-DWORD TQ2DTexture::LoadByKey(const char* name, const TQString& key, const TQ2DFoundFile& file) {
+// The bytes of the file found (a registered pack's entry, a zip pack's, a disk file), made a
+// texture; an empty file is a failed load.
+DWORD TQ2DTexture::LoadByKey(const char* name, const TQ2DFoundFile& file) {
     TQString bytes;
-    if (file.path.GetLength() > 0 || !TQ2DPackGetFile(key, bytes))
-        return TQ2DLoadFound(name, file, &TQGfxDevice::Texture_Load, "texture",
-                             &TQGfxDevice::Texture_LoadProblem);
+    if (!TQ2DReadFound(name, file, "texture", &bytes))
+        return 0;
     if (bytes.GetBufferLength() == 0)
         return 0;
     const DWORD texture = g_pTQ2DDevice->Texture_Load(bytes.GetBuffer(), bytes.GetBufferLength());

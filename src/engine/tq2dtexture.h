@@ -66,7 +66,7 @@ protected:
 private:
     int LoadFromMemory(const char* data, unsigned long size);
     int LoadShared(const char* name);
-    DWORD LoadByKey(const char* name, const TQString& key, const TQ2DFoundFile& file);
+    DWORD LoadByKey(const char* name, const TQ2DFoundFile& file);
     // Sets a private entry on a texture this object owns alone (so copies can share it).
     void TakeOwned(DWORD texture);
     template <class Op> void VisitPixels(Op op);

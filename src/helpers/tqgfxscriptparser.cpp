@@ -340,15 +340,14 @@ void TQGfxScriptParser::ParseScript(TQGfxResourceManager* manager, TQGfxScriptPa
     // holds a pack's names.
     const bool inherited = parser && parser->m_bPackNames;
     const tqplat::OpenScope scope(inherited);
-    std::string identity;
-    const bool packNames =
-        inherited || device->Resource_Find(scriptName, &identity) == TQGfxDevice::kResourceZipEntry;
+    TQGfxDevice::FoundResource found;
     if (manager->FindRes(TQGFX_RES_SCRIPT, scriptName)) {
         if (parser)
             parser->ScriptError("Script ", " already has been parsed.");
         else
             device->System_Log("Script '%s' already has been parsed.", scriptName);
-    } else if (!(data = device->Resource_Load(scriptName, &size))) {
+    } else if (device->Resource_Find(scriptName, &found) == TQGfxDevice::kResourceNone ||
+               !(data = device->Resource_Read(found, &size))) {
         if (parser)
             parser->ScriptError("Script ", " not found.");
         else
@@ -364,7 +363,7 @@ void TQGfxScriptParser::ParseScript(TQGfxResourceManager* manager, TQGfxScriptPa
         manager->AddRes(TQGFX_RES_SCRIPT, record);
         // The record's copy of the name outlives the parser; the caller's may not.
         TQGfxScriptParser body(record->name, text);
-        body.m_bPackNames = packNames;
+        body.m_bPackNames = inherited || found.kind == TQGfxDevice::kResourceZipEntry;
         body.ParseBody(manager);
         delete[] text;
     }

@@ -15,6 +15,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstddef>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -283,16 +285,45 @@ FILE* OpenFile(const char* path, const char* mode) {
 }
 
 bool ReadWholeFile(const char* path, std::string* content) {
-    FILE* file = OpenFile(path, "rb");
-    if (!file)
+    std::string resolved;
+    if (!ResolvePathToOpen(path, false, &resolved))
         return false;
-    char chunk[65536];
-    size_t got = 0;
-    while ((got = fread(chunk, 1, sizeof(chunk), file)) > 0)
-        content->append(chunk, got);
-    const bool complete = !ferror(file);
-    fclose(file);
-    return complete;
+    size_t size = 0;
+    void* data = ReadResolvedFile(resolved, std::string().max_size(), &size);
+    if (!data)
+        return false;
+    content->append(static_cast<const char*>(data), size);
+    free(data);
+    return true;
+}
+
+void* ReadResolvedFile(const std::string& utf8Path, size_t limit, size_t* size) {
+    const int fd = OpenRegularFile(utf8Path, O_RDONLY);
+    if (fd < 0)
+        return nullptr;
+    struct stat st = {};
+    void* data = nullptr;
+    int error = EFBIG;
+    if (fstat(fd, &st) == 0 && static_cast<uint64_t>(st.st_size) <= limit) {
+        const size_t length = static_cast<size_t>(st.st_size);
+        data = malloc(length ? length : 1);
+        error = ENOMEM;
+        size_t filled = 0;
+        ssize_t got = 1;
+        while (data && filled < length &&
+               (got = read(fd, static_cast<char*>(data) + filled, length - filled)) > 0)
+            filled += static_cast<size_t>(got);
+        if (data && filled < length) {
+            error = got < 0 ? errno : EIO;
+            free(data);
+            data = nullptr;
+        }
+        *size = filled;
+    }
+    close(fd);
+    if (!data)
+        errno = error;
+    return data;
 }
 
 std::string ProgramPath() {

@@ -56,8 +56,14 @@ bool ResolvePathToOpen(const char* path, bool mayCreate, std::string* utf8Path);
 FILE* OpenFile(const char* path, const char* mode);
 
 // Appends the whole content of an existing file found through the resolver; false when it cannot
-// be opened or a read fails.
+// be opened or a read fails (errno as for ReadResolvedFile when it was found).
 bool ReadWholeFile(const char* path, std::string* content);
+
+// The whole content of the regular file at a resolved (UTF-8) path, in memory from malloc (free
+// it), *size its length: a file read where it was found, without resolving its name again. NULL,
+// with errno set, when it cannot be opened (see OpenRegularFile), is larger than limit bytes
+// (EFBIG), memory runs out (ENOMEM) or a read fails.
+void* ReadResolvedFile(const std::string& utf8Path, size_t limit, size_t* size);
 
 // Full path of the running program as UTF-8; empty when it cannot be read.
 std::string ProgramPath();
