@@ -284,11 +284,7 @@ void* TQGfxDevice::ReadDiskFile(const FoundResource& found, DWORD* size) {
     size_t length = 0;
     void* data = tqplat::ReadResolvedFile(found.path, 0xFFFFFFFFu, &length);
     if (!data) {
-        const int error = errno;
-        m_resourceLoadProblem = error == ENXIO    ? "it is not a regular file"
-                                : error == EISDIR ? "it is a folder"
-                                : error == EFBIG  ? "it is 4 GB or larger"
-                                                  : strerror(error);
+        m_resourceLoadProblem = tqplat::WhyNotRead(errno);
         return nullptr;
     }
     *size = static_cast<DWORD>(length);

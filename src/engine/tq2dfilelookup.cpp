@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "base/tqlog.h"
@@ -103,18 +104,6 @@ bool ReadFromDisk(const char* function, const char* what, const char* name,
     return false;
 }
 
-// Why a file could not be read whole, from the error of the failed read; empty when it was not
-// found.
-std::string ReadProblem(int error) {
-    if (GetLastError() == ERROR_FILENAME_EXCED_RANGE)
-        return "its path is too long";
-    if (error == EISDIR)
-        return "it is a folder";
-    if (error == ENXIO)
-        return "it is not a regular file";
-    return error == ENOENT || error == ENOTDIR || error == 0 ? "" : std::strerror(error);
-}
-
 } // namespace
 
 bool TQ2DIsSystemPath(const char* name) {
@@ -187,13 +176,21 @@ void* TQ2DLoadResource(const char* name, DWORD* size, const char* what) {
 bool TQ2DReadDescriptionFile(const char* name, const TQString& key, std::string* content) {
     return ReadFromDisk("TQ2DReadDescriptionFile", kDescription, name, PathsOf(name, key),
                         [&](const char* path, std::string* problem) {
-                            content->clear();
-                            errno = 0;
-                            SetLastError(0);
-                            if (tqplat::ReadWholeFile(path, content))
-                                return true;
-                            *problem = ReadProblem(errno);
-                            return false;
+                            std::string resolved;
+                            if (!tqplat::ResolvePathToOpen(path, false, &resolved)) {
+                                if (GetLastError() == ERROR_FILENAME_EXCED_RANGE)
+                                    *problem = "its path is too long";
+                                return false;
+                            }
+                            size_t size = 0;
+                            void* data = tqplat::ReadResolvedFile(resolved, content->max_size(), &size);
+                            if (!data) {
+                                *problem = tqplat::WhyNotRead(errno);
+                                return false;
+                            }
+                            content->assign(static_cast<const char*>(data), size);
+                            std::free(data);
+                            return true;
                         });
 }
 

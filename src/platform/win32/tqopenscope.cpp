@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <mutex>
 
 namespace tqplat {
@@ -38,13 +37,17 @@ bool Holds(const std::vector<std::string>& folder, const std::vector<std::string
 std::mutex g_gameFoldersLock;
 std::vector<std::string> g_gameFolders;
 
-// The home folders of the user: $HOME and the password database's.
+// The home folders of the user: $HOME and the password database's (read once).
 std::vector<std::vector<std::string>> HomeFolders() {
+    static const std::string database = [] {
+        const struct passwd* user = getpwuid(getuid());
+        return std::string(user && user->pw_dir ? user->pw_dir : "");
+    }();
     std::vector<std::vector<std::string>> homes;
-    if (const char* home = getenv("HOME"))
-        homes.push_back(SystemPathComponents(home));
-    if (const struct passwd* user = getpwuid(getuid()))
-        homes.push_back(SystemPathComponents(user->pw_dir));
+    for (const char* home : std::vector<const char*>{getenv("HOME"), database.c_str()}) {
+        if (home && home[0] == '/')
+            homes.push_back(SystemPathComponents(home));
+    }
     return homes;
 }
 

@@ -326,6 +326,19 @@ void* ReadResolvedFile(const std::string& utf8Path, size_t limit, size_t* size) 
     return data;
 }
 
+const char* WhyNotRead(int error) {
+    switch (error) {
+    case ENXIO:
+        return "it is not a regular file";
+    case EISDIR:
+        return "it is a folder";
+    case EFBIG:
+        return "it is too large";
+    default:
+        return strerror(error);
+    }
+}
+
 std::string ProgramPath() {
     char buffer[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);

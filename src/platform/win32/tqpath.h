@@ -65,6 +65,10 @@ bool ReadWholeFile(const char* path, std::string* content);
 // (EFBIG), memory runs out (ENOMEM) or a read fails.
 void* ReadResolvedFile(const std::string& utf8Path, size_t limit, size_t* size);
 
+// What the errno of a failed ReadResolvedFile says of the file, for a log line: "it is not a
+// regular file" (ENXIO), "it is a folder" (EISDIR), "it is too large" (EFBIG), else strerror's text.
+const char* WhyNotRead(int error);
+
 // Full path of the running program as UTF-8; empty when it cannot be read.
 std::string ProgramPath();
 
