@@ -36,6 +36,7 @@ struct SplitPath {
     std::vector<std::string> components; // UTF-8; "." and ".." resolved (".." kept only at the start)
 };
 
+// Where the path starts and its components (PathComponents), converted to UTF-8.
 SplitPath Split(const char* path, size_t length) {
     SplitPath split;
     const PathStart start = ReadPathStart(path, length);
