@@ -24,8 +24,9 @@ public:
     TQ2DTexture& operator=(const TQ2DTexture& other);
     ~TQ2DTexture();
 
-    /// size 0: loads (or shares) the texture named name: the cache, then the registered packs, then
-    /// the device's own loader (zip packs, disk). size > 0: name is an image of size bytes in memory,
+    /// size 0: loads (or shares) the texture of the file name leads to (TQ2DFindFile: the registered
+    /// packs, then the device's zip packs and the disk), shared through the cache when that file was
+    /// loaded already, whatever the spelling. size > 0: name is an image of size bytes in memory,
     /// never cached. Returns the texture handle (memory or cache hit), 1 (fresh load), 0 on
     /// failure (the object is then empty; with no device or a NULL name it is left unchanged).
     int Create(const char* name, unsigned long size);
