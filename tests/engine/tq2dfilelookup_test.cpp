@@ -97,27 +97,29 @@ void MakePasswordZip(const AssetFolder& folder, const std::string& zip,
 
 // A script in a password zip pack names files outside every way it can (absolute, climbing, a
 // drive letter, through an included script): nothing outside is opened, each gives one line, and
-// its own files load.
+// its own files load, and so does a file beside the zip pack (its folder is a game folder).
 TEST_F(FileLookupTest, AZipPackScriptNamingOutsideFilesIsRefused) {
-    ScratchFolder outside;
+    ScratchFolder outside, game;
+    WriteText(game.Path("beside.txt"), "beside");
     WriteText(outside.Path("secret.txt"), "secret");
     WritePng(outside.Path("secret.png"), 2, 2, std::vector<uint32_t>(4));
     WriteText(outside.Path("more.res"),
               "Resource inner { filename = \"" + outside.Path("secret.txt") + "\" }");
     const std::string up = "../../../../../../../../../../.." + outside.Path("secret.txt");
-    MakePasswordZip(folder, folder.Path("mod.zip"),
-                    {{"gems.res", "Resource abs { filename = \"" + outside.Path("secret.txt") +
-                                      "\" }\nResource climb { filename = \"" + up +
-                                      "\" }\nResource drive { filename = \"C:" + outside.Path("secret.txt") +
-                                      "\" }\nTexture pic { filename = \"" + outside.Path("secret.png") +
-                                      "\" }\nResource own { filename = own.txt }\nInclude \"" +
-                                      outside.Path("more.res") + "\"\n"},
-                     {"own.txt", "own"}});
+    MakePasswordZip(
+        folder, game.Path("mod.zip"),
+        {{"gems.res", "Resource abs { filename = \"" + outside.Path("secret.txt") +
+                          "\" }\nResource climb { filename = \"" + up +
+                          "\" }\nResource drive { filename = \"C:" + outside.Path("secret.txt") +
+                          "\" }\nTexture pic { filename = \"" + outside.Path("secret.png") +
+                          "\" }\nResource own { filename = own.txt }\nResource beside { filename = \"" +
+                          game.Path("beside.txt") + "\" }\nInclude \"" + outside.Path("more.res") + "\"\n"},
+         {"own.txt", "own"}});
     TQGfxDevice* device = TQGfxCreate(TQGfxDevice::kVersion);
-    ASSERT_TRUE(device->Resource_AttachPack(folder.Path("mod.zip").c_str(), "secret"));
+    ASSERT_TRUE(device->Resource_AttachPack(game.Path("mod.zip").c_str(), "secret"));
     {
         TQLogCapture errors(g_tqLogError);
-        const OpenWatch watch({AssetFolder::ProgramFolder(), folder.Path("")});
+        const OpenWatch watch({AssetFolder::ProgramFolder(), game.Root()});
         TQGfxResourceManager resources("gems.res");
         EXPECT_EQ(resources.GetResource("abs"), nullptr);
         EXPECT_EQ(resources.GetResource("climb"), nullptr);
@@ -125,6 +127,7 @@ TEST_F(FileLookupTest, AZipPackScriptNamingOutsideFilesIsRefused) {
         EXPECT_EQ(resources.GetTexture("pic"), 0u);
         EXPECT_EQ(resources.FindRes(TQGFX_RES_RESOURCE, "inner"), nullptr);
         EXPECT_NE(resources.GetResource("own"), nullptr);
+        EXPECT_NE(resources.GetResource("beside"), nullptr);
         EXPECT_EQ(watch.Outside(), std::vector<std::string>());
         const std::vector<std::string> lines = errors.Lines();
         EXPECT_EQ(lines.size(), 5u);
@@ -132,7 +135,7 @@ TEST_F(FileLookupTest, AZipPackScriptNamingOutsideFilesIsRefused) {
             EXPECT_NE(line.find("reaches only the packs and the game's folders"), std::string::npos) << line;
     }
     device->Resource_RemoveAllPacks();
-    ASSERT_TRUE(device->Resource_AttachPack(folder.Path("mod.zip").c_str(), "wrong"));
+    ASSERT_TRUE(device->Resource_AttachPack(game.Path("mod.zip").c_str(), "wrong"));
     {
         TQLogCapture errors(g_tqLogError);
         TQGfxResourceManager resources("gems.res");
