@@ -1,6 +1,7 @@
 #include "engine/tq2dmusic.h"
 
 #include "base/tqlog.h"
+#include "base/tqlogname.h"
 #include "base/tqstring.h"
 #include "engine/tq2dglobal.h"
 #include "engine/tq2dfilelookup.h"
@@ -65,8 +66,8 @@ DWORD TQ2DMusic::LoadFromImage(const char* name, TQString& bytes, char** image) 
         g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dmusic", "TQ2DMusic::Create", __LINE__);
         g_tqLogError.Log(TQLOG_ERROR_PREFIX);
         g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dmusic", "TQ2DMusic::Create", __LINE__);
-        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Stream buffer create fail. [lpszMusicFile='%s', dwSize=%d", name,
-                         static_cast<int>(length));
+        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Stream buffer create fail. [lpszMusicFile='%s', dwSize=%d",
+                         TQLogShortName(name).c_str(), static_cast<int>(length));
         return 0;
     }
     std::memcpy(*image, bytes.GetBuffer(), length);
