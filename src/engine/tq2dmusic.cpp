@@ -87,13 +87,13 @@ int TQ2DMusic::LoadShared(const char* name) {
     if (key.GetLength() == 0)
         return 0;
     TQ2DFoundFile file;
-    if (!TQ2DFindFile(name, key, "music", &file))
-        return 0;
-    const TQString identity(file.identity.c_str());
-    if ((m_pEntry = TQ2DGlobalMusic::Find(identity)) != nullptr) {
+    if ((m_pEntry = TQ2DFindCached<TQ2DGlobalMusic>(name, key, "music", &file)) != nullptr) {
         m_dwMusic = m_pEntry->m_dwHandle;
         return static_cast<int>(m_dwMusic);
     }
+    if (file.identity.empty())
+        return 0;
+    const TQString identity(file.identity.c_str());
     TQString bytes;
     char* image = nullptr;
     const DWORD music = TQ2DReadFound(name, file, "music", &bytes) ? LoadFromImage(name, bytes, &image) : 0;

@@ -58,13 +58,13 @@ int TQ2DSound::LoadShared(const char* name) {
     if (key.GetLength() == 0)
         return 0;
     TQ2DFoundFile file;
-    if (!TQ2DFindFile(name, key, "sound", &file))
-        return 0;
-    const TQString identity(file.identity.c_str());
-    if ((m_pEntry = TQ2DGlobalSound::Find(identity)) != nullptr) {
+    if ((m_pEntry = TQ2DFindCached<TQ2DGlobalSound>(name, key, "sound", &file)) != nullptr) {
         m_dwEffect = m_pEntry->m_dwHandle;
         return static_cast<int>(m_dwEffect);
     }
+    if (file.identity.empty())
+        return 0;
+    const TQString identity(file.identity.c_str());
     TQString bytes;
     DWORD effect = 0;
     if (!TQ2DReadFound(name, file, "sound", &bytes))

@@ -70,14 +70,14 @@ int TQ2DTexture::LoadShared(const char* name) {
     if (key.GetLength() == 0)
         return 0;
     TQ2DFoundFile file;
-    if (!TQ2DFindFile(name, key, "texture", &file))
-        return 0;
-    const TQString identity(file.identity.c_str());
-    if ((m_pEntry = TQ2DGlobalTexture::Find(identity)) != nullptr) {
+    if ((m_pEntry = TQ2DFindCached<TQ2DGlobalTexture>(name, key, "texture", &file)) != nullptr) {
         m_dwTexture = m_pEntry->m_dwHandle;
         CheckSize();
         return static_cast<int>(m_dwTexture);
     }
+    if (file.identity.empty())
+        return 0;
+    const TQString identity(file.identity.c_str());
     const DWORD texture = LoadByKey(name, file);
     if (!texture)
         return 0;
