@@ -173,17 +173,20 @@ template <class Entry> void TQ2DGlobalCacheTmpl<Entry>::Release(Entry* entry) {
 
 /// The cached entry of the file name (normalised key) leads to, with one more reference, or NULL
 /// with *file what TQ2DFindFile answered (its identity empty when nothing was found; the line is
-/// logged). A name found before leads to its file without being looked up again, unless the names
-/// are a pack's (TQ2DPackNameScope): those are looked up each time, so they stay confined.
+/// logged). A name of the game's found before leads to its file without being looked up again; the
+/// names of a pack (TQ2DPackNameScope) are looked up each time, so they stay confined, and are not
+/// remembered, so a pack's many spellings cost no memory.
 template <class Entry>
 Entry* TQ2DFindCached(const char* name, const TQString& key, const char* what, TQ2DFoundFile* file) {
     file->identity.clear();
-    Entry* entry = TQ2DPackNameScope::Active() ? nullptr : Entry::FindByName(key);
+    const bool gameNames = !TQ2DPackNameScope::Active();
+    Entry* entry = gameNames ? Entry::FindByName(key) : nullptr;
     if (entry || !TQ2DFindFile(name, key, what, file)) {
         file->identity.clear();
         return entry;
     }
     const TQString identity(file->identity.c_str());
-    Entry::Remember(key, identity);
+    if (gameNames)
+        Entry::Remember(key, identity);
     return Entry::Find(identity);
 }
