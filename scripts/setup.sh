@@ -15,6 +15,7 @@ demo_packages=(
   pkg-config
   libsdl2-dev
   libsndfile1-dev
+  libmpg123-dev
   libopenmpt-dev
   libfreetype-dev
   libfontconfig-dev
@@ -49,6 +50,9 @@ test_packages=(
   x11-xkb-utils
   xkb-data
   locales
+  dbus-daemon
+  ibus
+  ibus-libpinyin
 )
 
 packages=("${demo_packages[@]}")

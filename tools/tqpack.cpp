@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/tqlog.h"
 #include "engine/cmorvainepack.h"
 #include "platform/codepage/tqcodepage.h"
 
@@ -31,13 +32,41 @@ const char kUsage[] =
     "       tqpack list PACK\n"
     "       tqpack extract PACK FOLDER [NAME...]\n";
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "tqpack: %s\n", message.c_str());
+// What the pack class logged since the last line printed (its reasons), without their context.
+std::vector<std::string> g_packReasons;
+
+// The pack class's lines become the reasons of the next failure printed, so that each failure
+// gives one line.
+void CollectPackReasons() {
+    g_tqLogError.SetSink([](const std::string& line) {
+        const std::string prefix = tqplat::GbkToUtf8(TQLOG_ERROR_PREFIX);
+        const size_t at = line.find(prefix);
+        g_packReasons.push_back(at == std::string::npos ? line : line.substr(at + prefix.size()));
+    });
+}
+
+// Reasons that no failure took are printed as they are.
+void PrintLeftReasons() {
+    for (const std::string& reason : g_packReasons)
+        std::fprintf(stderr, "tqpack: %s\n", reason.c_str());
+    g_packReasons.clear();
+}
+
+// One line: the message, then in brackets the pack class's reasons, or `otherwise` when it gave none.
+int Fail(const std::string& message, const std::string& otherwise = "") {
+    std::string reasons;
+    for (const std::string& reason : g_packReasons)
+        reasons += (reasons.empty() ? "" : "; ") + reason;
+    g_packReasons.clear();
+    if (reasons.empty())
+        reasons = otherwise;
+    std::fprintf(stderr, "tqpack: %s%s\n", message.c_str(),
+                 reasons.empty() ? "" : (" (" + reasons + ")").c_str());
     return 1;
 }
 
-bool Refuse(const std::string& message) {
-    Fail(message);
+bool Refuse(const std::string& message, const std::string& otherwise = "") {
+    Fail(message, otherwise);
     return false;
 }
 
@@ -61,10 +90,28 @@ bool OpenPackForReading(CMorvainePack& pack, const std::string& path) {
            Refuse(path + " is not a pack or is damaged");
 }
 
+// True when a component of name is "." or "..": the engine resolves those before it asks a pack,
+// so a file stored under such a name could never be found.
+bool HasDotComponent(const std::string& name) {
+    size_t start = 0;
+    for (;;) {
+        const size_t end = name.find_first_of("/\\", start);
+        const std::string component = name.substr(start, end - start);
+        if (component == "." || component == "..")
+            return true;
+        if (end == std::string::npos)
+            return false;
+        start = end + 1;
+    }
+}
+
 bool AddOne(CMorvainePack& pack, const fs::path& source, const std::string& name) {
+    if (HasDotComponent(name))
+        return Refuse("cannot add " + source.string() + " as " + name +
+                      " (a stored name has no . or .. component)");
     return pack.AddFile(tqplat::Utf8ToGbk(source.string()).c_str(), tqplat::Utf8ToGbk(name).c_str()) ||
-           Refuse("cannot add " + source.string() + " as " + name +
-                  " (unreadable, name taken, too long or pack full)");
+           Refuse("cannot add " + source.string() + " as " + name,
+                  "unreadable, name taken, too long or pack full");
 }
 
 bool IsSameFile(const fs::path& a, const fs::path& b) {
@@ -250,6 +297,7 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     const std::vector<std::string> args(argv + 2, argv + argc);
     int status = 2;
+    CollectPackReasons();
     try {
         if (command == "create")
             status = Create(args);
@@ -264,6 +312,7 @@ int main(int argc, char** argv) {
     } catch (const fs::filesystem_error& error) {
         return Fail(error.what());
     }
+    PrintLeftReasons();
     if (status == 2)
         std::fputs(kUsage, stderr);
     return status;

@@ -4,6 +4,9 @@
 // The second argument 1 draws whole scenes (rasterised); 0 only submits the sprites outside a
 // scene, where the device drops the quads, so that the engine's own share is not lost in the
 // rasteriser's.
+// Then the GUI's text drawing: a shadowed box of marked-up text (TQ2DTextOut) and a static text's
+// redraw (GDI text on its surface copied into its texture), in white (0) and in black (1): what one
+// call costs the game's frame.
 // Usage: bench_engine [benchmark options]
 #include <benchmark/benchmark.h>
 
@@ -15,6 +18,8 @@
 #include "device/tqgfxsprite.h"
 #include "engine/tq2dapi.h"
 #include "engine/tq2dsprite.h"
+#include "gui/tq2dguistatic.h"
+#include "gui/tq2dtextout.h"
 
 namespace {
 
@@ -129,5 +134,33 @@ void BM_RendererQuads(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_RendererQuads)->Apply(SceneSizes);
+
+const char* const kInk[] = {"FFFFFF", "000000"};
+
+void BM_MarkedUpTextBox(benchmark::State& state) {
+    Scene scene(0);
+    TQ2DTexture texture;
+    texture.Create(256, 64);
+    const char* ink = kInk[state.range(0)];
+    for (auto _ : state)
+        TQ2DTextOut(
+            texture, nullptr, 0, 0, 256, 64,
+            "$T1$C#%sScore: %d$C#FFE040  lives 3\nA longer line of text that wraps once it reaches the "
+            "right edge of the box",
+            ink, 12345);
+    texture.Delete();
+}
+BENCHMARK(BM_MarkedUpTextBox)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_StaticTextRedraw(benchmark::State& state) {
+    Scene scene(0);
+    TQ2DGUIStatic label;
+    label.SetSize(200, 20);
+    SetTextColor(label.GetGDI().GetHDC(), state.range(0) ? RGB(0, 0, 0) : RGB(255, 255, 255));
+    label.SetText("Picked: Jupiter, 150 points");
+    for (auto _ : state)
+        label.BuildTexture();
+}
+BENCHMARK(BM_StaticTextRedraw)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -1,12 +1,16 @@
-// gui-game: the GUI toolkit. A window built from a window description file holds a panel, texts
-// and two buttons; clicking "Click" counts, "Reset" starts again. Escape quits.
+// gui-game: the GUI toolkit over a world. A window built from a window description file holds a
+// panel, texts and two buttons; clicking "Click" counts, "Reset" starts again. A press on the world
+// around the window leaves a mark there and the wheel over the world sizes the marks; presses and
+// the wheel over the window stay the window's. Escape quits.
 //
 // usage: gui-game [FRAMES SCREENSHOT]
 //   runs FRAMES fixed steps of 1/60 s, saves the last frame to SCREENSHOT (BMP) and quits.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "engine/tq2dapi.h"
 #include "engine/tq2dpack.h"
@@ -46,8 +50,15 @@ private:
     int m_clicks = 0;
 };
 
+struct Mark {
+    float x, y;
+};
+
 struct Game {
+    TQ2DGUIObject root; // no size of its own: only its windows take the mouse
     MainWindow window;  // a member, not allocated on its own: GUI classes come from class pools
+    std::vector<Mark> marks;
+    float markSize = 4;
     int framesLeft = 0; // 0: run until Escape
     std::string screenshot;
 };
@@ -58,17 +69,51 @@ std::string BesideProgram(const char* name) {
     return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / name).string();
 }
 
-bool Frame() {
-    Game& game = *g_game;
-    if (TQ2DGetKey() == VK_ESCAPE)
-        return true;
-    const float dt = game.framesLeft ? 1.0f / 60.0f : TQ2DGetDeltaTime();
+// True when a shown window of root lies under the pointer (after root.UpdateGUI).
+bool PointerOverWindow(TQ2DGUIObject& root) {
+    for (auto* element = root.GetControlList().GetHeadPosition(); element; element = element->GetNext())
+        if (element->GetData()->GetShowMode() && element->GetData()->GetMouseEnter())
+            return true;
+    return false;
+}
+
+// The GUI takes its presses and the wheel first; the world gets the rest. A press that closes an
+// open list or popup belongs to the GUI too, though nothing is modal any more after UpdateGUI.
+bool UpdateGUIAndWorld(Game& game, float dt) {
+    const bool modalBefore = TQ2DGUIObject::GetModalControl() != nullptr;
     float mouseX, mouseY;
     TQ2DGetMousePos(&mouseX, &mouseY);
-    game.window.UpdateGUI(dt, mouseX, mouseY);
+    game.root.UpdateGUI(dt, mouseX, mouseY);
+    const bool guiHasMouse =
+        modalBefore || TQ2DGUIObject::GetModalControl() != nullptr || PointerOverWindow(game.root);
+    TQ2D_INPUT_EVENT_tag event;
+    while (TQ2DGetKeyEvent(&event)) {
+        if (event.type == TQ2D_INPUT_KEYDOWN && event.key == VK_ESCAPE)
+            return true;
+        if (event.type == TQ2D_INPUT_MBUTTONDOWN && event.key == 1 && !guiHasMouse)
+            game.marks.push_back({event.x, event.y});
+    }
+    if (!guiHasMouse)
+        game.markSize = std::clamp(game.markSize + TQ2DGetMouseWheel(), 2.0f, 12.0f);
+    return false;
+}
+
+void DrawMark(const Mark& mark, float size) {
+    const unsigned long yellow = 0xFFFFD040;
+    TQ2DGfx_RenderLine(mark.x - size, mark.y, mark.x + size, mark.y, yellow, 0);
+    TQ2DGfx_RenderLine(mark.x, mark.y - size, mark.x, mark.y + size, yellow, 0);
+}
+
+bool Frame() {
+    Game& game = *g_game;
+    const float dt = game.framesLeft ? 1.0f / 60.0f : TQ2DGetDeltaTime();
+    if (UpdateGUIAndWorld(game, dt))
+        return true;
     if (TQ2DGfx_BeginScene(0)) {
         TQ2DGfx_Clear(0xFF204030);
-        game.window.RenderGUI(0, 0);
+        for (const Mark& mark : game.marks)
+            DrawMark(mark, game.markSize);
+        game.root.RenderGUI(0, 0);
         TQ2DGfx_EndScene();
     }
     if (game.framesLeft == 0 || --game.framesLeft > 0)
@@ -103,6 +148,8 @@ int main(int argc, char** argv) {
     g_game = game;
     // The description file, and the animation files and textures it names, come from the pack.
     game->window.InitFromConfig("gui/main.wnd");
+    game->window.SetPos(40, 30);
+    game->root.AddControl(&game->window, 0);
     const bool loaded = game->window.GetControl(kCount) != nullptr;
     if (loaded) {
         game->window.ShowCount();

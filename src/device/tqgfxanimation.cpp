@@ -12,9 +12,14 @@ float PeriodOf(float fps) {
     return fps > 0.0f ? 1.0f / fps : kNeverAdvances;
 }
 
-// A length in whole texels for the layout's integer divisions, at least 1.
+// A length in whole texels for the layout's integer divisions, at least 1; a length no int holds
+// (or no number at all) becomes the nearest int that is at least 1.
 int WholeTexels(float length) {
-    return std::max(1, static_cast<int>(length));
+    if (!(length >= 1.0f))
+        return 1;
+    if (length >= 2147483648.0f)
+        return std::numeric_limits<int>::max();
+    return static_cast<int>(length);
 }
 
 } // namespace
@@ -112,7 +117,7 @@ void TQGfxAnimation::SetFrame(int n) {
     float left = firstX + n * w;
     float top = firstY;
     if (n > 0 && left > texWidth - w) {
-        const int onFirstRow = std::max(1, static_cast<int>(texWidth - firstX) / WholeTexels(w));
+        const int onFirstRow = std::max(1, WholeTexels(texWidth - firstX) / WholeTexels(w));
         const int m = std::max(0, n - onFirstRow);
         left = w * static_cast<float>(m % columns);
         top = firstY + h * static_cast<float>(1 + m / columns);

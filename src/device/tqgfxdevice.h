@@ -448,9 +448,9 @@ public:
     /// The active flag: the application has focus and the loop runs.
     bool IsActive() const { return m_bActive; }
     /// Why the last Texture_Load failed on data it had (the bytes given, or the file it read): what
-    /// is wrong with the image, such as "corrupt image (not enough pixels)". Empty after a load that
-    /// succeeded or found no file. Texture_Load only posts its error; its caller, which knows the
-    /// file's name, logs the line.
+    /// is wrong with the image, such as "corrupt image (not enough pixels)", or with the zip pack's
+    /// entry that held it. Empty after a load that succeeded or found no file. Texture_Load only
+    /// posts its error; its caller, which knows the file's name, logs the line.
     const char* Texture_LoadProblem() const { return m_textureLoadProblem.c_str(); }
 
     /// What Resource_Find found.
@@ -551,6 +551,7 @@ private:
     bool RunFrame();
     void WaitBeforeNextPass(DWORD due);
     void PauseWhileInactive();
+    void TakeQuitOfClosedWindow();
     bool ExitRefused();
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -577,7 +578,9 @@ private:
     void SetBlendMode(int blend);
     void BindTexture(DWORD texture);
     void PrepareBatch(int primType, DWORD texture, int blend);
-    void SetProjectionMatrix(int width, int height);
+    // The projection that puts the pixel (x, y) of the target at the same pixel when drawn through
+    // the viewport (left, top, width, height): what lies outside the viewport is cut, not scaled.
+    void SetProjectionMatrix(int width, int height, int left = 0, int top = 0);
     bool SwitchTarget(DWORD target);
     bool TargetHasDepth();
     void TargetBounds(int* width, int* height);
@@ -612,8 +615,9 @@ private:
     using SoundOpener = std::function<DWORD(void* data, DWORD length, bool* keepData)>;
     // Reads a named file (or takes data in memory) and opens it; 0 without the audio module.
     DWORD OpenSound(const char* nameOrData, DWORD size, const SoundOpener& open);
-    // OpenSound, but with no output every handle is a stand-in and nothing is opened.
-    DWORD LoadSound(const char* nameOrData, DWORD size, const SoundOpener& open);
+    // OpenSound, but with no output every handle is a stand-in and nothing is opened. A refusal is
+    // posted after `lead` when there is one.
+    DWORD LoadSound(const char* nameOrData, DWORD size, const SoundOpener& open, const char* lead = nullptr);
 
     // Resources (tqgfxdeviceresources.cpp).
     const ZipPack* FindInPacks(const char* name);

@@ -64,9 +64,19 @@ bool TQGfxDevice::System_Start() {
             WaitBeforeNextPass(due);
         }
     }
+    if (!m_hWndParent && !IsWindow(m_hWnd))
+        TakeQuitOfClosedWindow();
     ClearQueue();
     m_bActive = false;
     return true;
+}
+
+// A window closed from outside posted a quit message as it went (WM_DESTROY), and the loop ended
+// on the window's end before reading it: the quit is taken here, so that it cannot end the next
+// loop of the same thread at once.
+void TQGfxDevice::TakeQuitOfClosedWindow() {
+    MSG msg;
+    PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 // Sleeps until timeGetTime() reaches `due`; a device that pumps its own messages wakes for the

@@ -291,10 +291,11 @@ void TQGfxDevice::GfxDone() {
     m_bDeviceLost = false;
 }
 
-void TQGfxDevice::SetProjectionMatrix(int width, int height) {
+void TQGfxDevice::SetProjectionMatrix(int width, int height, int left, int top) {
     D3DXMATRIX translation, ortho;
     D3DXMatrixScaling(&m_matProj, 1.0f, -1.0f, 1.0f);
-    D3DXMatrixTranslation(&translation, -0.5f, static_cast<float>(height) + 0.5f, 0.0f);
+    D3DXMatrixTranslation(&translation, -0.5f - static_cast<float>(left),
+                          static_cast<float>(height) + 0.5f + static_cast<float>(top), 0.0f);
     D3DXMatrixMultiply(&m_matProj, &m_matProj, &translation);
     D3DXMatrixOrthoOffCenterLH(&ortho, 0.0f, static_cast<float>(width), 0.0f, static_cast<float>(height),
                                0.0f, 1.0f);
@@ -520,6 +521,12 @@ void TQGfxDevice::Gfx_SetClipping(int x, int y, int width, int height) {
     }
     RenderBatch(false);
     m_pD3DDevice->SetViewport(&viewport);
+    // An empty viewport draws nothing, whatever the projection.
+    if (viewport.Width == 0 || viewport.Height == 0)
+        return;
+    SetProjectionMatrix(static_cast<int>(viewport.Width), static_cast<int>(viewport.Height),
+                        static_cast<int>(viewport.X), static_cast<int>(viewport.Y));
+    m_pD3DDevice->SetTransform(D3DTS_PROJECTION, &m_matProj);
 }
 
 void TQGfxDevice::Gfx_SetTransform(float x, float y, float dx, float dy, float rotation, float hscale,

@@ -275,7 +275,9 @@ void* TQGfxDevice::ReadZipEntry(const FoundResource& found, DWORD* size) {
         m_resourceLoadProblem =
             std::string(password ? "the password does not open zip pack '"
                                  : "it is encrypted and no password was given for zip pack '") +
-            found.pack + "'";
+            archive.Path() + "'";
+    else if (!data)
+        m_resourceLoadProblem = "its entry in zip pack '" + archive.Path() + "' does not read (damaged)";
     return data;
 }
 

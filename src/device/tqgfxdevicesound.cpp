@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -222,8 +223,13 @@ DWORD TQGfxDevice::DecodeEffect(const void* data, DWORD length) {
         return 0;
     TQAudioChannelInfo info{};
     std::vector<char> pcm;
-    if (g_audio.ChannelGetInfo(stream, &info) && info.chans > 0)
-        pcm = DecodeWhole(stream);
+    // Data that decodes to more than memory holds fails as the sample loader's refusal does.
+    try {
+        if (g_audio.ChannelGetInfo(stream, &info) && info.chans > 0)
+            pcm = DecodeWhole(stream);
+    } catch (const std::bad_alloc&) {
+        pcm.clear();
+    }
     g_audio.StreamFree(stream);
     const DWORD frameBytes = info.chans * sizeof(int16_t);
     const DWORD frames = frameBytes ? static_cast<DWORD>(pcm.size() / frameBytes) : 0;
@@ -264,15 +270,17 @@ DWORD TQGfxDevice::OpenSound(const char* nameOrData, DWORD size, const SoundOpen
 // An effect or stream opened as above. Without an output nothing is decoded, but a named file that
 // cannot be read fails (and is logged) as it would with one, so a game learns of a missing file on
 // any machine. Data the module refuses leaves its reason in m_soundLoadProblem, posted as the
-// error (after the file's name when the device read it); the caller, which knows what the data
-// was, logs the line.
-DWORD TQGfxDevice::LoadSound(const char* nameOrData, DWORD size, const SoundOpener& open) {
+// error (after `lead` when there is one, and the file's name when the device read it); the caller,
+// which knows what the data was, logs the line.
+DWORD TQGfxDevice::LoadSound(const char* nameOrData, DWORD size, const SoundOpener& open, const char* lead) {
     m_soundLoadProblem.clear();
     const DWORD handle = m_bSilent
                              ? OpenSound(nameOrData, size, [](void*, DWORD, bool*) { return kSilentHandle; })
                              : OpenSound(nameOrData, size, open);
-    if (!m_soundLoadProblem.empty())
-        PostError((size ? m_soundLoadProblem : nameOrData + (": " + m_soundLoadProblem)).c_str());
+    if (!m_soundLoadProblem.empty()) {
+        const std::string problem = size ? m_soundLoadProblem : nameOrData + (": " + m_soundLoadProblem);
+        PostError((lead ? lead + (": " + problem) : problem).c_str());
+    }
     return handle;
 }
 
@@ -333,13 +341,16 @@ DWORD TQGfxDevice::Music_Play(DWORD music, bool loop) {
 }
 
 DWORD TQGfxDevice::Stream_Load(const char* nameOrData, DWORD size) {
-    return LoadSound(nameOrData, size, [this](void* data, DWORD length, bool* keepData) {
-        HSTREAM stream = g_audio.StreamCreateFile(TRUE, data, 0, length, 0);
-        if (!stream)
-            m_soundLoadProblem = SoundRefusal();
-        *keepData = stream != 0;
-        return stream;
-    });
+    return LoadSound(
+        nameOrData, size,
+        [this](void* data, DWORD length, bool* keepData) {
+            HSTREAM stream = g_audio.StreamCreateFile(TRUE, data, 0, length, 0);
+            if (!stream)
+                m_soundLoadProblem = SoundRefusal();
+            *keepData = stream != 0;
+            return stream;
+        },
+        "Can't load stream");
 }
 
 void TQGfxDevice::Stream_Free(DWORD stream) {

@@ -72,25 +72,29 @@ DWORD TQGfxDevice::Texture_Load(const char* nameOrData, DWORD size) {
         return 0;
     DWORD length = size;
     const void* data = size ? nameOrData : Resource_Load(nameOrData, &length);
-    if (!data)
+    if (!data) {
+        m_textureLoadProblem = m_resourceLoadProblem;
         return 0;
+    }
     D3DFORMAT first = IsDds(data, length) ? D3DFMT_UNKNOWN : D3DFMT_A8R8G8B8;
     D3DFORMAT second = first == D3DFMT_UNKNOWN ? D3DFMT_A8R8G8B8 : D3DFMT_UNKNOWN;
     IDirect3DTexture9* texture = nullptr;
     D3DXIMAGE_INFO info{};
-    // Data that is no image stays so: it ends the attempts, which are for a want of memory.
-    bool image = true;
-    for (int pass = 0; pass < kLoadPasses && !texture && image; ++pass) {
-        for (int attempt = 0; attempt < 4 && image; ++attempt) {
+    // Data that is no image stays so, and an image whose memory ran out would be decoded whole again
+    // to want as much (40 attempts at an 8192 x 8192 image took 20 s): both end the attempts.
+    bool mayPass = true;
+    for (int pass = 0; pass < kLoadPasses && !texture && mayPass; ++pass) {
+        for (int attempt = 0; attempt < 4 && mayPass; ++attempt) {
             D3DFORMAT format = attempt < 2 ? first : second;
             const HRESULT result = D3DXCreateTextureFromFileInMemoryEx(
                 m_pD3DDevice, data, length, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, 1, 0, format,
                 D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_DEFAULT, 0, &info, nullptr, &texture);
             if (SUCCEEDED(result))
                 break;
-            image = result != D3DXERR_INVALIDDATA;
+            mayPass =
+                result != D3DXERR_INVALIDDATA && result != E_OUTOFMEMORY && result != D3DERR_OUTOFVIDEOMEMORY;
             texture = nullptr;
-            if (image && attempt < 3)
+            if (mayPass && attempt < 3)
                 Sleep(1);
         }
     }

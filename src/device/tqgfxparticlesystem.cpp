@@ -16,6 +16,16 @@ float PerSecond(float change, float time) {
     return time > 0.0f ? change / time : 0.0f;
 }
 
+// The scale a particle of the given size is drawn at with the sprite: at most kMaxDrawnSize pixels
+// wide and high, the sign (a flip) kept.
+float DrawnScale(float size, const TQGfxSprite& sprite) {
+    const float extent = std::max(std::fabs(sprite.GetWidth()), std::fabs(sprite.GetHeight()));
+    if (!(extent > 0.0f))
+        return size;
+    const float largest = TQGfxParticleSystem::kMaxDrawnSize / extent;
+    return std::fabs(size) > largest ? std::copysign(largest, size) : size;
+}
+
 void LogSystemError(int line, const char* format, const char* name) {
     g_tqLogError.SetLogInfo(__FILE__, "TQGfxParticleSystem::TQGfxParticleSystem", line);
     g_tqLogError.Log(format, name);
@@ -210,7 +220,8 @@ void TQGfxParticleSystem::Render() {
     for (int i = 0; i < m_nParticlesAlive; ++i) {
         const TQGfxParticle& p = m_particles[i];
         sprite->SetColor(p.colColor.GetARGB(), -1);
-        sprite->RenderEx(p.vecLocation.x + m_fTx, p.vecLocation.y + m_fTy, p.fSpin * p.fAge, p.fSize, 0.0f);
+        sprite->RenderEx(p.vecLocation.x + m_fTx, p.vecLocation.y + m_fTy, p.fSpin * p.fAge,
+                         DrawnScale(p.fSize, *sprite), 0.0f);
     }
     sprite->SetColor(saved, -1);
 }

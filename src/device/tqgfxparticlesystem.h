@@ -53,6 +53,9 @@ class TQGfxParticleSystem {
 public:
     /// Most live particles.
     static constexpr int kMaxParticles = 500;
+    /// Largest width or height in pixels a particle is drawn at: a larger size (from a description
+    /// asking for one) is drawn this large, so that a frame of particles stays cheap to draw.
+    static constexpr float kMaxDrawnSize = 256.0f;
     /// Emitter age of a stopped system.
     static constexpr float kStopped = -2.0f;
     /// Emitter age (and description lifetime) of a continuous emitter.

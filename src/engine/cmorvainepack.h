@@ -91,6 +91,8 @@ public:
     FileData GetFile(const char* name);
     /// True when the open pack stores name; reads nothing and logs nothing.
     bool HasFile(const char* name) const;
+    /// The path the pack was opened under.
+    const char* GetPath() const { return m_szPath; }
     /// Frees every buffer GetFile handed out.
     void ReleaseCache();
 

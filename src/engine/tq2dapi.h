@@ -55,6 +55,8 @@ struct TQ2D_INIT_INFO_tag {
 // ---- Start-up, loop, shut-down ----
 /// Starts the engine (closing an earlier start first). Returns the window to use, NULL when info
 /// or its frame function is NULL or the device cannot start. The window argument is not used.
+/// Keys are the game's: the device window takes text input, and so the input method runs, only
+/// while a GUI edit has the focus.
 HWND TQ2DInit(TQ2D_INIT_INFO_tag* info, HWND unused);
 /// Runs the frame loop until the frame function returns true, TQ2DQuit, or the window goes.
 void TQ2DLoop();

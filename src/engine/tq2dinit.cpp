@@ -7,6 +7,7 @@
 #include "engine/tq2dkeytables.h"
 #include "engine/tq2dmessagehook.h"
 #include "platform/gdi32/tqgdi32.h"
+#include "platform/imm32/tqimm32.h"
 #include "platform/win32/tqwindows.h"
 
 #include <cstdlib>
@@ -154,14 +155,17 @@ void RunMainWindowLoop() {
     }
 }
 
-} // namespace
-
-HWND TQ2DCreateMainWindow(const char* title, const char* iconName, DWORD style, DWORD exStyle) {
+// Creates the own main window. Nothing calls it, and no game can: the engine's own main window is
+// never set, and a host that wants a window of its own makes it and sets TQGFX_HWNDPARENT.
+[[maybe_unused]] HWND TQ2DCreateMainWindow(const char* title, const char* iconName, DWORD style,
+                                           DWORD exStyle) {
     if (!TQ2DRegisterWindowClass(g_hInstance, iconName))
         return nullptr;
     return CreateWindowExA(exStyle, kMainWindowClass, title, style, 0, 0, 0, 0, nullptr, nullptr, g_hInstance,
                            nullptr);
 }
+
+} // namespace
 
 HWND TQ2DInit(TQ2D_INIT_INFO_tag* info, HWND) {
     if (!info)
@@ -186,6 +190,9 @@ HWND TQ2DInit(TQ2D_INIT_INFO_tag* info, HWND) {
     g_hDefaultFont = CreateDefaultFont();
     HWND hwnd = DeviceWindow();
     SetFocus(hwnd);
+    // Keys are the game's: the input method serves an edit, which takes the input context while it
+    // has the focus (TQ2DGUIEdit).
+    ImmAssociateContextEx(hwnd, nullptr, 0);
     g_pfnSavedWndProc =
         reinterpret_cast<WNDPROC>(SetWindowLongA(hwnd, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(TQ2DWndProc)));
     return g_hMainWnd ? g_hMainWnd : hwnd;

@@ -143,7 +143,14 @@ int TQ2DPackGetFile(const char* name, TQString& out) {
 }
 
 bool TQ2DPackHasFile(const char* name) {
-    return TQ2DPackEntryOf(name).size() > 0;
+    return TQ2DPackHolding(name) != nullptr;
+}
+
+const char* TQ2DPackHolding(const char* name) {
+    if (!name)
+        return nullptr;
+    const auto entry = PackHolding(StoredName(name));
+    return entry == Registry().Packs().end() ? nullptr : entry->second->GetPath();
 }
 
 std::string TQ2DPackEntryOf(const char* name) {

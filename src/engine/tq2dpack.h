@@ -38,6 +38,9 @@ bool TQ2DPackHasFile(const char* name);
 /// The stored file name leads to (resolved as for TQ2DPackGetFile), whatever its spelling:
 /// "pack:", the pack's key, "|" and the stored name; empty when no registered pack holds it.
 std::string TQ2DPackEntryOf(const char* name);
+/// The path of the pack that TQ2DPackGetFile reads the name from, as it was opened; NULL when none
+/// stores it. Reads nothing.
+const char* TQ2DPackHolding(const char* name);
 
 /// The part of a resource name that counts: the text after the first "//", else the whole name.
 const char* TQ2DResourceNamePart(const char* name);

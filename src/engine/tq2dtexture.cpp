@@ -97,8 +97,13 @@ DWORD TQ2DTexture::LoadByKey(const char* name, const TQ2DFoundFile& file) {
     TQString bytes;
     if (!TQ2DReadFound(name, file, "texture", &bytes))
         return 0;
-    if (bytes.GetBufferLength() == 0)
+    if (bytes.GetBufferLength() == 0) {
+        const char* pack =
+            file.device.kind == TQGfxDevice::kResourceNone ? TQ2DPackHolding(file.packName) : nullptr;
+        const std::string where = pack ? std::string("it is empty in pack '") + pack + "'" : "it is empty";
+        TQ2DLogUnreadable("TQ2DTexture::Create", "texture", name, where.c_str());
         return 0;
+    }
     const DWORD texture = g_pTQ2DDevice->Texture_Load(bytes.GetBuffer(), bytes.GetBufferLength());
     if (!texture)
         LogUnreadable(name);

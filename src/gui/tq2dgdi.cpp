@@ -39,8 +39,6 @@ DWORD BlendChannel(DWORD s, DWORD d, int shift, float p) {
 
 DWORD BlendPixel(DWORD s, DWORD d) {
     const DWORD alpha = s >> 24;
-    if (alpha == 0)
-        return d;
     if (alpha == 255)
         return s;
     const float p = static_cast<float>(alpha * 100.0 / 255.0);
@@ -51,28 +49,32 @@ int Channel(DWORD color, int shift) {
     return static_cast<int>((color >> shift) & 0xFF);
 }
 
-// The coverage (1 to 254) with which the ink, blended over the background as a glyph's edge is
-// drawn, gives the pixel; 0 when none does. Colours are 0xRRGGBB. The channel in which the two
-// colours differ most gives the coverage; the others must agree with it within rounding.
-int EdgeCoverage(DWORD pixel, DWORD ink, DWORD background) {
-    int widest = 0;
-    for (int shift : {8, 16})
-        if (std::abs(Channel(ink, shift) - Channel(background, shift)) >
-            std::abs(Channel(ink, widest) - Channel(background, widest)))
-            widest = shift;
-    const int span = Channel(ink, widest) - Channel(background, widest);
-    if (span == 0)
-        return 0;
-    const int coverage = ((Channel(pixel, widest) - Channel(background, widest)) * 510 + span) / (2 * span);
-    if (coverage <= 0 || coverage >= 255)
-        return 0;
+DWORD RgbOf(COLORREF color) {
+    return (color & 0xFF) << 16 | (color & 0xFF00) | ((color >> 16) & 0xFF);
+}
+
+// One channel of ink laid over the key colour with coverage, rounded as glyphs are drawn.
+int OverKey(int ink, int coverage) {
+    return (ink * coverage + Channel(TQ2DGUI_KEY_COLOR, 0) * (255 - coverage) + 127) / 255;
+}
+
+// Whether the pixel is the ink (0xRRGGBB) laid over the key colour with coverage, within rounding.
+bool AgreesWith(DWORD pixel, DWORD ink, int coverage) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(OverKey(Channel(ink, shift), coverage) - Channel(pixel, shift)) > 1)
+            return false;
+    return true;
+}
+
+// The colour that, laid over the key colour with coverage (1 to 254), gives the pixel.
+DWORD WithoutKey(DWORD pixel, int coverage) {
+    DWORD rgb = 0;
     for (int shift : {0, 8, 16}) {
-        const int blended =
-            (Channel(ink, shift) * coverage + Channel(background, shift) * (255 - coverage) + 127) / 255;
-        if (std::abs(blended - Channel(pixel, shift)) > 1)
-            return 0;
+        const int under = Channel(TQ2DGUI_KEY_COLOR, shift) * (255 - coverage);
+        const int ink = (Channel(pixel, shift) * 255 - under + coverage / 2) / coverage;
+        rgb |= static_cast<DWORD>(std::clamp(ink, 0, 255)) << shift;
     }
-    return coverage;
+    return rgb;
 }
 
 // Larger sides cannot be named in a bitmap header.
@@ -81,20 +83,26 @@ const float kMaxExtent = 65536.0f;
 
 } // namespace
 
-DWORD TQ2DGUIInkTexel(DWORD pixel, COLORREF ink, DWORD background) {
-    const DWORD rgb = (ink & 0xFF) << 16 | (ink & 0xFF00) | ((ink >> 16) & 0xFF);
-    if ((pixel & 0xFFFFFF) == rgb)
-        return 0xFF000000 | rgb; // fully covered
-    const int coverage = EdgeCoverage(pixel & 0xFFFFFF, rgb, background & 0xFFFFFF);
-    return coverage ? static_cast<DWORD>(coverage) << 24 | rgb : 0xFF000000 | (pixel & 0xFFFFFF);
+DWORD TQ2DGUIGlyphTexel(BYTE coverage, COLORREF ink) {
+    return static_cast<DWORD>(coverage) << 24 | RgbOf(ink);
+}
+
+DWORD TQ2DGUIInkTexel(DWORD pixel, BYTE coverage, COLORREF ink) {
+    pixel &= 0xFFFFFF;
+    if (coverage == 0 || coverage == 255)
+        return 0xFF000000 | pixel;
+    if (AgreesWith(pixel, RgbOf(ink), coverage))
+        return TQ2DGUIGlyphTexel(coverage, ink);
+    return static_cast<DWORD>(coverage) << 24 | WithoutKey(pixel, coverage);
 }
 
 DWORD TQ2DGUIPixelExtent(float extent) {
     return extent >= 1.0f && extent < kMaxExtent ? static_cast<DWORD>(extent) : 0;
 }
 
-HBITMAP TQ2DGUICreateDIB(HDC dc, DWORD w, DWORD h, DWORD** bits) {
+HBITMAP TQ2DGUICreateDIB(HDC dc, DWORD w, DWORD h, DWORD** bits, BYTE** coverage) {
     *bits = nullptr;
+    *coverage = nullptr;
     if (w == 0 || h == 0 || w > kMaxBitmapSide || h > kMaxBitmapSide)
         return nullptr;
     BITMAPINFO info;
@@ -107,11 +115,13 @@ HBITMAP TQ2DGUICreateDIB(HDC dc, DWORD w, DWORD h, DWORD** bits) {
     info.bmiHeader.biCompression = BI_RGB;
     void* pixels = nullptr;
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    if (bitmap && !pixels) {
+    BYTE* covered = bitmap ? GetDIBSectionCoverage(bitmap) : nullptr;
+    if (bitmap && (!pixels || !covered)) {
         DeleteObject(bitmap);
         return nullptr;
     }
     *bits = static_cast<DWORD*>(pixels);
+    *coverage = covered;
     return bitmap;
 }
 
@@ -134,13 +144,15 @@ int TQ2DGDI::CreateBitmap(DWORD w, DWORD h) {
     const int bkMode = GetBkMode(m_hDC);
     DeleteBitmap();
     DWORD* bits = nullptr;
-    HBITMAP bitmap = TQ2DGUICreateDIB(m_hDC, w, h, &bits);
+    BYTE* coverage = nullptr;
+    HBITMAP bitmap = TQ2DGUICreateDIB(m_hDC, w, h, &bits, &coverage);
     if (!bitmap)
         return 0;
     m_dwWidth = w;
     m_dwHeight = h;
     m_hBitmap = bitmap;
     m_pBits = bits;
+    m_pCoverage = coverage;
     std::memset(m_pBits, 1, static_cast<size_t>(w) * h * 4);
     HGDIOBJ previous = SelectObject(m_hDC, m_hBitmap);
     if (!m_hFirstBitmap)
@@ -160,6 +172,7 @@ void TQ2DGDI::DeleteBitmap() {
     }
     m_hBitmap = nullptr;
     m_pBits = nullptr;
+    m_pCoverage = nullptr;
     m_dwWidth = 0;
     m_dwHeight = 0;
 }
@@ -174,8 +187,11 @@ void TQ2DGDI::SetFont(HFONT hFont) {
 }
 
 void TQ2DGDI::ClearBitmap(DWORD dwColor) {
-    if (m_pBits)
-        std::fill(m_pBits, m_pBits + static_cast<size_t>(m_dwWidth) * m_dwHeight, dwColor & 0xFFFFFF);
+    if (!m_pBits)
+        return;
+    std::fill(m_pBits, m_pBits + static_cast<size_t>(m_dwWidth) * m_dwHeight, dwColor & 0xFFFFFF);
+    SetCoverage(0, 0, static_cast<int>(m_dwWidth), static_cast<int>(m_dwHeight),
+                (dwColor & 0xFFFFFF) == TQ2DGUI_KEY_COLOR ? 0 : 255);
 }
 
 void TQ2DGDI::FillSolidRect(int x, int y, int w, int h, DWORD clr) {
@@ -184,6 +200,20 @@ void TQ2DGDI::FillSolidRect(int x, int y, int w, int h, DWORD clr) {
     SetBkColor(m_hDC, clr);
     RECT rect = {x, y, x + w, y + h};
     ExtTextOutA(m_hDC, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    if ((clr & 0xFFFFFF) == TQ2DGUI_KEY_COLOR) // the key colour is the same in both orders
+        SetCoverage(x, y, w, h, 0);
+}
+
+void TQ2DGDI::SetCoverage(int x, int y, int w, int h, BYTE coverage) {
+    if (!m_pCoverage)
+        return;
+    const long long width = m_dwWidth, height = m_dwHeight;
+    const long long left = std::clamp<long long>(x, 0, width);
+    const long long right = std::clamp<long long>(static_cast<long long>(x) + w, left, width);
+    const long long top = std::clamp<long long>(y, 0, height);
+    const long long bottom = std::clamp<long long>(static_cast<long long>(y) + h, top, height);
+    for (long long row = top; row < bottom; ++row)
+        std::fill(m_pCoverage + row * width + left, m_pCoverage + row * width + right, coverage);
 }
 
 void TQ2DGDI::Draw3dRect(int x, int y, int w, int h, DWORD clrTopLeft, DWORD clrBottomRight) {
@@ -217,13 +247,13 @@ void TQ2DGDI::UpdateTexture(TQ2DTexture& tex, DWORD dx, DWORD dy, DWORD sx, DWOR
         return;
     const COLORREF ink = GetTextColor(m_hDC);
     for (DWORD row = 0; row < span.h; ++row) {
-        const DWORD* src = m_pBits + static_cast<size_t>(span.sy + row) * m_dwWidth + span.sx;
+        const size_t first = static_cast<size_t>(span.sy + row) * m_dwWidth + span.sx;
+        const DWORD* src = m_pBits + first;
+        const BYTE* covered = m_pCoverage + first;
         DWORD* dst = texels + static_cast<size_t>(span.dy + row) * tw + span.dx;
-        for (DWORD col = 0; col < span.w; ++col) {
-            const DWORD pixel = src[col] & 0xFFFFFF;
-            if (pixel != TQ2DGUI_KEY_COLOR)
-                dst[col] = TQ2DGUIInkTexel(pixel, ink, TQ2DGUI_KEY_COLOR);
-        }
+        for (DWORD col = 0; col < span.w; ++col)
+            if (TQ2DGUIHasInk(src[col], covered[col]))
+                dst[col] = TQ2DGUIInkTexel(src[col], covered[col], ink);
     }
     tex.UnLock();
 }
@@ -243,9 +273,14 @@ void TQ2DGDI::DrawTexture(TQ2DTexture& tex, DWORD dx, DWORD dy, DWORD sx, DWORD 
         return;
     for (DWORD row = 0; row < span.h; ++row) {
         const DWORD* src = texels + static_cast<size_t>(span.sy + row) * tw + span.sx;
-        DWORD* dst = m_pBits + static_cast<size_t>(span.dy + row) * m_dwWidth + span.dx;
+        const size_t first = static_cast<size_t>(span.dy + row) * m_dwWidth + span.dx;
+        DWORD* dst = m_pBits + first;
+        BYTE* covered = m_pCoverage + first;
         for (DWORD col = 0; col < span.w; ++col)
-            dst[col] = BlendPixel(src[col], dst[col]);
+            if (src[col] >> 24) { // what a texel paints is solid on the bitmap
+                dst[col] = BlendPixel(src[col], dst[col]);
+                covered[col] = 255;
+            }
     }
     tex.UnLock();
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/tq2dapi.h"
 #include "platform/imm32/tqimm32.h"
 #include "platform/win32/tqkernel32.h"
 #include "platform/win32/tquser32.h"
@@ -185,6 +186,7 @@ void TQ2DGUIEdit::OnRender(float x, float y) {
         return;
     TQ2DAnimation& marker = m_Composit.GetObjectA() ? m_Composit : m_Carat;
     marker.Render(x + marker.GetRenderPos().x, y + marker.GetRenderPos().y);
+    PlaceCandidateWindow(x, y, marker);
 }
 
 void TQ2DGUIEdit::OnUpdate(float fDelta, float, float) {
@@ -198,17 +200,60 @@ void TQ2DGUIEdit::OnSetSize(float, float) {
     BuildTexture();
 }
 
+TQ2DGUIEdit::~TQ2DGUIEdit() {
+    if (m_hTextInputWindow)
+        GiveUpTextInput();
+}
+
+// The device window takes text input, and with it the input method, while an edit has the focus.
+void TQ2DGUIEdit::TakeTextInput() {
+    m_hTextInputWindow = TQ2DGetMsgWnd();
+    if (m_hTextInputWindow)
+        ImmAssociateContextEx(m_hTextInputWindow, nullptr, IACE_DEFAULT);
+}
+
+// Keys are the game's again; a composition in progress goes with the input method.
+void TQ2DGUIEdit::GiveUpTextInput() {
+    if (IsWindow(m_hTextInputWindow))
+        ImmAssociateContextEx(m_hTextInputWindow, nullptr, 0);
+    m_hTextInputWindow = nullptr;
+    if (m_strComposit.GetLength()) {
+        m_strComposit = "";
+        BuildComposit();
+        BuildTexture();
+    }
+}
+
 void TQ2DGUIEdit::OnSetFocusControl(int bFocus) {
     if (bFocus) {
         SetInputControl(this);
+        TakeTextInput();
         m_Carat.Play(1);
         m_Composit.Play(1);
         return;
     }
     if (GetInputControl() == this)
         SetInputControl(nullptr);
+    GiveUpTextInput();
     m_Carat.Stop();
     m_Composit.Stop();
+}
+
+// Tells the input method where the caret (or the composition in its place) stands, in the device
+// window's client coordinates: its candidate window opens beside it, clear of it.
+void TQ2DGUIEdit::PlaceCandidateWindow(float x, float y, TQ2DAnimation& marker) {
+    HIMC context = m_hTextInputWindow ? ImmGetContext(m_hTextInputWindow) : nullptr;
+    if (!context)
+        return;
+    const LONG left = static_cast<LONG>(x + marker.GetRenderPos().x);
+    const LONG top = static_cast<LONG>(y + marker.GetRenderPos().y);
+    CANDIDATEFORM form = {};
+    form.dwStyle = CFS_EXCLUDE;
+    form.ptCurrentPos = POINT{left, top};
+    form.rcArea = RECT{left, top, left + static_cast<LONG>(std::max(marker.GetWidth(), 1.0f)),
+                       top + static_cast<LONG>(marker.GetHeight())};
+    ImmSetCandidateWindow(context, &form);
+    ImmReleaseContext(m_hTextInputWindow, context);
 }
 
 LRESULT TQ2DGUIEdit::OnWndProc(HWND hWnd, DWORD dwMsg, WPARAM& wParam, LPARAM& lParam) {
@@ -294,8 +339,9 @@ void TQ2DGUIEdit::OnComposition(HWND hWnd, LPARAM flags) {
     if (needed >= 0 && m_strComposit.SetBuffer(static_cast<DWORD>(needed) + 1)) {
         const LONG got = ImmGetCompositionStringA(context, GCS_COMPSTR, m_strComposit.GetBuffer(),
                                                   static_cast<DWORD>(needed));
-        if (got < 0)
-            m_strComposit = "";
+        // The bytes come without a terminator: a shorter composition ends where it ends, not where
+        // the longer one before it did.
+        m_strComposit.SetAt(got > 0 ? static_cast<DWORD>(got) : 0, 0);
     }
     ImmReleaseContext(hWnd, context);
     BuildComposit();

@@ -1,7 +1,9 @@
 /// @class TQ2DGUIEdit
 /// TQ2DGUIEdit: a single-line text input.
 ///
-/// While it has the focus it is the GUI's input control and receives the device window's messages
+/// While it has the focus it is the GUI's input control, the device window takes text input (the
+/// input method runs only then; otherwise keys are the game's, see TQ2DInit), the input method's
+/// candidate window opens beside its caret, and it receives the device window's messages
 /// through the engine's window-procedure hook: typed characters (WM_CHAR, 32 and above) are
 /// appended, Backspace removes the last character (both bytes of a double-byte GBK character),
 /// Enter sends the parent TQ2DGUI_COMMAND_ENTER, and the input method's composition string is shown
@@ -26,7 +28,8 @@ class TQ2DGUIEdit : public TQ2DGUIObject {
 public:
     /// A text buffer of 4097 bytes: at most 4096 bytes of text.
     TQ2DGUIEdit();
-    ~TQ2DGUIEdit() override = default;
+    /// Gives up text input when it has it.
+    ~TQ2DGUIEdit() override;
 
     /// Copies the text (NULL: empty), cut to the buffer at a character boundary, and redraws.
     void SetText(const char* sz);
@@ -88,6 +91,9 @@ private:
     void OnKeyDown(WPARAM key);
     void OnChar(BYTE c);
     void OnComposition(HWND hWnd, LPARAM flags);
+    void TakeTextInput();
+    void GiveUpTextInput();
+    void PlaceCandidateWindow(float x, float y, TQ2DAnimation& marker);
     // True when the text ends with the lead byte of a double-byte character.
     bool EndsWithLeadByte() const;
     DWORD MaxTextLength() const;
@@ -103,4 +109,6 @@ private:
     DWORD m_dwCaratTextColor = 0xFFFFFF;
     bool m_bDropTrailByte = false;
     TQString m_strComposit;
+    // The window whose text input this edit holds while it has the focus.
+    HWND m_hTextInputWindow = nullptr;
 };

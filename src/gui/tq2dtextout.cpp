@@ -1,9 +1,7 @@
 #include "gui/tq2dtextout.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdarg>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -20,7 +18,6 @@ const COLORREF kInitialTextColor = 0xFFFFFF;
 const COLORREF kInitialShadowColor = 0x000000;
 const int kLineSpacing = 4;
 const BYTE kFirstNonIndexColor = 17;
-const DWORD kWhite = 0xFFFFFF;
 const DWORD kTransparent = TQ2DGUI_KEY_COLOR; // alpha 0
 
 enum Effect { kPlain = 0, kShadow = 1, kOutline = 2 };
@@ -60,15 +57,6 @@ int Channel(DWORD color, int shift) {
     return static_cast<int>((color >> shift) & 0xFF);
 }
 
-// The bitmap colour ink is drawn over: the key colour, or white for ink too dark to tell its edges
-// from the key colour.
-DWORD BackgroundFor(COLORREF ink) {
-    int farthest = 0;
-    for (int shift : {0, 8, 16})
-        farthest = std::max(farthest, std::abs(Channel(ink, shift) - Channel(TQ2DGUI_KEY_COLOR, shift)));
-    return farthest < 128 ? kWhite : TQ2DGUI_KEY_COLOR;
-}
-
 // The texel top (0xAARRGGBB) laid over the texel below as alpha blending lays it over a picture.
 DWORD Over(DWORD top, DWORD below) {
     const DWORD a = top >> 24, b = below >> 24;
@@ -91,10 +79,11 @@ DWORD Over(DWORD top, DWORD below) {
 // glyph edges keep their coverage as alpha whatever they overlap.
 class MarkupWriter {
 public:
-    // texels: width x height of them, all kTransparent.
-    MarkupWriter(HDC dc, DWORD* bits, DWORD* texels, DWORD width, DWORD height, const TQString& text)
-        : m_dc(dc), m_bits(bits), m_width(static_cast<int>(width)), m_height(static_cast<int>(height)),
-          m_text(text), m_length(text.GetLength()), m_texels(texels) {
+    // texels: width x height of them, all kTransparent; coverage: what the drawing on the context's
+    // bitmap (of the same size) covered.
+    MarkupWriter(HDC dc, BYTE* coverage, DWORD* texels, DWORD width, DWORD height, const TQString& text)
+        : m_dc(dc), m_coverage(coverage), m_width(static_cast<int>(width)),
+          m_height(static_cast<int>(height)), m_text(text), m_length(text.GetLength()), m_texels(texels) {
         GetTextMetricsA(m_dc, &m_metrics);
         m_lineHeight = m_metrics.tmHeight + kLineSpacing;
     }
@@ -175,35 +164,24 @@ private:
         Ink(run, n, m_x + offset, m_y + offset, size.cx, m_textColor);
     }
 
-    // Draws the run at (x, y) in one ink on a clean box of the bitmap, then lays what it inked over
-    // the texels. The box holds the run's cell with room for overhanging glyphs on every side. (Each
-    // drawing has a box of its own: ink drawn over ink of the same colour loses its coverage.)
+    // Draws the run at (x, y) in one ink on a box of the bitmap with its coverage erased, then lays
+    // what it inked over the texels. The box holds the run's cell with room for overhanging glyphs
+    // on every side. Alone on the box, the ink covers each pixel by the amount the platform
+    // records, which with the ink makes the texel (the pixels' colours are not needed).
     void Ink(const char* run, int n, int x, int y, LONG width, COLORREF ink) {
         const int room = m_metrics.tmHeight / 2 + 1;
         const int left = std::clamp(x - room, 0, m_width);
         const int right = static_cast<int>(std::clamp<LONG>(x + width + room, left, m_width));
         const int top = std::clamp(y - room, 0, m_height);
         const int bottom = std::clamp(y + m_metrics.tmHeight + room, top, m_height);
-        const DWORD background = BackgroundFor(ink);
         for (int row = top; row < bottom; ++row)
-            std::fill(m_bits + Index(left, row), m_bits + Index(right, row), background);
+            std::fill(m_coverage + Index(left, row), m_coverage + Index(right, row), 0);
         SetTextColor(m_dc, ink);
         TextOutA(m_dc, x, y, run, n);
-        // One ink over one background leaves few distinct pixels: their texels are kept by pixel.
-        std::array<DWORD, 256> seenPixel, seenTexel;
-        seenPixel.fill(background);
         for (int row = top; row < bottom; ++row)
-            for (size_t i = Index(left, row); i < Index(right, row); ++i) {
-                const DWORD pixel = m_bits[i] & 0xFFFFFF;
-                if (pixel == background)
-                    continue;
-                const size_t slot = (pixel ^ (pixel >> 8) ^ (pixel >> 16)) & 0xFF;
-                if (seenPixel[slot] != pixel) {
-                    seenPixel[slot] = pixel;
-                    seenTexel[slot] = TQ2DGUIInkTexel(pixel, ink, background);
-                }
-                m_texels[i] = Over(seenTexel[slot], m_texels[i]);
-            }
+            for (size_t i = Index(left, row); i < Index(right, row); ++i)
+                if (m_coverage[i])
+                    m_texels[i] = Over(TQ2DGUIGlyphTexel(m_coverage[i], ink), m_texels[i]);
     }
 
     size_t Index(int x, int y) const { return static_cast<size_t>(y) * m_width + x; }
@@ -262,7 +240,7 @@ private:
     }
 
     HDC m_dc;
-    DWORD* m_bits;
+    BYTE* m_coverage;
     int m_width;
     int m_height;
     const TQString& m_text;
@@ -306,7 +284,8 @@ void TQ2DTextOut(TQ2DTexture& tex, HFONT hFont, DWORD x, DWORD y, DWORD w, DWORD
     if (!dc)
         return;
     DWORD* bits = nullptr;
-    HBITMAP bitmap = TQ2DGUICreateDIB(dc, w, h, &bits);
+    BYTE* coverage = nullptr;
+    HBITMAP bitmap = TQ2DGUICreateDIB(dc, w, h, &bits, &coverage);
     const size_t count = static_cast<size_t>(w) * h;
     std::unique_ptr<DWORD[]> texels(bitmap ? new (std::nothrow) DWORD[count] : nullptr);
     if (!texels) {
@@ -327,7 +306,7 @@ void TQ2DTextOut(TQ2DTexture& tex, HFONT hFont, DWORD x, DWORD y, DWORD w, DWORD
     va_start(args, szFormat);
     text.FormatV(szFormat, args);
     va_end(args);
-    MarkupWriter(dc, bits, texels.get(), w, h, text).Write();
+    MarkupWriter(dc, coverage, texels.get(), w, h, text).Write();
     CopyToTexture(tex, texels.get(), x, y, w, h);
     if (oldFont)
         SelectObject(dc, oldFont);

@@ -6,6 +6,7 @@
 
 #include "device/tqgfxanimation.h"
 
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -338,4 +339,10 @@ TEST_F(AnimationTest, TextureNarrowerThanAFrameKeepsTheFirstFrameAndStacksTheRes
     TQGfxAnimation untextured(0, 4, 10.0f, 0, 0, 8, 8);
     untextured.SetFrame(3);
     EXPECT_EQ(untextured.GetFrame(), 3);
+    // Widths and places no int holds, as a description file may give them (W=2147483647).
+    for (float huge : {2147483647.0f, 3e38f, std::numeric_limits<float>::quiet_NaN()}) {
+        TQGfxAnimation wide(small, 4, 10.0f, -huge, 0, huge, 4);
+        wide.SetFrame(3);
+        EXPECT_EQ(wide.GetFrame(), 3);
+    }
 }

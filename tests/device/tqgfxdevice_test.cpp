@@ -98,6 +98,11 @@ TEST_F(DeviceTest, WindowDestroyedByTheUserEndsTheLoop) {
         return frames > 5;
     }));
     EXPECT_EQ(frames, 2);
+    // The quit message the window's end posted is gone with it: a new start runs its frames.
+    dev->System_Shutdown();
+    ASSERT_TRUE(Initiate());
+    EXPECT_TRUE(Run([&] { return ++frames == 4; }));
+    EXPECT_EQ(frames, 4);
 }
 
 TEST_F(DeviceTest, ParentWindowMakesAWindowedChild) {

@@ -6,6 +6,7 @@
 #include "platform/win32/tquser32.h"
 
 #include <climits>
+#include <cstdlib>
 
 namespace {
 
@@ -262,6 +263,46 @@ TEST_F(DeviceRenderTest, ClippingRectangles) {
     dev->Gfx_EndScene();
     EXPECT_EQ(PixelRgb(0, 0), 0u);
     EXPECT_EQ(PixelRgb(799, 599), 0u);
+}
+
+TEST_F(DeviceRenderTest, ClippingCutsAndKeepsPixelsWhereTheyWereDrawn) {
+    // Random quads inside, across and outside random clip rectangles, on the 64 x 48 screen and
+    // on a 32 x 24 target: a pixel is lit exactly where the quad and the rectangle overlap.
+    DWORD target = dev->Target_Create(32, 24, false);
+    ASSERT_NE(target, 0u);
+    std::srand(38);
+    auto random = [](int low, int high) { return low + std::rand() % (high - low + 1); };
+    for (int trial = 0; trial < 24; ++trial) {
+        const bool onTarget = trial % 2 == 1;
+        const int width = onTarget ? 32 : 64, height = onTarget ? 24 : 48;
+        const int cx = random(-8, width), cy = random(-8, height);
+        const int cw = random(1, width), ch = random(1, height);
+        const int qx = random(-16, width), qy = random(-16, height);
+        const int qw = random(1, width), qh = random(1, height);
+        ASSERT_TRUE(dev->Gfx_BeginScene(onTarget ? target : 0));
+        dev->Gfx_Clear(0xFF000000);
+        dev->Gfx_SetClipping(cx, cy, cw, ch);
+        Quad(static_cast<float>(qx), static_cast<float>(qy), static_cast<float>(qx + qw),
+             static_cast<float>(qy + qh), 0xFFFFFFFF);
+        dev->Gfx_EndScene();
+        if (onTarget) { // shown one to one on the screen
+            ASSERT_TRUE(dev->Gfx_BeginScene(0));
+            dev->Gfx_Clear(0xFF000000);
+            Quad(0, 0, 32, 24, 0xFFFFFFFF, dev->Target_GetTexture(target));
+            dev->Gfx_EndScene();
+        }
+        const std::vector<uint32_t> pixels = LastFrame();
+        auto inside = [](int v, int start, int extent) { return v >= start && v < start + extent; };
+        int wrong = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const bool lit =
+                    inside(x, cx, cw) && inside(y, cy, ch) && inside(x, qx, qw) && inside(y, qy, qh);
+                wrong += (pixels[y * 64 + x] & 0xFFFFFF) != (lit ? 0xFFFFFFu : 0u);
+            }
+        EXPECT_EQ(wrong, 0) << (onTarget ? "target" : "screen") << " clip " << cx << "," << cy << " " << cw
+                            << "x" << ch << " quad " << qx << "," << qy << " " << qw << "x" << qh;
+    }
 }
 
 TEST_F(DeviceRenderTest, ViewTransform) {

@@ -179,7 +179,8 @@ TEST_F(DeviceSoundTest, EffectsAndStreamsFromResources) {
     dev->Stream_Play(own, false);
     dev->Stream_Free(own);
     EXPECT_EQ(dev->Stream_Load(junk.data(), static_cast<DWORD>(junk.size())), 0u);
-    EXPECT_STREQ(dev->System_GetErrorMessage(), "not a readable sound file (Format not recognised.)");
+    EXPECT_STREQ(dev->System_GetErrorMessage(),
+                 "Can't load stream: not a readable sound file (Format not recognised.)");
 
     // A stream left playing is released with its memory at shut-down.
     DWORD left = dev->Stream_Load(Path("sfx/tone.wav").c_str(), 0);

@@ -265,6 +265,27 @@ TEST_F(ParticleSystemTest, EmissionCarriesFractionsAndStopsAtTheLimit) {
     EXPECT_EQ(negative.GetParticlesAlive(), 0);
 }
 
+// A huge size, as a record may give, draws a particle at most kMaxDrawnSize wide and high: here one
+// whose bottom-right corner lies at (300, 300) reaches back to about (44, 44), not over the screen.
+TEST_F(ParticleSystemTest, HugeSizesAreDrawnAtTheLargestSize) {
+    TQGfxSprite sprite(0, 0, 0, 2, 2);
+    sprite.SetHotSpot(2, 2);
+    for (float size : {1e6f, -1e6f, 3e38f}) {
+        TQGfxParticleSystemInfo info = StillParticles(1, -1.0f, 10.0f, &sprite);
+        info.fSizeStart = info.fSizeEnd = size;
+        TQGfxParticleSystem system(&info, 0.0f);
+        system.FireAt(300, 300);
+        system.Update(1.0f);
+        ASSERT_EQ(system.GetParticlesAlive(), 1);
+        ASSERT_TRUE(dev->Gfx_BeginScene(0));
+        dev->Gfx_Clear(0xFF000000);
+        system.Render();
+        dev->Gfx_EndScene();
+        EXPECT_EQ(PixelRgb(30, 30), 0x000000u) << size;
+        EXPECT_EQ(PixelRgb(60, 60), size > 0 ? 0xFFFFFFu : 0x000000u) << size;
+    }
+}
+
 TEST_F(ParticleSystemTest, EmitterAndParticleLifetimes) {
     TQGfxParticleSystemInfo info = StillParticles(100, 0.06f, 0.1f);
     TQGfxParticleSystem system(&info, 0.0f);

@@ -86,16 +86,19 @@ void PutLE(std::vector<unsigned char>& bytes, uint32_t value, int size) {
 
 } // namespace
 
-std::vector<unsigned char> PngBytes(int width, int height, const std::vector<uint32_t>& pixels) {
+std::vector<unsigned char> PngBytes(int width, int height, const std::vector<uint32_t>& pixels, bool alpha) {
     std::vector<unsigned char> rgba;
     for (uint32_t pixel : pixels) {
         rgba.push_back(static_cast<unsigned char>(pixel >> 16));
         rgba.push_back(static_cast<unsigned char>(pixel >> 8));
         rgba.push_back(static_cast<unsigned char>(pixel));
-        rgba.push_back(static_cast<unsigned char>(pixel >> 24));
+        if (alpha)
+            rgba.push_back(static_cast<unsigned char>(pixel >> 24));
     }
+    const int channels = alpha ? 4 : 3;
     int length = 0;
-    unsigned char* png = stbi_write_png_to_mem(rgba.data(), width * 4, width, height, 4, &length);
+    unsigned char* png =
+        stbi_write_png_to_mem(rgba.data(), width * channels, width, height, channels, &length);
     std::vector<unsigned char> bytes(png, png + length);
     STBIW_FREE(png);
     return bytes;

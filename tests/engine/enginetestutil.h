@@ -57,7 +57,8 @@ protected:
 
 // A PNG image of 0xAARRGGBB pixels (top row first).
 void WritePng(const std::string& path, int width, int height, const std::vector<uint32_t>& pixels);
-std::vector<unsigned char> PngBytes(int width, int height, const std::vector<uint32_t>& pixels);
+std::vector<unsigned char> PngBytes(int width, int height, const std::vector<uint32_t>& pixels,
+                                    bool alpha = true); // without alpha: an RGB image
 // A 16-bit mono PCM WAV of samples at 22050 Hz.
 std::vector<unsigned char> WavBytes(size_t samples);
 void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes);

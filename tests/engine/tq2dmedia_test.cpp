@@ -2,15 +2,22 @@
 // description files and a rendered scene.
 #include "enginetestutil.h"
 #include "packtestutil.h"
+#include "support/scarcememory.h"
 
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <new>
 #include <random>
 
+#include <minizip/zip.h>
+
 #include "base/tqlog.h"
+#include "device/tqgfxdevice.h"
 #include "engine/tq2danimation.h"
+#include "engine/tq2dglobal.h"
 #include "engine/tq2dglobalmusic.h"
 #include "engine/tq2dglobalsound.h"
 #include "engine/tq2dglobaltexture.h"
@@ -204,6 +211,85 @@ TEST_F(MediaTest, ADamagedImageSaysWhichFileOnce) {
     }
     EXPECT_TRUE(failsOnceNaming(onDisk, nullptr, onDisk));
     EXPECT_TRUE(failsOnceNaming("", &damaged[0], std::to_string(damaged[0].size()) + " bytes in memory"));
+}
+
+// Memory running out at any allocation of an image's size on the way from the file to the texture
+// (decoding, the texture, the conversion of an image without alpha) fails the load with one line
+// naming it; nothing is cached and the game goes on: the same load works once memory is there.
+TEST_F(MediaTest, ImageThatRunsOutOfMemoryFailsWithOneLine) {
+    const int side = 128;
+    const std::vector<uint32_t> pixels = Solid(side * side, 0xFF336699);
+    const std::vector<unsigned char> rgba = PngBytes(side, side, pixels);
+    const std::string pack = folder.Path("images.pak");
+    MakePack(folder, pack, {{"IMG/RGBA.PNG", rgba}});
+    ASSERT_EQ(TQ2DPackAdd(pack.c_str()), 1);
+    WriteFile(folder.Path("rgb.png"), PngBytes(side, side, pixels, false));
+    const std::string rgb = folder.Relative() + "/rgb.png";
+    const std::string inMemory = std::to_string(rgba.size()) + " bytes in memory";
+    for (const std::string& name : {std::string("img/rgba.png"), rgb, inMemory}) {
+        SCOPED_TRACE(name);
+        int failures = 0;
+        for (int after = 0; after < 20; ++after) {
+            TQLogCapture errors(g_tqLogError);
+            TQ2DTexture texture;
+            int loaded;
+            {
+                RunOutOfMemory scarce(side * side, after);
+                loaded = name == inMemory
+                             ? texture.Create(reinterpret_cast<const char*>(rgba.data()), rgba.size())
+                             : texture.Create(name.c_str(), 0);
+            }
+            const std::vector<std::string> lines = errors.Lines();
+            if (loaded) {
+                EXPECT_TRUE(lines.empty());
+                EXPECT_EQ(texture.GetWidth(true), static_cast<DWORD>(side));
+                break;
+            }
+            ++failures;
+            EXPECT_EQ(TQ2DGlobalTexture::CachedCount(), 0u);
+            ASSERT_EQ(lines.size(), 1u);
+            EXPECT_NE(lines[0].find("'" + name + "': out of memory for a 128x128 image"), std::string::npos)
+                << lines[0];
+        }
+        EXPECT_GE(failures, name == rgb ? 4 : 2); // the image, the texture (and the conversion)
+    }
+}
+
+// A damaged pack entry named as a texture gives one line naming the file and its pack: an entry of
+// a zip pack that fails its CRC check, and an empty file in a registered pack.
+TEST_F(MediaTest, DamagedPackEntriesSayWhichFileAndPackOnce) {
+    const std::vector<unsigned char> png = PngBytes(8, 8, Solid(64, 0xFF00FF00));
+    const std::string zipPath = folder.Path("damaged.zip");
+    zipFile zip = zipOpen(zipPath.c_str(), APPEND_STATUS_CREATE);
+    ASSERT_NE(zip, nullptr);
+    zip_fileinfo info{};
+    zipOpenNewFileInZip(zip, "img/crc.png", &info, nullptr, 0, nullptr, 0, nullptr, 0, 0);
+    zipWriteInFileInZip(zip, png.data(), static_cast<unsigned>(png.size()));
+    zipCloseFileInZip(zip);
+    ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
+    std::string bytes;
+    {
+        std::ifstream in(zipPath, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const size_t at = bytes.find(std::string(png.begin(), png.end()));
+    ASSERT_NE(at, std::string::npos);
+    bytes[at + png.size() - 20] ^= 0x55;
+    WriteFile(zipPath, std::vector<unsigned char>(bytes.begin(), bytes.end()));
+    ASSERT_TRUE(g_pTQ2DDevice->Resource_AttachPack(zipPath.c_str(), nullptr));
+    MakePack(folder, folder.Path("empty.pak"), {{"IMG/EMPTY.PNG", {}}});
+    ASSERT_EQ(TQ2DPackAdd(folder.Path("empty.pak").c_str()), 1);
+    for (const auto& [name, pack] : {std::pair<std::string, std::string>("img/crc.png", "damaged.zip"),
+                                     std::pair<std::string, std::string>("img/empty.png", "empty.pak")}) {
+        TQLogCapture errors(g_tqLogError);
+        TQ2DTexture texture;
+        EXPECT_EQ(texture.Create(name.c_str(), 0), 0);
+        const std::vector<std::string> lines = errors.Lines();
+        ASSERT_EQ(lines.size(), 1u) << name;
+        EXPECT_NE(lines[0].find("'" + name + "'"), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find(pack + "'"), std::string::npos) << lines[0];
+    }
+    g_pTQ2DDevice->Resource_RemoveAllPacks();
 }
 
 TEST_F(MediaTest, FailedCacheInsertionFreesOnceWithoutFalseMessages) {

@@ -35,6 +35,22 @@ foreach(library libTQDll2DD.so libtqaudio.so)
   endif()
 endforeach()
 
+# Each function of the engine's own that the library exports is declared in an installed header.
+execute_process(COMMAND nm -DC --defined-only ${PREFIX}/lib/libTQDll2DD.so OUTPUT_VARIABLE symbols)
+string(REGEX MATCHALL " T TQ[A-Za-z0-9_]*\\(" exported "${symbols}")
+file(GLOB_RECURSE installed_headers ${PREFIX}/include/tq2d/*.h)
+set(declarations "")
+foreach(header ${installed_headers})
+  file(READ ${header} text)
+  string(APPEND declarations "${text}")
+endforeach()
+foreach(entry ${exported})
+  string(REGEX REPLACE " T (TQ[A-Za-z0-9_]*)\\(" "\\1" name "${entry}")
+  if(NOT declarations MATCHES "[^A-Za-z0-9_]${name}\\(")
+    message(FATAL_ERROR "libTQDll2DD.so exports ${name}, which no installed header declares")
+  endif()
+endforeach()
+
 # One project: a source file per installed header, including it alone, and the examples.
 file(GLOB_RECURSE headers RELATIVE ${PREFIX}/include/tq2d ${PREFIX}/include/tq2d/*.h)
 set(sources)

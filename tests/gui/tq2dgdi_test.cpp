@@ -2,12 +2,18 @@
 #include "guitestsupport.h"
 
 #include "gui/tq2dgdi.h"
+#include "gui/tq2dguicombobox.h"
+#include "gui/tq2dguidatalist.h"
+#include "gui/tq2dguiedit.h"
+#include "gui/tq2dguistatic.h"
 #include "gui/tq2dtextout.h"
 #include "engine/tq2dsprite.h"
 #include "platform/win32/video/tqvideo.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -55,10 +61,11 @@ TEST_F(GuiToolkitTest, SurfaceStartsWithKeyColourAndCopiesOnlyInk) {
 }
 
 // Text copied into a texture and drawn over a background looks as the same text drawn straight
-// onto that background: glyph edges carry the text colour with their coverage, not the key colour.
-// (Black ink differs from the key colour by one step, too little to carry a coverage.)
+// onto that background: glyph edges carry the text colour with their coverage, not the key colour,
+// also for black and near-black ink, one step from the key colour.
 TEST_F(GuiToolkitTest, TextEdgesBlendWithWhatLiesBeneath) {
-    const COLORREF colours[] = {RGB(255, 255, 255), RGB(255, 0, 0), RGB(30, 200, 90), RGB(90, 60, 20)};
+    const COLORREF colours[] = {RGB(255, 255, 255), RGB(255, 0, 0), RGB(30, 200, 90),
+                                RGB(90, 60, 20),    RGB(0, 0, 0),   RGB(2, 1, 0)};
     const DWORD backgrounds[] = {0x5078C0, 0xF0F0E0, 0x202C50};
     const int w = 48, h = 20;
     TQ2DGDI onKey, onBackground;
@@ -89,6 +96,104 @@ TEST_F(GuiToolkitTest, TextEdgesBlendWithWhatLiesBeneath) {
             EXPECT_LE(worst, 2) << std::hex << colour << " over " << background;
         }
     }
+}
+
+// Text in any colour covers the same pixels by the same amounts as white text, in its own colour,
+// through every control that draws text and through marked-up text.
+TEST_F(GuiToolkitTest, TextInEveryColourCoversWhatWhiteTextCovers) {
+    const COLORREF ramp[] = {RGB(0, 0, 0),       RGB(1, 1, 1),     RGB(2, 0, 1),       RGB(20, 12, 40),
+                             RGB(128, 128, 128), RGB(60, 200, 90), RGB(250, 250, 250), RGB(255, 255, 255)};
+    const char* text = "H150 ftg";
+    TQ2DGUIStatic label, large;
+    label.SetSize(80, 20);
+    // A large bold font has solid pixels as well as edges.
+    HFONT bold =
+        CreateFontA(-28, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0, "Sans");
+    ASSERT_NE(bold, nullptr);
+    large.GetGDI().SetFont(bold);
+    large.SetSize(160, 40);
+    TQ2DGUIEdit edit;
+    edit.SetSize(80, 20);
+    edit.SetText(text);
+    TQ2DGUIDataList list;
+    list.AddString(0, "%s", text);
+    TQ2DGUIComboBox combo;
+    combo.SetSize(80, 20);
+    combo.GetDataList().AddString(0, "%s", text);
+    combo.GetEdit().SetText(text);
+    TQ2DTexture marked;
+    MakeTexture(marked, 80, 20, 0);
+    // Each road draws the text in a colour into its texture.
+    auto throughStatic = [&](TQ2DGUIStatic& control) {
+        return [&control, text](COLORREF ink) -> TQ2DTexture& {
+            SetTextColor(control.GetGDI().GetHDC(), ink);
+            control.SetText(text);
+            control.BuildTexture();
+            return control.GetSprite().GetTQ2DTexture();
+        };
+    };
+    const std::vector<std::pair<const char*, std::function<TQ2DTexture&(COLORREF)>>> roads = {
+        {"static", throughStatic(label)},
+        {"static, large bold font", throughStatic(large)},
+        {"edit",
+         [&](COLORREF ink) -> TQ2DTexture& {
+             edit.SetTextColor(ink);
+             edit.BuildTexture();
+             return edit.GetTextSprite().GetTQ2DTexture();
+         }},
+        {"data list",
+         [&](COLORREF ink) -> TQ2DTexture& {
+             list.SetTextColor(ink);
+             list.SetSize(80, 0);
+             return list.GetTextSprite().GetTQ2DTexture();
+         }},
+        {"combo box list",
+         [&](COLORREF ink) -> TQ2DTexture& {
+             combo.GetDataList().SetTextColor(ink);
+             combo.GetDataList().BuildTexture();
+             return combo.GetDataList().GetTextSprite().GetTQ2DTexture();
+         }},
+        {"combo box edit",
+         [&](COLORREF ink) -> TQ2DTexture& {
+             combo.GetEdit().SetTextColor(ink);
+             combo.GetEdit().BuildTexture();
+             return combo.GetEdit().GetTextSprite().GetTQ2DTexture();
+         }},
+        {"marked-up text",
+         [&](COLORREF ink) -> TQ2DTexture& {
+             TQ2DTextOut(marked, nullptr, 0, 0, 80, 20, "$C#%02X%02X%02X%s", ink & 0xFF, ink >> 8 & 0xFF,
+                         ink >> 16 & 0xFF, text);
+             return marked;
+         }},
+    };
+    auto texels = [](TQ2DTexture& tex) {
+        const DWORD* locked = tex.Lock(true);
+        std::vector<DWORD> copy;
+        if (locked)
+            copy.assign(locked, locked + static_cast<size_t>(tex.GetWidth(false)) * tex.GetHeight(false));
+        tex.UnLock();
+        return copy;
+    };
+    for (const auto& road : roads) {
+        const std::vector<DWORD> white = texels(road.second(RGB(255, 255, 255)));
+        const size_t edges = std::count_if(
+            white.begin(), white.end(), [](DWORD texel) { return texel >> 24 != 0 && texel >> 24 != 255; });
+        ASSERT_GT(edges, 20u) << road.first;
+        for (COLORREF ink : ramp) {
+            const std::vector<DWORD> drawn = texels(road.second(ink));
+            ASSERT_EQ(drawn.size(), white.size()) << road.first;
+            const DWORD rgb = (ink & 0xFF) << 16 | (ink & 0xFF00) | (ink >> 16 & 0xFF);
+            int otherAmount = 0, otherColour = 0;
+            for (size_t i = 0; i < drawn.size(); ++i) {
+                otherAmount += drawn[i] >> 24 != white[i] >> 24;
+                otherColour += drawn[i] >> 24 != 0 && (drawn[i] & 0xFFFFFF) != rgb;
+            }
+            EXPECT_EQ(otherAmount, 0) << road.first << " in " << std::hex << rgb;
+            EXPECT_EQ(otherColour, 0) << road.first << " in " << std::hex << rgb;
+        }
+    }
+    large.GetGDI().SetFont(nullptr);
+    DeleteObject(bold);
 }
 
 TEST_F(GuiToolkitTest, SurfaceFramesAndBlendsTextures) {

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 
 #include "gui/tq2dguiedit.h"
+#include "platform/codepage/tqcodepage.h"
 #include "platform/gdi32/tqgdi32.h"
 #include "platform/win32/tquser32.h"
 #include "platform/win32/video/tqvideo.h"
@@ -179,6 +181,64 @@ TEST_F(EditTest, CompositionReplacesTheCaretUntilItEnds) {
     Feed({Composition("")});
     EXPECT_STREQ(edit.GetComposition(), "");
     EXPECT_EQ(edit.GetCompositImage().GetObjectA(), nullptr);
+}
+
+// Compositions that grow, shrink and repeat at random, as an input method sends them while a word
+// is typed and taken back: the edit always holds the latest one exactly.
+TEST_F(EditTest, CompositionAlwaysEqualsTheLatestOne) {
+    const char* const pieces[] = {"\xE4\xB8\xAD", "\xE5\x93\xA6", "n", "g", "zh", "\xE6\x96\x87"};
+    std::mt19937 random(38);
+    std::vector<std::string> compositions;
+    for (int i = 0; i < 40; ++i) {
+        std::string utf8;
+        for (int length = static_cast<int>(random() % 5); length > 0; --length)
+            utf8 += pieces[random() % 6];
+        compositions.push_back(utf8);
+    }
+    for (const std::string& utf8 : compositions) {
+        Feed({Composition(utf8.c_str())});
+        ASSERT_EQ(std::string(edit.GetComposition()), tqplat::Utf8ToGbk(utf8)) << utf8;
+    }
+}
+
+// The device window takes text input (so the input method runs) only while an edit has the focus:
+// not after the focus moves on, the edit is hidden, deleted or a popup takes the focus. A
+// composition goes with it. The candidate window is placed beside the caret.
+TEST_F(EditTest, TextInputIsOnOnlyWhileAnEditHasTheFocus) {
+    EXPECT_TRUE(tqplat::VideoTextInputOn(window));
+    root.RenderGUI(0, 0);
+    RECT area{};
+    ASSERT_TRUE(tqplat::VideoTextInputArea(window, &area));
+    EXPECT_EQ(area.left, 10);
+    EXPECT_GT(area.top, 10);
+    EXPECT_LT(area.bottom, 30);
+    panel.SetFocus();
+    EXPECT_FALSE(tqplat::VideoTextInputOn(window));
+
+    edit.SetFocus();
+    Feed({Composition("\xE4\xB8\xAD")});
+    EXPECT_TRUE(tqplat::VideoTextInputOn(window));
+    edit.SetShowMode(0, 0);
+    EXPECT_FALSE(tqplat::VideoTextInputOn(window));
+    EXPECT_STREQ(edit.GetComposition(), "");
+    edit.SetShowMode(1, 0);
+
+    auto* other = new TQ2DGUIEdit;
+    other->SetControlID(4);
+    other->SetSize(50, 20);
+    panel.AddControl(other, 1);
+    other->SetFocus();
+    EXPECT_TRUE(tqplat::VideoTextInputOn(window));
+    panel.DelControl(other);
+    EXPECT_FALSE(tqplat::VideoTextInputOn(window));
+
+    Probe popup(101, 0, 0, 50, 50);
+    root.AddControl(&popup, 0);
+    edit.SetFocus();
+    popup.SetPopupMode(1);
+    EXPECT_FALSE(tqplat::VideoTextInputOn(window));
+    popup.SetPopupMode(0);
+    root.DelControl(&popup);
 }
 
 TEST_F(EditTest, TextColourShowsOnlyAtTheNextTextChange) {

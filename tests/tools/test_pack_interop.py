@@ -157,6 +157,7 @@ class PackInteropTest(unittest.TestCase):
         for folder in [self.path("missing"), self.path("long")]:
             result = tqpack("create", pack, folder, check=False)
             self.assertEqual(1, result.returncode, folder)
+            self.assertEqual(1, len(result.stderr.splitlines()), result.stderr)
             self.assertEqual(before, read(pack), folder)
         self.assertIn("no such folder", tqpack("create", pack, self.path("missing"), check=False).stderr)
         self.assertEqual(["keep.pak", "long"], sorted(os.listdir(self.root)))
@@ -170,9 +171,23 @@ class PackInteropTest(unittest.TestCase):
                 result = tqpack(command[0], path, *command[1:], check=False)
                 self.assertEqual(1, result.returncode, (command, path))
                 self.assertIn(message, result.stderr, (command, path))
+                self.assertEqual(1, len(result.stderr.splitlines()), result.stderr)
         self.assertEqual(b"", read(empty))
         self.assertEqual(b"MORV" + bytes(30), read(damaged))
         self.assertFalse(os.path.exists(missing))
+
+    def test_names_with_dot_components_are_refused_in_one_line(self):
+        pack, source = self.path("names.pak"), self.path("f.txt")
+        tqpack("create", pack)
+        write(source, b"x")
+        write(self.path("A", "f.txt"), b"x")
+        before = read(pack)
+        for args in [[source, ".."], [source, "."], [source, "A\\.."], [source, "A/../B"],
+                     [self.path("A"), "./x"]]:
+            result = tqpack("add", pack, *args, check=False)
+            self.assertEqual(1, result.returncode, args)
+            self.assertEqual(1, len(result.stderr.splitlines()), result.stderr)
+        self.assertEqual(before, read(pack))
 
     def test_pack_in_the_folder_it_is_made_from_is_not_stored(self):
         for name, data in self.files.items():

@@ -5,12 +5,15 @@
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <poll.h>
 #include <sstream>
@@ -158,23 +161,85 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
 
 namespace {
 
-// Starts Xvfb on display `number`; the number it reports once ready (empty when it did not start).
-std::string StartXvfb(int number, pid_t* server) {
+// How a child process ended, from its wait status.
+std::string StatusText(int status) {
+    if (WIFEXITED(status))
+        return "exited with status " + std::to_string(WEXITSTATUS(status));
+    return "was killed by signal " + std::to_string(WTERMSIG(status));
+}
+
+// How a child process ended, when it has; empty while it runs.
+std::string EndOf(pid_t pid, int* status) {
+    return waitpid(pid, status, WNOHANG) == pid ? StatusText(*status) : std::string();
+}
+
+// The last lines a program wrote into its log file, on one line.
+std::string LastWords(const std::string& file) {
+    std::ifstream log(file);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(log, line);)
+        if (!line.empty())
+            lines.push_back(line);
+    std::string words;
+    for (size_t i = lines.size() > 3 ? lines.size() - 3 : 0; i < lines.size(); ++i)
+        words += (words.empty() ? "" : " / ") + lines[i];
+    return words.empty() ? "(it wrote nothing)" : words;
+}
+
+// A file for a program's messages, emptied.
+int OpenLog(const std::string& file) {
+    return open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+}
+
+// Why a program that was to come up did not: how it ended (or that it still ran) and its last words.
+std::string WhyNot(const std::string& what, pid_t* pid, const std::string& log) {
+    int status = 0;
+    std::string end = *pid > 0 ? EndOf(*pid, &status) : "could not be started";
+    if (end.empty())
+        end = "did not come up in time";
+    else
+        *pid = -1;
+    return what + " " + end + ": " + LastWords(log);
+}
+
+// Starts a program that reports on a descriptor when it is ready (`argvFor` names the descriptor in
+// its arguments), its messages into `log`; the line it reports (empty when none came in 15 s).
+std::string SpawnReporting(const std::function<std::vector<std::string>(const std::string& fd)>& argvFor,
+                           pid_t* pid, const std::string& log) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
         return std::string();
     int devNull = open("/dev/null", O_WRONLY);
-    *server = Spawn({"Xvfb", ":" + std::to_string(number), "-displayfd", std::to_string(pipeFds[1]),
-                     "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
-                    devNull, devNull, {pipeFds[1]});
+    int messages = OpenLog(log);
+    *pid = Spawn(argvFor(std::to_string(pipeFds[1])), devNull, messages, {pipeFds[1]});
     close(pipeFds[1]);
     close(devNull);
+    close(messages);
     std::string reported;
     pollfd readable{pipeFds[0], POLLIN, 0};
     char c;
     while (poll(&readable, 1, 15000) > 0 && read(pipeFds[0], &c, 1) == 1 && c != '\n')
         reported += c;
     close(pipeFds[0]);
+    return reported;
+}
+
+// Starts Xvfb on display `number`; the number it reports once ready (empty when it did not start;
+// then `why` says why). The server keeps running as it is when its last client leaves: by default
+// it would reset, and a window manager connecting during the reset (after a probe's connection
+// closed) finds no server and ends.
+std::string StartXvfb(int number, pid_t* server, const std::string& log, std::string* why) {
+    std::string reported = SpawnReporting(
+        [number](const std::string& fd) {
+            return std::vector<std::string>{"Xvfb",        ":" + std::to_string(number),
+                                            "-displayfd",  fd,
+                                            "-screen",     "0",
+                                            "1024x768x24", "-nolisten",
+                                            "tcp",         "-noreset"};
+        },
+        server, log);
+    if (reported.empty())
+        *why = WhyNot("Xvfb :" + std::to_string(number), server, log);
     return reported;
 }
 
@@ -185,34 +250,61 @@ bool CanOpen(const std::string& display) {
     return x != nullptr;
 }
 
+std::string LogFile(const char* program) {
+    return "/tmp/tq-window-test-" + std::to_string(getpid()) + "-" + program + ".log";
+}
+
+// How long the start keeps trying: a loaded machine (two cores running the whole suite) may take
+// many seconds before a server or a window manager comes up.
+const auto kStartPatience = std::chrono::seconds(45);
+
 } // namespace
 
 bool XServer::Start() {
     // Once in a while a window manager cannot reach a server that has just started, or a loaded
-    // machine has no display free for a moment: both start again, a little later each time.
-    for (int attempt = 0; attempt < 8; ++attempt) {
+    // machine has no display free for a moment: both start again, a little later each time. Each
+    // failed attempt says why, in the server's or the window manager's own words.
+    auto end = std::chrono::steady_clock::now() + kStartPatience;
+    for (int attempt = 1;; ++attempt) {
         if (StartOnce())
             return true;
+        printf("virtual X server, attempt %d: %s\n", attempt, m_why.c_str());
+        fflush(stdout);
         Stop();
-        std::this_thread::sleep_for(std::chrono::milliseconds(250 * (attempt + 1)));
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(250 * attempt, 2000)));
     }
-    return false;
 }
 
 bool XServer::StartOnce() {
     // Display numbers away from the low ones other test runners pick, tried until one is free.
     std::string number;
     for (int attempt = 0; attempt < 20 && number.empty(); ++attempt) {
-        number = StartXvfb(100 + (getpid() * 7 + attempt * 13 + m_tries++ * 101) % 800, &m_server);
-        if (!number.empty() && !WaitUntil([&] { return CanOpen(":" + number); }, 5000))
+        int candidate = 100 + (getpid() * 7 + attempt * 13 + m_tries++ * 101) % 800;
+        number = StartXvfb(candidate, &m_server, LogFile("xvfb"), &m_why);
+        if (!number.empty() && !WaitUntil([&] { return CanOpen(":" + number); }, 5000)) {
+            m_why = "Xvfb :" + number +
+                    " reported its display, which cannot be opened: " + LastWords(LogFile("xvfb"));
             number.clear();
+        }
         if (number.empty())
             Kill(&m_server);
     }
     if (number.empty())
         return false;
     m_display = ":" + number;
-    return StartWindowManager();
+    // A window manager that ends at once (it found the new server not ready) gets more tries on it.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (StartWindowManager())
+            return true;
+        if (!CanOpen(m_display)) {
+            m_why += "; then the server had gone: " + WhyNot("Xvfb " + m_display, &m_server, LogFile("xvfb"));
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200 * (attempt + 1)));
+    }
+    return false;
 }
 
 bool XServer::StartWindowManager() {
@@ -221,8 +313,10 @@ bool XServer::StartWindowManager() {
         return true;
     setenv("DISPLAY", m_display.c_str(), 1);
     int devNull = open("/dev/null", O_WRONLY);
-    m_wm = Spawn({wm}, devNull, devNull);
+    int messages = OpenLog(LogFile("wm"));
+    m_wm = Spawn({wm}, devNull, messages);
     close(devNull);
+    close(messages);
     int status = 0;
     bool exited = false;
     WaitUntil(
@@ -231,10 +325,15 @@ bool XServer::StartWindowManager() {
             return exited || WindowManagerRunning(m_display);
         },
         30000);
-    if (exited)
+    if (exited) {
+        m_why =
+            std::string(wm) + " on " + m_display + " " + StatusText(status) + ": " + LastWords(LogFile("wm"));
         m_wm = -1;
-    else if (!WindowManagerRunning(m_display))
+    } else if (!WindowManagerRunning(m_display)) {
+        m_why = std::string(wm) + " on " + m_display +
+                " did not take the screen in time: " + LastWords(LogFile("wm"));
         Kill(&m_wm);
+    }
     return m_wm > 0;
 }
 
@@ -250,6 +349,117 @@ bool XServer::KeepWindowManager() {
 void XServer::Stop() {
     Kill(&m_wm);
     Kill(&m_server);
+    unlink(LogFile("xvfb").c_str());
+    unlink(LogFile("wm").c_str());
+}
+
+namespace {
+
+const char kPinyinEngine[] = "/usr/libexec/ibus-engine-libpinyin";
+const char kMemoryConfig[] = "/usr/libexec/ibus-memconf";
+
+// What a command prints, trimmed of its line end.
+std::string Output(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe))
+            text += buffer;
+        pclose(pipe);
+    }
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    return text;
+}
+
+// Starts a D-Bus session bus; its address (empty when it did not start).
+std::string StartSessionBus(pid_t* bus, const std::string& log) {
+    return SpawnReporting(
+        [](const std::string& fd) {
+            return std::vector<std::string>{"dbus-daemon", "--session", "--nofork", "--print-address=" + fd};
+        },
+        bus, log);
+}
+
+} // namespace
+
+InputMethod::~InputMethod() {
+    Stop();
+}
+
+InputMethod::State InputMethod::Start(const std::string& display) {
+    if (access(kPinyinEngine, X_OK) != 0 || access(kMemoryConfig, X_OK) != 0 ||
+        Output("command -v ibus").empty()) {
+        m_why = "ibus with its pinyin engine is not installed";
+        return State::NotInstalled;
+    }
+    char home[] = "/tmp/tq-input-method-XXXXXX";
+    if (mkdtemp(home) == nullptr) {
+        m_why = std::string("no folder: ") + strerror(errno);
+        return State::Failed;
+    }
+    m_home = home;
+    // Settings in memory and a home of its own: nothing is read from or left in the user's.
+    SetEnvironment("XDG_CONFIG_HOME", m_home + "/config");
+    SetEnvironment("XDG_CACHE_HOME", m_home + "/cache");
+    SetEnvironment("GSETTINGS_BACKEND", "memory");
+    SetEnvironment("NO_AT_BRIDGE", "1");
+    setenv("DISPLAY", display.c_str(), 1);
+    std::string busLog = m_home + "/bus.log", daemonLog = m_home + "/ibus.log";
+    std::string address = StartSessionBus(&m_bus, busLog);
+    if (address.empty()) {
+        m_why = WhyNot("dbus-daemon", &m_bus, busLog);
+        return State::Failed;
+    }
+    SetEnvironment("DBUS_SESSION_BUS_ADDRESS", address);
+    int devNull = open("/dev/null", O_WRONLY);
+    int messages = OpenLog(daemonLog);
+    m_daemon = Spawn({"ibus-daemon", "--panel=disable", "--emoji-extension=disable",
+                      std::string("--config=") + kMemoryConfig},
+                     devNull, messages);
+    close(devNull);
+    close(messages);
+    bool ready = WaitUntil(
+        [&] {
+            if (Output("ibus engine libpinyin; ibus engine") == "libpinyin")
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            return false;
+        },
+        30000);
+    if (!ready) {
+        m_why = WhyNot("ibus-daemon with the pinyin engine", &m_daemon, daemonLog);
+        return State::Failed;
+    }
+    SetEnvironment("XMODIFIERS", "@im=ibus");
+    SetEnvironment("SDL_IM_MODULE", "ibus");
+    return State::Running;
+}
+
+// Sets a variable of the environment, keeping what it was for Stop.
+void InputMethod::SetEnvironment(const char* name, const std::string& value) {
+    if (m_saved.count(name) == 0) {
+        const char* before = getenv(name);
+        m_saved[name] = before != nullptr ? std::optional<std::string>(before) : std::nullopt;
+    }
+    setenv(name, value.c_str(), 1);
+}
+
+void InputMethod::Stop() {
+    Kill(&m_daemon);
+    Kill(&m_bus);
+    for (const auto& entry : m_saved) {
+        if (entry.second)
+            setenv(entry.first.c_str(), entry.second->c_str(), 1);
+        else
+            unsetenv(entry.first.c_str());
+    }
+    m_saved.clear();
+    if (!m_home.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_home, ignored);
+    }
+    m_home.clear();
 }
 
 Program::~Program() {

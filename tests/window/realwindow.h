@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -44,6 +46,8 @@ private:
     bool StartWindowManager();
 
     std::string m_display;
+    // Why the last attempt to start failed.
+    std::string m_why;
     pid_t m_server = -1;
     pid_t m_wm = -1;
     int m_tries = 0;
@@ -71,6 +75,28 @@ private:
     std::vector<std::string> m_lines;
     size_t m_next = 0;
     std::string m_errorFile;
+};
+
+// A player's input method: ibus with its pinyin engine on a D-Bus session of its own. Programs
+// started while it runs use it (the environment names it to them).
+class InputMethod {
+public:
+    enum class State { Running, NotInstalled, Failed };
+    ~InputMethod();
+    State Start(const std::string& display);
+    void Stop();
+    // Why it is not running.
+    const std::string& Why() const { return m_why; }
+
+private:
+    void SetEnvironment(const char* name, const std::string& value);
+
+    pid_t m_bus = -1;
+    pid_t m_daemon = -1;
+    std::string m_home;
+    std::string m_why;
+    // The environment's variables it set, with what they were (none: unset).
+    std::map<std::string, std::optional<std::string>> m_saved;
 };
 
 struct Rect {

@@ -18,8 +18,10 @@
 //   keydown VK CH               a key went down: its virtual key and character, in hexadecimal
 //                               (only with --keys)
 //   keychar CH                  the character of the frame's last key down (only with --keys)
+//   loop runs                   the loop's first frame ran
 //   exit                        the loop ended
-// usage: tq-window-host [--fps N] [--report-frames] [--edit] [--keys]
+// usage: tq-window-host [--fps N] [--report-frames] [--edit] [--keys] [--restart]
+//   --restart   after the loop ends, closes the engine and starts it again once, in this process
 #include "device/tqgfxdevice.h"
 #include "engine/tq2dapi.h"
 #include "engine/tq2dtexture.h"
@@ -168,6 +170,8 @@ bool Draw() {
     float bar = static_cast<float>(g_state.frame % 40) * 8.0f;
     TQ2D_QUAD_tag strip = Quad(bar, kHeight - 20, bar + 8, kHeight, 0xFFFFFFFF, 0);
     TQ2DGfx_RenderQuad(&strip);
+    if (g_gui)
+        g_gui->RenderGUI(0, 0);
     TQ2DGfx_EndScene();
     return true;
 }
@@ -200,7 +204,8 @@ void UpdateEdit() {
 }
 
 bool Frame() {
-    ++g_state.frame;
+    if (++g_state.frame == 1)
+        Say("loop runs");
     if (g_state.reportFrames)
         Say("frame %lu %lld", g_state.frame,
             static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(
@@ -238,11 +243,34 @@ void FillTexture(TQ2DTexture* texture, DWORD color) {
     texture->Clear(color);
 }
 
+// Starts the engine, runs its loop until it ends and closes it; false when it cannot start.
+bool RunEngine(TQ2D_INIT_INFO_tag* info, bool edit) {
+    if (!TQ2DInit(info, nullptr)) {
+        fprintf(stderr, "tq-window-host: the engine cannot start\n");
+        return false;
+    }
+    if (edit)
+        CreateEdit();
+    FillTexture(&g_textures[0], 0xFF00FF00);
+    FillTexture(&g_textures[1], 0xFFFF0000);
+    FillTexture(&g_textures[2], 0xFF0000FF);
+    g_state.frame = 0;
+    Say("ready");
+    TQ2DLoop();
+    Say("exit");
+    delete g_gui;
+    g_gui = nullptr;
+    g_edit = nullptr;
+    TQ2DClose();
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     int fps = 0;
     bool edit = false;
+    int runs = 1;
     for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--fps") == 0 && i + 1 < argc)
             fps = atoi(argv[++i]);
@@ -252,6 +280,8 @@ int main(int argc, char** argv) {
             edit = true;
         else if (strcmp(argv[i], "--keys") == 0)
             g_state.reportKeys = true;
+        else if (strcmp(argv[i], "--restart") == 0)
+            runs = 2;
     }
     TQ2D_INIT_INFO_tag info{};
     info.pfnFrame = Frame;
@@ -262,19 +292,9 @@ int main(int argc, char** argv) {
     info.nHeight = kHeight;
     info.bRunInactive = TRUE;
     info.nFPS = fps;
-    if (!TQ2DInit(&info, nullptr)) {
-        fprintf(stderr, "tq-window-host: the engine cannot start\n");
-        return 1;
+    for (int run = 0; run < runs; ++run) {
+        if (!RunEngine(&info, edit))
+            return 1;
     }
-    if (edit)
-        CreateEdit();
-    FillTexture(&g_textures[0], 0xFF00FF00);
-    FillTexture(&g_textures[1], 0xFFFF0000);
-    FillTexture(&g_textures[2], 0xFF0000FF);
-    Say("ready");
-    TQ2DLoop();
-    Say("exit");
-    delete g_gui;
-    TQ2DClose();
     return 0;
 }

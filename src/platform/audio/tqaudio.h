@@ -7,7 +7,8 @@
 // channels; a sample hands out one channel per playback. Loading is from memory only.
 //
 // After every call BASS_ErrorGetCode gives the outcome of the last call made by this thread.
-// All functions may be called from any thread; the mix runs on the output's own thread.
+// All functions may be called from any thread; the mix runs on the output's own thread, and streams and
+// music are decoded ahead of it on a thread of the module's own, so no call waits for a decode.
 #pragma once
 
 #include "platform/win32/tqwintypes.h"
@@ -55,7 +56,7 @@ typedef DWORD HSTREAM;  // a file decoded while it plays, its own channel
 #define BASS_ERROR_INIT 8      // BASS_Init has not been called
 #define BASS_ERROR_START 9     // the output is stopped (BASS_Stop without BASS_Start)
 #define BASS_ERROR_ALREADY 14  // already initialised
-#define BASS_ERROR_NOCHAN 18   // every playback of the sample is busy
+#define BASS_ERROR_NOCHAN 18   // every playback of the sample is busy, or every handle (65,534) is in use
 #define BASS_ERROR_ILLTYPE 19  // the object does not support the call
 #define BASS_ERROR_ILLPARAM 20 // an argument is invalid
 #define BASS_ERROR_DEVICE 23   // no such device

@@ -142,6 +142,10 @@ TQAUDIO_API DWORD TQAudioTest_Render(float* out, DWORD frames) {
     return System().RenderForTest(out, frames);
 }
 
+TQAUDIO_API void TQAudioTest_WatchPasses(void (*begin)(void), void (*end)(void)) {
+    System().WatchPasses(begin, end);
+}
+
 TQAUDIO_API void TQAudioTest_LimitKernels(int level) {
     tqplat::LimitKernelLevel(static_cast<tqplat::KernelLevel>(std::clamp(level, 0, 3)));
 }

@@ -2,6 +2,7 @@
 
 #include "platform/audio/tqaudiolog.h"
 #include "platform/audio/tqaudiotest.h"
+#include "platform/audio/tqbufferedsource.h"
 #include "platform/audio/tqmodulesource.h"
 #include "platform/audio/tqnulloutput.h"
 #include "platform/audio/tqsamplesource.h"
@@ -9,9 +10,11 @@
 #include "platform/audio/tqsndfiledecoder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <string>
 
 #if defined(__SSE__)
 #include <xmmintrin.h>
@@ -27,6 +30,8 @@ constexpr DWORD kMinSampleRate = 100;
 constexpr DWORD kMaxPlaybacks = 65535;
 constexpr size_t kMaxSampleBytes = size_t(1) << 31;
 constexpr size_t kDecodeChunkFrames = 1024;
+// A test's pull renders at most this much at a time, each after the decode thread has caught up.
+constexpr DWORD kTestPassFrames = 1024;
 
 // Static TLS: the module is loaded at run time, and the leak checker cannot scan dynamic TLS blocks.
 __attribute__((tls_model("initial-exec"))) thread_local int t_error = BASS_OK;
@@ -48,6 +53,24 @@ int16_t ToPcm16(float value) {
 
 // Denormal floats (a fade or a filter's tail near zero) flushed to zero while an object lives: on
 // some processors they cost a hundred times a normal operation.
+// Calls a test's hooks around a mix pass.
+class PassWatch {
+public:
+    PassWatch(void (*begin)(), void (*end)()) : end_(begin ? end : nullptr) {
+        if (begin) {
+            begin();
+        }
+    }
+    ~PassWatch() {
+        if (end_) {
+            end_();
+        }
+    }
+
+private:
+    void (*end_)();
+};
+
 class FlushDenormals {
 public:
 #if defined(__SSE__)
@@ -73,7 +96,7 @@ AudioSystem::Call::~Call() {
         finished = system_.mixer_.TakeFinished();
     }
     lock_.unlock();
-    Mixer::DestroyAll(finished);
+    Mixer::DestroyAll(std::move(finished));
     buried_.clear();
     WriteMixingThreadLines();
 }
@@ -120,9 +143,12 @@ BOOL AudioSystem::Init(int device, DWORD freq, DWORD flags) {
         rate_ = static_cast<int>(freq);
         mixer_.SetRate(rate_);
     }
+    Resampler::BuildTables();
+    decodeThread_.Start();
     // Nothing is mixed until the module counts as started, so the new output pulls silence first.
     std::unique_ptr<AudioOutput> output = OpenOutput(device, flags);
     if (!output) {
+        decodeThread_.Stop();
         return Fail(BASS_ERROR_DRIVER, FALSE);
     }
     {
@@ -143,12 +169,15 @@ BOOL AudioSystem::Free() {
         }
     }
     output_.reset(); // waits for a running pull, so it must not hold the lock
-    Call call(*this);
-    mixer_.Clear();
-    objects_.Clear();
-    pending_.clear();
-    initialized_ = false;
-    running_ = false;
+    {
+        Call call(*this);
+        mixer_.Clear();
+        objects_.Clear();
+        pending_.clear();
+        initialized_ = false;
+        running_ = false;
+    }
+    decodeThread_.Stop();
     return Succeed();
 }
 
@@ -218,7 +247,7 @@ DWORD AudioSystem::AddObject(std::unique_ptr<AudioObject> object) {
     DWORD handle = objects_.Add(std::move(object));
     if (!handle) {
         LogMessage("too many samples, channels and streams");
-        return Fail(BASS_ERROR_MEM, DWORD(0));
+        return Fail(BASS_ERROR_NOCHAN, DWORD(0));
     }
     Succeed();
     return handle;
@@ -443,12 +472,25 @@ HMUSIC AudioSystem::MusicLoad(BOOL mem, const void* file, DWORD offset, DWORD le
     if (!source) {
         return Fail(BASS_ERROR_FILEFORM, HMUSIC(0));
     }
-    Call call(*this);
-    if (!IsStarted()) {
-        return 0;
+    return AddBufferedChannel(Channel::Kind::Music, std::make_shared<StreamBuffer>(std::move(source)),
+                              flags & BASS_SAMPLE_LOOP);
+}
+
+// The buffer's head is decoded before the lock is taken; the decode thread takes over once the
+// channel has its handle.
+DWORD AudioSystem::AddBufferedChannel(Channel::Kind kind, std::shared_ptr<StreamBuffer> buffer, DWORD flags) {
+    DWORD handle;
+    {
+        Call call(*this);
+        if (!IsStarted()) {
+            return 0;
+        }
+        handle = AddChannel(std::make_unique<Channel>(kind, std::make_unique<BufferedSource>(buffer), flags));
     }
-    return AddChannel(
-        std::make_unique<Channel>(Channel::Kind::Music, std::move(source), flags & BASS_SAMPLE_LOOP));
+    if (handle) {
+        decodeThread_.Add(std::move(buffer));
+    }
+    return handle;
 }
 
 HSTREAM AudioSystem::StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags) {
@@ -460,12 +502,18 @@ HSTREAM AudioSystem::StreamCreateFile(BOOL mem, const void* file, DWORD offset, 
     if (!decoder) {
         return Fail(BASS_ERROR_FILEFORM, HSTREAM(0));
     }
-    Call call(*this);
-    if (!IsStarted()) {
-        return 0;
-    }
+    static std::atomic<unsigned> opened{0};
+    decoder->SetLabel("stream " + std::to_string(++opened) + " (" + decoder->FormatName() + ")");
     const DWORD kept = BASS_SAMPLE_LOOP | BASS_STREAM_DECODE;
-    return AddChannel(std::make_unique<Channel>(Channel::Kind::Stream, std::move(decoder), flags & kept));
+    if (flags & BASS_STREAM_DECODE) { // read by the game's calls, not decoded ahead
+        Call call(*this);
+        if (!IsStarted()) {
+            return 0;
+        }
+        return AddChannel(std::make_unique<Channel>(Channel::Kind::Stream, std::move(decoder), flags & kept));
+    }
+    return AddBufferedChannel(Channel::Kind::Stream, std::make_shared<StreamBuffer>(std::move(decoder)),
+                              flags & kept);
 }
 
 QWORD AudioSystem::StreamGetLength(HSTREAM handle) {
@@ -477,12 +525,12 @@ QWORD AudioSystem::StreamGetLength(HSTREAM handle) {
     if (channel->GetKind() != Channel::Kind::Stream) {
         return Fail(BASS_ERROR_HANDLE, static_cast<QWORD>(-1));
     }
-    const SndfileDecoder& decoder = static_cast<const SndfileDecoder&>(channel->Source());
-    if (decoder.Frames() <= 0) {
+    const AudioSource& source = channel->Source();
+    if (source.Frames() <= 0) {
         return Fail(BASS_ERROR_NOTAVAIL, static_cast<QWORD>(-1));
     }
     Succeed();
-    return static_cast<QWORD>(decoder.Frames()) * decoder.Channels() * sizeof(int16_t);
+    return static_cast<QWORD>(source.Frames()) * source.Channels() * sizeof(int16_t);
 }
 
 // A stream's source reads memory the caller frees once this returns: the mixer lets it go before
@@ -691,10 +739,24 @@ DWORD AudioSystem::Render(float* out, DWORD frames) {
 
 DWORD AudioSystem::RenderForTest(float* out, DWORD frames) {
     const std::lock_guard<std::mutex> rendering(renderMutex_);
-    return MixPass(out, frames);
+    DWORD rendered = 0;
+    for (DWORD done = 0; done < frames;) {
+        const DWORD n = std::min(kTestPassFrames, frames - done);
+        decodeThread_.Settle();
+        rendered += MixPass(out + 2 * size_t(done), n);
+        done += n;
+    }
+    return rendered;
+}
+
+void AudioSystem::WatchPasses(void (*begin)(), void (*end)()) {
+    const std::lock_guard<std::mutex> rendering(renderMutex_);
+    passBegin_ = begin;
+    passEnd_ = end;
 }
 
 DWORD AudioSystem::MixPass(float* out, DWORD frames) {
+    const PassWatch watch(passBegin_, passEnd_);
     const MixingThreadScope mixing;
     const FlushDenormals flush;
     if (mutex_.try_lock()) {

@@ -1,11 +1,10 @@
-// The state behind the module's functions: the object table, the mixer, the output and the
-// pending BASS_SampleCreate buffers (one a thread). One lock guards it all. The output's thread
-// only tries it at the start of a pull, to take the game's changes (the mixer's Sync, only links
-// and copies), and mixes without it; when a game call holds it, that pull mixes with the changes
-// taken before, so the mix never waits for the game. Decoding, converting and destroying run
-// outside the lock: what a call frees (samples, finished voices and their sources) is destroyed
-// once it has let the lock go. Start-up and shut-down are serialised by a lock of their own that is
-// never held while the output pulls.
+// The state behind the module's functions: the object table, the mixer, the decode thread, the
+// output and the pending BASS_SampleCreate buffers (one a thread). One lock guards it all. The output's
+// thread only tries it at the start of a pull, to take the game's changes (the mixer's Sync, only links and
+// copies), and mixes without it; when a game call holds it, that pull mixes with the changes taken before, so
+// the mix never waits for the game. Decoding, converting and destroying run outside the lock: what a call
+// frees (samples, finished voices and their sources) is destroyed once it has let the lock go. Start-up and
+// shut-down are serialised by a lock of their own that is never held while the output pulls.
 //
 // Each method does what the function of the same name in tqaudio.h documents and records the
 // outcome for BASS_ErrorGetCode.
@@ -14,6 +13,7 @@
 #include "platform/audio/tqaudio.h"
 #include "platform/audio/tqaudiooutput.h"
 #include "platform/audio/tqchannel.h"
+#include "platform/audio/tqdecodethread.h"
 #include "platform/audio/tqhandletable.h"
 #include "platform/audio/tqmixer.h"
 #include "platform/audio/tqmodulelock.h"
@@ -69,8 +69,12 @@ public:
     // The output's pull: renders the mix (after BASS_Stop only the fades of what was playing); the
     // frames rendered, 0 before BASS_Init. Never waits: silence while a test pull renders.
     DWORD Render(float* out, DWORD frames);
-    // A test's pull, as Render; waits for the output's pull in progress, so one thread renders at once.
+    // A test's pull, as Render, in passes of at most 1,024 frames, each once the decode thread has
+    // caught up; waits for the output's pull in progress, so one thread renders at once.
     DWORD RenderForTest(float* out, DWORD frames);
+    // Calls `begin` and `end` (both or neither) on the rendering thread around every mix pass from
+    // now on; NULL stops.
+    void WatchPasses(void (*begin)(), void (*end)());
 
 private:
     struct FreeMemory {
@@ -111,6 +115,8 @@ private:
     const uint8_t* FileData(BOOL mem, const void* file, DWORD offset, DWORD length);
     DWORD AddObject(std::unique_ptr<AudioObject> object);
     DWORD AddChannel(std::unique_ptr<Channel> channel);
+    // A stream or music channel that plays from `buffer`, which the decode thread fills.
+    DWORD AddBufferedChannel(Channel::Kind kind, std::shared_ptr<StreamBuffer> buffer, DWORD flags);
     void DestroyChannel(DWORD handle, Call& call);
     template <class T> T* Find(DWORD handle);
     Channel* FindChannel(DWORD handle);
@@ -134,12 +140,15 @@ private:
     int rate_ = 44100;
     HandleTable<AudioObject> objects_;
     Mixer mixer_;
+    DecodeThread decodeThread_;
     std::unique_ptr<AudioOutput> output_;
     std::map<std::thread::id, std::unique_ptr<PendingSample>> pending_;
     std::string description_;
     // The mixing thread's copies, taken at each pull that gets the lock.
     bool mixStarted_ = false;
     int mixRate_ = 44100;
+    void (*passBegin_)() = nullptr; // a test's hooks, set under renderMutex_
+    void (*passEnd_)() = nullptr;
 };
 
 } // namespace tqaudio

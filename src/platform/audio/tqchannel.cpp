@@ -13,8 +13,7 @@ constexpr int kMinRate = 100;
 } // namespace
 
 Channel::Channel(Kind kind, std::unique_ptr<AudioSource> source, DWORD flags)
-    : kind_(kind), voice_(std::make_unique<Voice>(std::move(source), kind == Kind::Stream)),
-      rate_(DefaultRate()), flags_(flags) {}
+    : kind_(kind), voice_(std::make_unique<Voice>(std::move(source))), rate_(DefaultRate()), flags_(flags) {}
 
 Channel::State Channel::GetState() {
     if (state_ == State::Playing && voice_->EndedAt() == controls_.commands) {
@@ -53,7 +52,6 @@ void Channel::SetState(State state) {
 void Channel::Play(bool restart) {
     GetState();
     if (restart || ended_) {
-        voice_->Source().PrepareRewind();
         ++controls_.restarts;
         ended_ = false;
     }

@@ -49,7 +49,7 @@ void Mixer::Release(Channel* channel) {
     released_.PushBack(voice);
     MarkChanged(*voice);
     if (channel->GetKind() == Channel::Kind::Stream) {
-        voice->DetachSource();
+        voice->Source().Detach();
     }
 }
 
@@ -58,9 +58,8 @@ void Mixer::Clear() {
     changed_.Reset();
     mixing_.Reset();
     done_.Reset();
-    DestroyAll(released_);
+    DestroyAll(released_.TakeAll());
     DestroyAll(TakeFinished());
-    released_.Reset();
 }
 
 void Mixer::StopAll() {
@@ -107,9 +106,7 @@ float Mixer::GroupGain(const Channel& channel) const {
 }
 
 Mixer::OwnedVoices Mixer::TakeFinished() {
-    OwnedVoices taken = finished_;
-    finished_.Reset();
-    return taken;
+    return finished_.TakeAll();
 }
 
 void Mixer::DestroyAll(OwnedVoices voices) {

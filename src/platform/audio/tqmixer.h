@@ -31,7 +31,8 @@ public:
     // Hands the channel's controls to its voice at the next pass.
     void Touch(Channel* channel);
     // Takes the channel out of the mix before it is destroyed: its voice fades out and finishes on
-    // its own. A stream's source, which reads the caller's memory, is let go at once. The voice of
+    // its own. A stream's decoder, which reads the caller's memory, stops reading it at once (the
+    // voice fades out from what was decoded ahead). The voice of
     // a channel that never played stays with the channel, to be destroyed with it.
     void Release(Channel* channel);
     // Destroys every released voice and forgets every channel; the group volumes stay. Only while

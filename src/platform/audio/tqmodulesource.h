@@ -1,14 +1,10 @@
-// Renders MOD, S3M, XM or IT music with libopenmpt, as stereo at a chosen rate.
-//
-// Moving the library's module back to its start allocates, so the music is loaded twice: a rewind
-// on the mixing thread swaps in the spare, which waits at the start, and the game side moves the
-// other back before the next rewind (PrepareRewind). A flag hands the spare from one side to the
-// other. Looping music loops in the library, which needs no rewind.
+// Renders MOD, S3M, XM or IT music with libopenmpt, as stereo at a chosen rate. Looping music loops
+// in the library, as its author set; a rewind moves the module back to its start (which allocates:
+// the decode thread does it).
 #pragma once
 
 #include "platform/audio/tqaudiosource.h"
 
-#include <atomic>
 #include <memory>
 
 struct openmpt_module;
@@ -27,19 +23,13 @@ public:
     int Rate() const override { return rate_; }
     size_t Read(float* out, size_t frames) override;
     void Rewind() override;
-    void PrepareRewind() override;
     void SetLooping(bool loop) override;
 
 private:
-    ModuleSource(openmpt_module* module, openmpt_module* spare, int rate)
-        : module_(module), spare_(spare), rate_(rate) {}
-    static openmpt_module* Load(const void* data, size_t size);
+    ModuleSource(openmpt_module* module, int rate) : module_(module), rate_(rate) {}
 
     openmpt_module* module_;
-    openmpt_module* spare_;
-    std::atomic<bool> spareAtStart_{true}; // the spare is the mixing side's to swap in
     int rate_;
-    bool looping_ = false;
 };
 
 } // namespace tqaudio

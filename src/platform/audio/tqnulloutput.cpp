@@ -1,5 +1,7 @@
 #include "platform/audio/tqnulloutput.h"
 
+#include "platform/system/tqthreadname.h"
+
 #include <algorithm>
 #include <chrono>
 
@@ -22,6 +24,7 @@ NullOutput::~NullOutput() {
 
 // Every 10 ms, renders the frames that real time has moved on since the last pull.
 void NullOutput::Run() {
+    tqplat::NameCurrentThread("tqaudio-mix");
     using Clock = std::chrono::steady_clock;
     constexpr size_t kMaxFrames = 4096;
     std::vector<float> discard(2 * kMaxFrames);

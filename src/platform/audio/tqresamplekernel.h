@@ -18,18 +18,23 @@ struct FramePosition {
 };
 
 // How far the kernel is stretched for a run of output frames: not at all (every frame converts
-// up), to its widest (every frame steps SincTable::kWidest source frames or more), or by each
-// frame's own stretch.
-enum class KernelWidth { kUnit, kWidest, kEach };
+// up), to its widest (every frame steps SincTable::kWidest source frames or more), or by one
+// stretch between (through rows BlendBand made for it).
+enum class KernelWidth { kUnit, kWidest, kBand };
 
 // Writes `count` interleaved stereo frames to `out` (a mono input goes to both sides) read from
-// `channels` planes at `at`, through the kernel stretched by `stretches` (one a frame, read only
-// for kEach: 1 when the voice converts up, its step up to SincTable::kWidest when it converts
-// down, so the cut-off follows the lower rate). Each plane holds every frame within
+// `channels` planes at `at`, through the table of phase rows `rows`: SincTable::Row(0) for kUnit,
+// WideRow(0) for kWidest, BlendBand's for kBand. Each plane holds every frame within
 // KernelReach(stretch) of an index, and seven more past it.
-using FilterFunction = void (*)(const float* const* planes, int channels, const FramePosition* at,
-                                const float* stretches, size_t count, float* out);
-FilterFunction PickFilter(KernelWidth width);
+using FilterFunction = void (*)(const float* rows, const float* const* planes, int channels,
+                                const FramePosition* at, size_t count, float* out);
+// `taps`: for kBand, the band's (SincTable::BandTaps).
+FilterFunction PickFilter(KernelWidth width, int taps = 0);
+
+// Writes to `rows` the kernel at `stretch` (between 1 and SincTable::kWidest), interpolated
+// between the two grids around it once for every phase, in SincTable::GridRow's layout, and gives
+// its taps: frames at that stretch then read it as kBand.
+int BlendBand(float stretch, float* rows);
 
 // The kernel's stretch at a step (source frames per output frame, 32.32 fixed point).
 float KernelStretch(int64_t step);

@@ -24,6 +24,36 @@ void Deinterleave(const float* frames, size_t count, float* left, float* right) 
     }
 }
 
+// Output frames a gliding step takes through one kernel, stretched for the largest step among them:
+// the whole glide while the stretch moves by kSmallGlide or less, else runs of kGlideRun.
+constexpr size_t kGlideRun = 128;
+constexpr float kSmallGlide = 1.0f / 32;
+
+size_t GlideRun(const StepGlide& glide) {
+    const float moves = std::fabs(KernelStretch(glide.Target()) - KernelStretch(glide.Current()));
+    return moves <= kSmallGlide ? Resampler::kGlideFrames : kGlideRun;
+}
+
+// Filters a run of frames at one stretch through its kernel: for a stretch between, the rows the
+// workspace blended for it, blended again only when the stretch differs from the last run's.
+void FilterRun(float stretch, const float* const* planes, int channels, ResampleWorkspace& work, size_t count,
+               float* out) {
+    const SincTable& table = SincTable::Get();
+    if (stretch == 1.0f) {
+        PickFilter(KernelWidth::kUnit)(table.Row(0), planes, channels, work.positions.data(), count, out);
+    } else if (stretch == SincTable::kWidest) {
+        PickFilter(KernelWidth::kWidest)(table.WideRow(0), planes, channels, work.positions.data(), count,
+                                         out);
+    } else {
+        if (work.bandStretch != stretch) {
+            work.bandTaps = BlendBand(stretch, work.bandRows.data());
+            work.bandStretch = stretch;
+        }
+        PickFilter(KernelWidth::kBand, work.bandTaps)(work.bandRows.data(), planes, channels,
+                                                      work.positions.data(), count, out);
+    }
+}
+
 void Advance(int64_t step, int64_t* index, uint32_t* fraction) {
     const int64_t sum = *fraction + step;
     *index += sum >> 32;
@@ -32,8 +62,12 @@ void Advance(int64_t step, int64_t* index, uint32_t* fraction) {
 
 } // namespace
 
-Resampler::Resampler() {
+void Resampler::BuildTables() {
     SincTable::Get();
+}
+
+Resampler::Resampler() {
+    BuildTables();
 }
 
 void Resampler::Reset() {
@@ -73,9 +107,9 @@ size_t Resampler::Produce(AudioSource& source, float* out, size_t frames, double
     while (done < frames && index_ < end_) {
         const bool through = PassesThrough();
         int64_t first = 0, high = 0;
-        KernelWidth width = KernelWidth::kUnit;
+        float stretch = 1.0f;
         const size_t planned =
-            Plan(std::min(frames - done, work.positions.size()), work, &first, &high, &width);
+            Plan(std::min(frames - done, work.positions.size()), work, &first, &high, &stretch);
         Fill(source, loop, first, high, work);
         size_t n = planned;
         while (n > 0 && first + work.positions[n - 1].Index() >= end_) {
@@ -88,7 +122,7 @@ size_t Resampler::Produce(AudioSource& source, float* out, size_t frames, double
                 to[2 * j + 1] = planes[channels_ - 1][work.positions[j].Index()];
             }
         } else {
-            PickFilter(width)(planes, channels_, work.positions.data(), work.stretches.data(), n, to);
+            FilterRun(stretch, planes, channels_, work, n, to);
         }
         done += n;
         KeepHistory(first, work);
@@ -98,44 +132,39 @@ size_t Resampler::Produce(AudioSource& source, float* out, size_t frames, double
 
 // The count is held to what fits the planes at the largest step the frames may take, and the
 // input is taken to reach as far as the widest kernel among them does.
-size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, int64_t* end,
-                       KernelWidth* width) {
+size_t Resampler::Plan(size_t frames, ResampleWorkspace& work, int64_t* first, int64_t* end, float* stretch) {
     const bool through = PassesThrough();
     const int64_t largest = step_.Largest();
     const int reach = through ? 0 : KernelReach(KernelStretch(largest));
     const int64_t start = index_;
-    const int64_t low = std::min({read_, index_, index_ - reach + 1});
+    // the first frame the kernels read; frames read before it are kept as history, and frames not
+    // yet read before it are read and dropped, so the planes never span a source that fell behind
+    const int64_t low = std::min(index_, index_ - reach + 1);
     const int64_t room = static_cast<int64_t>(ResampleWorkspace::kPlaneFrames) - kSlackFrames -
                          (std::max(read_, index_) - low) - 2 * reach - 2;
-    const size_t n =
-        std::clamp<size_t>(static_cast<size_t>(std::max<int64_t>(room, 1) * kOne / largest), 1, frames);
+    const size_t n = std::clamp<size_t>(static_cast<size_t>(std::max<int64_t>(room, 1) * kOne / largest), 1,
+                                        step_.Active() ? std::min(frames, GlideRun(step_)) : frames);
     const int32_t offset = static_cast<int32_t>(start - low);
     FramePosition* positions = work.positions.data();
     // positions relative to the planes' first frame, in 32.32 fixed point
     const int64_t from = (static_cast<int64_t>(offset) << 32) + fraction_;
     int64_t advance = 0;
+    int64_t steepest = 0; // the largest step among the frames
     if (!step_.Active()) {
-        const int64_t step = step_.Next();
-        const float stretch = through ? 1.0f : KernelStretch(step);
-        *width = stretch == 1.0f                 ? KernelWidth::kUnit
-                 : stretch == SincTable::kWidest ? KernelWidth::kWidest
-                                                 : KernelWidth::kEach;
+        steepest = step_.Next();
         for (size_t j = 0; j < n; ++j) {
-            positions[j].at = from + static_cast<int64_t>(j) * step;
+            positions[j].at = from + static_cast<int64_t>(j) * steepest;
         }
-        if (*width == KernelWidth::kEach) {
-            std::fill_n(work.stretches.data(), n, stretch);
-        }
-        advance = static_cast<int64_t>(n) * step;
+        advance = static_cast<int64_t>(n) * steepest;
     } else {
         for (size_t j = 0; j < n; ++j) {
             const int64_t step = step_.Next();
             positions[j].at = from + advance;
-            work.stretches[j] = KernelStretch(step);
-            *width = step > kOne ? KernelWidth::kEach : *width;
+            steepest = std::max(steepest, step);
             advance += step;
         }
     }
+    *stretch = through ? 1.0f : KernelStretch(steepest);
     Advance(advance, &index_, &fraction_);
     *first = low;
     *end = std::max(read_, start + positions[n - 1].Index() - offset + reach + 1);

@@ -2,8 +2,10 @@
 // goes to both sides. Each output frame is filtered from the source frames around its position
 // through the sinc table, the kernel stretched by the step when it is above one so the cut-off
 // follows the lower rate, up to its widest (SincTable::kWidest), so a voice costs about the same at
-// any pitch. A step change glides to the new step over one mixer block; one back to
-// a step of exactly one lands on a whole frame, and from there frames pass through unconverted.
+// any pitch. A step change glides to the new step over one mixer block, through one kernel
+// stretched for the largest step of the glide (its cut-off never above the lower rate's), or of
+// each short run of it when the stretch moves much; one back to a step of exactly one lands on a
+// whole frame, and from there frames pass through unconverted.
 // What a voice keeps between calls is its position, its step and the few frames the kernel
 // reaches back to, in room of a fixed size.
 #pragma once
@@ -24,8 +26,12 @@ public:
     // Output frames a step change takes to glide to the new step.
     static constexpr size_t kGlideFrames = 512;
 
-    // Made with its voice on the game's side, where the filter tables are built if they are not
-    // yet, so the mixing thread never builds them.
+    // Builds the filter tables if they are not yet: the system does when its output opens, so
+    // neither a game's first play nor the mixing thread waits for them.
+    static void BuildTables();
+
+    // Made with its voice on the game's side, where the filter tables are built if they are still
+    // not, so the mixing thread never builds them.
     Resampler();
 
     // Starts again from the source's current position, with silence before it, at the step of the
@@ -44,9 +50,9 @@ private:
 
     void SetStep(double step);
     // Plans up to `frames` output frames into work.positions, moving the position on: the count
-    // planned, the input frames they read from `*first` up to `*end`, and in `*width` how far
-    // their kernels are stretched.
-    size_t Plan(size_t frames, ResampleWorkspace& work, int64_t* first, int64_t* end, KernelWidth* width);
+    // planned, the input frames they read from `*first` up to `*end`, and in `*stretch` how far
+    // their kernel is stretched (while the step glides, for the largest step among them).
+    size_t Plan(size_t frames, ResampleWorkspace& work, int64_t* first, int64_t* end, float* stretch);
     // Fills the planes with the input frames from `first` up to `end`.
     void Fill(AudioSource& source, bool loop, int64_t first, int64_t end, ResampleWorkspace& work);
     size_t ReadSource(AudioSource& source, bool loop, float* out, size_t frames);

@@ -1,5 +1,6 @@
 #include "platform/audio/tqsinctable.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tqaudio {
@@ -19,11 +20,17 @@ double BesselI0(double x) {
     return sum;
 }
 
-// The rows of the kernel stretched by `stretch` over `taps` frames at `count` phases, each phase scaled to a
-// gain of exactly one at 0 Hz, so the level does not wobble with the fraction.
-std::vector<float> PhaseRows(int taps, int stretch, int count) {
+// The rows of the kernel stretched by `stretch` over `taps` frames at `count` phases and the next
+// frame's first, each scaled to a gain of exactly one at 0 Hz, so the level does not wobble with the
+// fraction.
+std::vector<float> PhaseRows(int taps, double stretch, int count) {
     std::vector<double> phases((count + 1) * taps);
     for (int p = 0; p <= count; ++p) {
+        if (2 * p > count) { // the kernel is even: this row is an earlier one reversed
+            std::reverse_copy(&phases[(count - p) * taps], &phases[(count - p + 1) * taps],
+                              &phases[p * taps]);
+            continue;
+        }
         double sum = 0.0;
         for (int k = 0; k < taps; ++k) {
             const double x = k - (taps / 2 - 1) - double(p) / count;
@@ -33,15 +40,7 @@ std::vector<float> PhaseRows(int taps, int stretch, int count) {
             phases[p * taps + k] /= sum;
         }
     }
-    std::vector<float> rows(2 * taps * count);
-    for (int p = 0; p < count; ++p) {
-        for (int k = 0; k < taps; ++k) {
-            const double value = phases[p * taps + k];
-            rows[2 * taps * p + k] = static_cast<float>(value);
-            rows[2 * taps * p + taps + k] = static_cast<float>(phases[(p + 1) * taps + k] - value);
-        }
-    }
-    return rows;
+    return std::vector<float>(phases.begin(), phases.end());
 }
 
 } // namespace
@@ -53,7 +52,8 @@ double SincTable::Kernel(double x) {
     }
     const double u = 2.0 * kCutoff * x;
     const double sinc = u == 0.0 ? 1.0 : std::sin(M_PI * u) / (M_PI * u);
-    return 2.0 * kCutoff * sinc * BesselI0(kBeta * std::sqrt(1.0 - edge * edge)) / BesselI0(kBeta);
+    static const double windowPeak = BesselI0(kBeta);
+    return 2.0 * kCutoff * sinc * BesselI0(kBeta * std::sqrt(1.0 - edge * edge)) / windowPeak;
 }
 
 const SincTable& SincTable::Get() {
@@ -61,11 +61,21 @@ const SincTable& SincTable::Get() {
     return table;
 }
 
+SincTable::BandPoint SincTable::BandAt(float stretch) {
+    if (stretch <= 1.0f) {
+        return {0, 0.0f};
+    }
+    const float grid = (std::min(stretch + kBandMargin, float(kWidest)) - 1.0f) * kBands;
+    const int band = std::min(static_cast<int>(grid), kBands - 1);
+    return {band, grid - band};
+}
+
 SincTable::SincTable()
-    : rows_(PhaseRows(kTaps, 1, kPhases)), wideRows_(PhaseRows(kWideTaps, kWidest, 1 << kWidePhaseBits)),
-      curve_(kTaps * kPhases + 2, 0.0f) {
-    for (int n = 0; n <= kTaps * kPhases; ++n) {
-        curve_[n] = static_cast<float>(Kernel(double(n) / kPhases - kHalf));
+    : rows_(PhaseRows(kTaps, 1, kPhases)), wideRows_(PhaseRows(kWideTaps, kWidest, 1 << kWidePhaseBits)) {
+    for (int g = 0; g <= kBands; ++g) {
+        gridStarts_[g] = grids_.size();
+        const std::vector<float> rows = PhaseRows(GridTaps(g), 1.0 + double(g) / kBands, 1 << kBandPhaseBits);
+        grids_.insert(grids_.end(), rows.begin(), rows.end());
     }
 }
 

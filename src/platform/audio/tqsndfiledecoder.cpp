@@ -29,6 +29,15 @@ const char* OpenFailure() {
     }
 }
 
+// NaN becomes silence and everything else is held within full scale, so no value a file holds
+// can make the mix it joins non-finite.
+void MakeFinite(float* values, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        const float value = values[i];
+        values[i] = value == value ? std::clamp(value, -1.0f, 1.0f) : 0.0f;
+    }
+}
+
 } // namespace
 
 const char* SndfileDecoder::Refusal() {
@@ -46,34 +55,23 @@ void SndfileDecoder::Refuse(const char* format, ...) {
 
 SF_VIRTUAL_IO& SndfileDecoder::VirtualIo() {
     static SF_VIRTUAL_IO io = {
-        [](void* user) { return static_cast<Memory*>(user)->size; },
-        [](sf_count_t offset, int whence, void* user) {
-            Memory* m = static_cast<Memory*>(user);
-            sf_count_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? m->position : m->size;
-            m->position = std::clamp<sf_count_t>(base + offset, 0, m->size);
-            return m->position;
+        [](void* cursor) { return static_cast<FileMemory::Cursor*>(cursor)->Size(); },
+        [](sf_count_t offset, int whence, void* cursor) {
+            return static_cast<FileMemory::Cursor*>(cursor)->Seek(offset, whence);
         },
-        [](void* ptr, sf_count_t count, void* user) {
-            Memory* m = static_cast<Memory*>(user);
-            sf_count_t n = std::clamp<sf_count_t>(count, 0, m->size - m->position);
-            if (n > 0) {
-                memcpy(ptr, m->data + m->position, static_cast<size_t>(n));
-                m->position += n;
-            }
-            return n;
+        [](void* out, sf_count_t count, void* cursor) {
+            return static_cast<FileMemory::Cursor*>(cursor)->Read(out, count);
         },
         [](const void*, sf_count_t, void*) -> sf_count_t { return 0; },
-        [](void* user) { return static_cast<Memory*>(user)->position; },
+        [](void* cursor) { return static_cast<FileMemory::Cursor*>(cursor)->Position(); },
     };
     return io;
 }
 
 std::unique_ptr<SndfileDecoder> SndfileDecoder::Open(const void* data, size_t size) {
     t_refusal[0] = '\0';
-    std::unique_ptr<SndfileDecoder> decoder(new SndfileDecoder());
-    decoder->memory_ = {static_cast<const uint8_t*>(data), static_cast<sf_count_t>(size), 0};
-    decoder->file_ = sf_open_virtual(&VirtualIo(), SFM_READ, &decoder->info_, &decoder->memory_);
-    if (!decoder->file_) {
+    std::unique_ptr<SndfileDecoder> decoder(new SndfileDecoder(data, size));
+    if (!decoder->OpenFile()) {
         Refuse("%s", OpenFailure());
         return nullptr;
     }
@@ -88,6 +86,9 @@ std::unique_ptr<SndfileDecoder> SndfileDecoder::Open(const void* data, size_t si
     if (decoder->DataIsCut()) {
         Refuse("cut short");
         return nullptr;
+    }
+    if ((decoder->info_.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_MPEG) {
+        decoder->mp3_ = Mp3Reader::Open(decoder->memory_, decoder->info_.samplerate, decoder->Channels());
     }
     if (decoder->info_.channels > 2) {
         decoder->fold_ = std::make_unique<ChannelFold>(ChannelFold::ForFile(decoder->file_, decoder->info_));
@@ -109,9 +110,24 @@ bool SndfileDecoder::DataIsCut() const {
 
 // libsndfile declares SF_COUNT_MAX for a stream it cannot measure; no file holds 2^48 frames (400,000
 // hours at 192 kHz), and a length below that stays exact in bytes.
-sf_count_t SndfileDecoder::Frames() const {
+int64_t SndfileDecoder::Frames() const {
     constexpr sf_count_t kMostFrames = sf_count_t(1) << 48;
     return info_.frames > 0 && info_.frames < kMostFrames ? info_.frames : 0;
+}
+
+const char* SndfileDecoder::FormatName() const {
+    switch (info_.format & SF_FORMAT_TYPEMASK) {
+    case SF_FORMAT_WAV:
+        return "WAV";
+    case SF_FORMAT_FLAC:
+        return "FLAC";
+    case SF_FORMAT_OGG:
+        return "OGG";
+    case SF_FORMAT_MPEG:
+        return "MP3";
+    default:
+        return "sound file";
+    }
 }
 
 SndfileDecoder::~SndfileDecoder() {
@@ -120,40 +136,94 @@ SndfileDecoder::~SndfileDecoder() {
     }
 }
 
-size_t SndfileDecoder::Read(float* out, size_t frames) {
-    size_t count = 0;
-    if (info_.channels <= 2) {
-        sf_count_t n = sf_readf_float(file_, out, static_cast<sf_count_t>(frames));
-        count = n > 0 ? static_cast<size_t>(n) : 0;
-    } else {
-        count = ReadFolded(out, frames);
+bool SndfileDecoder::OpenFile() {
+    if (file_) {
+        sf_close(file_);
     }
-    if (count < frames && sf_error(file_) != SF_ERR_NO_ERROR) {
-        LogFailureOnce("decoding failed");
+    cursor_.Seek(0, SEEK_SET);
+    file_ = sf_open_virtual(&VirtualIo(), SFM_READ, &info_, &cursor_);
+    return file_ != nullptr;
+}
+
+void SndfileDecoder::Detach() {
+    memory_.Detach();
+}
+
+size_t SndfileDecoder::Read(float* out, size_t frames) {
+    if (!file_ || (BrokeOff() && !Resync())) {
+        return 0;
+    }
+    const size_t count = info_.channels <= 2 ? ReadFile(out, frames) : ReadFolded(out, frames);
+    MakeFinite(out, count * Channels());
+    position_ += static_cast<sf_count_t>(count);
+    const bool failed = mp3_ ? mp3_->Failed() : sf_error(file_) != SF_ERR_NO_ERROR;
+    if (count < frames && failed && !memory_.Detached()) { // a detached file just ends
+        brokeAt_ = position_;
     }
     return count;
 }
 
-// Reads run on the mixing thread many times a second: a failure that lasts is said once.
-void SndfileDecoder::LogFailureOnce(const char* what) {
+size_t SndfileDecoder::ReadFile(float* out, size_t frames) {
+    if (mp3_) {
+        return mp3_->Read(out, frames);
+    }
+    const sf_count_t n = sf_readf_float(file_, out, static_cast<sf_count_t>(frames));
+    return n > 0 ? static_cast<size_t>(n) : 0;
+}
+
+// Tries further and further on, from a twentieth of a second past the damage; libsndfile's FLAC
+// decoder cannot seek once it lost its sync, so the file is opened afresh for each try.
+bool SndfileDecoder::Resync() {
+    constexpr int kTries = 16;
+    const sf_count_t from = brokeAt_;
+    brokeAt_ = -1;
+    sf_count_t ahead = std::max(1, info_.samplerate / 20);
+    for (int i = 0; i < kTries && (Frames() == 0 || from + ahead < Frames()); ++i, ahead *= 2) {
+        const sf_count_t to = from + ahead;
+        if (SeekTo(to)) {
+            position_ = to;
+            LogFailureOnce("damaged data at %.2f s: skipped to %.2f s", from, to);
+            return true;
+        }
+        if (!file_) {
+            break;
+        }
+    }
+    LogFailureOnce("damaged data at %.2f s: the rest is lost", from, from);
+    return false;
+}
+
+// Reads run many times a second: a failure that lasts is said once.
+void SndfileDecoder::LogFailureOnce(const char* format, sf_count_t from, sf_count_t to) {
     if (!failureLogged_) {
         failureLogged_ = true;
-        LogMessage("%s (%s)", what, sf_strerror(file_));
+        char what[160];
+        snprintf(what, sizeof(what), format, static_cast<double>(from) / info_.samplerate,
+                 static_cast<double>(to) / info_.samplerate);
+        LogMessage("%s: %s", label_.c_str(), what);
     }
 }
 
 size_t SndfileDecoder::ReadFolded(float* out, size_t frames) {
     wide_.resize(frames * info_.channels);
-    sf_count_t n = sf_readf_float(file_, wide_.data(), static_cast<sf_count_t>(frames));
-    size_t count = n > 0 ? static_cast<size_t>(n) : 0;
+    const sf_count_t n = sf_readf_float(file_, wide_.data(), static_cast<sf_count_t>(frames));
+    const size_t count = n > 0 ? static_cast<size_t>(n) : 0;
     fold_->Apply(wide_.data(), out, count);
     return count;
 }
 
 void SndfileDecoder::Rewind() {
-    if (sf_seek(file_, 0, SEEK_SET) < 0) {
-        LogFailureOnce("sound file cannot go back to its start");
+    brokeAt_ = -1;
+    position_ = 0;
+    SeekTo(0);
+}
+
+bool SndfileDecoder::SeekTo(sf_count_t frame) {
+    if (mp3_) {
+        return mp3_->Seek(frame);
     }
+    return (file_ && sf_seek(file_, frame, SEEK_SET) == frame) ||
+           (OpenFile() && sf_seek(file_, frame, SEEK_SET) == frame);
 }
 
 // The buffer grows with what really decodes, so a header that claims a huge length costs nothing.
@@ -178,10 +248,10 @@ bool SndfileDecoder::ReadAll(std::vector<float>& samples) {
         while (got < frames) {
             samples.resize((got + std::min(kChunkFrames, frames - got)) * channels);
             size_t n = Read(samples.data() + got * channels, samples.size() / channels - got);
-            if (n == 0) {
+            got += n;
+            if (n == 0 || BrokeOff()) { // damaged data refuses a sample
                 break;
             }
-            got += n;
         }
     } catch (const std::bad_alloc&) {
         Refuse("no memory to decode %zu frames", frames);

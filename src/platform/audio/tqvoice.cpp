@@ -47,8 +47,7 @@ void DropRead(std::vector<float>& buffer, size_t* count, size_t* read) {
 
 } // namespace
 
-Voice::Voice(std::unique_ptr<AudioSource> source, bool detachable)
-    : source_(std::move(source)), detachable_(detachable) {}
+Voice::Voice(std::unique_ptr<AudioSource> source) : source_(std::move(source)) {}
 
 int Voice::FadeFrames(double outputRate) {
     return std::max(1, static_cast<int>(outputRate * kFadeSeconds));
@@ -61,34 +60,6 @@ void Voice::Prepare(int fadeFrames) {
     fadeFrames_ = fadeFrames;
     held_.assign(4 * static_cast<size_t>(fadeFrames), 0.0f);
     tail_.assign(4 * static_cast<size_t>(fadeFrames), 0.0f);
-}
-
-void Voice::DetachSource() {
-    detached_.store(true);
-    while (reading_.load()) {
-#if defined(__x86_64__)
-        __builtin_ia32_pause();
-#endif
-    }
-    source_.reset();
-}
-
-bool Voice::OpenSource() {
-    if (!detachable_) {
-        return true;
-    }
-    reading_.store(true);
-    if (detached_.load()) {
-        reading_.store(false, std::memory_order_release);
-        return false;
-    }
-    return true;
-}
-
-void Voice::CloseSource() {
-    if (detachable_) {
-        reading_.store(false, std::memory_order_release);
-    }
 }
 
 bool Voice::NeedsMix() const {
@@ -124,12 +95,10 @@ void Voice::AimGains(int fadeFrames) {
 // What was heard goes on fading out as the tail while the sound fades in from its start; from
 // silence it starts at full level, as a new play does.
 void Voice::Restart(int fadeFrames, ResampleWorkspace& work) {
-    if (level_ > 0 && sourceOpen_) {
+    if (level_ > 0) {
         CaptureTail(work);
     }
-    if (sourceOpen_) {
-        source_->Rewind();
-    }
+    source_->Rewind();
     resampler_.Reset();
     heldCount_ = heldRead_ = 0;
     playing_ = incoming_.playing;
@@ -193,7 +162,7 @@ size_t Voice::Hold(const float* frames, size_t count) {
 }
 
 size_t Voice::Produce(float* out, size_t frames, ResampleWorkspace& work) {
-    if (!sourceOpen_ || frames == 0) {
+    if (frames == 0) {
         return 0;
     }
     return resampler_.Produce(*source_, out, frames, applied_.rate / outputRate_, applied_.loop, work);
@@ -210,14 +179,6 @@ size_t Voice::Read(float* out, size_t frames, bool hold, ResampleWorkspace& work
         DropPlayedHeldFrames();
     }
     return fromHeld + produced;
-}
-
-void Voice::ReadAhead(ResampleWorkspace& work) {
-    const size_t wanted = static_cast<size_t>(fadeFrames_);
-    if (heldCount_ - heldRead_ < wanted) {
-        const size_t room = std::min(wanted - (heldCount_ - heldRead_), held_.size() / 2 - heldCount_);
-        heldCount_ += Produce(held_.data() + 2 * heldCount_, room, work);
-    }
 }
 
 // The gains ramp in stretches: the rest of the ramp, then steady at the target.
@@ -238,20 +199,12 @@ void Voice::AddToMix(float* mix, const float* frames, size_t count, int rise, in
 }
 
 // A playing voice fades in to full level and stays there; a stopped or paused one fades out and
-// mixes only while its fade lasts. A voice whose source was detached fades out at once.
+// mixes only while its fade lasts. Only prepared voices are mixed.
 void Voice::MixInto(float* mix, float* scratch, size_t frames, double outputRate, ResampleWorkspace& work) {
     outputRate_ = outputRate;
-    if (fadeFrames_ == 0) { // never asked to play: nothing to hear
-        applied_ = incoming_;
-        return;
-    }
     const int fadeFrames = std::min(FadeFrames(outputRate), fadeFrames_);
-    sourceOpen_ = OpenSource();
     Apply(fadeFrames, work);
-    if (!sourceOpen_ && playing_) {
-        StartFadeOut();
-    }
-    if (sourceOpen_ && applied_.loop != sourceLooping_) {
+    if (applied_.loop != sourceLooping_) {
         source_->SetLooping(applied_.loop);
         sourceLooping_ = applied_.loop;
     }
@@ -266,11 +219,8 @@ void Voice::MixInto(float* mix, float* scratch, size_t frames, double outputRate
             }
             playing_ = false;
             level_ = 0;
-        } else if (playing_ && detachable_) {
-            ReadAhead(work);
         }
     }
-    CloseSource();
 }
 
 } // namespace tqaudio

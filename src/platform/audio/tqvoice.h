@@ -11,9 +11,8 @@
 // are kept as a tail that fades out while the sound starts again. A change of gain (volume,
 // panning, group volume) ramps linearly over as long.
 //
-// A voice outlives its channel while it fades out (the controls say released). One whose source
-// reads memory that goes with the channel (a stream) keeps a fade's frames read ahead while it
-// plays, so once its source is detached it fades out from those without reading the source again.
+// A voice outlives its channel while it fades out (the controls say released). Its source never
+// reads memory that goes with the channel: a stream's is the buffer the decode thread fills.
 #pragma once
 
 #include "platform/audio/tqaudiosource.h"
@@ -29,8 +28,7 @@ namespace tqaudio {
 
 class Voice {
 public:
-    // `detachable`: the source reads memory that goes with the channel.
-    Voice(std::unique_ptr<AudioSource> source, bool detachable);
+    explicit Voice(std::unique_ptr<AudioSource> source);
 
     // Frames a fade lasts at `outputRate`.
     static int FadeFrames(double outputRate);
@@ -44,9 +42,6 @@ public:
     // Whether it was prepared, so the mix may have it.
     bool Prepared() const { return fadeFrames_ > 0; }
     void SetControls(const VoiceControls& controls) { next_ = controls; }
-    // Stops the source being read, waiting for a read in progress (one voice's share of a pass),
-    // and destroys it; a detachable voice only.
-    void DetachSource();
     // The command count at which the source ran out while playing; ~0 when it has not.
     uint32_t EndedAt() const { return endedAt_.load(std::memory_order_acquire); }
 
@@ -81,20 +76,13 @@ private:
     // Reads held frames, then the resampler; with `hold` the frames read stay held.
     size_t Read(float* out, size_t frames, bool hold, ResampleWorkspace& work);
     size_t Produce(float* out, size_t frames, ResampleWorkspace& work);
-    // Tops the frames read ahead up to a fade's length (detachable voices, while playing).
-    void ReadAhead(ResampleWorkspace& work);
-    // Whether the source may be read in this pass; CloseSource ends the read.
-    bool OpenSource();
-    void CloseSource();
 
     std::unique_ptr<AudioSource> source_;
-    const bool detachable_;
     Resampler resampler_;
     VoiceControls next_;     // game side
     VoiceControls incoming_; // taken from next_ at the start of a pass
     VoiceControls applied_;
     double outputRate_ = 0.0;
-    bool sourceOpen_ = false;
     bool sourceLooping_ = false; // as last told to the source
     bool playing_ = false;
     int fadeFrames_ = 0; // as prepared
@@ -104,15 +92,13 @@ private:
     float leftStep_ = 0.0f; // gain change a frame while the ramp lasts
     float rightStep_ = 0.0f;
     size_t rampFrames_ = 0;   // frames left of the gain ramp
-    std::vector<float> held_; // stereo frames read for a fade or ahead, room for two fades
+    std::vector<float> held_; // stereo frames read for a fade, room for two fades
     size_t heldCount_ = 0;
     size_t heldRead_ = 0;     // frames of held_ played
     std::vector<float> tail_; // an old sound fading out after a restart, as heard; room for two fades
     size_t tailCount_ = 0;
     size_t tailRead_ = 0;
     std::atomic<uint32_t> endedAt_{~0u};
-    std::atomic<bool> reading_{false}; // the mixing thread may be reading the source
-    std::atomic<bool> detached_{false};
 };
 
 } // namespace tqaudio

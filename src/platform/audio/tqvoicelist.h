@@ -1,8 +1,10 @@
 // An intrusive list of voices: each voice carries the links of every list it can be in, so adding
-// and removing take constant time and never allocate (the mixing thread uses it too).
+// and removing take constant time and never allocate (the mixing thread uses it too). A list owns
+// its links, so it moves but is never copied.
 #pragma once
 
 #include <cstddef>
+#include <utility>
 
 namespace tqaudio {
 
@@ -18,6 +20,18 @@ struct VoiceLink {
 // A list over the links at `Member` of each voice.
 template <VoiceLink Voice::*Member> class VoiceList {
 public:
+    VoiceList() = default;
+    VoiceList(VoiceList&& other) noexcept : first_(other.first_), last_(other.last_) {
+        other.first_ = other.last_ = nullptr;
+    }
+    VoiceList& operator=(VoiceList&& other) noexcept {
+        std::swap(first_, other.first_);
+        std::swap(last_, other.last_);
+        return *this;
+    }
+    VoiceList(const VoiceList&) = delete;
+    VoiceList& operator=(const VoiceList&) = delete;
+
     bool Empty() const { return first_ == nullptr; }
     Voice* First() const { return first_; }
     static Voice* Next(Voice* voice) { return (voice->*Member).next; }
@@ -48,8 +62,14 @@ public:
         return voice;
     }
 
-    // Forgets every voice without touching them (they are gone or no longer listed).
-    void Reset() { first_ = last_ = nullptr; }
+    // Every voice, as a list of its own; this one is left empty.
+    VoiceList TakeAll() { return std::move(*this); }
+
+    // Takes every voice out of the list.
+    void Reset() {
+        while (PopFront()) {
+        }
+    }
 
 private:
     Voice* first_ = nullptr;

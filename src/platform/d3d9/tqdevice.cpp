@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <mutex>
 
 namespace tqd3d9 {
@@ -309,7 +310,8 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND destWindow, const void*) 
     if (BytesPerPixel(back.Format()) != 4) {
         // 16-bit back buffers go through their 0xAARRGGBB view.
         FinishDrawing();
-        tqplat::VideoPresent(window, back.ArgbPixels(), width, height, width * 4, vsync);
+        if (const uint32_t* argb = back.ArgbPixels())
+            tqplat::VideoPresent(window, argb, width, height, width * 4, vsync);
         return D3D_OK;
     }
     // 32-bit ones are copied into the window's frame as they are: by the threads that draw, each
@@ -343,14 +345,17 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
         return D3DERR_INVALIDCALL;
     if (!IsColorFormat(format) && !IsBlockFormat(format))
         return D3DERR_INVALIDCALL;
-    std::unique_ptr<Texture> created(
-        new Texture(this, pool, usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DYNAMIC)));
-    if (!created->Create(format, width, height)) {
-        tqplat::PlatformLog("CreateTexture: can't make a %ux%u texture", width, height);
-        return D3DERR_OUTOFVIDEOMEMORY;
+    // Memory that runs out fails the call, like pixels that get none.
+    try {
+        std::unique_ptr<Texture> created(
+            new Texture(this, pool, usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DYNAMIC)));
+        if (!created->Create(format, width, height))
+            return D3DERR_OUTOFVIDEOMEMORY;
+        *texture = created.release();
+        return D3D_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
     }
-    *texture = created.release();
-    return D3D_OK;
 }
 
 HRESULT Device::CreateVertexBuffer(UINT length, DWORD, DWORD, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
@@ -383,11 +388,15 @@ HRESULT Device::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT for
     if (!surface || shared || format != D3DFMT_D16 || multiSample != D3DMULTISAMPLE_NONE)
         return D3DERR_INVALIDCALL;
     *surface = nullptr;
-    std::unique_ptr<Surface> created(new Surface(this, D3DPOOL_DEFAULT, D3DUSAGE_DEPTHSTENCIL, nullptr));
-    if (!created->Create(format, width, height))
-        return D3DERR_OUTOFVIDEOMEMORY;
-    *surface = created.release();
-    return D3D_OK;
+    try {
+        std::unique_ptr<Surface> created(new Surface(this, D3DPOOL_DEFAULT, D3DUSAGE_DEPTHSTENCIL, nullptr));
+        if (!created->Create(format, width, height))
+            return D3DERR_OUTOFVIDEOMEMORY;
+        *surface = created.release();
+        return D3D_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 HRESULT Device::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
@@ -591,9 +600,12 @@ bool Device::BuildRenderState(RenderState* s) {
     MultiplyInto(s->transform, m_world, viewProjection);
 
     if (m_texture) {
+        // A texture whose pixels cannot be viewed for want of memory draws nothing.
         Image& pixels = m_texture->Pixels();
-        s->texture = TextureView{pixels.ArgbPixels(), static_cast<int>(pixels.Width()),
-                                 static_cast<int>(pixels.Height())};
+        const uint32_t* argb = pixels.ArgbPixels();
+        if (!argb)
+            return false;
+        s->texture = TextureView{argb, static_cast<int>(pixels.Width()), static_cast<int>(pixels.Height())};
     }
     s->magLinear = m_samplerStates[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR;
     s->minLinear = m_samplerStates[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;

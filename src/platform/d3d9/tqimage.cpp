@@ -83,7 +83,11 @@ const uint32_t* Image::ArgbPixels() {
     if (m_format == D3DFMT_A8R8G8B8)
         return reinterpret_cast<const uint32_t*>(m_bytes.data());
     if (m_argbVersion != m_version) {
-        m_argb.resize(static_cast<size_t>(m_width) * m_height);
+        try {
+            m_argb.resize(static_cast<size_t>(m_width) * m_height);
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
         if (IsBlockFormat(m_format))
             DecodeBlocksToArgb();
         else

@@ -45,7 +45,8 @@ public:
     // Records that the pixels changed (drawing, clearing, loading), so the sampling view is rebuilt.
     void MarkChanged() { ++m_version; }
 
-    // The pixels as rows of Width() values 0xAARRGGBB (alpha 255 where the format has none).
+    // The pixels as rows of Width() values 0xAARRGGBB (alpha 255 where the format has none); NULL
+    // when memory for that view runs out.
     const uint32_t* ArgbPixels();
 
 private:

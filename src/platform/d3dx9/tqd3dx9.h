@@ -54,8 +54,9 @@ HRESULT D3DXCreateTexture(LPDIRECT3DDEVICE9 device, UINT width, UINT height, UIN
 // copied to the top-left corner without scaling. Format UNKNOWN keeps the image's own format
 // (A8R8G8B8 or X8R8G8B8 for decoded images). A non-zero colour key turns pixels of exactly that
 // ARGB value into transparent black. `info` receives the image's own size and format.
-// Corrupt, truncated or oversized images fail with D3DXERR_INVALIDDATA. Failures log nothing; see
-// TQ_D3DXGetLastLoadProblem.
+// Corrupt, truncated or oversized images fail with D3DXERR_INVALIDDATA; memory that runs out on
+// the way fails the load with E_OUTOFMEMORY (or D3DERR_OUTOFVIDEOMEMORY for the texture itself),
+// never an exception. Failures log nothing; see TQ_D3DXGetLastLoadProblem.
 HRESULT D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 device, LPCVOID data, UINT size, UINT width,
                                             UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
                                             D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,

@@ -87,7 +87,10 @@ HRESULT D3DXSaveSurfaceToFileA(LPCSTR destFile, D3DXIMAGE_FILEFORMAT format, LPD
     if (r.left < 0 || r.top < 0 || r.right > whole.right || r.bottom > whole.bottom || r.left >= r.right ||
         r.top >= r.bottom)
         return D3DERR_INVALIDCALL;
-    if (!WriteFile(destFile, EncodeBmp(image.ArgbPixels(), image.Width(), r))) {
+    const uint32_t* argb = image.ArgbPixels();
+    if (!argb)
+        return E_OUTOFMEMORY;
+    if (!WriteFile(destFile, EncodeBmp(argb, image.Width(), r))) {
         tqplat::PlatformLog("D3DXSaveSurfaceToFileA: can't write \"%s\"", destFile);
         return E_FAIL;
     }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <string>
 
 namespace {
@@ -27,15 +28,17 @@ UINT TargetSize(UINT requested, UINT imageSize) {
     return requested;
 }
 
-// The source pixels as 0xAARRGGBB rows, through a surface of the source's own format.
-bool SourceToArgb(const tqd3dx9::SourceImage& source, tqd3d9::Image* scratch, const uint32_t** argb) {
-    if (!scratch->Create(source.format, source.width, source.height) ||
-        scratch->ByteSize() != source.bytes.size())
-        return false;
+// The source pixels as 0xAARRGGBB rows, through a surface of the source's own format;
+// E_OUTOFMEMORY when that surface or its view gets no memory.
+HRESULT SourceToArgb(const tqd3dx9::SourceImage& source, tqd3d9::Image* scratch, const uint32_t** argb) {
+    if (!scratch->Create(source.format, source.width, source.height))
+        return E_OUTOFMEMORY;
+    if (scratch->ByteSize() != source.bytes.size())
+        return D3DXERR_INVALIDDATA;
     std::memcpy(scratch->Bits(), source.bytes.data(), source.bytes.size());
     scratch->MarkChanged();
     *argb = scratch->ArgbPixels();
-    return true;
+    return *argb ? D3D_OK : E_OUTOFMEMORY;
 }
 
 // Copies the source into the top-left corner of the target, converting the format and applying the
@@ -52,8 +55,9 @@ HRESULT FillTexture(const tqd3dx9::SourceImage& source, D3DCOLOR colorKey, tqd3d
         return D3DERR_INVALIDCALL;
     tqd3d9::Image scratch;
     const uint32_t* argb = nullptr;
-    if (!SourceToArgb(source, &scratch, &argb))
-        return D3DXERR_INVALIDDATA;
+    const HRESULT converted = SourceToArgb(source, &scratch, &argb);
+    if (FAILED(converted))
+        return converted;
     UINT bpp = tqd3d9::BytesPerPixel(target->Format());
     UINT width = std::min(source.width, target->Width()), height = std::min(source.height, target->Height());
     for (UINT y = 0; y < height; ++y) {
@@ -68,6 +72,41 @@ HRESULT FillTexture(const tqd3dx9::SourceImage& source, D3DCOLOR colorKey, tqd3d
     return D3D_OK;
 }
 
+// Decodes the image and makes a texture of it, saying in t_loadProblem what went wrong.
+HRESULT CreateTextureFromImage(LPDIRECT3DDEVICE9 device, const uint8_t* data, UINT size, UINT width,
+                               UINT height, DWORD usage, D3DFORMAT format, D3DPOOL pool, D3DCOLOR colorKey,
+                               D3DXIMAGE_INFO* info, LPDIRECT3DTEXTURE9* texture) {
+    tqd3dx9::SourceImage source;
+    HRESULT hr = tqd3dx9::DecodeImage(data, size, &source, &t_loadProblem);
+    if (FAILED(hr))
+        return hr;
+    if (format == D3DFMT_UNKNOWN)
+        format = source.format;
+    LPDIRECT3DTEXTURE9 created = nullptr;
+    hr = D3DXCreateTexture(device, TargetSize(width, source.width), TargetSize(height, source.height), 1,
+                           usage, format, pool, &created);
+    if (FAILED(hr)) {
+        const bool outOfMemory = hr == D3DERR_OUTOFVIDEOMEMORY || hr == E_OUTOFMEMORY;
+        t_loadProblem = outOfMemory ? tqd3dx9::OutOfMemoryFor(source.width, source.height)
+                                    : "can't create a " + std::to_string(source.width) + "x" +
+                                          std::to_string(source.height) + " texture";
+        return hr;
+    }
+    hr = FillTexture(source, colorKey, &static_cast<tqd3d9::Texture*>(created)->Pixels());
+    if (FAILED(hr)) {
+        t_loadProblem = hr == E_OUTOFMEMORY ? tqd3dx9::OutOfMemoryFor(source.width, source.height)
+                                            : "can't convert the image to format " +
+                                                  std::to_string(static_cast<unsigned>(format));
+        created->Release();
+        return hr;
+    }
+    if (info)
+        *info = D3DXIMAGE_INFO{source.width,     source.height,    1, 1, source.format,
+                               D3DRTYPE_TEXTURE, source.fileFormat};
+    *texture = created;
+    return D3D_OK;
+}
+
 } // namespace
 
 HRESULT D3DXCreateTexture(LPDIRECT3DDEVICE9 device, UINT width, UINT height, UINT, DWORD usage,
@@ -79,6 +118,7 @@ HRESULT D3DXCreateTexture(LPDIRECT3DDEVICE9 device, UINT width, UINT height, UIN
     return device->CreateTexture(width, height, 1, usage, format, pool, texture, nullptr);
 }
 
+// Memory that runs out anywhere on the way fails the load, with its reason, like a bad image.
 HRESULT D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 device, LPCVOID data, UINT size, UINT width,
                                             UINT height, UINT, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                             DWORD, DWORD, D3DCOLOR colorKey, D3DXIMAGE_INFO* info, void*,
@@ -89,30 +129,13 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 device, LPCVOID da
         return D3DERR_INVALIDCALL;
     }
     *texture = nullptr;
-    tqd3dx9::SourceImage source;
-    if (!tqd3dx9::DecodeImage(static_cast<const uint8_t*>(data), size, &source, &t_loadProblem))
-        return D3DXERR_INVALIDDATA;
-    if (format == D3DFMT_UNKNOWN)
-        format = source.format;
-    LPDIRECT3DTEXTURE9 created = nullptr;
-    HRESULT hr = D3DXCreateTexture(device, TargetSize(width, source.width), TargetSize(height, source.height),
-                                   1, usage, format, pool, &created);
-    if (FAILED(hr)) {
-        t_loadProblem = "can't create a " + std::to_string(source.width) + "x" +
-                        std::to_string(source.height) + " texture";
-        return hr;
+    try {
+        return CreateTextureFromImage(device, static_cast<const uint8_t*>(data), size, width, height, usage,
+                                      format, pool, colorKey, info, texture);
+    } catch (const std::bad_alloc&) {
+        t_loadProblem = "out of memory";
+        return E_OUTOFMEMORY;
     }
-    hr = FillTexture(source, colorKey, &static_cast<tqd3d9::Texture*>(created)->Pixels());
-    if (FAILED(hr)) {
-        t_loadProblem = "can't convert the image to format " + std::to_string(static_cast<unsigned>(format));
-        created->Release();
-        return hr;
-    }
-    if (info)
-        *info = D3DXIMAGE_INFO{source.width,     source.height,    1, 1, source.format,
-                               D3DRTYPE_TEXTURE, source.fileFormat};
-    *texture = created;
-    return D3D_OK;
 }
 
 const char* TQ_D3DXGetLastLoadProblem() {

@@ -4,6 +4,7 @@
 #include "platform/d3d9/tqpixelformat.h"
 
 #include <cstring>
+#include <new>
 
 namespace tqd3dx9 {
 
@@ -43,10 +44,10 @@ D3DFORMAT FormatOf(const DdsPixelFormat& pf) {
 
 } // namespace
 
-bool ReadDds(const uint8_t* data, size_t size, SourceImage* image, std::string* problem) {
+HRESULT ReadDds(const uint8_t* data, size_t size, SourceImage* image, std::string* problem) {
     if (size < kHeaderEnd || std::memcmp(data, "DDS ", 4) != 0 || Read32(data + 4) != 124) {
         *problem = "DDS image: truncated or bad header (" + std::to_string(size) + " bytes)";
-        return false;
+        return D3DXERR_INVALIDDATA;
     }
     UINT height = Read32(data + 12), width = Read32(data + 16);
     DdsPixelFormat pf{Read32(data + 80), Read32(data + 84),  Read32(data + 88), Read32(data + 92),
@@ -54,24 +55,29 @@ bool ReadDds(const uint8_t* data, size_t size, SourceImage* image, std::string* 
     D3DFORMAT format = FormatOf(pf);
     if (format == D3DFMT_UNKNOWN || (Read32(data + 112) & kCaps2CubeOrVolume)) {
         *problem = "DDS image: unsupported pixel format or layout";
-        return false;
+        return D3DXERR_INVALIDDATA;
     }
     size_t pitch, rows;
     if (!tqd3d9::Image::Layout(format, width, height, &pitch, &rows)) {
         *problem = "DDS image: unsupported size " + std::to_string(width) + "x" + std::to_string(height);
-        return false;
+        return D3DXERR_INVALIDDATA;
     }
     size_t levelBytes = pitch * rows;
     if (size - kHeaderEnd < levelBytes) {
         *problem = "DDS image: pixel data truncated";
-        return false;
+        return D3DXERR_INVALIDDATA;
     }
     image->format = format;
     image->width = width;
     image->height = height;
     image->fileFormat = D3DXIFF_DDS;
-    image->bytes.assign(data + kHeaderEnd, data + kHeaderEnd + levelBytes);
-    return true;
+    try {
+        image->bytes.assign(data + kHeaderEnd, data + kHeaderEnd + levelBytes);
+    } catch (const std::bad_alloc&) {
+        *problem = OutOfMemoryFor(width, height);
+        return E_OUTOFMEMORY;
+    }
+    return D3D_OK;
 }
 
 } // namespace tqd3dx9

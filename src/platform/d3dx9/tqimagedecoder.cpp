@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace tqd3dx9 {
 
@@ -51,31 +52,36 @@ std::string WithDecoderReason(const char* what) {
 
 } // namespace
 
-bool DecodeWithStb(const uint8_t* data, size_t size, SourceImage* image, std::string* problem) {
+HRESULT DecodeWithStb(const uint8_t* data, size_t size, SourceImage* image, std::string* problem) {
     if (size > INT_MAX) {
         *problem = std::to_string(size) + " bytes is too large for an image";
-        return false;
+        return D3DXERR_INVALIDDATA;
     }
     if (FileFormatOf(data, size) == D3DXIFF_PNG && !PngChunksFit(data, size)) {
         *problem = "corrupt image (a PNG chunk is longer than the file)";
-        return false;
+        return D3DXERR_INVALIDDATA;
     }
     int width = 0, height = 0, channels = 0;
     int length = static_cast<int>(size);
     if (!stbi_info_from_memory(data, length, &width, &height, &channels)) {
         *problem = WithDecoderReason("not a readable image");
-        return false;
+        return D3DXERR_INVALIDDATA;
     }
     if (width <= 0 || height <= 0 || width > static_cast<int>(tqd3d9::Image::kMaxSize) ||
         height > static_cast<int>(tqd3d9::Image::kMaxSize)) {
         *problem = "unsupported image size " + std::to_string(width) + "x" + std::to_string(height);
-        return false;
+        return D3DXERR_INVALIDDATA;
     }
     std::unique_ptr<stbi_uc, void (*)(void*)> rgba(
         stbi_load_from_memory(data, length, &width, &height, &channels, 4), stbi_image_free);
     if (!rgba) {
+        const char* reason = stbi_failure_reason();
+        if (reason && std::strcmp(reason, "outofmem") == 0) {
+            *problem = OutOfMemoryFor(static_cast<UINT>(width), static_cast<UINT>(height));
+            return E_OUTOFMEMORY;
+        }
         *problem = WithDecoderReason("corrupt image");
-        return false;
+        return D3DXERR_INVALIDDATA;
     }
     bool hasAlpha = channels == 2 || channels == 4;
     image->format = hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
@@ -83,7 +89,12 @@ bool DecodeWithStb(const uint8_t* data, size_t size, SourceImage* image, std::st
     image->height = static_cast<UINT>(height);
     image->fileFormat = FileFormatOf(data, size);
     size_t count = static_cast<size_t>(width) * height;
-    image->bytes.resize(count * 4);
+    try {
+        image->bytes.resize(count * 4);
+    } catch (const std::bad_alloc&) {
+        *problem = OutOfMemoryFor(static_cast<UINT>(width), static_cast<UINT>(height));
+        return E_OUTOFMEMORY;
+    }
     const stbi_uc* src = rgba.get();
     uint8_t* dst = image->bytes.data();
     // RGBA bytes to the B, G, R, A byte order of 0xAARRGGBB.
@@ -93,10 +104,10 @@ bool DecodeWithStb(const uint8_t* data, size_t size, SourceImage* image, std::st
         dst[2] = src[0];
         dst[3] = hasAlpha ? src[3] : 0xFF;
     }
-    return true;
+    return D3D_OK;
 }
 
-bool DecodeImage(const uint8_t* data, size_t size, SourceImage* image, std::string* problem) {
+HRESULT DecodeImage(const uint8_t* data, size_t size, SourceImage* image, std::string* problem) {
     if (size >= 4 && std::memcmp(data, "DDS ", 4) == 0)
         return ReadDds(data, size, image, problem);
     return DecodeWithStb(data, size, image, problem);

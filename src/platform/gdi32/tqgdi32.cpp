@@ -201,6 +201,12 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* pbmi, UINT usage, void** ppvBits
     return static_cast<HBITMAP>(GdiHandles::Instance().Add(bitmap));
 }
 
+BYTE* GetDIBSectionCoverage(HBITMAP hbm) {
+    std::lock_guard<std::mutex> guard(GdiLock());
+    std::shared_ptr<GdiBitmap> bitmap = FindGdi<GdiBitmap>(hbm, GdiKind::Bitmap);
+    return bitmap ? bitmap->Coverage() : nullptr;
+}
+
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
     std::lock_guard<std::mutex> guard(GdiLock());
     std::shared_ptr<GdiDC> dc = FindDC(hdc);

@@ -202,3 +202,11 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
 BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
 BOOL GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm);
 /// @endcond
+
+/// How much of each pixel of a DIB section the drawing on it covered, one byte a pixel in the
+/// order of its pixel memory: 0 where nothing was drawn, 255 under fills and solid glyph parts, a
+/// glyph's edge its coverage laid over what was there. A new DIB section is uncovered. This is what
+/// tells a glyph's edge from the pixel it was drawn on when the ink is close to that pixel's
+/// colour. Writing the pixel memory directly leaves it alone; the caller may write it too. NULL for
+/// a handle that is not a live DIB section.
+BYTE* GetDIBSectionCoverage(HBITMAP hbm);

@@ -56,15 +56,19 @@ std::shared_ptr<GdiBitmap> GdiBitmap::CreateStock() {
 
 GdiBitmap::GdiBitmap(int width, int height, bool topDown)
     : GdiObject(GdiKind::Bitmap), m_width(width), m_height(height), m_topDown(topDown),
-      m_pixels(static_cast<size_t>(width) * height, 0) {}
+      m_pixels(static_cast<size_t>(width) * height, 0), m_coverage(m_pixels.size(), 0) {}
 
 uint32_t GdiBitmap::PixelFromColor(COLORREF color) {
     return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
 }
 
-uint32_t* GdiBitmap::Row(int y) {
+size_t GdiBitmap::RowStart(int y) const {
     int row = m_topDown ? y : m_height - 1 - y;
-    return m_pixels.data() + static_cast<size_t>(row) * m_width;
+    return static_cast<size_t>(row) * m_width;
+}
+
+uint32_t* GdiBitmap::Row(int y) {
+    return m_pixels.data() + RowStart(y);
 }
 
 RECT GdiBitmap::Clip(const RECT& rect, const RECT& clip) const {
@@ -80,8 +84,11 @@ void GdiBitmap::Fill(const RECT& rect, const RECT& clip, uint32_t pixel) {
     RECT r = Clip(rect, clip);
     if (IsEmpty(r))
         return;
-    for (LONG y = r.top; y < r.bottom; ++y)
+    for (LONG y = r.top; y < r.bottom; ++y) {
         std::fill(Row(y) + r.left, Row(y) + r.right, pixel);
+        uint8_t* covered = m_coverage.data() + RowStart(y);
+        std::fill(covered + r.left, covered + r.right, 255);
+    }
 }
 
 void GdiBitmap::BlendMask(int x, int y, const GlyphImage& mask, const RECT& clip, uint32_t pixel) {
@@ -96,12 +103,16 @@ void GdiBitmap::BlendMask(int x, int y, const GlyphImage& mask, const RECT& clip
     for (LONG py = r.top; py < r.bottom; ++py) {
         const uint8_t* coverage = mask.coverage.data() + static_cast<size_t>(py - y) * mask.width;
         uint32_t* row = Row(py);
+        uint8_t* covered = m_coverage.data() + RowStart(py);
         for (LONG px = r.left; px < r.right; ++px) {
             uint32_t a = coverage[px - x];
-            if (a == 255)
+            if (a == 255) {
                 row[px] = pixel;
-            else if (a != 0)
+                covered[px] = 255;
+            } else if (a != 0) {
                 row[px] = BlendPixel(pixel, row[px], a);
+                covered[px] = static_cast<uint8_t>(a + (covered[px] * (255 - a) + 127) / 255);
+            }
         }
     }
 }

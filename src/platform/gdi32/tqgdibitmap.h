@@ -1,5 +1,10 @@
 // A 32-bit bitmap (a DIB section): pixels 0x00RRGGBB, width x 4 bytes a row, rows from the top
 // or from the bottom as the header asked. Every write is clipped to the bitmap.
+//
+// Beside the pixels it keeps how much of each pixel the drawing covered, one byte a pixel in the
+// same order: 0 where nothing was drawn, 255 where a fill or a glyph's solid part lies, a glyph
+// edge its coverage laid over what was there. A pixel's colour alone cannot tell that (ink one step
+// from the pixel it is drawn over leaves the pixel as it was).
 #pragma once
 
 #include "platform/gdi32/tqfontface.h"
@@ -29,6 +34,7 @@ public:
     int Height() const { return m_height; }
     RECT Bounds() const { return RECT{0, 0, m_width, m_height}; }
     void* Bits() { return m_pixels.data(); }
+    uint8_t* Coverage() { return m_coverage.data(); }
     uint32_t* Row(int y);
 
     // Fills the part of the rectangle that lies within clip and within the bitmap.
@@ -43,12 +49,14 @@ public:
 private:
     GdiBitmap(int width, int height, bool topDown);
     RECT Clip(const RECT& rect, const RECT& clip) const;
+    size_t RowStart(int y) const;
 
     int m_width;
     int m_height;
     bool m_topDown;
     bool m_selected = false;
     std::vector<uint32_t> m_pixels;
+    std::vector<uint8_t> m_coverage;
 };
 
 } // namespace tqplat

@@ -57,11 +57,33 @@ ImmModuleRegistration g_immModule __attribute__((init_priority(101)));
 } // namespace
 
 HIMC ImmGetContext(HWND hWnd) {
-    if (!IsWindow(hWnd))
+    if (!IsWindow(hWnd) || !VideoTextInputOn(hWnd))
         return nullptr;
     std::lock_guard<std::mutex> guard(ImmLock());
     ImmContext::Instance().Attach(hWnd);
     return ImmContext::Instance().Handle();
+}
+
+BOOL ImmAssociateContextEx(HWND hWnd, HIMC hIMC, DWORD dwFlags) {
+    if (!IsWindow(hWnd) || (hIMC != nullptr && !IsContext(hIMC))) {
+        PlatformLog("ImmAssociateContextEx: invalid call (window %p, context %p)", static_cast<void*>(hWnd),
+                    static_cast<void*>(hIMC));
+        return FALSE;
+    }
+    VideoSetTextInput(hWnd, (dwFlags & IACE_DEFAULT) != 0 || hIMC != nullptr);
+    return TRUE;
+}
+
+BOOL ImmSetCandidateWindow(HIMC hIMC, CANDIDATEFORM* lpCandidate) {
+    std::lock_guard<std::mutex> guard(ImmLock());
+    if (!IsContext(hIMC) || lpCandidate == nullptr || lpCandidate->dwIndex > 3)
+        return FALSE;
+    ImmContext& context = ImmContext::Instance();
+    context.SetCandidateForm(*lpCandidate);
+    const POINT& at = lpCandidate->ptCurrentPos;
+    RECT area = (lpCandidate->dwStyle & CFS_EXCLUDE) != 0 ? lpCandidate->rcArea : RECT{at.x, at.y, at.x, at.y};
+    VideoSetTextInputArea(context.Window(), area);
+    return TRUE;
 }
 
 BOOL ImmReleaseContext(HWND, HIMC hIMC) {

@@ -1,7 +1,8 @@
 /// @file
 /// IMM32: the input-method context and its composition string.
 ///
-/// Every window shares one input context, as windows of a thread do by default. The composition
+/// Every window shares one input context, as windows of a thread do by default, until it is taken
+/// from a window (ImmAssociateContextEx). The composition
 /// comes from the video backend (tqplat::VideoCompositionText) as GBK bytes. ImmLockIMC,
 /// ImmUnlockIMC, ImmLockIMCC and ImmUnlockIMCC are also reachable through
 /// LoadLibraryA("imm32.dll") and GetProcAddress.
@@ -16,6 +17,15 @@
 // ImmGetCompositionStringA failures.
 #define IMM_ERROR_NODATA (-1)
 #define IMM_ERROR_GENERAL (-2)
+
+// ImmAssociateContextEx flags.
+#define IACE_CHILDREN 0x0001
+#define IACE_DEFAULT 0x0010
+#define IACE_IGNORENOCONTEXT 0x0020
+
+// CANDIDATEFORM styles.
+#define CFS_CANDIDATEPOS 0x0040
+#define CFS_EXCLUDE 0x0080
 
 struct COMPOSITIONFORM {
     DWORD dwStyle;
@@ -85,8 +95,15 @@ struct INPUTCONTEXT {
 };
 typedef INPUTCONTEXT* LPINPUTCONTEXT;
 
-// The input context of a window; NULL when there is no such window.
+// The input context of a window; NULL when there is no such window or the window has none.
 HIMC ImmGetContext(HWND hWnd);
+// Gives a window the input context (IACE_DEFAULT, or hIMC the context) or takes it away (hIMC
+// NULL, no flags): a window without one takes no text input, and its keys never reach the input
+// method. Windows have it until it is taken. IACE_CHILDREN acts on the window itself only.
+BOOL ImmAssociateContextEx(HWND hWnd, HIMC hIMC, DWORD dwFlags);
+// Where the candidate window goes (dwIndex 0..3): CFS_EXCLUDE keeps it clear of rcArea,
+// CFS_CANDIDATEPOS puts it at ptCurrentPos; client coordinates of the context's window.
+BOOL ImmSetCandidateWindow(HIMC hIMC, CANDIDATEFORM* lpCandidate);
 BOOL ImmReleaseContext(HWND hWnd, HIMC hIMC);
 // GCS_COMPSTR: copies the composition's GBK bytes without a terminator, cut to dwBufLen at a
 // character boundary, and returns the bytes copied; with dwBufLen 0 returns the bytes needed.

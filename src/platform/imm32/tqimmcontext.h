@@ -17,6 +17,8 @@ public:
     HIMCC CompositionHandle() { return reinterpret_cast<HIMCC>(&m_composition); }
 
     void Attach(HWND window) { m_record.hWnd = window; }
+    HWND Window() const { return m_record.hWnd; }
+    void SetCandidateForm(const CANDIDATEFORM& form) { m_record.cfCandForm[form.dwIndex] = form; }
     LPINPUTCONTEXT Lock();
     // Returns the locks left (0 when it was not locked).
     int Unlock();

@@ -37,6 +37,30 @@ const PunctuationKey kPunctuation[] = {
 
 const char kShiftedDigits[] = ")!@#$%^&*(";
 
+// Keys of a Japanese 106/109-key keyboard that a US keyboard lacks, by set-1 scan code, with the
+// virtual keys the platform's Japanese layout gives them.
+struct JapaneseKey {
+    BYTE scanCode;
+    BYTE key;
+};
+
+const JapaneseKey kJapaneseKeys[] = {
+    {0x73, VK_OEM_102},    // ro, left of the right Shift: "\", "_" with Shift
+    {0x7D, VK_OEM_5},      // yen, left of Backspace: "\" (the yen sign of Japanese fonts), "|"
+    {0x79, VK_CONVERT},    // henkan (convert), right of the space bar
+    {0x7B, VK_NONCONVERT}, // muhenkan (no conversion), left of the space bar
+    {0x70, VK_OEM_COPY},   // katakana/hiragana, right of henkan
+};
+
+// The virtual key of a key a US keyboard lacks, 0 when the scan code names none.
+BYTE JapaneseKeyOf(UINT scanCode) {
+    for (const JapaneseKey& entry : kJapaneseKeys) {
+        if (entry.scanCode == scanCode)
+            return entry.key;
+    }
+    return 0;
+}
+
 // The character of a key on a US layout.
 BYTE UsCharacter(UINT key, const BYTE* keys) {
     bool shift = Down(keys, VK_SHIFT);
@@ -99,7 +123,7 @@ BYTE SingleGbkByte(char32_t character) {
 } // namespace
 
 KeyMeaning MeaningOfKey(UINT virtualKey, UINT scanCode, const BYTE* keys) {
-    BYTE key = static_cast<BYTE>(virtualKey);
+    BYTE key = virtualKey != 0 ? static_cast<BYTE>(virtualKey) : JapaneseKeyOf(scanCode);
     const VideoDriver& driver = ActiveVideoDriver();
     bool control = Down(keys, VK_CONTROL);
     KeyLevel level;

@@ -190,6 +190,8 @@ typedef WORD ATOM;
 #define VK_PAUSE 0x13
 #define VK_CAPITAL 0x14
 #define VK_ESCAPE 0x1B
+#define VK_CONVERT 0x1C
+#define VK_NONCONVERT 0x1D
 #define VK_SPACE 0x20
 #define VK_PRIOR 0x21
 #define VK_NEXT 0x22
@@ -266,6 +268,7 @@ typedef WORD ATOM;
 #define VK_OEM_7 0xDE
 #define VK_OEM_102 0xE2
 #define VK_PROCESSKEY 0xE5
+#define VK_OEM_COPY 0xF2
 /// @}
 /// @cond PLATFORM_DECLARATIONS
 

@@ -4,10 +4,12 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <thread>
 
 using namespace audiotest;
@@ -227,6 +229,28 @@ TEST_F(AudioDecodeTest, CorruptOrTruncatedDataFailsWithAnErrorCode) {
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
     EXPECT_EQ(BASS_StreamCreateFile(FALSE, "a.wav", 0, 0, 0), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+}
+
+// A float WAV holding NaN, infinities and a huge value, played as a sample and as a stream beside a
+// clean voice: every value of the mix stays finite, and the clean voice sounds as it would alone.
+TEST_F(AudioDecodeTest, NonFiniteValuesInAFileTouchOnlyItsOwnVoice) {
+    std::vector<uint8_t> bad =
+        EncodeTones(SF_FORMAT_WAV | SF_FORMAT_FLOAT, kMixRate, {441.0}, kMixRate / 10, 0.25);
+    ASSERT_FALSE(bad.empty());
+    const size_t data = std::string(bad.begin(), bad.end()).rfind("data") + 8;
+    const float poison[] = {NAN, INFINITY, -INFINITY, 3e38f, NAN};
+    for (size_t i = 0; i < std::size(poison); ++i) {
+        memcpy(bad.data() + data + 4 * (1000 + 7 * i), &poison[i], sizeof(float));
+    }
+    PlaySample(LoadSample(EncodeSine(SF_FORMAT_WAV | SF_FORMAT_PCM_16)));
+    PlaySample(LoadSample(bad));
+    HSTREAM stream = BASS_StreamCreateFile(TRUE, bad.data(), 0, static_cast<DWORD>(bad.size()), 0);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+    const Mix mix = Render(kMixRate / 5);
+    EXPECT_TRUE(
+        std::all_of(mix.samples.begin(), mix.samples.end(), [](float v) { return std::isfinite(v); }));
+    // the bad file has ended: the clean sine alone, at its level
+    EXPECT_NEAR(mix.Rms(0, kMixRate / 10 + 100, mix.Frames()), 0.5 / std::sqrt(2.0), 0.01);
 }
 
 // A refused file gives its reason to the caller, in words about the data, and no line of the

@@ -79,7 +79,7 @@ TEST_F(AudioHandlesTest, EqualVolumesGiveWayOldestFirst) {
     EXPECT_EQ(BASS_ChannelIsActive(d), DWORD(BASS_ACTIVE_PLAYING));
 }
 
-TEST_F(AudioHandlesTest, BusySampleWithoutOverrideRefusesAndStoppedPlaybacksAreReused) {
+TEST_F(AudioHandlesTest, BusySampleOrFullTableRefusesAndStoppedPlaybacksAreReused) {
     HSAMPLE sample = LoadSample(file_, 2, 0);
     HCHANNEL a = PlaySample(sample);
     HCHANNEL b = PlaySample(sample);
@@ -92,6 +92,14 @@ TEST_F(AudioHandlesTest, BusySampleWithoutOverrideRefusesAndStoppedPlaybacksAreR
     EXPECT_EQ(BASS_ChannelIsActive(b), DWORD(BASS_ACTIVE_PLAYING));
     EXPECT_FALSE(BASS_ChannelPlay(a, TRUE));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
+
+    // a full handle table has no free channel either, which is no lack of memory
+    HSAMPLE many = LoadSample(file_, 65535, 0);
+    while (BASS_SampleGetChannel(many, FALSE) != 0) {
+    }
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOCHAN);
+    EXPECT_EQ(BASS_SampleLoad(TRUE, file_.data(), 0, static_cast<DWORD>(file_.size()), 4, 0), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOCHAN);
 }
 
 TEST_F(AudioHandlesTest, FreedAndForeignHandlesAreRefused) {

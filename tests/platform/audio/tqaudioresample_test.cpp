@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <utility>
 
 using namespace audiotest;
 
@@ -65,6 +66,57 @@ TEST_F(AudioResampleTest, EveryKernelLevelGivesTheSameMix) {
             EXPECT_LT(worst, 1e-5) << "level " << level;
         }
         EXPECT_GT(mixes[0].Rms(0, 0, mixes[0].Frames()), 0.05);
+    }
+}
+
+// Random steps from 0.25 to 4 (samples at 11,025 to 176,400 Hz on a 44.1 kHz mix), half of them
+// between one and two: a tone both rates carry leaves every alias and image 80 dB below it, and a
+// tone just beyond the mix's Nyquist frequency at a step between 1.15 and 2 is gone to 80 dB below
+// instead of folding back.
+TEST_F(AudioResampleTest, EveryStepLeavesAliasesEightyDecibelsDown) {
+    std::mt19937 random(39);
+    const auto between = [&](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    const double amplitude = 0.5;
+    const auto db = [&](double level) { return 20.0 * std::log10(level / amplitude + 1e-12); };
+    for (int trial = 0; trial < 16; ++trial) {
+        const double step = trial % 2 ? between(1.0, 2.0) : std::exp(between(std::log(0.25), std::log(4.0)));
+        const int rate = static_cast<int>(kMixRate * step);
+        const bool beyond = trial % 4 == 1 && step > 1.15;
+        const double hz =
+            std::round(beyond ? between(kMixRate * 0.501, std::min(kMixRate * 0.55, rate * 0.49))
+                              : between(0.05, 0.9) * std::min(rate, kMixRate) / 2);
+        SCOPED_TRACE(testing::Message() << hz << " Hz at " << rate);
+        const HCHANNEL channel =
+            BASS_SampleGetChannel(LoadSample(SineWav(rate, 1, rate, hz, amplitude)), FALSE);
+        ASSERT_TRUE(BASS_ChannelSetAttributes(channel, rate, 100, 0));
+        ASSERT_TRUE(BASS_ChannelSetFlags(channel, BASS_SAMPLE_LOOP));
+        ASSERT_TRUE(BASS_ChannelPlay(channel, TRUE));
+        // a second holds whole cycles, so the measure runs on over the loop's seam
+        const Mix mix = Render(kMixRate * 6 / 5);
+        const size_t first = kMixRate / 20, last = kMixRate * 23 / 20;
+        const double level =
+            beyond ? mix.Rms(0, first, last) * std::sqrt(2.0) : mix.Residual(0, first, last, hz, kMixRate);
+        EXPECT_LT(db(level), -80.0);
+        BASS_ChannelStop(channel);
+    }
+}
+
+// An empty looping stream far above the mix rate reads nothing while its position runs on: the
+// input gathered for its kernel stays within the workspace (it once ran past it) and it is silent.
+TEST_F(AudioResampleTest, EmptyLoopingStreamFarAboveTheMixRateStaysInItsWorkspace) {
+    const std::pair<int, int> rates[] = {{96000, 11025}, {192000, 44100}};
+    for (const auto& [fileRate, mixRate] : rates) {
+        SCOPED_TRACE(testing::Message() << fileRate << " on " << mixRate);
+        BASS_Free();
+        ASSERT_TRUE(BASS_Init(0, mixRate, TQAUDIO_TEST_MANUAL_CLOCK, nullptr, nullptr));
+        const std::vector<uint8_t> file = SineWav(fileRate, 2, 0, 441.0, 0.5);
+        const HSTREAM stream =
+            BASS_StreamCreateFile(TRUE, file.data(), 0, static_cast<DWORD>(file.size()), BASS_SAMPLE_LOOP);
+        ASSERT_NE(stream, 0u);
+        ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+        EXPECT_EQ(Render(8192).SoundEnd(), 0u);
     }
 }
 

@@ -1,5 +1,6 @@
 // Texture loading from files in memory (fixtures written here), BMP saving read back, and matrices.
 #include "d3d9testdevice.h"
+#include "support/scarcememory.h"
 
 #include "platform/d3dx9/tqd3dx9.h"
 
@@ -182,6 +183,32 @@ TEST_F(D3DXTest, DdsKeepsItsFormatOrDecodesBlocks) {
     dxt5 += std::string("\x00\xF8\x00\xF8\x00\x00\x00\x00", 8);
     ASSERT_EQ(D3D_OK, Load(dxt5, D3DFMT_A8R8G8B8));
     EXPECT_EQ(0x00FF0000u, Texel(3, 2));
+}
+
+// Memory that runs out never escapes as an exception: a DDS image whose pixels get none fails and
+// says so, and a DXT1 texture whose 0xAARRGGBB view gets none draws nothing until memory is there.
+TEST_F(D3DXTest, ImagesWithoutMemoryFailOrDrawNothing) {
+    const UINT side = 512;
+    std::string dxt1 = DdsHeader(side, side, TQ_MAKEFOURCC('D', 'X', 'T', '1'));
+    for (UINT i = 0; i < side * side / 16; ++i)
+        dxt1 += std::string("\x00\xF8\x00\xF8\x00\x00\x00\x00", 8); // red
+    {
+        RunOutOfMemory scarce(side * side / 2);
+        EXPECT_EQ(E_OUTOFMEMORY, Load(dxt1, D3DFMT_UNKNOWN));
+    }
+    EXPECT_STREQ("out of memory for a 512x512 image", TQ_D3DXGetLastLoadProblem());
+    ASSERT_EQ(D3D_OK, Load(dxt1, D3DFMT_UNKNOWN));
+    t.SetEngineStates();
+    t.Get()->SetTexture(0, texture);
+    for (bool scarce : {true, false}) {
+        t.Get()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+        {
+            RunOutOfMemory runOut(scarce ? side * side * 4 : 0);
+            t.DrawTriangles(QuadTriangles(0, 0, 16, 16, 0xFFFFFFFFu));
+        }
+        EXPECT_EQ(scarce ? 0xFF000000u : 0xFFFF0000u, t.Pixel(8, 8));
+    }
+    t.Get()->SetTexture(0, nullptr);
 }
 
 TEST_F(D3DXTest, CorruptTruncatedAndOversizedImagesFailCleanly) {

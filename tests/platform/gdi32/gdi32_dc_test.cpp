@@ -1,8 +1,9 @@
-// Device contexts, DIB sections and handles: defaults, selection, colours and clipping.
+// Device contexts, DIB sections and handles: defaults, selection, colours, coverage and clipping.
 #include "gdisurface.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -94,6 +95,45 @@ TEST(GdiDC, DibSectionsAreTopDownAndRefuseBadSizes) {
     DeleteDC(dc);
     EXPECT_TRUE(DeleteObject(bitmap));
     EXPECT_FALSE(DeleteObject(bitmap));
+}
+
+// White over black leaves each pixel's red channel equal to how much the drawing covered it, for
+// one glyph, glyphs laid over glyphs and fills alike: the recorded coverage must say the same, in
+// the pixels' own order, for DIBs top-down and bottom-up.
+TEST(GdiDC, DibSectionsRecordWhatTheDrawingCovered) {
+    EXPECT_EQ(GetDIBSectionCoverage(nullptr), nullptr);
+    HFONT font = MakeFont(-15, "Sans", FW_BOLD);
+    for (LONG height : {-24, 24}) {
+        void* bits = nullptr;
+        HBITMAP bitmap = MakeDib(48, height, &bits);
+        ASSERT_NE(bitmap, nullptr);
+        const BYTE* coverage = GetDIBSectionCoverage(bitmap);
+        ASSERT_NE(coverage, nullptr);
+        EXPECT_EQ(*std::max_element(coverage, coverage + 48 * 24), 0);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ stock = SelectObject(dc, bitmap);
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(255, 255, 255));
+        TextOutA(dc, 2, 2, "Wag", 3);
+        TextOutA(dc, 3, 4, "Wag", 3);
+        SetBkColor(dc, RGB(255, 255, 255));
+        RECT bar = {40, 0, 44, 24};
+        ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &bar, nullptr, 0, nullptr);
+        const uint32_t* pixels = static_cast<uint32_t*>(bits);
+        int partly = 0, wrong = 0;
+        for (int i = 0; i < 48 * 24; ++i) {
+            partly += coverage[i] != 0 && coverage[i] != 255;
+            wrong += coverage[i] != (pixels[i] >> 16 & 0xFF);
+        }
+        EXPECT_GT(partly, 20) << height;
+        EXPECT_EQ(wrong, 0) << height;
+        SelectObject(dc, oldFont);
+        SelectObject(dc, stock);
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+    }
+    DeleteObject(font);
 }
 
 TEST(GdiDC, HandlesAreCheckedAndDeletedObjectsStayUsableWhileSelected) {

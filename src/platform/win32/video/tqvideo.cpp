@@ -1,4 +1,5 @@
-// Backend selection, presentation with the last frame of every window, and the IME composition.
+// Backend selection, presentation with the last frame of every window, the IME composition and
+// which windows take text input.
 #include "platform/win32/video/tqvideo.h"
 
 #include "platform/codepage/tqcodepage.h"
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <set>
 
 namespace tqplat {
 namespace {
@@ -30,6 +32,8 @@ struct PresentationState {
     std::map<HWND, Frame> lastFrames;
     std::string composition; // GBK
     bool composing = false;
+    std::set<HWND> withoutTextInput;
+    std::map<HWND, RECT> textInputAreas;
 };
 
 PresentationState& State() {
@@ -176,6 +180,35 @@ bool VideoLastPresentWaited(HWND window) {
 void VideoForgetWindow(HWND window) {
     std::lock_guard<std::mutex> lock(State().mutex);
     State().lastFrames.erase(window);
+    State().withoutTextInput.erase(window);
+    State().textInputAreas.erase(window);
+}
+
+void VideoSetTextInput(HWND window, bool on) {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    if (on)
+        State().withoutTextInput.erase(window);
+    else
+        State().withoutTextInput.insert(window);
+}
+
+bool VideoTextInputOn(HWND window) {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    return State().withoutTextInput.count(window) == 0;
+}
+
+void VideoSetTextInputArea(HWND window, const RECT& area) {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().textInputAreas[window] = area;
+}
+
+bool VideoTextInputArea(HWND window, RECT* area) {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    auto it = State().textInputAreas.find(window);
+    if (it == State().textInputAreas.end())
+        return false;
+    *area = it->second;
+    return true;
 }
 
 std::string VideoCompositionText() {

@@ -34,6 +34,18 @@ bool VideoLastPresentWaited(HWND window);
 // The current IME composition text, as GBK bytes (empty when no composition is in progress).
 std::string VideoCompositionText();
 
+// Whether keys typed into a window go through the input method and come as typed text: on unless
+// the window's input context was taken from it (ImmAssociateContextEx). The SDL backend turns text
+// input, and so the input method, on only while the window with the keyboard focus has it on;
+// otherwise keys reach the window as plain keys.
+void VideoSetTextInput(HWND window, bool on);
+bool VideoTextInputOn(HWND window);
+// Where text is being typed in a window: a rectangle of its client area (the caret, or the
+// composition shown in its place), which the input method's candidate window keeps clear of.
+void VideoSetTextInputArea(HWND window, const RECT& area);
+// False when none was set.
+bool VideoTextInputArea(HWND window, RECT* area);
+
 // Sets the composition text (UTF-8) as a text-editing event of the backend would, posting
 // WM_IME_STARTCOMPOSITION / WM_IME_COMPOSITION / WM_IME_ENDCOMPOSITION to the window as needed.
 // An empty text ends the composition.

@@ -61,6 +61,12 @@ const Entry kKeys[] = {
     {SDL_SCANCODE_KP_PLUS, {VK_ADD, 0x4E, false}},
     {SDL_SCANCODE_KP_ENTER, {VK_RETURN, 0x1C, true}},
     {SDL_SCANCODE_NONUSBACKSLASH, {VK_OEM_102, 0x56, false}},
+    // Keys of a Japanese keyboard: their virtual keys come from their scan codes (MeaningOfKey).
+    {SDL_SCANCODE_INTERNATIONAL1, {0, 0x73, false}}, // ro
+    {SDL_SCANCODE_INTERNATIONAL3, {0, 0x7D, false}}, // yen
+    {SDL_SCANCODE_INTERNATIONAL4, {0, 0x79, false}}, // henkan
+    {SDL_SCANCODE_INTERNATIONAL5, {0, 0x7B, false}}, // muhenkan
+    {SDL_SCANCODE_INTERNATIONAL2, {0, 0x70, false}}, // katakana/hiragana
     {SDL_SCANCODE_APPLICATION, {VK_APPS, 0x5D, true}},
     {SDL_SCANCODE_LCTRL, {VK_LCONTROL, 0x1D, false}},
     {SDL_SCANCODE_LSHIFT, {VK_LSHIFT, 0x2A, false}},

@@ -7,7 +7,7 @@
 namespace tqplat {
 
 struct KeyMapping {
-    BYTE virtualKey; // left/right specific for modifiers (VK_LSHIFT ...)
+    BYTE virtualKey; // left/right specific for modifiers (VK_LSHIFT ...); 0: none on a US keyboard
     BYTE scanCode;   // set-1 make code
     bool extended;   // reported with the extended bit (E0 prefix)
 };

@@ -25,12 +25,6 @@ bool AsyncDown(BYTE key) {
     return (Keys().Async(key) & 0x80) != 0;
 }
 
-// Keyboard messages go to the focus window when it lies in this top-level window.
-HWND KeyboardTarget(HWND topLevel) {
-    HWND focus = GetFocus();
-    return focus != nullptr && WindowRegistry::Instance().TopLevelOf(focus) == topLevel ? focus : topLevel;
-}
-
 void SyncLockKeys(Uint16 modifiers) {
     Keys().SetToggled(VK_CAPITAL, (modifiers & KMOD_CAPS) != 0);
     Keys().SetToggled(VK_NUMLOCK, (modifiers & KMOD_NUM) != 0);
@@ -68,7 +62,7 @@ bool MapKey(SDL_Scancode scancode, unsigned nativeScanCode, Uint16 modifiers, Ke
     BYTE keys[256];
     Keys().CopyRetrieved(keys);
     mapping->virtualKey = MeaningOfKey(mapping->virtualKey, mapping->scanCode, keys).virtualKey;
-    return true;
+    return mapping->virtualKey != 0;
 }
 
 void PostKey(HWND topLevel, SDL_Scancode scancode, unsigned nativeScanCode, bool down, bool repeat,
@@ -84,8 +78,9 @@ void PostKey(HWND topLevel, SDL_Scancode scancode, unsigned nativeScanCode, bool
     bool alt = AsyncDown(VK_MENU) || IsAltKey(mapping.virtualKey);
     bool system = (alt && !AsyncDown(VK_CONTROL)) || mapping.virtualKey == VK_F10;
     UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-    // Printable characters come from SDL's text events, in the desktop's keyboard layout.
-    KeyChange change{mapping.virtualKey, down, true};
+    // Printable characters come from SDL's text events, in the desktop's keyboard layout, while text
+    // input is on; without it TranslateMessage makes them of the key, as the layout gives it.
+    KeyChange change{mapping.virtualKey, down, SDL_IsTextInputActive() == SDL_TRUE};
     PostWindowMessage(KeyboardTarget(topLevel), message, MessageKey(mapping.virtualKey),
                       KeyParameter(mapping, down, previouslyDown, alt), change);
 }
@@ -267,6 +262,11 @@ void TranslateWindowEvent(HWND topLevel, const SDL_WindowEvent& window) {
 
 } // namespace
 
+HWND KeyboardTarget(HWND topLevel) {
+    HWND focus = GetFocus();
+    return focus != nullptr && WindowRegistry::Instance().TopLevelOf(focus) == topLevel ? focus : topLevel;
+}
+
 void TranslateSdlEvent(HWND topLevel, const SDL_Event& event) {
     if (!IsWindow(topLevel))
         return;
@@ -302,6 +302,10 @@ void TranslateSdlEvent(HWND topLevel, const SDL_Event& event) {
 void NoteNativeKey(const NativeKey& key) {
     Native().next = key;
     Native().noted = true;
+}
+
+void ForgetNativeKey() {
+    Native().noted = false;
 }
 
 void TestFeedSdlEvent(HWND window, const SDL_Event& event) {

@@ -490,16 +490,83 @@ void PostPointerPosition(HWND topLevel, Uint32 windowId) {
         TranslateSdlEvent(topLevel, motion);
 }
 
+// The top-level window whose keys come next: the one in front when it is ours, else the first shown
+// (before the window system has told of any focus).
+HWND KeyboardTopLevel() {
+    HWND front = GetForegroundWindow();
+    std::lock_guard<std::mutex> lock(State().mutex);
+    if (State().windows.count(front) != 0)
+        return front;
+    for (const auto& entry : State().windows) {
+        if (entry.second.shown)
+            return entry.first;
+    }
+    return nullptr;
+}
+
+// The text-input area last given to SDL, in the native window's coordinates.
+SDL_Rect& GivenTextInputRect() {
+    static SDL_Rect rect = {-1, -1, -1, -1};
+    return rect;
+}
+
+// Places the input method's candidate window beside where the window takes text.
+void ApplyTextInputArea(HWND topLevel, HWND target) {
+    RECT area;
+    NativeWindow state;
+    if (!VideoTextInputArea(target, &area) || !NativeStateOf(topLevel, &state))
+        return;
+    POINT targetOrigin = WindowRegistry::Instance().ClientOrigin(target);
+    POINT topOrigin = WindowRegistry::Instance().ClientOrigin(topLevel);
+    int dx = targetOrigin.x - topOrigin.x, dy = targetOrigin.y - topOrigin.y;
+    int nativeWidth = 0, nativeHeight = 0;
+    SDL_GetWindowSize(state.window, &nativeWidth, &nativeHeight);
+    SIZE client = WindowRegistry::Instance().ClientSize(topLevel);
+    SDL_Rect rect = {Rescale(area.left + dx, client.cx, nativeWidth), Rescale(area.top + dy, client.cy, nativeHeight),
+                     Rescale(area.right - area.left, client.cx, nativeWidth),
+                     Rescale(area.bottom - area.top, client.cy, nativeHeight)};
+    SDL_Rect& given = GivenTextInputRect();
+    if (SDL_memcmp(&rect, &given, sizeof rect) == 0)
+        return;
+    given = rect;
+    SDL_SetTextInputRect(&rect);
+}
+
+// Text input, and with it the input method, is on only while the window that receives the keys of
+// the window in front takes text (an edit has the focus); otherwise keys reach it as plain keys,
+// never starting a composition. A composition in progress ends with it.
+void ApplyTextInput() {
+    HWND topLevel = KeyboardTopLevel();
+    HWND target = topLevel != nullptr ? KeyboardTarget(topLevel) : nullptr;
+    bool wanted = target != nullptr && VideoTextInputOn(target);
+    bool active = SDL_IsTextInputActive() == SDL_TRUE;
+    if (wanted && !active) {
+        GivenTextInputRect() = SDL_Rect{-1, -1, -1, -1};
+        SDL_StartTextInput();
+    } else if (!wanted && active) {
+        SDL_StopTextInput();
+        if (!VideoCompositionText().empty())
+            VideoSetCompositionText(target, "");
+    }
+    if (wanted)
+        ApplyTextInputArea(topLevel, target);
+}
+
 void SdlPumpEvents() {
     if (std::this_thread::get_id() != State().thread)
         return;
     ApplyChangedWindows();
+    ApplyTextInput();
     SDL_Event event;
     NotedButton button;
     while (SDL_PollEvent(&event)) {
+        // What the window system tells of a key goes with the key event right after it. A key that an
+        // input method took has none: its note is dropped at the next event, never given to a later key.
         NativeKey key;
         if (X11KeyEvent(event, &key))
             NoteNativeKey(key);
+        else if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP)
+            ForgetNativeKey();
         int x = 0, y = 0;
         if (X11ButtonEvent(event, &x, &y))
             button = NotedButton{true, x, y};

@@ -110,9 +110,33 @@ namespace {
 const unsigned kKeycodeOffset = 8;
 const unsigned kLastMainScanCode = 0x58;
 
+// The keys of a Japanese keyboard beyond them, as evdev numbers them: ro, yen, henkan, muhenkan,
+// katakana/hiragana.
+struct JapaneseKeycode {
+    unsigned scanCode, keycode;
+};
+const JapaneseKeycode kJapaneseKeycodes[] = {{0x73, 97}, {0x7D, 132}, {0x79, 100}, {0x7B, 102}, {0x70, 101}};
+
 unsigned ScanCodeOfKeycode(unsigned keycode) {
     unsigned scanCode = keycode - kKeycodeOffset;
-    return keycode > kKeycodeOffset && scanCode <= kLastMainScanCode ? scanCode : 0;
+    if (keycode > kKeycodeOffset && scanCode <= kLastMainScanCode)
+        return scanCode;
+    for (const JapaneseKeycode& entry : kJapaneseKeycodes) {
+        if (entry.keycode == keycode)
+            return entry.scanCode;
+    }
+    return 0;
+}
+
+// 0 for a scan code of no key told of.
+unsigned KeycodeOfScanCode(unsigned scanCode) {
+    if (scanCode != 0 && scanCode <= kLastMainScanCode)
+        return scanCode + kKeycodeOffset;
+    for (const JapaneseKeycode& entry : kJapaneseKeycodes) {
+        if (entry.scanCode == scanCode)
+            return entry.keycode;
+    }
+    return 0;
 }
 
 char32_t CharacterOf(KeySym symbol) {
@@ -202,20 +226,16 @@ bool X11KeyCharacters(unsigned scanCode, const KeyLevel& level, char32_t* plain,
         display = Watch().display;
         group = Watch().group;
     }
-    if (display == nullptr || scanCode == 0 || scanCode > kLastMainScanCode)
+    KeyCode code = static_cast<KeyCode>(KeycodeOfScanCode(scanCode));
+    if (display == nullptr || code == 0)
         return false;
-    KeyCode code = static_cast<KeyCode>(scanCode + kKeycodeOffset);
     unsigned modifiers = (level.shift ? ShiftMask : 0) | (level.capsLock ? LockMask : 0) |
                          (level.numLock ? XkbKeysymToModifiers(display, XK_Num_Lock) : 0);
-    KeySym base = SymbolAt(display, code, modifiers, group);
-    KeySym symbol = base;
-    if (level.altGr) {
-        // A key with nothing on its AltGr level types nothing with AltGr.
-        unsigned thirdLevel = XkbKeysymToModifiers(display, XK_ISO_Level3_Shift);
-        symbol = thirdLevel != 0 ? SymbolAt(display, code, modifiers | thirdLevel, group) : base;
-        if (symbol == base)
-            symbol = NoSymbol;
-    }
+    // With AltGr a key types what the layout puts on its third level; a key that has none types its
+    // own character, as the window system's typed text shows (AltGr+E on a British layout is "e").
+    if (level.altGr)
+        modifiers |= XkbKeysymToModifiers(display, XK_ISO_Level3_Shift);
+    KeySym symbol = SymbolAt(display, code, modifiers, group);
     *plain = CharacterOf(SymbolAt(display, code, 0, group));
     *typed = CharacterOf(symbol);
     return true;
