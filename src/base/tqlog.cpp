@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "base/tqlogrepeats.h"
 #include "platform/codepage/tqcodepage.h"
 
 TQLog g_tqLogError("error");
@@ -92,11 +93,17 @@ void TQLog::LogV(const char* format, va_list args) noexcept {
         std::string context = TakeContext(this);
         if (!format)
             return;
-        std::string line = "[" + m_name + "] " + context + FormatMessage(format, args);
-        MakeSingleLine(line);
-        Write(tqplat::GbkToUtf8(line));
+        std::string message = FormatMessage(format, args);
+        if (!TQLogRepeats::Take(this, context, message))
+            WriteLine(context, message);
     } catch (...) {
     }
+}
+
+void TQLog::WriteLine(const std::string& context, const std::string& message) {
+    std::string line = "[" + m_name + "] " + context + message;
+    MakeSingleLine(line);
+    Write(tqplat::GbkToUtf8(line));
 }
 
 TQLog::Sink TQLog::SetSink(Sink sink) {

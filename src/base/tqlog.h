@@ -51,7 +51,11 @@ public:
     bool SetLogFile(const char* path);
 
 private:
+    friend class TQLogRepeats;
+
     void SetContext(std::string text);
+    // Writes the line of a message (GBK) after its context.
+    void WriteLine(const std::string& context, const std::string& message);
     void Write(const std::string& line);
 
     std::string m_name;

@@ -231,6 +231,9 @@ struct TQGfxStateValue {
 
 class TQGfxDevice;
 class TQGfxZipArchive;
+namespace tqplat {
+class GameFolder;
+}
 
 /// The factory: the shared device for interface version 16, NULL for any other version. Every
 /// non-NULL result is one reference, given back through Release.
@@ -450,6 +453,39 @@ public:
     /// posts its error; its caller, which knows the file's name, logs the line.
     const char* Texture_LoadProblem() const { return m_textureLoadProblem.c_str(); }
 
+    /// What Resource_Find found.
+    enum ResourceFound { kResourceNone, kResourceZipEntry, kResourceDiskFile };
+    /// A file Resource_Find found, which Resource_Read reads where it is.
+    struct FoundResource {
+        /// What it is.
+        ResourceFound kind = kResourceNone;
+        /// The file whatever the spelling that led to it: "zip:" with the archive's resolved path,
+        /// "|" and the entry's normalised name, or "disk:" with the resolved path.
+        std::string identity;
+        /// A zip entry: its pack's path.
+        std::string pack;
+        /// The pack's password ("" for none).
+        std::string password;
+        /// The entry's normalised name.
+        std::string entry;
+        /// The archive of a zip entry.
+        std::shared_ptr<TQGfxZipArchive> archive;
+        /// A disk file: its resolved (UTF-8) path.
+        std::string path;
+    };
+    /// Which file a name leads to, where Resource_Load reads it: for a relative name the entry of the
+    /// first zip pack holding it (then final), else the disk file (a relative name under the
+    /// application folder), found by the path resolver, so that a confining tqplat::OpenScope keeps
+    /// it inside. Resource_Load is Resource_Find, then Resource_Read.
+    ResourceFound Resource_Find(const char* name, FoundResource* found);
+    /// The whole file found, read where it was found without looking its name up again (free with
+    /// Resource_Free); NULL when it cannot be read (Resource_LoadProblem then says why).
+    void* Resource_Read(const FoundResource& found, DWORD* size);
+    /// Why the last Resource_Load or Resource_Read failed on a file it found ("the password does not
+    /// open zip pack 'X'", "it is not a regular file"); empty after a load that succeeded or found
+    /// nothing.
+    const char* Resource_LoadProblem() const { return m_resourceLoadProblem.c_str(); }
+
     /// A render target's record, kept under the target's handle: the real size of the colour
     /// texture, the texture and the optional depth surface, and what to re-create after a reset
     /// (which releases both objects).
@@ -492,6 +528,7 @@ private:
         char path[MAX_PATH];
         char password[64];
         std::shared_ptr<TQGfxZipArchive> archive;
+        std::shared_ptr<tqplat::GameFolder> folder; // the pack's folder, a game folder while attached
     };
 
     // Memory a stream plays from, freed with the stream.
@@ -583,8 +620,9 @@ private:
     DWORD LoadSound(const char* nameOrData, DWORD size, const SoundOpener& open, const char* lead = nullptr);
 
     // Resources (tqgfxdeviceresources.cpp).
-    void* LoadFromPacks(const char* name, DWORD* size, bool* found);
-    void* LoadFromDisk(const char* name, DWORD* size);
+    const ZipPack* FindInPacks(const char* name);
+    void* ReadZipEntry(const FoundResource& found, DWORD* size);
+    void* ReadDiskFile(const FoundResource& found, DWORD* size);
     char* EnumNext(const char* wildcard, bool folders);
     bool FindDataMatches(bool folders) const;
 

@@ -2,14 +2,17 @@
 #include "device/tqgfxdevice.h"
 
 #include "base/tqlog.h"
+#include "base/tqlogname.h"
 #include "device/tqgfxziparchive.h"
 #include "device/tqgfxzipcipher.h"
+#include "platform/win32/tqopenscope.h"
 #include "platform/win32/tqpath.h"
 
 #include <minizip/unzip.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -104,8 +107,9 @@ bool ReadRawEntry(unzFile zip, std::vector<uint8_t>* raw) {
 }
 
 // Reads an encrypted entry raw, deciphers it with the password and unpacks it. A wrong password
-// fails the header check or the CRC; nothing undeciphered is handed out.
-void* ReadEncryptedEntry(unzFile zip, const unz_file_info& info, const char* password, DWORD* size) {
+// fails the header check (*wrongPassword) or the CRC; nothing undeciphered is handed out.
+void* ReadEncryptedEntry(unzFile zip, const unz_file_info& info, const char* password, DWORD* size,
+                         bool* wrongPassword) {
     const size_t header = TQGfxZipCipher::kHeaderSize;
     bool stored = info.compression_method == 0;
     if (info.compressed_size < header || (!stored && info.compression_method != Z_DEFLATED))
@@ -122,7 +126,7 @@ void* ReadEncryptedEntry(unzFile zip, const unz_file_info& info, const char* pas
     cipher.Decrypt(raw.data(), raw.size());
     uint8_t check =
         (info.flag & 8) ? static_cast<uint8_t>(info.dosDate >> 8) : static_cast<uint8_t>(info.crc >> 24);
-    if (raw[header - 1] != check)
+    if ((*wrongPassword = raw[header - 1] != check))
         return nullptr;
     DWORD length = static_cast<DWORD>(info.uncompressed_size);
     if (!SizeIsPossible(length, raw.size() - header))
@@ -143,8 +147,10 @@ void* ReadEncryptedEntry(unzFile zip, const unz_file_info& info, const char* pas
     return data;
 }
 
-// Reads the current entry whole; an encrypted one needs the pack's password.
-void* ReadCurrentEntry(unzFile zip, const char* password, uint64_t archiveSize, DWORD* size) {
+// Reads the current entry whole; an encrypted one needs the pack's password (*wrongPassword when it
+// is missing or does not open the entry).
+void* ReadCurrentEntry(unzFile zip, const char* password, uint64_t archiveSize, DWORD* size,
+                       bool* wrongPassword) {
     unz_file_info info;
     if (unzGetCurrentFileInfo(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
         return nullptr;
@@ -154,7 +160,8 @@ void* ReadCurrentEntry(unzFile zip, const char* password, uint64_t archiveSize, 
         info.compressed_size > archiveSize)
         return nullptr;
     if (info.flag & 1)
-        return password ? ReadEncryptedEntry(zip, info, password, size) : nullptr;
+        return (*wrongPassword = !password) ? nullptr
+                                            : ReadEncryptedEntry(zip, info, password, size, wrongPassword);
     return ReadPlainEntry(zip, info, size);
 }
 
@@ -165,8 +172,8 @@ char* TQGfxDevice::Resource_MakePath(const char* name) {
     const std::string full = IsRelative(name) ? std::string(m_szAppPath) + name : std::string(name);
     if (full.size() >= sizeof(m_szPath)) {
         g_tqLogError.SetLogInfo(kSourceFile, "TQGfxDevice::Resource_MakePath", __LINE__);
-        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't use '%s': its path is %zu bytes long, at most %zu.", name,
-                         full.size(), sizeof(m_szPath) - 1);
+        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Can't use '%s': its path is %zu bytes long, at most %zu.",
+                         TQLogShortName(name).c_str(), full.size(), sizeof(m_szPath) - 1);
         m_szPath[0] = '\0';
         return m_szPath;
     }
@@ -193,6 +200,7 @@ bool TQGfxDevice::Resource_AttachPack(const char* path, const char* password) {
         return false;
     snprintf(pack.path, sizeof(pack.path), "%s", full);
     snprintf(pack.password, sizeof(pack.password), "%s", password ? password : "");
+    pack.folder = std::make_shared<tqplat::GameFolder>(full);
     m_packs.insert(m_packs.begin(), pack);
     return true;
 }
@@ -214,69 +222,98 @@ void TQGfxDevice::Resource_RemoveAllPacks() {
     m_packs.clear();
 }
 
-// Looks for a relative name in the packs, the most recently attached first. *found tells whether
-// some pack holds the entry: then its outcome is final, even when reading it failed.
-void* TQGfxDevice::LoadFromPacks(const char* name, DWORD* size, bool* found) {
+// The first pack, the most recently attached first, holding the relative name's entry, positioned
+// on it; NULL when none does.
+const TQGfxDevice::ZipPack* TQGfxDevice::FindInPacks(const char* name) {
     char wanted[MAX_PATH];
     snprintf(wanted, sizeof(wanted), "%s", name);
     TQGfxZipArchive::NormaliseName(wanted);
-    *found = false;
     for (const ZipPack& pack : m_packs) {
-        TQGfxZipArchive& archive = *pack.archive;
-        if (archive.Refresh(pack.path) && archive.GoTo(wanted)) {
-            *found = true;
-            const char* password = pack.password[0] ? pack.password : nullptr;
-            void* data = ReadCurrentEntry(archive.Handle(), password, archive.FileSize(), size);
-            if (!data)
-                m_resourceLoadProblem = "its entry in zip pack '" + archive.Path() +
-                                        "' does not read (damaged, or locked by another password)";
-            return data;
-        }
+        if (pack.archive->Refresh(pack.path) && pack.archive->GoTo(wanted))
+            return &pack;
     }
     return nullptr;
 }
 
-void* TQGfxDevice::LoadFromDisk(const char* name, DWORD* size) {
-    HANDLE file = CreateFileA(Resource_MakePath(name), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr);
-    if (file == INVALID_HANDLE_VALUE || !file) {
+TQGfxDevice::ResourceFound TQGfxDevice::Resource_Find(const char* name, FoundResource* found) {
+    *found = FoundResource();
+    m_resourceLoadProblem.clear();
+    if (!name)
+        return kResourceNone;
+    if (IsRelative(name)) {
+        if (const ZipPack* pack = FindInPacks(name)) {
+            found->entry = name;
+            TQGfxZipArchive::NormaliseName(&found->entry[0]);
+            found->pack = pack->path;
+            found->password = pack->password;
+            found->archive = pack->archive;
+            found->identity = "zip:" + pack->archive->Path() + "|" + found->entry;
+            return found->kind = kResourceZipEntry;
+        }
+    }
+    const char* path = Resource_MakePath(name);
+    if (!*path || !tqplat::ResolvePathToOpen(path, false, &found->path)) {
         g_tqLogDebug.SetLogInfo(kSourceFile, "TQGfxDevice::Resource_Load", 2529);
-        g_tqLogDebug.Log(TQLOG_ERROR_PREFIX "Open/Create fail. [lpszFileName='%s', dwErrorCode=%d]", name,
-                         static_cast<int>(GetLastError()));
+        g_tqLogDebug.Log(TQLOG_ERROR_PREFIX "Open/Create fail. [lpszFileName='%s', dwErrorCode=%d]",
+                         TQLogShortName(name).c_str(), static_cast<int>(GetLastError()));
+        return kResourceNone;
+    }
+    found->identity = "disk:" + found->path;
+    return found->kind = kResourceDiskFile;
+}
+
+// The entry, read through its archive (positioned on it anew, the archive being shared); a password
+// that does not open it is said.
+void* TQGfxDevice::ReadZipEntry(const FoundResource& found, DWORD* size) {
+    TQGfxZipArchive& archive = *found.archive;
+    if (!archive.Refresh(found.pack.c_str()) || !archive.GoTo(found.entry.c_str()))
+        return nullptr;
+    const char* password = found.password.empty() ? nullptr : found.password.c_str();
+    bool wrongPassword = false;
+    void* data = ReadCurrentEntry(archive.Handle(), password, archive.FileSize(), size, &wrongPassword);
+    if (wrongPassword)
+        m_resourceLoadProblem =
+            std::string(password ? "the password does not open zip pack '"
+                                 : "it is encrypted and no password was given for zip pack '") +
+            archive.Path() + "'";
+    else if (!data)
+        m_resourceLoadProblem = "its entry in zip pack '" + archive.Path() + "' does not read (damaged)";
+    return data;
+}
+
+// The file at its resolved path; a file of 4 GB or more does not fit a resource's 32-bit size.
+void* TQGfxDevice::ReadDiskFile(const FoundResource& found, DWORD* size) {
+    size_t length = 0;
+    void* data = tqplat::ReadResolvedFile(found.path, 0xFFFFFFFFu, &length);
+    if (!data) {
+        m_resourceLoadProblem = tqplat::WhyNotRead(errno);
         return nullptr;
     }
-    // A file of 4 GB or more does not fit a resource's 32-bit size.
-    DWORD high = 0;
-    DWORD length = GetFileSize(file, &high);
-    void* data = length == INVALID_FILE_SIZE || high ? nullptr : malloc(length ? length : 1);
-    DWORD read = 0;
-    bool ok = data && ReadFile(file, data, length, &read, nullptr) && read == length;
-    CloseHandle(file);
-    if (!ok) {
-        free(data);
-        return nullptr;
-    }
-    *size = length;
+    *size = static_cast<DWORD>(length);
+    return data;
+}
+
+void* TQGfxDevice::Resource_Read(const FoundResource& found, DWORD* size) {
+    m_resourceLoadProblem.clear();
+    DWORD length = 0;
+    void* data = found.kind == kResourceZipEntry   ? ReadZipEntry(found, &length)
+                 : found.kind == kResourceDiskFile ? ReadDiskFile(found, &length)
+                                                   : nullptr;
+    if (data && size)
+        *size = length;
     return data;
 }
 
 void* TQGfxDevice::Resource_Load(const char* name, DWORD* size) {
     if (!name)
         return nullptr;
-    m_resourceLoadProblem.clear();
-    DWORD length = 0;
-    bool inPack = false;
-    void* data = IsRelative(name) ? LoadFromPacks(name, &length, &inPack) : nullptr;
-    if (!inPack)
-        data = LoadFromDisk(name, &length);
+    FoundResource found;
+    void* data = Resource_Find(name, &found) != kResourceNone ? Resource_Read(found, size) : nullptr;
     if (!data) {
         char text[256];
         snprintf(text, sizeof(text), "Can't load resource: %s", name);
         PostError(text);
-        return nullptr;
     }
-    if (size)
-        *size = length;
     return data;
 }
 

@@ -2,6 +2,8 @@
 #include "engine/tq2danimation.h"
 
 #include "base/tqlog.h"
+#include "base/tqlogname.h"
+#include "base/tqlogrepeats.h"
 #include "base/tqstringparser.h"
 #include "device/tqgfxanimation.h"
 #include "engine/tq2ddescriptionfields.h"
@@ -11,6 +13,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -27,7 +30,7 @@ int g_nAttachedTotal = 0;
 
 void LogError(int line, const char* message, const char* name) {
     g_tqLogError.SetLogInfo(kSourceFile, "TQ2DAnimation::CreateFromConfig", line);
-    g_tqLogError.Log(TQLOG_ERROR_PREFIX "%s [name=%s]", message, name);
+    g_tqLogError.Log(TQLOG_ERROR_PREFIX "%s [name=%s]", message, TQLogShortName(name).c_str());
 }
 
 float Decimal(const TQString& text) {
@@ -234,19 +237,29 @@ void TQ2DAnimation::ReadAttached(const TQ2DFileConfig& config, const TQString& n
         LogError(__LINE__, "Attached animations nested too deep.", name);
         return;
     }
-    if (count > static_cast<DWORD>(kMaxAttachedTotal - g_nAttachedTotal)) {
+    // A count beyond the limit is the fault; the ANF_i lines it names that the file lacks are not
+    // one more each. Within the limit, missing lines are one fault, logged once with their number.
+    const bool tooMany = count > static_cast<DWORD>(kMaxAttachedTotal - g_nAttachedTotal);
+    if (tooMany) {
         LogError(__LINE__, "Too many attached animations.", name);
         count = static_cast<DWORD>(kMaxAttachedTotal - g_nAttachedTotal);
     }
     g_nAttachedTotal += static_cast<int>(count);
     if (!m_ANFList.SetSize(count, 1, 4))
         return;
+    DWORD missing = 0;
+    TQString firstMissing;
     for (DWORD i = 0; i < m_ANFList.GetSize(); ++i) {
         TQ2DAnimationANFInfo* entry = m_ANFList.GetAt(i);
-        if (!entry || !(entry->m_pChild = new TQ2DAnimation))
-            continue;
         TQString key;
         key.Format("ANF_%d", static_cast<int>(i));
+        if (!entry || config.GetConfig(key).GetLength() == 0) {
+            if (missing++ == 0)
+                firstMissing = key;
+            continue;
+        }
+        if (!(entry->m_pChild = new TQ2DAnimation))
+            continue;
         TQStringParser fields(config.GetConfig(key));
         fields.SetParser(',', 1);
         entry->m_bAbsolute = static_cast<int>(fields.GetTokenNum(1));
@@ -259,4 +272,10 @@ void TQ2DAnimation::ReadAttached(const TQ2DFileConfig& config, const TQString& n
         entry->m_pChild->CreateFromConfig(path);
         --g_nAttachDepth;
     }
+    if (missing && !tooMany)
+        LogError(__LINE__,
+                 (std::string(firstMissing.GetString()) + " of ANF_COUNT is missing" +
+                  (missing > 1 ? TQLogAndMore(missing - 1) : "."))
+                     .c_str(),
+                 name);
 }

@@ -2,12 +2,13 @@
 /// The opening of a sprite, animation or particle description file, the same steps for each: the
 /// name must name a file (TQ2DNamesFile); the file is read under its normalised name
 /// (TQ2DFileConfig::LoadFileConfig: the packs, then the disk); then, for as long as the object
-/// lives, the names it holds count as a pack's when a pack holds it (TQ2DPackNameScope), and they
-/// start at its folder.
+/// lives, the names it holds count as a pack's when a pack holds it (TQ2DPackNameScope), they
+/// start at its folder, and a fault its reading repeats is one line (TQLogRepeats).
 #pragma once
 
 #include <optional>
 
+#include "base/tqlogrepeats.h"
 #include "base/tqstring.h"
 #include "engine/tq2dfileconfig.h"
 #include "engine/tq2dpacknamescope.h"
@@ -32,6 +33,7 @@ public:
     TQString Folder() const;
 
 private:
+    TQLogRepeats m_repeats;
     TQString m_key;
     TQString m_base;
     TQ2DFileConfig m_config;

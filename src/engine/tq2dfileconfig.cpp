@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/tqlog.h"
+#include "base/tqlogname.h"
 #include "engine/tq2dfilelookup.h"
 #include "engine/tq2dpack.h"
 
@@ -25,7 +26,8 @@ BOOL TQ2DFileConfig::LoadFileConfig(const char* name, unsigned long /*size*/, in
     if (!TQ2DReadDescriptionFile(name, normalized, &content)) {
         g_tqLogDebug.SetLogInfo("lib/project/dozaz2i/source/tq2dfileconfig", "TQ2DFileConfig::LoadFileConfig",
                                 __LINE__);
-        g_tqLogDebug.Log(TQLOG_ERROR_PREFIX "File load fail. [lpszFileName='%s']", normalized.GetString());
+        g_tqLogDebug.Log(TQLOG_ERROR_PREFIX "File load fail. [lpszFileName='%s']",
+                         TQLogShortName(normalized).c_str());
         return FALSE;
     }
     return TQFileConfig::LoadFileConfig(content.data(), static_cast<DWORD>(content.size()),

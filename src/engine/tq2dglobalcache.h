@@ -1,7 +1,7 @@
 /// @file
 /// The base of the engine's reference-counted caches (textures, sounds, music): entries {count,
-/// device handle, normalised name} kept in one AVL tree per entry class, ordered by name, each entry
-/// held by the objects that use its handle.
+/// device handle, the file it was loaded from (TQ2DFindFile)} kept in one AVL tree per entry class, ordered
+/// by name, each entry held by the objects that use its handle.
 ///
 /// An entry is either cached (in the tree, found by name) or private (not in the tree: a handle
 /// loaded from memory, which copies of its object share). Either way the last Release destroys it,
@@ -13,9 +13,14 @@
 /// load of its name in the new engine renews it with the new handle.
 #pragma once
 
+#include <map>
+#include <string>
+
 #include "base/tqstring.h"
 #include "containers/tqavltreetmpl.h"
+#include "engine/tq2dfilelookup.h"
 #include "engine/tq2dglobal.h"
+#include "engine/tq2dpacknamescope.h"
 
 /// Base of a reference-counted cache entry; see tq2dglobalcache.h.
 template <class Entry> class TQ2DGlobalCacheTmpl {
@@ -33,6 +38,13 @@ public:
     static Entry* AddPrivate(DWORD handle);
     /// The cached entry of name with one more reference, or NULL (also for an earlier engine's).
     static Entry* Find(const TQString& name);
+    /// The cached entry the normalised name key last led to (Remember) with one more reference, or
+    /// NULL: a name once found is not looked up again while its file stays loaded.
+    static Entry* FindByName(const TQString& key);
+    /// Notes that the normalised name key leads to the file identity (TQ2DFoundFile::identity).
+    static void Remember(const TQString& key, const TQString& identity) {
+        Names()[key.GetString()] = identity.GetString();
+    }
     /// One more reference on entry (a copy of its holder). NULL is ignored.
     static void AddRef(Entry* entry);
     /// One reference less; the last one destroys the entry (removing it from the tree when cached).
@@ -53,7 +65,7 @@ public:
     int m_nRef = 0;
     /// The device handle.
     DWORD m_dwHandle = 0;
-    /// The normalised name (empty for a private entry).
+    /// The file (TQ2DFoundFile::identity; empty for a private entry).
     TQString m_strName;
     /// True while the entry is in the tree.
     bool m_bCached = false;
@@ -64,6 +76,11 @@ private:
     static TQAVLTreeTmpl<Entry>& Cache() {
         static TQAVLTreeTmpl<Entry> cache;
         return cache;
+    }
+    // The file each normalised name led to.
+    static std::map<std::string, std::string>& Names() {
+        static std::map<std::string, std::string> names;
+        return names;
     }
     static DWORD& CachedCounter() {
         static DWORD count = 0;
@@ -132,6 +149,11 @@ template <class Entry> Entry* TQ2DGlobalCacheTmpl<Entry>::Find(const TQString& n
     return entry;
 }
 
+template <class Entry> Entry* TQ2DGlobalCacheTmpl<Entry>::FindByName(const TQString& key) {
+    const auto found = Names().find(key.GetString());
+    return found == Names().end() ? nullptr : Find(TQString(found->second.c_str()));
+}
+
 template <class Entry> void TQ2DGlobalCacheTmpl<Entry>::AddRef(Entry* entry) {
     if (entry)
         ++entry->m_nRef;
@@ -147,4 +169,24 @@ template <class Entry> void TQ2DGlobalCacheTmpl<Entry>::Release(Entry* entry) {
     --CachedCounter();
     if (!Cache().Delete(entry))
         delete entry; // not found in the tree: still destroyed once, its handle freed
+}
+
+/// The cached entry of the file name (normalised key) leads to, with one more reference, or NULL
+/// with *file what TQ2DFindFile answered (its identity empty when nothing was found; the line is
+/// logged). A name of the game's found before leads to its file without being looked up again; the
+/// names of a pack (TQ2DPackNameScope) are looked up each time, so they stay confined, and are not
+/// remembered, so a pack's many spellings cost no memory.
+template <class Entry>
+Entry* TQ2DFindCached(const char* name, const TQString& key, const char* what, TQ2DFoundFile* file) {
+    file->identity.clear();
+    const bool gameNames = !TQ2DPackNameScope::Active();
+    Entry* entry = gameNames ? Entry::FindByName(key) : nullptr;
+    if (entry || !TQ2DFindFile(name, key, what, file)) {
+        file->identity.clear();
+        return entry;
+    }
+    const TQString identity(file->identity.c_str());
+    if (gameNames)
+        Entry::Remember(key, identity);
+    return Entry::Find(identity);
 }

@@ -1,5 +1,5 @@
 /// @class TQ2DGlobalMusic
-/// TQ2DGlobalMusic: an entry of the music cache (one device stream per normalised name). A stream
+/// TQ2DGlobalMusic: an entry of the music cache (one device stream per file: TQ2DFindFile). A stream
 /// loaded from a pack plays from a memory image that the entry owns, so the image lives exactly as
 /// long as the stream.
 #pragma once

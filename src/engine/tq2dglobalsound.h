@@ -1,5 +1,5 @@
 /// @class TQ2DGlobalSound
-/// TQ2DGlobalSound: an entry of the sound cache (one device effect per normalised name).
+/// TQ2DGlobalSound: an entry of the sound cache (one device effect per file: TQ2DFindFile).
 #pragma once
 
 #include "containers/tqmemorypooltmpl.h"

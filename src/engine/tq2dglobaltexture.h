@@ -1,5 +1,5 @@
 /// @class TQ2DGlobalTexture
-/// TQ2DGlobalTexture: an entry of the texture cache (one device texture per normalised name).
+/// TQ2DGlobalTexture: an entry of the texture cache (one device texture per file: TQ2DFindFile).
 #pragma once
 
 #include "containers/tqmemorypooltmpl.h"

@@ -1,6 +1,7 @@
 #include "engine/tq2dmusic.h"
 
 #include "base/tqlog.h"
+#include "base/tqlogname.h"
 #include "base/tqstring.h"
 #include "engine/tq2dglobal.h"
 #include "engine/tq2dfilelookup.h"
@@ -65,8 +66,8 @@ DWORD TQ2DMusic::LoadFromImage(const char* name, TQString& bytes, char** image) 
         g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dmusic", "TQ2DMusic::Create", __LINE__);
         g_tqLogError.Log(TQLOG_ERROR_PREFIX);
         g_tqLogError.SetLogInfo("lib/project/dozaz2i/source/tq2dmusic", "TQ2DMusic::Create", __LINE__);
-        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Stream buffer create fail. [lpszMusicFile='%s', dwSize=%d", name,
-                         static_cast<int>(length));
+        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Stream buffer create fail. [lpszMusicFile='%s', dwSize=%d",
+                         TQLogShortName(name).c_str(), static_cast<int>(length));
         return 0;
     }
     std::memcpy(*image, bytes.GetBuffer(), length);
@@ -85,19 +86,20 @@ int TQ2DMusic::LoadShared(const char* name) {
     const TQString key = TQ2DNormalizeResourceName(name);
     if (key.GetLength() == 0)
         return 0;
-    if ((m_pEntry = TQ2DGlobalMusic::Find(key)) != nullptr) {
+    TQ2DFoundFile file;
+    if ((m_pEntry = TQ2DFindCached<TQ2DGlobalMusic>(name, key, "music", &file)) != nullptr) {
         m_dwMusic = m_pEntry->m_dwHandle;
         return static_cast<int>(m_dwMusic);
     }
+    if (file.identity.empty())
+        return 0;
+    const TQString identity(file.identity.c_str());
     TQString bytes;
     char* image = nullptr;
-    const DWORD music =
-        TQ2DPackGetFile(key, bytes)
-            ? LoadFromImage(name, bytes, &image)
-            : TQ2DLoadByName(name, key, &TQGfxDevice::Stream_Load, "music", &TQGfxDevice::Sound_LoadProblem);
+    const DWORD music = TQ2DReadFound(name, file, "music", &bytes) ? LoadFromImage(name, bytes, &image) : 0;
     if (!music)
         return 0;
-    if (!(m_pEntry = TQ2DGlobalMusic::Add(key, music))) {
+    if (!(m_pEntry = TQ2DGlobalMusic::Add(identity, music))) {
         g_pTQ2DDevice->Stream_Free(music);
         delete[] image;
         return 0;

@@ -1,8 +1,8 @@
 /// @class TQ2DMusic
 /// TQ2DMusic: a streamed music file and its playback parameters. Streams loaded by name are shared
-/// through the music cache (loaded once per normalised name, freed with their last holder); a
-/// stream loaded from a pack plays from a memory image kept by its cache entry for as long as the
-/// stream lives. Streams from the caller's memory belong to their object (the memory must outlive
+/// through the music cache (loaded once per file, whatever the spelling of its name, freed with
+/// their last holder); a stream loaded by name plays from a memory image of its file kept by its
+/// cache entry for as long as the stream lives. Streams from the caller's memory belong to their object (the memory must outlive
 /// the stream). Copies share the stream and take a reference of their own; objects sharing a stream
 /// share its one playback.
 #pragma once

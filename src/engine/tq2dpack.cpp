@@ -2,15 +2,18 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/cmorvainepack.h"
-#include "engine/tq2dfilelookup.h"
+#include "platform/win32/tqopenscope.h"
 #include "platform/win32/tqpath.h"
 
 namespace {
 
-// Registered packs by normalised path; owns them and closes those left at unload.
+// Registered packs by normalised path; owns them and closes those left at unload. The folder of
+// each is a game folder while it is registered.
 class PackRegistry {
 public:
     PackRegistry() = default;
@@ -18,10 +21,11 @@ public:
     PackRegistry& operator=(const PackRegistry&) = delete;
     ~PackRegistry() { RemoveAll(); }
 
-    void Put(const std::string& key, CMorvainePack* pack) {
+    void Put(const std::string& key, CMorvainePack* pack, const char* path) {
         CMorvainePack*& slot = m_packs[key];
         delete slot;
         slot = pack;
+        m_folders[key] = std::make_unique<tqplat::GameFolder>(path);
     }
 
     bool Remove(const std::string& key) {
@@ -30,6 +34,7 @@ public:
             return false;
         delete found->second;
         m_packs.erase(found);
+        m_folders.erase(key);
         return true;
     }
 
@@ -37,12 +42,14 @@ public:
         for (auto& entry : m_packs)
             delete entry.second;
         m_packs.clear();
+        m_folders.clear();
     }
 
     const std::map<std::string, CMorvainePack*>& Packs() const { return m_packs; }
 
 private:
     std::map<std::string, CMorvainePack*> m_packs;
+    std::map<std::string, std::unique_ptr<tqplat::GameFolder>> m_folders;
 };
 
 // Built on first use, so it is destroyed before the class pools its packs come from.
@@ -70,11 +77,26 @@ const char* PackOpenPath(const char* path, const std::string& key) {
     return tqplat::ResolveExistingPath(path, &resolved) ? path : key.c_str();
 }
 
-// The name a pack stores the file under: "." and ".." resolved, unless a ".." climbs above the
-// packs' root (no stored name does; the name is then asked for as written and not found).
+// The name a pack stores the file under: "." and ".." resolved as the path resolver does, "/"
+// between components, unless a ".." climbs above the packs' root (no stored name does; the name is
+// then asked for as written and not found).
 std::string StoredName(const char* name) {
-    std::string resolved;
-    return TQ2DResolveDots(name, &resolved) ? resolved : std::string(name);
+    const std::vector<std::string> components = tqplat::PathComponents(name, std::strlen(name), false);
+    if (!components.empty() && components[0] == "..")
+        return name;
+    std::string stored;
+    for (const std::string& component : components)
+        stored += (stored.empty() ? "" : "/") + component;
+    return stored;
+}
+
+// The registered pack holding the stored name (the first in key order), or none.
+std::map<std::string, CMorvainePack*>::const_iterator PackHolding(const std::string& stored) {
+    const std::map<std::string, CMorvainePack*>& packs = Registry().Packs();
+    auto entry = packs.begin();
+    while (entry != packs.end() && !entry->second->HasFile(stored.c_str()))
+        ++entry;
+    return entry;
 }
 
 } // namespace
@@ -86,11 +108,12 @@ int TQ2DPackAdd(const char* path) {
     CMorvainePack* pack = new CMorvainePack;
     if (!pack)
         return 0;
-    if (!pack->SetPackage(PackOpenPath(path, key))) {
+    const char* openPath = PackOpenPath(path, key);
+    if (!pack->SetPackage(openPath)) {
         delete pack;
         return 0;
     }
-    Registry().Put(key, pack);
+    Registry().Put(key, pack, openPath);
     return 1;
 }
 
@@ -107,18 +130,16 @@ int TQ2DPackGetFile(const char* name, TQString& out) {
     if (!name)
         return 0;
     const std::string stored = StoredName(name);
-    for (const auto& entry : Registry().Packs()) {
-        CMorvainePack* pack = entry.second;
-        const CMorvainePack::FileData file = pack->GetFile(stored.c_str());
-        if (!file.second)
-            continue;
-        const bool copied = out.SetBuffer(file.first);
-        if (copied)
-            std::memcpy(out.GetBuffer(), file.second, file.first);
-        pack->ReleaseCache();
-        return copied ? 1 : 0;
-    }
-    return 0;
+    const auto entry = PackHolding(stored);
+    if (entry == Registry().Packs().end())
+        return 0;
+    CMorvainePack* pack = entry->second;
+    const CMorvainePack::FileData file = pack->GetFile(stored.c_str());
+    const bool copied = file.second && out.SetBuffer(file.first);
+    if (copied)
+        std::memcpy(out.GetBuffer(), file.second, file.first);
+    pack->ReleaseCache();
+    return copied ? 1 : 0;
 }
 
 bool TQ2DPackHasFile(const char* name) {
@@ -128,11 +149,16 @@ bool TQ2DPackHasFile(const char* name) {
 const char* TQ2DPackHolding(const char* name) {
     if (!name)
         return nullptr;
+    const auto entry = PackHolding(StoredName(name));
+    return entry == Registry().Packs().end() ? nullptr : entry->second->GetPath();
+}
+
+std::string TQ2DPackEntryOf(const char* name) {
+    if (!name)
+        return std::string();
     const std::string stored = StoredName(name);
-    for (const auto& entry : Registry().Packs())
-        if (entry.second->HasFile(stored.c_str()))
-            return entry.second->GetPath();
-    return nullptr;
+    const auto entry = PackHolding(stored);
+    return entry == Registry().Packs().end() ? std::string() : "pack:" + entry->first + "|" + stored;
 }
 
 const char* TQ2DResourceNamePart(const char* name) {

@@ -10,11 +10,13 @@
 /// closed then. The registry needs no device and is used from the host's thread only.
 ///
 /// The file names a description file from a pack holds (textures, sounds, particle records, other
-/// description files) reach only the packs and the files below the program's and the working folder,
-/// whatever their spelling: the path about to be opened is checked (TQ2DPackNameScope, and
-/// tq2dfilelookup.h). Names the game passes itself, and those in loose description files on disk,
-/// are not limited.
+/// description files) reach only the packs and the files below the game's folders (the program's
+/// and those of its packs: tqplat::GameFolders), whatever their spelling: the path about to be
+/// opened is checked (TQ2DPackNameScope, and tq2dfilelookup.h). Names the game passes itself, and
+/// those in loose description files on disk, are not limited.
 #pragma once
+
+#include <string>
 
 #include "base/tqstring.h"
 
@@ -33,6 +35,9 @@ void TQ2DPackRemoveAll();
 int TQ2DPackGetFile(const char* name, TQString& out);
 /// True when a registered pack stores the name (resolved as for TQ2DPackGetFile); reads nothing.
 bool TQ2DPackHasFile(const char* name);
+/// The stored file name leads to (resolved as for TQ2DPackGetFile), whatever its spelling:
+/// "pack:", the pack's key, "|" and the stored name; empty when no registered pack holds it.
+std::string TQ2DPackEntryOf(const char* name);
 /// The path of the pack that TQ2DPackGetFile reads the name from, as it was opened; NULL when none
 /// stores it. Reads nothing.
 const char* TQ2DPackHolding(const char* name);

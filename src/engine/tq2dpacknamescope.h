@@ -1,7 +1,7 @@
 /// @file
 /// Where the file names a description file holds come from: while a description read from a
 /// registered pack is applied, the names it holds are the pack's, not the game's, and the file
-/// look-up keeps them inside the packs and below the resource folders (tq2dfilelookup.h).
+/// look-up keeps them inside the packs and below the game's folders (tq2dfilelookup.h).
 #pragma once
 
 /// Marks, for its lifetime, that the names now being resolved are read from one description file.

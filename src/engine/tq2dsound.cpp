@@ -57,21 +57,24 @@ int TQ2DSound::LoadShared(const char* name) {
     const TQString key = TQ2DNormalizeResourceName(name);
     if (key.GetLength() == 0)
         return 0;
-    if ((m_pEntry = TQ2DGlobalSound::Find(key)) != nullptr) {
+    TQ2DFoundFile file;
+    if ((m_pEntry = TQ2DFindCached<TQ2DGlobalSound>(name, key, "sound", &file)) != nullptr) {
         m_dwEffect = m_pEntry->m_dwHandle;
         return static_cast<int>(m_dwEffect);
     }
+    if (file.identity.empty())
+        return 0;
+    const TQString identity(file.identity.c_str());
     TQString bytes;
     DWORD effect = 0;
-    if (!TQ2DPackGetFile(key, bytes))
-        effect =
-            TQ2DLoadByName(name, key, &TQGfxDevice::Effect_Load, "sound", &TQGfxDevice::Sound_LoadProblem);
-    else if (bytes.GetBufferLength() > 0 && // an empty stored file is a failed load, not a name
-             !(effect = g_pTQ2DDevice->Effect_Load(bytes.GetBuffer(), bytes.GetBufferLength())))
+    if (!TQ2DReadFound(name, file, "sound", &bytes))
+        return 0;
+    if (bytes.GetBufferLength() > 0 && // an empty stored file is a failed load, not a name
+        !(effect = g_pTQ2DDevice->Effect_Load(bytes.GetBuffer(), bytes.GetBufferLength())))
         TQ2DLogUnreadableSound("TQ2DSound::Create", "sound", name, 0);
     if (!effect)
         return 0;
-    if (!(m_pEntry = TQ2DGlobalSound::Add(key, effect))) {
+    if (!(m_pEntry = TQ2DGlobalSound::Add(identity, effect))) {
         g_pTQ2DDevice->Effect_Free(effect);
         return 0;
     }

@@ -1,7 +1,8 @@
 /// @class TQ2DSound
 /// TQ2DSound: a sound effect and its playback parameters. Effects loaded by name are shared through
-/// the sound cache (loaded once per normalised name, freed with their last holder); effects loaded
-/// from memory belong to their object. Copies share the effect and take a reference of their own.
+/// the sound cache (loaded once per file, whatever the spelling of its name, freed with their last
+/// holder); effects loaded from memory belong to their object. Copies share the effect and take a
+/// reference of their own.
 ///
 /// An object plays once at a time: Play on an object that is still playing ends that playback
 /// (Stop) and starts the effect again on a new device channel. For playbacks that overlap (rapid
@@ -26,8 +27,9 @@ public:
     TQ2DSound& operator=(const TQ2DSound& other);
     ~TQ2DSound() override;
 
-    /// size 0: loads (or shares) the effect named name: the cache, then the registered packs, then
-    /// the device's loader. size > 0: name is a file image of size bytes, never cached. Returns the
+    /// size 0: loads (or shares) the effect of the file name leads to (TQ2DFindFile: the registered
+    /// packs, then the device's zip packs and the disk), shared through the cache when that file was
+    /// loaded already. size > 0: name is a file image of size bytes, never cached. Returns the
     /// effect handle (memory or cache hit), 1 (fresh load) or 0 (the object is then empty; with no
     /// device or a NULL name it is left unchanged).
     int Create(const char* name, unsigned long size);

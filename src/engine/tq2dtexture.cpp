@@ -69,15 +69,19 @@ int TQ2DTexture::LoadShared(const char* name) {
     const TQString key = TQ2DNormalizeResourceName(name);
     if (key.GetLength() == 0)
         return 0;
-    if ((m_pEntry = TQ2DGlobalTexture::Find(key)) != nullptr) {
+    TQ2DFoundFile file;
+    if ((m_pEntry = TQ2DFindCached<TQ2DGlobalTexture>(name, key, "texture", &file)) != nullptr) {
         m_dwTexture = m_pEntry->m_dwHandle;
         CheckSize();
         return static_cast<int>(m_dwTexture);
     }
-    const DWORD texture = LoadByKey(name, key);
+    if (file.identity.empty())
+        return 0;
+    const TQString identity(file.identity.c_str());
+    const DWORD texture = LoadByKey(name, file);
     if (!texture)
         return 0;
-    m_pEntry = TQ2DGlobalTexture::Add(key, texture);
+    m_pEntry = TQ2DGlobalTexture::Add(identity, texture);
     if (!m_pEntry) {
         g_pTQ2DDevice->Texture_Free(texture);
         return 0;
@@ -87,15 +91,16 @@ int TQ2DTexture::LoadShared(const char* name) {
     return 1;
 }
 
-// From the registered packs when one holds the key (an empty stored file is a failed load), else
-// through the device's own loader by name.
-DWORD TQ2DTexture::LoadByKey(const char* name, const TQString& key) {
+// The bytes of the file found (a registered pack's entry, a zip pack's, a disk file), made a
+// texture; an empty file is a failed load.
+DWORD TQ2DTexture::LoadByKey(const char* name, const TQ2DFoundFile& file) {
     TQString bytes;
-    if (!TQ2DPackGetFile(key, bytes))
-        return TQ2DLoadByName(name, key, &TQGfxDevice::Texture_Load, "texture",
-                              &TQGfxDevice::Texture_LoadProblem);
+    if (!TQ2DReadFound(name, file, "texture", &bytes))
+        return 0;
     if (bytes.GetBufferLength() == 0) {
-        const std::string where = std::string("it is empty in pack '") + TQ2DPackHolding(key) + "'";
+        const char* pack =
+            file.device.kind == TQGfxDevice::kResourceNone ? TQ2DPackHolding(file.packName) : nullptr;
+        const std::string where = pack ? std::string("it is empty in pack '") + pack + "'" : "it is empty";
         TQ2DLogUnreadable("TQ2DTexture::Create", "texture", name, where.c_str());
         return 0;
     }

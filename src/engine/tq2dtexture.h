@@ -1,6 +1,7 @@
 /// @class TQ2DTexture
 /// TQ2DTexture: one device texture and its sizes. Textures loaded by name are shared through the
-/// texture cache (one device texture per normalised name, freed with its last holder); textures
+/// texture cache (one device texture per file, whatever the spelling of its name: TQ2DFindFile;
+/// freed with its last holder); textures
 /// loaded from memory or created empty belong to their object. Copies share the texture and take
 /// a reference of their own. Does nothing while the engine has no device.
 #pragma once
@@ -10,6 +11,7 @@
 #include "platform/win32/tqwintypes.h"
 
 class TQ2DGlobalTexture;
+struct TQ2DFoundFile;
 
 class TQ2DTexture {
 public:
@@ -22,8 +24,9 @@ public:
     TQ2DTexture& operator=(const TQ2DTexture& other);
     ~TQ2DTexture();
 
-    /// size 0: loads (or shares) the texture named name: the cache, then the registered packs, then
-    /// the device's own loader (zip packs, disk). size > 0: name is an image of size bytes in memory,
+    /// size 0: loads (or shares) the texture of the file name leads to (TQ2DFindFile: the registered
+    /// packs, then the device's zip packs and the disk), shared through the cache when that file was
+    /// loaded already, whatever the spelling. size > 0: name is an image of size bytes in memory,
     /// never cached. Returns the texture handle (memory or cache hit), 1 (fresh load), 0 on
     /// failure (the object is then empty; with no device or a NULL name it is left unchanged).
     int Create(const char* name, unsigned long size);
@@ -64,7 +67,7 @@ protected:
 private:
     int LoadFromMemory(const char* data, unsigned long size);
     int LoadShared(const char* name);
-    DWORD LoadByKey(const char* name, const TQString& key);
+    DWORD LoadByKey(const char* name, const TQ2DFoundFile& file);
     // Sets a private entry on a texture this object owns alone (so copies can share it).
     void TakeOwned(DWORD texture);
     template <class Op> void VisitPixels(Op op);

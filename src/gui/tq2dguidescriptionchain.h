@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "base/tqlogrepeats.h"
 #include "engine/tq2dpacknamescope.h"
 
 class TQ2DGUIDescriptionChain {
@@ -33,6 +34,7 @@ public:
     static bool TakeControl(const char* reader, const char* line);
 
 private:
+    TQLogRepeats m_repeats;    // a fault the tree repeats is one line
     TQ2DPackNameScope m_names; // the names this file holds are a pack's when it is
     bool m_bEntered = false;
 };

@@ -6,6 +6,8 @@
 /// Every descriptor holds one device reference for its whole life, copies included.
 #pragma once
 
+#include <string>
+
 #include "device/tqgfxdevice.h"
 
 class TQGfxResourceManager;
@@ -34,7 +36,7 @@ enum TQGfxResType {
 class ResDesc {
 public:
     ResDesc();
-    /// Copies name, group, handle and link; takes its own device reference.
+    /// Copies name, group, handle, link and packnames; takes its own device reference.
     ResDesc(const ResDesc& other);
     ResDesc& operator=(const ResDesc& other) = delete;
 
@@ -57,15 +59,24 @@ public:
     DWORD_PTR handle;
     /// Next descriptor of the same type.
     ResDesc* next;
+    /// True when a script read from a zip pack declared it (or a script such a script included, or
+    /// its base was such a descriptor): the files it names are kept to the game's folders
+    /// (tqplat::GameFolders), as any name a pack holds.
+    bool packnames;
 
 protected:
     /// Returns the loaded handle as it is; when it is 0, first writes one line on the error log naming
-    /// this resource, its file and the disk path tried after the device's zip packs.
+    /// this resource, its file and the disk path tried after the device's zip packs, or the path
+    /// refused to a pack's names.
     DWORD_PTR CheckLoaded(DWORD_PTR loaded, const char* filename) const;
 
     /// The device reference.
     TQGfxDevice* m_pDevice;
 };
+
+/// Why the device's last read of a file failed, when that is known: the path refused to a pack's
+/// names (in the current tqplat::OpenScope) or the device's reason (Resource_LoadProblem); else empty.
+std::string TQGfxWhyNotRead(TQGfxDevice* device);
 
 /// Copies text into a name field of TQGFX_RES_NAME_SIZE bytes, cutting it when longer.
 void TQGfxCopyResName(char* field, const char* text);

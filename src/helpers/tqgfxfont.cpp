@@ -1,7 +1,9 @@
 #include "helpers/tqgfxfont.h"
 
 #include "base/tqlog.h"
+#include "base/tqlogname.h"
 #include "device/tqgfxsprite.h"
+#include "helpers/resdesc.h"
 
 #include <cerrno>
 #include <cstdarg>
@@ -123,11 +125,18 @@ void TQGfxFont::DeleteGlyphs() {
 namespace {
 
 // One line on the error log, which a game sees without a device log file: the font's file or texture
-// that could not be loaded, and the disk path tried after the device's zip packs.
+// that could not be loaded, and why when that is known (TQGfxWhyNotRead), else the disk path tried
+// after the device's zip packs.
 void LogNotLoaded(TQGfxDevice* device, const char* fontName, const char* what, const char* file) {
+    const std::string why = TQGfxWhyNotRead(device);
     g_tqLogError.SetLogInfo(__FILE__, "TQGfxFont::Load", __LINE__);
-    g_tqLogError.Log(TQLOG_ERROR_PREFIX "Font '%s': %s not loaded. [path=%s]", fontName, what,
-                     device->Resource_MakePath(file));
+    if (!why.empty())
+        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Font '%s': %s not loaded: %s.", TQLogShortName(fontName).c_str(),
+                         what, why.c_str());
+    else
+        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Font '%s': %s not loaded. [path=%s]",
+                         TQLogShortName(fontName).c_str(), what,
+                         TQLogShortName(device->Resource_MakePath(file)).c_str());
 }
 
 } // namespace

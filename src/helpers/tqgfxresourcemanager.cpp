@@ -7,8 +7,12 @@
 #include "helpers/rstream.h"
 #include "helpers/rtexture.h"
 #include "helpers/tqgfxscriptparser.h"
+#include "platform/win32/tqopenscope.h"
 
 #include <cstring>
+
+#include "base/tqlogname.h"
+#include "base/tqlogrepeats.h"
 
 namespace {
 
@@ -66,6 +70,7 @@ TQGfxResourceManager::~TQGfxResourceManager() {
 void TQGfxResourceManager::LoadScript(const char* script) {
     if (!script)
         return;
+    const TQLogRepeats repeats; // a fault the scripts repeat is one line
     TQGfxScriptParser::ParseScript(this, nullptr, script);
     ClearList(TQGFX_RES_SCRIPT);
 }
@@ -91,9 +96,10 @@ void TQGfxResourceManager::RemoveAll() {
 }
 
 bool TQGfxResourceManager::Precache(int group) {
+    const TQLogRepeats repeats;
     for (int type = 0; type < TQGFX_RES_TYPES; ++type)
         for (ResDesc* desc = res[type]; desc; desc = desc->next)
-            if (InGroup(desc, group) && desc->Get(this) == 0)
+            if (InGroup(desc, group) && Create(desc) == 0)
                 return false;
     return true;
 }
@@ -131,19 +137,28 @@ ResDesc* TQGfxResourceManager::FindRes(int type, const char* name) const {
     return nullptr;
 }
 
+// A script from a zip pack declared the resource: its files are read as a pack's names are. An
+// undeclared file named while such a resource is made is read so too (the scope holds for it).
+DWORD_PTR TQGfxResourceManager::Create(ResDesc* desc) {
+    if (!desc->packnames)
+        return desc->Get(this);
+    const tqplat::OpenScope scope(true);
+    return desc->Get(this);
+}
+
 DWORD_PTR TQGfxResourceManager::GetDeclared(int type, const char* name) {
     ResDesc* desc = FindRes(type, name);
-    return desc ? desc->Get(this) : 0;
+    return desc ? Create(desc) : 0;
 }
 
 DWORD_PTR TQGfxResourceManager::GetFileResource(int type, const char* name) {
     if (ResDesc* desc = FindRes(type, name))
-        return desc->Get(this);
+        return Create(desc);
     if (!name || !*name)
         return 0;
     // The descriptor could not hold the whole file name.
     if (std::strlen(name) >= TQGFX_RES_NAME_SIZE) {
-        m_pDevice->System_Log("Resource name '%s' is too long.", name);
+        m_pDevice->System_Log("Resource name '%s' is too long.", TQLogShortName(name).c_str());
         return 0;
     }
     ResDesc* desc = NewFileDescriptor(type, name);

@@ -7,7 +7,9 @@
 /// name and registered. The manager holds one device reference for its whole life; it cannot be
 /// copied, since it owns its descriptors and their resources.
 /// Scripts and the files they name are read through the device (TQGfxDevice::Resource_Load: its zip
-/// packs, else the disk), not from the engine's resource packs.
+/// packs, else the disk), not from the engine's resource packs. The names a script from a zip pack
+/// holds (ResDesc::packnames) reach only the zip packs and the game's folders (tqplat::GameFolders),
+/// as the names of any pack do: a read outside is refused with one line.
 #pragma once
 
 #include "helpers/resdesc.h"
@@ -76,6 +78,8 @@ public:
 private:
     // Frees and deletes every descriptor of one list.
     void ClearList(int type);
+    // desc's resource, made when it does not exist yet (its Get); 0 on failure.
+    DWORD_PTR Create(ResDesc* desc);
     // A declared resource's handle, or 0.
     DWORD_PTR GetDeclared(int type, const char* name);
     // A declared file resource, else the file loaded by name and registered under it.

@@ -14,6 +14,8 @@
 #include "helpers/tqgfxresourcemanager.h"
 
 #include "base/tqlog.h"
+#include "base/tqlogname.h"
+#include "platform/win32/tqopenscope.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -184,17 +186,26 @@ char* FileNameField(ResDesc* desc, int type) {
 // A script that cannot be read leaves the manager empty: the error log (which a game sees without
 // a device log file) says so once, with the full path tried, since relative names start at the
 // program's folder and not at the working folder.
+// The error line of a script that was not read: why, when the device or the confinement of a
+// pack's names says so, else the path tried after the zip packs.
 void LogScriptNotFound(TQGfxDevice* device, const char* scriptName) {
+    const std::string why = TQGfxWhyNotRead(device);
     g_tqLogError.SetLogInfo(__FILE__, "TQGfxScriptParser::ParseScript", __LINE__);
-    g_tqLogError.Log(TQLOG_ERROR_PREFIX "Script '%s' not found. [path=%s]", scriptName,
-                     device->Resource_MakePath(scriptName));
+    if (!why.empty())
+        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Script '%s' not read: %s.", TQLogShortName(scriptName).c_str(),
+                         why.c_str());
+    else
+        g_tqLogError.Log(TQLOG_ERROR_PREFIX "Script '%s' not found. [path=%s]",
+                         TQLogShortName(scriptName).c_str(),
+                         TQLogShortName(device->Resource_MakePath(scriptName)).c_str());
 }
 
 } // namespace
 
 TQGfxScriptParser::TQGfxScriptParser(const char* scriptName, char* text)
     : m_nTokenType(0), m_szToken(), m_pScript(text ? text : ""), m_szScriptName(scriptName ? scriptName : ""),
-      m_nLine(1), m_pTokenStart(m_pScript), m_pDevice(TQGfxCreate(TQGfxDevice::kVersion)) {}
+      m_nLine(1), m_pTokenStart(m_pScript), m_pDevice(TQGfxCreate(TQGfxDevice::kVersion)),
+      m_bPackNames(false) {}
 
 TQGfxScriptParser::~TQGfxScriptParser() {
     if (m_pDevice)
@@ -325,12 +336,18 @@ void TQGfxScriptParser::ParseScript(TQGfxResourceManager* manager, TQGfxScriptPa
         return;
     DWORD size = 0;
     void* data = nullptr;
+    // A script named by a pack's script is read as the pack's names are; a script from a zip pack
+    // holds a pack's names.
+    const bool inherited = parser && parser->m_bPackNames;
+    const tqplat::OpenScope scope(inherited);
+    TQGfxDevice::FoundResource found;
     if (manager->FindRes(TQGFX_RES_SCRIPT, scriptName)) {
         if (parser)
             parser->ScriptError("Script ", " already has been parsed.");
         else
             device->System_Log("Script '%s' already has been parsed.", scriptName);
-    } else if (!(data = device->Resource_Load(scriptName, &size))) {
+    } else if (device->Resource_Find(scriptName, &found) == TQGfxDevice::kResourceNone ||
+               !(data = device->Resource_Read(found, &size))) {
         if (parser)
             parser->ScriptError("Script ", " not found.");
         else
@@ -345,7 +362,9 @@ void TQGfxScriptParser::ParseScript(TQGfxResourceManager* manager, TQGfxScriptPa
         record->SetName(scriptName);
         manager->AddRes(TQGFX_RES_SCRIPT, record);
         // The record's copy of the name outlives the parser; the caller's may not.
-        TQGfxScriptParser(record->name, text).ParseBody(manager);
+        TQGfxScriptParser body(record->name, text);
+        body.m_bPackNames = inherited || found.kind == TQGfxDevice::kResourceZipEntry;
+        body.ParseBody(manager);
         delete[] text;
     }
     device->Release();
@@ -388,6 +407,7 @@ void TQGfxScriptParser::ParseResource(TQGfxResourceManager* manager, int type) {
         return;
     }
     ResDesc* desc = NewDescriptor(type, base);
+    desc->packnames = desc->packnames || m_bPackNames;
     desc->SetName(name);
     desc->handle = 0;
     desc->next = nullptr;

@@ -115,7 +115,9 @@ public:
 
     /// Parses the script `scriptName` into `manager`. `parser` is the including script's parser
     /// (NULL for a top-level script); errors about the named script itself are reported through
-    /// it. A script already in the manager's script list is not read again.
+    /// it. A script already in the manager's script list is not read again. A script read from one
+    /// of the device's zip packs holds a pack's names, and so do the scripts it includes: they and
+    /// the files they name are kept to the game's folders (ResDesc::packnames).
     static void ParseScript(TQGfxResourceManager* manager, TQGfxScriptParser* parser, const char* scriptName);
 
     /// The line the reading position is on, from 1.
@@ -169,4 +171,6 @@ private:
     int m_nLine;
     const char* m_pTokenStart;
     TQGfxDevice* m_pDevice;
+    // The script came from a zip pack or was named by such a script: its names are a pack's.
+    bool m_bPackNames;
 };

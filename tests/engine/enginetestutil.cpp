@@ -11,6 +11,7 @@
 #include <stb/stb_image_write.h>
 
 #include "engine/cmorvainepack.h"
+#include "engine/tq2dpack.h"
 
 int g_nTestFrames = 0;
 int g_nTestStopAfter = 1;
@@ -42,6 +43,16 @@ void EngineTest::TearDown() {
 void EngineTest::StartEngine() {
     TQ2D_INIT_INFO_tag info = SmallEngineInfo();
     ASSERT_NE(TQ2DInit(&info, nullptr), nullptr);
+}
+
+void StartedEngineTest::SetUp() {
+    EngineTest::SetUp();
+    StartEngine();
+}
+
+void StartedEngineTest::TearDown() {
+    TQ2DPackRemoveAll();
+    EngineTest::TearDown();
 }
 
 AssetFolder::AssetFolder() {

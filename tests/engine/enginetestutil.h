@@ -47,6 +47,14 @@ private:
     std::string m_root;
 };
 
+// EngineTest with the engine started and an asset folder; the packs are removed after each test.
+class StartedEngineTest : public EngineTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    AssetFolder folder;
+};
+
 // A PNG image of 0xAARRGGBB pixels (top row first).
 void WritePng(const std::string& path, int width, int height, const std::vector<uint32_t>& pixels);
 std::vector<unsigned char> PngBytes(int width, int height, const std::vector<uint32_t>& pixels,

@@ -28,16 +28,8 @@ std::vector<uint32_t> Solid(int count, uint32_t color) {
     return std::vector<uint32_t>(static_cast<size_t>(count), color);
 }
 
-class AnimationTest : public EngineTest {
+class AnimationTest : public StartedEngineTest {
 protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        StartEngine();
-    }
-    void TearDown() override {
-        TQ2DPackRemoveAll();
-        EngineTest::TearDown();
-    }
     // Path of a file of the asset folder as a resource name.
     std::string Name(const std::string& file) const { return folder.Relative() + "/" + file; }
 
@@ -52,7 +44,6 @@ protected:
     }
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)] & 0x00FFFFFF; }
 
-    AssetFolder folder;
     std::vector<uint32_t> pixels;
     int width = 0;
 };

@@ -95,18 +95,7 @@ public:
     float lastX = 0.0f, lastY = 0.0f;
 };
 
-class MediaTest : public EngineTest {
-protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        StartEngine();
-    }
-    void TearDown() override {
-        TQ2DPackRemoveAll();
-        EngineTest::TearDown();
-    }
-    AssetFolder folder;
-};
+using MediaTest = StartedEngineTest;
 
 } // namespace
 

@@ -130,7 +130,7 @@ TEST_F(PackNamesTest, AClimbingNameThatStaysBelowTheProgramFolderLoadsFromAPack)
 }
 
 // Every reader's names from a pack: textures, sounds, particle records, attached animations and
-// the files a window file names; one refusal line for each name.
+// the files a window file names; one refusal line for each name (one for a name repeated).
 TEST_F(PackNamesTest, EveryDescriptionReaderRefusesNamesLeavingThePack) {
     WorkingFolder cwd(game.Root());
     const std::string up = BackslashedSwappedCase(UpToTheRoot() + outside.Path("x").substr(1));
@@ -144,7 +144,7 @@ TEST_F(PackNamesTest, EveryDescriptionReaderRefusesNamesLeavingThePack) {
          [] { TQ2DAnimation().CreateFromConfig("ani.txt"); }},
         {"FX/P.TXT", "TEX=../" + up + "\nPSI=../" + up + "\nSOUND=../" + up + "\n", 3,
          [] { TQ2DParticle().CreateFromConfig("fx/p.txt"); }},
-        {"WIN.TXT", "SIZE=10,10\nADD_WINDOW=1,0,0," + up + "\nADD_IMAGE=2,0,0," + up + "\n", 2,
+        {"WIN.TXT", "SIZE=10,10\nADD_WINDOW=1,0,0," + up + "\nADD_IMAGE=2,0,0," + up + "\n", 1,
          [] { TQ2DGUIWindow().InitFromConfig("win.txt"); }},
     };
     for (const Case& c : cases) {
@@ -283,12 +283,13 @@ std::vector<std::string> OutsideSpellings(const std::string& absolute) {
 
 // Every name field of the readers, at the pack's root and in a folder, with every spelling of a
 // file outside: nothing outside is opened, and each name fails with one line naming it (refused,
-// too long, or, where the "//" rule leaves a relative name, not found below the program's folder).
+// too long, or, where the "//" rule leaves a relative name, not found below the program's folder);
+// the same name in the fields of one window file is one line.
 TEST_F(PackNamesTest, EverySpellingInEveryFieldAtEveryDepthIsRefusedWithOneLine) {
     WorkingFolder cwd(game.Root());
     struct Field {
         std::string file, text; // "<>" stands for the name
-        int names;
+        int lines;
         std::function<void(const char*)> read;
     };
     const std::vector<Field> fields = {
@@ -302,7 +303,7 @@ TEST_F(PackNamesTest, EverySpellingInEveryFieldAtEveryDepthIsRefusedWithOneLine)
          "ADD_IMAGE=1,0,0,<>\nADD_BUTTON=2,0,0,0,<>\nADD_SCROLL_BAR=3,0,0,0,8,8,<>,<>,<>\nADD_WINDOW=4,0,0,<>"
          "\n"
          "ADD_COMBOBOX=5,0,0,0,8,8,<>",
-         7, [](const char* file) { TQ2DGUIWindow().InitFromConfig(file); }},
+         1, [](const char* file) { TQ2DGUIWindow().InitFromConfig(file); }},
         {"C.TXT", "DROP_DOWN_BTN=<>", 1, [](const char* file) { TQ2DGUIComboBox().InitFromConfig(file); }},
     };
     const std::string mark = outside.Root().substr(outside.Root().rfind('/') + 1); // in every spelling
@@ -327,7 +328,7 @@ TEST_F(PackNamesTest, EverySpellingInEveryFieldAtEveryDepthIsRefusedWithOneLine)
                     EXPECT_EQ(watch.Outside(), std::vector<std::string>());
                 }
                 const std::vector<std::string> lines = errors.Lines();
-                EXPECT_EQ(lines.size(), static_cast<size_t>(field.names));
+                EXPECT_EQ(lines.size(), static_cast<size_t>(field.lines));
                 for (const std::string& line : lines)
                     EXPECT_NE(Folded(line).find(Folded(mark)), std::string::npos) << line;
             }

@@ -1,8 +1,11 @@
-// File names in the description files of a pack: every name field (TEX, TEX_LIST, PSI, SOUND, ANF_0,
-// ADD_IMAGE, ADD_BUTTON, ADD_SCROLL_BAR, ADD_WINDOW, ADD_COMBOBOX, DROP_DOWN_BTN) of descriptions at
-// the pack's root and in a folder, filled from the lines of the input. While they are read, every
-// open, openat, fopen and opendir of the process is watched (OpenWatch): one outside the working
-// folder (where the pack is) and the program's folder aborts.
+// File names in the description files of a pack and in the resource script of a zip pack: every
+// name field (TEX, TEX_LIST, PSI, SOUND, ANF_0, ADD_IMAGE, ADD_BUTTON, ADD_SCROLL_BAR, ADD_WINDOW,
+// ADD_COMBOBOX, DROP_DOWN_BTN) of descriptions at the pack's root and in a folder, and the file of
+// every resource kind of a script (and an Include), filled from the lines of the input. While they
+// are read, every open, openat, fopen and opendir of the process is watched (OpenWatch): one outside
+// the working folder (where the packs are) and the program's folder aborts.
+#include <minizip/zip.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -17,6 +20,7 @@
 #include "fuzzsupport.h"
 #include "gui/tq2dguicombobox.h"
 #include "gui/tq2dguiwindow.h"
+#include "helpers/tqgfxresourcemanager.h"
 #include "platform/win32/tqpath.h"
 
 namespace {
@@ -68,6 +72,43 @@ bool MakePack(const std::vector<std::pair<std::string, std::string>>& files) {
     return TQ2DPackAdd("names.pak") == 1;
 }
 
+// A resource script whose every file name comes from names (quotes dropped, so each stays one
+// token): a resource of each kind that names a file, a sprite on a texture, and an Include.
+std::string Script(const std::vector<std::string>& names) {
+    size_t next = 0;
+    auto name = [&]() {
+        std::string quoted = "\"";
+        for (char c : names[next++ % names.size()])
+            if (c != '"')
+                quoted += c;
+        return quoted + "\"";
+    };
+    std::string script;
+    for (const char* kind : {"Resource", "Texture", "Sound", "Music", "Stream", "Font"})
+        script += std::string(kind) + " " + kind + "1 { filename = " + name() + " }\n";
+    script += "Sprite sprite1 { texture = " + name() + "\n rect = 0,0,1,1 }\n";
+    return script + "Include " + name() + "\n";
+}
+
+// The zip pack "names.zip" holding the script GEMS.RES, attached to the device.
+bool MakeZipPack(TQGfxDevice* device, const std::string& script) {
+    device->Resource_RemoveAllPacks();
+    zipFile zip = zipOpen(fuzz::Absolute("names.zip").c_str(), APPEND_STATUS_CREATE);
+    if (!zip)
+        return false;
+    zip_fileinfo info{};
+    zipOpenNewFileInZip(zip, "GEMS.RES", &info, nullptr, 0, nullptr, 0, nullptr, 0, 0);
+    zipWriteInFileInZip(zip, script.data(), static_cast<unsigned>(script.size()));
+    zipCloseFileInZip(zip);
+    return zipClose(zip, nullptr) == ZIP_OK &&
+           device->Resource_AttachPack(fuzz::Absolute("names.zip").c_str(), nullptr);
+}
+
+void ReadScript() {
+    TQGfxResourceManager resources("gems.res");
+    resources.Precache();
+}
+
 void ReadAll() {
     for (const std::string folder : {"", "sub/"}) {
         TQ2DSprite().CreateFromConfig((folder + "s.txt").c_str());
@@ -79,28 +120,32 @@ void ReadAll() {
     }
 }
 
-void Start() {
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    fuzz::StartEngine();
+TQGfxDevice* Start() {
+    static TQGfxDevice* device = nullptr;
+    if (device)
+        return device;
+    device = fuzz::StartEngine();
     // Whatever the readers open once for good (fonts of the controls) is opened before watching.
     if (MakePack(Descriptions({"t.bmp"})))
         ReadAll();
+    if (MakeZipPack(device, Script({"t.bmp"})))
+        ReadScript();
+    return device;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Start();
-    if (!MakePack(Descriptions(Names(data, size))))
+    TQGfxDevice* device = Start();
+    const std::vector<std::string> names = Names(data, size);
+    if (!MakePack(Descriptions(names)) || !MakeZipPack(device, Script(names)))
         return 0;
     {
         // The sound decoder, given bytes of no sound format it knows, looks for a resource fork of a
         // file without a name: one fixed path, whatever the input.
         const OpenWatch watch({tqplat::WorkingFolder(), tqplat::ApplicationFolder(), "/..namedfork/rsrc"});
         ReadAll();
+        ReadScript();
         for (const std::string& outside : watch.Outside())
             std::fprintf(stderr, "fuzz_packnames: %s: outside the packs and the resource folders\n",
                          outside.c_str());
@@ -108,5 +153,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
     }
     TQ2DPackRemoveAll();
+    device->Resource_RemoveAllPacks();
     return 0;
 }

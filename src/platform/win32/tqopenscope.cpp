@@ -2,7 +2,13 @@
 
 #include "platform/win32/tqpath.h"
 
+#include <pwd.h>
 #include <strings.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
 
 namespace tqplat {
 namespace {
@@ -27,7 +33,66 @@ bool Holds(const std::vector<std::string>& folder, const std::vector<std::string
     return true;
 }
 
+// Registered game folders, one entry per registration.
+std::mutex g_gameFoldersLock;
+std::vector<std::string> g_gameFolders;
+
+// The home folders of the user: $HOME and the password database's (read once).
+std::vector<std::vector<std::string>> HomeFolders() {
+    static const std::string database = [] {
+        const struct passwd* user = getpwuid(getuid());
+        return std::string(user && user->pw_dir ? user->pw_dir : "");
+    }();
+    std::vector<std::vector<std::string>> homes;
+    for (const char* home : std::vector<const char*>{getenv("HOME"), database.c_str()}) {
+        if (home && home[0] == '/')
+            homes.push_back(SystemPathComponents(home));
+    }
+    return homes;
+}
+
+// A folder that holds a whole home (a root, the home folder, a folder above it) is no game's own.
+bool HoldsAHome(const std::vector<std::string>& folder, const std::vector<std::vector<std::string>>& homes) {
+    return folder.empty() ||
+           std::any_of(homes.begin(), homes.end(),
+                       [&](const std::vector<std::string>& home) { return Holds(folder, home); });
+}
+
 } // namespace
+
+GameFolder::GameFolder(const char* filePath) {
+    std::string resolved;
+    if (!ResolveExistingPath(filePath, &resolved))
+        return;
+    if (resolved[0] != '/')
+        resolved = WorkingFolder() + resolved;
+    m_folder = Joined(SystemPathComponents(resolved + "/.."));
+    const std::lock_guard<std::mutex> lock(g_gameFoldersLock);
+    g_gameFolders.push_back(m_folder);
+}
+
+GameFolder::~GameFolder() {
+    if (m_folder.empty())
+        return;
+    const std::lock_guard<std::mutex> lock(g_gameFoldersLock);
+    g_gameFolders.erase(std::find(g_gameFolders.begin(), g_gameFolders.end(), m_folder));
+}
+
+std::vector<std::string> GameFolders() {
+    std::vector<std::string> candidates = {ApplicationFolder()};
+    {
+        const std::lock_guard<std::mutex> lock(g_gameFoldersLock);
+        candidates.insert(candidates.end(), g_gameFolders.begin(), g_gameFolders.end());
+    }
+    const std::vector<std::vector<std::string>> homes = HomeFolders();
+    std::vector<std::string> folders;
+    for (const std::string& folder : candidates) {
+        if (folder[0] == '/' && !HoldsAHome(SystemPathComponents(folder), homes) &&
+            std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    }
+    return folders;
+}
 
 std::vector<std::string> SystemPathComponents(const std::string& path) {
     std::vector<std::string> components;
@@ -43,15 +108,28 @@ std::vector<std::string> SystemPathComponents(const std::string& path) {
     return components;
 }
 
-OpenScope::OpenScope(const std::vector<std::string>* folders)
-    : m_bConfines(folders != nullptr), m_pOuter(g_pCurrent) {
+OpenScope::OpenScope(const std::vector<std::string>* folders) : m_bConfines(false), m_pOuter(g_pCurrent) {
     if (folders) {
-        for (const std::string& folder : *folders) {
-            if (!folder.empty() && folder[0] == '/')
-                m_folders.push_back({Joined(SystemPathComponents(folder)), SystemPathComponents(folder)});
-        }
+        Keep(*folders);
+    } else if (m_pOuter && m_pOuter->m_bConfines) {
+        m_bConfines = true;
+        m_folders = m_pOuter->m_folders;
     }
     g_pCurrent = this;
+}
+
+OpenScope::OpenScope(bool gameFolders) : OpenScope(nullptr) {
+    if (gameFolders)
+        Keep(GameFolders());
+}
+
+void OpenScope::Keep(const std::vector<std::string>& folders) {
+    m_bConfines = true;
+    m_folders.clear();
+    for (const std::string& folder : folders) {
+        if (!folder.empty() && folder[0] == '/')
+            m_folders.push_back({Joined(SystemPathComponents(folder)), SystemPathComponents(folder)});
+    }
 }
 
 OpenScope::~OpenScope() {
@@ -66,7 +144,6 @@ bool OpenScope::Admit(const std::vector<std::string>& components, bool rooted, s
                       std::string* folder) {
     const std::string path = Joined(components, rooted);
     *start = 0;
-    folder->assign(rooted ? "/" : components.empty() ? "." : "");
     if (m_bConfines) {
         const Folder* holder = nullptr;
         for (const Folder& candidate : m_folders) {

@@ -15,6 +15,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstddef>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -34,27 +36,14 @@ struct SplitPath {
     std::vector<std::string> components; // UTF-8; "." and ".." resolved (".." kept only at the start)
 };
 
-// Splits at separators, stepping over two-byte GBK characters whole so that a trail byte 0x5C is
-// never taken for a backslash.
+// Where the path starts and its components (PathComponents), converted to UTF-8.
 SplitPath Split(const char* path, size_t length) {
     SplitPath split;
     const PathStart start = ReadPathStart(path, length);
     split.absolute = start.absolute;
-    std::string gbk;
-    auto flush = [&]() {
-        if (!gbk.empty())
-            AddPathComponent(&split.components, split.absolute, GbkToUtf8(gbk));
-        gbk.clear();
-    };
-    for (size_t i = start.rest; i < length;) {
-        size_t n = GbkCharLength(reinterpret_cast<const unsigned char*>(path + i), length - i);
-        if (n == 1 && IsSeparator(path[i]))
-            flush();
-        else
-            gbk.append(path + i, n);
-        i += n;
-    }
-    flush();
+    for (const std::string& component :
+         PathComponents(path + start.rest, length - start.rest, start.absolute))
+        split.components.push_back(GbkToUtf8(component));
     return split;
 }
 
@@ -123,15 +112,11 @@ bool ResolveComponent(const std::string& base, const std::string& component, std
 bool StartResolving(const SplitPath& split, bool noted, std::string* current,
                     std::vector<std::string>* rest) {
     OpenScope* scope = noted ? OpenScope::Current() : nullptr;
-    if (!scope) {
-        *current = split.absolute ? "/" : split.components.empty() ? "." : "";
-        *rest = split.components;
-        return true;
-    }
-    std::vector<std::string> components;
-    const bool rooted = FromTheRoot(split, &components);
+    std::vector<std::string> components = split.components;
+    const bool rooted = scope ? FromTheRoot(split, &components) : split.absolute;
+    *current = rooted ? "/" : components.empty() ? "." : "";
     size_t start = 0;
-    if (!scope->Admit(components, rooted, &start, current)) {
+    if (scope && !scope->Admit(components, rooted, &start, current)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
@@ -147,7 +132,6 @@ bool Resolve(const char* path, bool lastMayBeMissing, bool noted, std::string* u
     }
     size_t length = strnlen(path, kMaxPathBytes + 1);
     if (length > kMaxPathBytes) {
-        PlatformLog("path refused: longer than %zu bytes", kMaxPathBytes);
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
@@ -198,6 +182,23 @@ bool FlagsForMode(const char* mode, int* flags, bool* mustExist) {
 }
 
 } // namespace
+
+std::vector<std::string> PathComponents(const char* path, size_t length, bool absolute) {
+    std::vector<std::string> components;
+    std::string component;
+    for (size_t i = 0; i < length;) {
+        const size_t n = GbkCharLength(reinterpret_cast<const unsigned char*>(path + i), length - i);
+        if (n == 1 && IsSeparator(path[i])) {
+            AddPathComponent(&components, absolute, component);
+            component.clear();
+        } else {
+            component.append(path + i, n);
+        }
+        i += n;
+    }
+    AddPathComponent(&components, absolute, component);
+    return components;
+}
 
 void AddPathComponent(std::vector<std::string>* components, bool absolute, std::string component) {
     if (component.empty() || component == ".")
@@ -276,10 +277,8 @@ FILE* OpenFile(const char* path, const char* mode) {
     if (!ResolvePathToOpen(path, !mustExist, &resolved))
         return nullptr;
     int fd = OpenRegularFile(resolved, flags);
-    if (fd < 0) {
-        PlatformLog("OpenFile: cannot open '%s': %s", resolved.c_str(), strerror(errno));
+    if (fd < 0)
         return nullptr;
-    }
     FILE* file = fdopen(fd, mode);
     if (file == nullptr)
         close(fd);
@@ -287,16 +286,58 @@ FILE* OpenFile(const char* path, const char* mode) {
 }
 
 bool ReadWholeFile(const char* path, std::string* content) {
-    FILE* file = OpenFile(path, "rb");
-    if (!file)
+    std::string resolved;
+    if (!ResolvePathToOpen(path, false, &resolved))
         return false;
-    char chunk[65536];
-    size_t got = 0;
-    while ((got = fread(chunk, 1, sizeof(chunk), file)) > 0)
-        content->append(chunk, got);
-    const bool complete = !ferror(file);
-    fclose(file);
-    return complete;
+    size_t size = 0;
+    void* data = ReadResolvedFile(resolved, std::string().max_size(), &size);
+    if (!data)
+        return false;
+    content->append(static_cast<const char*>(data), size);
+    free(data);
+    return true;
+}
+
+void* ReadResolvedFile(const std::string& utf8Path, size_t limit, size_t* size) {
+    const int fd = OpenRegularFile(utf8Path, O_RDONLY);
+    if (fd < 0)
+        return nullptr;
+    struct stat st = {};
+    void* data = nullptr;
+    int error = EFBIG;
+    if (fstat(fd, &st) == 0 && static_cast<uint64_t>(st.st_size) <= limit) {
+        const size_t length = static_cast<size_t>(st.st_size);
+        data = malloc(length ? length : 1);
+        error = ENOMEM;
+        size_t filled = 0;
+        ssize_t got = 1;
+        while (data && filled < length &&
+               (got = read(fd, static_cast<char*>(data) + filled, length - filled)) > 0)
+            filled += static_cast<size_t>(got);
+        if (data && filled < length) {
+            error = got < 0 ? errno : EIO;
+            free(data);
+            data = nullptr;
+        }
+        *size = filled;
+    }
+    close(fd);
+    if (!data)
+        errno = error;
+    return data;
+}
+
+const char* WhyNotRead(int error) {
+    switch (error) {
+    case ENXIO:
+        return "it is not a regular file";
+    case EISDIR:
+        return "it is a folder";
+    case EFBIG:
+        return "it is too large";
+    default:
+        return strerror(error);
+    }
 }
 
 std::string ProgramPath() {

@@ -26,6 +26,11 @@ PathStart ReadPathStart(const char* path, size_t length);
 // ReadPathStart(path).absolute for a NUL-terminated path; false for NULL.
 bool IsAbsolutePath(const char* path);
 
+// The components of a GBK path (from its first byte; see ReadPathStart for where it starts), split
+// at '\' and '/' but never at a trail byte of a GBK character, "." and ".." resolved by
+// AddPathComponent: the one reading of a path's components for the resolver and the packs.
+std::vector<std::string> PathComponents(const char* path, size_t length, bool absolute);
+
 // Adds one component to a path's components, "." and ".." resolved on the text: an empty one and
 // "." add nothing; ".." takes away the component before it, stays at the start of a relative path
 // and is dropped at the root of an absolute one.
@@ -45,12 +50,24 @@ bool ResolvePathForWrite(const char* path, std::string* utf8Path);
 bool ResolvePathToOpen(const char* path, bool mayCreate, std::string* utf8Path);
 
 // fopen through the resolver ("r" modes need an existing file; "w"/"a" modes may create the last
-// component). NULL on failure; directories and FIFOs are refused.
+// component). NULL on failure, with errno telling why a file found could not be opened (EISDIR for
+// a directory, ENXIO for a FIFO or device, which are refused); the caller, which knows what the
+// file is, says so.
 FILE* OpenFile(const char* path, const char* mode);
 
 // Appends the whole content of an existing file found through the resolver; false when it cannot
-// be opened or a read fails.
+// be opened or a read fails (errno as for ReadResolvedFile when it was found).
 bool ReadWholeFile(const char* path, std::string* content);
+
+// The whole content of the regular file at a resolved (UTF-8) path, in memory from malloc (free
+// it), *size its length: a file read where it was found, without resolving its name again. NULL,
+// with errno set, when it cannot be opened (see OpenRegularFile), is larger than limit bytes
+// (EFBIG), memory runs out (ENOMEM) or a read fails.
+void* ReadResolvedFile(const std::string& utf8Path, size_t limit, size_t* size);
+
+// What the errno of a failed ReadResolvedFile says of the file, for a log line: "it is not a
+// regular file" (ENXIO), "it is a folder" (EISDIR), "it is too large" (EFBIG), else strerror's text.
+const char* WhyNotRead(int error);
 
 // Full path of the running program as UTF-8; empty when it cannot be read.
 std::string ProgramPath();
