@@ -140,6 +140,18 @@ protected:
         return WaitFor([&] { return Strip() != before; });
     }
 
+    // The first loop ended; the host's second start runs its loop, and a close request ends it.
+    void ExpectSecondStartRunsAndCloses() {
+        EXPECT_EQ(host.WaitLine("exit"), "exit");
+        ASSERT_EQ(host.WaitLine("ready"), "ready");
+        EXPECT_EQ(host.WaitLine("loop runs"), "loop runs");
+        window = screen.FindWindow(kHostTitle);
+        ASSERT_NE(window, 0u);
+        screen.RequestClose(window);
+        EXPECT_EQ(host.WaitLine("exit"), "exit");
+        ExpectCleanExit();
+    }
+
     void ExpectCleanExit() {
         EXPECT_EQ(host.WaitExit(), 0);
         std::string errors = host.ErrorText();
@@ -172,14 +184,7 @@ TEST_F(RealWindow, CloseRequestEndsTheGameAndAStartAfterRuns) {
     StartHost({"--restart"});
     ASSERT_EQ(host.WaitLine("loop runs"), "loop runs");
     screen.RequestClose(window);
-    EXPECT_EQ(host.WaitLine("exit"), "exit");
-    ASSERT_EQ(host.WaitLine("ready"), "ready");
-    EXPECT_EQ(host.WaitLine("loop runs"), "loop runs");
-    window = screen.FindWindow(kHostTitle);
-    ASSERT_NE(window, 0u);
-    screen.RequestClose(window);
-    EXPECT_EQ(host.WaitLine("exit"), "exit");
-    ExpectCleanExit();
+    ExpectSecondStartRunsAndCloses();
 }
 
 // Another program destroys the window: the loop ends as on a close, without an X error, and the
@@ -187,14 +192,7 @@ TEST_F(RealWindow, CloseRequestEndsTheGameAndAStartAfterRuns) {
 TEST_F(RealWindow, WindowDestroyedFromOutsideEndsTheGameAsACloseWould) {
     StartHost({"--restart"});
     screen.Destroy(window);
-    EXPECT_EQ(host.WaitLine("exit"), "exit");
-    ASSERT_EQ(host.WaitLine("ready"), "ready");
-    EXPECT_EQ(host.WaitLine("loop runs"), "loop runs");
-    window = screen.FindWindow(kHostTitle);
-    ASSERT_NE(window, 0u);
-    screen.RequestClose(window);
-    EXPECT_EQ(host.WaitLine("exit"), "exit");
-    ExpectCleanExit();
+    ExpectSecondStartRunsAndCloses();
 }
 
 // Left of and above the window, while the button holds the capture, positions are negative.
